@@ -1,0 +1,147 @@
+#include "platform/registry/OpenKeys.h"
+
+#include "platform/rtl/ProcessState.h"
+
+#include <QStandardPaths>
+
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// Open hives and handles of this process; dropped by ResetProcessState.
+struct RegistryState {
+  std::map<HiveKind, std::unique_ptr<Hive>> hives;
+  std::map<std::uintptr_t, KeyRef> handles;
+  std::uintptr_t nextHandle = 0x1000;
+};
+
+std::unique_ptr<RegistryState>& StateSlot() {
+  static std::unique_ptr<RegistryState> state;
+  return state;
+}
+
+RegistryState& State() {
+  static std::once_flag hookOnce;
+  std::call_once(hookOnce, [] {
+    RegisterResetHook([] {
+      std::lock_guard guard(RegistryLock());
+      StateSlot().reset();
+    });
+  });
+  auto& slot = StateSlot();
+  if (!slot)
+    slot = std::make_unique<RegistryState>();
+  return *slot;
+}
+
+QString HiveFileName(HiveKind kind) {
+  switch (kind) {
+    case HiveKind::CurrentUser:
+      return QStringLiteral("HKCU.sqlite");
+    case HiveKind::LocalMachine:
+      return QStringLiteral("HKLM.sqlite");
+    case HiveKind::Users:
+      return QStringLiteral("HKU.sqlite");
+    case HiveKind::CurrentConfig:
+      return QStringLiteral("HKCC.sqlite");
+  }
+  return {};
+}
+
+// The hive, opened and seeded on its first use in this process.
+Hive& GetHive(HiveKind kind) {
+  RegistryState& state = State();
+  auto& slot = state.hives[kind];
+  if (!slot) {
+    auto hive = Hive::Open(RegistryFolder() + QLatin1Char('/') + HiveFileName(kind));
+    SeedHive(*hive, kind);
+    slot = std::move(hive);
+  }
+  return *slot;
+}
+
+constexpr std::uintptr_t kClassesRoot = 0x80000000u;
+
+std::optional<HiveKind> PredefinedHive(HKEY key) {
+  switch (static_cast<std::uintptr_t>(key)) {
+    case 0x80000000u:
+    case 0x80000002u:
+      return HiveKind::LocalMachine;
+    case 0x80000001u:
+      return HiveKind::CurrentUser;
+    case 0x80000003u:
+      return HiveKind::Users;
+    case 0x80000005u:
+      return HiveKind::CurrentConfig;
+    default:
+      return std::nullopt;
+  }
+}
+
+bool IsPredefinedRange(HKEY key) {
+  const auto v = static_cast<std::uintptr_t>(key);
+  return v >= 0x80000000u && v <= 0x80000006u;
+}
+
+// HKEY_CLASSES_ROOT is HKLM\Software\Classes, created when first needed.
+KeyId ClassesRoot(Hive& hive) {
+  KeyId key = Hive::kRoot;
+  for (const char* part : {"Software", "Classes"}) {
+    const QString name = QString::fromLatin1(part);
+    auto child = hive.FindChild(key, name);
+    if (!child) {
+      SqliteTransaction tx(hive.Db(), SqliteTransaction::Write);
+      child = hive.FindChild(key, name);
+      if (!child)
+        child = hive.AddChild(key, name);
+      tx.Commit();
+    }
+    key = *child;
+  }
+  return key;
+}
+
+}  // namespace
+
+std::recursive_mutex& RegistryLock() {
+  static std::recursive_mutex lock;
+  return lock;
+}
+
+LONG ResolveKey(HKEY key, KeyTarget* out) {
+  if (auto hive = PredefinedHive(key)) {
+    Hive& h = GetHive(*hive);
+    const KeyId id =
+        static_cast<std::uintptr_t>(key) == kClassesRoot ? ClassesRoot(h) : Hive::kRoot;
+    *out = KeyTarget{&h, KeyRef{*hive, id, KEY_ALL_ACCESS, true}};
+    return ERROR_SUCCESS;
+  }
+  if (IsPredefinedRange(key))
+    return ERROR_INVALID_HANDLE;
+  RegistryState& state = State();
+  const auto it = state.handles.find(static_cast<std::uintptr_t>(key));
+  if (it == state.handles.end())
+    return ERROR_INVALID_HANDLE;
+  *out = KeyTarget{&GetHive(it->second.hive), it->second};
+  return ERROR_SUCCESS;
+}
+
+HKEY NewKeyHandle(HiveKind hive, KeyId key, REGSAM access) {
+  RegistryState& state = State();
+  const std::uintptr_t value = state.nextHandle++;
+  state.handles[value] = KeyRef{hive, key, access, false};
+  return HKEY{value};
+}
+
+bool CloseKeyHandle(HKEY key) {
+  if (PredefinedHive(key))
+    return true;
+  return State().handles.erase(static_cast<std::uintptr_t>(key)) > 0;
+}
+
+QString RegistryFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+         QStringLiteral("/qx/registry");
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The registry's process-wide state: the hives opened so far and the handles
+// handed out. Both are dropped by ResetProcessState (tests move
+// XDG_DATA_HOME between cases). Callers hold RegistryLock() throughout.
+
+#include "platform/registry/Hive.h"
+#include "platform/registry/RegistryApi.h"
+#include "platform/registry/ShellFolders.h"
+
+#include <mutex>
+
+// What a handle stands for.
+struct KeyRef {
+  HiveKind hive;
+  KeyId key;
+  REGSAM access;
+  bool predefined;  // HKEY_CURRENT_USER and the like
+};
+
+// A resolved handle: its open hive and key.
+struct KeyTarget {
+  Hive* hive;
+  KeyRef ref;
+};
+
+std::recursive_mutex& RegistryLock();
+
+// Resolves a handle, opening (and seeding) its hive on first use; a hive file
+// that cannot be opened raises ERegistryException. ERROR_INVALID_HANDLE for
+// a handle that is none of ours (or HKEY_DYN_DATA, HKEY_PERFORMANCE_DATA).
+LONG ResolveKey(HKEY key, KeyTarget* out);
+
+HKEY NewKeyHandle(HiveKind hive, KeyId key, REGSAM access);
+
+// False when the handle is none of ours; predefined keys close silently.
+bool CloseKeyHandle(HKEY key);

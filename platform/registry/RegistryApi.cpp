@@ -1,0 +1,255 @@
+#include "platform/registry/RegistryApi.h"
+
+#include "platform/registry/OpenKeys.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <optional>
+
+namespace {
+
+LONG CodeOf(const SqliteError& e) {
+  switch (e.code) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      return ERROR_REGISTRY_CORRUPT;
+    case SQLITE_FULL:
+      return ERROR_DISK_FULL;
+    case SQLITE_CANTOPEN:
+      return ERROR_CANTOPEN;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+      return ERROR_ACCESS_DENIED;
+    default:
+      return ERROR_REGISTRY_IO_FAILED;
+  }
+}
+
+bool Allows(const KeyRef& ref, REGSAM needed) {
+  if (ref.access & MAXIMUM_ALLOWED)
+    return true;
+  return (ref.access & needed) == needed;
+}
+
+// Runs body on the resolved key under the process lock, inside a transaction
+// of the given kind, after checking the handle's rights and that its key
+// still exists. body returns a result code; the transaction commits only on
+// ERROR_SUCCESS.
+template <typename Body>
+LONG WithKey(HKEY key, REGSAM needed, SqliteTransaction::Kind kind, Body body) {
+  std::lock_guard guard(RegistryLock());
+  try {
+    KeyTarget target{};
+    if (const LONG rc = ResolveKey(key, &target); rc != ERROR_SUCCESS)
+      return rc;
+    if (!Allows(target.ref, needed))
+      return ERROR_ACCESS_DENIED;
+    SqliteTransaction tx(target.hive->Db(), kind);
+    if (!target.hive->KeyAlive(target.ref.key))
+      return ERROR_KEY_DELETED;
+    const LONG rc = body(*target.hive, target.ref);
+    if (rc == ERROR_SUCCESS)
+      tx.Commit();
+    return rc;
+  } catch (const SqliteError& e) {
+    return CodeOf(e);
+  }
+}
+
+// Walks a path below key; nullopt when a part is missing.
+std::optional<KeyId> Walk(Hive& hive, KeyId key, const QString& path) {
+  for (const QString& part : SplitKeyPath(path)) {
+    const auto child = hive.FindChild(key, part);
+    if (!child)
+      return std::nullopt;
+    key = *child;
+  }
+  return key;
+}
+
+// The key a delete names: not a hive's root or a predefined key itself.
+LONG DeleteTarget(Hive& hive, const KeyRef& ref, const QString& subKey, KeyId* out) {
+  const auto target = Walk(hive, ref.key, subKey);
+  if (!target)
+    return ERROR_FILE_NOT_FOUND;
+  if (*target == Hive::kRoot || (ref.predefined && *target == ref.key))
+    return ERROR_ACCESS_DENIED;
+  *out = *target;
+  return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+LONG RegOpenKeyEx(HKEY key, const QString& subKey, REGSAM desired, HKEY* result) {
+  *result = HKEY{};
+  return WithKey(key, 0, SqliteTransaction::Read, [&](Hive& hive, const KeyRef& ref) {
+    const auto target = Walk(hive, ref.key, subKey);
+    if (!target)
+      return ERROR_FILE_NOT_FOUND;
+    *result = NewKeyHandle(ref.hive, *target, desired);
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG RegCreateKeyEx(HKEY key, const QString& subKey, REGSAM desired, HKEY* result,
+                    DWORD* disposition) {
+  *result = HKEY{};
+  return WithKey(key, KEY_CREATE_SUB_KEY, SqliteTransaction::Write,
+                 [&](Hive& hive, const KeyRef& ref) {
+                   KeyId id = ref.key;
+                   DWORD how = REG_OPENED_EXISTING_KEY;
+                   for (const QString& part : SplitKeyPath(subKey)) {
+                     auto child = hive.FindChild(id, part);
+                     if (!child) {
+                       child = hive.AddChild(id, part);
+                       how = REG_CREATED_NEW_KEY;
+                     }
+                     id = *child;
+                   }
+                   if (disposition)
+                     *disposition = how;
+                   *result = NewKeyHandle(ref.hive, id, desired);
+                   return ERROR_SUCCESS;
+                 });
+}
+
+LONG RegCloseKey(HKEY key) {
+  std::lock_guard guard(RegistryLock());
+  return CloseKeyHandle(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG RegQueryValueEx(HKEY key, const QString& valueName, DWORD* type, QByteArray* data) {
+  return WithKey(key, KEY_QUERY_VALUE, SqliteTransaction::Read, [&](Hive& hive, const KeyRef& ref) {
+    const auto value = hive.Value(ref.key, valueName);
+    if (!value)
+      return ERROR_FILE_NOT_FOUND;
+    if (type)
+      *type = value->type;
+    if (data)
+      *data = value->data;
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG RegQueryValueEx(HKEY key, const QString& valueName, DWORD* type, void* data, DWORD* size) {
+  if (data && !size)
+    return ERROR_INVALID_PARAMETER;
+  QByteArray bytes;
+  const LONG rc = RegQueryValueEx(key, valueName, type, &bytes);
+  if (rc != ERROR_SUCCESS)
+    return rc;
+  const auto needed = static_cast<DWORD>(bytes.size());
+  const DWORD room = size ? *size : 0;
+  if (size)
+    *size = needed;
+  if (!data)
+    return ERROR_SUCCESS;
+  if (room < needed)
+    return ERROR_MORE_DATA;
+  if (needed > 0)
+    std::memcpy(data, bytes.constData(), needed);
+  return ERROR_SUCCESS;
+}
+
+LONG RegSetValueEx(HKEY key, const QString& valueName, DWORD type, const QByteArray& data) {
+  return WithKey(key, KEY_SET_VALUE, SqliteTransaction::Write, [&](Hive& hive, const KeyRef& ref) {
+    hive.SetValue(ref.key, valueName, type, data);
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG RegSetValueEx(HKEY key, const QString& valueName, DWORD type, const void* data, DWORD size) {
+  if (!data && size > 0)
+    return ERROR_INVALID_PARAMETER;
+  const QByteArray bytes =
+      size > 0 ? QByteArray(static_cast<const char*>(data), static_cast<qsizetype>(size))
+               : QByteArray();
+  return RegSetValueEx(key, valueName, type, bytes);
+}
+
+LONG RegDeleteValue(HKEY key, const QString& valueName) {
+  return WithKey(key, KEY_SET_VALUE, SqliteTransaction::Write, [&](Hive& hive, const KeyRef& ref) {
+    return hive.DeleteValue(ref.key, valueName) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+  });
+}
+
+LONG RegDeleteKey(HKEY key, const QString& subKey) {
+  return WithKey(key, 0, SqliteTransaction::Write, [&](Hive& hive, const KeyRef& ref) {
+    KeyId target = 0;
+    if (const LONG rc = DeleteTarget(hive, ref, subKey, &target); rc != ERROR_SUCCESS)
+      return rc;
+    if (hive.HasChildren(target))
+      return ERROR_ACCESS_DENIED;
+    hive.DeleteKey(target);
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG RegDeleteTree(HKEY key, const QString& subKey) {
+  return WithKey(key, 0, SqliteTransaction::Write, [&](Hive& hive, const KeyRef& ref) {
+    if (SplitKeyPath(subKey).isEmpty()) {
+      hive.DeleteContents(ref.key);
+      return ERROR_SUCCESS;
+    }
+    KeyId target = 0;
+    if (const LONG rc = DeleteTarget(hive, ref, subKey, &target); rc != ERROR_SUCCESS)
+      return rc;
+    hive.DeleteContents(target);
+    hive.DeleteKey(target);
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG RegEnumKeyEx(HKEY key, DWORD index, QString* name) {
+  return WithKey(key, KEY_ENUMERATE_SUB_KEYS, SqliteTransaction::Read,
+                 [&](Hive& hive, const KeyRef& ref) {
+                   const auto child = hive.ChildAt(ref.key, index);
+                   if (!child)
+                     return ERROR_NO_MORE_ITEMS;
+                   *name = *child;
+                   return ERROR_SUCCESS;
+                 });
+}
+
+LONG RegEnumValue(HKEY key, DWORD index, QString* name, DWORD* type, QByteArray* data) {
+  return WithKey(key, KEY_QUERY_VALUE, SqliteTransaction::Read, [&](Hive& hive, const KeyRef& ref) {
+    const auto value = hive.ValueAt(ref.key, index);
+    if (!value)
+      return ERROR_NO_MORE_ITEMS;
+    *name = value->name;
+    if (type)
+      *type = value->type;
+    if (data)
+      *data = value->data;
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG RegQueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values,
+                     DWORD* maxValueNameLen, DWORD* maxValueLen) {
+  return WithKey(key, KEY_QUERY_VALUE, SqliteTransaction::Read, [&](Hive& hive, const KeyRef& ref) {
+    const HiveKeyInfo info = hive.Info(ref.key);
+    for (const auto& [out, v] :
+         {std::pair{subKeys, info.subKeys}, std::pair{maxSubKeyLen, info.maxSubKeyLen},
+          std::pair{values, info.values}, std::pair{maxValueNameLen, info.maxValueNameLen},
+          std::pair{maxValueLen, info.maxValueLen}})
+      if (out)
+        *out = v;
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG RegFlushKey(HKEY key) {
+  std::lock_guard guard(RegistryLock());
+  try {
+    KeyTarget target{};
+    if (const LONG rc = ResolveKey(key, &target); rc != ERROR_SUCCESS)
+      return rc;
+    target.hive->Checkpoint();
+    return ERROR_SUCCESS;
+  } catch (const SqliteError& e) {
+    return CodeOf(e);
+  }
+}

@@ -1,0 +1,77 @@
+#pragma once
+// A thin RAII layer over the SQLite C API for the hive store. Failures throw
+// SqliteError carrying SQLite's result code; the hive layer turns them into
+// registry result codes.
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+struct SqliteError {
+  int code;
+  QString message;
+};
+
+// An open database connection; closes on destruction.
+class SqliteDb {
+ public:
+  // Opens an existing file (create false) or creates a new one.
+  static std::unique_ptr<SqliteDb> Open(const QString& path, bool create);
+  ~SqliteDb();
+  SqliteDb(const SqliteDb&) = delete;
+  SqliteDb& operator=(const SqliteDb&) = delete;
+
+  void Exec(const char* sql);
+  // Rows changed by the last statement.
+  int Changes() const;
+  sqlite3* Handle() const { return db_; }
+  [[noreturn]] void Fail(int code) const;
+
+ private:
+  explicit SqliteDb(sqlite3* db) : db_(db) {}
+  sqlite3* db_;
+};
+
+// One prepared statement; parameters are 1-based, columns 0-based.
+class SqliteStatement {
+ public:
+  SqliteStatement(SqliteDb& db, const char* sql);
+  ~SqliteStatement();
+  SqliteStatement(const SqliteStatement&) = delete;
+  SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+  SqliteStatement& Bind(int index, std::int64_t value);
+  SqliteStatement& Bind(int index, const QString& value);
+  SqliteStatement& Bind(int index, const QByteArray& value);
+  SqliteStatement& BindNull(int index);
+  // True while a row is available.
+  bool Step();
+  std::int64_t Int(int column) const;
+  QString Text(int column) const;
+  QByteArray Blob(int column) const;
+  bool IsNull(int column) const;
+
+ private:
+  SqliteDb& db_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// BEGIN IMMEDIATE (write) or BEGIN (read); rolled back unless committed.
+class SqliteTransaction {
+ public:
+  enum Kind { Read, Write };
+  SqliteTransaction(SqliteDb& db, Kind kind);
+  ~SqliteTransaction();
+  SqliteTransaction(const SqliteTransaction&) = delete;
+  SqliteTransaction& operator=(const SqliteTransaction&) = delete;
+  void Commit();
+
+ private:
+  SqliteDb& db_;
+  bool open_ = true;
+};
