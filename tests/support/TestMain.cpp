@@ -79,6 +79,13 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler(FailOnQtWarning);
+  // The application object reads XDG_RUNTIME_DIR when it starts: give the
+  // process a private one before any test gives each case its own.
+  QTemporaryDir processRoot(QDir::tempPath() + QStringLiteral("/qxtest-XXXXXX"));
+  const QString runtime = processRoot.path() + QStringLiteral("/runtime");
+  QDir().mkpath(runtime);
+  QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
   TestApp app(argc, argv);
   testing::UnitTest::GetInstance()->listeners().Append(new FreshEnvironment);
   return RUN_ALL_TESTS();

@@ -1,0 +1,71 @@
+#include "platform/system/WindowMessages.h"
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/system/MessageWire.h"
+#include "platform/system/RuntimeFolder.h"
+#include "platform/system/UnixSocket.h"
+#include "platform/system/WindowDirectory.h"
+#include "platform/system/WindowScan.h"
+
+#include <algorithm>
+#include <optional>
+
+#include <unistd.h>
+
+namespace {
+
+std::optional<QString> TrustedFolder() {
+  try {
+    return WindowDirectoryFolder();
+  } catch (const EOSError&) {
+    return std::nullopt;
+  }
+}
+
+std::uint32_t OwnPid() {
+  return std::uint32_t(::getpid());
+}
+
+bool Publishes(const TWindowEntry& entry, std::uint32_t id) {
+  return std::any_of(entry.windows.begin(), entry.windows.end(),
+                     [id](const TPublishedWindow& w) { return w.id == id; });
+}
+
+}  // namespace
+
+HWND FindWindow(const QString& className, const QString& title) {
+  Q_UNUSED(className)
+  TWindowDirectory* own = TWindowDirectory::Current();
+  if (own)
+    if (const std::uint32_t id = own->FindOwnWindow(title))
+      return MakeWindowHandle(OwnPid(), id);
+  const auto folder = TrustedFolder();
+  if (!folder)
+    return 0;
+  for (const TWindowEntry& entry : Entries(*folder, own ? OwnPid() : 0))
+    for (const TPublishedWindow& w : entry.windows)
+      if (SameWindowTitle(w.title, title)) {
+        if (!IsLive(*folder, entry))
+          break;  // a process that ended: none of its windows count
+        return MakeWindowHandle(entry.pid, w.id);
+      }
+  return 0;
+}
+
+bool PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const std::uint32_t pid = ProcessOfHandle(wnd);
+  const std::uint32_t id = LocalIdOfHandle(wnd);
+  if (pid == 0 || id == 0)
+    return false;
+  TWindowDirectory* own = TWindowDirectory::Current();
+  if (own && pid == OwnPid())
+    return own->PostLocal(id, msg, wParam, lParam);
+  const auto folder = TrustedFolder();
+  if (!folder)
+    return false;
+  const auto entry = LiveEntryOf(*folder, pid);
+  if (!entry || !Publishes(*entry, id))
+    return false;
+  const QByteArray datagram = EncodeWireMessage({id, msg, wParam, lParam});
+  return SendDatagram(*folder + QLatin1Char('/') + entry->socketName, datagram) == 0;
+}

@@ -1,0 +1,107 @@
+// Two processes: the test and a peer program that publishes a window and
+// prints every message it gets.
+#include "platform/system/WindowDirectory.h"
+#include "platform/system/WindowMessages.h"
+
+#include "SystemTestSupport.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class WindowPeer {
+ public:
+  explicit WindowPeer(const QString& title) {
+    process_.setProgram(QStringLiteral(QX_WINDOW_PEER));
+    process_.setArguments({title});
+    process_.start();
+  }
+  ~WindowPeer() {
+    if (process_.state() != QProcess::NotRunning)
+      Stop();
+  }
+  // The next line the peer prints; empty when it prints none in time.
+  QString ReadLine() {
+    QElapsedTimer timer;
+    timer.start();
+    while (!process_.canReadLine() && process_.state() != QProcess::NotRunning &&
+           timer.elapsed() < systest::WaitBoundMs)
+      process_.waitForReadyRead(100);
+    return QString::fromUtf8(process_.readLine()).trimmed();
+  }
+  void Stop() {
+    process_.closeWriteChannel();
+    if (!process_.waitForFinished(systest::WaitBoundMs))
+      process_.kill();
+    process_.waitForFinished();
+  }
+  qint64 Pid() const { return process_.processId(); }
+  int ExitCode() const { return process_.exitCode(); }
+
+ private:
+  QProcess process_;
+};
+
+TEST(CrossProcess, FindsThePeerByTitleAndPostsInOrder) {
+  WindowPeer peer(QStringLiteral("Muokkain"));
+  const QString ready = peer.ReadLine();
+  ASSERT_TRUE(ready.startsWith(QStringLiteral("ready "))) << ready.toStdString();
+
+  const HWND wnd = FindWindow(QString(), QStringLiteral("muokkain"));
+  ASSERT_NE(wnd, HWND(0));
+  EXPECT_EQ(QString::number(wnd), ready.mid(6));
+  EXPECT_EQ(ProcessOfHandle(wnd), std::uint32_t(peer.Pid()));
+
+  ASSERT_TRUE(PostMessage(wnd, 1426, 0, 0));
+  for (int i = 1; i <= 20; ++i)
+    ASSERT_TRUE(PostMessage(wnd, 1426, WPARAM(i), -LPARAM(i) * 1000));
+  EXPECT_EQ(peer.ReadLine(), QStringLiteral("1426 0 0"));
+  for (int i = 1; i <= 20; ++i)
+    EXPECT_EQ(peer.ReadLine(), QStringLiteral("1426 %1 %2").arg(i).arg(-i * 1000));
+}
+
+TEST(CrossProcess, ABurstLargerThanTheSocketQueueArrivesWholeAndInOrder) {
+  WindowPeer peer(QStringLiteral("Muokkain"));
+  ASSERT_TRUE(peer.ReadLine().startsWith(QStringLiteral("ready ")));
+  const HWND wnd = FindWindow(QString(), QStringLiteral("Muokkain"));
+  for (int i = 0; i < 300; ++i)
+    ASSERT_TRUE(PostMessage(wnd, WM_USER + 1, WPARAM(i), 0)) << i;
+  for (int i = 0; i < 300; ++i)
+    ASSERT_EQ(peer.ReadLine(), QStringLiteral("1025 %1 0").arg(i));
+}
+
+TEST(CrossProcess, TheTitleMustMatchWhole) {
+  WindowPeer peer(QStringLiteral("Muokkain - uusi"));
+  ASSERT_TRUE(peer.ReadLine().startsWith(QStringLiteral("ready ")));
+  EXPECT_EQ(FindWindow(QString(), QStringLiteral("Muokkain")), HWND(0));
+  EXPECT_NE(FindWindow(QString(), QStringLiteral("MUOKKAIN - UUSI")), HWND(0));
+}
+
+TEST(CrossProcess, APeerThatEndedIsNoLongerFound) {
+  HWND wnd = 0;
+  {
+    WindowPeer peer(QStringLiteral("Muokkain"));
+    ASSERT_TRUE(peer.ReadLine().startsWith(QStringLiteral("ready ")));
+    wnd = FindWindow(QString(), QStringLiteral("Muokkain"));
+    ASSERT_NE(wnd, HWND(0));
+    peer.Stop();
+    EXPECT_EQ(peer.ExitCode(), 0);
+  }
+  EXPECT_EQ(FindWindow(QString(), QStringLiteral("Muokkain")), HWND(0));
+  EXPECT_FALSE(PostMessage(wnd, 1426, 0, 0));
+}
+
+TEST(CrossProcess, OwnWindowsAndThePeersAreFoundSideBySide) {
+  TWindowDirectory dir;
+  const HWND own = dir.PublishWindow(1, QStringLiteral("Trovaly 1.0"), true);
+  WindowPeer peer(QStringLiteral("Muokkain"));
+  ASSERT_TRUE(peer.ReadLine().startsWith(QStringLiteral("ready ")));
+  EXPECT_EQ(FindWindow(QString(), QStringLiteral("trovaly 1.0")), own);
+  EXPECT_EQ(ProcessOfHandle(FindWindow(QString(), QStringLiteral("muokkain"))),
+            std::uint32_t(peer.Pid()));
+}
+
+}  // namespace
