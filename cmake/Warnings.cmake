@@ -1,7 +1,8 @@
 # Warnings for our own targets; third-party headers come in as system includes.
 function(qx_warnings target)
   target_compile_options(${target} PRIVATE
-    -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor
+    -Wall -Wextra -Wpedantic -Wnon-virtual-dtor
+    $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>
     -Woverloaded-virtual -Wimplicit-fallthrough -Wno-unused-parameter)
   if(QX_WERROR)
     target_compile_options(${target} PRIVATE -Werror)

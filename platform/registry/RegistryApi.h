@@ -26,13 +26,13 @@
 // A hive file that cannot be opened (unreadable, not a database) raises
 // ERegistryException naming the file; the file is left exactly as it was.
 
+#include "platform/rtl/WinError.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
 
-using DWORD = std::uint32_t;
-using LONG = std::int32_t;
 using REGSAM = std::uint32_t;
 
 // An open key; HKEY{} is no key.
@@ -46,19 +46,7 @@ inline constexpr HKEY HKEY_PERFORMANCE_DATA{0x80000004u};
 inline constexpr HKEY HKEY_CURRENT_CONFIG{0x80000005u};
 inline constexpr HKEY HKEY_DYN_DATA{0x80000006u};
 
-// Result codes.
-inline constexpr LONG ERROR_SUCCESS = 0;
-inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;
-inline constexpr LONG ERROR_ACCESS_DENIED = 5;
-inline constexpr LONG ERROR_INVALID_HANDLE = 6;
-inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
-inline constexpr LONG ERROR_DISK_FULL = 112;
-inline constexpr LONG ERROR_MORE_DATA = 234;
-inline constexpr LONG ERROR_NO_MORE_ITEMS = 259;
-inline constexpr LONG ERROR_CANTOPEN = 1011;
-inline constexpr LONG ERROR_REGISTRY_CORRUPT = 1015;
-inline constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
-inline constexpr LONG ERROR_KEY_DELETED = 1018;
+// Result codes: ERROR_* of platform/rtl/WinError.h.
 
 // Value types.
 inline constexpr DWORD REG_NONE = 0;

@@ -2,9 +2,10 @@
 // Window handles, message parameters and the numeric constants of the
 // window-message and program-start calls.
 
+#include "platform/rtl/WinError.h"
+
 #include <cstdint>
 
-using UINT = std::uint32_t;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 
@@ -40,7 +41,5 @@ inline constexpr int SW_SHOWNA = 8;
 inline constexpr int SW_RESTORE = 9;
 inline constexpr int SW_SHOWDEFAULT = 10;
 
-// Result codes of WinExec below 32 (a result above 31 is success).
-inline constexpr UINT ERROR_FILE_NOT_FOUND = 2;
-inline constexpr UINT ERROR_PATH_NOT_FOUND = 3;
-inline constexpr UINT ERROR_BAD_FORMAT = 11;
+// Result codes of WinExec below 32 (a result above 31 is success) are the
+// ERROR_* codes of platform/rtl/WinError.h.

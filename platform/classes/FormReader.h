@@ -1,0 +1,53 @@
+#pragma once
+// Reading form files into components (the format: FormParser.h).
+//
+// Reading runs in phases:
+//  1. the whole file is parsed (syntax errors end the read before anything
+//     is created);
+//  2. objects are created in file order, owned by the root, with csLoading
+//     and csReading set; each gets its name, its parent from the nesting
+//     (SetParentComponent, through ReadState) and its properties through the
+//     setters; events are bound at once from the root's method table;
+//  3. component references are fixed up by name (a reference may name a
+//     component before or after it in the file, or the root);
+//  4. csReading is cleared, then Loaded is called on every component in
+//     creation order (the root first).
+//
+// Any failure raises EReadError "<file>(<line>): <message>" (Loaded's own
+// exceptions pass unchanged) and leaves nothing behind: every component the
+// read created is freed. A root read into an existing component keeps what
+// its own properties were set to, but gets no half-made children.
+
+#include "platform/classes/ClassBuilder.h"
+
+#include <QByteArray>
+#include <QString>
+
+class TComponent;
+
+// Reads a form file into root. A root without a name takes the file's name
+// (with "_1", "_2"... appended when its owner already has a component of
+// that name, as for a second instance of a form).
+void ReadRootComponent(TComponent* root, const QByteArray& utf8, const QString& fileName);
+
+// The same, making sure root's class has its property table.
+template <class T>
+void ReadRootComponent(T* root, const QByteArray& utf8, const QString& fileName) {
+  MetaClassOf<T>();
+  ReadRootComponent(static_cast<TComponent*>(root), utf8, fileName);
+}
+
+// Reads a form file from a path (also a Qt resource path ":/..."); errors
+// name the file by its file name. A file that cannot be read raises
+// EFOpenError.
+void ReadRootComponentFile(TComponent* root, const QString& path);
+template <class T>
+void ReadRootComponentFile(T* root, const QString& path) {
+  MetaClassOf<T>();
+  ReadRootComponentFile(static_cast<TComponent*>(root), path);
+}
+
+// Creates the file's root object by its registered class, owned by owner,
+// and reads the file into it. The caller owns the result when owner is
+// nullptr.
+TComponent* ReadComponentText(const QByteArray& utf8, const QString& fileName, TComponent* owner);

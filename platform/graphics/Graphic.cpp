@@ -1,0 +1,40 @@
+#include "platform/graphics/Graphic.h"
+
+#include "platform/rtl/Streams.h"
+
+#include <QSaveFile>
+
+void TGraphic::SetTransparent(bool transparent) {
+  if (transparent_ == transparent)
+    return;
+  transparent_ = transparent;
+  Changed();
+}
+
+void TGraphic::SetModified(bool modified) {
+  if (modified)
+    Changed();
+  else
+    modified_ = false;
+}
+
+void TGraphic::Changed() {
+  modified_ = true;
+  if (OnChange)
+    OnChange(this);
+}
+
+void TGraphic::LoadFromFile(const QString& fileName) {
+  TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+  LoadFromStream(stream);
+}
+
+void TGraphic::SaveToFile(const QString& fileName) {
+  TMemoryStream data;
+  SaveToStream(data);
+  QSaveFile file(fileName);
+  if (!file.open(QIODevice::WriteOnly) ||
+      file.write(data.Bytes()) != data.Bytes().size() || !file.commit())
+    throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2")
+                            .arg(fileName, file.errorString()));
+}

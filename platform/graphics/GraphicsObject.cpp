@@ -1,0 +1,6 @@
+#include "platform/graphics/GraphicsObject.h"
+
+void TGraphicsObject::Changed() {
+  if (OnChange)
+    OnChange(this);
+}
