@@ -1,0 +1,156 @@
+#pragma once
+// TOndxCompress: writes the installer's archives (Add), reads them
+// (Extract, FileCount, GetFileStats, IndexOf), splits them over disks
+// (SplitToDisks) and copies plain files with the same progress reporting
+// (CopyOneFile). The format is described in cmp_TOndxCompress_Format.h.
+//
+// Disks are folders: the part of disk n is looked for, or written, in the
+// folder that OnNewDisk answers. Long work polls Abort and calls
+// ProcessMessages after every block.
+//
+// A file being written (extracted target, copy target, new archive) is
+// written under a temporary name in its folder and renamed over the old one
+// only when it is complete, so an error or an abort leaves the old file.
+
+#include "installer/engine/cmp_TOndxCompress_Format.h"
+#include "installer/engine/cmp_TOndxCompress_Overwrite.h"
+#include "installer/engine/cmp_TOndxCompress_Stats.h"
+#include "installer/engine/cmp_TOndxCompress_Streams.h"
+#include "platform/classes/ClassBuilder.h"
+#include "platform/classes/Component.h"
+#include "platform/rtl/StringList.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+enum TCompressionLevel { colNone, colFastest, colDefault, colMax };
+
+class TOndxCompress;
+using TlzhFileStatsEvent = std::function<void(TOndxCompress* sender, const TlzhFileStats& fileStats)>;
+using TlzhNewDiskEvent = std::function<void(TOndxCompress* sender, int diskNumber, QString& path)>;
+
+class TOndxCompress : public TComponent {
+ public:
+  explicit TOndxCompress(TComponent* owner);
+  ~TOndxCompress() override;
+
+  // The process-wide compressor: the first one created, until it is freed.
+  static TOndxCompress* Global();
+  // Pumps pending window messages during long work; the application sets it.
+  static std::function<void()> ProcessMessages;
+
+  // Published properties.
+  bool Abort() const { return abort_; }
+  void SetAbort(bool value) { abort_ = value; }
+  QString CompressedFile() const { return compressedFile_; }
+  void SetCompressedFile(const QString& value);
+  TCompressionLevel CompressionLevel() const { return level_; }
+  void SetCompressionLevel(TCompressionLevel value) { level_ = value; }
+  QString ExtractDirectory() const { return extractDirectory_; }
+  void SetExtractDirectory(const QString& value) { extractDirectory_ = value; }
+  TStrings* FilesToProcess() const { return filesToProcess_.get(); }
+  // Takes the lines of value that are not blank.
+  void SetFilesToProcess(const TStrings& value);
+  int Offset() const { return offset_; }
+  void SetOffset(int value) { offset_ = value; }
+  TOverwriteType Overwrite() const { return overwrite_; }
+  void SetOverwrite(TOverwriteType value) { overwrite_ = value; }
+
+  TNotifyEvent OnAborted;
+  TlzhFileStatsEvent OnAfterAdding;
+  TlzhFileStatsEvent OnBeforeAdding;
+  TlzhFileStatsEvent OnAfterExtracting;  // never fired by the operations
+  TlzhFileStatsEvent OnBeforeExtracting;
+  TlzhFileStatsEvent OnListing;  // never fired by the operations
+  TlzhFileStatsEvent OnReplace;
+  TlzhFileStatsEvent OnStatus;
+  TNotifyEvent OnFullDisk;
+  TlzhNewDiskEvent OnNewDisk;
+
+  // Public, not published.
+  QString DestFileName() const { return destFileName_; }
+  void SetDestFileName(const QString& value) { destFileName_ = value; }
+  bool SkipFile() const { return skipFile_; }
+  void SetSkipFile(bool value) { skipFile_ = value; }
+
+  // Free bytes left on the volume holding a folder, asked before every
+  // write; -1 (and the default, no hook) leaves it to the file system.
+  std::function<std::int64_t(const QString& folder)> FreeSpaceHook;
+
+  int FileCount();
+  void GetFileStats(int index, TlzhFileStats& stats);
+  int IndexOf(const QString& name);
+  void Add(bool append);
+  void Extract();
+  void SplitToDisks(const QString& destDir, const QString& fileName);
+  void CopyOneFile(const QString& source, const QString& dest);
+  // OnFullDisk when assigned, else EocDiskFull "The disk is full". When the
+  // handler returns, the running operation ends silently (EAbort).
+  virtual void DiskFull();
+
+  static void DeclareProperties(TClassBuilder<TOndxCompress, TComponent>& builder);
+
+ private:
+  enum TMode { mdNone, mdAdding, mdExtracting };
+
+  // Operation frame: Abort reset; EocAborted fires OnAborted, EAbort ends
+  // silently, anything else sets Abort and propagates.
+  void RunOperation(const std::function<void()>& body);
+  void LoadHeaders();
+  void EnsureHeaders();
+  void StatsFromHeader(const TFileHeaderRec& rec);
+  void StatsTotals();
+  void Fire(const TlzhFileStatsEvent& event);
+  void CheckAbort() const;
+  static void PumpMessages();
+  // Writes through FreeSpaceHook; the bytes written.
+  std::int64_t WriteLimited(TOndxFile& file, const void* data, std::int64_t size);
+  // Opens the part of disk d into file (the disk parts rule); numbered
+  // parts take the disk as extension; path is updated to the part found.
+  void OpenPart(TOndxFile& file, QString& path, int disk, TOndxFile::TMode mode, bool numbered);
+
+  void DoAdd(bool append);
+  void AddAll(TOndxFile& out);
+  TFileHeaderRec NewHeader(const QString& name, int number);
+  void AddMember(TFileHeaderRec& rec, TOndxFile& out);
+  void CompressInto(TOndxFile& source, TOndxFile& scratch, std::int64_t size);
+  void AddProgress(std::int64_t position, TOndxFile& scratch);
+  void CopyScratch(TOndxFile& scratch, TOndxFile& out, std::int64_t size);
+
+  void DoExtract();
+  void ExtractOne(const QString& entry);
+  // The target for DestFileName; an unusable name raises "Cannot create".
+  QString CheckedTarget() const;
+  void ExtractMember(const TFileHeaderRec& rec, const QString& target);
+  void Inflate(const TFileHeaderRec& rec, TOndxFile& part, TOndxFile& target);
+  void FillInput(const TFileHeaderRec& rec, TOndxFile& part, char* buffer, std::int64_t& got);
+  bool InputUsedUp(const TFileHeaderRec& rec, TOndxFile& part) const;
+  void ExtractChunk(const char* chunk, int size, TOndxFile& target);
+
+  void CopyContents(const QString& source, const QString& target);
+
+  void DoSplit(const QString& destDir, const QString& fileName);
+  // One block of a member's data to the current part; 0 when the member is
+  // done. destDir and the part file follow the disks asked for.
+  std::int64_t SplitStep(TOndxFile& source, std::int64_t lastByte, TOndxFile& part,
+                         QString& destDir, const QString& fileName);
+
+  bool abort_ = false;
+  QString compressedFile_;
+  TCompressionLevel level_ = colMax;
+  QString extractDirectory_;
+  std::unique_ptr<TStringList> filesToProcess_;
+  int offset_ = 0;
+  TOverwriteType overwrite_ = owAlways;
+  QString destFileName_;
+  bool skipFile_ = false;
+
+  TMode mode_ = mdNone;
+  int currentDisk_ = 0;
+  bool headersLoaded_ = false;
+  TFileHeaders headers_;
+  TlzhFileStats stats_;
+};

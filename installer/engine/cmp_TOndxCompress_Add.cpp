@@ -1,0 +1,208 @@
+// Add: compresses the files of FilesToProcess into the archive, each through
+// a scratch file so that its compressed size is known before its data is
+// appended. The member count at the start is written last, once every
+// member is complete; a failure leaves the old archive as it was.
+#include "installer/engine/cmp_TOndxCompress.h"
+
+#include "installer/engine/cmp_TOndxCompress_Files.h"
+#include "installer/engine/cmp_TOndxCompress_Overwrite.h"
+#include "installer/engine/cmp_TOndxCompress_Texts.h"
+#include "installer/engine/cmp_TOndxCompress_Zlib.h"
+#include "installer/engine/routines_Exceptions.h"
+#include "installer/engine/routines_Strings.h"
+#include "platform/rtl/FileUtils.h"
+#include "platform/rtl/StrUtils.h"
+
+#include <limits>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr std::int64_t kMaxInt32 = std::numeric_limits<std::int32_t>::max();
+constexpr std::int64_t kReadBlock = 65536;
+constexpr std::int64_t kCopyBlock = 65536;
+
+int ZlibLevel(TCompressionLevel level) {
+  switch (level) {
+    case colNone: return 0;
+    case colFastest: return 1;
+    case colDefault: return Z_DEFAULT_COMPRESSION;
+    case colMax: break;
+  }
+  return 9;
+}
+
+// Runs f when the scope ends, also by an exception.
+template <class F>
+class TOnExit {
+ public:
+  explicit TOnExit(F f) : f_(std::move(f)) {}
+  TOnExit(const TOnExit&) = delete;
+  TOnExit& operator=(const TOnExit&) = delete;
+  ~TOnExit() { f_(); }
+
+ private:
+  F f_;
+};
+
+}  // namespace
+
+void TOndxCompress::Add(bool append) {
+  RunOperation([&] { DoAdd(append); });
+}
+
+void TOndxCompress::DoAdd(bool append) {
+  mode_ = mdAdding;
+  offset_ = 0;
+  TOnExit done([this] {
+    mode_ = mdNone;
+    headersLoaded_ = false;
+    filesToProcess_->Clear();
+  });
+  const QString dir = ExtractFileDir(compressedFile_);
+  if (!dir.isEmpty() && !DirectoryExists(dir))
+    ForceDirectories(dir);
+
+  std::unique_ptr<TOcReplacingFile> fresh;
+  TOndxFile existing;
+  TOndxFile* out = &existing;
+  std::int64_t oldSize = -1;
+  if (append && FileExists(compressedFile_)) {
+    if (!existing.Open(compressedFile_, TOndxFile::omReadWrite))
+      throw EOndxCompress(QString::fromLatin1(kOcCannotCreate), {compressedFile_});
+    LoadHeaders();
+    if (headers_.Layout() != 0)
+      throw EOndxCompress(QString::fromLatin1(kOcCannotAppendSplit), {compressedFile_});
+    oldSize = existing.Stream().Size();
+  } else {
+    headers_.Clear();
+    headers_.SetLayout(0);
+    fresh = std::make_unique<TOcReplacingFile>(compressedFile_);
+    out = &fresh->File();
+    WriteHeaderBlock(out->Stream(), headers_);  // room for the count, written last
+  }
+  try {
+    AddAll(*out);
+  } catch (...) {
+    if (oldSize >= 0)
+      ::ftruncate(existing.Stream().Handle(), oldSize);
+    throw;
+  }
+  if (fresh)
+    fresh->Commit(OcNewFileMode(false));
+}
+
+void TOndxCompress::AddAll(TOndxFile& out) {
+  const int firstNew = headers_.Count();
+  for (int i = 0; i < filesToProcess_->Count(); ++i)
+    headers_.Add(false, NewHeader(GetField(filesToProcess_->Get(i), 1, QLatin1Char(';')), i + 1));
+  std::int64_t total = 0;
+  for (int i = 0; i < headers_.Count(); ++i)
+    total += headers_.FileHeaders(i).Rec().FileSize;
+  if (total > kMaxInt32)
+    throw EOndxCompress(QString::fromLatin1(kOcArchiveTooLarge), {compressedFile_});
+  StatsTotals();
+  stats_.TotalCompressed = 0;
+  out.Stream().Seek(0, soEnd);
+  for (int i = firstNew; i < headers_.Count(); ++i)
+    AddMember(headers_.FileHeaders(i).Rec(), out);
+  WriteHeaderBlock(out.Stream(), headers_);
+  if (!out.Sync())
+    DiskFull();
+}
+
+TFileHeaderRec TOndxCompress::NewHeader(const QString& name, int number) {
+  TFileHeaderRec rec;
+  rec.SourceName = name;
+  CheckHeaderFits(rec);
+  TOndxFile source;
+  if (!source.Open(name, TOndxFile::omRead))
+    throw EOndxCompress(QString::fromLatin1(kOcCannotOpen), {name});
+  const std::int64_t size = source.Stream().Size();
+  if (size > kMaxInt32)
+    throw EOndxCompress(QString::fromLatin1(kOcFileTooLarge), {name});
+  rec.FileDate = FileAge(name);
+  rec.FileSize = static_cast<std::int32_t>(size);
+  rec.Version = OcFileVersion(name);
+  rec.Number = number;
+  CheckHeaderFits(rec);
+  return rec;
+}
+
+void TOndxCompress::AddMember(TFileHeaderRec& rec, TOndxFile& out) {
+  TOndxFile source;
+  if (!source.Open(rec.SourceName, TOndxFile::omRead))
+    throw EOndxCompress(QString::fromLatin1(kOcCannotOpen), {rec.SourceName});
+  TOcScratchFile scratch;
+  StatsFromHeader(rec);
+  rec.CompressedSize = 0;
+  Fire(OnBeforeAdding);
+  CompressInto(source, scratch.File(), rec.FileSize);
+  const std::int64_t packed = scratch.File().Stream().Size();
+  stats_.Ratio = OcPercent(packed, rec.FileSize);
+  stats_.Done = true;
+  AddProgress(rec.FileSize, scratch.File());
+  stats_.Done = false;
+
+  const std::int64_t pos = out.Stream().Seek(0, soEnd);
+  if (pos + kOcHeaderSize + packed - 1 > kMaxInt32)
+    throw EOndxCompress(QString::fromLatin1(kOcArchiveTooLarge), {compressedFile_});
+  rec.DataStart = static_cast<std::int32_t>(pos + kOcHeaderSize);
+  rec.LastByte = static_cast<std::int32_t>(pos + kOcHeaderSize + packed - 1);
+  rec.NextHeader = rec.LastByte + 1;
+  rec.CompressedSize = static_cast<std::int32_t>(packed);
+  const QByteArray head = EncodeFileHeader(rec);
+  if (WriteLimited(out, head.constData(), kOcHeaderSize) != kOcHeaderSize)
+    DiskFull();
+  CopyScratch(scratch.File(), out, packed);
+  stats_.TotalCompressed += static_cast<std::int32_t>(packed);
+  stats_.Header = rec;
+  stats_.CompressedSize = rec.CompressedSize;
+  Fire(OnAfterAdding);
+}
+
+// Deflates size bytes of source into scratch, with a progress step after
+// every block read.
+void TOndxCompress::CompressInto(TOndxFile& source, TOndxFile& scratch, std::int64_t size) {
+  TOcDeflater deflater(ZlibLevel(level_), [&](const char* data, std::int64_t n) {
+    if (WriteLimited(scratch, data, n) != n)
+      DiskFull();
+  });
+  auto block = std::make_unique<char[]>(kReadBlock);
+  std::int64_t done = 0;
+  while (done < size) {
+    const std::int64_t n = source.Stream().Read(block.get(), std::min(kReadBlock, size - done));
+    if (n <= 0)
+      break;
+    deflater.Feed(block.get(), n);
+    done += n;
+    AddProgress(done, scratch);
+  }
+  deflater.Finish();
+}
+
+void TOndxCompress::AddProgress(std::int64_t position, TOndxFile& scratch) {
+  CheckAbort();
+  PumpMessages();
+  if (!scratch.IsOpen())
+    throw EOndxCompress(QString::fromLatin1(kOcNilDestFile));
+  stats_.TotalDone += static_cast<std::int32_t>(position - stats_.BytesDone);
+  stats_.BytesDone = static_cast<std::int32_t>(position);
+  stats_.CompressedSize = static_cast<std::int32_t>(scratch.Stream().Size());
+  stats_.FilePercent = OcPercent(stats_.BytesDone, stats_.FileSize);
+  stats_.TotalPercent = OcPercent(stats_.TotalDone, stats_.TotalSize);
+  Fire(OnStatus);
+}
+
+void TOndxCompress::CopyScratch(TOndxFile& scratch, TOndxFile& out, std::int64_t size) {
+  auto block = std::make_unique<char[]>(kCopyBlock);
+  scratch.Stream().Seek(0, soBeginning);
+  std::int64_t copied = 0;
+  while (copied < size) {
+    const std::int64_t n = scratch.Stream().Read(block.get(), std::min(kCopyBlock, size - copied));
+    if (n <= 0 || WriteLimited(out, block.get(), n) != n)
+      DiskFull();
+    copied += n;
+  }
+}

@@ -1,0 +1,185 @@
+// Extract: writes the members named in FilesToProcess into ExtractDirectory.
+// A member's stream is checked as it is inflated: it may not grow past its
+// stored size and must end, with its checksum, exactly where its data ends.
+#include "installer/engine/cmp_TOndxCompress.h"
+
+#include "installer/engine/cmp_TOndxCompress_Files.h"
+#include "installer/engine/cmp_TOndxCompress_Overwrite.h"
+#include "installer/engine/cmp_TOndxCompress_Texts.h"
+#include "installer/engine/cmp_TOndxCompress_Zlib.h"
+#include "installer/engine/routines_Exceptions.h"
+#include "installer/engine/routines_Strings.h"
+#include "platform/rtl/FileUtils.h"
+#include "platform/rtl/StrUtils.h"
+
+namespace {
+
+constexpr std::int64_t kInputBlock = 65536;
+constexpr int kOutputChunk = 4096;
+
+[[noreturn]] void Corrupt() {
+  throw EOndxCompress(QString::fromLatin1(kOcCorrupt));
+}
+
+}  // namespace
+
+void TOndxCompress::Extract() {
+  RunOperation([this] {
+    struct TClear {
+      TOndxCompress* self;
+      ~TClear() {
+        self->mode_ = mdNone;
+        self->filesToProcess_->Clear();
+        self->destFileName_.clear();
+      }
+    } clear{this};
+    DoExtract();
+  });
+}
+
+void TOndxCompress::DoExtract() {
+  mode_ = mdExtracting;
+  EnsureHeaders();
+  currentDisk_ = 0;
+  StatsTotals();
+  for (int i = 0; i < filesToProcess_->Count(); ++i)
+    ExtractOne(filesToProcess_->Get(i));
+}
+
+void TOndxCompress::ExtractOne(const QString& entry) {
+  skipFile_ = false;
+  const QString name = GetField(entry, 1, QLatin1Char(';'));
+  int index = 0;
+  while (index < headers_.Count() && !SameText(headers_.FileHeaders(index).Rec().SourceName, name))
+    ++index;
+  if (index == headers_.Count())
+    throw EOndxCompress(QString::fromLatin1(kOcNotInArchive), {entry, compressedFile_});
+  const TFileHeaderRec rec = headers_.FileHeaders(index).Rec();
+  StatsFromHeader(rec);
+  if (destFileName_.trimmed().isEmpty())
+    destFileName_ = MemberFileName(rec.SourceName);
+  Fire(OnBeforeExtracting);
+  QString target = CheckedTarget();
+  bool write = true;
+  if (FileExists(target)) {
+    const int decision = OcCompareStored(rec, target, overwrite_);
+    if (decision == 0)
+      throw EOndxCompress(QString::fromLatin1(kOcCompareFailed));
+    write = decision == 2;
+    if (write) {
+      Fire(OnReplace);
+      target = CheckedTarget();
+    }
+  }
+  if (write && !skipFile_) {
+    ExtractMember(rec, target);
+  } else {
+    stats_.Done = true;
+    Fire(OnStatus);
+  }
+  destFileName_.clear();
+}
+
+QString TOndxCompress::CheckedTarget() const {
+  const QString name = MemberFileName(destFileName_);
+  const QString target = AddBackslash(extractDirectory_) + name;
+  if (!IsSafeFileName(name))
+    throw EOndxCompress(QString::fromLatin1(kOcCannotCreate), {target});
+  return target;
+}
+
+void TOndxCompress::ExtractMember(const TFileHeaderRec& rec, const QString& target) {
+  TOndxFile part;
+  QString path = compressedFile_;
+  OpenPart(part, path, rec.StartDisk == 0 ? 1 : rec.StartDisk, TOndxFile::omRead, headers_.Layout() == 1);
+  SetCompressedFile(path);
+  currentDisk_ = rec.StartDisk;
+  const QString dir = ExtractFileDir(target);
+  if (!dir.isEmpty() && !DirectoryExists(dir))
+    ForceDirectories(dir);
+  TOcReplacingFile out(target);
+  const std::int64_t start = std::int64_t{offset_} + rec.DataStart;
+  if (part.Stream().Seek(start, soBeginning) != start)
+    Corrupt();
+  Inflate(rec, part, out.File());
+  stats_.Done = true;
+  Fire(OnStatus);
+  if (out.File().Stream().Size() != rec.FileSize)
+    throw EOndxCompress(QString::fromLatin1(kOcSizeMismatch), {rec.SourceName});
+  if (FileSetDate(out.TempName(), rec.FileDate) != 0)
+    throw EOndxCompress(QString::fromLatin1(kOcCannotSetDate));
+  out.Commit();
+}
+
+void TOndxCompress::Inflate(const TFileHeaderRec& rec, TOndxFile& part, TOndxFile& target) {
+  TOcInflater inflater;
+  auto input = std::make_unique<char[]>(kInputBlock);
+  char chunk[kOutputChunk];
+  std::int64_t written = 0;
+  bool inputDone = false;
+  for (;;) {
+    if (inflater.AvailIn() == 0 && !inputDone) {
+      std::int64_t got = 0;
+      FillInput(rec, part, input.get(), got);
+      inputDone = got == 0;
+      inflater.SetInput(input.get(), got);
+    }
+    int produced = 0;
+    const int rc = inflater.Inflate(chunk, kOutputChunk, produced);
+    if (rc == Z_NEED_DICT || (rc < 0 && rc != Z_BUF_ERROR))
+      Corrupt();
+    if (produced > 0) {
+      if (written + produced > rec.FileSize)
+        Corrupt();
+      ExtractChunk(chunk, produced, target);
+      written += produced;
+    }
+    if (rc == Z_STREAM_END) {
+      if (inflater.AvailIn() != 0 || !InputUsedUp(rec, part))
+        Corrupt();
+      return;
+    }
+    if (produced == 0 && inflater.AvailIn() == 0 && inputDone)
+      Corrupt();  // the stream stops before its end and checksum
+  }
+}
+
+// The next block of the member's data: up to its last byte on the end disk,
+// else to the end of the part and on to the next disk's part.
+void TOndxCompress::FillInput(const TFileHeaderRec& rec, TOndxFile& part, char* buffer,
+                              std::int64_t& got) {
+  for (;;) {
+    if (currentDisk_ >= rec.EndDisk) {
+      const std::int64_t pos = part.Stream().Seek(0, soCurrent);
+      const std::int64_t n = std::min(kInputBlock, std::int64_t{offset_} + rec.LastByte - pos + 1);
+      got = n > 0 ? part.Stream().Read(buffer, n) : 0;
+      if (got != std::max<std::int64_t>(n, 0))
+        Corrupt();  // the part ends before the member's last byte
+      return;
+    }
+    got = part.Stream().Read(buffer, kInputBlock);
+    if (got > 0)
+      return;
+    ++currentDisk_;
+    QString path = compressedFile_;
+    OpenPart(part, path, currentDisk_, TOndxFile::omRead, headers_.Layout() == 1);
+    SetCompressedFile(path);
+  }
+}
+
+bool TOndxCompress::InputUsedUp(const TFileHeaderRec& rec, TOndxFile& part) const {
+  return currentDisk_ >= rec.EndDisk &&
+         part.Stream().Seek(0, soCurrent) == std::int64_t{offset_} + rec.LastByte + 1;
+}
+
+void TOndxCompress::ExtractChunk(const char* chunk, int size, TOndxFile& target) {
+  CheckAbort();
+  PumpMessages();
+  if (WriteLimited(target, chunk, size) != size)
+    DiskFull();
+  stats_.BytesDone += size;
+  stats_.TotalDone += size;
+  stats_.FilePercent = OcPercent(stats_.BytesDone, stats_.FileSize);
+  stats_.TotalPercent = OcPercent(stats_.TotalDone, stats_.TotalSize);
+  Fire(OnStatus);
+}

@@ -1,0 +1,104 @@
+// SplitToDisks: copies the archive, re-laid out with all headers first
+// (layout 1), onto numbered parts; when a disk is full, OnNewDisk names the
+// folder of the next one.
+#include "installer/engine/cmp_TOndxCompress.h"
+
+#include "installer/engine/cmp_TOndxCompress_Texts.h"
+#include "installer/engine/routines_Exceptions.h"
+#include "platform/rtl/FileUtils.h"
+#include "platform/rtl/StrUtils.h"
+
+namespace {
+
+constexpr std::int64_t kSplitBlock = 8192;
+
+QString JoinPath(const QString& dir, const QString& name) {
+  return dir.isEmpty() ? name : ExcludeTrailingPathDelimiter(dir) + PathDelim + name;
+}
+
+QString PartName(const QString& fileName, int disk) {
+  return ChangeFileExt(ExtractFileName(fileName), QLatin1Char('.') + QString::number(disk));
+}
+
+}  // namespace
+
+void TOndxCompress::SplitToDisks(const QString& destDir, const QString& fileName) {
+  RunOperation([&] { DoSplit(destDir, fileName); });
+}
+
+void TOndxCompress::DoSplit(const QString& destDir, const QString& fileName) {
+  EnsureHeaders();
+  currentDisk_ = 1;
+  TFileHeaders laidOut;  // the archive's own list stays as read
+  laidOut.SetLayout(1);
+  for (int i = 0; i < headers_.Count(); ++i)
+    laidOut.Add(true, headers_.FileHeaders(i).Rec());
+  StatsTotals();
+
+  TOndxFile source;
+  if (!source.Open(compressedFile_, TOndxFile::omRead))
+    throw EOndxCompress(QString::fromLatin1(kOcCannotOpenArchive), {compressedFile_});
+  QString dir = destDir;
+  const QString firstPart = JoinPath(dir, ExtractFileName(fileName));
+  if (ExpandFileName(firstPart) == ExpandFileName(compressedFile_))
+    throw EOndxCompress(QString::fromLatin1(kOcCannotCreate), {firstPart});
+  TOndxFile part;
+  if (!part.Open(firstPart, TOndxFile::omCreate))
+    throw EOndxCompress(QString::fromLatin1(kOcCannotCreate), {firstPart});
+  WriteHeaderBlock(part.Stream(), laidOut);
+
+  for (int i = 0; i < laidOut.Count(); ++i) {
+    TFileHeaderRec& rec = laidOut.FileHeaders(i).Rec();
+    StatsFromHeader(rec);
+    const std::int64_t start = std::int64_t{offset_} + rec.DataStart;
+    const std::int64_t last = std::int64_t{offset_} + rec.LastByte;
+    if (source.Stream().Seek(start, soBeginning) != start)
+      throw EOndxCompress(QString::fromLatin1(kOcCorrupt));
+    rec.DataStart = static_cast<std::int32_t>(part.Stream().Seek(0, soCurrent));
+    rec.StartDisk = static_cast<std::uint8_t>(currentDisk_);
+    while (SplitStep(source, last, part, dir, fileName) > 0) {
+    }
+    rec.LastByte = static_cast<std::int32_t>(part.Stream().Seek(0, soCurrent) - 1);
+    rec.EndDisk = static_cast<std::uint8_t>(currentDisk_);
+  }
+  part.Close();
+  QString path = firstPart;
+  OpenPart(part, path, 1, TOndxFile::omReadWrite, true);
+  WriteHeaderBlock(part.Stream(), laidOut);
+  if (!part.Sync())
+    DiskFull();
+}
+
+std::int64_t TOndxCompress::SplitStep(TOndxFile& source, std::int64_t lastByte, TOndxFile& part,
+                                      QString& destDir, const QString& fileName) {
+  CheckAbort();
+  const std::int64_t pos = source.Stream().Seek(0, soCurrent);
+  if (pos > lastByte)
+    return 0;
+  const std::int64_t n = std::min(kSplitBlock, lastByte - pos + 1);
+  char block[kSplitBlock];
+  if (source.Stream().Read(block, n) != n)
+    throw EOndxCompress(QString::fromLatin1(kOcCorrupt));
+  PumpMessages();
+  const std::int64_t written = WriteLimited(part, block, n);
+  if (written < n) {
+    part.Close();
+    if (currentDisk_ >= 255)
+      throw EOndxCompress(QString::fromLatin1(kOcTooLittleSpace));
+    ++currentDisk_;
+    if (!OnNewDisk)
+      throw EOndxCompress(QString::fromLatin1(kOcNoNewDiskHandler));
+    OnNewDisk(this, currentDisk_, destDir);
+    const QString next = JoinPath(destDir, PartName(fileName, currentDisk_));
+    if (!part.Open(next, TOndxFile::omCreate))
+      throw EOndxCompress(QString::fromLatin1(kOcCannotCreate), {next});
+    if (WriteLimited(part, block + written, n - written) != n - written)
+      throw EOndxCompress(QString::fromLatin1(kOcTooLittleSpace));
+  }
+  stats_.BytesDone += static_cast<std::int32_t>(n);
+  stats_.FilePercent = OcPercent(stats_.BytesDone, stats_.CompressedSize);
+  stats_.TotalDone += static_cast<std::int32_t>(n);
+  stats_.TotalPercent = OcPercent(stats_.TotalDone, stats_.TotalCompressed);
+  Fire(OnStatus);
+  return n;
+}

@@ -1,0 +1,89 @@
+#include "installer/engine/cmp_TOndxCompress_Streams.h"
+
+#include "platform/rtl/Exceptions.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+std::int64_t TOndxStream::Size() {
+  const std::int64_t pos = Seek(0, soCurrent);
+  const std::int64_t size = Seek(0, soEnd);
+  Seek(pos, soBeginning);
+  return size;
+}
+
+std::int64_t TOndxNormalHandleStream::Read(void* buffer, std::int64_t count) {
+  auto* p = static_cast<char*>(buffer);
+  std::int64_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::read(handle_, p + done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      break;
+    done += n;
+  }
+  return done;
+}
+
+std::int64_t TOndxNormalHandleStream::Write(const void* buffer, std::int64_t count) {
+  const auto* p = static_cast<const char*>(buffer);
+  std::int64_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::write(handle_, p + done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      break;
+    done += n;
+  }
+  return done;
+}
+
+std::int64_t TOndxNormalHandleStream::Seek(std::int64_t offset, TSeekOrigin origin) {
+  const int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
+  return ::lseek(handle_, offset, whence);
+}
+
+void TOndxNormalHandleStream::SetSize(std::int64_t newSize) {
+  Seek(newSize, soBeginning);
+  if (::ftruncate(handle_, newSize) != 0)
+    RaiseLastOSError();
+}
+
+bool TOndxFile::Open(const QString& path, TMode mode) {
+  Close();
+  int flags = O_RDONLY;
+  if (mode == omReadWrite)
+    flags = O_RDWR;
+  else if (mode == omCreate)
+    flags = O_RDWR | O_CREAT | O_TRUNC;
+  const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0666);
+  if (fd < 0)
+    return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EISDIR;
+    return false;
+  }
+  handle_ = fd;
+  path_ = path;
+  stream_.SetHandle(fd);
+  return true;
+}
+
+void TOndxFile::Close() {
+  if (handle_ >= 0)
+    ::close(handle_);
+  handle_ = -1;
+  stream_.SetHandle(-1);
+}
+
+bool TOndxFile::Sync() {
+  return handle_ >= 0 && ::fsync(handle_) == 0;
+}

@@ -1,0 +1,45 @@
+#include "installer/engine/routines_INIFiles.h"
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/StrUtils.h"
+#include "platform/rtl/StringList.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+
+QStringList ReadLines(const QString& fileName) {
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly))
+    throw EFOpenError(QStringLiteral("Cannot open file \"%s\". %s"), {fileName, file.errorString()});
+  static const QRegularExpression lineEnd(QStringLiteral("\r\n|\n|\r"));
+  return QString::fromUtf8(file.readAll()).split(lineEnd);
+}
+
+// Keeps the list's update count balanced when an Add raises.
+class UpdateScope {
+ public:
+  explicit UpdateScope(TStrings& list) : list_(list) { list_.BeginUpdate(); }
+  ~UpdateScope() { list_.EndUpdate(); }
+  UpdateScope(const UpdateScope&) = delete;
+  UpdateScope& operator=(const UpdateScope&) = delete;
+
+ private:
+  TStrings& list_;
+};
+
+}  // namespace
+
+void ReadIniSections(const QString& fileName, TStrings* list) {
+  if (list == nullptr)
+    return;
+  const QStringList lines = ReadLines(fileName);
+  const UpdateScope scope(*list);
+  list->Clear();
+  for (const QString& line : lines) {
+    const QString trimmed = Trim(line);
+    if (trimmed.size() > 1 && trimmed.startsWith(QLatin1Char('[')))
+      list->Add(trimmed.mid(1, trimmed.size() - 2));
+  }
+}
