@@ -1,0 +1,177 @@
+#pragma once
+// TForm: a top-level window. Its design is a form file (embedded as a Qt
+// resource) read by the form reader when the form is made:
+//
+//   TForm1::TForm1(TComponent* owner) : TForm(owner) {
+//     DefineMethod("Button1Click", this, &TForm1::Button1Click);
+//     ReadForm(this, QStringLiteral(":/forms/main.form"));   // then OnCreate
+//     Button1 = FindComponentAs<TButton>("Button1");
+//   }
+//
+// A form without handlers of its own can be made as TForm(owner, path).
+// Left/Top/Width/Height are those of the outer frame on the screen;
+// ClientWidth/ClientHeight those of the inside.
+
+#include "platform/classes/FormReader.h"
+#include "platform/controls/WinControl.h"
+#include "platform/rtl/Exceptions.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class QEventLoop;
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
+enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
+                 poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TModalResult = int;
+inline constexpr TModalResult mrNone = 0;
+inline constexpr TModalResult mrOk = 1;
+inline constexpr TModalResult mrCancel = 2;
+inline constexpr TModalResult mrAbort = 3;
+inline constexpr TModalResult mrRetry = 4;
+inline constexpr TModalResult mrIgnore = 5;
+inline constexpr TModalResult mrYes = 6;
+inline constexpr TModalResult mrNo = 7;
+inline constexpr TModalResult mrAll = 8;
+inline constexpr TModalResult mrNoToAll = 9;
+inline constexpr TModalResult mrYesToAll = 10;
+
+using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
+using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+
+class TForm : public TWinControl {
+ public:
+  explicit TForm(TComponent* owner);
+  // Reads the form file at path (a plain TForm's properties) and runs OnCreate.
+  TForm(TComponent* owner, const QString& path);
+  ~TForm() override;
+
+  // Runs OnDestroy while the form and its components are whole, then frees.
+  // (A form freed through TComponent::Free or by its owner's destruction
+  // skips OnDestroy: by then its components are gone. The application
+  // object, Release and caFree free forms through this Free.)
+  void Free();
+  // Frees the form once the current message is done.
+  void Release();
+
+  // The form file a form class reads by default.
+  virtual QString FormResourceName() const { return {}; }
+
+  TCanvas* Canvas() { return ControlCanvas(); }
+  TFormBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TFormBorderStyle v);
+  TBorderIcons BorderIcons() const { return borderIcons_; }
+  void SetBorderIcons(TBorderIcons v);
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition v) { position_ = v; }
+  TFormStyle FormStyle() const { return formStyle_; }
+  void SetFormStyle(TFormStyle v);
+  TWindowState WindowState() const { return windowState_; }
+  void SetWindowState(TWindowState v);
+  TWinControl* ActiveControl() const { return activeControl_; }
+  void SetActiveControl(TWinControl* v);
+  bool KeyPreview() const { return keyPreview_; }
+  void SetKeyPreview(bool v) { keyPreview_ = v; }
+  bool Active() const { return active_; }
+  // The directory handle of the window (0 while none is published).
+  HWND WindowHandle() const;
+  std::uint32_t WindowId() const { return windowId_; }
+
+  void Show();
+  void Hide() { SetVisible(false); }
+  void Close();
+  bool CloseQuery();
+  // Shows the form modally and returns its ModalResult; the application's
+  // ModalDriver (if any) is called once the loop starts.
+  TModalResult ShowModal();
+  TModalResult ModalResult() const { return modalResult_; }
+  void SetModalResult(TModalResult v);
+  bool Modal() const { return modalLoop_ != nullptr; }
+
+  TRect ClientRect() const override;
+  TPoint ClientOrigin() const override;
+  bool Showing() const override;
+  void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnPaint;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+
+  static void DeclareProperties(TClassBuilder<TForm, TWinControl>& b);
+
+ protected:
+  // Reads the form file (default FormResourceName()) into self, whose class
+  // gets its property table first, then runs OnCreate.
+  template <class T>
+  void ReadForm(T* self, QString path = {}) {
+    MetaClassOf<T>();
+    ReadFormFile(path.isEmpty() ? FormResourceName() : path);
+  }
+  void ReadFormFile(const QString& path);
+  virtual void DoCreate();
+  virtual void DoShow();
+  virtual void DoHide();
+  virtual void DoClose(TCloseAction& action);
+  virtual void DoDestroy();
+  virtual void Activate();
+  virtual void Deactivate();
+  void Paint() override;
+  void WndProc(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
+  Qt::WindowFlags TopLevelFlags() const override;
+  bool KeyPreviewActive() const override { return keyPreview_; }
+  void CreateWnd() override;
+  void UpdateWidgetGeometry() override;
+  void UpdateWidgetVisibility() override;
+  void WidgetGeometryChanged() override;
+
+ private:
+  void ApplyPosition();
+  void ApplyFlags();
+  void Publish();
+  void CloseModal();
+
+  TFormBorderStyle borderStyle_ = bsSizeable;
+  TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
+  TPosition position_ = poDesigned;
+  TFormStyle formStyle_ = fsNormal;
+  TWindowState windowState_ = wsNormal;
+  TWinControl* activeControl_ = nullptr;
+  bool keyPreview_ = false;
+  bool active_ = false;
+  bool positioned_ = false;
+  bool destroyDone_ = false;
+  bool applyingGeometry_ = false;
+  int frameWidth_ = 0;   // outer minus inner size, known once the window shows
+  int frameHeight_ = 0;
+  std::uint32_t windowId_ = 0;
+  TModalResult modalResult_ = mrNone;
+  QEventLoop* modalLoop_ = nullptr;
+};
+
+// The component of that name owned by owner, as T; EComponentError when
+// there is none of that class.
+template <class T>
+T* FindComponentAs(TComponent* owner, const QString& name) {
+  auto* c = dynamic_cast<T*>(owner->FindComponent(name));
+  if (c == nullptr) throw EComponentError(QStringLiteral("Component %s not found"), {name});
+  return c;
+}
+
+// Registers the classes of this library that form files may name.
+void RegisterControlClasses();

@@ -1,0 +1,17 @@
+#pragma once
+// The one guard between Qt and our code. Every entry from Qt (event, slot,
+// timer, modal loop, queued call) runs inside Guard, so no exception ever
+// unwinds through Qt: one that escapes goes to Application->HandleException
+// (or, without an application object, to standard error) and the program
+// goes on.
+
+#include <functional>
+
+class TObject;
+
+// Runs fn; an exception it raises is handed to the application's handler.
+void Guard(TObject* sender, const std::function<void()>& fn) noexcept;
+
+// Hands the exception being handled (call from a catch block) to the
+// application's handler.
+void HandleCurrentException(TObject* sender) noexcept;
