@@ -3,6 +3,7 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Guard.h"
+#include "platform/controls/Menus.h"
 #include "platform/controls/QtBridge.h"
 #include "platform/controls/Screen.h"
 #include "platform/controls/Timer.h"
@@ -416,6 +417,7 @@ void TForm::DeclareProperties(TClassBuilder<TForm, TWinControl>& b) {
   b.Property("WindowState", &TForm::WindowState, &TForm::SetWindowState, kWindowStateIdents)
       .Default(wsNormal);
   b.Property("ActiveControl", &TForm::ActiveControl, &TForm::SetActiveControl);
+  b.Property("Menu", &TForm::Menu, &TForm::SetMenu);
   b.Property("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview).Default(false);
   b.Property("Visible", &TForm::Visible, &TForm::SetVisible).Default(false);
   b.Event("OnCreate", &TForm::OnCreate);
@@ -429,7 +431,15 @@ void TForm::DeclareProperties(TClassBuilder<TForm, TWinControl>& b) {
   b.Event("OnCloseQuery", &TForm::OnCloseQuery);
 }
 
-void RegisterControlClasses() {
+TMainMenu* TForm::Menu() const {
+  return FormMainMenu(this);
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+  AttachMainMenu(this, menu);
+}
+
+void RegisterFormClasses() {
   if (GetClass(QStringLiteral("TForm")) == nullptr) RegisterClass<TForm>();
   if (GetClass(QStringLiteral("TTimer")) == nullptr) RegisterClass<TTimer>();
 }

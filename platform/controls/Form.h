@@ -47,6 +47,8 @@ inline constexpr TModalResult mrYesToAll = 10;
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
+class TMainMenu;
+
 class TForm : public TWinControl {
  public:
   explicit TForm(TComponent* owner);
@@ -78,6 +80,9 @@ class TForm : public TWinControl {
   void SetWindowState(TWindowState v);
   TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* v);
+  // The main menu shown as the window's menu bar (a component of the form).
+  TMainMenu* Menu() const;
+  void SetMenu(TMainMenu* menu);
   bool KeyPreview() const { return keyPreview_; }
   void SetKeyPreview(bool v) { keyPreview_ = v; }
   bool Active() const { return active_; }
@@ -175,3 +180,5 @@ T* FindComponentAs(TComponent* owner, const QString& name) {
 
 // Registers the classes of this library that form files may name.
 void RegisterControlClasses();
+// TForm and TTimer only.
+void RegisterFormClasses();

@@ -1,0 +1,207 @@
+#include "platform/controls/FontDialog.h"
+
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/Guard.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+#include <array>
+
+const TEnumInfo kFontDialogOptionIdents{
+    "fdAnsiOnly",   "fdTrueTypeOnly", "fdEffects",       "fdFixedPitchOnly",
+    "fdForceFontExist", "fdNoFaceSel", "fdNoOEMFonts",   "fdNoSimulations",
+    "fdNoSizeSel",  "fdNoStyleSel",   "fdNoVectorFonts", "fdShowHelp",
+    "fdWysiwyg",    "fdLimitSize",    "fdScalableOnly",  "fdApplyButton"};
+
+namespace {
+
+struct TNamedColor {
+  TColor color;
+  const char* name;
+};
+constexpr std::array kClassicColors{
+    TNamedColor{clBlack, "Black"},   TNamedColor{clMaroon, "Maroon"},
+    TNamedColor{clGreen, "Green"},   TNamedColor{clOlive, "Olive"},
+    TNamedColor{clNavy, "Navy"},     TNamedColor{clPurple, "Purple"},
+    TNamedColor{clTeal, "Teal"},     TNamedColor{clGray, "Gray"},
+    TNamedColor{clSilver, "Silver"}, TNamedColor{clRed, "Red"},
+    TNamedColor{clLime, "Lime"},     TNamedColor{clYellow, "Yellow"},
+    TNamedColor{clBlue, "Blue"},     TNamedColor{clFuchsia, "Fuchsia"},
+    TNamedColor{clAqua, "Aqua"},     TNamedColor{clWhite, "White"}};
+
+constexpr std::array kStandardSizes{8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+
+enum { styleRegular, styleItalic, styleBold, styleBoldItalic };
+
+QListWidget* ListIn(QGridLayout* grid, int column, const QString& label, QLineEdit* edit) {
+  grid->addWidget(new QLabel(label), 0, column);
+  grid->addWidget(edit, 1, column);
+  auto* list = new QListWidget;
+  grid->addWidget(list, 2, column);
+  return list;
+}
+
+}  // namespace
+
+TFontDialogForm::TFontDialogForm()
+    : faceEdit(new QLineEdit),
+      faceList(nullptr),
+      styleList(nullptr),
+      sizeEdit(new QLineEdit),
+      sizeList(nullptr),
+      strikeOutBox(new QCheckBox(QStringLiteral("Stri&keout"))),
+      underlineBox(new QCheckBox(QStringLiteral("&Underline"))),
+      colorCombo(new QComboBox) {
+  setWindowTitle(QStringLiteral("Font"));
+  auto* grid = new QGridLayout;
+  faceList = ListIn(grid, 0, QStringLiteral("&Font:"), faceEdit);
+  auto* styleEdit = new QLineEdit;
+  styleEdit->setReadOnly(true);
+  styleList = ListIn(grid, 1, QStringLiteral("Font st&yle:"), styleEdit);
+  sizeList = ListIn(grid, 2, QStringLiteral("&Size:"), sizeEdit);
+  styleList->addItems({QStringLiteral("Regular"), QStringLiteral("Italic"),
+                       QStringLiteral("Bold"), QStringLiteral("Bold Italic")});
+  connect(faceList, &QListWidget::currentTextChanged, faceEdit, &QLineEdit::setText);
+  connect(styleList, &QListWidget::currentTextChanged, styleEdit, &QLineEdit::setText);
+  connect(sizeList, &QListWidget::currentTextChanged, sizeEdit, &QLineEdit::setText);
+  auto* effects = new QGroupBox(QStringLiteral("Effects"));
+  auto* effectsLayout = new QVBoxLayout(effects);
+  effectsLayout->addWidget(strikeOutBox);
+  effectsLayout->addWidget(underlineBox);
+  effectsLayout->addWidget(new QLabel(QStringLiteral("&Color:")));
+  effectsLayout->addWidget(colorCombo);
+  for (const TNamedColor& c : kClassicColors)
+    colorCombo->addItem(QString::fromLatin1(c.name), static_cast<int>(c.color));
+  grid->addWidget(effects, 3, 0);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  grid->addWidget(buttons, 4, 0, 1, 3);
+  setLayout(grid);
+}
+
+void TFontDialogForm::accept() {
+  bool ok = false;
+  Guard(nullptr, [this, &ok] { ok = !check || check(); });
+  if (ok) QDialog::accept();
+}
+
+TFontDialog::TFontDialog(TComponent* owner)
+    : TCommonDialog(owner), font_(std::make_unique<TFont>()) {}
+
+TFontDialog::~TFontDialog() = default;
+
+TFontDialogForm* TFontDialog::FontDialogForm() const {
+  return dynamic_cast<TFontDialogForm*>(ActiveDialog());
+}
+
+bool TFontDialog::SizeAllowed(int size) const {
+  if (!options_.Contains(fdLimitSize)) return size > 0;
+  return size > 0 && (minFontSize_ <= 0 || size >= minFontSize_) &&
+         (maxFontSize_ <= 0 || size <= maxFontSize_);
+}
+
+void TFontDialog::Fill(TFontDialogForm& form) const {
+  const bool fixedOnly = options_.Contains(fdFixedPitchOnly);
+  const bool scalableOnly = options_.Contains(fdScalableOnly) || options_.Contains(fdTrueTypeOnly);
+  for (const QString& family : QFontDatabase::families()) {
+    if (fixedOnly && !QFontDatabase::isFixedPitch(family)) continue;
+    if (scalableOnly && !QFontDatabase::isScalable(family)) continue;
+    form.faceList->addItem(family);
+  }
+  for (int size : kStandardSizes)
+    if (SizeAllowed(size)) form.sizeList->addItem(QString::number(size));
+  if (!options_.Contains(fdNoFaceSel)) {
+    const auto found = form.faceList->findItems(font_->Name(), Qt::MatchFixedString);
+    if (!found.isEmpty()) form.faceList->setCurrentItem(found.first());
+    form.faceEdit->setText(found.isEmpty() ? font_->Name() : found.first()->text());
+  }
+  if (!options_.Contains(fdNoStyleSel)) {
+    const TFontStyles style = font_->Style();
+    form.styleList->setCurrentRow((style.Contains(fsBold) ? styleBold : styleRegular) +
+                                  (style.Contains(fsItalic) ? 1 : 0));
+  }
+  if (!options_.Contains(fdNoSizeSel)) form.sizeEdit->setText(QString::number(font_->Size()));
+  form.strikeOutBox->setChecked(font_->Style().Contains(fsStrikeOut));
+  form.underlineBox->setChecked(font_->Style().Contains(fsUnderline));
+  int colorIndex = form.colorCombo->findData(static_cast<int>(font_->Color()));
+  if (colorIndex < 0) {
+    form.colorCombo->addItem(ColorToString(font_->Color()), static_cast<int>(font_->Color()));
+    colorIndex = form.colorCombo->count() - 1;
+  }
+  form.colorCombo->setCurrentIndex(colorIndex);
+  const bool effects = options_.Contains(fdEffects);
+  form.strikeOutBox->parentWidget()->setVisible(effects);
+}
+
+bool TFontDialog::Check(TFontDialogForm& form) const {
+  const QString face = form.faceEdit->text().trimmed();
+  if (options_.Contains(fdForceFontExist) &&
+      form.faceList->findItems(face, Qt::MatchFixedString).isEmpty()) {
+    MessageDlg(QStringLiteral("There is no font with that name.\n"
+                              "Choose a font from the list of fonts."),
+               mtWarning, {mbOK}, 0);
+    return false;
+  }
+  bool number = false;
+  const int size = form.sizeEdit->text().trimmed().toInt(&number);
+  if (!number || size <= 0) {
+    MessageDlg(QStringLiteral("Size must be a number."), mtWarning, {mbOK}, 0);
+    return false;
+  }
+  if (!SizeAllowed(size)) {
+    MessageDlg(QStringLiteral("Size must be between %1 and %2 points.")
+                   .arg(minFontSize_ > 0 ? minFontSize_ : 1)
+                   .arg(maxFontSize_ > 0 ? maxFontSize_ : 1638),
+               mtWarning, {mbOK}, 0);
+    return false;
+  }
+  return true;
+}
+
+void TFontDialog::Take(const TFontDialogForm& form) {
+  const QString face = form.faceEdit->text().trimmed();
+  if (!face.isEmpty()) font_->SetName(face);
+  font_->SetSize(form.sizeEdit->text().trimmed().toInt());
+  TFontStyles style = font_->Style();
+  const int row = form.styleList->currentRow();
+  if (row >= 0) {
+    style = style - TFontStyles{fsBold, fsItalic};
+    if (row == styleBold || row == styleBoldItalic) style.Include(fsBold);
+    if (row == styleItalic || row == styleBoldItalic) style.Include(fsItalic);
+  }
+  if (options_.Contains(fdEffects)) {
+    style = style - TFontStyles{fsUnderline, fsStrikeOut};
+    if (form.underlineBox->isChecked()) style.Include(fsUnderline);
+    if (form.strikeOutBox->isChecked()) style.Include(fsStrikeOut);
+    font_->SetColor(static_cast<TColor>(form.colorCombo->currentData().toInt()));
+  }
+  font_->SetStyle(style);
+}
+
+bool TFontDialog::Execute() {
+  TFontDialogForm form;
+  Fill(form);
+  form.check = [this, &form] { return Check(form); };
+  if (!RunModal(form)) return false;
+  Take(form);
+  return true;
+}
+
+void TFontDialog::DeclareProperties(TClassBuilder<TFontDialog, TCommonDialog>& b) {
+  b.Object("Font", &TFontDialog::Font);
+  b.Property("MinFontSize", &TFontDialog::MinFontSize, &TFontDialog::SetMinFontSize).Default(0);
+  b.Property("MaxFontSize", &TFontDialog::MaxFontSize, &TFontDialog::SetMaxFontSize).Default(0);
+  b.Property("Options", &TFontDialog::Options, &TFontDialog::SetOptions,
+             kFontDialogOptionIdents)
+      .Default(TFontDialogOptions{fdEffects});
+}

@@ -1,0 +1,303 @@
+// File dialogs answered through the modal driver: filters, default
+// extension, the checks of Options and the current directory.
+#include "platform/controls/tests/ControlsTestSupport.h"
+
+#include "platform/controls/ColorDialog.h"
+#include "platform/controls/FileDialogs.h"
+#include "platform/controls/FontDialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QImage>
+#include <QLabel>
+#include <QTemporaryDir>
+
+namespace {
+
+class FileDialogsTest : public ControlsTest {
+ protected:
+  void SetUp() override {
+    ControlsTest::SetUp();
+    savedCwd = QDir::currentPath();
+  }
+  void TearDown() override {
+    QDir::setCurrent(savedCwd);
+    ControlsTest::TearDown();
+  }
+
+  QString Touch(const QString& name) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("x");
+    return path;
+  }
+
+  // Answers file dialogs with fileAnswer (rejecting when it is empty or a
+  // check keeps the dialog open) and boxes with boxAnswer.
+  void Answer(QStringList fileAnswer, TModalResult boxAnswer = mrYes) {
+    app->ModalDriver = [this, fileAnswer, boxAnswer](TObject* modal) {
+      if (auto* box = dynamic_cast<TMessageForm*>(modal)) {
+        boxes.append({box->Caption(), box->Text(), box->Icon()});
+        box->ClickButton(boxAnswer);
+        return;
+      }
+      auto* d = dynamic_cast<TOpenDialog*>(modal);
+      ASSERT_NE(d, nullptr);
+      QFileDialog* qt = d->FileDialog();
+      ASSERT_NE(qt, nullptr);
+      shownTitle = qt->windowTitle();
+      shownFilter = qt->selectedNameFilter();
+      shownFolder = qt->directory().absolutePath();
+      shownMode = qt->fileMode();
+      if (onShow) onShow(qt);
+      if (fileAnswer.isEmpty() || !d->AcceptFiles(fileAnswer)) qt->reject();
+    };
+  }
+
+  QTemporaryDir dir;
+  QString savedCwd;
+  QString shownTitle;
+  QString shownFilter;
+  QString shownFolder;
+  QFileDialog::FileMode shownMode = QFileDialog::AnyFile;
+  std::function<void(QFileDialog*)> onShow;
+};
+
+TEST(QtNameFilters, PairsTextsWithMasks) {
+  EXPECT_EQ(QtNameFilters("Sanalistat (*.lst)|*.lst|Kaikki|*.*"),
+            (QStringList{"Sanalistat (*.lst)", "Kaikki (*.*)"}));
+  EXPECT_EQ(QtNameFilters("Kaikki (*.bmp;*.ico)|*.bmp;*.ico"),
+            QStringList{"Kaikki (*.bmp *.ico)"});
+  EXPECT_EQ(QtNameFilters("Kuvat|*.bmp;*.ico"), QStringList{"Kuvat (*.bmp *.ico)"});
+  EXPECT_TRUE(QtNameFilters("").isEmpty());
+  EXPECT_TRUE(QtNameFilters("Pariton").isEmpty());
+}
+
+TEST_F(FileDialogsTest, SaveAppliesFilterIndexAndDefaultExt) {
+  auto* save = new TSaveDialog(app.get());
+  save->SetFilter("Ristikot (*.vrb)|*.vrb|Kaikki tiedostot|*.*");
+  save->SetFilterIndex(2);
+  save->SetDefaultExt("vrb");
+  save->SetInitialDir(dir.path());
+  Answer({"ristikko"});
+  onShow = [](QFileDialog* qt) { qt->selectNameFilter("Ristikot (*.vrb)"); };
+  ASSERT_TRUE(save->Execute());
+  EXPECT_EQ(shownFilter.toStdString(), "Kaikki tiedostot (*.*)");  // FilterIndex 2 was selected
+  EXPECT_EQ(shownTitle, "Save As");
+  EXPECT_EQ(shownFolder, QDir(dir.path()).absolutePath());
+  EXPECT_EQ(save->FileName(), dir.filePath("ristikko.vrb"));
+  EXPECT_EQ(save->FilterIndex(), 1);  // the filter chosen at the end
+  ASSERT_EQ(save->Files()->Count(), 1);
+  EXPECT_EQ(save->Files()->Strings(0), save->FileName());
+  EXPECT_FALSE(save->Options().Contains(ofExtensionDifferent));
+}
+
+TEST_F(FileDialogsTest, AnotherExtensionIsKeptAndReported) {
+  auto* save = new TSaveDialog(app.get());
+  save->SetDefaultExt(".vrb");
+  save->SetInitialDir(dir.path());
+  save->SetTitle("Tallenna ristikko");
+  Answer({"ristikko.txt"});
+  ASSERT_TRUE(save->Execute());
+  EXPECT_EQ(shownTitle, "Tallenna ristikko");
+  EXPECT_EQ(save->FileName(), dir.filePath("ristikko.txt"));
+  EXPECT_TRUE(save->Options().Contains(ofExtensionDifferent));
+}
+
+TEST_F(FileDialogsTest, OverwritePromptAnsweredNoKeepsExecuteFalse) {
+  const QString existing = Touch("vanha.vrb");
+  auto* save = new TSaveDialog(app.get());
+  save->SetOptions({ofOverwritePrompt});
+  save->SetInitialDir(dir.path());
+  save->SetFileName("alku.vrb");
+  Answer({"vanha.vrb"}, mrNo);
+  EXPECT_FALSE(save->Execute());
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_TRUE(boxes[0].text.contains("vanha.vrb"));
+  EXPECT_EQ(save->FileName(), "alku.vrb");
+
+  boxes.clear();
+  Answer({"vanha.vrb"}, mrYes);
+  EXPECT_TRUE(save->Execute());
+  EXPECT_EQ(boxes.size(), 1);
+  EXPECT_EQ(save->FileName(), existing);
+}
+
+TEST_F(FileDialogsTest, NoPromptWithoutTheOptionOrForANewFile) {
+  Touch("vanha.vrb");
+  auto* save = new TSaveDialog(app.get());
+  save->SetInitialDir(dir.path());
+  Answer({"vanha.vrb"}, mrNo);
+  EXPECT_TRUE(save->Execute());
+  save->SetOptions({ofOverwritePrompt});
+  Answer({"uusi.vrb"}, mrNo);
+  EXPECT_TRUE(save->Execute());
+  EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(FileDialogsTest, FileMustExistRefusesAMissingFile) {
+  auto* open = new TOpenDialog(app.get());
+  open->SetOptions({ofFileMustExist});
+  open->SetInitialDir(dir.path());
+  Answer({"puuttuu.lst"}, mrOk);
+  EXPECT_FALSE(open->Execute());
+  EXPECT_EQ(boxes.size(), 1);
+  EXPECT_EQ(shownTitle, "Open");
+
+  const QString present = Touch("on.lst");
+  Answer({"on.lst"}, mrOk);
+  EXPECT_TRUE(open->Execute());
+  EXPECT_EQ(open->FileName(), present);
+  EXPECT_EQ(boxes.size(), 1);
+}
+
+TEST_F(FileDialogsTest, PathMustExistRefusesAMissingFolder) {
+  auto* save = new TSaveDialog(app.get());
+  save->SetOptions({ofPathMustExist});
+  save->SetInitialDir(dir.path());
+  Answer({dir.filePath("ei/ole.vrb")}, mrOk);
+  EXPECT_FALSE(save->Execute());
+  EXPECT_EQ(boxes.size(), 1);
+}
+
+TEST_F(FileDialogsTest, MultiSelectReturnsEveryFile) {
+  const QString a = Touch("a.lst");
+  const QString b = Touch("b.lst");
+  auto* open = new TOpenDialog(app.get());
+  open->SetOptions({ofAllowMultiSelect});
+  open->SetInitialDir(dir.path());
+  Answer({"a.lst", "b.lst"});
+  ASSERT_TRUE(open->Execute());
+  EXPECT_EQ(shownMode, QFileDialog::ExistingFiles);
+  ASSERT_EQ(open->Files()->Count(), 2);
+  EXPECT_EQ(open->Files()->Strings(0), a);
+  EXPECT_EQ(open->Files()->Strings(1), b);
+  EXPECT_EQ(open->FileName(), a);
+}
+
+TEST_F(FileDialogsTest, CancelChangesNothing) {
+  auto* open = new TOpenDialog(app.get());
+  open->SetFileName("entinen.lst");
+  open->SetFilterIndex(1);
+  Answer({});
+  EXPECT_FALSE(open->Execute());
+  EXPECT_EQ(open->FileName(), "entinen.lst");
+  EXPECT_EQ(open->Files()->Count(), 0);
+  EXPECT_EQ(open->FileDialog(), nullptr);
+}
+
+TEST_F(FileDialogsTest, CurrentDirectoryFollowsTheChoiceUnlessNoChangeDir) {
+  QDir(dir.path()).mkdir("alikansio");
+  const QString sub = QDir(dir.filePath("alikansio")).absolutePath();
+  auto* open = new TOpenDialog(app.get());
+  open->SetInitialDir(sub);
+  open->SetOptions({ofNoChangeDir});
+  Answer({"x.lst"});
+  ASSERT_TRUE(open->Execute());
+  EXPECT_EQ(QDir::currentPath(), savedCwd);
+
+  open->SetOptions({});
+  ASSERT_TRUE(open->Execute());
+  EXPECT_EQ(QDir::currentPath(), sub);
+}
+
+TEST_F(FileDialogsTest, AcceptingAFolderOpensIt) {
+  QDir(dir.path()).mkdir("kansio");
+  const QString inside = Touch("kansio/sisalla.lst");
+  auto* open = new TOpenDialog(app.get());
+  open->SetInitialDir(dir.path());
+  bool stayedOpen = false;
+  QString folderAfter;
+  app->ModalDriver = [&](TObject*) {
+    stayedOpen = !open->AcceptFiles({"kansio"});
+    folderAfter = open->FileDialog()->directory().absolutePath();
+    open->AcceptFiles({"sisalla.lst"});
+  };
+  ASSERT_TRUE(open->Execute());
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(folderAfter, QDir(dir.filePath("kansio")).absolutePath());
+  EXPECT_EQ(open->FileName(), inside);
+}
+
+TEST_F(FileDialogsTest, FileNameChoosesTheStartFolderWithoutInitialDir) {
+  auto* open = new TOpenDialog(app.get());
+  open->SetFileName(dir.filePath("ristikko.vrb"));
+  Answer({});
+  open->Execute();
+  EXPECT_EQ(shownFolder, QDir(dir.path()).absolutePath());
+}
+
+TEST_F(FileDialogsTest, PictureDialogFiltersPicturesAndPreviews) {
+  QImage image(20, 10, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  const QString bmp = dir.filePath("kuva.bmp");
+  ASSERT_TRUE(image.save(bmp));
+  auto* dialog = new TOpenPictureDialog(app.get());
+  dialog->SetInitialDir(dir.path());
+  EXPECT_EQ(QtNameFilters(dialog->Filter()).size(), 3);
+  bool previewed = false;
+  onShow = [&](QFileDialog*) {
+    ASSERT_NE(dialog->Preview(), nullptr);
+    dialog->ShowPreview(bmp);
+    const QPixmap shown = dialog->Preview()->pixmap();
+    previewed = shown.size() == QSize(20, 10);
+    dialog->ShowPreview(dir.filePath("ei.bmp"));
+    EXPECT_TRUE(dialog->Preview()->pixmap().isNull());
+  };
+  Answer({"kuva.bmp"});
+  ASSERT_TRUE(dialog->Execute());
+  EXPECT_TRUE(previewed);
+  EXPECT_EQ(dialog->FileName(), bmp);
+  EXPECT_EQ(shownFilter.toStdString(), "All (*.bmp *.ico)");
+  EXPECT_EQ(dialog->Preview(), nullptr);
+}
+
+TEST_F(FileDialogsTest, DialogsReadFromAFormFile) {
+  RegisterDialogClasses();
+  const QString path = dir.filePath("dialogs.form");
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(R"(object DialogForm: TForm
+  object SaveDialog1: TSaveDialog
+    DefaultExt = 'vrb'
+    Filter = 'Ristikot|*.vrb'
+    FilterIndex = 1
+    Options = [ofOverwritePrompt, ofHideReadOnly, ofPathMustExist]
+    Title = 'Tallenna'
+  end
+  object OpenPictureDialog1: TOpenPictureDialog
+    InitialDir = '/tmp'
+  end
+  object FontDialog1: TFontDialog
+    Font.Height = -16
+    Font.Name = 'Arial'
+    MinFontSize = 8
+    MaxFontSize = 20
+    Options = [fdEffects, fdLimitSize]
+  end
+  object ColorDialog1: TColorDialog
+    Color = clRed
+    CustomColors = (
+      'ColorA=00FF00')
+  end
+end
+)");
+  file.close();
+  auto* form = new TForm(app.get(), path);
+  auto* save = FindComponentAs<TSaveDialog>(form, "SaveDialog1");
+  EXPECT_EQ(save->DefaultExt(), "vrb");
+  EXPECT_EQ(save->Title(), "Tallenna");
+  EXPECT_EQ(save->Options(), (TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofPathMustExist}));
+  EXPECT_EQ(FindComponentAs<TOpenPictureDialog>(form, "OpenPictureDialog1")->InitialDir(), "/tmp");
+  auto* font = FindComponentAs<TFontDialog>(form, "FontDialog1");
+  EXPECT_EQ(font->Font()->Height(), -16);
+  EXPECT_EQ(font->MaxFontSize(), 20);
+  EXPECT_EQ(font->Options(), (TFontDialogOptions{fdEffects, fdLimitSize}));
+  auto* color = FindComponentAs<TColorDialog>(form, "ColorDialog1");
+  EXPECT_EQ(color->Color(), clRed);
+  EXPECT_EQ(color->CustomColors()->Values("ColorA"), "00FF00");
+}
+
+}  // namespace
