@@ -2,15 +2,8 @@
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Filer.h"
-#include "platform/controls/Guard.h"
-#include "platform/controls/QtBridge.h"
 #include "platform/graphics/DrawEdge.h"
 #include "platform/graphics/DrawText.h"
-
-#include <QCoreApplication>
-#include <QKeyEvent>
-#include <QObject>
-#include <QWidget>
 
 #include <array>
 
@@ -36,37 +29,6 @@ constexpr std::array<TKindInfo, 11> kKinds{{{"", mrNone},
                                             {"&Retry", mrRetry},
                                             {"&Ignore", mrIgnore},
                                             {"&All", mrAll}}};
-
-// Sends Enter and Escape pressed anywhere on the button's window to the
-// button as CM_DIALOGKEY before the focused control sees them.
-class TDialogKeyFilter : public QObject {
- public:
-  explicit TDialogKeyFilter(TButton* button) : button_(button) {}
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* e) override {
-    if (e->type() != QEvent::KeyPress) return false;
-    const int key = static_cast<QKeyEvent*>(e)->key();
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (!enter && key != Qt::Key_Escape) return false;
-    if (!(enter ? button_->Default() : button_->Cancel())) return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    QWidget* own = button_->Widget();
-    if (widget == nullptr || own == nullptr || widget->window() != own->window()) return false;
-    // A focused push button answers Enter itself.
-    auto* bridge = dynamic_cast<TBridgeWidget*>(widget);
-    if (enter && bridge != nullptr && bridge->Control() != button_ &&
-        dynamic_cast<TButton*>(bridge->Control()) != nullptr)
-      return false;
-    const WPARAM vk = enter ? kReturn : kEscape;
-    bool used = false;
-    Guard(button_, [this, vk, &used] { used = button_->Perform(CM_DIALOGKEY, vk, 0) != 0; });
-    return used;
-  }
-
- private:
-  TButton* button_;
-};
 
 int GlyphIndexFor(TButtonState state, int numGlyphs) {
   const int index = static_cast<int>(state);
@@ -182,9 +144,6 @@ TButton::TButton(TComponent* owner) : TCustomControl(owner) {
   SetBounds(0, 0, 75, 25);
   SetColor(clBtnFace);
   SetTabStop(true);
-  keyFilter_ = std::make_unique<TDialogKeyFilter>(this);
-  if (QCoreApplication::instance() != nullptr)
-    QCoreApplication::instance()->installEventFilter(keyFilter_.get());
 }
 
 TButton::~TButton() = default;

@@ -4,8 +4,9 @@
 // TButton: a windowed push button. A click sets its form's ModalResult (when
 // its own is not mrNone), which ends a modal form. On a shown form, Enter
 // clicks the Default button (unless another button has the focus, which then
-// clicks itself) and Escape the Cancel button; both arrive as CM_DIALOGKEY
-// (WParam = the virtual key), which the button answers with Result 1.
+// clicks itself) and Escape the Cancel button: a key the focused control
+// does not want (CM_WANTSPECIALKEY) goes to the form's controls as
+// CM_DIALOGKEY (WParam = the virtual key); the button answers with Result 1.
 // TBitBtn: a button with a glyph and a Kind that presets caption and result.
 // TSpeedButton: a graphic tool button; buttons of one parent with the same
 // GroupIndex (not 0) stay down one at a time.
@@ -17,8 +18,6 @@
 #include "platform/graphics/Bitmap.h"
 
 #include <memory>
-
-class QObject;
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 enum TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry,
@@ -79,7 +78,6 @@ class TButton : public TCustomControl {
   bool cancel_ = false;
   bool pressed_ = false;
   TModalResult modalResult_ = mrNone;
-  std::unique_ptr<QObject> keyFilter_;
 };
 
 class TBitBtn : public TButton {

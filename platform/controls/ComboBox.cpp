@@ -208,5 +208,7 @@ void TCustomComboBox::DeclareProperties(TClassBuilder<TCustomComboBox, TNativeCo
   b.Object("Items", &TCustomComboBox::Items);
   b.Property("ItemIndex", &TCustomComboBox::ItemIndex, &TCustomComboBox::SetItemIndex).Default(-1);
   b.Property("Text", &TCustomComboBox::Text, &TCustomComboBox::SetText);
+  // The text is stored as Text.
+  b.Property("Caption", &TControl::Caption, &TControl::SetCaption).Stored(false);
   b.Event("OnChange", &TCustomComboBox::OnChange);
 }

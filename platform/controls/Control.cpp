@@ -102,7 +102,9 @@ void TControl::SetBoundsDirect(int left, int top, int width, int height) {
 }
 
 void TControl::UpdateWidgetGeometry() {
-  if (widget_ != nullptr) widget_->setGeometry(left_, top_, width_, height_);
+  if (widget_ == nullptr) return;
+  const TPoint offset = parent_ != nullptr ? parent_->ClientOffset() : TPoint{0, 0};
+  widget_->setGeometry(left_ + offset.X, top_ + offset.Y, width_, height_);
 }
 
 TRect TControl::ClientRect() const { return Rect(0, 0, width_, height_); }
@@ -122,7 +124,8 @@ void TControl::RequestAlign() {
 
 TPoint TControl::ClientOrigin() const {
   if (widget_ != nullptr) {
-    const QPoint p = widget_->mapToGlobal(QPoint(0, 0));
+    const TPoint offset = ClientOffset();
+    const QPoint p = widget_->mapToGlobal(QPoint(offset.X, offset.Y));
     return {p.x(), p.y()};
   }
   if (parent_ == nullptr) return {left_, top_};
@@ -257,7 +260,12 @@ QImage TControl::PaintToImage() {
       parent_->HandleNeeded();
   }
   if (widget_ == nullptr) return {};
-  return widget_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  // The client area only (a form's menu bar stays out of the picture).
+  const TPoint offset = ClientOffset();
+  const QRect area = offset.X == 0 && offset.Y == 0
+                         ? QRect(QPoint(0, 0), QSize(-1, -1))
+                         : QRect(offset.X, offset.Y, ClientWidth(), ClientHeight());
+  return widget_->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 void TControl::BringToFront() {
@@ -294,6 +302,8 @@ void TControl::PaintFromQt(QPainter& painter) {
     TCanvas* c;
     ~Unbind() { c->SetPainter(nullptr); }
   } unbind{canvas};
+  const TPoint offset = ClientOffset();
+  if (offset.X != 0 || offset.Y != 0) painter.translate(offset.X, offset.Y);
   if (IsWindowed()) Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas), 0);
   Perform(WM_PAINT, reinterpret_cast<WPARAM>(canvas), 0);
 }

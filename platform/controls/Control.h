@@ -33,6 +33,7 @@
 class QWidget;
 class TWinControl;
 class TBridgeWidget;
+class TPopupMenu;
 struct THintInfo;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
@@ -129,6 +130,9 @@ class TControl : public TComponent {
   TPoint ScreenToClient(TPoint p) const;
   // The client origin on the screen.
   virtual TPoint ClientOrigin() const;
+  // Where the client area starts inside the control's own widget (below a
+  // form's menu bar); children, painting and mouse positions are offset by it.
+  virtual TPoint ClientOffset() const { return {0, 0}; }
 
   // Appearance.
   bool Visible() const { return visible_; }
@@ -160,6 +164,10 @@ class TControl : public TComponent {
   void SetCaption(const QString& v) { SetText(v); }
   QString Text() const { return text_; }
   virtual void SetText(const QString& v);
+  // The menu a right click shows (SetControlPopupMenu); cleared when the
+  // menu is freed.
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* v);
   TControlStyle ControlStyle() const { return controlStyle_; }
   void SetControlStyle(TControlStyle v) { controlStyle_ = v; }
   TControlState ControlState() const { return controlState_; }
@@ -170,8 +178,8 @@ class TControl : public TComponent {
   virtual void Repaint();
   virtual void Update();
   void Refresh() { Repaint(); }
-  // Renders the control and its children into an image (creating its
-  // widget when needed).
+  // Renders the control's client area and its children into an image
+  // (creating its widget when needed).
   QImage PaintToImage();
   void BringToFront();
   void SendToBack();
@@ -204,6 +212,7 @@ class TControl : public TComponent {
   TComponent* GetParentComponent() const override;
   void SetParentComponent(TComponent* parent) override;
   void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -217,6 +226,7 @@ class TControl : public TComponent {
  protected:
   friend class TWinControl;
   friend class TBridgeWidget;
+  friend void SetControlPopupMenu(TControl* control, TPopupMenu* menu);
 
   virtual void Click();
   virtual void DblClick();
@@ -253,6 +263,9 @@ class TControl : public TComponent {
 
  private:
   void FontChanged();
+  bool ShowHintStored() const { return !parentShowHint_; }
+  bool ColorStored() const { return !parentColor_; }
+  bool FontStored() const { return !parentFont_; }
   void MouseMessage(TMessage& message);
   void ApplyCursor();
 
@@ -274,6 +287,7 @@ class TControl : public TComponent {
   bool parentShowHint_ = true;
   TCursor cursor_ = crDefault;
   QString text_;
+  TPopupMenu* popupMenu_ = nullptr;
   TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState controlState_;
   TBridgeWidget* widget_ = nullptr;

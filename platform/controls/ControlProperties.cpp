@@ -1,6 +1,7 @@
 // The published properties of TControl and the identifier tables they use.
 #include "platform/controls/Control.h"
 
+#include "platform/controls/Menus.h"
 #include "platform/controls/Screen.h"
 
 Qt::CursorShape CursorShapeOf(TCursor c) {
@@ -66,20 +67,39 @@ void TControl::DeclareProperties(TClassBuilder<TControl, TComponent>& b) {
   b.Property("Align", &TControl::Align, &TControl::SetAlign, kAlignIdents).Default(alNone);
   b.Property("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
   b.Property("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
-  b.Property("Color", &TControl::Color, &TControl::SetColor, kColorIdents);
-  b.Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
-  b.Object("Font", &TControl::Font);
+  // Colour and font taken from the parent are not the control's own: only
+  // its own are stored.
+  b.Property("Color", &TControl::Color, &TControl::SetColor, kColorIdents)
+      .Default(clWindow)
+      .Stored(&TControl::ColorStored);
+  b.Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(true);
+  b.Object("Font", &TControl::Font).Stored(&TControl::FontStored);
   b.Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
   b.Property("Hint", &TControl::Hint, &TControl::SetHint);
-  b.Property("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
+  // Only a control's own ShowHint is stored; an inherited one would turn
+  // ParentShowHint off when read back.
+  b.Property("ShowHint", &TControl::ShowHint, &TControl::SetShowHint)
+      .Stored(&TControl::ShowHintStored);
   b.Property("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint)
       .Default(true);
   b.Property("Cursor", &TControl::Cursor, &TControl::SetCursor, kCursorIdents).Default(crDefault);
   b.Property("Caption", &TControl::Caption, &TControl::SetCaption);
+  b.Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
   b.Event("OnClick", &TControl::OnClick);
   b.Event("OnDblClick", &TControl::OnDblClick);
   b.Event("OnMouseDown", &TControl::OnMouseDown);
   b.Event("OnMouseMove", &TControl::OnMouseMove);
   b.Event("OnMouseUp", &TControl::OnMouseUp);
   b.Event("OnResize", &TControl::OnResize);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* v) {
+  if (v == popupMenu_) return;
+  SetControlPopupMenu(this, v);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component != nullptr && component == popupMenu_)
+    popupMenu_ = nullptr;
 }

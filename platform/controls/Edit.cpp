@@ -142,6 +142,8 @@ void TCustomEdit::SetPasswordCharString(const QString& v) {
 
 void TCustomEdit::DeclareProperties(TClassBuilder<TCustomEdit, TNativeControl>& b) {
   b.Property("Text", &TCustomEdit::Text, &TCustomEdit::SetText);
+  // The text is stored as Text.
+  b.Property("Caption", &TControl::Caption, &TControl::SetCaption).Stored(false);
   b.Property("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0);
   b.Property("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly).Default(false);
   b.Property("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase, kEditCharCaseIdents)

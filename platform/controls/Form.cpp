@@ -99,6 +99,11 @@ void TForm::Notification(TComponent* component, TOperation operation) {
 }
 
 void TForm::Loaded() {
+  if (loadedClientHeight_ >= 0) {
+    const int height = loadedClientHeight_;
+    loadedClientHeight_ = -1;
+    TWinControl::SetClientHeight(height);
+  }
   TWinControl::Loaded();
   if (Visible()) UpdateWidgetVisibility();
 }
@@ -150,12 +155,27 @@ void TForm::ApplyFlags() {
 // Geometry.
 
 TRect TForm::ClientRect() const {
-  return Rect(0, 0, std::max(Width() - frameWidth_, 0), std::max(Height() - frameHeight_, 0));
+  return Rect(0, 0, std::max(Width() - frameWidth_, 0),
+              std::max(Height() - frameHeight_ - menuBarHeight_, 0));
 }
 
 TPoint TForm::ClientOrigin() const {
   if (HasWidget() && Widget()->isVisible()) return TWinControl::ClientOrigin();
-  return {Left() + frameWidth_ / 2, Top() + frameHeight_ - frameWidth_ / 2};
+  return {Left() + frameWidth_ / 2, Top() + frameHeight_ - frameWidth_ / 2 + menuBarHeight_};
+}
+
+void TForm::SetClientHeight(int v) {
+  if (ComponentState().Contains(csLoading)) loadedClientHeight_ = v;
+  TWinControl::SetClientHeight(v);
+}
+
+void TForm::SetMenuBarHeight(int v) {
+  v = std::max(v, 0);
+  if (v == menuBarHeight_) return;
+  menuBarHeight_ = v;
+  UpdateWidgetGeometry();
+  PlaceChildWidgets();
+  Realign();
 }
 
 bool TForm::Showing() const { return HasWidget() && Widget()->isVisible(); }
@@ -165,14 +185,16 @@ void TForm::UpdateWidgetGeometry() {
   if (w == nullptr) return;
   applyingGeometry_ = true;
   const TRect client = ClientRect();
+  // The widget holds the menu bar above the client area.
+  const int height = client.Height() + menuBarHeight_;
   w->move(Left(), Top());
-  w->resize(client.Width(), client.Height());
+  w->resize(client.Width(), height);
   const bool fixed = borderStyle_ == bsSingle || borderStyle_ == bsDialog ||
                      borderStyle_ == bsToolWindow || borderStyle_ == bsNone;
   if (!WindowSystemPresent()) {
     // nothing to tell a window manager
   } else if (fixed) {
-    w->setFixedSize(client.Width(), client.Height());
+    w->setFixedSize(client.Width(), height);
   } else {
     w->setMinimumSize(0, 0);
     w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);

@@ -101,8 +101,17 @@ class TForm : public TWinControl {
   void SetModalResult(TModalResult v);
   bool Modal() const { return modalLoop_ != nullptr; }
 
+  // The client area excludes the menu bar at the top of the window.
   TRect ClientRect() const override;
   TPoint ClientOrigin() const override;
+  TPoint ClientOffset() const override { return {0, menuBarHeight_}; }
+  // While a form file is read, the value is applied again once the menu is
+  // attached, so it is the height below the menu bar.
+  void SetClientHeight(int v) override;
+  // Set by the attached main menu when its bar appears, goes or changes
+  // height: the window keeps its outer size and the controls move below.
+  void SetMenuBarHeight(int v);
+  int MenuBarHeight() const { return menuBarHeight_; }
   bool Showing() const override;
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
@@ -164,6 +173,8 @@ class TForm : public TWinControl {
   bool applyingGeometry_ = false;
   int frameWidth_ = 0;   // outer minus inner size, known once the window shows
   int frameHeight_ = 0;
+  int menuBarHeight_ = 0;
+  int loadedClientHeight_ = -1;  // ClientHeight read from the form file
   std::uint32_t windowId_ = 0;
   TModalResult modalResult_ = mrNone;
   QEventLoop* modalLoop_ = nullptr;

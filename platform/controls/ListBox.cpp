@@ -266,5 +266,7 @@ void TCustomListBox::DeclareProperties(TClassBuilder<TCustomListBox, TNativeCont
   b.Property("ItemHeight", &TCustomListBox::ItemHeight, &TCustomListBox::SetItemHeight);
   b.Property("Sorted", &TCustomListBox::Sorted, &TCustomListBox::SetSorted).Default(false);
   b.Object("Items", &TCustomListBox::Items);
+  // A list box has no caption of its own.
+  b.Property("Caption", &TControl::Caption, &TControl::SetCaption).Stored(false);
   b.Event("OnDrawItem", &TCustomListBox::OnDrawItem);
 }

@@ -267,12 +267,19 @@ void TCustomMemo::WndProc(TMessage& m) {
     case WM_COPY: CopyToClipboard(); return;
     case WM_PASTE: PasteFromClipboard(); return;
     case WM_CLEAR: ClearSelection(); return;
+    case CM_WANTSPECIALKEY:
+      // Enter makes a new line with WantReturns (Ctrl+Enter always does).
+      m.Result = m.WParam == 0x0D &&
+                 (wantReturns_ || (QGuiApplication::keyboardModifiers() & Qt::ControlModifier));
+      return;
     default: TNativeControl::WndProc(m);
   }
 }
 
 void TCustomMemo::DeclareProperties(TClassBuilder<TCustomMemo, TNativeControl>& b) {
   b.Object("Lines", &TCustomMemo::Lines);
+  // The text is stored as Lines.
+  b.Property("Caption", &TControl::Caption, &TControl::SetCaption).Stored(false);
   b.Property("ReadOnly", &TCustomMemo::ReadOnly, &TCustomMemo::SetReadOnly).Default(false);
   b.Property("ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars, kScrollStyleIdents)
       .Default(ssNone);

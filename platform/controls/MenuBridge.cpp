@@ -105,6 +105,8 @@ QMenuBar* TMainMenu::MenuBar() const { return bar_; }
 
 TMainMenu::~TMainMenu() {
   resizeWatcher_.reset();
+  if (form_ != nullptr && !form_->ComponentState().Contains(csDestroying))
+    form_->SetMenuBarHeight(0);
   if (bar_) bar_->deleteLater();
 }
 
@@ -131,7 +133,10 @@ void TMainMenu::AttachTo(TForm* form) {
   resizeWatcher_.reset();
   if (bar_) bar_->deleteLater();
   bar_ = nullptr;
-  if (form_ != nullptr) RemoveFreeNotification(form_);
+  if (form_ != nullptr) {
+    RemoveFreeNotification(form_);
+    if (!form_->ComponentState().Contains(csDestroying)) form_->SetMenuBarHeight(0);
+  }
   form_ = form;
   if (form_ == nullptr) return;
   FreeNotification(form_);
@@ -147,8 +152,10 @@ void TMainMenu::AttachTo(TForm* form) {
 
 void TMainMenu::PlaceBar() {
   if (!bar_ || bar_->parentWidget() == nullptr) return;
-  bar_->setGeometry(0, 0, bar_->parentWidget()->width(), bar_->sizeHint().height());
+  const int height = bar_->sizeHint().height();
+  bar_->setGeometry(0, 0, bar_->parentWidget()->width(), height);
   bar_->raise();
+  if (form_ != nullptr) form_->SetMenuBarHeight(height);
 }
 
 void TMainMenu::RebuildQt() {
@@ -300,6 +307,7 @@ void SetControlPopupMenu(TControl* control, TPopupMenu* menu) {
     }
   }
   ForgetControlPopup(control);
+  control->popupMenu_ = menu;
   if (menu == nullptr) return;
   ControlPopups().insert(control, menu);
   menu->controls_.append(control);

@@ -245,7 +245,7 @@ class TPopupMenu : public TMenu {
 
 // Makes menu the context menu of control: with AutoPopup, a right click (a
 // context-menu request) on the control shows it at the mouse, with the
-// control as PopupComponent. nullptr removes it.
+// control as PopupComponent. nullptr removes it. control->PopupMenu() follows.
 void SetControlPopupMenu(TControl* control, TPopupMenu* menu);
 
 // Registers the menu classes for form files.

@@ -161,6 +161,12 @@ bool TBridgeWidget::TabKey(QKeyEvent* e) {
   return used != 1;
 }
 
+// A widget position in the control's client coordinates.
+LPARAM TBridgeWidget::ClientPos(const QPointF& p) const {
+  const TPoint offset = control_->ClientOffset();
+  return PosParam(p - QPointF(offset.X, offset.Y));
+}
+
 void TBridgeWidget::MouseButton(QMouseEvent* e, bool down, bool dbl) {
   UINT msg = 0;
   switch (e->button()) {
@@ -170,14 +176,14 @@ void TBridgeWidget::MouseButton(QMouseEvent* e, bool down, bool dbl) {
     default: return;
   }
   const WPARAM keys = KeyState(e->buttons(), e->modifiers());
-  const LPARAM pos = PosParam(e->position());
+  const LPARAM pos = ClientPos(e->position());
   TControl* c = control_;
   Guard(c, [c, msg, keys, pos] { c->Perform(msg, keys, pos); });
 }
 
 void TBridgeWidget::MouseMoved(QMouseEvent* e) {
   const WPARAM keys = KeyState(e->buttons(), e->modifiers());
-  const LPARAM pos = PosParam(e->position());
+  const LPARAM pos = ClientPos(e->position());
   TControl* c = control_;
   Guard(c, [c, keys, pos] { c->Perform(WM_MOUSEMOVE, keys, pos); });
 }

@@ -39,6 +39,7 @@ class TBridgeWidget : public QWidget {
   bool Translate(QEvent* e);
   void MouseButton(QMouseEvent* e, bool down, bool dbl);
   void MouseMoved(QMouseEvent* e);
+  std::intptr_t ClientPos(const QPointF& p) const;  // as LPARAM, in client coordinates
   void Key(QKeyEvent* e, bool down);
   static bool IsTabKey(QKeyEvent* e);
   // True when Qt should move the focus.

@@ -17,6 +17,9 @@
 
 namespace {
 
+constexpr WPARAM kVkReturn = 0x0D;
+constexpr WPARAM kVkEscape = 0x1B;
+
 TShiftState KeyboardShift() {
   const Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();
   TShiftState s;
@@ -304,7 +307,7 @@ void TWinControl::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      if (DoKeyDown(m)) {
+      if (DoKeyDown(m) || (m.Msg == WM_KEYDOWN && RouteDialogKey(m))) {
         m.Result = 1;  // used up: no dialog-key handling follows
         return;
       }
@@ -328,8 +331,30 @@ void TWinControl::WndProc(TMessage& m) {
   TControl::WndProc(m);
 }
 
+void TWinControl::PlaceChildWidgets() {
+  for (TControl* c : controls_) c->UpdateWidgetGeometry();
+}
+
+// Enter and Escape the control does not want go to its form as CM_DIALOGKEY
+// (the Default or Cancel button answers); true when one used the key.
+bool TWinControl::RouteDialogKey(TMessage& m) {
+  if (m.WParam != kVkReturn && m.WParam != kVkEscape) return false;
+  if (Perform(CM_WANTSPECIALKEY, m.WParam, m.LParam) != 0) return false;
+  TWinControl* form = ParentForm();
+  return form != nullptr && form->Perform(CM_DIALOGKEY, m.WParam, m.LParam) != 0;
+}
+
 void TWinControl::DefaultHandler(TMessage& m) {
   switch (m.Msg) {
+    case CM_DIALOGKEY:
+      // Offered to each child in turn until one answers.
+      for (TControl* c : QList<TControl*>(controls_)) {
+        if (c->Perform(CM_DIALOGKEY, m.WParam, m.LParam) != 0) {
+          m.Result = 1;
+          return;
+        }
+      }
+      break;
     case WM_ERASEBKGND:
       EraseBackground(reinterpret_cast<TCanvas*>(m.WParam));
       m.Result = 1;

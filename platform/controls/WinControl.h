@@ -72,8 +72,13 @@ class TWinControl : public TControl {
   bool DoKeyDown(TMessage& message);
   bool DoKeyUp(TMessage& message);
   bool DoKeyPress(TMessage& message);
+  // Enter/Escape the control does not claim (CM_WANTSPECIALKEY answered 0)
+  // go to the form as CM_DIALOGKEY; true when a control there used the key.
+  bool RouteDialogKey(TMessage& message);
   virtual void AlignControls(TControl* control, TRect& rect);
   void CreateChildWidgets();
+  // Puts every child's widget where the child is (after ClientOffset changed).
+  void PlaceChildWidgets();
   void ApplyTabOrder();
 
  private:

@@ -4,10 +4,13 @@
 #include "platform/controls/Buttons.h"
 
 #include "platform/classes/FormWriter.h"
+#include "platform/controls/Edit.h"
+#include "platform/controls/Memo.h"
 #include "platform/controls/tests/ControlsTestSupport.h"
 
 #include <QImage>
 #include <QKeyEvent>
+#include <QPlainTextEdit>
 
 namespace {
 
@@ -110,6 +113,35 @@ TEST_F(ButtonsTest, EnterAndEscapeReachDefaultAndCancelButtons) {
   Key(edit, Qt::Key_Enter);
   Key(edit, Qt::Key_A);
   EXPECT_EQ(log, (QStringList{"ok", "cancel", "ok"}));
+}
+
+TEST_F(ButtonsTest, EnterInABoxClicksTheDefaultButtonOnceUnlessTheBoxWantsIt) {
+  auto* edit = Add<TEdit>(10, 40, 100, 21);
+  auto* memo = Add<TMemo>(120, 40, 100, 60);
+  auto* ok = Add<TButton>(10, 10);
+  ok->SetDefault(true);
+  int clicks = 0;
+  ok->OnClick = [&clicks](TObject*) { ++clicks; };
+  form->Show();
+  auto enter = [](TNativeControl* c) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(c->NativeWidget(), &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(c->NativeWidget(), &release);
+  };
+  edit->SetFocus();
+  enter(edit);
+  EXPECT_EQ(clicks, 1);
+
+  memo->SetFocus();
+  enter(memo);  // WantReturns: a new line
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(memo->Editor()->blockCount(), 2);
+
+  memo->SetWantReturns(false);
+  enter(memo);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(memo->Editor()->blockCount(), 2);
 }
 
 TEST_F(ButtonsTest, EnterOnAModalFormReturnsTheDefaultResult) {

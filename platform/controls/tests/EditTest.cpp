@@ -5,6 +5,9 @@
 
 #include "platform/classes/FormReader.h"
 #include "platform/classes/FormWriter.h"
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/ListBox.h"
+#include "platform/controls/Memo.h"
 #include "platform/controls/tests/NativeControlsTestSupport.h"
 
 #include <QLineEdit>
@@ -158,6 +161,56 @@ TEST_F(EditTest, FormFileRoundTrip) {
   EXPECT_EQ(read->MaxLength(), 40);
   EXPECT_EQ(read->PasswordChar(), '#');
   EXPECT_EQ(read->CharCase(), ecUpperCase);
+}
+
+TEST_F(EditTest, TextControlsStoreTheirTextButNoCaption) {
+  auto* edit = Make<TEdit>();
+  edit->SetName(QStringLiteral("Edit1"));
+  edit->SetText(QStringLiteral("Sana"));
+  auto* memo = Make<TMemo>();
+  memo->SetName(QStringLiteral("Memo1"));
+  memo->Lines()->Add(QStringLiteral("Rivi"));
+  auto* rich = Make<TRichEdit>();
+  rich->SetName(QStringLiteral("Rich1"));
+  rich->Lines()->Add(QStringLiteral("Teksti"));
+  auto* list = Make<TListBox>();
+  list->SetName(QStringLiteral("List1"));
+  list->Items()->Add(QStringLiteral("Yksi"));
+  auto* combo = Make<TComboBox>();
+  combo->SetName(QStringLiteral("Combo1"));
+  combo->SetText(QStringLiteral("Kaksi"));
+  form->SetName(QStringLiteral("Form1"));
+  const QByteArray text = WriteComponentText(form.get());
+  EXPECT_FALSE(text.contains("    Caption ="));  // only the form's own line
+  EXPECT_TRUE(text.contains("    Text = 'Sana'"));
+  EXPECT_TRUE(text.contains("    Text = 'Kaksi'"));
+  TForm copy(nullptr);
+  ReadRootComponent(&copy, text, QStringLiteral("copy.form"));
+  EXPECT_EQ(FindComponentAs<TEdit>(&copy, "Edit1")->Text(), QStringLiteral("Sana"));
+  EXPECT_EQ(FindComponentAs<TMemo>(&copy, "Memo1")->Lines()->Get(0), QStringLiteral("Rivi"));
+  EXPECT_EQ(FindComponentAs<TRichEdit>(&copy, "Rich1")->Lines()->Get(0), QStringLiteral("Teksti"));
+  EXPECT_EQ(FindComponentAs<TComboBox>(&copy, "Combo1")->Text(), QStringLiteral("Kaksi"));
+  EXPECT_EQ(WriteComponentText(&copy), text);
+}
+
+TEST_F(EditTest, ShowHintRoundTripsWithoutTurningParentShowHintOff) {
+  form->SetName(QStringLiteral("Form1"));
+  form->SetShowHint(true);
+  auto* own = Make<TEdit>();
+  own->SetName(QStringLiteral("Own"));
+  own->SetShowHint(false);
+  auto* inherited = Make<TEdit>();
+  inherited->SetName(QStringLiteral("Inherited"));
+  EXPECT_TRUE(inherited->ShowHint());
+  const QByteArray text = WriteComponentText(form.get());
+  EXPECT_EQ(text.count("ParentShowHint = False"), 2);  // the form and Own
+  TForm copy(nullptr);
+  ReadRootComponent(&copy, text, QStringLiteral("copy.form"));
+  auto* readInherited = FindComponentAs<TEdit>(&copy, "Inherited");
+  EXPECT_TRUE(readInherited->ParentShowHint());
+  EXPECT_TRUE(readInherited->ShowHint());
+  EXPECT_FALSE(FindComponentAs<TEdit>(&copy, "Own")->ShowHint());
+  EXPECT_EQ(WriteComponentText(&copy), text);
 }
 
 }  // namespace

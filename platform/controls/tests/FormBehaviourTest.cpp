@@ -2,10 +2,12 @@
 // window manager, minimising and the end of the application.
 #include "platform/controls/tests/ControlsTestSupport.h"
 
+#include "platform/controls/Menus.h"
 #include "platform/controls/Screen.h"
 #include "platform/controls/Timer.h"
 
 #include <QKeyEvent>
+#include <QMenuBar>
 
 namespace {
 
@@ -175,6 +177,78 @@ TEST_F(FormBehaviourTest, CloseQueryCanKeepAFormOpen) {
   EXPECT_FALSE(other.Visible());
   EXPECT_FALSE(app->Terminated());
   other.OnCloseQuery = nullptr;
+}
+
+TEST_F(FormBehaviourTest, MainMenuBarLiesAboveTheClientArea) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  auto* top = new TTestPanel(&form);
+  top->SetParent(&form);
+  top->SetBounds(0, 0, 40, 30);
+  auto* bottom = new TTestPanel(&form);
+  bottom->SetParent(&form);
+  bottom->SetHeight(20);
+  bottom->SetAlign(alBottom);
+  auto* menu = new TMainMenu(&form);
+  auto* item = new TMenuItem(&form);
+  item->SetCaption(QStringLiteral("&Tiedosto"));
+  menu->Items()->Add(item);
+  int downY = -1;
+  form.OnMouseDown = [&downY](TObject*, TMouseButton, TShiftState, int, int y) { downY = y; };
+  form.Show();
+  const int clientHeight = form.ClientHeight();
+  form.SetMenu(menu);
+  Pump();
+
+  const int bar = menu->MenuBar()->height();
+  ASSERT_GT(bar, 0);
+  EXPECT_EQ(form.MenuBarHeight(), bar);
+  EXPECT_EQ(form.Height(), 200);  // the window keeps its size
+  EXPECT_EQ(form.ClientHeight(), clientHeight - bar);
+  EXPECT_EQ(form.ClientRect(), Rect(0, 0, form.ClientWidth(), clientHeight - bar));
+  EXPECT_EQ(top->Widget()->geometry().top(), bar);
+  EXPECT_FALSE(menu->MenuBar()->geometry().intersects(top->Widget()->geometry()));
+  EXPECT_EQ(bottom->Top(), form.ClientHeight() - 20);
+  EXPECT_EQ(bottom->Widget()->geometry().bottom() + 1, form.Widget()->height());
+  const QPoint below = form.Widget()->mapToGlobal(QPoint(0, bar));
+  EXPECT_EQ(form.ClientOrigin(), (TPoint{below.x(), below.y()}));
+  EXPECT_EQ(top->ClientOrigin(), form.ClientOrigin());
+  SendMouse(&form, QEvent::MouseButtonPress, 100, bar + 50);
+  EXPECT_EQ(downY, 50);
+  EXPECT_EQ(form.PaintToImage().size(), QSize(form.ClientWidth(), form.ClientHeight()));
+
+  form.SetClientHeight(150);  // the height below the bar
+  EXPECT_EQ(form.ClientHeight(), 150);
+  EXPECT_EQ(form.Widget()->height(), 150 + bar);
+  EXPECT_EQ(bottom->Top(), 130);
+
+  form.SetMenu(nullptr);
+  EXPECT_EQ(form.MenuBarHeight(), 0);
+  EXPECT_EQ(form.ClientHeight(), 150 + bar);
+  EXPECT_EQ(top->Widget()->geometry().top(), 0);
+  form.OnMouseDown = nullptr;
+}
+
+TEST_F(FormBehaviourTest, ClientHeightReadFromAFormFileIsBelowTheMenuBar) {
+  RegisterMenuClasses();
+  const QByteArray text = R"(object MenuForm: TForm
+  Left = 0
+  Top = 0
+  Width = 300
+  ClientHeight = 180
+  Menu = MainMenu1
+  object MainMenu1: TMainMenu
+    object Tiedosto1: TMenuItem
+      Caption = '&Tiedosto'
+    end
+  end
+end
+)";
+  TForm form(nullptr);
+  ReadRootComponent(&form, text, QStringLiteral("menu.form"));
+  ASSERT_NE(form.Menu(), nullptr);
+  EXPECT_GT(form.MenuBarHeight(), 0);
+  EXPECT_EQ(form.ClientHeight(), 180);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "platform/controls/Clipbrd.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/Menus.h"
+#include "platform/classes/FormReader.h"
 #include "platform/classes/FormWriter.h"
 
 #include <QAction>
@@ -484,6 +485,62 @@ TEST_F(MenusTest, RightClickOnAControlPopsItsMenu) {
 
   panel->Free();  // the menu forgets the control
   EXPECT_EQ(popup->PopupComponent(), nullptr);
+}
+
+TEST_F(MenusTest, PopupMenuPropertyFollowsTheMenuAndIsClearedWhenItIsFreed) {
+  auto* form = new TForm(app.get());
+  auto* panel = new TTestPanel(form);
+  panel->SetParent(form);
+  auto* first = new TPopupMenu(form);
+  auto* second = new TPopupMenu(form);
+  panel->SetPopupMenu(first);
+  EXPECT_EQ(panel->PopupMenu(), first);
+  SetControlPopupMenu(panel, second);
+  EXPECT_EQ(panel->PopupMenu(), second);
+  panel->SetPopupMenu(nullptr);
+  EXPECT_EQ(panel->PopupMenu(), nullptr);
+  panel->SetPopupMenu(first);
+  first->Free();
+  EXPECT_EQ(panel->PopupMenu(), nullptr);
+  panel->SetPopupMenu(second);
+  delete second;  // a plain delete notifies too
+  EXPECT_EQ(panel->PopupMenu(), nullptr);
+}
+
+TEST_F(MenusTest, PopupMenuReferenceReadsAndWritesBack) {
+  const QByteArray text = R"(object PopupForm: TForm
+  Left = 0
+  Top = 0
+  Width = 200
+  Height = 120
+  object Box: TTestPanel
+    Left = 8
+    Top = 8
+    Width = 50
+    Height = 50
+    PopupMenu = PopupMenu1
+  end
+  object PopupMenu1: TPopupMenu
+    object Poista1: TMenuItem
+      Caption = '&Poista'
+    end
+  end
+end
+)";
+  auto* form = new TForm(app.get());
+  ReadRootComponent(form, text, QStringLiteral("popup.form"));
+  auto* box = FindComponentAs<TTestPanel>(form, "Box");
+  auto* popup = FindComponentAs<TPopupMenu>(form, "PopupMenu1");
+  EXPECT_EQ(box->PopupMenu(), popup);
+  const QByteArray written = WriteComponentText(form);
+  EXPECT_TRUE(written.contains("    PopupMenu = PopupMenu1\n"));
+  auto* copy = new TForm(app.get());
+  form->Free();  // its names are free again
+  ReadRootComponent(copy, written, QStringLiteral("copy.form"));
+  EXPECT_EQ(WriteComponentText(copy), written);
+  FindComponentAs<TPopupMenu>(copy, "PopupMenu1")->Free();
+  EXPECT_EQ(FindComponentAs<TTestPanel>(copy, "Box")->PopupMenu(), nullptr);
+  EXPECT_FALSE(WriteComponentText(copy).contains("PopupMenu ="));
 }
 
 TEST_F(MenusTest, PopupShortCutsWorkInsideTheirControl) {
