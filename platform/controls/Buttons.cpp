@@ -2,6 +2,8 @@
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Filer.h"
+#include "platform/controls/KindGlyphs.h"
+#include "platform/controls/Label.h"
 #include "platform/graphics/DrawEdge.h"
 #include "platform/graphics/DrawText.h"
 
@@ -214,6 +216,12 @@ void TButton::WndProc(TMessage& m) {
       return;
     }
   }
+  if (m.Msg == CM_DIALOGCHAR && IsAccelOf(m.WParam, Caption()) && Enabled() && Visible()) {
+    if (CanFocus()) SetFocus();
+    Click();
+    m.Result = 1;
+    return;
+  }
   TCustomControl::WndProc(m);
 }
 
@@ -269,6 +277,7 @@ TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), glyph_(std::make_unique<TG
 void TBitBtn::SetKind(TBitBtnKind v) {
   if (v == kind_) return;
   kind_ = v;
+  kindGlyph_ = MakeKindGlyph(v);
   if (v != bkCustom) {
     const TKindInfo& info = kKinds.at(static_cast<std::size_t>(v));
     if (v == bkOK || v == bkYes) SetDefault(true);
@@ -321,6 +330,11 @@ void TBitBtn::SetSpacing(int v) {
 
 void TBitBtn::PaintContent(TCanvas* canvas, const TRect& rect) {
   const TButtonState state = !Enabled() ? bsDisabled : Pressed() ? bsDown : bsUp;
+  if (glyph_->Empty() && kindGlyph_ != nullptr) {
+    DrawGlyphAndCaption(canvas, rect, kindGlyph_.get(), 1, 0, Caption(), layout_, margin_,
+                        spacing_, Enabled());
+    return;
+  }
   DrawGlyphAndCaption(canvas, rect, glyph_.get(), numGlyphs_, GlyphIndexFor(state, numGlyphs_),
                       Caption(), layout_, margin_, spacing_, Enabled());
 }

@@ -109,6 +109,7 @@ class TBitBtn : public TButton {
  private:
   TBitBtnKind kind_ = bkCustom;
   std::unique_ptr<TGlyphBitmap> glyph_;
+  std::unique_ptr<TBitmap> kindGlyph_;  // shown while Glyph is empty
   int numGlyphs_ = 1;
   TButtonLayout layout_ = blGlyphLeft;
   int margin_ = -1;

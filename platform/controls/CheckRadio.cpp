@@ -94,6 +94,16 @@ void TButtonControl::KeyPress(char& key) {
   }
 }
 
+void TButtonControl::WndProc(TMessage& m) {
+  if (m.Msg == CM_DIALOGCHAR && IsAccelOf(m.WParam, Caption()) && Enabled() && Visible()) {
+    if (CanFocus()) SetFocus();
+    Toggle();
+    m.Result = 1;
+    return;
+  }
+  TCustomControl::WndProc(m);
+}
+
 void TButtonControl::DeclareProperties(TClassBuilder<TButtonControl, TCustomControl>& b) {
   b.Property("Alignment", &TButtonControl::Alignment, &TButtonControl::SetAlignment,
              kAlignmentIdents)

@@ -40,6 +40,8 @@ class TButtonControl : public TCustomControl {
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void KeyPress(char& key) override;
+  // The caption's accelerator (CM_DIALOGCHAR) focuses and toggles it.
+  void WndProc(TMessage& message) override;
   // Whether OnClick may fire now (not while loading).
   bool ClicksEnabled() const;
   TRect MarkRect() const;

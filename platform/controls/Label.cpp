@@ -23,6 +23,12 @@ QChar AccelCharOf(const QString& caption) {
   return {};
 }
 
+bool IsAccelOf(WPARAM ch, const QString& caption) {
+  const QChar accel = AccelCharOf(caption);
+  const QChar typed(static_cast<char16_t>(ch));
+  return !accel.isNull() && accel.toCaseFolded() == typed.toCaseFolded();
+}
+
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
   TControlStyle style = ControlStyle();
   style.Include(csOpaque);
@@ -156,10 +162,8 @@ void TCustomLabel::WndProc(TMessage& m) {
       Invalidate();
       break;
     case CM_DIALOGCHAR: {
-      const QChar accel = AccelCharOf(Caption());
-      const QChar typed(static_cast<char16_t>(m.WParam));
-      if (showAccelChar_ && focusControl_ != nullptr && !accel.isNull() &&
-          accel.toCaseFolded() == typed.toCaseFolded() && focusControl_->CanFocus()) {
+      if (showAccelChar_ && focusControl_ != nullptr && IsAccelOf(m.WParam, Caption()) &&
+          focusControl_->CanFocus()) {
         focusControl_->SetFocus();
         m.Result = 1;
         return;

@@ -19,6 +19,9 @@ extern const TEnumInfo kTextLayoutIdents;
 unsigned AlignmentFlag(TAlignment alignment);
 // The accelerator character of a caption ("&x" -> x, "&&" is none); 0 when none.
 QChar AccelCharOf(const QString& caption);
+// Whether the character ch (a CM_DIALOGCHAR WParam) is caption's accelerator,
+// compared without regard to case.
+bool IsAccelOf(WPARAM ch, const QString& caption);
 
 class TCustomLabel : public TGraphicControl {
  public:

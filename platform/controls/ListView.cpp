@@ -410,6 +410,8 @@ TListItem* TCustomListView::GetItemAt(int x, int y) const {
 }
 
 void TCustomListView::DeclareProperties(TClassBuilder<TCustomListView, TNativeControl>& b) {
+  // A view shows no caption; it is not stored.
+  b.Property("Caption", &TControl::Caption, &TControl::SetCaption).Stored(false);
   b.Property("Checkboxes", &TCustomListView::Checkboxes, &TCustomListView::SetCheckboxes).Default(false);
   b.Object("Columns", &TCustomListView::Columns);
   b.Property("MultiSelect", &TCustomListView::MultiSelect, &TCustomListView::SetMultiSelect).Default(false);

@@ -438,6 +438,8 @@ void TCustomTreeView::FullCollapse() {
 }
 
 void TCustomTreeView::DeclareProperties(TClassBuilder<TCustomTreeView, TNativeControl>& b) {
+  // A view shows no caption; it is not stored.
+  b.Property("Caption", &TControl::Caption, &TControl::SetCaption).Stored(false);
   b.Property("Images", &TCustomTreeView::Images, &TCustomTreeView::SetImages);
   b.Property("StateImages", &TCustomTreeView::StateImages, &TCustomTreeView::SetStateImages);
   b.Property("ReadOnly", &TCustomTreeView::ReadOnly, &TCustomTreeView::SetReadOnly).Default(false);

@@ -307,7 +307,7 @@ void TWinControl::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      if (DoKeyDown(m) || (m.Msg == WM_KEYDOWN && RouteDialogKey(m))) {
+      if (DoKeyDown(m) || (m.Msg == WM_KEYDOWN ? RouteDialogKey(m) : RouteDialogChar(m))) {
         m.Result = 1;  // used up: no dialog-key handling follows
         return;
       }
@@ -344,12 +344,22 @@ bool TWinControl::RouteDialogKey(TMessage& m) {
   return form != nullptr && form->Perform(CM_DIALOGKEY, m.WParam, m.LParam) != 0;
 }
 
+bool TWinControl::RouteDialogChar(TMessage& m) {
+  const WPARAM vk = m.WParam;
+  const bool accelKey = (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9');
+  if (!accelKey) return false;
+  TWinControl* form = ParentForm();
+  return form != nullptr && form->Perform(CM_DIALOGCHAR, vk, 0) != 0;
+}
+
 void TWinControl::DefaultHandler(TMessage& m) {
   switch (m.Msg) {
     case CM_DIALOGKEY:
-      // Offered to each child in turn until one answers.
+    case CM_DIALOGCHAR:
+      // Offered to each shown, enabled child in turn until one answers.
       for (TControl* c : QList<TControl*>(controls_)) {
-        if (c->Perform(CM_DIALOGKEY, m.WParam, m.LParam) != 0) {
+        if (!c->Visible() || !c->Enabled()) continue;
+        if (c->Perform(m.Msg, m.WParam, m.LParam) != 0) {
           m.Result = 1;
           return;
         }

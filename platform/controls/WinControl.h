@@ -75,6 +75,9 @@ class TWinControl : public TControl {
   // Enter/Escape the control does not claim (CM_WANTSPECIALKEY answered 0)
   // go to the form as CM_DIALOGKEY; true when a control there used the key.
   bool RouteDialogKey(TMessage& message);
+  // Alt+letter or Alt+digit goes to the form as CM_DIALOGCHAR (WParam = the
+  // character); true when a control there took it as its accelerator.
+  bool RouteDialogChar(TMessage& message);
   virtual void AlignControls(TControl* control, TRect& rect);
   void CreateChildWidgets();
   // Puts every child's widget where the child is (after ClientOffset changed).

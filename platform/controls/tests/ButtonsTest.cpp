@@ -4,6 +4,7 @@
 #include "platform/controls/Buttons.h"
 
 #include "platform/classes/FormWriter.h"
+#include "platform/controls/CheckRadio.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/Memo.h"
 #include "platform/controls/tests/ControlsTestSupport.h"
@@ -34,10 +35,10 @@ class ButtonsTest : public ControlsTest {
     c->SetBounds(left, top, width, height);
     return c;
   }
-  static void Key(TControl* c, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  static void Key(TControl* c, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, mods);
     QCoreApplication::sendEvent(c->Widget(), &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, mods);
     QCoreApplication::sendEvent(c->Widget(), &release);
   }
   TColor At(int x, int y) { return QRgbToColor(form->PaintToImage().pixel(x, y)); }
@@ -183,6 +184,29 @@ TEST_F(ButtonsTest, DisabledOrHiddenDefaultButtonIgnoresEnter) {
   EXPECT_EQ(clicks, 0);
 }
 
+TEST_F(ButtonsTest, AltAndTheAcceleratorClicksTheButtonOrTogglesTheCheckBox) {
+  auto* edit = Add<TTestPanel>(10, 60);
+  auto* ok = Add<TButton>(10, 10);
+  ok->SetCaption(QStringLiteral("&OK"));
+  auto* done = Add<TCheckBox>(100, 10);
+  done->SetCaption(QStringLiteral("&Valmis"));
+  auto* hidden = Add<TButton>(100, 40);
+  hidden->SetCaption(QStringLiteral("&Piilo"));
+  hidden->SetVisible(false);
+  QStringList log;
+  ok->OnClick = [&log](TObject*) { log << "ok"; };
+  hidden->OnClick = [&log](TObject*) { log << "piilo"; };
+  form->Show();
+  Key(edit, Qt::Key_O, Qt::AltModifier);
+  Key(edit, Qt::Key_O);  // without Alt the letter is the control's own
+  Key(edit, Qt::Key_P, Qt::AltModifier);
+  Key(edit, Qt::Key_V, Qt::AltModifier);
+  EXPECT_EQ(log, QStringList{"ok"});
+  EXPECT_TRUE(done->Checked());
+  Key(edit, Qt::Key_V, Qt::AltModifier);
+  EXPECT_FALSE(done->Checked());
+}
+
 TEST_F(ButtonsTest, KeysOfAnotherWindowDoNotReachTheButton) {
   auto* ok = Add<TButton>(10, 10);
   ok->SetDefault(true);
@@ -266,6 +290,42 @@ TEST_F(ButtonsTest, FormFileCaptionSurvivesTheKind) {
   // After loading, a kind sets the caption again.
   cancel->SetKind(bkNo);
   EXPECT_EQ(cancel->Caption(), QStringLiteral("&No"));
+}
+
+// Whether the form image has a pixel of roughly colour c in the button's
+// left part, before its caption starts.
+bool HasColourLeftOfCaption(const QImage& image, const TButton* b, QRgb c) {
+  const TRect r = b->BoundsRect();
+  for (int y = r.Top + 2; y < r.Bottom - 2; ++y)
+    for (int x = r.Left + 2; x < r.Left + 24; ++x) {
+      const QRgb p = image.pixel(x, y);
+      if (qAbs(qRed(p) - qRed(c)) < 40 && qAbs(qGreen(p) - qGreen(c)) < 40 &&
+          qAbs(qBlue(p) - qBlue(c)) < 40)
+        return true;
+    }
+  return false;
+}
+
+TEST_F(ButtonsTest, KindsWithoutAGlyphShowTheirOwnPicture) {
+  auto* ok = Add<TBitBtn>(10, 10, 90, 25);
+  ok->SetKind(bkOK);
+  auto* cancel = Add<TBitBtn>(110, 10, 90, 25);
+  cancel->SetKind(bkCancel);
+  auto* plain = Add<TBitBtn>(10, 50, 90, 25);
+  plain->SetCaption(QStringLiteral("Tavallinen"));
+  for (TBitBtn* b : {ok, cancel, plain}) b->SetMargin(2);  // glyph at the left edge
+  form->Show();
+  const QImage image = form->PaintToImage();
+  EXPECT_TRUE(HasColourLeftOfCaption(image, ok, qRgb(0, 128, 0)));
+  EXPECT_FALSE(HasColourLeftOfCaption(image, ok, qRgb(255, 0, 0)));
+  EXPECT_TRUE(HasColourLeftOfCaption(image, cancel, qRgb(255, 0, 0)));
+  EXPECT_FALSE(HasColourLeftOfCaption(image, cancel, qRgb(0, 128, 0)));
+  EXPECT_FALSE(HasColourLeftOfCaption(image, plain, qRgb(0, 128, 0)));
+  // A glyph of its own replaces the kind's picture.
+  ok->SetGlyph(Strip({clBlue}, 12).get());
+  const QImage withGlyph = form->PaintToImage();
+  EXPECT_FALSE(HasColourLeftOfCaption(withGlyph, ok, qRgb(0, 128, 0)));
+  EXPECT_TRUE(HasColourLeftOfCaption(withGlyph, ok, qRgb(0, 0, 255)));
 }
 
 TEST_F(ButtonsTest, GlyphIsDrawnWithItsTransparentColourLeftOut) {

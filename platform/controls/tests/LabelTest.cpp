@@ -3,9 +3,12 @@
 
 #include "platform/controls/Label.h"
 
+#include "platform/controls/Edit.h"
 #include "platform/controls/tests/ControlsTestSupport.h"
 
+#include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QRect>
 
 namespace {
@@ -152,6 +155,28 @@ TEST_F(LabelTest, AcceleratorCharFocusesTheFocusControl) {
   EXPECT_TRUE(target->Focused());
   label->SetShowAccelChar(false);
   EXPECT_EQ(label->Perform(CM_DIALOGCHAR, 'n', 0), 0);
+}
+
+TEST_F(LabelTest, AltLetterInAnEditFocusesTheLabelsFocusControl) {
+  auto* name = new TEdit(form.get());
+  name->SetParent(form.get());
+  name->SetBounds(60, 0, 100, 21);
+  auto* other = new TEdit(form.get());
+  other->SetParent(form.get());
+  other->SetBounds(60, 30, 100, 21);
+  label->SetCaption(QStringLiteral("&Nimi:"));
+  label->SetFocusControl(name);
+  form->Show();
+  form->Widget()->activateWindow();
+  other->SetFocus();
+  Pump();
+  if (!other->Focused()) GTEST_SKIP() << "the platform gives no focus";
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_N, Qt::AltModifier, QStringLiteral("n"));
+  ASSERT_NE(QApplication::focusWidget(), nullptr);
+  QCoreApplication::sendEvent(QApplication::focusWidget(), &press);
+  Pump();
+  EXPECT_TRUE(name->Focused());
+  EXPECT_EQ(other->Text(), QString());  // the accelerator types nothing
 }
 
 TEST_F(LabelTest, FocusControlIsClearedWhenItIsFreed) {

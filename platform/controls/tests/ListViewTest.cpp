@@ -57,6 +57,14 @@ TEST_F(ListViewTest, ColumnsRoundTripThroughAFormFile) {
   EXPECT_EQ(read->Tree()->header()->sectionSize(0), 120);
 }
 
+TEST_F(ListViewTest, CaptionIsNotStored) {
+  view->SetName(QStringLiteral("DriveSpace"));
+  view->SetCaption(QStringLiteral("Levytila"));
+  const QByteArray text = WriteComponentText(form.get());
+  EXPECT_FALSE(text.contains("Levytila"));
+  EXPECT_TRUE(text.contains("'Tarvitaan'"));  // column captions still are
+}
+
 TEST_F(ListViewTest, SubItemsFillTheColumnsAfterTheFirst) {
   TListItem* item = AddRow(QStringLiteral("/home"), {QStringLiteral("12 MB"), QStringLiteral("3 GB")});
   EXPECT_EQ(item->WidgetItem()->text(0), QStringLiteral("/home"));

@@ -3,6 +3,7 @@
 
 #include "platform/controls/TreeView.h"
 
+#include "platform/classes/FormWriter.h"
 #include "platform/controls/tests/NativeControlsTestSupport.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/rtl/Exceptions.h"
@@ -33,6 +34,14 @@ class TreeViewTest : public NativeControlsTest {
   int rootData = 1;
   int childData = 2;
 };
+
+TEST_F(TreeViewTest, CaptionIsNotStored) {
+  tree->SetName(QStringLiteral("Programs"));
+  tree->SetCaption(QStringLiteral("Ohjelmapuu"));
+  const QByteArray text = WriteComponentText(form.get());
+  EXPECT_TRUE(text.contains("Programs"));
+  EXPECT_FALSE(text.contains("Ohjelmapuu"));
+}
 
 TEST_F(TreeViewTest, NodesKnowTheirPlace) {
   TTreeNodes* items = tree->Items();
