@@ -37,6 +37,7 @@ std::uint32_t NextWindowId() {
 TForm::TForm(TComponent* owner) : TWinControl(owner) {
   SetVisible(false);
   SetColor(clBtnFace);
+  SetParentFont(false);  // a form's font is its own
   SetBounds(0, 0, 320, 240);
   if (Screen != nullptr) Screen->AddForm(this);
 }
@@ -439,6 +440,7 @@ void TForm::DeclareProperties(TClassBuilder<TForm, TWinControl>& b) {
   b.Property("WindowState", &TForm::WindowState, &TForm::SetWindowState, kWindowStateIdents)
       .Default(wsNormal);
   b.Property("ActiveControl", &TForm::ActiveControl, &TForm::SetActiveControl);
+  b.Property("ParentFont", &TForm::ParentFont, &TForm::SetParentFont).Default(false);
   b.Property("Menu", &TForm::Menu, &TForm::SetMenu);
   b.Property("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview).Default(false);
   b.Property("Visible", &TForm::Visible, &TForm::SetVisible).Default(false);
