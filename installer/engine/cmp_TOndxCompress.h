@@ -124,6 +124,9 @@ class TOndxCompress : public TComponent {
   void ExtractOne(const QString& entry);
   // The target for DestFileName; an unusable name raises "Cannot create".
   QString CheckedTarget() const;
+  // Applies an overwrite decision for an existing target: 0 raises, 2
+  // fires OnReplace and renews target, anything else keeps the file (false).
+  bool AcceptReplace(int decision, QString& target);
   void ExtractMember(const TFileHeaderRec& rec, const QString& target);
   void Inflate(const TFileHeaderRec& rec, TOndxFile& part, TOndxFile& target);
   void FillInput(const TFileHeaderRec& rec, TOndxFile& part, char* buffer, std::int64_t& got);

@@ -27,18 +27,20 @@ void TOndxCompress::CopyOneFile(const QString& source, const QString& dest) {
   } clear{destFileName_};
   QString target = dest;
   bool write = true;
-  if (FileExists(dest)) {
-    const int decision = OcCompareFiles(source, dest, overwrite_);
-    if (decision == 0)
-      throw EOndxCompress(QString::fromLatin1(kOcCompareFailed));
-    write = decision == 2;
-    if (write) {
-      Fire(OnReplace);
-      target = CheckedTarget();
-    }
-  }
+  if (FileExists(dest))
+    write = AcceptReplace(OcCompareFiles(source, dest, overwrite_), target);
   if (write && !skipFile_)
     CopyContents(source, target);
+}
+
+bool TOndxCompress::AcceptReplace(int decision, QString& target) {
+  if (decision == 0)
+    throw EOndxCompress(QString::fromLatin1(kOcCompareFailed));
+  if (decision != 2)
+    return false;
+  Fire(OnReplace);
+  target = CheckedTarget();
+  return true;
 }
 
 void TOndxCompress::CopyContents(const QString& source, const QString& target) {

@@ -61,16 +61,8 @@ void TOndxCompress::ExtractOne(const QString& entry) {
   Fire(OnBeforeExtracting);
   QString target = CheckedTarget();
   bool write = true;
-  if (FileExists(target)) {
-    const int decision = OcCompareStored(rec, target, overwrite_);
-    if (decision == 0)
-      throw EOndxCompress(QString::fromLatin1(kOcCompareFailed));
-    write = decision == 2;
-    if (write) {
-      Fire(OnReplace);
-      target = CheckedTarget();
-    }
-  }
+  if (FileExists(target))
+    write = AcceptReplace(OcCompareStored(rec, target, overwrite_), target);
   if (write && !skipFile_) {
     ExtractMember(rec, target);
   } else {

@@ -17,31 +17,11 @@ std::int64_t TOndxStream::Size() {
 }
 
 std::int64_t TOndxNormalHandleStream::Read(void* buffer, std::int64_t count) {
-  auto* p = static_cast<char*>(buffer);
-  std::int64_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::read(handle_, p + done, static_cast<size_t>(count - done));
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      break;
-    done += n;
-  }
-  return done;
+  return ReadDescriptor(handle_, buffer, count);
 }
 
 std::int64_t TOndxNormalHandleStream::Write(const void* buffer, std::int64_t count) {
-  const auto* p = static_cast<const char*>(buffer);
-  std::int64_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::write(handle_, p + done, static_cast<size_t>(count - done));
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      break;
-    done += n;
-  }
-  return done;
+  return WriteDescriptor(handle_, buffer, count);
 }
 
 std::int64_t TOndxNormalHandleStream::Seek(std::int64_t offset, TSeekOrigin origin) {

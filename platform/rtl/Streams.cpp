@@ -57,11 +57,11 @@ std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
 
 // ---- THandleStream
 
-std::int64_t THandleStream::Read(void* buffer, std::int64_t count) {
+std::int64_t ReadDescriptor(int handle, void* buffer, std::int64_t count) {
   auto* p = static_cast<char*>(buffer);
   std::int64_t done = 0;
   while (done < count) {
-    const ssize_t n = ::read(handle_, p + done, static_cast<size_t>(count - done));
+    const ssize_t n = ::read(handle, p + done, static_cast<size_t>(count - done));
     if (n < 0 && errno == EINTR)
       continue;
     if (n <= 0)
@@ -71,11 +71,11 @@ std::int64_t THandleStream::Read(void* buffer, std::int64_t count) {
   return done;
 }
 
-std::int64_t THandleStream::Write(const void* buffer, std::int64_t count) {
+std::int64_t WriteDescriptor(int handle, const void* buffer, std::int64_t count) {
   const auto* p = static_cast<const char*>(buffer);
   std::int64_t done = 0;
   while (done < count) {
-    const ssize_t n = ::write(handle_, p + done, static_cast<size_t>(count - done));
+    const ssize_t n = ::write(handle, p + done, static_cast<size_t>(count - done));
     if (n < 0 && errno == EINTR)
       continue;
     if (n <= 0)
@@ -83,6 +83,14 @@ std::int64_t THandleStream::Write(const void* buffer, std::int64_t count) {
     done += n;
   }
   return done;
+}
+
+std::int64_t THandleStream::Read(void* buffer, std::int64_t count) {
+  return ReadDescriptor(handle_, buffer, count);
+}
+
+std::int64_t THandleStream::Write(const void* buffer, std::int64_t count) {
+  return WriteDescriptor(handle_, buffer, count);
 }
 
 std::int64_t THandleStream::Seek(std::int64_t offset, TSeekOrigin origin) {

@@ -59,6 +59,11 @@ class TStream {
   std::int64_t CopyFrom(TStream& source, std::int64_t count);
 };
 
+// Reads or writes count bytes on a file descriptor, retrying after signals;
+// returns the bytes moved (short at end of file or on an error).
+std::int64_t ReadDescriptor(int handle, void* buffer, std::int64_t count);
+std::int64_t WriteDescriptor(int handle, const void* buffer, std::int64_t count);
+
 // A stream on an open file descriptor, which it does not close.
 class THandleStream : public TStream {
  public:
