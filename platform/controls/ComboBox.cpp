@@ -6,61 +6,37 @@
 const TEnumInfo kComboBoxStyleIdents{"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed",
                                      "csOwnerDrawVariable"};
 
-namespace {
-
-struct CountScope {
-  int& n;
-  explicit CountScope(int& v) : n(v) { ++n; }
-  ~CountScope() { --n; }
-};
-
-constexpr int kObjectRole = Qt::UserRole + 1;
-
-}  // namespace
-
 // Items.
-
-void TComboBoxStrings::Check(int index) const {
-  if (index < 0 || index >= Count()) Error(QStringLiteral("List index out of bounds (%d)"), index);
-}
 
 int TComboBoxStrings::Count() const { return box_->Combo()->count(); }
 
 QString TComboBoxStrings::Get(int index) const {
-  Check(index);
+  CheckIndex(index);
   return box_->Combo()->itemText(index);
 }
 
 void TComboBoxStrings::Put(int index, const QString& s) {
-  Check(index);
-  CountScope scope(box_->fromCode_);
+  CheckIndex(index);
+  TCodeChangeScope scope(box_->fromCode_);
   box_->Combo()->setItemText(index, s);
   box_->SyncText();
 }
 
 void* TComboBoxStrings::GetObject(int index) const {
-  Check(index);
-  return reinterpret_cast<void*>(box_->Combo()->itemData(index, kObjectRole).value<quintptr>());
+  CheckIndex(index);
+  return reinterpret_cast<void*>(box_->Combo()->itemData(index, ObjectRole).value<quintptr>());
 }
 
 void TComboBoxStrings::PutObject(int index, void* obj) {
-  Check(index);
-  box_->Combo()->setItemData(index, QVariant::fromValue(reinterpret_cast<quintptr>(obj)), kObjectRole);
+  CheckIndex(index);
+  box_->Combo()->setItemData(index, QVariant::fromValue(reinterpret_cast<quintptr>(obj)), ObjectRole);
 }
 
-int TComboBoxStrings::Add(const QString& s) {
-  int index = Count();
-  if (box_->sorted_) {
-    index = 0;
-    while (index < Count() && Get(index).compare(s, Qt::CaseInsensitive) <= 0) ++index;
-  }
-  Insert(index, s);
-  return index;
-}
+bool TComboBoxStrings::SortedItems() const { return box_->sorted_; }
 
 void TComboBoxStrings::Insert(int index, const QString& s) {
-  if (index < 0 || index > Count()) Error(QStringLiteral("List index out of bounds (%d)"), index);
-  CountScope scope(box_->fromCode_);
+  CheckInsertIndex(index);
+  TCodeChangeScope scope(box_->fromCode_);
   const QString text = box_->Combo()->currentText();
   const bool keepText = box_->Editable() && box_->Combo()->currentIndex() < 0;
   box_->Combo()->insertItem(index, s);
@@ -71,24 +47,18 @@ void TComboBoxStrings::Insert(int index, const QString& s) {
 }
 
 void TComboBoxStrings::Delete(int index) {
-  Check(index);
-  CountScope scope(box_->fromCode_);
+  CheckIndex(index);
+  TCodeChangeScope scope(box_->fromCode_);
   box_->Combo()->removeItem(index);
   box_->SyncText();
 }
 
 void TComboBoxStrings::Clear() {
-  CountScope scope(box_->fromCode_);
+  TCodeChangeScope scope(box_->fromCode_);
   const QString text = box_->Combo()->currentText();
   box_->Combo()->clear();
   if (box_->Editable()) box_->Combo()->setEditText(text);
   box_->SyncText();
-}
-
-int TComboBoxStrings::IndexOf(const QString& s) const {
-  for (int i = 0; i < Count(); ++i)
-    if (Get(i).compare(s, Qt::CaseInsensitive) == 0) return i;
-  return -1;
 }
 
 // The combo box.
@@ -137,7 +107,7 @@ void TCustomComboBox::Change() {
 }
 
 void TCustomComboBox::SetText(const QString& v) {
-  CountScope scope(fromCode_);
+  TCodeChangeScope scope(fromCode_);
   if (Editable()) {
     const int index = Combo()->findText(v, Qt::MatchFixedString | Qt::MatchCaseSensitive);
     Combo()->setCurrentIndex(index);
@@ -151,13 +121,13 @@ void TCustomComboBox::SetText(const QString& v) {
 int TCustomComboBox::ItemIndex() const { return Combo()->currentIndex(); }
 
 void TCustomComboBox::SetItemIndex(int v) {
-  CountScope scope(fromCode_);
+  TCodeChangeScope scope(fromCode_);
   Combo()->setCurrentIndex(v >= 0 && v < Combo()->count() ? v : -1);
   SyncText();
 }
 
 void TCustomComboBox::SetStyle(TComboBoxStyle v) {
-  CountScope scope(fromCode_);
+  TCodeChangeScope scope(fromCode_);
   style_ = v;
   const int index = Combo()->currentIndex();
   const QString text = Combo()->currentText();
@@ -172,15 +142,15 @@ void TCustomComboBox::SetSorted(bool v) {
   if (v == sorted_) return;
   sorted_ = v;
   if (!v) return;
-  CountScope scope(fromCode_);
+  TCodeChangeScope scope(fromCode_);
   const QString current = Combo()->currentIndex() >= 0 ? Combo()->currentText() : QString();
   QList<std::pair<QString, QVariant>> all;
-  for (int i = 0; i < Combo()->count(); ++i) all.append({Combo()->itemText(i), Combo()->itemData(i, kObjectRole)});
+  for (int i = 0; i < Combo()->count(); ++i) all.append({Combo()->itemText(i), Combo()->itemData(i, TControlItems::ObjectRole)});
   std::stable_sort(all.begin(), all.end(),
                    [](const auto& a, const auto& b) { return a.first.compare(b.first, Qt::CaseInsensitive) < 0; });
   for (int i = 0; i < all.size(); ++i) {
     Combo()->setItemText(i, all[i].first);
-    Combo()->setItemData(i, all[i].second, kObjectRole);
+    Combo()->setItemData(i, all[i].second, TControlItems::ObjectRole);
   }
   if (!current.isEmpty()) Combo()->setCurrentIndex(items_->IndexOf(current));
 }

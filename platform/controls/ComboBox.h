@@ -7,6 +7,7 @@
 // pick fires OnClick then OnChange; typing fires OnChange; code fires
 // neither. csSimple shows as an editable combo box (its list opens on demand).
 
+#include "platform/controls/ControlItems.h"
 #include "platform/controls/NativeControl.h"
 #include "platform/rtl/StringList.h"
 
@@ -19,7 +20,7 @@ class TCustomComboBox;
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 extern const TEnumInfo kComboBoxStyleIdents;
 
-class TComboBoxStrings : public TStrings {
+class TComboBoxStrings : public TControlItems {
  public:
   explicit TComboBoxStrings(TCustomComboBox* box) : box_(box) {}
   int Count() const override;
@@ -27,14 +28,14 @@ class TComboBoxStrings : public TStrings {
   void Put(int index, const QString& s) override;
   void* GetObject(int index) const override;
   void PutObject(int index, void* obj) override;
-  int Add(const QString& s) override;
   void Insert(int index, const QString& s) override;
   void Delete(int index) override;
   void Clear() override;
-  int IndexOf(const QString& s) const override;
+
+ protected:
+  bool SortedItems() const override;
 
  private:
-  void Check(int index) const;
   TCustomComboBox* box_;
 };
 

@@ -8,18 +8,6 @@
 
 const TEnumInfo kListBoxStyleIdents{"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable"};
 
-namespace {
-
-struct CountScope {
-  int& n;
-  explicit CountScope(int& v) : n(v) { ++n; }
-  ~CountScope() { --n; }
-};
-
-constexpr int kObjectRole = Qt::UserRole + 1;
-
-}  // namespace
-
 // Paints owner-drawn rows through the control's DrawItem.
 class TListBoxDelegate : public QStyledItemDelegate {
  public:
@@ -55,64 +43,46 @@ class TListBoxDelegate : public QStyledItemDelegate {
 
 // Items.
 
-void TListBoxStrings::Check(int index) const {
-  if (index < 0 || index >= Count()) Error(QStringLiteral("List index out of bounds (%d)"), index);
-}
-
 int TListBoxStrings::Count() const { return box_->List()->count(); }
 
 QString TListBoxStrings::Get(int index) const {
-  Check(index);
+  CheckIndex(index);
   return box_->List()->item(index)->text();
 }
 
 // In place, as the list control's own insert does (a sorted list is not resorted).
 void TListBoxStrings::Put(int index, const QString& s) {
-  Check(index);
+  CheckIndex(index);
   box_->List()->item(index)->setText(s);
 }
 
 void* TListBoxStrings::GetObject(int index) const {
-  Check(index);
-  return reinterpret_cast<void*>(box_->List()->item(index)->data(kObjectRole).value<quintptr>());
+  CheckIndex(index);
+  return reinterpret_cast<void*>(box_->List()->item(index)->data(ObjectRole).value<quintptr>());
 }
 
 void TListBoxStrings::PutObject(int index, void* obj) {
-  Check(index);
-  box_->List()->item(index)->setData(kObjectRole, QVariant::fromValue(reinterpret_cast<quintptr>(obj)));
+  CheckIndex(index);
+  box_->List()->item(index)->setData(ObjectRole, QVariant::fromValue(reinterpret_cast<quintptr>(obj)));
 }
 
-int TListBoxStrings::Add(const QString& s) {
-  int index = Count();
-  if (box_->sorted_) {
-    index = 0;
-    while (index < Count() && Get(index).compare(s, Qt::CaseInsensitive) <= 0) ++index;
-  }
-  Insert(index, s);
-  return index;
-}
+bool TListBoxStrings::SortedItems() const { return box_->sorted_; }
 
 void TListBoxStrings::Insert(int index, const QString& s) {
-  if (index < 0 || index > Count()) Error(QStringLiteral("List index out of bounds (%d)"), index);
-  CountScope scope(box_->fromCode_);
+  CheckInsertIndex(index);
+  TCodeChangeScope scope(box_->fromCode_);
   box_->List()->insertItem(index, s);
 }
 
 void TListBoxStrings::Delete(int index) {
-  Check(index);
-  CountScope scope(box_->fromCode_);
+  CheckIndex(index);
+  TCodeChangeScope scope(box_->fromCode_);
   delete box_->List()->takeItem(index);
 }
 
 void TListBoxStrings::Clear() {
-  CountScope scope(box_->fromCode_);
+  TCodeChangeScope scope(box_->fromCode_);
   box_->List()->clear();
-}
-
-int TListBoxStrings::IndexOf(const QString& s) const {
-  for (int i = 0; i < Count(); ++i)
-    if (Get(i).compare(s, Qt::CaseInsensitive) == 0) return i;
-  return -1;
 }
 
 // The list box.
@@ -143,7 +113,7 @@ int TCustomListBox::ItemIndex() const {
 }
 
 void TCustomListBox::SetItemIndex(int v) {
-  CountScope scope(fromCode_);
+  TCodeChangeScope scope(fromCode_);
   const bool valid = v >= 0 && v < List()->count();
   if (multiSelect_) {
     List()->setCurrentRow(valid ? v : -1, QItemSelectionModel::NoUpdate);
@@ -158,7 +128,7 @@ void TCustomListBox::SetItemIndex(int v) {
 }
 
 void TCustomListBox::ApplySelectionMode() {
-  CountScope scope(fromCode_);
+  TCodeChangeScope scope(fromCode_);
   List()->setSelectionMode(!multiSelect_     ? QAbstractItemView::SingleSelection
                            : extendedSelect_ ? QAbstractItemView::ExtendedSelection
                                              : QAbstractItemView::MultiSelection);
@@ -183,7 +153,7 @@ bool TCustomListBox::Selected(int index) const {
 void TCustomListBox::SetSelected(int index, bool v) {
   if (index < 0 || index >= List()->count())
     throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
-  CountScope scope(fromCode_);
+  TCodeChangeScope scope(fromCode_);
   if (!multiSelect_ && v) List()->clearSelection();
   List()->item(index)->setSelected(v);
 }
@@ -196,7 +166,7 @@ void TCustomListBox::SetSorted(bool v) {
   if (v == sorted_) return;
   sorted_ = v;
   if (!v || List()->count() < 2) return;
-  CountScope scope(fromCode_);
+  TCodeChangeScope scope(fromCode_);
   QList<QListWidgetItem*> taken;
   while (List()->count() > 0) taken.append(List()->takeItem(0));
   std::stable_sort(taken.begin(), taken.end(), [](QListWidgetItem* a, QListWidgetItem* b) {

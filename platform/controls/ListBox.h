@@ -11,6 +11,7 @@
 // on Canvas (brush and font set for the row's state, as the class library
 // prepares them); without a handler the row is filled and its text drawn.
 
+#include "platform/controls/ControlItems.h"
 #include "platform/controls/NativeControl.h"
 #include "platform/rtl/StringList.h"
 
@@ -26,7 +27,7 @@ using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 using TDrawItemEvent =
     std::function<void(TWinControl* control, int index, TRect rect, TOwnerDrawState state)>;
 
-class TListBoxStrings : public TStrings {
+class TListBoxStrings : public TControlItems {
  public:
   explicit TListBoxStrings(TCustomListBox* box) : box_(box) {}
   int Count() const override;
@@ -34,14 +35,14 @@ class TListBoxStrings : public TStrings {
   void Put(int index, const QString& s) override;
   void* GetObject(int index) const override;
   void PutObject(int index, void* obj) override;
-  int Add(const QString& s) override;
   void Insert(int index, const QString& s) override;
   void Delete(int index) override;
   void Clear() override;
-  int IndexOf(const QString& s) const override;
+
+ protected:
+  bool SortedItems() const override;
 
  private:
-  void Check(int index) const;
   TCustomListBox* box_;
 };
 
