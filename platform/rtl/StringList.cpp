@@ -5,20 +5,35 @@
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/Streams.h"
 
+#include <exception>
 #include <utility>
 
 namespace {
 
-// Holds an update batch open for the scope.
+// Holds an update batch open for the scope. Ending the batch fires OnChange,
+// whose handler may raise: that error leaves the scope, unless another one is
+// already on its way out, which then wins.
 class UpdateScope {
  public:
-  explicit UpdateScope(TStrings& s) : s_(s) { s_.BeginUpdate(); }
-  ~UpdateScope() { s_.EndUpdate(); }
+  explicit UpdateScope(TStrings& s) : s_(s), unwinding_(std::uncaught_exceptions()) {
+    s_.BeginUpdate();
+  }
+  ~UpdateScope() noexcept(false) {
+    if (std::uncaught_exceptions() == unwinding_) {
+      s_.EndUpdate();
+      return;
+    }
+    try {
+      s_.EndUpdate();
+    } catch (...) {
+    }
+  }
   UpdateScope(const UpdateScope&) = delete;
   UpdateScope& operator=(const UpdateScope&) = delete;
 
  private:
   TStrings& s_;
+  int unwinding_;
 };
 
 bool IsBlank(QChar c) { return c.unicode() <= ' '; }

@@ -433,6 +433,22 @@ TEST(StringListEvents, SetTextFiresOnce) {
   EXPECT_EQ(changed, 1);
 }
 
+TEST(StringListEvents, AHandlerThatRaisesAtTheEndOfABatchReachesTheCaller) {
+  TStringList list;
+  int changed = 0;
+  list.OnChange = [&](TStrings*) {
+    ++changed;
+    throw EStringListError(QStringLiteral("refused"));
+  };
+  TStringList source;
+  source.SetText(QStringLiteral("a\nb"));
+  EXPECT_THROW(list.Assign(source), EStringListError);
+  EXPECT_THROW(list.SetText(QStringLiteral("c")), EStringListError);
+  EXPECT_EQ(changed, 2);
+  EXPECT_EQ(list.UpdateCount(), 0);
+  EXPECT_EQ(list.Text(), QStringLiteral("c\r\n"));
+}
+
 // ---- files and streams
 
 TEST(StringListFile, LoadsWindows1252WithMixedLineEnds) {
