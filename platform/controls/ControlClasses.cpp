@@ -5,6 +5,7 @@
 #include "platform/controls/CommonDialog.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/Form.h"
+#include "platform/controls/Grids.h"
 #include "platform/controls/Image.h"
 #include "platform/controls/Label.h"
 #include "platform/controls/Menus.h"
@@ -21,6 +22,7 @@ void RegisterControlClasses() {
   RegisterProgressClasses();
   RegisterAnimateClasses();
   RegisterStdControlClasses();
+  RegisterGridClasses();
   RegisterMenuClasses();
   RegisterDialogClasses();
 }

@@ -1,0 +1,9 @@
+#pragma once
+// Simple drawings of the bundled puzzles' themes, PictureWidth x
+// PictureHeight, opaque.
+
+#include <QImage>
+
+QImage DrawAnimalsPicture();
+QImage DrawFoodPicture();
+QImage DrawNaturePicture();
