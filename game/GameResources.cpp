@@ -1,0 +1,24 @@
+#include "game/GameResources.h"
+
+#include "components/ActivApp.h"
+#include "components/Aligrid.h"
+#include "components/MRUList.h"
+#include "components/RegistryEnhanced.h"
+#include "platform/classes/ClassRegistry.h"
+#include "platform/controls/Form.h"
+#include "platform/controls/Grids.h"
+
+#include <QtGlobal>
+
+// Q_INIT_RESOURCE must be used outside any namespace.
+static void RegisterGameQrc() { Q_INIT_RESOURCE(game); }
+
+void InitGameResources() {
+  static const bool done = (RegisterGameQrc(), true);
+  (void)done;
+  // Class registration is idempotent.
+  RegisterControlClasses();
+  RegisterGridClasses();
+  RegisterMRUListClasses();
+  RegisterClasses<TStringAlignGrid, TRegistryEnhanced, TActivApp>();
+}

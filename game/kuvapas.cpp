@@ -1,0 +1,38 @@
+#include "game/kuvapas.h"
+
+#include "game/GameResources.h"
+#include "game/main.h"
+#include "platform/controls/Image.h"
+#include "platform/controls/Panel.h"
+
+TForm3* Form3 = nullptr;
+
+TForm3::TForm3(TComponent* owner) : TForm(owner) {
+  InitGameResources();
+  Form3 = this;
+  DefineMethod("FormActivate", this, &TForm3::FormActivate);
+  ReadForm(this);
+  EdgePanel1 = FindComponentAs<TPanel>(this, QStringLiteral("EdgePanel1"));
+  Image1 = FindComponentAs<TImage>(this, QStringLiteral("Image1"));
+  if (Form1 != nullptr) {
+    FormSizer1.LeftMax = Form1->Left() + Form1->Width() - 20;
+    FormSizer1.TopMax = Form1->Top() + Form1->Height() - 20;
+  }
+}
+
+TForm3::~TForm3() {
+  if (Form3 == this) Form3 = nullptr;
+}
+
+void TForm3::FormActivate(TObject*) {
+  if (Form1 == nullptr) return;
+  TGameState& state = Form1->State();
+  SetBounds(state.PictureHomeLeft, state.PictureHomeTop, Width(), Height());
+  state.PictureLeft = state.PictureHomeLeft;
+  state.PictureTop = state.PictureHomeTop;
+}
+
+void TForm3::WndProc(TMessage& message) {
+  FormSizer1.Filter(message);
+  TForm::WndProc(message);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The picture window (TForm3): the puzzle's picture beside the main window.
+// It goes back to its home position whenever it is activated, and its
+// top-left corner cannot pass the main window's right and bottom edges
+// less 20 pixels.
+
+#include "game/FormBounds.h"
+#include "platform/controls/Form.h"
+
+class TImage;
+class TPanel;
+
+class TForm3 : public TForm {
+ public:
+  explicit TForm3(TComponent* owner);
+  ~TForm3() override;
+  QString FormResourceName() const override { return QStringLiteral(":/forms/kuvapas.form"); }
+
+  void FormActivate(TObject* sender);
+
+  TPanel* EdgePanel1 = nullptr;
+  TImage* Image1 = nullptr;
+  // Stands in for the form sizer: limits of the window's position.
+  TFormBounds FormSizer1;
+
+ protected:
+  void WndProc(TMessage& message) override;
+};
+
+// The picture window while it exists; nullptr otherwise.
+extern TForm3* Form3;

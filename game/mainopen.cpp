@@ -1,0 +1,126 @@
+// Opening a puzzle: through the open dialog or from the recent-files menu.
+#include "components/Aligrid.h"
+#include "components/MRUList.h"
+#include "game/kuvapas.h"
+#include "game/main.h"
+#include "game/numero.h"
+#include "platform/controls/Animate.h"
+#include "platform/controls/Buttons.h"
+#include "platform/controls/FileDialogs.h"
+#include "platform/controls/Guard.h"
+#include "platform/controls/Image.h"
+#include "platform/controls/Label.h"
+#include "platform/controls/Memo.h"
+#include "platform/controls/Menus.h"
+#include "platform/graphics/Graphic.h"
+#include "platform/rtl/StringList.h"
+#include "puzzle/IO.h"
+
+#include <QFile>
+#include <QScopeGuard>
+
+namespace {
+
+// Every cell back to a white background without a hint.
+void ClearCellMarks(TStringAlignGrid& grid) {
+  for (int c = 0; c < grid.ColCount(); ++c) {
+    for (int r = 0; r < grid.RowCount(); ++r) {
+      grid.SetCellColor(c, r, clWhite);
+      grid.SetCellHint(c, r, QString());
+    }
+  }
+}
+
+}  // namespace
+
+void TForm1::Avaa1Click(TObject*) {
+  ClearCellMarks(*stringgrid1);
+  stringgrid1->SetEnabled(false);
+  // However the open ends (also cancelled or failed), the grid is usable again.
+  const auto finish = qScopeGuard([this] {
+    Guard(this, [this] {
+      stringgrid1->SetEnabled(true);
+      ResetCellFonts();
+    });
+  });
+  if (!OpenDialog1->Execute()) return;
+  const QString fileName = OpenDialog1->FileName();
+  OpenDialog1->SetInitialDir(GridFolder(fileName));
+  OpenPuzzle(fileName);
+  MRUManager1->Add(fileName, 0);
+}
+
+void TForm1::MRUManager1Click(TObject*, const QString& recentName, const QString&, int) {
+  ClearCellMarks(*stringgrid1);
+  const auto finish = qScopeGuard([this] { Guard(this, [this] { ResetCellFonts(); }); });
+  // The stored path itself: a caption stops at a "|" that a path may hold.
+  OpenPuzzle(recentName);
+}
+
+void TForm1::ResetBoardForOpen() {
+  state_.InOrder = false;
+  state_.NumbersMode = false;
+  sanatjarjestyksessa->SetChecked(false);
+  ShowNumbersMode();
+  ClearHintSlots(state_);
+  HideAnimation();
+  for (int c = 0; c < stringgrid1->ColCount(); ++c)
+    for (int r = 0; r < stringgrid1->RowCount(); ++r)
+      stringgrid1->GetCellFont(c, r)->SetColor(clBlack);
+  state_.ClearDirections();
+}
+
+void TForm1::OpenPuzzle(const QString& fileName) {
+  ResetBoardForOpen();
+  // The list is read first and the grid only replaced when wholly read, so
+  // a missing or broken file leaves the current puzzle as it was.
+  const QString listFile = WordListFileName(fileName);
+  TStringList words;
+  words.LoadFromFile(listFile);
+  LoadGrid(fileName);
+  state_.FileName = fileName;
+  const QString base = PuzzleBaseName(fileName);
+  state_.PrintTitle = GameTitle() + QStringLiteral(" - ") + base;
+  SetCaption(GameTitle() + QStringLiteral(" - [") + base + QLatin1Char(']'));
+  state_.ListFileName = listFile;
+  ShowPicture(PictureFileName(fileName), words.Count());
+  RichEdit1->Lines()->Assign(words);
+}
+
+void TForm1::ShowPicture(const QString& pictureFile, int words) {
+  if (!QFile::exists(pictureFile) || Form3 == nullptr) {
+    HidePicture();
+    return;
+  }
+  try {
+    Form3->Image1->Picture()->LoadFromFile(pictureFile);
+  } catch (const EInvalidGraphic&) {
+    // A picture that cannot be read is a puzzle without a picture.
+    HidePicture();
+    return;
+  }
+  esiinnappi->Show();
+  esiinalas->Show();
+  monta->Show();
+  monta->SetCaption(QString::number(words));
+  Form3->Show();
+}
+
+void TForm1::HidePicture() {
+  esiinnappi->Hide();
+  esiinalas->Hide();
+  monta->Hide();
+  monta->SetCaption(QString());
+  if (Form3 != nullptr) Form3->Close();
+}
+
+void TForm1::ResetCellFonts() {
+  TFont* font = stringgrid1->Font();
+  for (int c = 0; c < stringgrid1->ColCount(); ++c) {
+    for (int r = 0; r < stringgrid1->RowCount(); ++r) {
+      TFont* cell = stringgrid1->GetCellFont(c, r);
+      cell->SetColor(font->Color());
+      cell->SetSize(font->Size());
+    }
+  }
+}

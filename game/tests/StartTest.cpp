@@ -1,0 +1,135 @@
+// Program start (splash pause, windows made in order) and the editor
+// command, which raises a running editor or starts one.
+#include "components/ActivApp.h"
+#include "game/intro.h"
+#include "game/tests/GameWindowSupport.h"
+#include "tests/support/TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+
+namespace {
+
+TEST(WaitMs, ReturnsOnceTheTickCountHasMovedOnFarEnough) {
+  const struct {
+    std::uint64_t start;
+    int ms;
+  } rows[] = {{1000, 2000}, {0xFFFFFF00ull, 2000}, {5000, 0}, {5000, 1}};
+  for (const auto& row : rows) {
+    std::uint64_t now = row.start;
+    int reads = 0;
+    SetTickCountHook([&] {
+      ++reads;
+      return now += 100;
+    });
+    WaitMs(row.ms);
+    SetTickCountHook(nullptr);
+    EXPECT_GE(now - row.start - 100, static_cast<std::uint64_t>(row.ms)) << row.start;
+    EXPECT_LE(now - row.start, static_cast<std::uint64_t>(row.ms) + 200) << row.start;
+  }
+}
+
+class Startup : public GameWindowTest {};
+
+TEST_F(Startup, SplashPausesThenTheWindowsAreMadeAndTheSplashGoes) {
+  const std::uint64_t begin = ticks;
+  SetTickCountHook([this] { return ticks += 50; });
+  StartTrovaly(TStartOptions{2000});
+  EXPECT_GE(ticks - begin, 2000u);
+  EXPECT_EQ(Application->Title(), "Trovaly 1.0");
+  ASSERT_NE(Form1, nullptr);
+  ASSERT_NE(AboutBox, nullptr);
+  ASSERT_NE(Form3, nullptr);
+  EXPECT_EQ(Form2, nullptr);
+  EXPECT_EQ(Application->MainForm(), Form1);
+  EXPECT_FALSE(Form3->Visible());
+}
+
+TEST_F(Startup, SplashPausesOnlyOnce) {
+  TForm2 splash(nullptr);
+  EXPECT_EQ(splash.PauseMs(), 2000);
+  splash.SetPauseMs(300);
+  const std::uint64_t begin = ticks;
+  SetTickCountHook([this] { return ticks += 10; });
+  splash.FormActivate(&splash);
+  EXPECT_TRUE(splash.Paused());
+  EXPECT_GE(ticks - begin, 300u);
+  const std::uint64_t after = ticks;
+  splash.Pause();
+  splash.FormActivate(&splash);
+  EXPECT_LE(ticks - after, 20u);
+}
+
+// The editor ---------------------------------------------------------------------
+
+// Bound for waiting on another process; tests assert on what happened.
+constexpr int kWaitBoundMs = 20000;
+
+#ifdef QX_WINDOW_PEER
+// The platform's peer program: publishes one window titled by its argument
+// and prints "<msg> <wParam> <lParam>" for every message it gets.
+class EditorStandIn {
+ public:
+  explicit EditorStandIn(const QString& title) {
+    process_.setProgram(QStringLiteral(QX_WINDOW_PEER));
+    process_.setArguments({title});
+    process_.start();
+  }
+  ~EditorStandIn() {
+    process_.closeWriteChannel();
+    if (!process_.waitForFinished(kWaitBoundMs)) process_.kill();
+    process_.waitForFinished();
+  }
+  QString ReadLine() {
+    QElapsedTimer timer;
+    timer.start();
+    while (!process_.canReadLine() && process_.state() != QProcess::NotRunning &&
+           timer.elapsed() < kWaitBoundMs)
+      process_.waitForReadyRead(100);
+    return QString::fromUtf8(process_.readLine()).trimmed();
+  }
+
+ private:
+  QProcess process_;
+};
+
+TEST_F(Startup, EditorCommandRaisesTheRunningEditor) {
+  EditorStandIn editor(QStringLiteral("Muokkain"));
+  ASSERT_TRUE(editor.ReadLine().startsWith("ready "));
+  Start();
+  EXPECT_EQ(Form1->ActivApp1->MainFormTitle(), "muokkain");
+  Form1->ActivApp1->SetExePath(qxtest::TempPath("nowhere/muokkain"));
+  Form1->Muokkain1Click(nullptr);
+  EXPECT_EQ(editor.ReadLine(), "1426 0 0");
+}
+#endif
+
+TEST_F(Startup, EditorCommandStartsTheEditorBesideTheGame) {
+  Start();
+  EXPECT_EQ(Form1->ActivApp1->ExePath(), QCoreApplication::applicationDirPath() + "/muokkain");
+  // A stand-in program at ExePath that leaves a marker.
+  const QString marker = qxtest::TempPath("started");
+  const QString program = qxtest::TempPath("bin/muokkain");
+  qxtest::WriteBytes(program, "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
+  QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+  Form1->ActivApp1->SetExePath(program);
+  Form1->Muokkain1Click(nullptr);
+  QElapsedTimer timer;
+  timer.start();
+  while (!QFile::exists(marker) && timer.elapsed() < kWaitBoundMs)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  EXPECT_TRUE(QFile::exists(marker));
+}
+
+TEST_F(Startup, GameAnswersTheBringToFrontMessage) {
+  Start();
+  Application->Minimize();
+  ASSERT_TRUE(Form1->Widget()->isMinimized());
+  TMsg msg;
+  msg.message = ActivAppMessage;
+  Application->DeliverMessage(msg);
+  EXPECT_FALSE(Form1->Widget()->isMinimized());
+}
+
+}  // namespace
