@@ -1,9 +1,15 @@
 #include "tools/images/GameImages.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QLinearGradient>
+#include <QList>
 #include <QPainter>
 #include <QStringList>
+#include <QtEndian>
+
+#include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -129,4 +135,297 @@ QImage DrawAboutPicture() {
   }
   Magnifier(p, QPointF(60, 58), 15);
   return image;
+}
+
+// Tool-button glyphs.
+
+namespace {
+
+// One letter a pixel; the letters name the 16 standard colours.
+using GlyphArt = std::array<const char*, ToolGlyphSize>;
+
+struct PaletteEntry {
+  char letter;
+  QRgb rgb;
+};
+// '.' is the button face colour, the glyphs' background.
+constexpr std::array<PaletteEntry, 16> GlyphPalette{{{'k', 0x000000}, {'m', 0x800000},
+                                                     {'g', 0x008000}, {'o', 0x808000},
+                                                     {'n', 0x000080}, {'p', 0x800080},
+                                                     {'t', 0x008080}, {'.', 0xC0C0C0},
+                                                     {'d', 0x808080}, {'r', 0xFF0000},
+                                                     {'l', 0x00FF00}, {'y', 0xFFFF00},
+                                                     {'b', 0x0000FF}, {'f', 0xFF00FF},
+                                                     {'c', 0x00FFFF}, {'w', 0xFFFFFF}}};
+
+constexpr GlyphArt OpenFolderArt{{
+    "....................",
+    "....................",
+    "....................",
+    "....................",
+    "..kkkkk.............",
+    ".kwwwwwk............",
+    ".kwyyyyykkkkkkkk....",
+    ".kwyyyyywwwwwwwwk...",
+    ".kwyyyyyyyyyyyyyk...",
+    ".kwyyyyyyyyyyyyyk...",
+    ".kwyyyyykkkkkkkkkkkk",
+    ".kwyyyykooooooooook.",
+    ".kwyyykooooooooook..",
+    ".kwyykooooooooook...",
+    ".kwykooooooooook....",
+    ".kwkooooooooook.....",
+    ".kkkkkkkkkkkkkk.....",
+    "....................",
+    "....................",
+    "....................",
+}};
+
+constexpr GlyphArt PencilOnGridArt{{
+    "....................",
+    "................kkk.",
+    "..............krrrk.",
+    ".............krrrk..",
+    "............kwddk...",
+    "...........kyyok....",
+    ".dddddddddkyyok.....",
+    ".dwwwdwwwkyyok......",
+    ".dwwwdwwkyyokd......",
+    ".dwwwdwkyyokwd......",
+    ".dddddkyyokddd......",
+    ".dwwwkwwwkwwwd......",
+    ".dwwwkdkwdwwwd......",
+    ".dwwwkwwwdwwwd......",
+    ".ddddddddddddd......",
+    ".dnnwdrrwdwwwd......",
+    ".dnnwdrrwdwwwd......",
+    ".dwwwdwwwdwwwd......",
+    ".ddddddddddddd......",
+    "....................",
+}};
+
+constexpr GlyphArt HelpBalloonArt{{
+    "....................",
+    "...kkkkkkkkkkkkkk...",
+    "..kwwwwwbbbbwwwwwk..",
+    ".kwwwwwbbwwbbwwwwwk.",
+    ".kwwwwwwwwwwbbwwwwk.",
+    ".kwwwwwwwwwbbwwwwwk.",
+    ".kwwwwwwwwbbwwwwwwk.",
+    ".kwwwwwwwbbwwwwwwwk.",
+    ".kwwwwwwwbbwwwwwwwk.",
+    ".kwwwwwwwwwwwwwwwwk.",
+    ".kwwwwwwwbbwwwwwwwk.",
+    ".kwwwwwwwbbwwwwwwwk.",
+    "..kwwwwwwwwwwwwwwk..",
+    "...kwwwkkkkkkkkkk...",
+    "....kwwk............",
+    "....kwk.............",
+    "....kk..............",
+    "....k...............",
+    "....................",
+    "....................",
+}};
+
+constexpr GlyphArt StopwatchArt{{
+    "....................",
+    "........kkkk........",
+    "........kddk........",
+    ".........kk.........",
+    "...............kk...",
+    ".......kkkkkk.kddk..",
+    ".....kkwwnnwwkkk....",
+    "....kkwwwwwwwwkk....",
+    "....kwwwwkwwwrwk....",
+    "...kwwwwwkwwrwwwk...",
+    "...kwwwwwkwrwwwwk...",
+    "...knwwwwkrwwwwnk...",
+    "...knwwwwkkwwwwnk...",
+    "...kwwwwwwwwwwwwk...",
+    "...kwwwwwwwwwwwwk...",
+    "....kwwwwwwwwwwk....",
+    "....kkwwwwwwwwkk....",
+    ".....kkwwnnwwkk.....",
+    ".......kkkkkk.......",
+    "....................",
+}};
+
+constexpr GlyphArt ArrowRightArt{{
+    "....................",
+    "....................",
+    "..........n.........",
+    "..........nn........",
+    "..........ncn.......",
+    "..........nbcn......",
+    "..........nbbcn.....",
+    "..nnnnnnnnnbbbcn....",
+    "..nccccccccbbbbcn...",
+    "..nbbbbbbbbbbbbbbn..",
+    "..nbbbbbbbbbbbbbbn..",
+    "..nbbbbbbbbbbbbbn...",
+    "..nnnnnnnnnbbbbn....",
+    "..........nbbbn.....",
+    "..........nbbn......",
+    "..........nbn.......",
+    "..........nn........",
+    "..........n.........",
+    "....................",
+    "....................",
+}};
+
+constexpr GlyphArt ArrowDownArt{{
+    "....................",
+    "....................",
+    ".......nnnnnn.......",
+    ".......ncbbbn.......",
+    ".......ncbbbn.......",
+    ".......ncbbbn.......",
+    ".......ncbbbn.......",
+    ".......ncbbbn.......",
+    ".......ncbbbn.......",
+    ".......ncbbbn.......",
+    "..nnnnnncbbbnnnnnn..",
+    "...ncbbbbbbbbbbbn...",
+    "....ncbbbbbbbbbn....",
+    ".....ncbbbbbbbn.....",
+    "......ncbbbbbn......",
+    ".......ncbbbn.......",
+    "........nbbn........",
+    ".........nn.........",
+    "....................",
+    "....................",
+}};
+
+const GlyphArt& ArtOf(ToolGlyph glyph) {
+  switch (glyph) {
+    case ToolGlyph::OpenFolder: return OpenFolderArt;
+    case ToolGlyph::PencilOnGrid: return PencilOnGridArt;
+    case ToolGlyph::HelpBalloon: return HelpBalloonArt;
+    case ToolGlyph::Stopwatch: return StopwatchArt;
+    case ToolGlyph::ArrowRight: return ArrowRightArt;
+    case ToolGlyph::ArrowDown: return ArrowDownArt;
+  }
+  throw std::invalid_argument("unknown tool glyph");
+}
+
+int PaletteIndex(char letter) {
+  for (std::size_t i = 0; i < GlyphPalette.size(); ++i)
+    if (GlyphPalette[i].letter == letter)
+      return static_cast<int>(i);
+  throw std::invalid_argument(std::string("no colour for glyph letter ") + letter);
+}
+
+// "Glyph.Data = {" and the data, 32 bytes a line, as the form writer prints
+// binary values.
+QList<QByteArray> GlyphDataLines(ToolGlyph glyph, qsizetype indent) {
+  const QByteArray bmp = ToolGlyphBmp(glyph);
+  QByteArray data(4, '\0');
+  qToLittleEndian<qint32>(static_cast<qint32>(bmp.size()), data.data());
+  data += bmp;
+  const QByteArray pad(indent, ' ');
+  QList<QByteArray> lines{pad + "Glyph.Data = {"};
+  for (qsizetype pos = 0; pos < data.size(); pos += 32)
+    lines.append(pad + "  " + data.mid(pos, 32).toHex().toUpper());
+  lines.last().append('}');
+  return lines;
+}
+
+qsizetype Indentation(const QByteArray& line) {
+  qsizetype n = 0;
+  while (n < line.size() && line[n] == ' ')
+    ++n;
+  return n;
+}
+
+qsizetype FindObject(const QList<QByteArray>& lines, const QByteArray& name) {
+  const QByteArray header = "object " + name + ": TSpeedButton";
+  for (qsizetype i = 0; i < lines.size(); ++i)
+    if (lines[i].trimmed() == header)
+      return i;
+  throw std::runtime_error("the form has no button " + name.toStdString());
+}
+
+qsizetype FindEnd(const QList<QByteArray>& lines, qsizetype object) {
+  const qsizetype indent = Indentation(lines[object]);
+  for (qsizetype i = object + 1; i < lines.size(); ++i)
+    if (lines[i].trimmed() == "end" && Indentation(lines[i]) == indent)
+      return i;
+  throw std::runtime_error("the form's object has no end");
+}
+
+// Removes the caption and an earlier glyph of the object between first and
+// end (exclusive); returns where the first of them was, or -1.
+qsizetype DropCaptionAndGlyph(QList<QByteArray>& lines, qsizetype first, qsizetype& end) {
+  qsizetype removedAt = -1;
+  for (qsizetype i = first; i < end;) {
+    const QByteArray text = lines[i].trimmed();
+    const bool glyph = text.startsWith("Glyph.Data = {");
+    if (!glyph && !text.startsWith("Caption = ")) {
+      ++i;
+      continue;
+    }
+    qsizetype last = i;
+    while (glyph && last < end && !lines[last].contains('}'))
+      ++last;
+    if (last == end)
+      throw std::runtime_error("the form's glyph data has no closing brace");
+    lines.remove(i, last - i + 1);
+    end -= last - i + 1;
+    if (removedAt < 0)
+      removedAt = i;
+  }
+  return removedAt;
+}
+
+void PutGlyph(QList<QByteArray>& lines, const ToolGlyphButton& button) {
+  const qsizetype object = FindObject(lines, button.button);
+  qsizetype end = FindEnd(lines, object);
+  qsizetype at = DropCaptionAndGlyph(lines, object + 1, end);
+  for (qsizetype i = object + 1; at < 0 && i < end; ++i)
+    if (lines[i].trimmed().startsWith("On"))
+      at = i;
+  if (at < 0)
+    at = end;
+  const QList<QByteArray> data = GlyphDataLines(button.glyph, Indentation(lines[object]) + 2);
+  for (qsizetype k = 0; k < data.size(); ++k)
+    lines.insert(at + k, data[k]);
+}
+
+}  // namespace
+
+const std::array<ToolGlyphButton, 6> GameToolButtons{{{"SpeedButton1", ToolGlyph::OpenFolder},
+                                                      {"SpeedButton4", ToolGlyph::PencilOnGrid},
+                                                      {"SpeedButton3", ToolGlyph::HelpBalloon},
+                                                      {"SpeedButton2", ToolGlyph::Stopwatch},
+                                                      {"esiinnappi", ToolGlyph::ArrowRight},
+                                                      {"esiinalas", ToolGlyph::ArrowDown}}};
+
+QImage DrawToolGlyph(ToolGlyph glyph) {
+  QImage image(ToolGlyphSize, ToolGlyphSize, QImage::Format_Indexed8);
+  QList<QRgb> colours;
+  for (const PaletteEntry& entry : GlyphPalette)
+    colours.append(0xFF000000u | entry.rgb);
+  image.setColorTable(colours);
+  const GlyphArt& art = ArtOf(glyph);
+  for (int y = 0; y < ToolGlyphSize; ++y)
+    for (int x = 0; x < ToolGlyphSize; ++x)
+      image.setPixel(x, y, static_cast<uint>(PaletteIndex(art[static_cast<std::size_t>(y)][x])));
+  return image;
+}
+
+QByteArray ToolGlyphBmp(ToolGlyph glyph) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  // An 8-bit image of at most 16 colours is written with 4 bits a pixel.
+  if (!DrawToolGlyph(glyph).save(&buffer, "BMP"))
+    throw std::runtime_error("cannot write a glyph as BMP");
+  return bytes;
+}
+
+QByteArray PutToolGlyphsIntoForm(const QByteArray& formText) {
+  QList<QByteArray> lines = formText.split('\n');
+  for (const ToolGlyphButton& button : GameToolButtons)
+    PutGlyph(lines, button);
+  return lines.join('\n');
 }

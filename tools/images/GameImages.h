@@ -1,7 +1,11 @@
 #pragma once
-// The game's splash and about-box pictures.
+// The game's splash and about-box pictures, and the glyphs of its tool
+// buttons.
 
+#include <QByteArray>
 #include <QImage>
+
+#include <array>
 
 // The splash window is 410 x 311 and holds the picture in a lowered panel,
 // so the picture leaves a margin on every side.
@@ -11,3 +15,26 @@ inline constexpr int AboutSize = 96;
 
 QImage DrawSplashPicture();
 QImage DrawAboutPicture();
+
+// Tool-button glyphs: square, in the 16 standard colours, drawn on the
+// button face colour (silver) so that the bottom-left pixel, which a button
+// takes as its transparent colour, is background.
+inline constexpr int ToolGlyphSize = 20;
+enum class ToolGlyph { OpenFolder, PencilOnGrid, HelpBalloon, Stopwatch, ArrowRight, ArrowDown };
+
+struct ToolGlyphButton {
+  const char* button;  // the TSpeedButton's name in the game's main form
+  ToolGlyph glyph;
+};
+extern const std::array<ToolGlyphButton, 6> GameToolButtons;
+
+// Format_Indexed8 with the 16-colour palette.
+QImage DrawToolGlyph(ToolGlyph glyph);
+// The glyph as a 4-bit BMP file.
+QByteArray ToolGlyphBmp(ToolGlyph glyph);
+
+// The form file text with every button of GameToolButtons given its glyph
+// ("Glyph.Data", a 32-bit little-endian byte count and the BMP file) and no
+// caption; other lines stay as they are. Running it twice changes nothing.
+// std::runtime_error when a button is not in the text.
+QByteArray PutToolGlyphsIntoForm(const QByteArray& formText);

@@ -1,8 +1,12 @@
 // The clips, pictures and help kept in the game's folder: sizes, frame
-// counts and backgrounds the game relies on, and the help anchors.
+// counts and backgrounds the game relies on, the help anchors, and the
+// tool-button glyphs kept in the main form.
+#include "platform/classes/FormParser.h"
 #include "platform/controls/Animate.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/rtl/Streams.h"
 #include "tools/clips/ClipFrames.h"
 #include "tools/images/GameImages.h"
 
@@ -18,6 +22,8 @@
 #include <QTextDocument>
 
 #include <cstdlib>
+#include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -194,6 +200,171 @@ TEST(GameHelp, EveryInternalLinkHasItsAnchor) {
       EXPECT_TRUE(anchors.contains(href.mid(1))) << qPrintable(href);
     }
   EXPECT_GT(links, 0);
+}
+
+// Tool-button glyphs.
+
+QByteArray MainFormText() {
+  QFile file(GameDir + QStringLiteral("/main.form"));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const TFormObject* FindObject(const TFormObject& parent, const QString& name) {
+  for (const TFormObject& child : parent.children) {
+    if (child.name == name)
+      return &child;
+    if (const TFormObject* found = FindObject(child, name))
+      return found;
+  }
+  return nullptr;
+}
+
+const TFormProperty* FindProperty(const TFormObject& object, const QString& name) {
+  for (const TFormProperty& property : object.properties)
+    if (property.name == name)
+      return &property;
+  return nullptr;
+}
+
+// What a form file stores as a glyph's Data: the byte count, then the file.
+QByteArray GlyphData(ToolGlyph glyph) {
+  const QByteArray bmp = ToolGlyphBmp(glyph);
+  const auto size = static_cast<qint32>(bmp.size());
+  return QByteArray(reinterpret_cast<const char*>(&size), 4) + bmp;
+}
+
+std::unique_ptr<TBitmap> LoadBmp(const QByteArray& bytes) {
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.constData(), bytes.size());
+  stream.SetPosition(0);
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->LoadFromStream(stream);
+  return bitmap;
+}
+
+class ToolGlyphs : public testing::TestWithParam<ToolGlyphButton> {};
+
+TEST_P(ToolGlyphs, AreSquareAndInSixteenColours) {
+  const QImage glyph = DrawToolGlyph(GetParam().glyph);
+  EXPECT_EQ(glyph.size(), QSize(ToolGlyphSize, ToolGlyphSize));
+  EXPECT_EQ(glyph.format(), QImage::Format_Indexed8);
+  EXPECT_EQ(glyph.colorCount(), 16);
+}
+
+TEST_P(ToolGlyphs, BottomLeftPixelIsTheButtonFace) {
+  // The button leaves out the bottom-left pixel's colour; the face shows there.
+  const std::unique_ptr<TBitmap> bitmap = LoadBmp(ToolGlyphBmp(GetParam().glyph));
+  EXPECT_EQ(bitmap->TransparentColor(), ColorToRGB(clBtnFace));
+}
+
+TEST_P(ToolGlyphs, DrawAFigureWithAnOutline) {
+  const QImage glyph = DrawToolGlyph(GetParam().glyph);
+  const QRgb face = glyph.pixel(0, ToolGlyphSize - 1);
+  int figure = 0;
+  int dark = 0;
+  for (int y = 0; y < glyph.height(); ++y)
+    for (int x = 0; x < glyph.width(); ++x) {
+      const QRgb p = glyph.pixel(x, y);
+      figure += p != face;
+      dark += qGray(p) < 64;
+    }
+  EXPECT_GE(figure, ToolGlyphSize * ToolGlyphSize / 5);
+  EXPECT_LT(figure, ToolGlyphSize * ToolGlyphSize * 4 / 5);
+  EXPECT_GE(dark, 20);
+}
+
+TEST_P(ToolGlyphs, BmpIsFourBitAndReadsBackPixelForPixel) {
+  const QByteArray bmp = ToolGlyphBmp(GetParam().glyph);
+  ASSERT_GE(bmp.size(), 30);
+  EXPECT_EQ(bmp[28], 4);  // bits per pixel
+  const std::unique_ptr<TBitmap> bitmap = LoadBmp(bmp);
+  const QImage drawn = DrawToolGlyph(GetParam().glyph);
+  ASSERT_EQ(bitmap->Width(), drawn.width());
+  ASSERT_EQ(bitmap->Height(), drawn.height());
+  const QImage& read = bitmap->Image();
+  for (int y = 0; y < drawn.height(); ++y)
+    for (int x = 0; x < drawn.width(); ++x)
+      ASSERT_EQ(read.pixel(x, y) & 0xFFFFFF, drawn.pixel(x, y) & 0xFFFFFF) << x << "," << y;
+}
+
+TEST_P(ToolGlyphs, MainFormGivesTheButtonItsGlyphAndNoCaption) {
+  const TFormObject form = ParseFormText(MainFormText(), QStringLiteral("main.form"));
+  const TFormObject* button = FindObject(form, QLatin1String(GetParam().button));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->className, QStringLiteral("TSpeedButton"));
+  const TFormProperty* data = FindProperty(*button, QStringLiteral("Glyph.Data"));
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(data->value.binary, GlyphData(GetParam().glyph));
+  EXPECT_EQ(FindProperty(*button, QStringLiteral("Caption")), nullptr);
+  EXPECT_NE(FindProperty(*button, QStringLiteral("Hint")), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(GameToolBar, ToolGlyphs, testing::ValuesIn(GameToolButtons),
+                         [](const testing::TestParamInfo<ToolGlyphButton>& row) {
+                           return std::string(row.param.button);
+                         });
+
+TEST(ToolGlyphs, AreAllDifferent) {
+  QSet<QByteArray> distinct;
+  for (const ToolGlyphButton& button : GameToolButtons)
+    distinct.insert(ToolGlyphBmp(button.glyph));
+  EXPECT_EQ(distinct.size(), static_cast<qsizetype>(GameToolButtons.size()));
+}
+
+TEST(ToolGlyphForm, KeptMainFormIsUpToDate) {
+  const QByteArray text = MainFormText();
+  ASSERT_FALSE(text.isEmpty());
+  EXPECT_TRUE(PutToolGlyphsIntoForm(text) == text)
+      << "run makeimages with game/main.form to refresh the glyphs";
+}
+
+// A form with the six buttons, each line given by the row.
+QByteArray SmallForm(const QByteArray& buttonBody) {
+  QByteArray text = "object F: TForm\n  object P: TPanel\n";
+  for (const ToolGlyphButton& button : GameToolButtons)
+    text += QByteArray("    object ") + button.button + ": TSpeedButton\n" + buttonBody +
+            "    end\n";
+  return text + "  end\nend\n";
+}
+
+TEST(ToolGlyphForm, GlyphTakesTheCaptionsPlaceAndOtherLinesStay) {
+  const struct {
+    const char* name;
+    QByteArray body;
+  } rows[] = {
+      {"caption", "      Hint = 'x'\n      Caption = 'A'\n      OnClick = C\n"},
+      {"events only", "      Hint = 'x'\n      OnClick = C\n"},
+      {"nothing", "      Hint = 'x'\n"},
+      {"old glyph", "      Hint = 'x'\n      Glyph.Data = {\n        0000\n        00}\n"
+                    "      OnClick = C\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const QByteArray once = PutToolGlyphsIntoForm(SmallForm(row.body));
+    EXPECT_EQ(PutToolGlyphsIntoForm(once), once);
+    EXPECT_FALSE(once.contains("Caption"));
+    EXPECT_EQ(once.count("Hint = 'x'"), 6);
+    EXPECT_EQ(once.count("OnClick = C"), row.body.count("OnClick = C") * 6);
+    const TFormObject form = ParseFormText(once, QStringLiteral("small.form"));
+    for (const ToolGlyphButton& button : GameToolButtons) {
+      const TFormObject* object = FindObject(form, QLatin1String(button.button));
+      ASSERT_NE(object, nullptr);
+      ASSERT_EQ(object->properties.size(), row.body.count("OnClick") ? 3u : 2u);
+      EXPECT_EQ(object->properties[0].name, QStringLiteral("Hint"));
+      EXPECT_EQ(object->properties[1].name, QStringLiteral("Glyph.Data"));
+      EXPECT_EQ(object->properties[1].value.binary, GlyphData(button.glyph));
+    }
+  }
+}
+
+TEST(ToolGlyphForm, FormsItCannotPlaceAGlyphInAreErrors) {
+  QByteArray missing = SmallForm("");
+  missing.replace("esiinalas: TSpeedButton", "esiinalas: TLabel");
+  QByteArray unterminated = SmallForm("      Glyph.Data = {\n        0000\n");
+  QByteArray noEnd = "object F: TForm\n  object SpeedButton1: TSpeedButton\n";
+  for (const QByteArray& text : {missing, unterminated, noEnd}) {
+    EXPECT_THROW(PutToolGlyphsIntoForm(text), std::runtime_error) << text.constData();
+  }
 }
 
 }  // namespace
