@@ -4,18 +4,113 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
+
+#include <optional>
 
 const TEnumInfo kEditCharCaseIdents{"ecNormal", "ecUpperCase", "ecLowerCase"};
 
-TCustomEdit::TCustomEdit(TComponent* owner) : TNativeControl(owner, std::make_unique<QLineEdit>()) {
+namespace controls_detail {
+
+// The Qt box of a one-line edit. A Qt line edit drops its selection when it
+// loses the focus; this one puts the selection aside instead and gives it
+// back when the focus returns. Invariant: while a selection is kept, the box
+// itself has none (so none is drawn); any change of the box's text, caret or
+// selection meanwhile makes the kept one void.
+class TEditBox : public QLineEdit {
+ public:
+  struct TSelection {
+    int start = 0;
+    int length = 0;
+    bool caretAtStart = false;
+  };
+
+  TEditBox();
+  const std::optional<TSelection>& Kept() const { return kept_; }
+  void Forget() { kept_.reset(); }
+  // Selects length characters from start; without the focus they are kept.
+  void Select(int start, int length);
+  // Puts a kept selection back into the box.
+  void Restore();
+  // Without the focus, moves the box's selection aside.
+  void Keep();
+
+ protected:
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+
+ private:
+  std::optional<TSelection> kept_;
+  bool moving_ = false;  // our own moves keep kept_
+};
+
+TEditBox::TEditBox() {
+  auto forget = [this] {
+    if (!moving_) Forget();
+  };
+  QObject::connect(this, &QLineEdit::textChanged, this, forget);
+  QObject::connect(this, &QLineEdit::cursorPositionChanged, this, forget);
+  QObject::connect(this, &QLineEdit::selectionChanged, this, forget);
+}
+
+void TEditBox::Select(int start, int length) {
+  Forget();
+  if (length <= 0) {
+    deselect();
+    setCursorPosition(start);
+    return;
+  }
+  setSelection(start, length);
+  Keep();
+}
+
+void TEditBox::Restore() {
+  if (!kept_) return;
+  const TSelection s = *kept_;
+  kept_.reset();
+  QScopedValueRollback<bool> moving(moving_, true);
+  // A negative length leaves the caret at the start, as it was.
+  if (s.caretAtStart)
+    setSelection(s.start + s.length, -s.length);
+  else
+    setSelection(s.start, s.length);
+}
+
+void TEditBox::Keep() {
+  if (hasFocus() || !hasSelectedText()) return;
+  const TSelection s{selectionStart(), selectionLength(), cursorPosition() == selectionStart()};
+  QScopedValueRollback<bool> moving(moving_, true);
+  deselect();  // the caret stays where it was
+  kept_ = s;
+}
+
+void TEditBox::focusInEvent(QFocusEvent* e) {
+  Restore();
+  QLineEdit::focusInEvent(e);
+}
+
+void TEditBox::focusOutEvent(QFocusEvent* e) {
+  // A popup (the box's own context menu) works on the selection in the box.
+  if (e->reason() != Qt::PopupFocusReason) Keep();
+  QLineEdit::focusOutEvent(e);
+}
+
+}  // namespace controls_detail
+
+using controls_detail::TEditBox;
+
+TCustomEdit::TCustomEdit(TComponent* owner) : TNativeControl(owner, std::make_unique<TEditBox>()) {
   SetBounds(0, 0, 121, 21);
   QObject::connect(Editor(), &QLineEdit::textChanged,
                    [this](const QString& text) { TextChangedInBox(text); });
 }
 
 QLineEdit* TCustomEdit::Editor() const { return static_cast<QLineEdit*>(NativeWidget()); }
+
+TEditBox* TCustomEdit::Box() const { return static_cast<TEditBox*>(NativeWidget()); }
 
 QString TCustomEdit::Cased(const QString& s) const {
   switch (charCase_) {
@@ -26,6 +121,7 @@ QString TCustomEdit::Cased(const QString& s) const {
 }
 
 void TCustomEdit::SetText(const QString& v) {
+  Box()->Forget();  // even when the text stays the same
   Editor()->setText(Cased(v));
   Editor()->setModified(false);
 }
@@ -74,46 +170,56 @@ bool TCustomEdit::Modified() const { return Editor()->isModified(); }
 void TCustomEdit::SetModified(bool v) { Editor()->setModified(v); }
 
 int TCustomEdit::SelStart() const {
+  if (const auto& kept = Box()->Kept()) return kept->start;
   return Editor()->hasSelectedText() ? Editor()->selectionStart() : Editor()->cursorPosition();
 }
 
 void TCustomEdit::SetSelStart(int v) {
-  Editor()->deselect();
-  Editor()->setCursorPosition(qBound(0, v, static_cast<int>(Editor()->text().size())));
+  Box()->Select(qBound(0, v, static_cast<int>(Editor()->text().size())), 0);
 }
 
-int TCustomEdit::SelLength() const { return Editor()->selectionLength(); }
+int TCustomEdit::SelLength() const {
+  if (const auto& kept = Box()->Kept()) return kept->length;
+  return Editor()->selectionLength();
+}
 
 void TCustomEdit::SetSelLength(int v) {
   const int start = SelStart();
-  const int len = qBound(0, v, static_cast<int>(Editor()->text().size()) - start);
-  if (len == 0) {
-    SetSelStart(start);
-  } else {
-    Editor()->setSelection(start, len);
-  }
+  Box()->Select(start, qBound(0, v, static_cast<int>(Editor()->text().size()) - start));
 }
 
-QString TCustomEdit::SelText() const { return Editor()->selectedText(); }
+QString TCustomEdit::SelText() const {
+  if (const auto& kept = Box()->Kept()) return Editor()->text().mid(kept->start, kept->length);
+  return Editor()->selectedText();
+}
 
-void TCustomEdit::SetSelText(const QString& v) { Editor()->insert(Cased(v)); }
+void TCustomEdit::WithSelection(const std::function<void()>& operation) {
+  Box()->Restore();
+  operation();
+  Box()->Keep();
+}
 
-void TCustomEdit::SelectAll() { Editor()->selectAll(); }
+void TCustomEdit::SetSelText(const QString& v) {
+  WithSelection([&] { Editor()->insert(Cased(v)); });
+}
+
+void TCustomEdit::SelectAll() { Box()->Select(0, static_cast<int>(Editor()->text().size())); }
 
 void TCustomEdit::ClearSelection() {
-  if (Editor()->hasSelectedText()) Editor()->del();
+  WithSelection([this] {
+    if (Editor()->hasSelectedText()) Editor()->del();
+  });
 }
 
 void TCustomEdit::CutToClipboard() {
-  if (!Editor()->hasSelectedText()) return;
+  if (SelLength() == 0) return;
   CopyToClipboard();
-  if (!ReadOnly()) Editor()->del();
+  if (!ReadOnly()) WithSelection([this] { Editor()->del(); });
 }
 
 void TCustomEdit::CopyToClipboard() {
   // A password box gives nothing away.
-  if (Editor()->hasSelectedText() && passwordChar_ == 0)
-    QApplication::clipboard()->setText(Editor()->selectedText());
+  if (SelLength() > 0 && passwordChar_ == 0) QApplication::clipboard()->setText(SelText());
 }
 
 void TCustomEdit::PasteFromClipboard() {
@@ -122,13 +228,21 @@ void TCustomEdit::PasteFromClipboard() {
   // A one-line box keeps the first line only.
   const auto cut = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
   if (cut >= 0) text.truncate(cut);
-  Editor()->insert(Cased(text));
+  WithSelection([&] { Editor()->insert(Cased(text)); });
   Editor()->setModified(true);
 }
 
 void TCustomEdit::WndProc(TMessage& m) {
-  if (m.Msg == WM_SETFOCUS && autoSelect_) Editor()->selectAll();
+  if (m.Msg == WM_SETFOCUS && autoSelect_) SelectAll();
   TNativeControl::WndProc(m);
+}
+
+// A character sent to an edit without the focus replaces the kept selection.
+void TCustomEdit::DefaultHandler(TMessage& m) {
+  if (m.Msg == WM_CHAR)
+    WithSelection([&] { TNativeControl::DefaultHandler(m); });
+  else
+    TNativeControl::DefaultHandler(m);
 }
 
 // The form file keeps PasswordChar as a one-character string.

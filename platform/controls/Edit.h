@@ -6,10 +6,21 @@
 // cleared, as WM_SETTEXT does). Modified is set by the user's edits only.
 // CharCase converts every change, typed or set. PasswordChar other than #0
 // hides the text (the style's mask character is shown).
+//
+// The selection outlives a loss of the focus: while the edit has no focus
+// its selection is kept but not shown, SelStart/SelLength/SelText and the
+// clipboard and replace operations work on it, and it shows again when the
+// focus comes back (AutoSelect then selects all instead).
 
 #include "platform/controls/NativeControl.h"
 
+#include <functional>
+
 class QLineEdit;
+
+namespace controls_detail {
+class TEditBox;
+}  // namespace controls_detail
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 extern const TEnumInfo kEditCharCaseIdents;
@@ -53,6 +64,7 @@ class TCustomEdit : public TNativeControl {
 
   QLineEdit* Editor() const;
   void WndProc(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
 
   TNotifyEvent OnChange;
 
@@ -62,6 +74,10 @@ class TCustomEdit : public TNativeControl {
   virtual void Change();
 
  private:
+  controls_detail::TEditBox* Box() const;
+  // Runs an operation of the box on the selection the edit has, shown or
+  // kept; without the focus it stays unseen afterwards.
+  void WithSelection(const std::function<void()>& operation);
   void TextChangedInBox(const QString& text);
   QString Cased(const QString& s) const;
 

@@ -123,6 +123,7 @@ QX_EXCEPTION(EInvalidGridOperation, Exception);
   void Change() override;
   // Gives a key to the grid's KeyDown and uses it up.
   void SendToParent(std::uint16_t& key, TShiftState shift);
+  void TabOutOfGrid(std::uint16_t& key, TShiftState shift);
   // Fires the grid's OnKeyDown for a key the editor keeps.
   void ParentEvent(std::uint16_t& key, TShiftState shift);
 

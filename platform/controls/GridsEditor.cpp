@@ -4,6 +4,7 @@
 #include "platform/controls/GridsInternal.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 using namespace grid_keys;
@@ -93,6 +94,19 @@ void TInplaceEdit::SendToParent(std::uint16_t& key, TShiftState shift) {
   key = 0;
 }
 
+// Without goTabs, Tab is the form's: the focus moves on from the grid, whose
+// part the editor is, as a Tab pressed on the grid itself moves it.
+void TInplaceEdit::TabOutOfGrid(std::uint16_t& key, TShiftState shift) {
+  key = 0;
+  QWidget* gridWidget = grid_->Widget();
+  if (gridWidget == nullptr) return;
+  gridWidget->setFocus(Qt::TabFocusReason);
+  const bool back = shift.Contains(ssShift);
+  QKeyEvent tab(QEvent::KeyPress, back ? Qt::Key_Backtab : Qt::Key_Tab,
+                back ? Qt::ShiftModifier : Qt::NoModifier);
+  QCoreApplication::sendEvent(gridWidget, &tab);
+}
+
 void TInplaceEdit::ParentEvent(std::uint16_t& key, TShiftState shift) {
   if (grid_ != nullptr && grid_->OnKeyDown) grid_->OnKeyDown(grid_, key, shift);
 }
@@ -113,7 +127,11 @@ void TInplaceEdit::KeyDown(std::uint16_t& key, TShiftState shift) {
       SendToParent(key, shift);
       return;
     case kTab:
-      if (!shift.Contains(ssAlt)) SendToParent(key, shift);
+      if (shift.Contains(ssAlt) || grid_ == nullptr) return;
+      if (grid_->Options().Contains(goTabs))
+        SendToParent(key, shift);
+      else
+        TabOutOfGrid(key, shift);
       return;
     case kLeft:
     case kHome:

@@ -1,5 +1,6 @@
 // TEdit: text both ways with OnChange and Modified, keys through OnKeyPress
-// (Windows-1252), limits, case conversion, selection and the form file.
+// (Windows-1252), limits, case conversion, selection (kept while the focus
+// is away) and the form file.
 
 #include "platform/controls/Edit.h"
 
@@ -11,6 +12,9 @@
 #include "platform/controls/tests/NativeControlsTestSupport.h"
 
 #include <QLineEdit>
+
+#include <functional>
+#include <string>
 
 namespace {
 
@@ -106,6 +110,193 @@ TEST_F(EditTest, SelectionReadsAndReplaces) {
   EXPECT_EQ(edit->SelLength(), 11);
   edit->ClearSelection();
   EXPECT_TRUE(edit->Text().isEmpty());
+}
+
+// Two edits on the active form; the first holds "Hello world" with "world"
+// selected while it has the focus.
+class EditFocusTest : public EditTest {
+ protected:
+  void SetUp() override {
+    EditTest::SetUp();
+    first = Make<TEdit>();
+    first->SetBounds(5, 5, 100, 21);
+    first->SetAutoSelect(false);
+    first->SetText(QStringLiteral("Hello world"));
+    second = Make<TEdit>();
+    second->SetBounds(5, 35, 100, 21);
+  }
+
+  // False when the platform has no focus to give.
+  bool FocusFirstWithSelection() {
+    form->Show();
+    Pump();
+    form->Widget()->activateWindow();
+    Pump();
+    if (!form->Widget()->isActiveWindow()) return false;
+    first->SetFocus();
+    Pump();
+    first->SetSelStart(6);
+    first->SetSelLength(5);
+    return first->Focused() && first->Editor()->selectedText() == QStringLiteral("world");
+  }
+
+  void FocusSecond() {
+    second->SetFocus();
+    Pump();
+    ASSERT_TRUE(second->Focused());
+  }
+
+  static void ShiftTab(TEdit* from) {
+    Press(from, Qt::Key_Backtab, {}, Qt::ShiftModifier);
+    Pump();
+  }
+
+  TEdit* first = nullptr;
+  TEdit* second = nullptr;
+};
+
+template <class Row>
+std::string RowName(const testing::TestParamInfo<Row>& row) {
+  return row.param.name;
+}
+
+struct ReturnRow {
+  const char* name;
+  bool autoSelect;
+  bool byShiftTab;
+  int start;
+  int length;
+};
+
+class EditFocusReturnTest : public EditFocusTest, public testing::WithParamInterface<ReturnRow> {};
+
+// While the focus is away the selection reads as it was and is not shown;
+// coming back shows it again, unless AutoSelect selects all.
+TEST_P(EditFocusReturnTest, SelectionIsKeptWhileTheFocusIsAway) {
+  if (!FocusFirstWithSelection()) GTEST_SKIP() << "the platform gives no focus";
+  first->SetAutoSelect(GetParam().autoSelect);
+  FocusSecond();
+  EXPECT_EQ(first->SelStart(), 6);
+  EXPECT_EQ(first->SelLength(), 5);
+  EXPECT_EQ(first->SelText(), QStringLiteral("world"));
+  EXPECT_FALSE(first->Editor()->hasSelectedText());  // unseen meanwhile
+  if (GetParam().byShiftTab)
+    ShiftTab(second);
+  else
+    first->SetFocus();
+  Pump();
+  ASSERT_TRUE(first->Focused());
+  EXPECT_EQ(first->SelStart(), GetParam().start);
+  EXPECT_EQ(first->SelLength(), GetParam().length);
+  EXPECT_EQ(first->Editor()->selectionStart(), GetParam().start);
+  EXPECT_EQ(first->Editor()->selectionLength(), GetParam().length);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, EditFocusReturnTest,
+                         testing::Values(ReturnRow{"SetFocus", false, false, 6, 5},
+                                         ReturnRow{"ShiftTab", false, true, 6, 5},
+                                         ReturnRow{"AutoSelectSetFocus", true, false, 0, 11},
+                                         ReturnRow{"AutoSelectShiftTab", true, true, 0, 11}),
+                         RowName<ReturnRow>);
+
+// The caret stays at the end it was on: a selection made leftwards goes on
+// growing leftwards.
+TEST_F(EditFocusTest, CaretKeepsItsEndOfTheSelection) {
+  if (!FocusFirstWithSelection()) GTEST_SKIP() << "the platform gives no focus";
+  first->SetSelStart(7);
+  for (int i = 0; i < 3; ++i) Press(first, Qt::Key_Left, {}, Qt::ShiftModifier);
+  ASSERT_EQ(first->SelText(), QStringLiteral("o w"));
+  FocusSecond();
+  first->SetFocus();
+  Pump();
+  Press(first, Qt::Key_Left, {}, Qt::ShiftModifier);
+  EXPECT_EQ(first->SelStart(), 3);
+  EXPECT_EQ(first->SelText(), QStringLiteral("lo w"));
+}
+
+struct KeptOpRow {
+  const char* name;
+  std::function<void(TEdit*)> op;
+  const char* text;
+  const char* clipboard;
+};
+
+class EditKeptOpTest : public EditFocusTest, public testing::WithParamInterface<KeptOpRow> {};
+
+// Operations on the selection work on the kept one while the focus is away.
+TEST_P(EditKeptOpTest, WorksOnTheKeptSelection) {
+  if (!FocusFirstWithSelection()) GTEST_SKIP() << "the platform gives no focus";
+  FocusSecond();
+  QApplication::clipboard()->setText(QStringLiteral("maa"));
+  GetParam().op(first);
+  EXPECT_EQ(first->Text(), QString::fromUtf8(GetParam().text));
+  EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8(GetParam().clipboard));
+  EXPECT_FALSE(first->Editor()->hasSelectedText());  // still unseen
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, EditKeptOpTest,
+    testing::Values(
+        KeptOpRow{"Copy", [](TEdit* e) { e->CopyToClipboard(); }, "Hello world", "world"},
+        KeptOpRow{"Cut", [](TEdit* e) { e->CutToClipboard(); }, "Hello ", "world"},
+        KeptOpRow{"Paste", [](TEdit* e) { e->PasteFromClipboard(); }, "Hello maa", "maa"},
+        KeptOpRow{"SelText", [](TEdit* e) { e->SetSelText(QStringLiteral("there")); }, "Hello there", "maa"},
+        KeptOpRow{"Clear", [](TEdit* e) { e->ClearSelection(); }, "Hello ", "maa"},
+        KeptOpRow{"TypedChar", [](TEdit* e) { e->Perform(WM_CHAR, 0xE4, 0); }, "Hello ä", "maa"},
+        KeptOpRow{"ReadOnlyCut",
+                  [](TEdit* e) {
+                    e->SetReadOnly(true);
+                    e->CutToClipboard();
+                  },
+                  "Hello world", "world"}),
+    RowName<KeptOpRow>);
+
+struct ForgetRow {
+  const char* name;
+  std::function<void(TEdit*)> change;
+  int start;
+};
+
+class EditForgetTest : public EditFocusTest, public testing::WithParamInterface<ForgetRow> {};
+
+// A change of the text, caret or selection while the focus is away replaces
+// the kept selection; it does not come back with the focus.
+TEST_P(EditForgetTest, ChangeReplacesTheKeptSelection) {
+  if (!FocusFirstWithSelection()) GTEST_SKIP() << "the platform gives no focus";
+  FocusSecond();
+  GetParam().change(first);
+  EXPECT_EQ(first->SelStart(), GetParam().start);
+  EXPECT_EQ(first->SelLength(), 0);
+  first->SetFocus();
+  Pump();
+  EXPECT_EQ(first->SelStart(), GetParam().start);
+  EXPECT_EQ(first->SelLength(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, EditForgetTest,
+    testing::Values(
+        ForgetRow{"SetText", [](TEdit* e) { e->SetText(QStringLiteral("Hei")); }, 3},
+        ForgetRow{"SameText", [](TEdit* e) { e->SetText(e->Text()); }, 11},
+        ForgetRow{"SelStart", [](TEdit* e) { e->SetSelStart(2); }, 2},
+        ForgetRow{"BoxCaret", [](TEdit* e) { e->Editor()->setCursorPosition(1); }, 1},
+        ForgetRow{"BoxText", [](TEdit* e) { e->Editor()->setText(QStringLiteral("abc")); }, 3}),
+    RowName<ForgetRow>);
+
+// A selection set while the edit has no focus waits unseen for the focus.
+TEST_F(EditFocusTest, SelectionSetWithoutTheFocusShowsWhenItComes) {
+  if (!FocusFirstWithSelection()) GTEST_SKIP() << "the platform gives no focus";
+  FocusSecond();
+  first->SetSelStart(0);
+  first->SetSelLength(5);
+  EXPECT_EQ(first->SelText(), QStringLiteral("Hello"));
+  EXPECT_FALSE(first->Editor()->hasSelectedText());
+  first->SelectAll();
+  EXPECT_EQ(first->SelLength(), 11);
+  EXPECT_FALSE(first->Editor()->hasSelectedText());
+  first->SetFocus();
+  Pump();
+  EXPECT_EQ(first->Editor()->selectedText(), QStringLiteral("Hello world"));
 }
 
 TEST_F(EditTest, PasswordBoxHidesTextAndGivesNothingToTheClipboard) {

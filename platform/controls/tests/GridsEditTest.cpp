@@ -3,6 +3,9 @@
 // an editor that always shows.
 #include "platform/controls/tests/GridsTestSupport.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+
 namespace {
 
 class GridsEditTest : public GridsTest {
@@ -258,6 +261,44 @@ TEST_F(GridsDerivedEditorTest, ADerivedEditorIsMadeOnceAndFreedOnce) {
   EXPECT_TRUE(log.contains("show? 1,1 true made 1"));
   EXPECT_TRUE(log.contains("show? 2,1 true made 1"));
   g->Free();
+}
+
+// Tab pressed in the open editor of a grid without goTabs leaves the grid
+// for the next control (Shift+Tab for the one before), as it does from the
+// grid itself; the edit is accepted on the way out.
+TEST_F(GridsEditTest, TabInTheEditorWithoutGoTabsLeavesTheGrid) {
+  auto* before = new TEdit(form.get());
+  before->SetParent(form.get());
+  before->SetBounds(0, 120, 100, 20);
+  auto* after = new TEdit(form.get());
+  after->SetParent(form.get());
+  after->SetBounds(0, 150, 100, 20);
+  before->SetTabOrder(0);
+  grid->SetTabOrder(1);
+  after->SetTabOrder(2);
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    TWinControl* expected;
+  } cases[] = {{Qt::Key_Tab, Qt::NoModifier, after}, {Qt::Key_Backtab, Qt::ShiftModifier, before}};
+  for (const auto& c : cases) {
+    if (!FocusGrid()) GTEST_SKIP() << "the platform gives no focus";
+    Key(kKeyF2);
+    ASSERT_TRUE(EditorShown());
+    Type('Q');
+    QWidget* box = QApplication::focusWidget();
+    ASSERT_NE(box, nullptr);
+    QKeyEvent press(QEvent::KeyPress, c.key, c.mods);
+    QCoreApplication::sendEvent(box, &press);
+    // The application keeps the modifiers of the last key pressed: a plain
+    // key puts them back (no Shift held) for what follows.
+    QKeyEvent plain(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier);
+    QCoreApplication::sendEvent(QApplication::focusWidget(), &plain);
+    Pump();
+    EXPECT_TRUE(c.expected->Focused()) << c.key;
+    EXPECT_FALSE(EditorShown()) << c.key;
+    EXPECT_EQ(grid->Cells(1, 1), c.key == Qt::Key_Tab ? "abcQ" : "abcQQ") << c.key;
+  }
 }
 
 }  // namespace
