@@ -3,16 +3,10 @@
 // their cells. Text is checked by where its ink lies, never by glyphs.
 #include "components/tests/AligridTestSupport.h"
 
-#include "platform/classes/FormReader.h"
 
 #include <QImage>
 
 namespace {
-
-void LoadProps(TTestAlignGrid* grid, const QByteArray& body) {
-  ReadRootComponent(grid, "object Grid: TStringAlignGrid\n" + body + "end\n",
-                    QStringLiteral("grid.form"));
-}
 
 QRgb Rgb(TColor c) {
   const TColor rgb = ColorToRGB(c);
@@ -84,7 +78,7 @@ TEST_F(AligridDraw, CellColourPaintsOnlyItsCellAndStays) {
 }
 
 TEST_F(AligridDraw, ColumnAndRowBrushesFillTheirCells) {
-  LoadProps(grid, "  BrushCol = ( 0 65280 0 )\n  BrushRow = ( 1 16711680 0 )\n");
+  LoadProps("  BrushCol = ( 0 65280 0 )\n  BrushRow = ( 1 16711680 0 )\n");
   const QImage image = grid->PaintToImage();
   EXPECT_EQ(At(image, 0, 1), Rgb(65280));      // column before row
   EXPECT_EQ(At(image, 1, 1), Rgb(16711680));
@@ -96,7 +90,7 @@ TEST_F(AligridDraw, SelectedCellOfAnUnfocusedGridTakesTheSelectedColours) {
   QImage image = grid->PaintToImage();
   EXPECT_EQ(At(image, 2, 1), Rgb(clActiveCaption));
   EXPECT_EQ(At(image, 1, 1), Rgb(clWhite));
-  LoadProps(grid, "  SelectedColorCell = ( 2 1 65280 )\n");
+  LoadProps("  SelectedColorCell = ( 2 1 65280 )\n");
   image = grid->PaintToImage();
   EXPECT_EQ(At(image, 2, 1), Rgb(65280));
 }
@@ -125,7 +119,7 @@ struct AlignCase {
 class AligridDrawAlign : public AligridDraw, public testing::WithParamInterface<AlignCase> {};
 
 TEST_P(AligridDrawAlign, TextSitsWhereTheCellsAlignmentSays) {
-  LoadProps(grid, GetParam().props);
+  LoadProps(GetParam().props);
   grid->SetCells(1, 0, QStringLiteral("MMM"));
   const QImage image = grid->PaintToImage();
   const TRect r = grid->CellRect(1, 0);

@@ -3,26 +3,17 @@
 // characters on read-only cells, and the focus leaving and coming back.
 #include "components/tests/AligridTestSupport.h"
 
-#include "platform/classes/FormReader.h"
 
 #include <QStringList>
 
 namespace {
-
-void LoadProps(TTestAlignGrid* grid, const QByteArray& body) {
-  ReadRootComponent(grid, "object Grid: TStringAlignGrid\n" + body + "end\n",
-                    QStringLiteral("grid.form"));
-}
 
 // 4 x 3 with one fixed column and row; editing on; every event logged.
 class AligridEdit : public AligridTest {
  protected:
   void SetUp() override {
     AligridTest::SetUp();
-    grid->SetColCount(4);
-    grid->SetRowCount(3);
-    grid->SetFixedCols(1);
-    grid->SetFixedRows(1);
+    UseSmallGrid();
     grid->OnBeforeEdit = [this](TObject*, int c, int r) { Log("before", c, r); };
     grid->OnAfterEdit = [this](TObject*, int c, int r) { Log("after", c, r); };
     grid->OnCancelEdit = [this](TObject*, int c, int r) { Log("cancel", c, r); };
@@ -86,7 +77,7 @@ TEST_F(AligridEdit, MovingToAnotherCellFiresAfterForTheOldThenBeforeForTheNew) {
 }
 
 TEST_F(AligridEdit, ReadOnlyCellOpensNoEditorAndTypedCharactersReachOnKeyPress) {
-  LoadProps(grid, "  EditCell = { 0200010000 }\n");
+  LoadProps("  EditCell = { 0200010000 }\n");
   EXPECT_EQ(EditAt(2, 1), nullptr);
   EXPECT_TRUE(log.isEmpty());
   QString pressed;
@@ -97,7 +88,7 @@ TEST_F(AligridEdit, ReadOnlyCellOpensNoEditorAndTypedCharactersReachOnKeyPress) 
 }
 
 TEST_F(AligridEdit, EditorTakesTheCellsAlignmentFontAndColour) {
-  LoadProps(grid, "  AlignCol = { 020000 }\n  FontCell = ( 2 1 255 -20 'Arial' 0 1 )\n");
+  LoadProps("  AlignCol = { 020000 }\n  FontCell = ( 2 1 255 -20 'Arial' 0 1 )\n");
   grid->SetCellColor(2, 1, clYellow);
   TNewInplaceEdit* editor = EditAt(2, 1);
   ASSERT_NE(editor, nullptr);
@@ -126,7 +117,7 @@ TEST_F(AligridEdit, AutoEditAppendsARowAfterTheLastCell) {
 
 TEST_F(AligridEdit, AutoEditSkipsReadOnlyCells) {
   grid->SetAutoEditNextCell(true);
-  LoadProps(grid, "  EditCol = { 020000 }\n");
+  LoadProps("  EditCol = { 020000 }\n");
   TNewInplaceEdit* editor = EditAt(1, 1);
   ASSERT_NE(editor, nullptr);
   Type(editor, 13);

@@ -16,10 +16,7 @@ class AligridFocus : public AligridTest {
  protected:
   void SetUp() override {
     AligridTest::SetUp();
-    grid->SetColCount(4);
-    grid->SetRowCount(3);
-    grid->SetFixedCols(1);
-    grid->SetFixedRows(1);
+    UseSmallGrid();
     grid->SetCells(1, 1, QStringLiteral("abcdef"));
     grid->OnAfterEdit = [this](TObject*, int c, int r) {
       log.append(QStringLiteral("after %1,%2").arg(c).arg(r));

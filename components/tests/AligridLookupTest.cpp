@@ -2,16 +2,10 @@
 // make a cell's font or brush on demand.
 #include "components/tests/AligridTestSupport.h"
 
-#include "platform/classes/FormReader.h"
 
 namespace {
 
 // Reads stored grid properties into the grid (the grid is the form's root).
-void LoadProps(TTestAlignGrid* grid, const QByteArray& body) {
-  ReadRootComponent(grid, "object Grid: TStringAlignGrid\n" + body + "end\n",
-                    QStringLiteral("grid.form"));
-}
-
 class AligridLookup : public AligridTest {
  protected:
   void SetUp() override {
@@ -35,8 +29,7 @@ class AligridAlignOrder : public AligridLookup, public testing::WithParamInterfa
 // cell (3,3) centre; column 3 right, fixed column 3 centre; row 2 centre,
 // fixed row 2 right; the grid-wide value is alLeft.
 TEST_P(AligridAlignOrder, FirstPresentLevelWins) {
-  LoadProps(grid,
-            "  AlignCell = { 0300030002 }\n"
+  LoadProps("  AlignCell = { 0300030002 }\n"
             "  AlignCol = { 030000 }\n"
             "  FixedAlignCol = { 030002 }\n"
             "  AlignRow = { 020002 }\n"
@@ -71,8 +64,7 @@ class AligridEditOrder : public AligridLookup, public testing::WithParamInterfac
 
 // cell (2,2) no, cell (3,4) yes, column 3 no, row 4 no; grid-wide yes.
 TEST_P(AligridEditOrder, CellThenColumnThenRowThenGrid) {
-  LoadProps(grid,
-            "  EditCell = { 0200020000 0300040001 }\n"
+  LoadProps("  EditCell = { 0200020000 0300040001 }\n"
             "  EditCol = { 030000 }\n"
             "  EditRow = { 040000 }\n");
   EXPECT_EQ(grid->GetCellEditable(GetParam().col, GetParam().row), GetParam().expected)
@@ -91,8 +83,7 @@ TEST_F(AligridLookup, EditableOffMakesUnmarkedCellsReadOnly) {
 }
 
 TEST_F(AligridLookup, FontLevelsAndGridFont) {
-  LoadProps(grid,
-            "  FontCol = ( 2 255 -13 'Arial' 0 0 )\n"
+  LoadProps("  FontCol = ( 2 255 -13 'Arial' 0 0 )\n"
             "  FontFixedRow = ( 3 65280 -13 'Arial' 0 1 )\n");
   EXPECT_EQ(grid->ResolveCellFont(2, 3)->Color(), 255);   // column before row
   EXPECT_EQ(grid->ResolveCellFont(0, 3)->Color(), 65280); // fixed: fixed row table
@@ -101,7 +92,7 @@ TEST_F(AligridLookup, FontLevelsAndGridFont) {
 }
 
 TEST_F(AligridLookup, CellFontCopiesTheGridFontNotTheColumnFont) {
-  LoadProps(grid, "  FontCol = ( 2 255 -20 'Courier New' 0 0 )\n");
+  LoadProps("  FontCol = ( 2 255 -20 'Courier New' 0 0 )\n");
   grid->Font()->SetColor(clGreen);
   TMyFont* font = grid->GetCellFont(2, 2);
   EXPECT_EQ(font->Color(), clGreen);
@@ -133,7 +124,7 @@ TEST_F(AligridLookup, FixedCellBrushIsCopiedFromTheGridsOwnBrush) {
 }
 
 TEST_F(AligridLookup, FixedColorRecoloursFixedCellsWithoutTheirOwnBrush) {
-  LoadProps(grid, "  BrushFixedCol = ( 0 255 0 )\n");
+  LoadProps("  BrushFixedCol = ( 0 255 0 )\n");
   grid->SetFixedColor(clAqua);
   EXPECT_EQ(grid->FixedColor(), clAqua);
   EXPECT_EQ(grid->FixedBrush()->Color(), clAqua);
@@ -143,8 +134,7 @@ TEST_F(AligridLookup, FixedColorRecoloursFixedCellsWithoutTheirOwnBrush) {
 }
 
 TEST_F(AligridLookup, SelectedColoursByLevel) {
-  LoadProps(grid,
-            "  SelectedColorCell = ( 1 1 255 )\n"
+  LoadProps("  SelectedColorCell = ( 1 1 255 )\n"
             "  SelectedColorCol = ( 2 65280 )\n"
             "  SelectedColorRow = ( 3 16711680 )\n");
   EXPECT_EQ(grid->ResolveSelectedCellColor(1, 1), 255);

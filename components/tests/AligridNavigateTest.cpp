@@ -3,24 +3,15 @@
 // inserting and moving columns and rows with their attributes.
 #include "components/tests/AligridTestSupport.h"
 
-#include "platform/classes/FormReader.h"
 
 namespace {
-
-void LoadProps(TTestAlignGrid* grid, const QByteArray& body) {
-  ReadRootComponent(grid, "object Grid: TStringAlignGrid\n" + body + "end\n",
-                    QStringLiteral("grid.form"));
-}
 
 // 4 columns, 3 rows, one fixed of each: the cells are columns 1..3, rows 1..2.
 class AligridNavigate : public AligridTest {
  protected:
   void SetUp() override {
     AligridTest::SetUp();
-    grid->SetColCount(4);
-    grid->SetRowCount(3);
-    grid->SetFixedCols(1);
-    grid->SetFixedRows(1);
+    UseSmallGrid();
   }
 };
 
@@ -98,7 +89,7 @@ TEST_F(AligridNavigate, NewRowAtTheTopMovesTheTextsDown) {
 
 TEST_F(AligridNavigate, OnlyEditableCellIsFoundFromAnywhereAndFromItself) {
   grid->SetEditable(false);
-  LoadProps(grid, "  EditCell = { 0200010001 }\n");
+  LoadProps("  EditCell = { 0200010001 }\n");
   grid->SetAfterLastCellEdit(lc_first);
   int col = 3, row = 2;
   grid->NextEditableCell(col, row);
@@ -110,7 +101,7 @@ TEST_F(AligridNavigate, OnlyEditableCellIsFoundFromAnywhereAndFromItself) {
 }
 
 TEST_F(AligridNavigate, SkipsReadOnlyCellsInTheEditDirection) {
-  LoadProps(grid, "  EditCol = { 020000 }\n");
+  LoadProps("  EditCol = { 020000 }\n");
   grid->SetNextCellEdit(nc_rightdown);
   int col = 1, row = 1;
   grid->NextEditableCell(col, row);
@@ -242,8 +233,7 @@ TEST_F(AligridTab, WithoutTheTabsOptionTheKeyIsLeftAlone) {
 // Inserting and moving columns and rows.
 
 TEST_F(AligridNavigate, InsertColumnBeforeTheFixedOnesInsertsAfterThem) {
-  LoadProps(grid,
-            "  AlignCol = { 010000 }\n"
+  LoadProps("  AlignCol = { 010000 }\n"
             "  AlignCell = { 0100010002 }\n");
   grid->SetCells(1, 1, QStringLiteral("a"));
   grid->SetCells(2, 1, QStringLiteral("b"));
@@ -263,7 +253,7 @@ TEST_F(AligridNavigate, InsertColumnBeforeTheFixedOnesInsertsAfterThem) {
 }
 
 TEST_F(AligridNavigate, InsertRowShiftsRowsAndTheirAttributes) {
-  LoadProps(grid, "  EditRow = { 020000 }\n");
+  LoadProps("  EditRow = { 020000 }\n");
   grid->SetCells(1, 2, QStringLiteral("z"));
   grid->SetCellHint(1, 2, QStringLiteral("h"));
   grid->InsertRow(2);
@@ -284,8 +274,7 @@ TEST_F(AligridNavigate, InsertAtTheEndClearsStaleTexts) {
 }
 
 TEST_F(AligridNavigate, ColumnMovedCarriesEveryAttribute) {
-  LoadProps(grid,
-            "  AlignCol = { 010000 }\n"
+  LoadProps("  AlignCol = { 010000 }\n"
             "  EditCol = { 010000 }\n"
             "  FontCol = ( 1 255 -13 'Arial' 0 0 )\n"
             "  SelectedColorCol = ( 1 65280 )\n");
@@ -304,7 +293,7 @@ TEST_F(AligridNavigate, ColumnMovedCarriesEveryAttribute) {
 }
 
 TEST_F(AligridNavigate, RowMovedCarriesAttributesAndPadsShortTables) {
-  LoadProps(grid, "  AlignRow = { 010002 }\n");
+  LoadProps("  AlignRow = { 010002 }\n");
   grid->SetCellHint(2, 1, QStringLiteral("h"));
   grid->RowMoved(1, 2);
   EXPECT_EQ(grid->GetCellAlignment(2, 2), TMyAlign::alCenter);

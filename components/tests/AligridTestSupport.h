@@ -3,6 +3,7 @@
 // form holding one grid per test.
 
 #include "components/Aligrid.h"
+#include "platform/classes/FormReader.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
 
@@ -36,6 +37,20 @@ class AligridTest : public testing::Test {
     grid->SetBounds(0, 0, 330, 130);
   }
   void TearDown() override { app.reset(); }
+
+  // 4 columns, 3 rows, one fixed of each: the cells are columns 1..3, rows 1..2.
+  void UseSmallGrid() {
+    grid->SetColCount(4);
+    grid->SetRowCount(3);
+    grid->SetFixedCols(1);
+    grid->SetFixedRows(1);
+  }
+
+  // Reads stored properties (form-file lines) into the grid.
+  void LoadProps(const QByteArray& body) {
+    ReadRootComponent(grid, "object Grid: TStringAlignGrid\n" + body + "end\n",
+                      QStringLiteral("grid.form"));
+  }
 
   // Delivers the messages posted so far.
   static void Pump() {
