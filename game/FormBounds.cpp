@@ -1,10 +1,6 @@
 #include "game/FormBounds.h"
 
-int ClampToLimits(int v, int lo, int hi) {
-  if (lo != -1 && v < lo) return lo;
-  if (hi != -1 && v > hi) return hi;
-  return v;
-}
+#include "components/KvUtils.h"
 
 void TFormBounds::Pin(int left, int top) {
   LeftMin = LeftMax = left;
@@ -13,8 +9,8 @@ void TFormBounds::Pin(int left, int top) {
 
 void TFormBounds::Clamp(TWindowPos& pos) const {
   if (pos.flags & SWP_NOMOVE) return;
-  pos.x = ClampToLimits(pos.x, LeftMin, LeftMax);
-  pos.y = ClampToLimits(pos.y, TopMin, TopMax);
+  pos.x = ClampToBounds(pos.x, LeftMin, LeftMax, -1);
+  pos.y = ClampToBounds(pos.y, TopMin, TopMax, -1);
 }
 
 void TFormBounds::Filter(const TMessage& message) const {

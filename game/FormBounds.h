@@ -5,10 +5,6 @@
 
 #include "platform/controls/Messages.h"
 
-// v limited to lo..hi; -1 means no limit on that side, and lo wins when
-// the two disagree.
-int ClampToLimits(int v, int lo, int hi);
-
 struct TFormBounds {
   int LeftMin = -1;
   int LeftMax = -1;

@@ -22,12 +22,7 @@
 
 namespace {
 
-TEST(FormBounds, LowerLimitTestedFirstAndMinusOneMeansNone) {
-  const struct {
-    int v, lo, hi, result;
-  } rows[] = {{5, -1, -1, 5}, {5, 10, -1, 10}, {50, -1, 20, 20}, {15, 10, 20, 15},
-              {5, 10, 8, 10}, {-3, 0, 4, 0}};
-  for (const auto& r : rows) EXPECT_EQ(ClampToLimits(r.v, r.lo, r.hi), r.result);
+TEST(FormBounds, APinnedWindowKeepsItsCorner) {
   TFormBounds bounds;
   bounds.Pin(60, 100);
   TWindowPos move{300, 7, 10, 10, 0};
