@@ -2,47 +2,24 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
+#include "tests/support/PeerProcess.h"
 #include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// Bound for waiting on another process; tests assert on what happened.
-constexpr int kWaitBoundMs = 20000;
+using qxtest::WaitForFile;
 
-// The platform's peer program: publishes one window and prints every
-// message it gets as "<msg> <wParam> <lParam>".
-class WindowPeer {
+// The platform's peer program: publishes one window titled by its argument
+// and prints "<msg> <wParam> <lParam>" for every message it gets.
+class WindowPeer : public qxtest::TPeerProcess {
  public:
-  explicit WindowPeer(const QString& title) {
-    process_.setProgram(QStringLiteral(QX_WINDOW_PEER));
-    process_.setArguments({title});
-    process_.start();
-  }
-  ~WindowPeer() {
-    process_.closeWriteChannel();
-    if (!process_.waitForFinished(kWaitBoundMs))
-      process_.kill();
-    process_.waitForFinished();
-  }
-  QString ReadLine() {
-    QElapsedTimer timer;
-    timer.start();
-    while (!process_.canReadLine() && process_.state() != QProcess::NotRunning &&
-           timer.elapsed() < kWaitBoundMs)
-      process_.waitForReadyRead(100);
-    return QString::fromUtf8(process_.readLine()).trimmed();
-  }
-
- private:
-  QProcess process_;
+  explicit WindowPeer(const QString& title) : TPeerProcess(QStringLiteral(QX_WINDOW_PEER), {title}) {}
 };
 
 // A program started by a test: a shell script that leaves a marker file.
@@ -51,14 +28,6 @@ QString MarkerProgram(const QString& marker, const QString& name = QStringLitera
   qxtest::WriteBytes(path, "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
   QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
   return path;
-}
-
-bool WaitForFile(const QString& path) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!QFile::exists(path) && timer.elapsed() < kWaitBoundMs)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  return QFile::exists(path);
 }
 
 TEST(ActivAppTest, Defaults) {

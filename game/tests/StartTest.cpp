@@ -3,11 +3,10 @@
 #include "components/ActivApp.h"
 #include "game/intro.h"
 #include "game/tests/GameWindowSupport.h"
+#include "tests/support/PeerProcess.h"
 #include "tests/support/TestSupport.h"
 
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 
 namespace {
 
@@ -63,35 +62,12 @@ TEST_F(Startup, SplashPausesOnlyOnce) {
 
 // The editor ---------------------------------------------------------------------
 
-// Bound for waiting on another process; tests assert on what happened.
-constexpr int kWaitBoundMs = 20000;
-
 #ifdef QX_WINDOW_PEER
 // The platform's peer program: publishes one window titled by its argument
 // and prints "<msg> <wParam> <lParam>" for every message it gets.
-class EditorStandIn {
+class EditorStandIn : public qxtest::TPeerProcess {
  public:
-  explicit EditorStandIn(const QString& title) {
-    process_.setProgram(QStringLiteral(QX_WINDOW_PEER));
-    process_.setArguments({title});
-    process_.start();
-  }
-  ~EditorStandIn() {
-    process_.closeWriteChannel();
-    if (!process_.waitForFinished(kWaitBoundMs)) process_.kill();
-    process_.waitForFinished();
-  }
-  QString ReadLine() {
-    QElapsedTimer timer;
-    timer.start();
-    while (!process_.canReadLine() && process_.state() != QProcess::NotRunning &&
-           timer.elapsed() < kWaitBoundMs)
-      process_.waitForReadyRead(100);
-    return QString::fromUtf8(process_.readLine()).trimmed();
-  }
-
- private:
-  QProcess process_;
+  explicit EditorStandIn(const QString& title) : TPeerProcess(QStringLiteral(QX_WINDOW_PEER), {title}) {}
 };
 
 TEST_F(Startup, EditorCommandRaisesTheRunningEditor) {
@@ -115,11 +91,7 @@ TEST_F(Startup, EditorCommandStartsTheEditorBesideTheGame) {
   QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
   Form1->ActivApp1->SetExePath(program);
   Form1->Muokkain1Click(nullptr);
-  QElapsedTimer timer;
-  timer.start();
-  while (!QFile::exists(marker) && timer.elapsed() < kWaitBoundMs)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  EXPECT_TRUE(QFile::exists(marker));
+  EXPECT_TRUE(qxtest::WaitForFile(marker));
 }
 
 TEST_F(Startup, GameAnswersTheBringToFrontMessage) {

@@ -4,45 +4,16 @@
 #include "platform/system/WindowMessages.h"
 
 #include "SystemTestSupport.h"
+#include "tests/support/PeerProcess.h"
 
-#include <QElapsedTimer>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class WindowPeer {
+class WindowPeer : public qxtest::TPeerProcess {
  public:
-  explicit WindowPeer(const QString& title) {
-    process_.setProgram(QStringLiteral(QX_WINDOW_PEER));
-    process_.setArguments({title});
-    process_.start();
-  }
-  ~WindowPeer() {
-    if (process_.state() != QProcess::NotRunning)
-      Stop();
-  }
-  // The next line the peer prints; empty when it prints none in time.
-  QString ReadLine() {
-    QElapsedTimer timer;
-    timer.start();
-    while (!process_.canReadLine() && process_.state() != QProcess::NotRunning &&
-           timer.elapsed() < systest::WaitBoundMs)
-      process_.waitForReadyRead(100);
-    return QString::fromUtf8(process_.readLine()).trimmed();
-  }
-  void Stop() {
-    process_.closeWriteChannel();
-    if (!process_.waitForFinished(systest::WaitBoundMs))
-      process_.kill();
-    process_.waitForFinished();
-  }
-  qint64 Pid() const { return process_.processId(); }
-  int ExitCode() const { return process_.exitCode(); }
-
- private:
-  QProcess process_;
+  explicit WindowPeer(const QString& title) : TPeerProcess(QStringLiteral(QX_WINDOW_PEER), {title}) {}
 };
 
 TEST(CrossProcess, FindsThePeerByTitleAndPostsInOrder) {
