@@ -295,6 +295,17 @@ class TStringAlignGrid : public TStringGrid {
   aligrid::TAttrTables<std::optional<TColor>> selCellColor_;
   aligrid::TAttrTables<std::optional<TColor>> selFontColor_;
   aligrid::TAttrTables<TTextSlot> hint_;
+  // Runs f on every attribute table, in the order above.
+  template <class F>
+  void ForEachTable(F&& f) {
+    f(align_);
+    f(edit_);
+    f(font_);
+    f(brush_);
+    f(selCellColor_);
+    f(selFontColor_);
+    f(hint_);
+  }
   // Cell texts read from a form, copied into the cells by Loaded.
   std::unique_ptr<aligrid::TCellTable<TTextSlot>> storedTexts_;
   bool storedTextsFlag_ = false;

@@ -5,23 +5,11 @@
 #include <algorithm>
 
 void TStringAlignGrid::MoveTablesCol(int from, int to) {
-  align_.MoveCol(from, to);
-  edit_.MoveCol(from, to);
-  selCellColor_.MoveCol(from, to);
-  selFontColor_.MoveCol(from, to);
-  font_.MoveCol(from, to);
-  brush_.MoveCol(from, to);
-  hint_.MoveCol(from, to);
+  ForEachTable([&](auto& table) { table.MoveCol(from, to); });
 }
 
 void TStringAlignGrid::MoveTablesRow(int from, int to) {
-  align_.MoveRow(from, to);
-  edit_.MoveRow(from, to);
-  selCellColor_.MoveRow(from, to);
-  selFontColor_.MoveRow(from, to);
-  font_.MoveRow(from, to);
-  brush_.MoveRow(from, to);
-  hint_.MoveRow(from, to);
+  ForEachTable([&](auto& table) { table.MoveRow(from, to); });
 }
 
 void TStringAlignGrid::ColumnMoved(int fromIndex, int toIndex) {
@@ -52,13 +40,7 @@ void TStringAlignGrid::RowHeightsChanged() {
 void TStringAlignGrid::InsertColumn(int at) {
   at = std::max(at, FixedCols());
   SetColCount(ColCount() + 1);
-  align_.InsertCol(at);
-  edit_.InsertCol(at);
-  selCellColor_.InsertCol(at);
-  selFontColor_.InsertCol(at);
-  font_.InsertCol(at);
-  brush_.InsertCol(at);
-  hint_.InsertCol(at);
+  ForEachTable([&](auto& table) { table.InsertCol(at); });
   const int last = ColCount() - 1;
   for (int r = 0; r < RowCount(); ++r) SetCells(last, r, QString());
   for (int u = last; u > at; --u) TStringGrid::ColumnMoved(u, u - 1);
@@ -68,13 +50,7 @@ void TStringAlignGrid::InsertColumn(int at) {
 void TStringAlignGrid::InsertRow(int at) {
   at = std::max(at, FixedRows());
   SetRowCount(RowCount() + 1);
-  align_.InsertRow(at);
-  edit_.InsertRow(at);
-  selCellColor_.InsertRow(at);
-  selFontColor_.InsertRow(at);
-  font_.InsertRow(at);
-  brush_.InsertRow(at);
-  hint_.InsertRow(at);
+  ForEachTable([&](auto& table) { table.InsertRow(at); });
   const int last = RowCount() - 1;
   for (int c = 0; c < ColCount(); ++c) SetCells(c, last, QString());
   for (int u = last; u > at; --u) TStringGrid::RowMoved(u, u - 1);
