@@ -25,6 +25,8 @@
 //
 // A hive file that cannot be opened (unreadable, not a database) raises
 // ERegistryException naming the file; the file is left exactly as it was.
+// A change the disk has no room for fails with ERROR_DISK_FULL and leaves the
+// hive as it was; other processes keep reading it.
 
 #include "platform/rtl/WinError.h"
 
@@ -117,6 +119,13 @@ LONG RegQueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* value
 
 // Makes everything written through this hive durable on disk.
 LONG RegFlushKey(HKEY key);
+
+// The text of a result code ("There is not enough space on the disk.").
+QString RegErrorText(LONG code);
+
+// Whether a result code is a failure of the store itself (a full disk, an I/O
+// error, a damaged or unopenable file) rather than of the call's arguments.
+bool IsStoreFailure(LONG code);
 
 // The folder of the hive files ($XDG_DATA_HOME/qx/registry).
 QString RegistryFolder();

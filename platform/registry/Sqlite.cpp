@@ -4,10 +4,6 @@
 
 #include <sqlite3.h>
 
-namespace {
-constexpr int kBusyTimeoutMs = 10000;
-}
-
 std::unique_ptr<SqliteDb> SqliteDb::Open(const QString& path, bool create) {
   sqlite3* raw = nullptr;
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
@@ -21,21 +17,22 @@ std::unique_ptr<SqliteDb> SqliteDb::Open(const QString& path, bool create) {
   }
   std::unique_ptr<SqliteDb> db(new SqliteDb(raw));
   sqlite3_extended_result_codes(raw, 0);
-  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+  sqlite3_busy_timeout(raw, kSqliteBusyTimeoutMs);
   return db;
 }
 
 SqliteDb::~SqliteDb() { sqlite3_close(db_); }
 
 void SqliteDb::Fail(int code) const {
-  throw SqliteError{code, QString::fromUtf8(sqlite3_errmsg(db_))};
+  throw SqliteError{code, QString::fromUtf8(sqlite3_errmsg(db_)), sqlite3_system_errno(db_)};
 }
 
 void SqliteDb::Exec(const char* sql) {
   char* message = nullptr;
   const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &message);
   if (rc != SQLITE_OK) {
-    SqliteError error{rc, QString::fromUtf8(message ? message : sqlite3_errstr(rc))};
+    SqliteError error{rc, QString::fromUtf8(message ? message : sqlite3_errstr(rc)),
+                      sqlite3_system_errno(db_)};
     sqlite3_free(message);
     throw error;
   }

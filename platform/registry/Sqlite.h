@@ -12,9 +12,13 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+// How long a statement waits for another connection's lock.
+inline constexpr int kSqliteBusyTimeoutMs = 10000;
+
 struct SqliteError {
   int code;
   QString message;
+  int systemErrno = 0;  // errno of the failing system call, when known
 };
 
 // An open database connection; closes on destruction.
