@@ -32,6 +32,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -153,10 +154,12 @@ void SettingsRead(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
-void PerName(benchmark::State& state, int n) {
+using Clock = std::chrono::steady_clock;
+
+void PerName(benchmark::State& state, int n, Clock::duration spent) {
+  const double names = static_cast<double>(n) * static_cast<double>(state.iterations());
   state.counters["ns_per_name"] =
-      benchmark::Counter(n * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
-                                       benchmark::Counter::kInvert);
+      names > 0 ? std::chrono::duration<double, std::nano>(spent).count() / names : 0;
 }
 
 void RegistryEnum(benchmark::State& state, void (TRegistry::*list)(TStrings*)) {
@@ -166,12 +169,13 @@ void RegistryEnum(benchmark::State& state, void (TRegistry::*list)(TStrings*)) {
   if (!reg.OpenKeyReadOnly(EnumKey(n)))
     std::abort();
   TStringList names;
+  const Clock::time_point start = Clock::now();
   for (auto _ : state) {
     (reg.*list)(&names);
     if (names.Count() != n)
       state.SkipWithError("names missing");
   }
-  PerName(state, n);
+  PerName(state, n, Clock::now() - start);
 }
 
 void RegistryEnumValues(benchmark::State& state) { RegistryEnum(state, &TRegistry::GetValueNames); }
@@ -182,12 +186,13 @@ void SettingsChildKeys(benchmark::State& state) {
   PrepareNames(n);
   QSettings settings(IniPath(), QSettings::IniFormat);
   settings.beginGroup(EnumGroup(n));
+  const Clock::time_point start = Clock::now();
   for (auto _ : state) {
     const QStringList names = settings.childKeys();
     if (names.size() != n)
       state.SkipWithError("names missing");
   }
-  PerName(state, n);
+  PerName(state, n, Clock::now() - start);
 }
 
 BENCHMARK_CAPTURE(RegistryWrite, normal, "PRAGMA synchronous=NORMAL");
