@@ -80,7 +80,8 @@ void RemoveStaleNewFiles(const QString& path) {
   for (const QString& name : dir.entryList({prefix + QLatin1Char('*')}, QDir::Files)) {
     bool ok = false;
     const qint64 pid = name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
-    if (ok && pid > 0 && (pid == getpid() || (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)))
+    const bool dead = ok && pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+    if (dead || (ok && pid == getpid()))
       QFile::remove(dir.filePath(name));
   }
 }
@@ -90,7 +91,6 @@ void RemoveStaleNewFiles(const QString& path) {
 // Switching a shared file to WAL would race: that lock upgrade calls no
 // busy handler, so a second process gets SQLITE_BUSY at once.
 void CreateHiveFile(const QString& path) {
-  RemoveStaleNewFiles(path);
   const QString temp = NewFileName(path, getpid());
   RemoveWithSideFiles(temp);
   struct Cleanup {
@@ -132,6 +132,7 @@ std::unique_ptr<Hive> Hive::Open(const QString& path) {
     CannotOpen(path, QStringLiteral("its folder cannot be created"));
   std::unique_ptr<Hive> hive;
   try {
+    RemoveStaleNewFiles(path);
     if (!info.exists())
       CreateHiveFile(path);
     hive.reset(new Hive(path, SqliteDb::Open(path, false)));

@@ -52,7 +52,8 @@ class SmallDisk {
 
   // Writes a filler file until the disk takes no byte more.
   void Fill() {
-    const int fd = open(QFile::encodeName(Filler()).constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    const QByteArray filler = QFile::encodeName(Filler());
+    const int fd = open(filler.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     ASSERT_GE(fd, 0);
     static const char block[65536] = {};
     for (std::size_t chunk = sizeof block; chunk > 0; chunk /= 2)

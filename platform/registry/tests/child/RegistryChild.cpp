@@ -4,11 +4,12 @@
 //   race <go> <prefix> <count>   waits for the file go, then writes as reg
 //   check <prefix> <count>       reads <prefix>0 .. <prefix><count-1> and
 //                                fails unless each holds its index
-//   watch <go> <count> <prefix>...   (two-character prefixes) waits for go, then lists the key over and
-//                                    over until every prefix has count values,
-//                                    failing when a value seen before is gone,
-//                                    a later one shows before an earlier one or
-//                                    a value reads wrong
+//   watch <go> <count> <prefix>...   waits for go, then lists the key over
+//                                    and over until every (two-character)
+//                                    prefix has count values, failing when a
+//                                    value seen before is gone, a later one
+//                                    shows before an earlier one or a value
+//                                    reads wrong
 //   ini <file> <prefix> <count>   writes count keys to section [S]
 // Values go to HKCU\Software\QxConcurrency. After each committed write the
 // index is printed on its own line.
@@ -102,7 +103,8 @@ int Watch(long count, const QStringList& prefixes) {
       const std::set<long>& indices = listed[p];
       const long shown = static_cast<long>(indices.size());
       if (shown < seen[p])
-        return Fail(QStringLiteral("%1: %2 values were seen, now %3").arg(p).arg(seen[p]).arg(shown));
+        return Fail(
+            QStringLiteral("%1: %2 values were seen, now %3").arg(p).arg(seen[p]).arg(shown));
       if (shown > 0 && *indices.rbegin() != shown - 1)
         return Fail(QStringLiteral("%1: a later value shows before an earlier one").arg(p));
       for (long i = seen[p]; i < shown; ++i)
