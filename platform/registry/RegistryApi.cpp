@@ -11,8 +11,9 @@
 namespace {
 
 LONG CodeOf(const SqliteError& e) {
-  // A shared-memory index that cannot grow fails as an I/O error.
-  if (e.systemErrno == ENOSPC)
+  // A shared-memory index that cannot grow fails as an I/O error. (The
+  // system errno stays from the last failed call, so only for I/O errors.)
+  if (e.code == SQLITE_IOERR && e.systemErrno == ENOSPC)
     return ERROR_DISK_FULL;
   switch (e.code) {
     case SQLITE_CORRUPT:

@@ -12,7 +12,9 @@
 // spelling they were created with. A path is split at '\'; empty parts
 // (a leading, doubled or trailing '\') are skipped. Sub-keys enumerate in
 // case-insensitive name order, values in creation order (overwriting a value
-// keeps its place).
+// keeps its place). Enumerating indexes 0, 1, 2, ... in turn costs time in
+// proportion to the count; an index is always the position in the list as it
+// is at that call.
 //
 // Data is stored as the bytes written. Strings are UTF-8: REG_SZ and
 // REG_EXPAND_SZ hold the UTF-8 bytes, with or without a terminating zero byte
