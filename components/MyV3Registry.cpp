@@ -12,7 +12,7 @@ auto Translated(F&& access) {
   } catch (const ERegistryException&) {
     throw;
   } catch (const ::ERegistryException& e) {
-    throw ERegistryException(e.Message());
+    throw ERegistryException(e.Message(), e.ErrorCode());
   }
 }
 

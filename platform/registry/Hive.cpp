@@ -3,15 +3,30 @@
 #include "platform/registry/RegistryException.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdio.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr int kSchemaVersion = 1;
+
+// A checkpoint runs once the log holds this many pages; a log restarting
+// after one is cut back to twice that, so on a full disk the next writes
+// reuse the log's space instead of needing more.
+constexpr int kCheckpointPages = 64;
+constexpr std::int64_t kLogLimitBytes = 2 * kCheckpointPages * (4096 + 24);
 
 const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS keys("
@@ -31,9 +46,76 @@ const char* const kSchema =
                            {QDir::toNativeSeparators(path), reason});
 }
 
-int QueryInt(SqliteDb& db, const char* sql) {
+std::int64_t QueryInt(SqliteDb& db, const char* sql) {
   SqliteStatement st(db, sql);
-  return st.Step() ? static_cast<int>(st.Int(0)) : 0;
+  return st.Step() ? st.Int(0) : 0;
+}
+
+bool IsWriteAheadLog(SqliteDb& db) {
+  SqliteStatement mode(db, "PRAGMA journal_mode=WAL");
+  return mode.Step() && mode.Text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+}
+
+[[noreturn]] void FailErrno(const char* what) {
+  throw SqliteError{errno == ENOSPC ? SQLITE_FULL : SQLITE_CANTOPEN,
+                    QString::fromLatin1(what) + QStringLiteral(": ") +
+                        QString::fromLocal8Bit(std::strerror(errno))};
+}
+
+// A hive under construction: <file>.new-<pid>, with SQLite's side files.
+QString NewFileName(const QString& path, qint64 pid) {
+  return path + QStringLiteral(".new-") + QString::number(pid);
+}
+
+void RemoveWithSideFiles(const QString& file) {
+  for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+    QFile::remove(file + QLatin1String(suffix));
+}
+
+// Removes what creators that died before finishing left behind.
+void RemoveStaleNewFiles(const QString& path) {
+  const QFileInfo info(path);
+  const QDir dir(info.absolutePath());
+  const QString prefix = info.fileName() + QStringLiteral(".new-");
+  for (const QString& name : dir.entryList({prefix + QLatin1Char('*')}, QDir::Files)) {
+    bool ok = false;
+    const qint64 pid = name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
+    const bool dead = ok && pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+    if (dead || (ok && pid == getpid()))
+      QFile::remove(dir.filePath(name));
+  }
+}
+
+// Builds the hive with its schema under a temporary name, already in WAL
+// mode, and moves it into place unless another process got there first.
+// Switching a shared file to WAL would race: that lock upgrade calls no
+// busy handler, so a second process gets SQLITE_BUSY at once.
+void CreateHiveFile(const QString& path) {
+  const QString temp = NewFileName(path, getpid());
+  RemoveWithSideFiles(temp);
+  struct Cleanup {
+    const QString& file;
+    ~Cleanup() { RemoveWithSideFiles(file); }
+  } cleanup{temp};
+  {
+    const auto db = SqliteDb::Open(temp, true);
+    db->Exec("PRAGMA synchronous=FULL");
+    SqliteTransaction tx(*db, SqliteTransaction::Write);
+    db->Exec(kSchema);
+    tx.Commit();
+    if (!IsWriteAheadLog(*db))
+      throw SqliteError{SQLITE_CANTOPEN, QStringLiteral("write-ahead logging is not available")};
+  }
+  const QByteArray from = QFile::encodeName(temp);
+  const QByteArray to = QFile::encodeName(path);
+  if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0 ||
+      errno == EEXIST)
+    return;
+  // File systems without the no-replace rename still make hard links.
+  if (errno != EINVAL && errno != ENOSYS)
+    FailErrno("the new file cannot be moved into place");
+  if (link(from.constData(), to.constData()) != 0 && errno != EEXIST)
+    FailErrno("the new file cannot be linked into place");
 }
 
 }  // namespace
@@ -50,7 +132,10 @@ std::unique_ptr<Hive> Hive::Open(const QString& path) {
     CannotOpen(path, QStringLiteral("its folder cannot be created"));
   std::unique_ptr<Hive> hive;
   try {
-    hive.reset(new Hive(path, SqliteDb::Open(path, !info.exists())));
+    RemoveStaleNewFiles(path);
+    if (!info.exists())
+      CreateHiveFile(path);
+    hive.reset(new Hive(path, SqliteDb::Open(path, false)));
     hive->Prepare();
   } catch (const SqliteError& e) {
     CannotOpen(path, e.message);
@@ -61,20 +146,55 @@ std::unique_ptr<Hive> Hive::Open(const QString& path) {
 void Hive::Prepare() {
   // The first statement reads the header: a file that is no database fails
   // here, before anything is written.
-  const int version = QueryInt(*db_, "PRAGMA user_version");
+  const std::int64_t version = QueryInt(*db_, "PRAGMA user_version");
   if (version > kSchemaVersion)
     throw SqliteError{SQLITE_NOTADB, QStringLiteral("written by a newer program")};
-  {
-    SqliteStatement mode(*db_, "PRAGMA journal_mode=WAL");
-    if (!mode.Step() || mode.Text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
-      throw SqliteError{SQLITE_CANTOPEN, QStringLiteral("write-ahead logging is not available")};
-  }
+  SetWriteAheadLog();
   db_->Exec("PRAGMA synchronous=NORMAL");
+  const QByteArray limits = "PRAGMA wal_autocheckpoint=" + QByteArray::number(kCheckpointPages) +
+                            ";PRAGMA journal_size_limit=" + QByteArray::number(kLogLimitBytes);
+  db_->Exec(limits.constData());
+  int persist = 1;
+  sqlite3_file_control(db_->Handle(), "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
   if (version == kSchemaVersion)
     return;
   SqliteTransaction tx(*db_, SqliteTransaction::Write);
   db_->Exec(kSchema);
   tx.Commit();
+}
+
+void Hive::SetWriteAheadLog() {
+  // Only a file this program did not create can still be in another journal
+  // mode. Its switch takes a lock for which SQLite calls no busy handler, so
+  // wait here for a racing process, as long as the busy timeout.
+  QElapsedTimer timer;
+  timer.start();
+  for (;;) {
+    try {
+      if (!IsWriteAheadLog(*db_))
+        throw SqliteError{SQLITE_CANTOPEN, QStringLiteral("write-ahead logging is not available")};
+      return;
+    } catch (const SqliteError& e) {
+      if (e.code != SQLITE_BUSY || timer.elapsed() > kSqliteBusyTimeoutMs)
+        throw;
+    }
+    sqlite3_sleep(5);
+  }
+}
+
+bool Hive::Continues(const Cursor& cursor, KeyId key, std::int64_t index) {
+  if (cursor.key != key || cursor.index + 1 != index)
+    return false;
+  // data_version moves with other connections' commits, total_changes with ours.
+  return cursor.version == QueryInt(*db_, "PRAGMA data_version") &&
+         cursor.changes == sqlite3_total_changes64(db_->Handle());
+}
+
+void Hive::Advance(Cursor& cursor, KeyId key, std::int64_t index) {
+  cursor.key = key;
+  cursor.index = index;
+  cursor.version = QueryInt(*db_, "PRAGMA data_version");
+  cursor.changes = sqlite3_total_changes64(db_->Handle());
 }
 
 bool Hive::KeyAlive(KeyId key) {
@@ -128,11 +248,22 @@ void Hive::DeleteContents(KeyId key) {
 }
 
 std::optional<QString> Hive::ChildAt(KeyId parent, std::int64_t index) {
-  SqliteStatement st(*db_,
-                     "SELECT name FROM keys WHERE parent = ? ORDER BY folded LIMIT 1 OFFSET ?");
-  st.Bind(1, parent).Bind(2, index);
-  if (!st.Step())
+  const bool next = Continues(children_, parent, index);
+  SqliteStatement st(*db_, next ? "SELECT name, folded FROM keys WHERE parent = ? AND folded > ?"
+                                  " ORDER BY folded LIMIT 1"
+                                : "SELECT name, folded FROM keys WHERE parent = ?"
+                                  " ORDER BY folded LIMIT 1 OFFSET ?");
+  st.Bind(1, parent);
+  if (next)
+    st.Bind(2, children_.folded);
+  else
+    st.Bind(2, index);
+  if (!st.Step()) {
+    children_ = Cursor{};
     return std::nullopt;
+  }
+  children_.folded = st.Text(1);
+  Advance(children_, parent, index);
   return st.Text(0);
 }
 
@@ -145,11 +276,18 @@ std::optional<HiveValue> Hive::Value(KeyId key, const QString& name) {
 }
 
 std::optional<HiveValue> Hive::ValueAt(KeyId key, std::int64_t index) {
-  SqliteStatement st(
-      *db_, "SELECT name, type, data FROM vals WHERE key = ? ORDER BY id LIMIT 1 OFFSET ?");
-  st.Bind(1, key).Bind(2, index);
-  if (!st.Step())
+  const bool next = Continues(values_, key, index);
+  SqliteStatement st(*db_, next ? "SELECT name, type, data, id FROM vals WHERE key = ? AND id > ?"
+                                  " ORDER BY id LIMIT 1"
+                                : "SELECT name, type, data, id FROM vals WHERE key = ?"
+                                  " ORDER BY id LIMIT 1 OFFSET ?");
+  st.Bind(1, key).Bind(2, next ? values_.id : index);
+  if (!st.Step()) {
+    values_ = Cursor{};
     return std::nullopt;
+  }
+  values_.id = st.Int(3);
+  Advance(values_, key, index);
   return HiveValue{st.Text(0), static_cast<std::uint32_t>(st.Int(1)), st.Blob(2)};
 }
 

@@ -10,6 +10,12 @@
 //     id orders values by creation; (key, folded) is unique.
 // The database runs in WAL mode with synchronous=NORMAL: a committed change
 // survives the process being killed; RegFlushKey checkpoints for durability.
+// The log is checkpointed every few pages and cut back when it restarts, so it
+// stays small beside the database; its file and the shared-memory index are
+// kept when the last connection closes, so a reader can open the hive on a
+// full disk. A new hive file is built whole under a temporary name and linked
+// into place, so processes racing to create it all find the same finished
+// database.
 //
 // Methods throw SqliteError; callers hold a transaction around them.
 
@@ -59,6 +65,9 @@ class Hive {
   void DeleteKey(KeyId key);
   // Deletes the keys and values below key, keeping key.
   void DeleteContents(KeyId key);
+  // Enumeration by index. Asking for index + 1 after index (with nothing
+  // written in between) continues from the last row instead of counting
+  // from the first, so a whole enumeration is linear.
   std::optional<QString> ChildAt(KeyId parent, std::int64_t index);
 
   std::optional<HiveValue> Value(KeyId key, const QString& name);
@@ -71,11 +80,27 @@ class Hive {
   void Checkpoint();
 
  private:
+  // Where the last enumeration step of one key stopped.
+  struct Cursor {
+    KeyId key = 0;
+    std::int64_t index = -1;
+    std::int64_t version = -1;
+    std::int64_t changes = -1;
+    QString folded;       // sub-keys: the last name's folded form
+    std::int64_t id = 0;  // values: the last value's id
+  };
+
   Hive(QString path, std::unique_ptr<SqliteDb> db) : path_(std::move(path)), db_(std::move(db)) {}
   void Prepare();
+  void SetWriteAheadLog();
+  // Whether cursor stands just before index of key with nothing written since.
+  bool Continues(const Cursor& cursor, KeyId key, std::int64_t index);
+  void Advance(Cursor& cursor, KeyId key, std::int64_t index);
 
   QString path_;
   std::unique_ptr<SqliteDb> db_;
+  Cursor children_;
+  Cursor values_;
 };
 
 // Splits a key path at '\', dropping empty parts.

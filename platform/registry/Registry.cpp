@@ -13,6 +13,14 @@ QString Quoted(const char* fmt, const QString& name) {
   return Format(QString::fromLatin1(fmt), {name});
 }
 
+// Raises the failure of a registry call; a failing store adds its cause.
+[[noreturn]] void RaiseCall(const char* fmt, const QString& name, LONG rc) {
+  QString message = Quoted(fmt, name);
+  if (IsStoreFailure(rc))
+    message += QStringLiteral(": ") + RegErrorText(rc);
+  throw ERegistryException(message, rc);
+}
+
 QByteArray DoubleBytes(double value) {
   QByteArray bytes(sizeof value, '\0');
   std::memcpy(bytes.data(), &value, sizeof value);
@@ -138,8 +146,9 @@ bool TRegistry::CreateKey(const QString& key) {
   QString path;
   KeyPath(key, &path, &relative);
   HKEY temp{};
-  if (RegCreateKeyEx(GetBaseKey(relative), path, access_, &temp) != ERROR_SUCCESS)
-    throw ERegistryException(QStringLiteral("Failed to create key %s"), {key});
+  if (const LONG rc = RegCreateKeyEx(GetBaseKey(relative), path, access_, &temp);
+      rc != ERROR_SUCCESS)
+    RaiseCall("Failed to create key %s", key, rc);
   RegCloseKey(temp);
   return true;
 }
@@ -150,7 +159,10 @@ bool TRegistry::DeleteKey(const QString& key) {
   KeyPath(key, &path, &relative);
   if (path.split(QLatin1Char('\\'), Qt::SkipEmptyParts).isEmpty())
     return false;
-  return RegDeleteTree(GetBaseKey(relative), path) == ERROR_SUCCESS;
+  const LONG rc = RegDeleteTree(GetBaseKey(relative), path);
+  if (IsStoreFailure(rc))
+    RaiseCall("Failed to delete key %s", key, rc);
+  return rc == ERROR_SUCCESS;
 }
 
 bool TRegistry::KeyExists(const QString& key) {
@@ -196,7 +208,12 @@ void TRegistry::GetValueNames(TStrings* strings) {
 }
 
 bool TRegistry::DeleteValue(const QString& name) {
-  return RegDeleteValue(currentKey_, name) == ERROR_SUCCESS;
+  // False for a value that is not there (or may not be deleted through this
+  // key); a store that failed to delete it must not look the same.
+  const LONG rc = RegDeleteValue(currentKey_, name);
+  if (IsStoreFailure(rc))
+    RaiseCall("Failed to delete value '%s'", name, rc);
+  return rc == ERROR_SUCCESS;
 }
 
 bool TRegistry::ValueExists(const QString& name) {
@@ -228,15 +245,16 @@ TRegDataType TRegistry::GetDataType(const QString& valueName) {
 QByteArray TRegistry::GetData(const QString& name, TRegDataType& regData) {
   DWORD type = 0;
   QByteArray data;
-  if (RegQueryValueEx(currentKey_, name, &type, &data) != ERROR_SUCCESS)
-    throw ERegistryException(Quoted("Failed to get data for '%s'", name));
+  if (const LONG rc = RegQueryValueEx(currentKey_, name, &type, &data); rc != ERROR_SUCCESS)
+    RaiseCall("Failed to get data for '%s'", name, rc);
   regData = DataTypeOf(type);
   return data;
 }
 
 void TRegistry::PutData(const QString& name, const QByteArray& data, TRegDataType regData) {
-  if (RegSetValueEx(currentKey_, name, RegTypeOf(regData), data) != ERROR_SUCCESS)
-    throw ERegistryException(Quoted("Failed to set data for '%s'", name));
+  if (const LONG rc = RegSetValueEx(currentKey_, name, RegTypeOf(regData), data);
+      rc != ERROR_SUCCESS)
+    RaiseCall("Failed to set data for '%s'", name, rc);
 }
 
 void TRegistry::ReadError(const QString& name) const {

@@ -10,6 +10,11 @@
 // Reading a value of another type (or size) raises ERegistryException
 // "Invalid data type for '%s'"; reading a missing value raises "Failed to get
 // data for '%s'", except ReadString (empty text) and ReadBinaryData (0).
+// Each raised error carries the registry call's result code (ErrorCode());
+// when the store failed (a full disk, an I/O error) the message ends with its
+// text, as in "Failed to set data for 'v': There is not enough space on the
+// disk.". DeleteValue and DeleteKey return false for what is not there and
+// raise when the store fails.
 
 #include "platform/registry/RegistryApi.h"
 #include "platform/registry/RegistryException.h"
@@ -61,14 +66,16 @@ class TRegistry {
   void CloseKey();
   // Creates the key without opening it; failure raises "Failed to create key %s".
   bool CreateKey(const QString& key);
-  // Deletes the key with everything below it.
+  // Deletes the key with everything below it; false when it is not there,
+  // raises "Failed to delete key %s" when the store fails.
   bool DeleteKey(const QString& key);
   bool KeyExists(const QString& key);
   bool HasSubKeys();
   bool GetKeyInfo(TRegKeyInfo& value);
   void GetKeyNames(TStrings* strings);
 
-  // Values of the current key.
+  // Values of the current key. DeleteValue raises "Failed to delete value
+  // '%s'" when the store fails.
   bool DeleteValue(const QString& name);
   bool ValueExists(const QString& name);
   void GetValueNames(TStrings* strings);

@@ -4,12 +4,17 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cstring>
 #include <optional>
 
 namespace {
 
 LONG CodeOf(const SqliteError& e) {
+  // A shared-memory index that cannot grow fails as an I/O error. (The
+  // system errno stays from the last failed call, so only for I/O errors.)
+  if (e.code == SQLITE_IOERR && e.systemErrno == ENOSPC)
+    return ERROR_DISK_FULL;
   switch (e.code) {
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
@@ -239,6 +244,43 @@ LONG RegQueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* value
         *out = v;
     return ERROR_SUCCESS;
   });
+}
+
+QString RegErrorText(LONG code) {
+  switch (code) {
+    case ERROR_SUCCESS:
+      return QStringLiteral("The operation completed successfully.");
+    case ERROR_FILE_NOT_FOUND:
+      return QStringLiteral("The system cannot find the file specified.");
+    case ERROR_ACCESS_DENIED:
+      return QStringLiteral("Access is denied.");
+    case ERROR_INVALID_HANDLE:
+      return QStringLiteral("The handle is invalid.");
+    case ERROR_INVALID_PARAMETER:
+      return QStringLiteral("The parameter is incorrect.");
+    case ERROR_DISK_FULL:
+      return QStringLiteral("There is not enough space on the disk.");
+    case ERROR_MORE_DATA:
+      return QStringLiteral("More data is available.");
+    case ERROR_NO_MORE_ITEMS:
+      return QStringLiteral("No more data is available.");
+    case ERROR_CANTOPEN:
+      return QStringLiteral("The configuration registry key could not be opened.");
+    case ERROR_REGISTRY_CORRUPT:
+      return QStringLiteral("The configuration registry database is corrupt.");
+    case ERROR_REGISTRY_IO_FAILED:
+      return QStringLiteral("An I/O operation initiated by the registry failed unrecoverably.");
+    case ERROR_KEY_DELETED:
+      return QStringLiteral(
+          "Illegal operation attempted on a registry key that has been marked for deletion.");
+    default:
+      return QStringLiteral("Error %1.").arg(code);
+  }
+}
+
+bool IsStoreFailure(LONG code) {
+  return code == ERROR_DISK_FULL || code == ERROR_CANTOPEN || code == ERROR_REGISTRY_CORRUPT ||
+         code == ERROR_REGISTRY_IO_FAILED;
 }
 
 LONG RegFlushKey(HKEY key) {

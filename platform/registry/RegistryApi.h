@@ -12,7 +12,9 @@
 // spelling they were created with. A path is split at '\'; empty parts
 // (a leading, doubled or trailing '\') are skipped. Sub-keys enumerate in
 // case-insensitive name order, values in creation order (overwriting a value
-// keeps its place).
+// keeps its place). Enumerating indexes 0, 1, 2, ... in turn costs time in
+// proportion to the count; an index is always the position in the list as it
+// is at that call.
 //
 // Data is stored as the bytes written. Strings are UTF-8: REG_SZ and
 // REG_EXPAND_SZ hold the UTF-8 bytes, with or without a terminating zero byte
@@ -25,6 +27,8 @@
 //
 // A hive file that cannot be opened (unreadable, not a database) raises
 // ERegistryException naming the file; the file is left exactly as it was.
+// A change the disk has no room for fails with ERROR_DISK_FULL and leaves the
+// hive as it was; other processes keep reading it.
 
 #include "platform/rtl/WinError.h"
 
@@ -117,6 +121,13 @@ LONG RegQueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* value
 
 // Makes everything written through this hive durable on disk.
 LONG RegFlushKey(HKEY key);
+
+// The text of a result code ("There is not enough space on the disk.").
+QString RegErrorText(LONG code);
+
+// Whether a result code is a failure of the store itself (a full disk, an I/O
+// error, a damaged or unopenable file) rather than of the call's arguments.
+bool IsStoreFailure(LONG code);
 
 // The folder of the hive files ($XDG_DATA_HOME/qx/registry).
 QString RegistryFolder();

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include <sqlite3.h>
+
 #include <unistd.h>
 
 namespace {
@@ -74,12 +76,18 @@ void SeedHive(Hive& hive, HiveKind kind) {
     values = LocalMachineValues();
   if (values.isEmpty())
     return;
-  SqliteTransaction tx(hive.Db(), SqliteTransaction::Write);
-  for (const SeedValue& v : values) {
-    const KeyId key = EnsurePath(hive, QString::fromLatin1(v.key));
-    const QString name = QString::fromLatin1(v.name);
-    if (!hive.Value(key, name))
-      hive.SetValue(key, name, v.type, v.data.toUtf8() + '\0');
+  try {
+    SqliteTransaction tx(hive.Db(), SqliteTransaction::Write);
+    for (const SeedValue& v : values) {
+      const KeyId key = EnsurePath(hive, QString::fromLatin1(v.key));
+      const QString name = QString::fromLatin1(v.name);
+      if (!hive.Value(key, name))
+        hive.SetValue(key, name, v.type, v.data.toUtf8() + '\0');
+    }
+    tx.Commit();
+  } catch (const SqliteError& e) {
+    // A full disk must not keep readers out; the next process seeds again.
+    if (e.code != SQLITE_FULL)
+      throw;
   }
-  tx.Commit();
 }

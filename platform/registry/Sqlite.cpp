@@ -4,10 +4,6 @@
 
 #include <sqlite3.h>
 
-namespace {
-constexpr int kBusyTimeoutMs = 10000;
-}
-
 std::unique_ptr<SqliteDb> SqliteDb::Open(const QString& path, bool create) {
   sqlite3* raw = nullptr;
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
@@ -21,21 +17,48 @@ std::unique_ptr<SqliteDb> SqliteDb::Open(const QString& path, bool create) {
   }
   std::unique_ptr<SqliteDb> db(new SqliteDb(raw));
   sqlite3_extended_result_codes(raw, 0);
-  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+  sqlite3_busy_timeout(raw, kSqliteBusyTimeoutMs);
   return db;
 }
 
-SqliteDb::~SqliteDb() { sqlite3_close(db_); }
+SqliteDb::~SqliteDb() {
+  for (const auto& [sql, stmt] : idle_)
+    sqlite3_finalize(stmt);
+  sqlite3_close(db_);
+}
+
+sqlite3_stmt* SqliteDb::Acquire(const char* sql) {
+  // Taken out while in use, so a statement nested in another's use of the
+  // same text gets its own.
+  if (const auto it = idle_.find(std::string_view(sql)); it != idle_.end()) {
+    sqlite3_stmt* stmt = it->second;
+    idle_.erase(it);
+    return stmt;
+  }
+  sqlite3_stmt* stmt = nullptr;
+  const int rc = sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+  if (rc != SQLITE_OK)
+    Fail(rc);
+  return stmt;
+}
+
+void SqliteDb::Release(sqlite3_stmt* stmt) {
+  sqlite3_reset(stmt);
+  sqlite3_clear_bindings(stmt);
+  if (!idle_.emplace(std::string_view(sqlite3_sql(stmt)), stmt).second)
+    sqlite3_finalize(stmt);
+}
 
 void SqliteDb::Fail(int code) const {
-  throw SqliteError{code, QString::fromUtf8(sqlite3_errmsg(db_))};
+  throw SqliteError{code, QString::fromUtf8(sqlite3_errmsg(db_)), sqlite3_system_errno(db_)};
 }
 
 void SqliteDb::Exec(const char* sql) {
   char* message = nullptr;
   const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &message);
   if (rc != SQLITE_OK) {
-    SqliteError error{rc, QString::fromUtf8(message ? message : sqlite3_errstr(rc))};
+    SqliteError error{rc, QString::fromUtf8(message ? message : sqlite3_errstr(rc)),
+                      sqlite3_system_errno(db_)};
     sqlite3_free(message);
     throw error;
   }
@@ -43,13 +66,10 @@ void SqliteDb::Exec(const char* sql) {
 
 int SqliteDb::Changes() const { return sqlite3_changes(db_); }
 
-SqliteStatement::SqliteStatement(SqliteDb& db, const char* sql) : db_(db) {
-  const int rc = sqlite3_prepare_v2(db.Handle(), sql, -1, &stmt_, nullptr);
-  if (rc != SQLITE_OK)
-    db.Fail(rc);
-}
+SqliteStatement::SqliteStatement(SqliteDb& db, const char* sql)
+    : db_(db), stmt_(db.Acquire(sql)) {}
 
-SqliteStatement::~SqliteStatement() { sqlite3_finalize(stmt_); }
+SqliteStatement::~SqliteStatement() { db_.Release(stmt_); }
 
 SqliteStatement& SqliteStatement::Bind(int index, std::int64_t value) {
   const int rc = sqlite3_bind_int64(stmt_, index, value);

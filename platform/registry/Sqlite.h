@@ -7,14 +7,20 @@
 #include <QString>
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <string_view>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
+// How long a statement waits for another connection's lock.
+inline constexpr int kSqliteBusyTimeoutMs = 10000;
+
 struct SqliteError {
   int code;
   QString message;
+  int systemErrno = 0;  // errno of the failing system call, when known
 };
 
 // An open database connection; closes on destruction.
@@ -32,9 +38,17 @@ class SqliteDb {
   sqlite3* Handle() const { return db_; }
   [[noreturn]] void Fail(int code) const;
 
+  // A prepared statement for sql: an idle one kept from an earlier use, or a
+  // new one. Give it back (reset) with Release; parsing each time costs more
+  // than most of the registry's statements take to run.
+  sqlite3_stmt* Acquire(const char* sql);
+  void Release(sqlite3_stmt* stmt);
+
  private:
   explicit SqliteDb(sqlite3* db) : db_(db) {}
   sqlite3* db_;
+  // Idle statements by their text (the statement's own copy).
+  std::map<std::string_view, sqlite3_stmt*> idle_;
 };
 
 // One prepared statement; parameters are 1-based, columns 0-based.

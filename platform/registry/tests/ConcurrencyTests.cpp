@@ -4,12 +4,15 @@
 #include "platform/rtl/ProcessState.h"
 #include "tests/support/TestSupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -56,34 +59,108 @@ TEST(RegistryConcurrency, TwoProcessesWritingOneHiveLoseNothing) {
   }
 }
 
-TEST(RegistryConcurrency, KilledWriterLosesNothingItCommitted) {
-  // Open the hive here first, so the child and this process share it.
-  {
-    TRegistry warm;
-    ASSERT_TRUE(warm.OpenKey(QStringLiteral("\\Software"), true));
-  }
-  auto child = StartChild({QStringLiteral("reg"), QStringLiteral("k"), QStringLiteral("0")});
-  QByteArray output;
-  while (Reported(output).size() < 150 && child->state() == QProcess::Running) {
-    child->waitForReadyRead(kWaitMs);
-    output += child->readAllStandardOutput();
-  }
-  child->kill();  // SIGKILL
-  ASSERT_TRUE(child->waitForFinished(kWaitMs));
-  output += child->readAllStandardOutput();
-  // Only whole lines were reported as committed.
-  output.truncate(output.lastIndexOf('\n') + 1);
-  const std::set<int> reported = Reported(output);
-  ASSERT_GE(reported.size(), 150u);
-
+// Points the registry at a folder of its own, so the next use creates a hive.
+QString FreshRegistry(const QString& name) {
+  const QString root = qxtest::TempPath(name);
+  qputenv("XDG_DATA_HOME", QFile::encodeName(root));
   ResetProcessState();
+  return RegistryFolder();
+}
+
+QStringList NewFiles() {
+  return QDir(RegistryFolder()).entryList({QStringLiteral("*.new-*")}, QDir::Files);
+}
+
+TEST(RegistryConcurrency, KilledWriterLosesNothingItCommitted) {
+  // Each round a new hive: a kill may come while the child still creates it.
+  constexpr int kRounds = 20;
+  for (int round = 0; round < kRounds; ++round) {
+    SCOPED_TRACE(round);
+    FreshRegistry(QStringLiteral("round%1").arg(round));
+    const std::size_t wanted = static_cast<std::size_t>(round % 4) * 10;
+    auto child = StartChild({QStringLiteral("reg"), QStringLiteral("k"), QStringLiteral("0")});
+    QByteArray output;
+    while (Reported(output).size() < wanted && child->state() == QProcess::Running) {
+      child->waitForReadyRead(kWaitMs);
+      output += child->readAllStandardOutput();
+    }
+    child->kill();  // SIGKILL
+    ASSERT_TRUE(child->waitForFinished(kWaitMs));
+    output += child->readAllStandardOutput();
+    // Only whole lines were reported as committed.
+    output.truncate(output.lastIndexOf('\n') + 1);
+    const std::set<int> reported = Reported(output);
+    ASSERT_GE(reported.size(), wanted);
+
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(QStringLiteral("\\Software\\QxConcurrency"), true));
+    for (int i : reported)
+      EXPECT_EQ(reg.ReadInteger(QStringLiteral("k%1").arg(i)), i);
+    // The hive still takes writes, and nothing half-made is left beside it.
+    reg.WriteInteger(QStringLiteral("after"), 1);
+    EXPECT_EQ(reg.ReadInteger(QStringLiteral("after")), 1);
+    EXPECT_EQ(NewFiles(), QStringList());
+  }
+}
+
+// Starts children that wait for a go file, then lets them all go at once.
+class Race {
+ public:
+  explicit Race(const QString& go) : go_(go) {}
+  void Add(QStringList args) {
+    args.insert(1, go_);
+    children_.push_back(StartChild(args));
+  }
+  void Go() { qxtest::WriteBytes(go_, QByteArray()); }
+  void ExpectAllFinishedCleanly() {
+    for (auto& child : children_)
+      ExpectFinishedCleanly(*child);
+  }
+
+ private:
+  QString go_;
+  std::vector<std::unique_ptr<QProcess>> children_;
+};
+
+TEST(RegistryConcurrency, EightProcessesCreatingOneHiveAtOnce) {
+  constexpr int kProcesses = 8;
+  constexpr int kCount = 10;
+  for (int round = 0; round < 8; ++round) {
+    SCOPED_TRACE(round);
+    FreshRegistry(QStringLiteral("round%1").arg(round));
+    Race race(qxtest::TempPath(QStringLiteral("go%1").arg(round)));
+    for (int p = 0; p < kProcesses; ++p)
+      race.Add({QStringLiteral("race"), QStringLiteral("p%1_").arg(p), QString::number(kCount)});
+    race.Go();
+    race.ExpectAllFinishedCleanly();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly(QStringLiteral("\\Software\\QxConcurrency")));
+    for (int p = 0; p < kProcesses; ++p)
+      for (int i = 0; i < kCount; ++i)
+        EXPECT_EQ(reg.ReadInteger(QStringLiteral("p%1_%2").arg(p).arg(i)), i);
+    EXPECT_EQ(NewFiles(), QStringList());
+  }
+}
+
+TEST(RegistryConcurrency, FourWritersAndTwoReadersOnOneKey) {
+  constexpr int kCount = 100;
+  const QStringList writers{QStringLiteral("w0"), QStringLiteral("w1"), QStringLiteral("w2"),
+                            QStringLiteral("w3")};
+  Race race(qxtest::TempPath(QStringLiteral("go")));
+  for (const QString& w : writers)
+    race.Add({QStringLiteral("race"), w, QString::number(kCount)});
+  for (int r = 0; r < 2; ++r)
+    race.Add(QStringList{QStringLiteral("watch"), QString::number(kCount)} + writers);
+  race.Go();
+  race.ExpectAllFinishedCleanly();
   TRegistry reg;
-  ASSERT_TRUE(reg.OpenKey(QStringLiteral("\\Software\\QxConcurrency"), false));
-  for (int i : reported)
-    EXPECT_EQ(reg.ReadInteger(QStringLiteral("k%1").arg(i)), i);
-  // The hive still takes writes.
-  reg.WriteInteger(QStringLiteral("after"), 1);
-  EXPECT_EQ(reg.ReadInteger(QStringLiteral("after")), 1);
+  ASSERT_TRUE(reg.OpenKeyReadOnly(QStringLiteral("\\Software\\QxConcurrency")));
+  TRegKeyInfo info;
+  ASSERT_TRUE(reg.GetKeyInfo(info));
+  EXPECT_EQ(info.NumValues, 4 * kCount);
+  for (const QString& w : writers)
+    for (int i = 0; i < kCount; ++i)
+      EXPECT_EQ(reg.ReadInteger(w + QString::number(i)), i);
 }
 
 TEST(IniConcurrency, TwoProcessesWritingOneFileLoseNothing) {

@@ -152,6 +152,45 @@ TEST(RegistryOrder, ValuesKeepCreationOrderAndOverwriteKeepsPlace) {
   EXPECT_EQ(ValueNames(key.get()), (QStringList{"zeta", "Mid", "alpha"}));
 }
 
+QString ValueAt(HKEY key, DWORD index) {
+  QString name;
+  return RegEnumValue(key, index, &name) == ERROR_SUCCESS ? name : QStringLiteral("<none>");
+}
+
+QString SubKeyAt(HKEY key, DWORD index) {
+  QString name;
+  return RegEnumKeyEx(key, index, &name) == ERROR_SUCCESS ? name : QStringLiteral("<none>");
+}
+
+TEST(RegistryOrder, AnIndexIsAPositionInTheListAsItIsNow) {
+  // Enumeration continues from where the last index stopped; any other
+  // index, another key or a change in between must still count positions.
+  Key a(QStringLiteral("Software\\EnumA"));
+  Key b(QStringLiteral("Software\\EnumB"));
+  for (const char* name : {"v0", "v1", "v2", "v3"}) {
+    ASSERT_EQ(RegSetValueEx(a.get(), QString::fromLatin1(name), REG_SZ, QByteArray("x")),
+              ERROR_SUCCESS);
+    HKEY child{};
+    ASSERT_EQ(RegCreateKeyEx(b.get(), QString::fromLatin1(name), KEY_ALL_ACCESS, &child),
+              ERROR_SUCCESS);
+    RegCloseKey(child);
+  }
+  EXPECT_EQ(ValueAt(a.get(), 0), QStringLiteral("v0"));
+  EXPECT_EQ(SubKeyAt(b.get(), 0), QStringLiteral("v0"));
+  EXPECT_EQ(ValueAt(a.get(), 1), QStringLiteral("v1"));
+  EXPECT_EQ(SubKeyAt(b.get(), 1), QStringLiteral("v1"));
+  EXPECT_EQ(ValueAt(a.get(), 1), QStringLiteral("v1"));
+  EXPECT_EQ(ValueAt(a.get(), 3), QStringLiteral("v3"));
+  EXPECT_EQ(ValueAt(a.get(), 4), QStringLiteral("<none>"));
+  EXPECT_EQ(ValueAt(a.get(), 0), QStringLiteral("v0"));
+  // A value before the last one returned goes: index 1 is now v2.
+  ASSERT_EQ(RegDeleteValue(a.get(), QStringLiteral("v0")), ERROR_SUCCESS);
+  EXPECT_EQ(ValueAt(a.get(), 1), QStringLiteral("v2"));
+  ASSERT_EQ(RegDeleteKey(b.get(), QStringLiteral("v0")), ERROR_SUCCESS);
+  EXPECT_EQ(SubKeyAt(b.get(), 2), QStringLiteral("v3"));
+  EXPECT_EQ(SubKeyAt(b.get(), 3), QStringLiteral("<none>"));
+}
+
 TEST(RegistryAccess, ReadHandleRefusesEveryWrite) {
   { Key make(QStringLiteral("Software\\Rights")); }
   HKEY key{};

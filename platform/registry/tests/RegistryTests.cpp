@@ -8,13 +8,15 @@
 
 namespace {
 
-// Expects ERegistryException with exactly this message.
-void ExpectRegistryError(const std::function<void()>& call, const QString& message) {
+// Expects ERegistryException with exactly this message and result code.
+void ExpectRegistryError(const std::function<void()>& call, const QString& message,
+                         LONG code = ERROR_SUCCESS) {
   try {
     call();
     ADD_FAILURE() << "no exception; expected " << message.toStdString();
   } catch (const ERegistryException& e) {
     EXPECT_EQ(e.Message(), message);
+    EXPECT_EQ(e.ErrorCode(), code);
   }
 }
 
@@ -138,9 +140,9 @@ TEST_F(RegistryTest, MissingValues) {
   char buffer[4];
   EXPECT_EQ(reg.ReadBinaryData(QStringLiteral("none"), buffer, sizeof buffer), 0);
   ExpectRegistryError([&] { reg.ReadInteger(QStringLiteral("none")); },
-                      QStringLiteral("Failed to get data for 'none'"));
+                      QStringLiteral("Failed to get data for 'none'"), ERROR_FILE_NOT_FOUND);
   ExpectRegistryError([&] { reg.ReadFloat(QStringLiteral("none")); },
-                      QStringLiteral("Failed to get data for 'none'"));
+                      QStringLiteral("Failed to get data for 'none'"), ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(RegistryTest, ReadOnlyKeyRefusesWrites) {
@@ -149,7 +151,7 @@ TEST_F(RegistryTest, ReadOnlyKeyRefusesWrites) {
   ASSERT_TRUE(ro.OpenKeyReadOnly(QStringLiteral("\\Software\\QxTest")));
   EXPECT_EQ(ro.ReadInteger(QStringLiteral("v")), 1);
   ExpectRegistryError([&] { ro.WriteInteger(QStringLiteral("v"), 2); },
-                      QStringLiteral("Failed to set data for 'v'"));
+                      QStringLiteral("Failed to set data for 'v'"), ERROR_ACCESS_DENIED);
   EXPECT_FALSE(ro.DeleteValue(QStringLiteral("v")));
   EXPECT_EQ(reg.ReadInteger(QStringLiteral("v")), 1);
   EXPECT_EQ(ro.Access(), KEY_ALL_ACCESS);
@@ -159,11 +161,11 @@ TEST_F(RegistryTest, AccessMaskAppliesToOpenedKeys) {
   TRegistry readOnly(KEY_READ);
   ASSERT_TRUE(readOnly.OpenKey(QStringLiteral("\\Software\\QxTest"), false));
   ExpectRegistryError([&] { readOnly.WriteString(QStringLiteral("v"), QStringLiteral("x")); },
-                      QStringLiteral("Failed to set data for 'v'"));
+                      QStringLiteral("Failed to set data for 'v'"), ERROR_ACCESS_DENIED);
   EXPECT_FALSE(readOnly.OpenKey(QStringLiteral("New"), true));
   EXPECT_EQ(readOnly.CurrentPath(), QStringLiteral("Software\\QxTest"));
   ExpectRegistryError([&] { readOnly.CreateKey(QStringLiteral("New")); },
-                      QStringLiteral("Failed to create key New"));
+                      QStringLiteral("Failed to create key New"), ERROR_ACCESS_DENIED);
 }
 
 TEST_F(RegistryTest, RelativeAndAbsolutePaths) {
@@ -210,7 +212,7 @@ TEST_F(RegistryTest, HandleOfDeletedKeyFailsReads) {
   ASSERT_TRUE(reg.DeleteKey(QStringLiteral("\\Software\\QxTest")));
   EXPECT_FALSE(other.ValueExists(QStringLiteral("v")));
   ExpectRegistryError([&] { other.WriteInteger(QStringLiteral("v"), 2); },
-                      QStringLiteral("Failed to set data for 'v'"));
+                      QStringLiteral("Failed to set data for 'v'"), ERROR_KEY_DELETED);
 }
 
 TEST_F(RegistryTest, KeyAndValueNamesList) {
@@ -237,7 +239,7 @@ TEST(RegistryNoKey, OperationsWithoutAKeyFailCleanly) {
   EXPECT_FALSE(reg.ValueExists(QStringLiteral("v")));
   EXPECT_FALSE(reg.HasSubKeys());
   ExpectRegistryError([&] { reg.WriteString(QStringLiteral("v"), QString()); },
-                      QStringLiteral("Failed to set data for 'v'"));
+                      QStringLiteral("Failed to set data for 'v'"), ERROR_INVALID_HANDLE);
 }
 
 TEST(RegistryFlush, LazyWriteOffFlushesOnClose) {

@@ -1,35 +1,118 @@
 // A second process for the concurrency tests. Modes:
 //   reg <prefix> <count>   writes count REG_DWORD values <prefix><i> = i
 //   reg <prefix> 0         the same without end (until killed)
+//   race <go> <prefix> <count>   waits for the file go, then writes as reg
+//   check <prefix> <count>       reads <prefix>0 .. <prefix><count-1> and
+//                                fails unless each holds its index
+//   watch <go> <count> <prefix>...   waits for go, then lists the key over
+//                                    and over until every (two-character)
+//                                    prefix has count values, failing when a
+//                                    value seen before is gone, a later one
+//                                    shows before an earlier one or a value
+//                                    reads wrong
 //   ini <file> <prefix> <count>   writes count keys to section [S]
 // Values go to HKCU\Software\QxConcurrency. After each committed write the
 // index is printed on its own line.
 
 #include "platform/registry/IniFile.h"
 #include "platform/registry/Registry.h"
+#include "platform/rtl/StringList.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QString>
+#include <QThread>
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <map>
+#include <set>
 
 namespace {
+
+constexpr int kBoundMs = 60000;
+const QString kKey = QStringLiteral("\\Software\\QxConcurrency");
 
 void Report(long i) {
   std::printf("%ld\n", i);
   std::fflush(stdout);
 }
 
+int Fail(const QString& why) {
+  std::fprintf(stderr, "%s\n", qPrintable(why));
+  return 3;
+}
+
+bool WaitForGo(const QString& go) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!QFile::exists(go)) {
+    if (timer.elapsed() > kBoundMs)
+      return false;
+    QThread::usleep(200);
+  }
+  return true;
+}
+
 int WriteRegistry(const QString& prefix, long count) {
   TRegistry reg;
-  if (!reg.OpenKey(QStringLiteral("\\Software\\QxConcurrency"), true))
+  if (!reg.OpenKey(kKey, true))
     return 2;
   for (long i = 0; count == 0 || i < count; ++i) {
     reg.WriteInteger(prefix + QString::number(i), static_cast<int>(i));
     Report(i);
   }
   return 0;
+}
+
+int Check(const QString& prefix, long count) {
+  TRegistry reg;
+  if (!reg.OpenKeyReadOnly(kKey))
+    return Fail(QStringLiteral("no key"));
+  for (long i = 0; i < count; ++i)
+    if (reg.ReadInteger(prefix + QString::number(i)) != i)
+      return Fail(QStringLiteral("%1%2 reads wrong").arg(prefix).arg(i));
+  return 0;
+}
+
+int Watch(long count, const QStringList& prefixes) {
+  std::map<QString, long> seen;  // per prefix: values 0 .. seen-1 were read
+  QElapsedTimer timer;
+  timer.start();
+  TRegistry reg;
+  for (;;) {
+    bool done = true;
+    for (const QString& p : prefixes)
+      done = done && seen[p] >= count;
+    if (done)
+      return 0;
+    if (timer.elapsed() > kBoundMs)
+      return Fail(QStringLiteral("the writers did not finish in time"));
+    if (!reg.OpenKeyReadOnly(kKey))
+      continue;  // no writer has created the key yet
+    TStringList names;
+    reg.GetValueNames(&names);
+    std::map<QString, std::set<long>> listed;
+    for (int i = 0; i < names.Count(); ++i) {
+      const QString name = names.Get(i);
+      const QString prefix = name.left(2);
+      listed[prefix].insert(name.mid(2).toLong());
+    }
+    for (const QString& p : prefixes) {
+      const std::set<long>& indices = listed[p];
+      const long shown = static_cast<long>(indices.size());
+      if (shown < seen[p])
+        return Fail(
+            QStringLiteral("%1: %2 values were seen, now %3").arg(p).arg(seen[p]).arg(shown));
+      if (shown > 0 && *indices.rbegin() != shown - 1)
+        return Fail(QStringLiteral("%1: a later value shows before an earlier one").arg(p));
+      for (long i = seen[p]; i < shown; ++i)
+        if (reg.ReadInteger(p + QString::number(i)) != i)
+          return Fail(QStringLiteral("%1%2 reads wrong").arg(p).arg(i));
+      seen[p] = shown;
+    }
+  }
 }
 
 int WriteIni(const QString& file, const QString& prefix, long count) {
@@ -41,17 +124,32 @@ int WriteIni(const QString& file, const QString& prefix, long count) {
   return 0;
 }
 
+QString Arg(char** argv, int i) { return QString::fromLocal8Bit(argv[i]); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
   try {
-    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const QString mode = argc > 1 ? Arg(argv, 1) : QString();
     if (mode == QLatin1String("reg") && argc == 4)
-      return WriteRegistry(QString::fromLocal8Bit(argv[2]), std::atol(argv[3]));
+      return WriteRegistry(Arg(argv, 2), std::atol(argv[3]));
+    if (mode == QLatin1String("race") && argc == 5)
+      return WaitForGo(Arg(argv, 2)) ? WriteRegistry(Arg(argv, 3), std::atol(argv[4]))
+                                     : Fail(QStringLiteral("no go"));
+    if (mode == QLatin1String("check") && argc == 4)
+      return Check(Arg(argv, 2), std::atol(argv[3]));
+    if (mode == QLatin1String("watch") && argc >= 5) {
+      QStringList prefixes;
+      for (int i = 4; i < argc; ++i)
+        prefixes.append(Arg(argv, i));
+      return WaitForGo(Arg(argv, 2)) ? Watch(std::atol(argv[3]), prefixes)
+                                     : Fail(QStringLiteral("no go"));
+    }
     if (mode == QLatin1String("ini") && argc == 5)
-      return WriteIni(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
-                      std::atol(argv[4]));
-    std::fprintf(stderr, "usage: reg <prefix> <count> | ini <file> <prefix> <count>\n");
+      return WriteIni(Arg(argv, 2), Arg(argv, 3), std::atol(argv[4]));
+    std::fprintf(stderr,
+                 "usage: reg <prefix> <count> | race <go> <prefix> <count> | check <prefix> "
+                 "<count> | watch <go> <count> <prefix>... | ini <file> <prefix> <count>\n");
     return 64;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
