@@ -54,7 +54,8 @@ class TIniFile {
   // True when the section holds at least one key.
   bool SectionExists(const QString& section) const;
   bool ValueExists(const QString& section, const QString& ident) const;
-  // Changes are on disk when each call returns; nothing is pending.
+  // Changes are on disk when each call returns (outside a TIniFileBatch);
+  // nothing is pending.
   void UpdateFile();
 
   // The file actually read and written.

@@ -8,6 +8,7 @@
 //   if (!disk.Mounted()) GTEST_SKIP() << disk.SkipReason();
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -38,5 +39,24 @@ class TSmallDisk {
   QString reason_;
   bool mounted_ = false;
 };
+
+// Runs write on the disk filled up to leave no byte and then one page free
+// (the filler stays) and gives the message of the E each write raised, or
+// "<no error>" for a write that went through.
+template <class E, class Write>
+QStringList MessagesWhenFull(TSmallDisk& disk, Write write) {
+  QStringList messages;
+  for (const std::int64_t freeBytes : {0, 4096}) {
+    disk.Unfill();
+    disk.FillLeaving(freeBytes);
+    try {
+      write();
+      messages.append(QStringLiteral("<no error>"));
+    } catch (const E& e) {
+      messages.append(e.Message());
+    }
+  }
+  return messages;
+}
 
 }  // namespace qxtest
