@@ -2,6 +2,8 @@
 
 #include "components/MRUList.h"
 
+#include "platform/registry/IniFile.h"
+
 #include <utility>
 
 namespace {
@@ -57,7 +59,10 @@ void TMRUManager::DoLoad(TIniStorage storage, const QString& section) {
   strings_->EndUpdate();
 }
 
+// An INI file is rewritten once, so a crash or a failing item leaves the old
+// list or the whole new one.
 void TMRUManager::DoSave(TIniStorage storage, const QString& section) {
+  TIniFileBatch batch(storage.IniFile());
   ClearIniSection(storage, section);
   for (int i = 0; i < strings_->Count(); ++i) {
     if (OnWriteItem)
@@ -65,4 +70,5 @@ void TMRUManager::DoSave(TIniStorage storage, const QString& section) {
     else
       WriteIniText(storage, section, ItemIdent(i), strings_->Get(i));
   }
+  batch.Commit();
 }

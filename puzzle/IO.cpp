@@ -1,6 +1,7 @@
 #include "puzzle/IO.h"
 
 #include "components/_4passtr.h"
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/ProcessState.h"
@@ -9,11 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstdio>
+#include <cerrno>
 #include <mutex>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -102,68 +101,29 @@ bool MayReplace(const QString& target) {
   return !FileExists(target) || ::access(target.toLocal8Bit().constData(), W_OK) == 0;
 }
 
-// The mode a newly created file gets would be 0666 less this.
-mode_t ProcessUmask() {
-  QFile status(QStringLiteral("/proc/self/status"));
-  if (status.open(QIODevice::ReadOnly))
-    for (const QByteArray& line : status.readAll().split('\n'))
-      if (line.startsWith("Umask:"))
-        return static_cast<mode_t>(line.mid(6).trimmed().toUInt(nullptr, 8));
-  return 022;
+// The folder must exist and the target be a file we may replace.
+void CheckReplaceable(const QString& target) {
+  if (!DirectoryExists(QFileInfo(target).path()))
+    throw EInOutError(EInOutError::PathNotFound);
+  if (DirectoryExists(target) || !MayReplace(target))
+    throw EInOutError(EInOutError::AccessDenied);
 }
 
-bool SyncFile(const QByteArray& path) {
-  const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
-    return false;
-  const bool ok = ::fsync(fd) == 0;
-  ::close(fd);
-  return ok;
+// The runtime's code for a failed replacement.
+int InOutCode(int sysError) {
+  switch (sysError) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+    case EIO:
+      return EInOutError::DiskWriteError;
+    case EMFILE:
+    case ENFILE:
+      return EInOutError::TooManyOpenFiles;
+    default:
+      return EInOutError::AccessDenied;
+  }
 }
-
-// A new empty file beside target, removed again unless committed.
-class TempBeside {
- public:
-  explicit TempBeside(const QString& target) {
-    const QString folder = QFileInfo(target).path();
-    if (!DirectoryExists(folder))
-      throw EInOutError(EInOutError::PathNotFound);
-    if (DirectoryExists(target) || !MayReplace(target))
-      throw EInOutError(EInOutError::AccessDenied);
-    try {
-      name_ = CreateTempFile(folder, QLatin1Char('.') + NamePart(target) + QLatin1Char('.'));
-    } catch (const EFCreateError&) {
-      throw EInOutError(EInOutError::AccessDenied);
-    }
-  }
-  TempBeside(const TempBeside&) = delete;
-  TempBeside& operator=(const TempBeside&) = delete;
-  ~TempBeside() {
-    if (!committed_)
-      std::remove(name_.toLocal8Bit().constData());
-  }
-  const QString& Name() const { return name_; }
-
-  // Makes the written file durable, gives it the old file's mode and
-  // renames it over the old file.
-  void CommitAs(const QString& target) {
-    const QByteArray from = name_.toLocal8Bit();
-    const QByteArray to = target.toLocal8Bit();
-    if (!SyncFile(from))
-      throw EInOutError(EInOutError::DiskWriteError);
-    struct stat old {};
-    const mode_t mode = ::stat(to.constData(), &old) == 0 ? old.st_mode & 07777
-                                                          : 0666 & ~ProcessUmask();
-    ::chmod(from.constData(), mode);
-    if (std::rename(from.constData(), to.constData()) != 0)
-      throw EInOutError(EInOutError::AccessDenied);
-    committed_ = true;
-  }
-
- private:
-  QString name_;
-  bool committed_ = false;
-};
 
 }  // namespace
 
@@ -197,9 +157,14 @@ void CopyCells(const IGridCells& source, IGridCells& dest) {
 void SaveGrid(const IGridCells& grid, const QString& fileName) {
   CheckCells(grid);
   const QString target = SaveTarget(fileName);
-  TempBeside temp(target);
-  WriteCells(grid, temp.Name());
-  temp.CommitAs(target);
+  CheckReplaceable(target);
+  try {
+    TAtomicFile file(target);
+    WriteCells(grid, file.TempName());
+    file.Commit();
+  } catch (const EAtomicFileError& e) {
+    throw EInOutError(InOutCode(e.ErrorCode()));
+  }
 }
 
 void LoadGrid(IGridCells& grid, const QString& fileName) {

@@ -531,6 +531,23 @@ TEST(MRUStorage, IniFileRoundTrip) {
   EXPECT_EQ(Lines(*back.Strings()), QStringList({"a", "b"}));
 }
 
+TEST(MRUStorage, IniFileSaveIsWholeOrNothing) {
+  const QString path = qxtest::TempPath("whole.ini");
+  qxtest::WriteBytes(path, "[MenunViimeiset]\nItem_0=old\n");
+  TIniFile ini(path);
+  TMRUManager mru(nullptr);
+  mru.Add("b", 0);
+  mru.Add("a", 0);
+  mru.OnWriteItem = [](TObject*, TIniStorage storage, const QString& section, int index,
+                       const QString& name, int) {
+    if (index == 1)
+      throw EIniFileException(QStringLiteral("disk gone"));
+    WriteIniText(storage, section, QStringLiteral("Item_%1").arg(index), name);
+  };
+  EXPECT_THROW(mru.SaveToIni(&ini, "MenunViimeiset"), EIniFileException);
+  EXPECT_EQ(qxtest::ReadBytes(path), QByteArray("[MenunViimeiset]\nItem_0=old\n"));
+}
+
 // ---- form files ----------------------------------------------------------------
 
 TEST(MRUFormFile, PublishedPropertiesAndMenuLink) {

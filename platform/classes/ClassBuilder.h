@@ -99,17 +99,24 @@ class TPropertyRef {
  public:
   explicit TPropertyRef(TPropInfo& info) : info_(info) {}
 
-  // The value that is not written (ordinal kinds and Float). Ordinal
-  // properties without a default are always written.
+  // The value that is not written (ordinal kinds, Float and String).
+  // Ordinal properties without a default are always written; a String
+  // whose new object's text is not empty declares that text, so an empty
+  // text is written and reads back as itself.
   template <class V>
   TPropertyRef& Default(const V& value) {
-    if constexpr (std::is_arithmetic_v<V>) {
-      if (info_.kind == TPropKind::Float) {
-        info_.floatDefault = static_cast<double>(value);
-        return *this;
+    if constexpr (!std::is_arithmetic_v<V> && !std::is_enum_v<V> &&
+                  std::is_convertible_v<const V&, QString>) {
+      info_.stringDefault = QString(value);
+    } else {
+      if constexpr (std::is_arithmetic_v<V>) {
+        if (info_.kind == TPropKind::Float) {
+          info_.floatDefault = static_cast<double>(value);
+          return *this;
+        }
       }
+      info_.ordDefault = classes_detail::ToOrdinal(value);
     }
-    info_.ordDefault = classes_detail::ToOrdinal(value);
     return *this;
   }
   TPropertyRef& Stored(bool value) {

@@ -166,7 +166,7 @@ void TFormWriteSession::WriteProperty(TPersistent* object, const TMetaClass& met
     case TPropKind::String:
       value.kind = TFormValueKind::String;
       value.text = info.getString(object);
-      if (value.text.isEmpty()) return;
+      if (value.text == info.stringDefault.value_or(QString())) return;
       break;
     case TPropKind::Strings: {
       TStrings* strings = info.getStrings(object);

@@ -91,6 +91,9 @@ struct TPropInfo {
   double maxFloat = 0;                // Float: largest magnitude
   std::optional<std::int64_t> ordDefault;  // ordinal kinds; none: always written
   double floatDefault = 0;
+  // String: the text that is not written (a new object's text); without
+  // one the empty text is not written.
+  std::optional<QString> stringDefault;
   std::function<bool(const TObject*)> stored;  // empty: always stored
 
   std::function<std::int64_t(const TObject*)> getOrd;

@@ -1,8 +1,7 @@
 #include "platform/graphics/Graphic.h"
 
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Streams.h"
-
-#include <QSaveFile>
 
 void TGraphic::SetTransparent(bool transparent) {
   if (transparent_ == transparent)
@@ -32,9 +31,6 @@ void TGraphic::LoadFromFile(const QString& fileName) {
 void TGraphic::SaveToFile(const QString& fileName) {
   TMemoryStream data;
   SaveToStream(data);
-  QSaveFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(data.Bytes()) != data.Bytes().size() || !file.commit())
-    throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2")
-                            .arg(fileName, file.errorString()));
+  // Raises EAtomicFileError, the EFCreateError "Cannot create file \"%s\". %s".
+  WriteFileAtomically(fileName, data.Bytes());
 }

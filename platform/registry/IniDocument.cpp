@@ -49,29 +49,40 @@ IniDocument IniDocument::FromBytes(const QByteArray& bytes) {
   const QString text = Decode(doc.bom_ ? bytes.mid(kBom.size()) : bytes);
   if (text.contains(QLatin1String("\r\n")))
     doc.eol_ = QStringLiteral("\r\n");
-  doc.lines_ = text.split(QLatin1Char('\n'));
-  if (!doc.lines_.isEmpty() && doc.lines_.last().isEmpty())
-    doc.lines_.removeLast();
-  for (QString& line : doc.lines_)
-    if (line.endsWith(QLatin1Char('\r')))
-      line.chop(1);
+  qsizetype start = 0;
+  while (start < text.size()) {
+    const qsizetype lf = text.indexOf(QLatin1Char('\n'), start);
+    const qsizetype next = lf < 0 ? text.size() : lf + 1;
+    qsizetype endAt = lf < 0 ? text.size() : lf;
+    while (endAt > start && text[endAt - 1] == QLatin1Char('\r'))
+      --endAt;
+    doc.lines_.append(Line{text.mid(start, endAt - start), text.mid(endAt, next - endAt)});
+    start = next;
+  }
   return doc;
 }
 
 QByteArray IniDocument::ToBytes() const {
-  QByteArray out = bom_ ? kBom : QByteArray();
-  for (const QString& line : lines_)
-    out += (line + eol_).toUtf8();
-  return out;
+  QString text;
+  for (const Line& line : lines_)
+    text += line.text + line.end;
+  return (bom_ ? kBom : QByteArray()) + text.toUtf8();
+}
+
+void IniDocument::Insert(qsizetype at, const QString& text) {
+  // A line before the new one that has no LF yet gets one.
+  if (at > 0 && !lines_[at - 1].end.endsWith(QLatin1Char('\n')))
+    lines_[at - 1].end += lines_[at - 1].end.isEmpty() ? eol_ : QStringLiteral("\n");
+  lines_.insert(at, Line{text, eol_});
 }
 
 std::optional<IniDocument::Range> IniDocument::FindSection(const QString& folded, int from) const {
   for (int i = from; i < lines_.size(); ++i) {
-    const QString trimmed = lines_[i].trimmed();
+    const QString trimmed = Trimmed(i);
     if (!IsHeader(trimmed) || HeaderName(trimmed).toCaseFolded() != folded)
       continue;
     int end = i + 1;
-    while (end < lines_.size() && !IsHeader(lines_[end].trimmed()))
+    while (end < lines_.size() && !IsHeader(Trimmed(end)))
       ++end;
     return Range{i, end};
   }
@@ -80,7 +91,7 @@ std::optional<IniDocument::Range> IniDocument::FindSection(const QString& folded
 
 int IniDocument::FindKey(const Range& range, const QString& folded) const {
   for (int i = range.header + 1; i < range.end; ++i) {
-    const auto key = EntryKey(lines_[i].trimmed());
+    const auto key = EntryKey(Trimmed(i));
     if (key && key->toCaseFolded() == folded)
       return i;
   }
@@ -94,14 +105,14 @@ std::optional<QString> IniDocument::Value(const QString& section, const QString&
   const int line = FindKey(*range, key.trimmed().toCaseFolded());
   if (line < 0)
     return std::nullopt;
-  return EntryValue(lines_[line].trimmed());
+  return EntryValue(Trimmed(line));
 }
 
 QStringList IniDocument::Sections() const {
   QStringList names;
   QStringList folded;
-  for (const QString& line : lines_) {
-    const QString trimmed = line.trimmed();
+  for (const Line& line : lines_) {
+    const QString trimmed = line.text.trimmed();
     if (!IsHeader(trimmed))
       continue;
     const QString name = HeaderName(trimmed);
@@ -120,7 +131,7 @@ QStringList IniDocument::Keys(const QString& section) const {
   if (!range)
     return keys;
   for (int i = range->header + 1; i < range->end; ++i) {
-    const auto key = EntryKey(lines_[i].trimmed());
+    const auto key = EntryKey(Trimmed(i));
     if (key && !folded.contains(key->toCaseFolded())) {
       folded.append(key->toCaseFolded());
       keys.append(*key);
@@ -132,27 +143,27 @@ QStringList IniDocument::Keys(const QString& section) const {
 bool IniDocument::SetValue(const QString& section, const QString& key, const QString& value) {
   const auto range = FindSection(section.trimmed().toCaseFolded(), 0);
   if (!range) {
-    if (!lines_.isEmpty() && !lines_.last().trimmed().isEmpty())
-      lines_.append(QString());
-    lines_.append(QLatin1Char('[') + section + QLatin1Char(']'));
-    lines_.append(key + QLatin1Char('=') + value);
+    if (!lines_.isEmpty() && !lines_.last().text.trimmed().isEmpty())
+      Insert(lines_.size(), QString());
+    Insert(lines_.size(), QLatin1Char('[') + section + QLatin1Char(']'));
+    Insert(lines_.size(), key + QLatin1Char('=') + value);
     return true;
   }
   const int line = FindKey(*range, key.trimmed().toCaseFolded());
   if (line >= 0) {
     // The entry keeps its key's spelling.
-    const QString updated = *EntryKey(lines_[line].trimmed()) + QLatin1Char('=') + value;
-    if (lines_[line] == updated)
+    const QString updated = *EntryKey(Trimmed(line)) + QLatin1Char('=') + value;
+    if (lines_[line].text == updated)
       return false;
-    lines_[line] = updated;
+    lines_[line].text = updated;
     return true;
   }
   // New keys go after the section's last non-blank line, so blank lines that
   // separate it from the next section stay between them.
   int insertAt = range->end;
-  while (insertAt - 1 > range->header && lines_[insertAt - 1].trimmed().isEmpty())
+  while (insertAt - 1 > range->header && Trimmed(insertAt - 1).isEmpty())
     --insertAt;
-  lines_.insert(insertAt, key + QLatin1Char('=') + value);
+  Insert(insertAt, key + QLatin1Char('=') + value);
   return true;
 }
 
@@ -173,7 +184,7 @@ bool IniDocument::DeleteKey(const QString& section, const QString& key) {
   const QString folded = key.trimmed().toCaseFolded();
   bool changed = false;
   for (int i = range->end - 1; i > range->header; --i) {
-    const auto k = EntryKey(lines_[i].trimmed());
+    const auto k = EntryKey(Trimmed(i));
     if (k && k->toCaseFolded() == folded) {
       lines_.removeAt(i);
       changed = true;

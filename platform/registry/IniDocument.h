@@ -17,8 +17,11 @@
 // of the key in the section.
 //
 // Bytes: UTF-8 (a byte order mark is kept); a file that is not valid UTF-8 is
-// read as Windows-1252. Written back as UTF-8 with the file's line ends
-// (CR LF when the file used them, LF otherwise).
+// read as Windows-1252. Written back as UTF-8. A line ends at LF; the CRs
+// before it (and those ending a last line without LF) belong to its line
+// end, which every line keeps as it was, also when its entry changes. New
+// lines end with CR LF when a line of the file does, LF otherwise; a last
+// line without a line end gets one when a line is added after it.
 
 #include <QByteArray>
 #include <QString>
@@ -50,10 +53,16 @@ class IniDocument {
     int header;
     int end;  // the next header or the end of the lines
   };
+  struct Line {
+    QString text;
+    QString end;  // "\n", "\r\n", "\r\r\n", "", ...
+  };
   std::optional<Range> FindSection(const QString& folded, int from) const;
   int FindKey(const Range& range, const QString& folded) const;
+  void Insert(qsizetype at, const QString& text);
+  QString Trimmed(int line) const { return lines_[line].text.trimmed(); }
 
-  QStringList lines_;
+  QList<Line> lines_;
   QString eol_ = QStringLiteral("\n");
   bool bom_ = false;
 };

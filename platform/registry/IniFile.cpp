@@ -1,23 +1,65 @@
 #include "platform/registry/IniFile.h"
 
 #include "platform/registry/IniDocument.h"
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/StringList.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <optional>
+#include <utility>
+
 namespace {
+
+QString SysText(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
 
 [[noreturn]] void WriteFailed(const QString& path) {
   throw EIniFileException(QStringLiteral("Unable to write to %s"), {path});
+}
+
+[[noreturn]] void WriteFailed(const QString& path, const QString& why) {
+  throw EIniFileException(QStringLiteral("Unable to write to %s: %s"), {path, why});
+}
+
+[[noreturn]] void ReadFailed(const QString& path, int code) {
+  throw EIniFileException(QStringLiteral("Unable to read %s: %s"), {path, SysText(code)});
+}
+
+// The whole file; nullopt when it does not exist. Opened without asking
+// first, so a rename by a writer can never make it look missing.
+std::optional<QByteArray> ReadWhole(const QString& path) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT)
+      return std::nullopt;
+    ReadFailed(path, errno);
+  }
+  QByteArray bytes;
+  char buffer[16 * 1024];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0) {
+      const int err = errno;
+      ::close(fd);
+      ReadFailed(path, err);
+    }
+    if (n == 0)
+      break;
+    bytes.append(buffer, n);
+  }
+  ::close(fd);
+  return bytes;
 }
 
 // An exclusive flock on "<path>.lock", held for one read-modify-write.
@@ -27,11 +69,12 @@ class FileLock {
     const QByteArray lockName = QFile::encodeName(path + QStringLiteral(".lock"));
     fd_ = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd_ < 0)
-      WriteFailed(path);
+      WriteFailed(path, SysText(errno));
     while (::flock(fd_, LOCK_EX) != 0) {
       if (errno != EINTR) {
+        const int err = errno;
         ::close(fd_);
-        WriteFailed(path);
+        WriteFailed(path, SysText(err));
       }
     }
   }
@@ -73,35 +116,72 @@ QString IniWindowsFolder() {
 TIniFile::TIniFile(const QString& fileName) : fileName_(fileName) {
   path_ =
       QDir::isAbsolutePath(fileName) ? fileName : IniWindowsFolder() + QLatin1Char('/') + fileName;
+  RemoveStaleTemporaries(path_);
 }
 
 TIniFile::~TIniFile() = default;
 
-IniDocument TIniFile::Load() const {
-  QFile file(path_);
-  if (!file.exists())
-    return IniDocument::FromBytes(QByteArray());
-  if (!file.open(QIODevice::ReadOnly))
-    throw EIniFileException(QStringLiteral("Unable to read %s"), {path_});
-  return IniDocument::FromBytes(file.readAll());
+IniDocument TIniFile::LoadFile() const {
+  return IniDocument::FromBytes(ReadWhole(path_).value_or(QByteArray()));
 }
 
-template <typename Change>
+IniDocument TIniFile::Load() const {
+  IniDocument doc = LoadFile();
+  for (const Change& change : pending_)
+    change(doc);
+  return doc;
+}
+
 void TIniFile::Modify(Change change) {
+  if (batchDepth_ > 0)
+    pending_.push_back(std::move(change));
+  else
+    Rewrite({std::move(change)});
+}
+
+void TIniFile::Rewrite(const std::vector<Change>& changes) {
   if (!QDir::isAbsolutePath(fileName_))
     QDir().mkpath(IniWindowsFolder());
   if (!QFileInfo(path_).absoluteDir().exists())
     WriteFailed(path_);
   FileLock lock(path_);
-  IniDocument doc = Load();
-  if (!change(doc))
+  IniDocument doc = LoadFile();
+  bool changed = false;
+  for (const Change& change : changes)
+    changed = change(doc) || changed;
+  if (!changed)
     return;
-  QSaveFile out(path_);
-  if (!out.open(QIODevice::WriteOnly))
-    WriteFailed(path_);
-  const QByteArray bytes = doc.ToBytes();
-  if (out.write(bytes) != bytes.size() || !out.commit())
-    WriteFailed(path_);
+  try {
+    WriteFileAtomically(path_, doc.ToBytes());
+  } catch (const EAtomicFileError& e) {
+    WriteFailed(path_, e.SystemText());
+  }
+}
+
+TIniFileBatch::TIniFileBatch(TIniFile* ini) : ini_(ini) {
+  if (ini_ == nullptr)
+    return;
+  start_ = ini_->pending_.size();
+  ++ini_->batchDepth_;
+}
+
+TIniFileBatch::~TIniFileBatch() {
+  if (ini_ == nullptr)
+    return;
+  ini_->pending_.resize(start_);
+  --ini_->batchDepth_;
+}
+
+void TIniFileBatch::Commit() {
+  if (ini_ == nullptr)
+    return;
+  TIniFile* ini = std::exchange(ini_, nullptr);
+  if (--ini->batchDepth_ > 0)
+    return;
+  // Taken out first: a failing rewrite drops the batch like an abandoned one.
+  const std::vector<TIniFile::Change> changes = std::move(ini->pending_);
+  ini->pending_.clear();
+  ini->Rewrite(changes);
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& ident,
@@ -112,7 +192,9 @@ QString TIniFile::ReadString(const QString& section, const QString& ident,
 
 void TIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
   CheckEntry(path_, section, ident, value);
-  Modify([&](IniDocument& doc) { return doc.SetValue(section, ident.trimmed(), value); });
+  Modify([section, key = ident.trimmed(), value](IniDocument& doc) {
+    return doc.SetValue(section, key, value);
+  });
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& ident, int def) const {
@@ -155,11 +237,11 @@ void TIniFile::ReadSectionValues(const QString& section, TStrings* strings) cons
 }
 
 void TIniFile::EraseSection(const QString& section) {
-  Modify([&](IniDocument& doc) { return doc.EraseSection(section); });
+  Modify([section](IniDocument& doc) { return doc.EraseSection(section); });
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& ident) {
-  Modify([&](IniDocument& doc) { return doc.DeleteKey(section, ident); });
+  Modify([section, ident](IniDocument& doc) { return doc.DeleteKey(section, ident); });
 }
 
 bool TIniFile::SectionExists(const QString& section) const {

@@ -3,17 +3,23 @@
 //
 // A file name without a folder part, or any relative name, lies in the
 // "Windows" folder ($XDG_DATA_HOME/qx/windows, created when first written).
-// Every read reads the file afresh; a missing file reads as empty. Every
-// change is one locked read-modify-write: under an exclusive lock on the
-// sidecar file "<name>.lock" the file is read again, the change applied and
-// the new content written to a temporary file that is renamed over the old
-// one, so concurrent writers lose nothing and readers never see half a file.
-// Writing into a folder that does not exist fails; a file that exists but
-// cannot be read is never rewritten. Both raise EIniFileException.
+// Every read reads the file afresh; a missing file reads as empty, any other
+// failure to read raises. Every change is one locked read-modify-write:
+// under an exclusive lock on the sidecar file "<name>.lock" the file is read
+// again, the change applied and the new content written through TAtomicFile
+// (platform/rtl/AtomicFile.h), so concurrent writers lose nothing, readers
+// never see half a file and a full disk or a crash leaves the old file as it
+// was. Temporaries of writers that died are removed when a TIniFile of the
+// file is created. Writing into a folder that does not exist fails; a file
+// that exists but cannot be read is never rewritten. Every failure raises
+// EIniFileException, with the system's text where the system gave one.
 
 #include "platform/rtl/Exceptions.h"
 
 #include <QString>
+
+#include <functional>
+#include <vector>
 
 class TStrings;
 class IniDocument;
@@ -48,19 +54,48 @@ class TIniFile {
   // True when the section holds at least one key.
   bool SectionExists(const QString& section) const;
   bool ValueExists(const QString& section, const QString& ident) const;
-  // Changes are on disk when each call returns; nothing is pending.
+  // Changes are on disk when each call returns (outside a TIniFileBatch);
+  // nothing is pending.
   void UpdateFile();
 
   // The file actually read and written.
   QString Path() const { return path_; }
 
  private:
+  friend class TIniFileBatch;
+  // Returns whether the document changed.
+  using Change = std::function<bool(IniDocument&)>;
+
+  // The file with the changes of an open batch applied.
   IniDocument Load() const;
-  template <typename Change>
+  IniDocument LoadFile() const;
   void Modify(Change change);
+  void Rewrite(const std::vector<Change>& changes);
 
   QString fileName_;
   QString path_;
+  std::vector<Change> pending_;  // gathered by open batches
+  int batchDepth_ = 0;
+};
+
+// Gathers the changes made through one TIniFile (a section erased and its
+// keys written anew, say) into one rewrite of the file on Commit, so other
+// processes and a crash see either none or all of them. Reads through the
+// file see the gathered changes. A batch left without Commit (an exception)
+// drops what was gathered since it began. In nested batches the outermost
+// Commit writes. A null file makes a batch that does nothing.
+class TIniFileBatch {
+ public:
+  explicit TIniFileBatch(TIniFile* ini);
+  ~TIniFileBatch();
+  TIniFileBatch(const TIniFileBatch&) = delete;
+  TIniFileBatch& operator=(const TIniFileBatch&) = delete;
+
+  void Commit();
+
+ private:
+  TIniFile* ini_;
+  std::size_t start_ = 0;  // the first change of this batch in pending_
 };
 
 // The "Windows" folder that holds INI files named without a folder.

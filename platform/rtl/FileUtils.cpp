@@ -1,10 +1,10 @@
 #include "platform/rtl/FileUtils.h"
 
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -43,17 +43,6 @@ QString Join(const QString& dir, const QString& name) {
   return dir.endsWith(QLatin1Char('/')) ? dir + name : dir + QLatin1Char('/') + name;
 }
 
-// A symbolic link is replaced through its target, so the link survives.
-QString ReplaceTarget(const QString& fileName) {
-  const QFileInfo info(fileName);
-  if (info.isSymLink()) {
-    const QString target = info.canonicalFilePath();
-    if (!target.isEmpty())
-      return target;
-  }
-  return fileName;
-}
-
 // Creates dir/prefixXXXX.tmp exclusively; returns its descriptor, or -1 with
 // errno set.
 int CreateTempFd(const QString& dir, const QString& prefix, QString& name) {
@@ -70,23 +59,9 @@ int CreateTempFd(const QString& dir, const QString& prefix, QString& name) {
   return -1;
 }
 
-bool WriteAll(int fd, const char* p, qint64 count) {
-  while (count > 0) {
-    const ssize_t n = ::write(fd, p, static_cast<size_t>(count));
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0) {
-      if (n == 0)
-        errno = EIO;
-      return false;
-    }
-    p += n;
-    count -= n;
-  }
-  return true;
-}
-
-bool CopyContents(int from, int to) {
+// Copies what is left of from into out; false with errno set when a read
+// fails (a failing write raises).
+bool CopyContents(int from, TAtomicFile& out) {
   char buffer[64 * 1024];
   for (;;) {
     const ssize_t n = ::read(from, buffer, sizeof buffer);
@@ -96,37 +71,8 @@ bool CopyContents(int from, int to) {
       return false;
     if (n == 0)
       return true;
-    if (!WriteAll(to, buffer, n))
-      return false;
+    out.Write(buffer, n);
   }
-}
-
-// Closes the temporary file and moves it over target; on failure removes it
-// and keeps errno.
-bool CommitTemp(int fd, const QString& temp, const QString& target, bool noReplace) {
-  bool ok = ::fsync(fd) == 0;
-  int err = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    err = errno;
-  }
-  if (ok) {
-    ok = noReplace ? RenameFile(temp, target)
-                   : ::rename(Native(temp).constData(), Native(target).constData()) == 0;
-    err = errno;
-  }
-  if (!ok) {
-    ::unlink(Native(temp).constData());
-    errno = err;
-  }
-  return ok;
-}
-
-void AbandonTemp(int fd, const QString& temp) {
-  const int err = errno;
-  ::close(fd);
-  ::unlink(Native(temp).constData());
-  errno = err;
 }
 
 }  // namespace
@@ -203,26 +149,22 @@ bool CopyFile(const QString& src, const QString& dst, bool failIfExists) {
   const int in = ::open(Native(src).constData(), O_RDONLY | O_CLOEXEC);
   if (in < 0)
     return false;
-  const QString target = ReplaceTarget(dst);
-  QString temp;
-  const int out = CreateTempFd(FolderOf(target), QStringLiteral(".~cp"), temp);
-  if (out < 0) {
-    const int err = errno;
-    ::close(in);
-    errno = err;
-    return false;
+  int err = 0;
+  try {
+    TAtomicFile out(dst);
+    const struct timespec times[2] = {from.st_atim, from.st_mtim};
+    if (!CopyContents(in, out) || ::futimens(out.Handle(), times) != 0) {
+      err = errno;
+    } else {
+      out.SetMode(from.st_mode & 07777);
+      out.Commit(!failIfExists);
+    }
+  } catch (const EAtomicFileError& e) {
+    err = e.ErrorCode();
   }
-  const struct timespec times[2] = {from.st_atim, from.st_mtim};
-  const bool copied = CopyContents(in, out) && ::fchmod(out, from.st_mode & 07777) == 0 &&
-                      ::futimens(out, times) == 0;
-  const int err = errno;
   ::close(in);
   errno = err;
-  if (!copied) {
-    AbandonTemp(out, temp);
-    return false;
-  }
-  return CommitTemp(out, temp, target, failIfExists);
+  return err == 0;
 }
 
 // ---- dates and attributes
@@ -389,21 +331,5 @@ std::int64_t DiskFree(const QString& path) {
 }
 
 void ReplaceFileContents(const QString& fileName, const QByteArray& data) {
-  const QString target = ReplaceTarget(fileName);
-  auto fail = [&](int code) {
-    throw EFCreateError(QStringLiteral("Cannot create file \"%s\". %s"), {fileName, SysText(code)});
-  };
-  QString temp;
-  const int fd = CreateTempFd(FolderOf(target), QLatin1Char('.') + NamePart(target) + QLatin1Char('.'), temp);
-  if (fd < 0)
-    fail(errno);
-  struct stat old {};
-  const bool keepMode = StatOf(target, old);
-  if (!WriteAll(fd, data.constData(), data.size()) ||
-      (keepMode && ::fchmod(fd, old.st_mode & 07777) != 0)) {
-    AbandonTemp(fd, temp);
-    fail(errno);
-  }
-  if (!CommitTemp(fd, temp, target, false))
-    fail(errno);
+  WriteFileAtomically(fileName, data);
 }

@@ -31,8 +31,8 @@ bool RemoveDir(const QString& dir);
 bool DeleteFile(const QString& fileName);
 // Fails when newName exists already.
 bool RenameFile(const QString& oldName, const QString& newName);
-// Copies through a temporary file beside dst that is renamed over it, so dst
-// is either the old or the whole new file; keeps src's modification time.
+// Copies through a TAtomicFile (AtomicFile.h), so dst is either the old or
+// the whole new file; keeps src's modification time.
 // Refuses to copy a file onto itself and, with failIfExists, onto any file.
 bool CopyFile(const QString& src, const QString& dst, bool failIfExists);
 
@@ -81,8 +81,8 @@ QString ExpandFileName(const QString& fileName);
 // Bytes available to us on the file system holding path; -1 on failure.
 std::int64_t DiskFree(const QString& path);
 
-// Replaces the contents of fileName with data through a temporary file in the
-// same folder; the old file stays intact when anything fails. Keeps the mode
-// of an existing file and writes through a symbolic link to its target.
-// Raises EFCreateError "Cannot create file \"%s\". %s".
+// Replaces the contents of fileName with data through WriteFileAtomically
+// (AtomicFile.h): the old file stays intact when anything fails; keeps the
+// mode of an existing file and writes through a symbolic link to its target.
+// Raises EAtomicFileError, an EFCreateError "Cannot create file \"%s\". %s".
 void ReplaceFileContents(const QString& fileName, const QByteArray& data);

@@ -1,12 +1,12 @@
 #include "platform/system/WindowEntry.h"
 
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -94,11 +94,11 @@ std::optional<TWindowEntry> DecodeWindowEntry(const QByteArray& bytes) {
 }
 
 void WriteWindowEntry(const QString& path, const TWindowEntry& entry) {
-  QSaveFile file(path);
-  const QByteArray bytes = EncodeWindowEntry(entry);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-    throw EFCreateError(QStringLiteral("Cannot write window entry %1: %2")
-                            .arg(path, file.errorString()));
+  try {
+    WriteFileAtomically(path, EncodeWindowEntry(entry));
+  } catch (const EAtomicFileError& e) {
+    throw EFCreateError(QStringLiteral("Cannot write window entry %1: %2").arg(path, e.SystemText()));
+  }
 }
 
 std::optional<TWindowEntry> ReadWindowEntry(const QString& path) {

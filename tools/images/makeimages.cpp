@@ -1,13 +1,13 @@
 // makeimages FOLDER [FORM]: draws the game's splash.png and about.png into
 // FOLDER and, given the game's main form file, puts the tool-button glyphs
 // into it.
+#include "platform/rtl/AtomicFile.h"
 #include "tools/images/GameImages.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <exception>
@@ -27,8 +27,13 @@ bool WriteGlyphsIntoForm(const QString& path) {
   if (!in.open(QIODevice::ReadOnly))
     return false;
   const QByteArray text = PutToolGlyphsIntoForm(in.readAll());
-  QSaveFile out(path);
-  return out.open(QIODevice::WriteOnly) && out.write(text) == text.size() && out.commit();
+  try {
+    WriteFileAtomically(path, text);
+    return true;
+  } catch (const EAtomicFileError& e) {
+    std::fprintf(stderr, "makeimages: %s\n", e.what());
+    return false;
+  }
 }
 
 }  // namespace

@@ -154,7 +154,6 @@ TEST_F(FormRoundTrip, WrittenTextHasTheDocumentedShape) {
       "    Lines = (\n"
       "      'a'\n"
       "      'b')\n"
-      "    Font.Name = 'Arial'\n"
       "    Font.Size = 10\n"
       "    Items = <\n"
       "      item\n"
@@ -181,9 +180,24 @@ TEST_F(FormRoundTrip, DefaultsAreNotWritten) {
             QByteArray("object Form1: TSampleForm\n"
                        "  object Plain: TSampleWidget\n"
                        "    Width = 0\n"
-                       "    Font.Name = 'Arial'\n"
                        "  end\n"
                        "end\n"));
+}
+
+TEST_F(FormRoundTrip, AnEmptyTextReadsBackAsItselfWhereTheDefaultIsNot) {
+  TSampleForm form(nullptr);
+  form.SetName(QStringLiteral("Form1"));
+  auto* w = new TSampleWidget(&form);
+  w->SetName(QStringLiteral("Plain"));
+  w->Font()->SetName(QString());
+  const QByteArray text = WriteComponentText(&form);
+  EXPECT_TRUE(text.contains("    Font.Name = ''\n")) << text.constData();
+  TSampleForm copy(nullptr);
+  ReadRootComponent(&copy, text, QStringLiteral("empty.form"));
+  auto* read = dynamic_cast<TSampleWidget*>(copy.FindComponent(QStringLiteral("Plain")));
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->Font()->Name(), QString());
+  EXPECT_EQ(WriteComponentText(&copy), text);
 }
 
 TEST_F(FormRoundTrip, LongStringsAreSplitAndJoined) {

@@ -34,7 +34,7 @@ void TSampleFont::Assign(TPersistent* source) {
 }
 
 void TSampleFont::DeclareProperties(TClassBuilder<TSampleFont, TPersistent>& b) {
-  b.Property("Name", &TSampleFont::Name, &TSampleFont::SetName);
+  b.Property("Name", &TSampleFont::Name, &TSampleFont::SetName).Default(QStringLiteral("Arial"));
   b.Property("Size", &TSampleFont::Size, &TSampleFont::SetSize).Default(8);
   b.Property("Color", &TSampleFont::Color, &TSampleFont::SetColor, kSampleColorIdents).Default(0);
   b.Property("Style", &TSampleFont::Style, &TSampleFont::SetStyle, kSampleOptionIdents)

@@ -4,8 +4,11 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -199,6 +202,91 @@ TEST(IniFile, NameWithoutFolderLivesInTheWindowsFolder) {
   EXPECT_EQ(ini.Path(), expected);
   EXPECT_EQ(qxtest::ReadBytes(expected), QByteArray("[Rename]\n/a/b.1=/a/b\n"));
   EXPECT_EQ(ini.FileName(), QStringLiteral("WININIT.INI"));
+}
+
+struct LineEndCase {
+  const char* what;
+  QByteArray before;
+  QByteArray after;  // after [S] k=new
+};
+
+const LineEndCase kLineEndCases[] = {
+    {"two CRs at the end", "[S]\r\nk=v\r\r", "[S]\r\nk=new\r\r"},
+    {"two CRs before LF", "[S]\r\r\nk=v\r\r\n", "[S]\r\r\nk=new\r\r\n"},
+    {"mixed ends kept", "; a\n[S]\r\nk=v\nx=1\r\n", "; a\n[S]\r\nk=new\nx=1\r\n"},
+    {"no final line end", "[S]\nx=1", "[S]\nx=1\nk=new\n"},
+    {"new line takes CR LF", "[S]\nx=1\r\n", "[S]\nx=1\r\nk=new\r\n"},
+    {"new section after bare CR", "[T]\r", "[T]\r\n\n[S]\nk=new\n"},
+};
+
+class IniLineEnds : public testing::TestWithParam<LineEndCase> {};
+
+TEST_P(IniLineEnds, AreKeptAsTheyWere) {
+  const LineEndCase& c = GetParam();
+  const QString path = qxtest::TempPath(QStringLiteral("ends.ini"));
+  qxtest::WriteBytes(path, c.before);
+  TIniFile ini(path);
+  ini.WriteString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new"));
+  EXPECT_EQ(qxtest::ReadBytes(path), c.after) << c.what;
+  ini.DeleteKey(QStringLiteral("S"), QStringLiteral("none"));
+  EXPECT_EQ(qxtest::ReadBytes(path), c.after) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, IniLineEnds, testing::ValuesIn(kLineEndCases));
+
+ino_t InodeOf(const QString& path) {
+  struct stat st {};
+  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+TEST(IniFileBatch, RewritesTheFileOnceOnCommit) {
+  const QString path = qxtest::TempPath(QStringLiteral("b.ini"));
+  qxtest::WriteBytes(path, "[R]\nItem_0=old\nItem_1=older\n[T]\nx=1\n");
+  TIniFile ini(path);
+  TIniFile other(path);
+  const ino_t before = InodeOf(path);
+  {
+    TIniFileBatch batch(&ini);
+    ini.EraseSection(QStringLiteral("R"));
+    ini.WriteString(QStringLiteral("R"), QStringLiteral("Item_0"), QStringLiteral("a"));
+    {
+      TIniFileBatch inner(&ini);
+      ini.WriteString(QStringLiteral("R"), QStringLiteral("Item_1"), QStringLiteral("b"));
+      inner.Commit();  // the outer batch writes
+    }
+    {
+      TIniFileBatch dropped(&ini);
+      ini.WriteString(QStringLiteral("R"), QStringLiteral("Item_2"), QStringLiteral("c"));
+    }
+    // Reads through the file see the batch; the file is untouched.
+    EXPECT_EQ(ini.ReadString(QStringLiteral("R"), QStringLiteral("Item_1"), QString()),
+              QStringLiteral("b"));
+    EXPECT_FALSE(ini.ValueExists(QStringLiteral("R"), QStringLiteral("Item_2")));
+    EXPECT_EQ(InodeOf(path), before);
+    // Another writer's change in the meantime is kept.
+    other.WriteString(QStringLiteral("T"), QStringLiteral("y"), QStringLiteral("2"));
+    batch.Commit();
+  }
+  EXPECT_EQ(qxtest::ReadBytes(path), QByteArray("[T]\nx=1\ny=2\n\n[R]\nItem_0=a\nItem_1=b\n"));
+}
+
+TEST(IniFileBatch, ABatchLeftByAnExceptionChangesNothing) {
+  const QString path = qxtest::TempPath(QStringLiteral("x.ini"));
+  qxtest::WriteBytes(path, "[R]\nItem_0=old\n");
+  TIniFile ini(path);
+  try {
+    TIniFileBatch batch(&ini);
+    ini.EraseSection(QStringLiteral("R"));
+    ini.WriteString(QStringLiteral("R"), QStringLiteral("bad=key"), QStringLiteral("v"));
+    batch.Commit();
+    ADD_FAILURE() << "no exception";
+  } catch (const EIniFileException&) {
+  }
+  EXPECT_EQ(qxtest::ReadBytes(path), QByteArray("[R]\nItem_0=old\n"));
+  ini.WriteString(QStringLiteral("R"), QStringLiteral("Item_1"), QStringLiteral("x"));
+  EXPECT_EQ(qxtest::ReadBytes(path), QByteArray("[R]\nItem_0=old\nItem_1=x\n"));
+  TIniFileBatch none(nullptr);
+  none.Commit();
 }
 
 }  // namespace

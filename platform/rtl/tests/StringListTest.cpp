@@ -24,9 +24,9 @@ QStringList Items(const TStrings& s) {
   return out;
 }
 
-QString Fixture(const QString& name) {
-  return qxtest::DataPath(name);
-}
+// Fixtures sit in data/ beside this file; __FILE__ may be relative to the
+// build folder, so the suite's compiled-in data folder is used.
+QString Fixture(const QString& name) { return qxtest::DataPath(name); }
 
 void Fill(TStrings& s, const QStringList& items) {
   for (const QString& item : items)
