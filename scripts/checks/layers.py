@@ -199,9 +199,11 @@ def check_links(links, used, problems):
             if needed and needed not in links[lib]:
                 problems.append(f"{folder}/CMakeLists.txt:1: {lib} includes {target} but does "
                                 f"not name {needed} among its libraries")
+    folders = {layer[0]: folder for folder, layer in LAYERS.items() if layer[0]}
     for lib in sorted(WINDOWLESS & links.keys()):
         for dep in sorted(closure(links, lib) & WINDOW_LIBS):
-            problems.append(f"CMakeLists.txt:1: {lib} needs no window but links {dep}")
+            problems.append(f"{folders[lib]}/CMakeLists.txt:1: {lib} needs no window but "
+                            f"links {dep}")
 
 
 def check_cmake(root, files, problems):

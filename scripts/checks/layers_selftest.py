@@ -38,7 +38,7 @@ PLANTED = [
      {"game/sana.cpp": "#include <QPainter>\n"}, [], "game/sana.cpp:1: Qt GUI header"),
     ("window library under puzzle", {}, ["--links=qx_puzzle:qx_rtl,qx_components",
                                           "--links=qx_components:qx_controls"],
-     "qx_puzzle needs no window but links qx_controls"),
+     "puzzle/CMakeLists.txt:1: qx_puzzle needs no window but links qx_controls"),
     ("include without its library", {}, ["--links=qx_puzzle:Qt6::Core"],
      "qx_puzzle includes platform/rtl but does not name qx_rtl"),
     ("folder joined when it exists",

@@ -25,9 +25,7 @@ QStringList Items(const TStrings& s) {
 }
 
 // Fixtures sit in data/ beside this file.
-QString Fixture(const QString& name) {
-  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/data/") + name;
-}
+QString Fixture(const QString& name) { return qxtest::DataPath(name); }
 
 void Fill(TStrings& s, const QStringList& items) {
   for (const QString& item : items)
