@@ -2,18 +2,6 @@
 
 #include "components/KvUtils.h"
 
-#include <QGuiApplication>
-#include <QThread>
-#include <QWindow>
+#include "platform/controls/ForegroundWindow.h"
 
-bool IsForegroundThread() {
-  if (qGuiApp == nullptr || QThread::currentThread() != qGuiApp->thread())
-    return false;
-  const QWindow* active = QGuiApplication::focusWindow();
-  // Qt may keep reporting a window that was hidden since.
-  if (active == nullptr || !active->isVisible())
-    return false;
-  while (active->parent() != nullptr)
-    active = active->parent();
-  return QGuiApplication::topLevelWindows().contains(const_cast<QWindow*>(active));
-}
+bool IsForegroundThread() { return ForegroundWindowIsOurs(); }

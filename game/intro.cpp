@@ -25,15 +25,20 @@ void WaitMs(int ms) {
 TForm2::TForm2(TComponent* owner) : TForm(owner) {
   InitGameResources();
   Form2 = this;
-  DefineMethod("FormActivate", this, &TForm2::FormActivate);
   ReadForm(this);
-  Panel1 = FindComponentAs<TPanel>(this, QStringLiteral("Panel1"));
-  Image1 = FindComponentAs<TImage>(this, QStringLiteral("Image1"));
   Image1->Picture()->LoadFromResourceName(QStringLiteral("splash"));
 }
 
 TForm2::~TForm2() {
   if (Form2 == this) Form2 = nullptr;
+}
+
+TFormBinding TForm2::Binding() {
+  return {
+      Field("Panel1", &TForm2::Panel1),
+      Field("Image1", &TForm2::Image1),
+      Handler("FormActivate", &TForm2::FormActivate),
+  };
 }
 
 void TForm2::Pause() {

@@ -17,6 +17,8 @@ class TForm2 : public TForm {
   explicit TForm2(TComponent* owner);
   ~TForm2() override;
   QString FormResourceName() const override { return QStringLiteral(":/forms/intro.form"); }
+  // The components and handlers intro.form names.
+  static TFormBinding Binding();
 
   // How long the first activation pauses (2000 ms; tests set 0).
   int PauseMs() const { return pauseMs_; }

@@ -10,10 +10,7 @@ TForm3* Form3 = nullptr;
 TForm3::TForm3(TComponent* owner) : TForm(owner) {
   InitGameResources();
   Form3 = this;
-  DefineMethod("FormActivate", this, &TForm3::FormActivate);
   ReadForm(this);
-  EdgePanel1 = FindComponentAs<TPanel>(this, QStringLiteral("EdgePanel1"));
-  Image1 = FindComponentAs<TImage>(this, QStringLiteral("Image1"));
   if (Form1 != nullptr) {
     FormSizer1.LeftMax = Form1->Left() + Form1->Width() - 20;
     FormSizer1.TopMax = Form1->Top() + Form1->Height() - 20;
@@ -22,6 +19,14 @@ TForm3::TForm3(TComponent* owner) : TForm(owner) {
 
 TForm3::~TForm3() {
   if (Form3 == this) Form3 = nullptr;
+}
+
+TFormBinding TForm3::Binding() {
+  return {
+      Field("EdgePanel1", &TForm3::EdgePanel1),
+      Field("Image1", &TForm3::Image1),
+      Handler("FormActivate", &TForm3::FormActivate),
+  };
 }
 
 void TForm3::FormActivate(TObject*) {

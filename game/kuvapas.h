@@ -15,6 +15,8 @@ class TForm3 : public TForm {
   explicit TForm3(TComponent* owner);
   ~TForm3() override;
   QString FormResourceName() const override { return QStringLiteral(":/forms/kuvapas.form"); }
+  // The components and handlers kuvapas.form names.
+  static TFormBinding Binding();
 
   void FormActivate(TObject* sender);
 

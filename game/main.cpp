@@ -42,35 +42,7 @@ QString ProgramFolder() { return QCoreApplication::applicationDirPath() + QLatin
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
   InitGameResources();
   Form1 = this;
-  DefineMethod("FormCreate", this, &TForm1::FormCreate);
-  DefineMethod("FormClose", this, &TForm1::FormClose);
-  DefineMethod("Avaa1Click", this, &TForm1::Avaa1Click);
-  DefineMethod("MRUManager1Click", this, &TForm1::MRUManager1Click);
-  DefineMethod("Muokkain1Click", this, &TForm1::Muokkain1Click);
-  DefineMethod("Tulosta1Click", this, &TForm1::Tulosta1Click);
-  DefineMethod("Lopeta1Click", this, &TForm1::Lopeta1Click);
-  DefineMethod("sanatjarjestyksessaClick", this, &TForm1::sanatjarjestyksessaClick);
-  DefineMethod("Ruudukonsanatmuutetaannumeroiksi1Click", this,
-               &TForm1::Ruudukonsanatmuutetaannumeroiksi1Click);
-  DefineMethod("Ruudukonkirjasin1Click", this, &TForm1::Ruudukonkirjasin1Click);
-  DefineMethod("Lydetynvri1Click", this, &TForm1::Lydetynvri1Click);
-  DefineMethod("Ohje2Click", this, &TForm1::Ohje2Click);
-  DefineMethod("Tietoaohjelmasta1Click", this, &TForm1::Tietoaohjelmasta1Click);
-  DefineMethod("StringGrid1MouseDown", this, &TForm1::StringGrid1MouseDown);
-  DefineMethod("stringgrid1MouseUp", this, &TForm1::stringgrid1MouseUp);
-  DefineMethod("SpeedButton2MouseUp", this, &TForm1::SpeedButton2MouseUp);
-  DefineMethod("AikaClick", this, &TForm1::AikaClick);
-  DefineMethod("Timer2Timer", this, &TForm1::Timer2Timer);
-  DefineMethod("Tanssivalehm1Click", this, &TForm1::Tanssivalehm1Click);
-  DefineMethod("Vieteriukko1Click", this, &TForm1::Vieteriukko1Click);
-  DefineMethod("Eimitn1Click", this, &TForm1::Eimitn1Click);
-  DefineMethod("Timer3Timer", this, &TForm1::Timer3Timer);
-  DefineMethod("esiinnappiMouseDown", this, &TForm1::esiinnappiMouseDown);
-  DefineMethod("esiinalasMouseDown", this, &TForm1::esiinalasMouseDown);
-  DefineMethod("RepeatMouseUp", this, &TForm1::RepeatMouseUp);
-  DefineMethod("RepeatTimerTimer", this, &TForm1::RepeatTimerTimer);
   ReadForm(this);
-  FindComponents();
 }
 
 TForm1::~TForm1() {
@@ -80,47 +52,70 @@ TForm1::~TForm1() {
   }
 }
 
-void TForm1::FindComponents() {
-  if (stringgrid1 != nullptr) return;
-  auto find = [this](auto*& field, const char* name) {
-    using T = std::remove_pointer_t<std::remove_reference_t<decltype(field)>>;
-    field = FindComponentAs<T>(this, QString::fromLatin1(name));
+TFormBinding TForm1::Binding() {
+  return {
+      Field("MainMenu1", &TForm1::MainMenu1),
+      Field("Tiedosto1", &TForm1::Tiedosto1),
+      Field("sanatjarjestyksessa", &TForm1::sanatjarjestyksessa),
+      Field("Ruudukonsanatmuutetaannumeroiksi1", &TForm1::Ruudukonsanatmuutetaannumeroiksi1),
+      Field("Tanssivalehm1", &TForm1::Tanssivalehm1),
+      Field("Vieteriukko1", &TForm1::Vieteriukko1),
+      Field("Eimitn1", &TForm1::Eimitn1),
+      Field("PopupMenu1", &TForm1::PopupMenu1),
+      Field("Panel1", &TForm1::Panel1),
+      Field("SpeedButton1", &TForm1::SpeedButton1),
+      Field("SpeedButton2", &TForm1::SpeedButton2),
+      Field("SpeedButton3", &TForm1::SpeedButton3),
+      Field("SpeedButton4", &TForm1::SpeedButton4),
+      Field("esiinnappi", &TForm1::esiinnappi),
+      Field("esiinalas", &TForm1::esiinalas),
+      Field("monta", &TForm1::monta),
+      Field("bar", &TForm1::bar),
+      Field("RichEdit1", &TForm1::RichEdit1),
+      Field("Animate1", &TForm1::Animate1),
+      Field("OpenDialog1", &TForm1::OpenDialog1),
+      Field("FontDialog1", &TForm1::FontDialog1),
+      Field("ColorDialog1", &TForm1::ColorDialog1),
+      Field("Timer2", &TForm1::Timer2),
+      Field("Timer3", &TForm1::Timer3),
+      Field("RepeatTimer", &TForm1::RepeatTimer),
+      Field("MRUManager1", &TForm1::MRUManager1),
+      Field("rekisteri", &TForm1::rekisteri),
+      Field("ActivApp1", &TForm1::ActivApp1),
+      Field("stringgrid1", &TForm1::stringgrid1),
+      Handler("FormCreate", &TForm1::FormCreate),
+      Handler("FormClose", &TForm1::FormClose),
+      Handler("Avaa1Click", &TForm1::Avaa1Click),
+      Handler("MRUManager1Click", &TForm1::MRUManager1Click),
+      Handler("Muokkain1Click", &TForm1::Muokkain1Click),
+      Handler("Tulosta1Click", &TForm1::Tulosta1Click),
+      Handler("Lopeta1Click", &TForm1::Lopeta1Click),
+      Handler("sanatjarjestyksessaClick", &TForm1::sanatjarjestyksessaClick),
+      Handler("Ruudukonsanatmuutetaannumeroiksi1Click",
+              &TForm1::Ruudukonsanatmuutetaannumeroiksi1Click),
+      Handler("Ruudukonkirjasin1Click", &TForm1::Ruudukonkirjasin1Click),
+      Handler("Lydetynvri1Click", &TForm1::Lydetynvri1Click),
+      Handler("Ohje2Click", &TForm1::Ohje2Click),
+      Handler("Tietoaohjelmasta1Click", &TForm1::Tietoaohjelmasta1Click),
+      Handler("StringGrid1MouseDown", &TForm1::StringGrid1MouseDown),
+      Handler("stringgrid1MouseUp", &TForm1::stringgrid1MouseUp),
+      Handler("SpeedButton2MouseUp", &TForm1::SpeedButton2MouseUp),
+      Handler("AikaClick", &TForm1::AikaClick),
+      Handler("Timer2Timer", &TForm1::Timer2Timer),
+      Handler("Tanssivalehm1Click", &TForm1::Tanssivalehm1Click),
+      Handler("Vieteriukko1Click", &TForm1::Vieteriukko1Click),
+      Handler("Eimitn1Click", &TForm1::Eimitn1Click),
+      Handler("Timer3Timer", &TForm1::Timer3Timer),
+      Handler("esiinnappiMouseDown", &TForm1::esiinnappiMouseDown),
+      Handler("esiinalasMouseDown", &TForm1::esiinalasMouseDown),
+      Handler("RepeatMouseUp", &TForm1::RepeatMouseUp),
+      Handler("RepeatTimerTimer", &TForm1::RepeatTimerTimer),
   };
-  find(MainMenu1, "MainMenu1");
-  find(Tiedosto1, "Tiedosto1");
-  find(sanatjarjestyksessa, "sanatjarjestyksessa");
-  find(Ruudukonsanatmuutetaannumeroiksi1, "Ruudukonsanatmuutetaannumeroiksi1");
-  find(Tanssivalehm1, "Tanssivalehm1");
-  find(Vieteriukko1, "Vieteriukko1");
-  find(Eimitn1, "Eimitn1");
-  find(PopupMenu1, "PopupMenu1");
-  find(Panel1, "Panel1");
-  find(SpeedButton1, "SpeedButton1");
-  find(SpeedButton2, "SpeedButton2");
-  find(SpeedButton3, "SpeedButton3");
-  find(SpeedButton4, "SpeedButton4");
-  find(esiinnappi, "esiinnappi");
-  find(esiinalas, "esiinalas");
-  find(monta, "monta");
-  find(bar, "bar");
-  find(RichEdit1, "RichEdit1");
-  find(Animate1, "Animate1");
-  find(OpenDialog1, "OpenDialog1");
-  find(FontDialog1, "FontDialog1");
-  find(ColorDialog1, "ColorDialog1");
-  find(Timer2, "Timer2");
-  find(Timer3, "Timer3");
-  find(RepeatTimer, "RepeatTimer");
-  find(MRUManager1, "MRUManager1");
-  find(rekisteri, "rekisteri");
-  find(ActivApp1, "ActivApp1");
-  find(stringgrid1, "stringgrid1");
 }
 
 // Creation and closing -------------------------------------------------------
 
 void TForm1::FormCreate(TObject*) {
-  FindComponents();
   ClearHintSlots(state_);
   state_.PrintTitle.clear();
   state_.InOrder = false;

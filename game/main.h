@@ -33,6 +33,8 @@ class TForm1 : public TForm, public TGameBoard {
   explicit TForm1(TComponent* owner);
   ~TForm1() override;
   QString FormResourceName() const override { return QStringLiteral(":/forms/main.form"); }
+  // The components and handlers main.form names.
+  static TFormBinding Binding();
 
   // TGameBoard.
   TGameState& State() override { return state_; }
@@ -139,7 +141,6 @@ class TForm1 : public TForm, public TGameBoard {
   void WndProc(TMessage& message) override;
 
  private:
-  void FindComponents();
   // Steps shared by both open paths, from the options to the word list.
   void OpenPuzzle(const QString& fileName);
   void ResetBoardForOpen();

@@ -35,14 +35,7 @@ QString CreditText() {
 TAboutBox::TAboutBox(TComponent* owner) : TForm(owner) {
   InitGameResources();
   AboutBox = this;
-  DefineMethod("CreditsTimerTimer", this, &TAboutBox::CreditsTimerTimer);
   ReadForm(this);
-  KvLabel1 = FindComponentAs<TLabel>(this, QStringLiteral("KvLabel1"));
-  SecretPanel1 = FindComponentAs<TPanel>(this, QStringLiteral("SecretPanel1"));
-  Credits = FindComponentAs<TLabel>(this, QStringLiteral("Credits"));
-  Image1 = FindComponentAs<TImage>(this, QStringLiteral("Image1"));
-  OKButton = FindComponentAs<TButton>(this, QStringLiteral("OKButton"));
-  CreditsTimer = FindComponentAs<TTimer>(this, QStringLiteral("CreditsTimer"));
   Credits->SetCaption(CreditText());
   Image1->Picture()->LoadFromResourceName(QStringLiteral("about"));
   if (Form1 != nullptr) SetLeft(Form1->Left() + Width() / 2);
@@ -50,6 +43,18 @@ TAboutBox::TAboutBox(TComponent* owner) : TForm(owner) {
 
 TAboutBox::~TAboutBox() {
   if (AboutBox == this) AboutBox = nullptr;
+}
+
+TFormBinding TAboutBox::Binding() {
+  return {
+      Field("KvLabel1", &TAboutBox::KvLabel1),
+      Field("SecretPanel1", &TAboutBox::SecretPanel1),
+      Field("Credits", &TAboutBox::Credits),
+      Field("Image1", &TAboutBox::Image1),
+      Field("OKButton", &TAboutBox::OKButton),
+      Field("CreditsTimer", &TAboutBox::CreditsTimer),
+      Handler("CreditsTimerTimer", &TAboutBox::CreditsTimerTimer),
+  };
 }
 
 void TAboutBox::CreditsTimerTimer(TObject*) {

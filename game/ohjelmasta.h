@@ -15,6 +15,8 @@ class TAboutBox : public TForm {
   explicit TAboutBox(TComponent* owner);
   ~TAboutBox() override;
   QString FormResourceName() const override { return QStringLiteral(":/forms/ohjelmasta.form"); }
+  // The components and handlers ohjelmasta.form names.
+  static TFormBinding Binding();
 
   // One step of the credits: up one pixel; past the top they start again
   // below the panel's bottom edge.

@@ -1,6 +1,6 @@
 #include "puzzle/IO.h"
 
-#include "components/_4passtr.h"
+#include "components/core/_4passtr.h"
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FileUtils.h"

@@ -14,6 +14,7 @@
 
 class TComponent;
 class TCollection;
+class TFormBinding;
 class TMetaClass;
 class TPersistent;
 class TObject;
@@ -21,7 +22,9 @@ struct TPropInfo;
 
 class TFormReadSession {
  public:
-  TFormReadSession(QString fileName, TComponent* root, bool ownsRoot);
+  // binding (may be nullptr) is the root class's table of fields and handlers.
+  TFormReadSession(QString fileName, TComponent* root, bool ownsRoot,
+                   const TFormBinding* binding = nullptr);
   ~TFormReadSession();
   TFormReadSession(const TFormReadSession&) = delete;
   TFormReadSession& operator=(const TFormReadSession&) = delete;
@@ -83,6 +86,9 @@ class TFormReadSession {
   void ReadCollection(TCollection* collection, const QString& where, const TFormValue& value,
                       const Path& path);
   void FixupReferences();
+  void BindFields();
+  void ClearFields();
+  [[noreturn]] void BindingError(const QString& message) const;
   void ApplyFixup(const Fixup& fixup);
   TComponent* FindReference(const QString& name) const;
   void CallLoaded();
@@ -94,6 +100,7 @@ class TFormReadSession {
   QString fileName_;
   TComponent* root_;
   bool ownsRoot_;
+  const TFormBinding* binding_;
   TReader reader_;
   std::unique_ptr<TComponent> watcher_;
   TComponent* context_ = nullptr;         // component whose properties are read

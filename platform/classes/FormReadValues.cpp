@@ -2,6 +2,7 @@
 
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
+#include "platform/classes/FormBinding.h"
 #include "platform/classes/FormReadSession.h"
 #include "platform/classes/Properties.h"
 #include "platform/rtl/Exceptions.h"
@@ -194,9 +195,22 @@ void TFormReadSession::AssignStrings(TPersistent* object, const QString& where,
 void TFormReadSession::AssignEvent(TPersistent* object, const QString& where,
                                    const TPropInfo& info, const TFormValue& value) {
   if (value.kind != TFormValueKind::Ident) BadValue(value.line, where, QStringLiteral("method name"));
-  const std::any* method = root_->FindMethod(value.text);
-  if (method == nullptr) {
-    Error(value.line, QStringLiteral("Method %1 not found in %2").arg(value.text, root_->ClassName()));
+  std::any bound;
+  const std::any* method = nullptr;
+  if (binding_ != nullptr) {
+    const TBindingEntry* handler = binding_->Find(TBindingEntry::kHandler, value.text);
+    if (handler == nullptr) {
+      BindingError(QStringLiteral("handler '%1' named in %2(%3) is missing from the form's binding")
+                       .arg(value.text, fileName_)
+                       .arg(value.line));
+    }
+    bound = handler->bind(*root_);
+    method = &bound;
+  } else {
+    method = root_->FindMethod(value.text);
+    if (method == nullptr) {
+      Error(value.line, QStringLiteral("Method %1 not found in %2").arg(value.text, root_->ClassName()));
+    }
   }
   bool matches = false;
   Guarded(value.line, QStringLiteral("Error reading ") + where,

@@ -3,6 +3,7 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
+#include "platform/classes/FormBinding.h"
 #include "platform/classes/FormParser.h"
 #include "platform/classes/FormReadSession.h"
 #include "platform/classes/Properties.h"
@@ -34,10 +35,12 @@ class TReadWatcher : public TComponent {
 using form_detail::MetaOrNull;
 using form_detail::StaticClassOf;
 
-TFormReadSession::TFormReadSession(QString fileName, TComponent* root, bool ownsRoot)
+TFormReadSession::TFormReadSession(QString fileName, TComponent* root, bool ownsRoot,
+                                   const TFormBinding* binding)
     : fileName_(std::move(fileName)),
       root_(root),
       ownsRoot_(ownsRoot),
+      binding_(binding),
       reader_(*this, root),
       watcher_(std::make_unique<TReadWatcher>(*this)) {}
 
@@ -77,12 +80,14 @@ void TFormReadSession::ReadPhases(const TFormObject& tree) {
   if (FindMetaClass(*root_) == nullptr) {
     Error(tree.line, QStringLiteral("Class %1 not found").arg(root_->ClassName()));
   }
+  if (binding_ != nullptr) binding_->CheckUnique(root_->ClassName());
   root_->IncludeState(csLoading);
   root_->IncludeState(csReading);
   loading_.push_back(root_);
   NameRoot(tree);
   ReadObjectState(root_, tree, nullptr);
   FixupReferences();
+  BindFields();
   CallLoaded();
 }
 
@@ -199,6 +204,35 @@ void TFormReadSession::ApplyFixup(const Fixup& fixup) {
   }
 }
 
+void TFormReadSession::BindingError(const QString& message) const {
+  throw EFormBindingError(QStringLiteral("Form %1: %2").arg(root_->ClassName(), message));
+}
+
+void TFormReadSession::BindFields() {
+  if (binding_ == nullptr) return;
+  for (const TBindingEntry& entry : binding_->Entries()) {
+    if (entry.kind != TBindingEntry::kField) continue;
+    auto made = std::find_if(created_.begin(), created_.end(), [&](const TComponent* c) {
+      return c != nullptr && c->Name().compare(entry.name, Qt::CaseInsensitive) == 0;
+    });
+    if (made == created_.end()) {
+      BindingError(QStringLiteral("component '%1' missing from the form file %2")
+                       .arg(entry.name, fileName_));
+    }
+    if (!entry.set(*root_, *made)) {
+      BindingError(QStringLiteral("component '%1' in %2 is a %3, not the %4 its field holds")
+                       .arg(entry.name, fileName_, (*made)->ClassName(), entry.fieldClass));
+    }
+  }
+}
+
+void TFormReadSession::ClearFields() {
+  if (binding_ == nullptr || root_ == nullptr) return;
+  for (const TBindingEntry& entry : binding_->Entries()) {
+    if (entry.kind == TBindingEntry::kField) entry.set(*root_, nullptr);
+  }
+}
+
 void TFormReadSession::CallLoaded() {
   for (TComponent* c : loading_) {
     if (c != nullptr) c->ExcludeState(csReading);
@@ -213,6 +247,7 @@ void TFormReadSession::CallLoaded() {
 }
 
 void TFormReadSession::Rollback() {
+  ClearFields();
   for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
     TComponent* c = *it;
     if (c == nullptr) continue;
@@ -231,18 +266,19 @@ void TFormReadSession::Rollback() {
   root_->ExcludeState(csLoading);
 }
 
-void ReadRootComponent(TComponent* root, const QByteArray& utf8, const QString& fileName) {
+void ReadRootComponent(TComponent* root, const QByteArray& utf8, const QString& fileName,
+                       const TFormBinding* binding) {
   TFormObject tree = ParseFormText(utf8, fileName);
-  TFormReadSession session(fileName, root, false);
+  TFormReadSession session(fileName, root, false, binding);
   session.Read(tree);
 }
 
-void ReadRootComponentFile(TComponent* root, const QString& path) {
+void ReadRootComponentFile(TComponent* root, const QString& path, const TFormBinding* binding) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     throw EFOpenError(QStringLiteral("Cannot open file \"%s\". %s"), {path, file.errorString()});
   }
-  ReadRootComponent(root, file.readAll(), QFileInfo(path).fileName());
+  ReadRootComponent(root, file.readAll(), QFileInfo(path).fileName(), binding);
 }
 
 TComponent* ReadComponentText(const QByteArray& utf8, const QString& fileName, TComponent* owner) {
@@ -262,4 +298,22 @@ TComponent* ReadComponentText(const QByteArray& utf8, const QString& fileName, T
   TFormReadSession session(fileName, root, true);
   session.Read(tree);
   return root;
+}
+
+const TBindingEntry* TFormBinding::Find(TBindingEntry::Kind kind, const QString& name) const {
+  for (const TBindingEntry& entry : entries_) {
+    if (entry.kind == kind && entry.name.compare(name, Qt::CaseInsensitive) == 0) return &entry;
+  }
+  return nullptr;
+}
+
+void TFormBinding::CheckUnique(const QString& formClass) const {
+  for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+    for (auto later = it + 1; later != entries_.end(); ++later) {
+      if (it->kind == later->kind && it->name.compare(later->name, Qt::CaseInsensitive) == 0) {
+        throw EFormBindingError(
+            QStringLiteral("Form %1: '%2' is bound twice").arg(formClass, it->name));
+      }
+    }
+  }
 }

@@ -60,8 +60,8 @@ void TForm::Free() {
 
 void TForm::Release() { PostMessage(this, CM_RELEASE, 0, 0); }
 
-void TForm::ReadFormFile(const QString& path) {
-  ReadRootComponentFile(static_cast<TComponent*>(this), path);
+void TForm::ReadFormFile(const QString& path, const TFormBinding* binding) {
+  ReadRootComponentFile(static_cast<TComponent*>(this), path, binding);
   DoCreate();
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 // TForm: a top-level window. Its design is a form file (embedded as a Qt
-// resource) read by the form reader when the form is made:
+// resource) read by the form reader when the form is made; the class names
+// its fields and handlers once, in its binding (platform/classes/FormBinding.h):
 //
 //   TForm1::TForm1(TComponent* owner) : TForm(owner) {
-//     DefineMethod("Button1Click", this, &TForm1::Button1Click);
 //     ReadForm(this, QStringLiteral(":/forms/main.form"));   // then OnCreate
-//     Button1 = FindComponentAs<TButton>("Button1");
+//   }
+//   TFormBinding TForm1::Binding() {
+//     return {Field("Button1", &TForm1::Button1),
+//             Handler("Button1Click", &TForm1::Button1Click)};
 //   }
 //
 // A form without handlers of its own can be made as TForm(owner, path).
@@ -130,13 +133,15 @@ class TForm : public TWinControl {
 
  protected:
   // Reads the form file (default FormResourceName()) into self, whose class
-  // gets its property table first, then runs OnCreate.
+  // gets its property table first, through T::Binding() when T has one,
+  // then runs OnCreate.
   template <class T>
   void ReadForm(T* self, QString path = {}) {
     MetaClassOf<T>();
-    ReadFormFile(path.isEmpty() ? FormResourceName() : path);
+    TFormBinding binding;
+    ReadFormFile(path.isEmpty() ? FormResourceName() : path, BindingOf<T>(binding));
   }
-  void ReadFormFile(const QString& path);
+  void ReadFormFile(const QString& path, const TFormBinding* binding = nullptr);
   virtual void DoCreate();
   virtual void DoShow();
   virtual void DoHide();

@@ -1,6 +1,6 @@
-#include "components/_4passtr.h"
+#include "components/core/_4passtr.h"
 
-#include "components/_4pchar.h"
+#include "components/core/_4pchar.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "components/_4pchar.h"
+#include "components/core/_4pchar.h"
 
 #include <QString>
 
