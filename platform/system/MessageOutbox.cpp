@@ -99,10 +99,20 @@ TOutboxState& State(TOutboxHolder& h) {
   return *h.state;
 }
 
+bool InApplicationThread() {
+  const QCoreApplication* app = QCoreApplication::instance();
+  return app == nullptr || QThread::currentThread() == app->thread();
+}
+
 // Receivers whose queue is done with. Never called from inside a watch's
-// callback, so no notifier is destroyed while it signals.
+// callback, so no notifier is destroyed while it signals; and a watch dies
+// only in its own thread (another thread leaves it to the next sweep; its
+// next call finds the queue empty and disables it).
 void Sweep(TOutboxState& s) {
-  std::erase_if(s.receivers, [](const auto& item) { return item.second.queue.empty(); });
+  const bool ownThread = InApplicationThread();
+  std::erase_if(s.receivers, [ownThread](const auto& item) {
+    return item.second.queue.empty() && (ownThread || !item.second.watch);
+  });
 }
 
 void ServeFromEventLoop(TReceiver& r) {
@@ -129,12 +139,11 @@ void ArmInThisThread(TOutboxState& s) {
 // Notifiers belong to the application's thread: a post from another thread
 // has that thread arm them. Called with the lock held.
 void Arm(TOutboxState& s) {
-  QCoreApplication* app = QCoreApplication::instance();
   if (!s.context) {
     s.context = std::make_unique<QObject>();
-    s.context->moveToThread(app->thread());
+    s.context->moveToThread(QCoreApplication::instance()->thread());
   }
-  if (QThread::currentThread() == app->thread()) {
+  if (InApplicationThread()) {
     ArmInThisThread(s);
     return;
   }
@@ -177,13 +186,10 @@ TPostResult PostDatagram(const QString& socketPath, const QByteArray& datagram) 
     r.queue.push_back(datagram);
     served = Serve(r);
   }
-  if (served == TServed::Gone) {
-    s.receivers.erase(it);
-    return TPostResult::Gone;
-  }
-  if (served == TServed::Drained) {
-    s.receivers.erase(it);
-    return TPostResult::Sent;
+  if (served != TServed::Blocked) {
+    r.queue.clear();
+    Sweep(s);
+    return served == TServed::Gone ? TPostResult::Gone : TPostResult::Sent;
   }
   if (QCoreApplication::instance() == nullptr) {
     r.queue.pop_back();

@@ -41,13 +41,12 @@ std::vector<std::uint32_t> EntryPids(const QString& folder) {
 enum class TEntryFile { Missing, Unreadable, Garbage, Valid };
 
 TEntryFile ExamineEntryFile(const QString& folder, std::uint32_t pid, TWindowEntry& entry) {
-  QFile file(folder + QLatin1Char('/') + WindowEntryFileName(pid));
-  if (!file.open(QIODevice::ReadOnly))
-    return file.exists() ? TEntryFile::Unreadable : TEntryFile::Missing;
-  const QByteArray bytes = file.read(MaxWindowEntrySize + 1);
-  if (file.error() != QFileDevice::NoError)
-    return TEntryFile::Unreadable;
-  auto decoded = DecodeWindowEntry(bytes);
+  bool missing = false;
+  const auto bytes =
+      ReadWindowEntryBytes(folder + QLatin1Char('/') + WindowEntryFileName(pid), &missing);
+  if (!bytes)
+    return missing ? TEntryFile::Missing : TEntryFile::Unreadable;
+  auto decoded = DecodeWindowEntry(*bytes);
   if (!decoded || decoded->pid != pid)
     return TEntryFile::Garbage;
   entry = std::move(*decoded);

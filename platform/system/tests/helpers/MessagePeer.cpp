@@ -122,7 +122,10 @@ int Pair(TWindowDirectory& dir, TInbox& inbox, const QString& other, int count) 
   if (!PumpUntil([&] { return inbox.hello; }, "greeting"))
     return 1;
   TPostStats stats;
+  QElapsedTimer phase;
+  phase.start();
   stats.Post(wnd, count);
+  const qint64 postMs = phase.elapsed();
   const QString otherSocket =
       dir.Folder() + QLatin1Char('/') + WindowSocketName(ProcessOfHandle(wnd));
   if (!PumpUntil([&] { return inbox.numbered >= count && QueuedDatagrams(otherSocket) == 0; },
@@ -131,10 +134,12 @@ int Pair(TWindowDirectory& dir, TInbox& inbox, const QString& other, int count) 
   PostMessage(wnd, AllReceived, 0, 0);
   if (!PumpUntil([&] { return inbox.othersDone; }, "the other's end"))
     return 1;
-  Print(QStringLiteral("result %1 received %2 in_order %3")
+  Print(QStringLiteral("result %1 received %2 in_order %3 posting_ms %4 total_ms %5")
             .arg(stats.Line())
             .arg(inbox.numbered)
-            .arg(int(inbox.inOrder)));
+            .arg(int(inbox.inOrder))
+            .arg(postMs)
+            .arg(phase.elapsed()));
   return 0;
 }
 
