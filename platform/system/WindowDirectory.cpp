@@ -263,10 +263,16 @@ void TWindowDirectory::Rewrite(std::vector<TPublishedWindow> windows) {
   d_->windows = std::move(windows);
 }
 
-// Everything waiting on the socket joins the queue behind what is already
-// there, so a handler that runs a nested event loop cannot reorder messages.
+// What waits on the socket joins the queue behind what is already there, so
+// a handler that runs a nested event loop cannot reorder messages. Senders
+// refill the socket as it empties: one turn reads a batch, and the notifier
+// calls again for the rest, so the rest of the event loop gets its turn.
 void TWindowDirectory::ReadSocket() {
-  while (auto datagram = ReceiveDatagram(d_->fd.Get(), WireMessageSize)) {
+  constexpr int BatchSize = 512;
+  for (int i = 0; i < BatchSize; ++i) {
+    auto datagram = ReceiveDatagram(d_->fd.Get(), WireMessageSize);
+    if (!datagram)
+      break;
     const auto message = DecodeWireMessage(*datagram);
     if (!message)
       continue;

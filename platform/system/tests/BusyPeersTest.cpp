@@ -1,7 +1,6 @@
 // Messages between programs that are busy: none is lost while the receiver
 // lives, and no PostMessage call waits for the receiver.
 #include "platform/system/MessageOutbox.h"
-#include "platform/system/RuntimeFolder.h"
 #include "platform/system/WindowDirectory.h"
 #include "platform/system/WindowMessages.h"
 
@@ -40,9 +39,8 @@ class MessagePeer : public qxtest::TPeerProcess {
   }
 };
 
-QString SocketOf(HWND wnd) {
-  return WindowDirectoryFolder() + QLatin1Char('/') + WindowSocketName(ProcessOfHandle(wnd));
-}
+using systest::SendQueued;
+using systest::SocketOf;
 
 TEST(BusyPeers, TwoBusyProgramsPostingTenThousandEachLoseNothingAndNeverWait) {
   constexpr int Count = 10000;
@@ -106,9 +104,9 @@ TEST(BusyPeers, AStalledReceiverGetsEverythingUpToTheBoundOnceItReads) {
   EXPECT_LT(slowestUs, PostBoundUs);
 
   qxtest::WriteBytes(resume, "go");
-  ASSERT_TRUE(systest::ProcessEventsUntil([&] { return QueuedDatagrams(SocketOf(wnd)) == 0; }));
+  ASSERT_TRUE(SendQueued(wnd));
   ASSERT_TRUE(PostMessage(wnd, WM_USER + 2, 0, 0));
-  ASSERT_TRUE(systest::ProcessEventsUntil([&] { return QueuedDatagrams(SocketOf(wnd)) == 0; }));
+  ASSERT_TRUE(SendQueued(wnd));
   auto result = peer.Result();
   EXPECT_EQ(result[QStringLiteral("received")], qint64(posted));
   EXPECT_EQ(result[QStringLiteral("in_order")], 1);
@@ -125,7 +123,7 @@ TEST(BusyPeers, AReceiverKilledWhileBusyTakesItsQueueWithIt) {
   ASSERT_EQ(::kill(pid_t(peer.Pid()), SIGKILL), 0);
   peer.Stop();
   // Its entry is still there; its socket refuses.
-  EXPECT_TRUE(systest::ProcessEventsUntil([&] { return QueuedDatagrams(SocketOf(wnd)) == 0; }));
+  EXPECT_TRUE(SendQueued(wnd));
   EXPECT_FALSE(PostMessage(wnd, WM_USER + 1, 0, 0));
   EXPECT_EQ(LastPostMessageError(), ERROR_INVALID_WINDOW_HANDLE);
 }

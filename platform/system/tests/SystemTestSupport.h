@@ -3,6 +3,11 @@
 // The bound only keeps a broken test from hanging; tests assert on what
 // happened, never on how long it took.
 
+#include "platform/system/MessageOutbox.h"
+#include "platform/system/RuntimeFolder.h"
+#include "platform/system/WinTypes.h"
+#include "platform/system/WindowEntry.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -33,6 +38,18 @@ inline bool ProcessEventsUntil(const std::function<bool()>& done, int boundMs = 
 inline void ProcessPendingEvents() {
   for (int i = 0; i < 3; ++i)
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+// The socket of the process that has the window.
+inline QString SocketOf(HWND wnd) {
+  return WindowDirectoryFolder() + QLatin1Char('/') + WindowSocketName(ProcessOfHandle(wnd));
+}
+
+// Runs the event loop until what the window's socket could not take yet
+// has gone from this process's outbox (reading a peer's output does not run
+// the loop).
+inline bool SendQueued(HWND wnd) {
+  return ProcessEventsUntil([&] { return QueuedDatagrams(SocketOf(wnd)) == 0; });
 }
 
 // A tmpfs of the given size mounted at path for the test's lifetime; needs
