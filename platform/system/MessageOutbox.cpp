@@ -4,14 +4,11 @@
 #include "platform/system/UnixSocket.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
-#include <QObject>
 #include <QThread>
 
 #include <cerrno>
 #include <chrono>
 #include <deque>
-#include <exception>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -26,7 +23,7 @@ namespace {
 struct TReceiver {
   TUniqueFd fd;
   std::deque<QByteArray> queue;
-  std::unique_ptr<TWritableWatch> watch;  // made in the application's thread
+  std::unique_ptr<TWritableWatch> watch;  // destroyed in the application's thread
 };
 
 enum class TServed { Drained, Blocked, Gone };
@@ -49,11 +46,10 @@ TServed Serve(TReceiver& r) {
 
 struct TOutboxState {
   std::map<QString, TReceiver> receivers;
-  std::unique_ptr<QObject> context;  // lives in the application's thread
 };
 
-// The process's outbox, made on first use. The pointer is freed by the
-// reset and when the application goes away, never by a static destructor.
+// The process's outbox, made on first use. The state is freed by the reset
+// and when the application goes away, never by a static destructor.
 struct TOutboxHolder {
   std::mutex lock;
   TOutboxState* state = nullptr;  // owned
@@ -119,47 +115,18 @@ void ServeFromEventLoop(TReceiver& r) {
   std::lock_guard guard(TheHolder().lock);
   if (Serve(r) != TServed::Blocked) {
     r.queue.clear();  // drained, or nobody left to read it
-    r.watch->SetEnabled(false);
+    r.watch->Disable();
   }
 }
 
-void ArmInThisThread(TOutboxState& s) {
-  for (auto& [path, r] : s.receivers) {
-    if (r.queue.empty())
-      continue;
-    if (!r.watch) {
-      TReceiver* receiver = &r;  // map nodes stay put; the watch dies with it
-      r.watch = std::make_unique<TWritableWatch>(r.fd.Get(), OutboxRetryMs,
-                                                 [receiver] { ServeFromEventLoop(*receiver); });
-    }
-    r.watch->SetEnabled(true);
+// Called with the lock held, from any thread.
+void Arm(TReceiver& r) {
+  if (!r.watch) {
+    TReceiver* receiver = &r;  // map nodes stay put; the watch dies with it
+    r.watch = std::make_unique<TWritableWatch>(r.fd.Get(), OutboxRetryMs,
+                                               [receiver] { ServeFromEventLoop(*receiver); });
   }
-}
-
-// Notifiers belong to the application's thread: a post from another thread
-// has that thread arm them. Called with the lock held.
-void Arm(TOutboxState& s) {
-  if (!s.context) {
-    s.context = std::make_unique<QObject>();
-    s.context->moveToThread(QCoreApplication::instance()->thread());
-  }
-  if (InApplicationThread()) {
-    ArmInThisThread(s);
-    return;
-  }
-  QMetaObject::invokeMethod(
-      s.context.get(),
-      [] {
-        try {
-          TOutboxHolder& h = TheHolder();
-          std::lock_guard guard(h.lock);
-          if (h.state != nullptr)
-            ArmInThisThread(*h.state);
-        } catch (const std::exception& e) {
-          qWarning("Queued window messages cannot be sent: %s", e.what());
-        }
-      },
-      Qt::QueuedConnection);
+  r.watch->Enable();
 }
 
 }  // namespace
@@ -195,7 +162,7 @@ TPostResult PostDatagram(const QString& socketPath, const QByteArray& datagram) 
     r.queue.pop_back();
     return TPostResult::Full;
   }
-  Arm(s);
+  Arm(r);
   return TPostResult::Queued;
 }
 
@@ -235,8 +202,9 @@ std::size_t FlushOutbox(int boundMs) {
     dropped += r.queue.size();
   for (auto& [path, r] : s.receivers)
     r.queue.clear();
-  for (auto& [path, r] : s.receivers)
-    if (r.watch)
-      r.watch->SetEnabled(false);
+  if (InApplicationThread())
+    for (auto& [path, r] : s.receivers)
+      if (r.watch)
+        r.watch->Disable();
   return dropped;
 }

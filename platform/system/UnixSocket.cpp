@@ -2,8 +2,11 @@
 
 #include "platform/rtl/Exceptions.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QMetaObject>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QTimer>
 
 #include <cerrno>
@@ -148,28 +151,62 @@ std::optional<QByteArray> ReceiveDatagram(int fd, int maxSize) {
   }
 }
 
+namespace {
+
+bool InApplicationThread() {
+  return QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+}  // namespace
+
 TWritableWatch::TWritableWatch(int fd, int retryMs, std::function<void()> onWritable)
-    : onWritable_(std::move(onWritable)),
-      notifier_(std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write)),
-      retry_(std::make_unique<QTimer>()) {
-  notifier_->setEnabled(false);
-  retry_->setInterval(retryMs);
-  QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                   [this] { Fire(); });
-  QObject::connect(retry_.get(), &QTimer::timeout, retry_.get(), [this] { Fire(); });
+    : fd_(fd),
+      retryMs_(retryMs),
+      onWritable_(std::move(onWritable)),
+      context_(std::make_unique<QObject>()) {
+  context_->moveToThread(QCoreApplication::instance()->thread());
 }
 
 TWritableWatch::~TWritableWatch() = default;
 
-void TWritableWatch::SetEnabled(bool enabled) {
-  if (enabled == enabled_)
+// A call queued from another thread dies with the context, so it never
+// reaches a watch that is gone.
+void TWritableWatch::Enable() {
+  if (InApplicationThread()) {
+    EnableHere();
     return;
-  enabled_ = enabled;
-  notifier_->setEnabled(enabled);
-  if (enabled)
+  }
+  QMetaObject::invokeMethod(
+      context_.get(),
+      [this] {
+        try {
+          EnableHere();
+        } catch (const std::exception& e) {
+          qWarning("Queued datagrams cannot be sent: %s", e.what());
+        }
+      },
+      Qt::QueuedConnection);
+}
+
+void TWritableWatch::EnableHere() {
+  if (!notifier_) {
+    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
+    retry_ = std::make_unique<QTimer>();
+    retry_->setInterval(retryMs_);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this] { Fire(); });
+    QObject::connect(retry_.get(), &QTimer::timeout, retry_.get(), [this] { Fire(); });
+  }
+  notifier_->setEnabled(true);
+  if (!retry_->isActive())
     retry_->start();
-  else
-    retry_->stop();
+}
+
+void TWritableWatch::Disable() {
+  if (!notifier_)
+    return;
+  notifier_->setEnabled(false);
+  retry_->stop();
 }
 
 // Entered from Qt: nothing may unwind into the event loop.

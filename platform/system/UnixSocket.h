@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class QObject;
 class QSocketNotifier;
 class QTimer;
 
@@ -60,29 +61,6 @@ bool WaitWritable(int fd, int waitMs);
 // stayed full).
 int SendDatagram(const QString& path, const QByteArray& datagram, int waitMs = 0);
 
-// Calls onWritable from the event loop of the creating thread while enabled:
-// when the connected socket fd has room again, and every retryMs besides (a
-// receiver that closes its socket need not wake a waiting sender). An
-// exception from onWritable is logged and goes no further.
-class TWritableWatch {
- public:
-  TWritableWatch(int fd, int retryMs, std::function<void()> onWritable);
-  ~TWritableWatch();
-  TWritableWatch(const TWritableWatch&) = delete;
-  TWritableWatch& operator=(const TWritableWatch&) = delete;
-
-  void SetEnabled(bool enabled);
-  bool Enabled() const { return enabled_; }
-
- private:
-  void Fire();
-
-  std::function<void()> onWritable_;
-  std::unique_ptr<QSocketNotifier> notifier_;
-  std::unique_ptr<QTimer> retry_;
-  bool enabled_ = false;
-};
-
 // True when a socket is bound and listening at path (nothing is sent).
 bool SocketAnswers(const QString& path);
 
@@ -90,3 +68,32 @@ bool SocketAnswers(const QString& path);
 // none waits. A datagram longer than maxSize comes back cut to maxSize + 1
 // bytes so the caller sees it as too long.
 std::optional<QByteArray> ReceiveDatagram(int fd, int maxSize);
+
+// Calls onWritable from the event loop of the application's thread while
+// enabled: when the connected socket fd has room again, and every retryMs
+// besides (a receiver that closes its socket need not wake a waiting
+// sender). Made and enabled from any thread; disabled and destroyed in the
+// application's thread only, so a QCoreApplication must exist. An exception
+// from onWritable is logged and goes no further.
+class TWritableWatch {
+ public:
+  TWritableWatch(int fd, int retryMs, std::function<void()> onWritable);
+  ~TWritableWatch();
+  TWritableWatch(const TWritableWatch&) = delete;
+  TWritableWatch& operator=(const TWritableWatch&) = delete;
+
+  void Enable();
+  void Disable();
+
+ private:
+  void EnableHere();
+  void Fire();
+
+  int fd_;
+  int retryMs_;
+  std::function<void()> onWritable_;
+  std::unique_ptr<QObject> context_;  // lives in the application's thread
+  // Made in the application's thread on the first Enable.
+  std::unique_ptr<QSocketNotifier> notifier_;
+  std::unique_ptr<QTimer> retry_;
+};
