@@ -157,6 +157,17 @@ bool InApplicationThread() {
   return QThread::currentThread() == QCoreApplication::instance()->thread();
 }
 
+// Entered from Qt: nothing may unwind into the event loop.
+void Guarded(const std::function<void()>& fn) noexcept {
+  try {
+    fn();
+  } catch (const std::exception& e) {
+    qWarning("Sending queued datagrams failed: %s", e.what());
+  } catch (...) {
+    qWarning("Sending queued datagrams failed");
+  }
+}
+
 }  // namespace
 
 TWritableWatch::TWritableWatch(int fd, int retryMs, std::function<void()> onWritable)
@@ -177,15 +188,7 @@ void TWritableWatch::Enable() {
     return;
   }
   QMetaObject::invokeMethod(
-      context_.get(),
-      [this] {
-        try {
-          EnableHere();
-        } catch (const std::exception& e) {
-          qWarning("Queued datagrams cannot be sent: %s", e.what());
-        }
-      },
-      Qt::QueuedConnection);
+      context_.get(), [this] { Guarded([this] { EnableHere(); }); }, Qt::QueuedConnection);
 }
 
 void TWritableWatch::EnableHere() {
@@ -194,8 +197,9 @@ void TWritableWatch::EnableHere() {
     retry_ = std::make_unique<QTimer>();
     retry_->setInterval(retryMs_);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                     [this] { Fire(); });
-    QObject::connect(retry_.get(), &QTimer::timeout, retry_.get(), [this] { Fire(); });
+                     [this] { Guarded(onWritable_); });
+    QObject::connect(retry_.get(), &QTimer::timeout, retry_.get(),
+                     [this] { Guarded(onWritable_); });
   }
   notifier_->setEnabled(true);
   if (!retry_->isActive())
@@ -207,15 +211,4 @@ void TWritableWatch::Disable() {
     return;
   notifier_->setEnabled(false);
   retry_->stop();
-}
-
-// Entered from Qt: nothing may unwind into the event loop.
-void TWritableWatch::Fire() {
-  try {
-    onWritable_();
-  } catch (const std::exception& e) {
-    qWarning("Sending queued datagrams failed: %s", e.what());
-  } catch (...) {
-    qWarning("Sending queued datagrams failed");
-  }
 }

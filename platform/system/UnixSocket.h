@@ -87,7 +87,6 @@ class TWritableWatch {
 
  private:
   void EnableHere();
-  void Fire();
 
   int fd_;
   int retryMs_;

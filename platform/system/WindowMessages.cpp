@@ -4,7 +4,6 @@
 #include "platform/system/MessageOutbox.h"
 #include "platform/system/MessageWire.h"
 #include "platform/system/RuntimeFolder.h"
-#include "platform/system/UnixSocket.h"
 #include "platform/system/WindowDirectory.h"
 #include "platform/system/WindowScan.h"
 
