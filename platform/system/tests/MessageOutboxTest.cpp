@@ -67,24 +67,7 @@ TEST_F(MessageOutboxTest, AFullQueueRefusesAndShutdownDropsWhatCannotGo) {
   EXPECT_EQ(QueuedDatagrams(path_), 0u);
 }
 
-TEST_F(MessageOutboxTest, FlushSendsWhatTheReceiverMakesRoomFor) {
-  const int posted = PostUntilQueued(5);
-  // Reading the socket's queue empty makes room for exactly the rest.
-  QList<QByteArray> got;
-  while (auto d = ReceiveDatagram(receiver_->Get(), 64))
-    got.append(*d);
-  EXPECT_EQ(FlushOutbox(), 0u);
-  while (auto d = ReceiveDatagram(receiver_->Get(), 64))
-    got.append(*d);
-  ASSERT_EQ(got.size(), posted);
-  EXPECT_EQ(got.back(), QByteArray::number(posted - 1));
-}
-
-TEST_F(MessageOutboxTest, AReceiverThatClosesTakesItsQueueWithIt) {
-  PostUntilQueued(20);
-  receiver_.reset();
-  EXPECT_TRUE(systest::ProcessEventsUntil([&] { return QueuedDatagrams(path_) == 0; }));
-  EXPECT_EQ(PostDatagram(path_, "late"), TPostResult::Gone);
+TEST(MessageOutbox, NobodyListeningIsGone) {
   EXPECT_EQ(PostDatagram(qxtest::TempPath(QStringLiteral("runtime/none.sock")), "x"),
             TPostResult::Gone);
 }
