@@ -2,11 +2,17 @@
 
 #include "platform/rtl/Exceptions.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QMetaObject>
+#include <QSocketNotifier>
+#include <QThread>
+#include <QTimer>
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <exception>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -68,32 +74,57 @@ TUniqueFd BindDatagramSocket(const QString& path) {
   return fd;
 }
 
-// The socket is connected to the receiver so that poll() reports when the
-// receiver's queue has room again.
-int SendDatagram(const QString& path, const QByteArray& datagram, int waitMs) {
+TUniqueFd ConnectDatagramSocket(const QString& path, int& error) {
+  error = 0;
   sockaddr_un addr{};
-  if (!MakeAddress(path, addr))
-    return ENAMETOOLONG;
+  if (!MakeAddress(path, addr)) {
+    error = ENAMETOOLONG;
+    return {};
+  }
   TUniqueFd fd = NewDatagramSocket();
   if (!fd.Valid() ||
-      ::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0)
-    return errno;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+      ::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+    error = errno;
+    return {};
+  }
+  return fd;
+}
+
+int SendConnected(int fd, const QByteArray& datagram) {
   for (;;) {
     const ssize_t sent =
-        ::send(fd.Get(), datagram.constData(), std::size_t(datagram.size()), MSG_NOSIGNAL);
+        ::send(fd, datagram.constData(), std::size_t(datagram.size()), MSG_NOSIGNAL);
     if (sent >= 0)
       return sent == datagram.size() ? 0 : EMSGSIZE;
-    if (errno == EINTR)
-      continue;
-    if (errno != EAGAIN)
+    if (errno != EINTR)
       return errno;
+  }
+}
+
+bool WaitWritable(int fd, int waitMs) {
+  pollfd wait{fd, POLLOUT, 0};
+  int ready = 0;
+  do
+    ready = ::poll(&wait, 1, waitMs);
+  while (ready < 0 && errno == EINTR);
+  return ready > 0;
+}
+
+int SendDatagram(const QString& path, const QByteArray& datagram, int waitMs) {
+  int error = 0;
+  const TUniqueFd fd = ConnectDatagramSocket(path, error);
+  if (!fd.Valid())
+    return error;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  for (;;) {
+    const int result = SendConnected(fd.Get(), datagram);
+    if (result != EAGAIN)
+      return result;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0)
       return EAGAIN;
-    pollfd wait{fd.Get(), POLLOUT, 0};
-    ::poll(&wait, 1, int(left.count()));
+    WaitWritable(fd.Get(), int(left.count()));
   }
 }
 
@@ -118,4 +149,66 @@ std::optional<QByteArray> ReceiveDatagram(int fd, int maxSize) {
     if (errno != EINTR)
       return std::nullopt;
   }
+}
+
+namespace {
+
+bool InApplicationThread() {
+  return QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+// Entered from Qt: nothing may unwind into the event loop.
+void Guarded(const std::function<void()>& fn) noexcept {
+  try {
+    fn();
+  } catch (const std::exception& e) {
+    qWarning("Sending queued datagrams failed: %s", e.what());
+  } catch (...) {
+    qWarning("Sending queued datagrams failed");
+  }
+}
+
+}  // namespace
+
+TWritableWatch::TWritableWatch(int fd, int retryMs, std::function<void()> onWritable)
+    : fd_(fd),
+      retryMs_(retryMs),
+      onWritable_(std::move(onWritable)),
+      context_(std::make_unique<QObject>()) {
+  context_->moveToThread(QCoreApplication::instance()->thread());
+}
+
+TWritableWatch::~TWritableWatch() = default;
+
+// A call queued from another thread dies with the context, so it never
+// reaches a watch that is gone.
+void TWritableWatch::Enable() {
+  if (InApplicationThread()) {
+    EnableHere();
+    return;
+  }
+  QMetaObject::invokeMethod(
+      context_.get(), [this] { Guarded([this] { EnableHere(); }); }, Qt::QueuedConnection);
+}
+
+void TWritableWatch::EnableHere() {
+  if (!notifier_) {
+    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
+    retry_ = std::make_unique<QTimer>();
+    retry_->setInterval(retryMs_);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this] { Guarded(onWritable_); });
+    QObject::connect(retry_.get(), &QTimer::timeout, retry_.get(),
+                     [this] { Guarded(onWritable_); });
+  }
+  notifier_->setEnabled(true);
+  if (!retry_->isActive())
+    retry_->start();
+}
+
+void TWritableWatch::Disable() {
+  if (!notifier_)
+    return;
+  notifier_->setEnabled(false);
+  retry_->stop();
 }

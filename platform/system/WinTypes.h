@@ -26,6 +26,10 @@ inline constexpr std::uint32_t LocalIdOfHandle(HWND wnd) {
 
 inline constexpr UINT WM_USER = 0x0400;
 
+// Why PostMessage failed: no such window, or its message queue is full.
+inline constexpr LONG ERROR_INVALID_WINDOW_HANDLE = 1400;
+inline constexpr LONG ERROR_NOT_ENOUGH_QUOTA = 1816;
+
 // Show-window modes.
 inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOWNORMAL = 1;

@@ -108,6 +108,7 @@ struct TWindowDirectory::Impl {
   std::vector<TPublishedWindow> windows;
   std::deque<TWireMessage> pending;
   bool deliveryScheduled = false;
+  bool entryWritten = false;  // the entry file holds this process's windows
 
   bool Has(std::uint32_t id) const { return FindById(windows, id) != windows.end(); }
 };
@@ -234,17 +235,44 @@ QString TWindowDirectory::SocketPath() const {
 }
 
 // The entry file is written first: when that fails the published state
-// stays as it was.
+// stays as it was. The file is read back, because a full file system can
+// leave an empty file behind a write that reported success; the old entry
+// is put back where it fits, and no empty or cut entry is left behind.
 void TWindowDirectory::Rewrite(std::vector<TPublishedWindow> windows) {
-  WriteWindowEntry(d_->entryPath, {OwnPid(), WindowSocketName(OwnPid()), windows});
+  const TWindowEntry entry{OwnPid(), WindowSocketName(OwnPid()), windows};
+  WriteWindowEntry(d_->entryPath, entry);
+  if (ReadWindowEntry(d_->entryPath) != entry) {
+    const TWindowEntry old{OwnPid(), WindowSocketName(OwnPid()), Windows()};
+    if (d_->entryWritten) {
+      try {
+        WriteWindowEntry(d_->entryPath, old);
+      } catch (const EFCreateError&) {
+        // checked below
+      }
+    }
+    if (!d_->entryWritten || ReadWindowEntry(d_->entryPath) != old) {
+      QFile::remove(d_->entryPath);
+      d_->entryWritten = false;
+    }
+    throw EFCreateError(
+        QStringLiteral("Cannot write window entry %1: the file system did not keep it (is it full?)")
+            .arg(d_->entryPath));
+  }
+  d_->entryWritten = true;
   std::lock_guard guard(d_->lock);
   d_->windows = std::move(windows);
 }
 
-// Everything waiting on the socket joins the queue behind what is already
-// there, so a handler that runs a nested event loop cannot reorder messages.
+// What waits on the socket joins the queue behind what is already there, so
+// a handler that runs a nested event loop cannot reorder messages. Senders
+// refill the socket as it empties: one turn reads a batch, and the notifier
+// calls again for the rest, so the rest of the event loop gets its turn.
 void TWindowDirectory::ReadSocket() {
-  while (auto datagram = ReceiveDatagram(d_->fd.Get(), WireMessageSize)) {
+  constexpr int BatchSize = 512;
+  for (int i = 0; i < BatchSize; ++i) {
+    auto datagram = ReceiveDatagram(d_->fd.Get(), WireMessageSize);
+    if (!datagram)
+      break;
     const auto message = DecodeWireMessage(*datagram);
     if (!message)
       continue;

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -102,8 +103,25 @@ void WriteWindowEntry(const QString& path, const TWindowEntry& entry) {
 }
 
 std::optional<TWindowEntry> ReadWindowEntry(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
+  const auto bytes = ReadWindowEntryBytes(path);
+  if (!bytes)
     return std::nullopt;
-  return DecodeWindowEntry(file.read(MaxWindowEntrySize + 1));
+  return DecodeWindowEntry(*bytes);
+}
+
+// Sized by the file, so that a small entry - every post reads one - costs
+// no buffer of the largest size.
+std::optional<QByteArray> ReadWindowEntryBytes(const QString& path, bool* missing) {
+  QFile file(path);
+  if (missing != nullptr)
+    *missing = false;
+  if (!file.open(QIODevice::ReadOnly)) {
+    if (missing != nullptr)
+      *missing = file.error() == QFileDevice::OpenError && !file.exists();
+    return std::nullopt;
+  }
+  QByteArray bytes = file.read(std::min(file.size(), MaxWindowEntrySize) + 1);
+  if (file.error() != QFileDevice::NoError)
+    return std::nullopt;
+  return bytes;
 }

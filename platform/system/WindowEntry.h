@@ -44,3 +44,8 @@ std::optional<TWindowEntry> DecodeWindowEntry(const QByteArray& bytes);
 void WriteWindowEntry(const QString& path, const TWindowEntry& entry);
 // nullopt when the file is missing, unreadable or not a valid entry.
 std::optional<TWindowEntry> ReadWindowEntry(const QString& path);
+
+// The bytes of an entry file, no more than MaxWindowEntrySize + 1 (a longer
+// file is no entry). nullopt when it cannot be opened or read; *missing
+// then tells whether there is no such file.
+std::optional<QByteArray> ReadWindowEntryBytes(const QString& path, bool* missing = nullptr);

@@ -1,9 +1,9 @@
 #include "platform/system/WindowMessages.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/system/MessageOutbox.h"
 #include "platform/system/MessageWire.h"
 #include "platform/system/RuntimeFolder.h"
-#include "platform/system/UnixSocket.h"
 #include "platform/system/WindowDirectory.h"
 #include "platform/system/WindowScan.h"
 
@@ -31,6 +31,13 @@ bool Publishes(const TWindowEntry& entry, std::uint32_t id) {
                      [id](const TPublishedWindow& w) { return w.id == id; });
 }
 
+thread_local LONG lastPostError = ERROR_SUCCESS;
+
+bool Posted(LONG error) {
+  lastPostError = error;
+  return error == ERROR_SUCCESS;
+}
+
 }  // namespace
 
 HWND FindWindow(const QString& className, const QString& title) {
@@ -56,16 +63,32 @@ bool PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   const std::uint32_t pid = ProcessOfHandle(wnd);
   const std::uint32_t id = LocalIdOfHandle(wnd);
   if (pid == 0 || id == 0)
-    return false;
+    return Posted(ERROR_INVALID_WINDOW_HANDLE);
   TWindowDirectory* own = TWindowDirectory::Current();
-  if (own && pid == OwnPid())
-    return own->PostLocal(id, msg, wParam, lParam);
+  if (own && pid == OwnPid()) {
+    if (own->PostLocal(id, msg, wParam, lParam))
+      return Posted(ERROR_SUCCESS);
+    return Posted(own->HandleOf(id) ? ERROR_NOT_ENOUGH_QUOTA : ERROR_INVALID_WINDOW_HANDLE);
+  }
   const auto folder = TrustedFolder();
   if (!folder)
-    return false;
+    return Posted(ERROR_INVALID_WINDOW_HANDLE);
   const auto entry = LiveEntryOf(*folder, pid);
   if (!entry || !Publishes(*entry, id))
-    return false;
+    return Posted(ERROR_INVALID_WINDOW_HANDLE);
   const QByteArray datagram = EncodeWireMessage({id, msg, wParam, lParam});
-  return SendDatagram(*folder + QLatin1Char('/') + entry->socketName, datagram) == 0;
+  switch (PostDatagram(*folder + QLatin1Char('/') + entry->socketName, datagram)) {
+    case TPostResult::Sent:
+    case TPostResult::Queued:
+      return Posted(ERROR_SUCCESS);
+    case TPostResult::Full:
+      return Posted(ERROR_NOT_ENOUGH_QUOTA);
+    case TPostResult::Gone:
+      break;
+  }
+  return Posted(ERROR_INVALID_WINDOW_HANDLE);
+}
+
+LONG LastPostMessageError() {
+  return lastPostError;
 }

@@ -13,10 +13,16 @@
 // used. 0 when there is none or the folder cannot be trusted.
 HWND FindWindow(const QString& className, const QString& title);
 
-// Queues a message for a window without waiting for it to be handled. A
-// window of this process gets it from its event loop; a window of another
-// process through its socket (when that process has a backlog of unread
-// messages, the call waits up to two seconds for room). False when the
-// handle names no published window of a live process, or the receiver's
-// backlog did not shrink in time.
+// Queues a message for a window without waiting for it to be handled, and
+// never waits for the receiver. A window of this process gets it from its
+// event loop; a window of another process through its socket, or, while
+// that process is behind with reading, through this process's outbox (see
+// MessageOutbox.h). False, with LastPostMessageError() telling why, when
+// the handle names no published window of a live process
+// (ERROR_INVALID_WINDOW_HANDLE) or 10000 messages already wait for the
+// receiver (ERROR_NOT_ENOUGH_QUOTA).
 bool PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Why this thread's last failed PostMessage failed; ERROR_SUCCESS after one
+// that succeeded.
+LONG LastPostMessageError();

@@ -35,6 +35,24 @@ std::vector<std::uint32_t> EntryPids(const QString& folder) {
   return pids;
 }
 
+// What an entry file holds. Unreadable says nothing about the entry (the
+// reader ran out of descriptors, say); Garbage is a file that was read
+// whole and is not a valid entry of the process it is named after.
+enum class TEntryFile { Missing, Unreadable, Garbage, Valid };
+
+TEntryFile ExamineEntryFile(const QString& folder, std::uint32_t pid, TWindowEntry& entry) {
+  bool missing = false;
+  const auto bytes =
+      ReadWindowEntryBytes(folder + QLatin1Char('/') + WindowEntryFileName(pid), &missing);
+  if (!bytes)
+    return missing ? TEntryFile::Missing : TEntryFile::Unreadable;
+  auto decoded = DecodeWindowEntry(*bytes);
+  if (!decoded || decoded->pid != pid)
+    return TEntryFile::Garbage;
+  entry = std::move(*decoded);
+  return TEntryFile::Valid;
+}
+
 }  // namespace
 
 bool ProcessExists(std::uint32_t pid) {
@@ -74,10 +92,16 @@ std::optional<TWindowEntry> LiveEntryOf(const QString& folder, std::uint32_t pid
 // An entry is written only while its socket is bound and removed before the
 // socket closes, so an entry whose socket does not answer is left over from
 // a process that ended (its id may since have gone to another program).
+// Entries are replaced by rename, so a file under an entry's name is never
+// one still being written: one that is not a valid entry is garbage whoever
+// has the process id.
 void RemoveStaleEntries(const QString& folder) {
   for (const std::uint32_t pid : EntryPids(folder)) {
-    const auto entry = EntryOf(folder, pid);
-    const bool stale = entry ? !IsLive(folder, *entry) : !ProcessExists(pid);
+    TWindowEntry entry;
+    const TEntryFile state = ExamineEntryFile(folder, pid, entry);
+    const bool stale = state == TEntryFile::Garbage ||
+                       (state == TEntryFile::Valid && !IsLive(folder, entry)) ||
+                       (state == TEntryFile::Unreadable && !ProcessExists(pid));
     if (!stale)
       continue;
     // Only the socket named after the process: an entry naming another

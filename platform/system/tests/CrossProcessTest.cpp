@@ -6,10 +6,11 @@
 #include "SystemTestSupport.h"
 #include "tests/support/PeerProcess.h"
 
-
 #include <gtest/gtest.h>
 
 namespace {
+
+using systest::SendQueued;
 
 class WindowPeer : public qxtest::TPeerProcess {
  public:
@@ -29,6 +30,7 @@ TEST(CrossProcess, FindsThePeerByTitleAndPostsInOrder) {
   ASSERT_TRUE(PostMessage(wnd, 1426, 0, 0));
   for (int i = 1; i <= 20; ++i)
     ASSERT_TRUE(PostMessage(wnd, 1426, WPARAM(i), -LPARAM(i) * 1000));
+  ASSERT_TRUE(SendQueued(wnd));
   EXPECT_EQ(peer.ReadLine(), QStringLiteral("1426 0 0"));
   for (int i = 1; i <= 20; ++i)
     EXPECT_EQ(peer.ReadLine(), QStringLiteral("1426 %1 %2").arg(i).arg(-i * 1000));
@@ -40,6 +42,7 @@ TEST(CrossProcess, ABurstLargerThanTheSocketQueueArrivesWholeAndInOrder) {
   const HWND wnd = FindWindow(QString(), QStringLiteral("Muokkain"));
   for (int i = 0; i < 300; ++i)
     ASSERT_TRUE(PostMessage(wnd, WM_USER + 1, WPARAM(i), 0)) << i;
+  ASSERT_TRUE(SendQueued(wnd));
   for (int i = 0; i < 300; ++i)
     ASSERT_EQ(peer.ReadLine(), QStringLiteral("1025 %1 0").arg(i));
 }

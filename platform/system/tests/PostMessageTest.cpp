@@ -56,6 +56,7 @@ TEST_F(PostMessageTest, UnknownWindowsAreRefused) {
   EXPECT_FALSE(PostMessage(0, 1426, 0, 0));
   EXPECT_FALSE(PostMessage(dir_.HandleOf(1) + 1, 1426, 0, 0));
   EXPECT_FALSE(PostMessage(MakeWindowHandle(0, 1), 1426, 0, 0));
+  EXPECT_EQ(LastPostMessageError(), ERROR_INVALID_WINDOW_HANDLE);
   systest::ProcessPendingEvents();
   EXPECT_TRUE(got_.empty());
 }
@@ -64,9 +65,11 @@ TEST_F(PostMessageTest, TheLocalQueueHasALimit) {
   for (int i = 0; i < 10000; ++i)
     ASSERT_TRUE(PostMessage(wnd_, WM_USER, WPARAM(i), 0));
   EXPECT_FALSE(PostMessage(wnd_, WM_USER, 10000, 0));
+  EXPECT_EQ(LastPostMessageError(), ERROR_NOT_ENOUGH_QUOTA);
   ASSERT_TRUE(WaitFor(10000));
   EXPECT_EQ(got_.back().wParam, 9999u);
   EXPECT_TRUE(PostMessage(wnd_, WM_USER, 10001, 0));  // room again
+  EXPECT_EQ(LastPostMessageError(), ERROR_SUCCESS);
 }
 
 TEST_F(PostMessageTest, MessagesForAWindowThatWentAwayAreDropped) {

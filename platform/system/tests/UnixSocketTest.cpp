@@ -64,7 +64,7 @@ TEST(UnixSocket, ASenderWaitsForRoomWhileTheReceiverCatchesUp) {
   std::atomic<bool> failed{false};
   std::thread sender([&] {
     for (int i = 0; i < Count; ++i) {
-      if (SendDatagram(SocketPath(), QByteArray::number(i)) != 0) {
+      if (SendDatagram(SocketPath(), QByteArray::number(i), 20000) != 0) {
         failed = true;
         return;
       }

@@ -8,11 +8,14 @@
 #include "tests/support/TestSupport.h"
 
 #include "FakeEntries.h"
+#include "SystemTestSupport.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,6 +60,57 @@ TEST(WindowDirectory, RemovesEntriesOfProcessesThatAreGone) {
   EXPECT_FALSE(QFile::exists(folder + QLatin1Char('/') + WindowEntryFileName(parent)));
   EXPECT_FALSE(QFile::exists(folder + QLatin1Char('/') + WindowSocketName(parent)));
   EXPECT_TRUE(QFile::exists(folder + QLatin1Char('/') + WindowEntryFileName(own)));
+}
+
+// Entries are replaced by rename, so nothing under an entry's name is half
+// written: what is not a valid entry goes, even when its process runs.
+TEST(WindowDirectory, RemovesEntriesThatAreNotValidEvenOfALiveProcess) {
+  const QString folder = WindowDirectoryFolder();
+  const auto live = std::uint32_t(::getppid());
+  const QString entryPath = folder + QLatin1Char('/') + WindowEntryFileName(live);
+  const QString writersTemporary = entryPath + QStringLiteral(".Ab12Cd");
+  const QByteArray valid = EncodeWindowEntry({live, WindowSocketName(live), {{1, "A", true}}});
+  const QByteArray others = EncodeWindowEntry({live + 1, WindowSocketName(live), {}});
+  for (const QByteArray& bad : {QByteArray(), QByteArray("{not json"), valid.left(valid.size() / 2),
+                                others, QByteArray(MaxWindowEntrySize + 1, ' ')}) {
+    qxtest::WriteBytes(entryPath, bad);
+    qxtest::WriteBytes(writersTemporary, valid.left(10));
+    TWindowDirectory dir;
+    EXPECT_FALSE(QFile::exists(entryPath)) << bad.left(40).toStdString();
+    EXPECT_TRUE(QFile::exists(writersTemporary));  // not an entry's name
+  }
+}
+
+TEST(WindowDirectory, AFullFileSystemIsAnErrorAndLeavesNoEmptyEntry) {
+  const QString runtime = qxtest::TempPath(QStringLiteral("small"));
+  const systest::TSmallFileSystem fs(runtime, 16);
+  if (!fs.Mounted())
+    GTEST_SKIP() << "a tmpfs cannot be mounted here (" << std::strerror(fs.Error())
+                 << "); the test needs the right to mount, as in CI";
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+  auto dir = std::make_unique<TWindowDirectory>();
+  dir->PublishWindow(1, QStringLiteral("Ennen"), true);
+  const std::vector<TPublishedWindow> before = dir->Windows();
+  const QByteArray entryBefore = qxtest::ReadBytes(dir->EntryPath());
+  const QString filler = runtime + QStringLiteral("/filler");
+  ASSERT_TRUE(fs.Fill(filler));
+
+  EXPECT_THROW(dir->PublishWindow(2, QString(3000, QLatin1Char('x')), true), EFCreateError);
+  EXPECT_EQ(dir->Windows(), before);
+  // The old entry, or none while there is no room for it; never an empty one.
+  if (QFile::exists(dir->EntryPath())) {
+    EXPECT_EQ(qxtest::ReadBytes(dir->EntryPath()), entryBefore);
+  }
+  const QString entryPath = dir->EntryPath();
+  dir.reset();
+  ASSERT_TRUE(fs.Fill(filler + QLatin1Char('2')));  // the removed entry's room
+  EXPECT_THROW(TWindowDirectory(), EFCreateError);  // a new one cannot publish either
+  EXPECT_FALSE(QFile::exists(entryPath));
+
+  ASSERT_TRUE(QFile::remove(filler));
+  TWindowDirectory again;
+  again.PublishWindow(2, QStringLiteral("Taas"), true);
+  EXPECT_EQ(ReadWindowEntry(again.EntryPath())->windows, again.Windows());
 }
 
 TEST(WindowDirectory, KeepsAnotherListeningProcessesEntry) {
