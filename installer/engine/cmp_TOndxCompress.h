@@ -11,6 +11,8 @@
 // A file being written (extracted target, copy target, new archive) is
 // written under a temporary name in its folder and renamed over the old one
 // only when it is complete, so an error or an abort leaves the old file.
+// A file that replaces another is synced before the rename; new files are
+// synced together at the end of Extract and CopyOneFile (SyncWrittenFiles).
 
 #include "installer/engine/cmp_TOndxCompress_Format.h"
 #include "installer/engine/cmp_TOndxCompress_Overwrite.h"
@@ -21,6 +23,7 @@
 #include "platform/rtl/StringList.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -29,6 +32,22 @@
 enum TCompressionLevel { colNone, colFastest, colDefault, colMax };
 
 class TOndxCompress;
+class TOcSyncBatch;
+
+// The parts a split has created; removed on destruction unless kept.
+class TSplitParts {
+ public:
+  TSplitParts() = default;
+  TSplitParts(const TSplitParts&) = delete;
+  TSplitParts& operator=(const TSplitParts&) = delete;
+  ~TSplitParts();
+  void Add(const QString& path) { paths_ << path; }
+  void Keep() { kept_ = true; }
+
+ private:
+  QStringList paths_;
+  bool kept_ = false;
+};
 using TlzhFileStatsEvent = std::function<void(TOndxCompress* sender, const TlzhFileStats& fileStats)>;
 using TlzhNewDiskEvent = std::function<void(TOndxCompress* sender, int diskNumber, QString& path)>;
 
@@ -90,6 +109,11 @@ class TOndxCompress : public TComponent {
   // OnFullDisk when assigned, else EocDiskFull "The disk is full". When the
   // handler returns, the running operation ends silently (EAbort).
   virtual void DiskFull();
+  // Syncs the new files that Extract and CopyOneFile wrote since the last
+  // call, and the folders that hold the files written, before the batch
+  // counts as done; both operations end with it. A full disk is DiskFull,
+  // another failure EOndxCompress "Cannot create the file %s".
+  void SyncWrittenFiles();
 
   static void DeclareProperties(TClassBuilder<TOndxCompress, TComponent>& builder);
 
@@ -139,7 +163,11 @@ class TOndxCompress : public TComponent {
   // One block of a member's data to the current part; 0 when the member is
   // done. destDir and the part file follow the disks asked for.
   std::int64_t SplitStep(TOndxFile& source, std::int64_t lastByte, TOndxFile& part,
-                         QString& destDir, const QString& fileName);
+                         QString& destDir, const QString& fileName, TSplitParts& parts);
+  void CreatePart(TOndxFile& part, const QString& path, TSplitParts& parts);
+  void ClosePart(TOndxFile& part);
+  // FreeSpaceHook's answer, else what the file system has free.
+  std::int64_t FreeBytes(const QString& folder) const;
 
   bool abort_ = false;
   QString compressedFile_;
@@ -156,4 +184,5 @@ class TOndxCompress : public TComponent {
   bool headersLoaded_ = false;
   TFileHeaders headers_;
   TlzhFileStats stats_;
+  std::unique_ptr<TOcSyncBatch> written_;
 };

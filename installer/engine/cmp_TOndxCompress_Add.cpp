@@ -123,6 +123,8 @@ TFileHeaderRec TOndxCompress::NewHeader(const QString& name, int number) {
   if (size > kMaxInt32)
     throw EOndxCompress(QString::fromLatin1(kOcFileTooLarge), {name});
   rec.FileDate = FileAge(name);
+  if (!IsValidFileDate(rec.FileDate))
+    throw EOndxCompress(QString::fromLatin1(kOcBadFileDate), {name});  // no reader would take it
   rec.FileSize = static_cast<std::int32_t>(size);
   rec.Version = OcFileVersion(name);
   rec.Number = number;

@@ -44,6 +44,7 @@ void TOndxCompress::DoExtract() {
   StatsTotals();
   for (int i = 0; i < filesToProcess_->Count(); ++i)
     ExtractOne(filesToProcess_->Get(i));
+  SyncWrittenFiles();
 }
 
 void TOndxCompress::ExtractOne(const QString& entry) {
@@ -87,8 +88,12 @@ void TOndxCompress::ExtractMember(const TFileHeaderRec& rec, const QString& targ
   SetCompressedFile(path);
   currentDisk_ = rec.StartDisk;
   const QString dir = ExtractFileDir(target);
-  if (!dir.isEmpty() && !DirectoryExists(dir))
+  if (!dir.isEmpty() && !DirectoryExists(dir)) {
+    written_->AddNewFolders(dir);
     ForceDirectories(dir);
+  }
+  if (written_->AddFolder(dir))
+    OcRemoveStaleTemporaries(dir);
   TOcReplacingFile out(target);
   const std::int64_t start = std::int64_t{offset_} + rec.DataStart;
   if (part.Stream().Seek(start, soBeginning) != start)
@@ -100,7 +105,7 @@ void TOndxCompress::ExtractMember(const TFileHeaderRec& rec, const QString& targ
     throw EOndxCompress(QString::fromLatin1(kOcSizeMismatch), {rec.SourceName});
   if (FileSetDate(out.TempName(), rec.FileDate) != 0)
     throw EOndxCompress(QString::fromLatin1(kOcCannotSetDate));
-  out.Commit();
+  out.Commit(std::nullopt, written_.get());
 }
 
 void TOndxCompress::Inflate(const TFileHeaderRec& rec, TOndxFile& part, TOndxFile& target) {
@@ -118,8 +123,9 @@ void TOndxCompress::Inflate(const TFileHeaderRec& rec, TOndxFile& part, TOndxFil
     }
     int produced = 0;
     const int rc = inflater.Inflate(chunk, kOutputChunk, produced);
+    // A preset dictionary cannot be given: the stream cannot go on.
     if (rc == Z_NEED_DICT || (rc < 0 && rc != Z_BUF_ERROR))
-      Corrupt();
+      OcRaiseZlib(rc);
     if (produced > 0) {
       if (written + produced > rec.FileSize)
         Corrupt();

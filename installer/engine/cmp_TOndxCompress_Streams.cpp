@@ -42,13 +42,17 @@ bool TOndxFile::Open(const QString& path, TMode mode) {
     flags = O_RDWR;
   else if (mode == omCreate)
     flags = O_RDWR | O_CREAT | O_TRUNC;
-  const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0666);
+  // Without O_NONBLOCK a FIFO or a device could block the open itself; the
+  // flag is dropped again once the file is known to be a regular one.
+  const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0)
     return false;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  const int status = regular ? ::fcntl(fd, F_GETFL) : -1;
+  if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
     ::close(fd);
-    errno = EISDIR;
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     return false;
   }
   handle_ = fd;

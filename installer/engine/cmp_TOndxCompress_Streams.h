@@ -43,7 +43,8 @@ class TOndxFile {
   ~TOndxFile() { Close(); }
 
   // False (errno set) when the file cannot be opened or is no regular
-  // file; omCreate creates or truncates.
+  // file (a FIFO or a device is refused without blocking); omCreate
+  // creates or truncates.
   bool Open(const QString& path, TMode mode);
   void Close();
   bool IsOpen() const { return handle_ >= 0; }
