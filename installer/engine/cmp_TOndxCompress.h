@@ -140,9 +140,10 @@ class TOndxCompress : public TComponent {
   void AddAll(TOndxFile& out);
   TFileHeaderRec NewHeader(const QString& name, int number);
   void AddMember(TFileHeaderRec& rec, TOndxFile& out);
-  void CompressInto(TOndxFile& source, TOndxFile& scratch, std::int64_t size);
-  void AddProgress(std::int64_t position, TOndxFile& scratch);
-  void CopyScratch(TOndxFile& scratch, TOndxFile& out, std::int64_t size);
+  std::int64_t CompressInto(TOndxFile& source, TOndxFile& out, std::int64_t size,
+                            std::int64_t start);
+  // position: source bytes read; packed: compressed bytes written.
+  void AddProgress(std::int64_t position, std::int64_t packed);
 
   void DoExtract();
   void ExtractOne(const QString& entry);
@@ -155,7 +156,10 @@ class TOndxCompress : public TComponent {
   void Inflate(const TFileHeaderRec& rec, TOndxFile& part, TOndxFile& target);
   void FillInput(const TFileHeaderRec& rec, TOndxFile& part, char* buffer, std::int64_t& got);
   bool InputUsedUp(const TFileHeaderRec& rec, TOndxFile& part) const;
-  void ExtractChunk(const char* chunk, int size, TOndxFile& target);
+  // The events of one inflated chunk (Abort, messages, status).
+  void ExtractChunk(int size);
+  // Writes gathered chunks; a short write is DiskFull.
+  void WriteOut(TOndxFile& target, const char* data, std::int64_t size);
 
   void CopyContents(const QString& source, const QString& target);
 

@@ -16,6 +16,8 @@ namespace {
 
 constexpr std::int64_t kInputBlock = 65536;
 constexpr int kOutputChunk = 4096;
+constexpr std::int64_t kWriteBlock = 65536;
+constexpr std::int64_t kWriteBackSlice = 1 << 20;
 
 [[noreturn]] void Corrupt() {
   throw EOndxCompress(QString::fromLatin1(kOcCorrupt));
@@ -108,11 +110,15 @@ void TOndxCompress::ExtractMember(const TFileHeaderRec& rec, const QString& targ
   out.Commit(std::nullopt, written_.get());
 }
 
+// The 4 KB chunks are gathered into writes of kWriteBlock: each chunk still
+// gets its events, but the file sees a sixteenth of the write calls.
 void TOndxCompress::Inflate(const TFileHeaderRec& rec, TOndxFile& part, TOndxFile& target) {
   TOcInflater inflater;
   auto input = std::make_unique<char[]>(kInputBlock);
-  char chunk[kOutputChunk];
+  auto output = std::make_unique<char[]>(kWriteBlock);
+  std::int64_t held = 0;
   std::int64_t written = 0;
+  std::int64_t sent = 0;  // bytes whose write-back has been started
   bool inputDone = false;
   for (;;) {
     if (inflater.AvailIn() == 0 && !inputDone) {
@@ -122,19 +128,30 @@ void TOndxCompress::Inflate(const TFileHeaderRec& rec, TOndxFile& part, TOndxFil
       inflater.SetInput(input.get(), got);
     }
     int produced = 0;
-    const int rc = inflater.Inflate(chunk, kOutputChunk, produced);
+    const int rc = inflater.Inflate(output.get() + held, kOutputChunk, produced);
     // A preset dictionary cannot be given: the stream cannot go on.
     if (rc == Z_NEED_DICT || (rc < 0 && rc != Z_BUF_ERROR))
       OcRaiseZlib(rc);
     if (produced > 0) {
       if (written + produced > rec.FileSize)
         Corrupt();
-      ExtractChunk(chunk, produced, target);
+      ExtractChunk(produced);
+      held += produced;
       written += produced;
+      if (held + kOutputChunk > kWriteBlock) {
+        WriteOut(target, output.get(), held);
+        held = 0;
+        // A large file goes to the disk while the rest is inflated.
+        if (written - sent >= kWriteBackSlice) {
+          target.StartWriteBack(sent, written - sent);
+          sent = written;
+        }
+      }
     }
     if (rc == Z_STREAM_END) {
       if (inflater.AvailIn() != 0 || !InputUsedUp(rec, part))
         Corrupt();
+      WriteOut(target, output.get(), held);
       return;
     }
     if (produced == 0 && inflater.AvailIn() == 0 && inputDone)
@@ -170,14 +187,17 @@ bool TOndxCompress::InputUsedUp(const TFileHeaderRec& rec, TOndxFile& part) cons
          part.Stream().Seek(0, soCurrent) == std::int64_t{offset_} + rec.LastByte + 1;
 }
 
-void TOndxCompress::ExtractChunk(const char* chunk, int size, TOndxFile& target) {
+void TOndxCompress::ExtractChunk(int size) {
   CheckAbort();
   PumpMessages();
-  if (WriteLimited(target, chunk, size) != size)
-    DiskFull();
   stats_.BytesDone += size;
   stats_.TotalDone += size;
   stats_.FilePercent = OcPercent(stats_.BytesDone, stats_.FileSize);
   stats_.TotalPercent = OcPercent(stats_.TotalDone, stats_.TotalSize);
   Fire(OnStatus);
+}
+
+void TOndxCompress::WriteOut(TOndxFile& target, const char* data, std::int64_t size) {
+  if (size > 0 && WriteLimited(target, data, size) != size)
+    DiskFull();
 }

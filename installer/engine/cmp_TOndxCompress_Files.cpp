@@ -178,7 +178,7 @@ void TOcReplacingFile::Commit(std::optional<unsigned> mode, TOcSyncBatch* batch)
       CannotCreate(target_);
   } else {
     // Starts the write-back now, so the batch's sync finds little left.
-    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    file_.StartWriteBack(0, 0);
   }
   file_.Close();
   if (std::rename(QFile::encodeName(tempName_).constData(), QFile::encodeName(target_).constData()) != 0)
@@ -207,17 +207,4 @@ void OcRemoveStaleTemporaries(const QString& folder) {
       ::unlink(QFile::encodeName(path).constData());
     ::close(fd);
   }
-}
-
-TOcScratchFile::TOcScratchFile() {
-  name_ = NewTempFile(GetTempDir(), QStringLiteral("ocx"), GetTempDir());
-  if (!file_.Open(name_, TOndxFile::omReadWrite)) {
-    DeleteFile(name_);
-    CannotCreate(name_);
-  }
-}
-
-TOcScratchFile::~TOcScratchFile() {
-  file_.Close();
-  DeleteFile(name_);  // a failure to delete is ignored
 }

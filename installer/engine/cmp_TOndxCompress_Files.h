@@ -72,17 +72,3 @@ bool OcIsProgram(const QByteArray& head);
 unsigned OcNewFileMode(bool program);
 // The permission bits of a file; nullopt when they cannot be read.
 std::optional<unsigned> OcFileMode(const QString& path);
-// A scratch file in the temporary folder, removed on destruction.
-class TOcScratchFile {
- public:
-  // Raises EOndxCompress "Cannot create the file %s".
-  TOcScratchFile();
-  TOcScratchFile(const TOcScratchFile&) = delete;
-  TOcScratchFile& operator=(const TOcScratchFile&) = delete;
-  ~TOcScratchFile();
-  TOndxFile& File() { return file_; }
-
- private:
-  QString name_;
-  TOndxFile file_;
-};

@@ -71,3 +71,8 @@ void TOndxFile::Close() {
 bool TOndxFile::Sync() {
   return handle_ >= 0 && ::fsync(handle_) == 0;
 }
+
+void TOndxFile::StartWriteBack(std::int64_t offset, std::int64_t count) {
+  if (handle_ >= 0)
+    ::sync_file_range(handle_, offset, count, SYNC_FILE_RANGE_WRITE);
+}

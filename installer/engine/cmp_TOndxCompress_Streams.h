@@ -52,6 +52,9 @@ class TOndxFile {
   TOndxNormalHandleStream& Stream() { return stream_; }
   // Flushes the data to the disk; false on failure.
   bool Sync();
+  // Starts writing a range (count 0: to the end) to the disk without
+  // waiting, so a later Sync finds less to do. A hint: failures are ignored.
+  void StartWriteBack(std::int64_t offset, std::int64_t count);
 
  private:
   int handle_ = -1;
