@@ -77,6 +77,7 @@ void TOndxCompress::DoAdd(bool append) {
   } else {
     headers_.Clear();
     headers_.SetLayout(0);
+    OcRemoveStaleTemporaries(dir);
     fresh = std::make_unique<TOcReplacingFile>(compressedFile_);
     out = &fresh->File();
     WriteHeaderBlock(out->Stream(), headers_);  // room for the count, written last
