@@ -6,6 +6,7 @@
 #include "installer/engine/cmp_TOndxCompress_Files.h"
 
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -138,6 +139,35 @@ TEST_F(OcCrashTest, TemporariesOfLiveWritersAndOtherFilesStay) {
   EXPECT_TRUE(QFile::exists(live));
   EXPECT_TRUE(QFile::exists(other));
   EXPECT_FALSE(QFile::exists(stale));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OcSyncBatch, SyncsWhatIsThereSkipsWhatIsGoneAndNamesWhatFails) {
+  const QString dir = qxtest::TempPath(QStringLiteral("batch"));
+  QDir().mkpath(dir);
+  TOcSyncBatch batch;
+  batch.AddNewFolders(dir + QStringLiteral("/a/b"));
+  EXPECT_FALSE(batch.AddFolder(dir + QStringLiteral("/a/b")));
+  EXPECT_FALSE(batch.AddFolder(dir + QStringLiteral("/a")));
+  EXPECT_FALSE(batch.AddFolder(dir));  // the existing parent that gets the entry
+  QDir().mkpath(dir + QStringLiteral("/a/b"));
+  qxtest::WriteBytes(dir + QStringLiteral("/a/b/kept"), "x");
+  batch.AddFile(dir + QStringLiteral("/a/b/kept"));
+  batch.AddFile(dir + QStringLiteral("/gone"));
+  QString failed;
+  int error = 0;
+  EXPECT_TRUE(batch.Sync(failed, error));
+  EXPECT_TRUE(batch.IsEmpty());
+
+  const QString fifo = dir + QStringLiteral("/fifo");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  batch.AddFile(fifo);
+  EXPECT_FALSE(batch.Sync(failed, error));
+  EXPECT_EQ(failed, fifo);
+  EXPECT_TRUE(batch.IsEmpty());  // reported once, not again
 }
 
 }  // namespace
