@@ -23,7 +23,6 @@
 #include "platform/rtl/StringList.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -33,21 +32,8 @@ enum TCompressionLevel { colNone, colFastest, colDefault, colMax };
 
 class TOndxCompress;
 class TOcSyncBatch;
+class TSplitParts;
 
-// The parts a split has created; removed on destruction unless kept.
-class TSplitParts {
- public:
-  TSplitParts() = default;
-  TSplitParts(const TSplitParts&) = delete;
-  TSplitParts& operator=(const TSplitParts&) = delete;
-  ~TSplitParts();
-  void Add(const QString& path) { paths_ << path; }
-  void Keep() { kept_ = true; }
-
- private:
-  QStringList paths_;
-  bool kept_ = false;
-};
 using TlzhFileStatsEvent = std::function<void(TOndxCompress* sender, const TlzhFileStats& fileStats)>;
 using TlzhNewDiskEvent = std::function<void(TOndxCompress* sender, int diskNumber, QString& path)>;
 

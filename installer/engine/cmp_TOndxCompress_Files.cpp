@@ -180,7 +180,8 @@ void TOcReplacingFile::Commit(std::optional<unsigned> mode, TOcSyncBatch* batch)
     // Starts the write-back now, so the batch's sync finds little left.
     file_.StartWriteBack(0, 0);
   }
-  file_.Close();
+  if (!file_.Close())
+    CannotCreate(target_);
   if (std::rename(QFile::encodeName(tempName_).constData(), QFile::encodeName(target_).constData()) != 0)
     CannotCreate(target_);
   committed_ = true;

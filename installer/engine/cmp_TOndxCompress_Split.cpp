@@ -9,6 +9,7 @@
 #include "platform/rtl/StrUtils.h"
 
 #include <QFile>
+#include <QStringList>
 
 #include <limits>
 
@@ -28,12 +29,25 @@ QString PartName(const QString& fileName, int disk) {
 
 }  // namespace
 
-TSplitParts::~TSplitParts() {
-  if (kept_)
-    return;
-  for (const QString& path : paths_)
-    DeleteFile(path);
-}
+// The parts a split has created; removed on destruction unless kept.
+class TSplitParts {
+ public:
+  TSplitParts() = default;
+  TSplitParts(const TSplitParts&) = delete;
+  TSplitParts& operator=(const TSplitParts&) = delete;
+  ~TSplitParts() {
+    if (kept_)
+      return;
+    for (const QString& path : paths_)
+      DeleteFile(path);
+  }
+  void Add(const QString& path) { paths_ << path; }
+  void Keep() { kept_ = true; }
+
+ private:
+  QStringList paths_;
+  bool kept_ = false;
+};
 
 void TOndxCompress::SplitToDisks(const QString& destDir, const QString& fileName) {
   RunOperation([&] { DoSplit(destDir, fileName); });

@@ -61,11 +61,11 @@ bool TOndxFile::Open(const QString& path, TMode mode) {
   return true;
 }
 
-void TOndxFile::Close() {
-  if (handle_ >= 0)
-    ::close(handle_);
+bool TOndxFile::Close() {
+  const bool closed = handle_ < 0 || ::close(handle_) == 0;
   handle_ = -1;
   stream_.SetHandle(-1);
+  return closed;
 }
 
 bool TOndxFile::Sync() {

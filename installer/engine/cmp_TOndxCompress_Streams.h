@@ -46,7 +46,8 @@ class TOndxFile {
   // file (a FIFO or a device is refused without blocking); omCreate
   // creates or truncates.
   bool Open(const QString& path, TMode mode);
-  void Close();
+  // False when closing reports an error (a write that failed late).
+  bool Close();
   bool IsOpen() const { return handle_ >= 0; }
   const QString& Path() const { return path_; }
   TOndxNormalHandleStream& Stream() { return stream_; }
