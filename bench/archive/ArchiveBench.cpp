@@ -235,35 +235,46 @@ QString FreshDir(const QString& path) {
   return path;
 }
 
+// Per iteration: prepare (not timed), then the archive's side, the raw
+// peer without a sync and the raw peer with one. Ratio counters of the
+// archive's time to each peer's.
+void Compare(benchmark::State& state, const std::function<void()>& prepare,
+             const std::vector<std::function<void()>>& sides, std::int64_t bytes) {
+  std::vector<double> plain, synced;
+  double archiveSec = 0;
+  std::int64_t iteration = 0;
+  for (auto _ : state) {
+    prepare();
+    const std::vector<double> t = Rotated(iteration++, sides);
+    archiveSec += t[0];
+    plain.push_back(t[0] / t[1]);
+    synced.push_back(t[0] / t[2]);
+    state.SetIterationTime(t[0]);  // the archive's time is the one reported
+  }
+  const double mb = static_cast<double>(bytes) * static_cast<double>(state.iterations()) / 1e6;
+  state.counters["archive_MBps"] = mb / archiveSec;
+  state.counters["zlib_time_ratio"] = Median(plain);
+  state.counters["zlib_synced_time_ratio"] = Median(synced);
+}
+
 void AddVsZlib(benchmark::State& state) {
   Fixture& fx = Files();
   const auto level = static_cast<TCompressionLevel>(state.range(0));
   const QString archive = fx.Path(QStringLiteral("add/bench.1"));
   const QString r = fx.Path(QStringLiteral("add/raw"));
   const QString s = fx.Path(QStringLiteral("add/synced"));
-  std::vector<double> plain, synced;
-  double archiveSec = 0;
-  std::int64_t iteration = 0;
-  for (auto _ : state) {
-    // Every side writes new files (a truncated file being rewritten is
-    // flushed early by some file systems).
+  // Every side writes new files (a truncated file being rewritten is
+  // flushed early by some file systems).
+  const auto prepare = [&] {
     FreshDir(fx.Path(QStringLiteral("add")));
     FreshDir(r);
     FreshDir(s);
-    const std::vector<double> t = Rotated(iteration++, {
-        [&] { AddAll(archive, level, fx.files); },
-        [&] { DeflateAll(fx, r, ZlibLevel(level), false); },
-        [&] { DeflateAll(fx, s, ZlibLevel(level), true); },
-    });
-    archiveSec += t[0];
-    plain.push_back(t[0] / t[1]);
-    synced.push_back(t[0] / t[2]);
-    state.SetIterationTime(t[0]);  // the archive's time is the one reported
-  }
-  const double mb = static_cast<double>(fx.bytes) * static_cast<double>(state.iterations()) / 1e6;
-  state.counters["archive_MBps"] = mb / archiveSec;
-  state.counters["zlib_time_ratio"] = Median(plain);
-  state.counters["zlib_synced_time_ratio"] = Median(synced);
+  };
+  Compare(state, prepare,
+          {[&] { AddAll(archive, level, fx.files); },
+           [&] { DeflateAll(fx, r, ZlibLevel(level), false); },
+           [&] { DeflateAll(fx, s, ZlibLevel(level), true); }},
+          fx.bytes);
   QDir(fx.Path(QStringLiteral("add"))).removeRecursively();
 }
 
@@ -273,63 +284,37 @@ void PrepareStreams(Fixture& fx, TCompressionLevel level, const QString& archive
     DeflateFile(fx.files[i], fx.Path(RawName(i)), ZlibLevel(level));
 }
 
-void ExtractVsZlib(benchmark::State& state) {
+// Extract against raw inflate; with replace, every extraction after a
+// first one replaces the files it wrote before (the raw peers always write
+// new files).
+void ExtractCompare(benchmark::State& state, TCompressionLevel level, bool replace) {
   Fixture& fx = Files();
-  const auto level = static_cast<TCompressionLevel>(state.range(0));
   const QString archive = fx.Path(QStringLiteral("bench.1"));
   PrepareStreams(fx, level, archive);
-  const QString a = fx.Path(QStringLiteral("out/archive"));
-  const QString r = fx.Path(QStringLiteral("out/raw"));
-  const QString s = fx.Path(QStringLiteral("out/synced"));
-  std::vector<double> plain, synced;
-  double archiveSec = 0;
-  std::int64_t iteration = 0;
-  for (auto _ : state) {
-    FreshDir(a);  // manual time: the clearing is not counted
-    FreshDir(r);
-    FreshDir(s);
-    const std::vector<double> t = Rotated(iteration++, {
-        [&] { ExtractAll(archive, a, fx.files); },
-        [&] { InflateAll(fx, r, false); },
-        [&] { InflateAll(fx, s, true); },
-    });
-    archiveSec += t[0];
-    plain.push_back(t[0] / t[1]);
-    synced.push_back(t[0] / t[2]);
-    state.SetIterationTime(t[0]);
-  }
-  QDir(fx.Path(QStringLiteral("out"))).removeRecursively();
-  const double mb = static_cast<double>(fx.bytes) * static_cast<double>(state.iterations()) / 1e6;
-  state.counters["archive_MBps"] = mb / archiveSec;
-  state.counters["zlib_time_ratio"] = Median(plain);
-  state.counters["zlib_synced_time_ratio"] = Median(synced);
-}
-
-void ReplaceVsZlib(benchmark::State& state) {
-  Fixture& fx = Files();
-  const QString archive = fx.Path(QStringLiteral("bench.1"));
-  PrepareStreams(fx, colMax, archive);
   const QString a = FreshDir(fx.Path(QStringLiteral("out/archive")));
   const QString r = fx.Path(QStringLiteral("out/raw"));
   const QString s = fx.Path(QStringLiteral("out/synced"));
-  ExtractAll(archive, a, fx.files);  // every later extraction replaces these
-  std::vector<double> plain, synced;
-  std::int64_t iteration = 0;
-  for (auto _ : state) {
+  if (replace)
+    ExtractAll(archive, a, fx.files);
+  const auto prepare = [&] {
+    if (!replace)
+      FreshDir(a);
     FreshDir(r);
     FreshDir(s);
-    const std::vector<double> t = Rotated(iteration++, {
-        [&] { ExtractAll(archive, a, fx.files); },
-        [&] { InflateAll(fx, r, false); },
-        [&] { InflateAll(fx, s, true); },
-    });
-    plain.push_back(t[0] / t[1]);
-    synced.push_back(t[0] / t[2]);
-    state.SetIterationTime(t[0]);
-  }
+  };
+  Compare(state, prepare,
+          {[&] { ExtractAll(archive, a, fx.files); }, [&] { InflateAll(fx, r, false); },
+           [&] { InflateAll(fx, s, true); }},
+          fx.bytes);
   QDir(fx.Path(QStringLiteral("out"))).removeRecursively();
-  state.counters["zlib_time_ratio"] = Median(plain);
-  state.counters["zlib_synced_time_ratio"] = Median(synced);
+}
+
+void ExtractVsZlib(benchmark::State& state) {
+  ExtractCompare(state, static_cast<TCompressionLevel>(state.range(0)), false);
+}
+
+void ReplaceVsZlib(benchmark::State& state) {
+  ExtractCompare(state, colMax, true);
 }
 
 bool Run(const QString& shellCommand) {
