@@ -211,6 +211,23 @@ TEST_F(OcTest, FifosAreRefusedWithoutBlocking) {
     EXPECT_EQ(e.Message(), expected);
   }
   EXPECT_TRUE(octest::FolderFiles(out_).isEmpty());
+
+  // A FIFO where a rule must read the existing file cannot be compared.
+  const QString a = Source(QStringLiteral("a"), Content(100));
+  AddFiles({a});
+  const QString target = out_ + QStringLiteral("/a");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+  for (const TOverwriteType mode : {owDate, owVersion, owVersionDate}) {
+    c_->SetOverwrite(mode);
+    try {
+      ExtractTo(out_, {a});
+      FAIL() << mode;
+    } catch (const EOndxCompress& e) {
+      EXPECT_EQ(e.Message(), QStringLiteral("Error comparing file versions in TOndxCompress"));
+    }
+    EXPECT_THROW(c_->CopyOneFile(a, target), EOndxCompress) << mode;
+    EXPECT_THROW(c_->CopyOneFile(fifo, a), EOndxCompress) << mode;
+  }
 }
 
 TEST_F(OcTest, AStaleTemporaryBesideTheArchiveIsClearedByTheNextAdd) {
