@@ -1,6 +1,8 @@
 // Extract: writes the members named in FilesToProcess into ExtractDirectory.
 // A member's stream is checked as it is inflated: it may not grow past its
 // stored size and must end, with its checksum, exactly where its data ends.
+// Damaged data raises zlib's own text ("data error", "need dictionary");
+// faults of the positions and sizes raise the corrupt text.
 #include "installer/engine/cmp_TOndxCompress.h"
 
 #include "installer/engine/cmp_TOndxCompress_Files.h"
