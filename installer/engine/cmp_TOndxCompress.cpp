@@ -1,5 +1,6 @@
 #include "installer/engine/cmp_TOndxCompress.h"
 
+#include "installer/engine/cmp_TOndxCompress_Files.h"
 #include "installer/engine/cmp_TOndxCompress_Texts.h"
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Strings.h"
@@ -8,6 +9,8 @@
 #include "platform/rtl/StrUtils.h"
 
 #include <QFile>
+
+#include <cerrno>
 
 namespace {
 
@@ -32,7 +35,9 @@ void RegisterReset() {
 std::function<void()> TOndxCompress::ProcessMessages;
 
 TOndxCompress::TOndxCompress(TComponent* owner)
-    : TComponent(owner), filesToProcess_(std::make_unique<TStringList>()) {
+    : TComponent(owner),
+      filesToProcess_(std::make_unique<TStringList>()),
+      written_(std::make_unique<TOcSyncBatch>()) {
   RegisterReset();
   if (GlobalSlot() == nullptr)
     GlobalSlot() = this;
@@ -114,6 +119,16 @@ void TOndxCompress::DiskFull() {
   OnFullDisk(this);
   // The handler took the error over; the operation cannot go on.
   throw EAbort();
+}
+
+void TOndxCompress::SyncWrittenFiles() {
+  QString failed;
+  int error = 0;
+  if (written_->Sync(failed, error))
+    return;
+  if (error == ENOSPC || error == EDQUOT)
+    DiskFull();
+  throw EOndxCompress(QString::fromLatin1(kOcCannotCreate), {failed});
 }
 
 void TOndxCompress::RunOperation(const std::function<void()>& body) {

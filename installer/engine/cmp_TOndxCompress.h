@@ -11,6 +11,8 @@
 // A file being written (extracted target, copy target, new archive) is
 // written under a temporary name in its folder and renamed over the old one
 // only when it is complete, so an error or an abort leaves the old file.
+// A file that replaces another is synced before the rename; new files are
+// synced together at the end of Extract and CopyOneFile (SyncWrittenFiles).
 
 #include "installer/engine/cmp_TOndxCompress_Format.h"
 #include "installer/engine/cmp_TOndxCompress_Overwrite.h"
@@ -29,6 +31,9 @@
 enum TCompressionLevel { colNone, colFastest, colDefault, colMax };
 
 class TOndxCompress;
+class TOcSyncBatch;
+class TSplitParts;
+
 using TlzhFileStatsEvent = std::function<void(TOndxCompress* sender, const TlzhFileStats& fileStats)>;
 using TlzhNewDiskEvent = std::function<void(TOndxCompress* sender, int diskNumber, QString& path)>;
 
@@ -90,6 +95,11 @@ class TOndxCompress : public TComponent {
   // OnFullDisk when assigned, else EocDiskFull "The disk is full". When the
   // handler returns, the running operation ends silently (EAbort).
   virtual void DiskFull();
+  // Syncs the new files that Extract and CopyOneFile wrote since the last
+  // call, and the folders that hold the files written, before the batch
+  // counts as done; both operations end with it. A full disk is DiskFull,
+  // another failure EOndxCompress "Cannot create the file %s".
+  void SyncWrittenFiles();
 
   static void DeclareProperties(TClassBuilder<TOndxCompress, TComponent>& builder);
 
@@ -116,9 +126,10 @@ class TOndxCompress : public TComponent {
   void AddAll(TOndxFile& out);
   TFileHeaderRec NewHeader(const QString& name, int number);
   void AddMember(TFileHeaderRec& rec, TOndxFile& out);
-  void CompressInto(TOndxFile& source, TOndxFile& scratch, std::int64_t size);
-  void AddProgress(std::int64_t position, TOndxFile& scratch);
-  void CopyScratch(TOndxFile& scratch, TOndxFile& out, std::int64_t size);
+  std::int64_t CompressInto(TOndxFile& source, TOndxFile& out, std::int64_t size,
+                            std::int64_t start);
+  // position: source bytes read; packed: compressed bytes written.
+  void AddProgress(std::int64_t position, std::int64_t packed);
 
   void DoExtract();
   void ExtractOne(const QString& entry);
@@ -131,7 +142,10 @@ class TOndxCompress : public TComponent {
   void Inflate(const TFileHeaderRec& rec, TOndxFile& part, TOndxFile& target);
   void FillInput(const TFileHeaderRec& rec, TOndxFile& part, char* buffer, std::int64_t& got);
   bool InputUsedUp(const TFileHeaderRec& rec, TOndxFile& part) const;
-  void ExtractChunk(const char* chunk, int size, TOndxFile& target);
+  // The events of one inflated chunk (Abort, messages, status).
+  void ExtractChunk(int size);
+  // Writes gathered chunks; a short write is DiskFull.
+  void WriteOut(TOndxFile& target, const char* data, std::int64_t size);
 
   void CopyContents(const QString& source, const QString& target);
 
@@ -139,7 +153,11 @@ class TOndxCompress : public TComponent {
   // One block of a member's data to the current part; 0 when the member is
   // done. destDir and the part file follow the disks asked for.
   std::int64_t SplitStep(TOndxFile& source, std::int64_t lastByte, TOndxFile& part,
-                         QString& destDir, const QString& fileName);
+                         QString& destDir, const QString& fileName, TSplitParts& parts);
+  void CreatePart(TOndxFile& part, const QString& path, TSplitParts& parts);
+  void ClosePart(TOndxFile& part);
+  // FreeSpaceHook's answer, else what the file system has free.
+  std::int64_t FreeBytes(const QString& folder) const;
 
   bool abort_ = false;
   QString compressedFile_;
@@ -156,4 +174,5 @@ class TOndxCompress : public TComponent {
   bool headersLoaded_ = false;
   TFileHeaders headers_;
   TlzhFileStats stats_;
+  std::unique_ptr<TOcSyncBatch> written_;
 };

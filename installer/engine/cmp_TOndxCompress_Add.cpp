@@ -1,7 +1,6 @@
-// Add: compresses the files of FilesToProcess into the archive, each through
-// a scratch file so that its compressed size is known before its data is
-// appended. The member count at the start is written last, once every
-// member is complete; a failure leaves the old archive as it was.
+// Add: compresses the files of FilesToProcess into the archive. The member
+// count at the start is written last, once every member is complete; a
+// failure leaves the old archive as it was.
 #include "installer/engine/cmp_TOndxCompress.h"
 
 #include "installer/engine/cmp_TOndxCompress_Files.h"
@@ -21,7 +20,7 @@ namespace {
 
 constexpr std::int64_t kMaxInt32 = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t kReadBlock = 65536;
-constexpr std::int64_t kCopyBlock = 65536;
+constexpr std::int64_t kWriteBackSlice = 1 << 20;
 
 int ZlibLevel(TCompressionLevel level) {
   switch (level) {
@@ -78,6 +77,7 @@ void TOndxCompress::DoAdd(bool append) {
   } else {
     headers_.Clear();
     headers_.SetLayout(0);
+    OcRemoveStaleTemporaries(dir);
     fresh = std::make_unique<TOcReplacingFile>(compressedFile_);
     out = &fresh->File();
     WriteHeaderBlock(out->Stream(), headers_);  // room for the count, written last
@@ -123,6 +123,8 @@ TFileHeaderRec TOndxCompress::NewHeader(const QString& name, int number) {
   if (size > kMaxInt32)
     throw EOndxCompress(QString::fromLatin1(kOcFileTooLarge), {name});
   rec.FileDate = FileAge(name);
+  if (!IsValidFileDate(rec.FileDate))
+    throw EOndxCompress(QString::fromLatin1(kOcBadFileDate), {name});  // no reader would take it
   rec.FileSize = static_cast<std::int32_t>(size);
   rec.Version = OcFileVersion(name);
   rec.Number = number;
@@ -130,44 +132,61 @@ TFileHeaderRec TOndxCompress::NewHeader(const QString& name, int number) {
   return rec;
 }
 
+// The member's data is compressed straight into the output behind room for
+// its header, which is written once the compressed size is known. The output
+// is itself a new file renamed into place at the end, or an archive cut back
+// to its old size on failure, so no half member is ever seen.
 void TOndxCompress::AddMember(TFileHeaderRec& rec, TOndxFile& out) {
   TOndxFile source;
   if (!source.Open(rec.SourceName, TOndxFile::omRead))
     throw EOndxCompress(QString::fromLatin1(kOcCannotOpen), {rec.SourceName});
-  TOcScratchFile scratch;
   StatsFromHeader(rec);
   rec.CompressedSize = 0;
   Fire(OnBeforeAdding);
-  CompressInto(source, scratch.File(), rec.FileSize);
-  const std::int64_t packed = scratch.File().Stream().Size();
-  stats_.Ratio = OcPercent(packed, rec.FileSize);
-  stats_.Done = true;
-  AddProgress(rec.FileSize, scratch.File());
-  stats_.Done = false;
 
   const std::int64_t pos = out.Stream().Seek(0, soEnd);
-  if (pos + kOcHeaderSize + packed - 1 > kMaxInt32)
-    throw EOndxCompress(QString::fromLatin1(kOcArchiveTooLarge), {compressedFile_});
   rec.DataStart = static_cast<std::int32_t>(pos + kOcHeaderSize);
+  const QByteArray room = EncodeFileHeader(rec);
+  if (WriteLimited(out, room.constData(), kOcHeaderSize) != kOcHeaderSize)
+    DiskFull();
+  const std::int64_t packed = CompressInto(source, out, rec.FileSize, pos + kOcHeaderSize);
+  stats_.Ratio = OcPercent(packed, rec.FileSize);
+  stats_.Done = true;
+  AddProgress(rec.FileSize, packed);
+  stats_.Done = false;
+
   rec.LastByte = static_cast<std::int32_t>(pos + kOcHeaderSize + packed - 1);
   rec.NextHeader = rec.LastByte + 1;
   rec.CompressedSize = static_cast<std::int32_t>(packed);
   const QByteArray head = EncodeFileHeader(rec);
-  if (WriteLimited(out, head.constData(), kOcHeaderSize) != kOcHeaderSize)
+  if (out.Stream().Seek(pos, soBeginning) != pos ||
+      out.Stream().Write(head.constData(), kOcHeaderSize) != kOcHeaderSize)
     DiskFull();
-  CopyScratch(scratch.File(), out, packed);
+  out.Stream().Seek(0, soEnd);
   stats_.TotalCompressed += static_cast<std::int32_t>(packed);
   stats_.Header = rec;
   stats_.CompressedSize = rec.CompressedSize;
   Fire(OnAfterAdding);
 }
 
-// Deflates size bytes of source into scratch, with a progress step after
-// every block read.
-void TOndxCompress::CompressInto(TOndxFile& source, TOndxFile& scratch, std::int64_t size) {
+// Deflates size bytes of source to the end of out, whose data starts at
+// start; a progress step after every block read. The compressed size.
+std::int64_t TOndxCompress::CompressInto(TOndxFile& source, TOndxFile& out, std::int64_t size,
+                                         std::int64_t start) {
+  std::int64_t packed = 0;
+  std::int64_t sent = 0;  // bytes whose write-back has been started
   TOcDeflater deflater(ZlibLevel(level_), [&](const char* data, std::int64_t n) {
-    if (WriteLimited(scratch, data, n) != n)
+    if (start + packed + n - 1 > kMaxInt32)
+      throw EOndxCompress(QString::fromLatin1(kOcArchiveTooLarge), {compressedFile_});
+    if (WriteLimited(out, data, n) != n)
       DiskFull();
+    packed += n;
+    // The archive goes to the disk while the rest is compressed, so its
+    // sync at the end finds little left.
+    if (packed - sent >= kWriteBackSlice) {
+      out.StartWriteBack(start + sent, packed - sent);
+      sent = packed;
+    }
   });
   auto block = std::make_unique<char[]>(kReadBlock);
   std::int64_t done = 0;
@@ -177,32 +196,19 @@ void TOndxCompress::CompressInto(TOndxFile& source, TOndxFile& scratch, std::int
       break;
     deflater.Feed(block.get(), n);
     done += n;
-    AddProgress(done, scratch);
+    AddProgress(done, packed);
   }
   deflater.Finish();
+  return packed;
 }
 
-void TOndxCompress::AddProgress(std::int64_t position, TOndxFile& scratch) {
+void TOndxCompress::AddProgress(std::int64_t position, std::int64_t packed) {
   CheckAbort();
   PumpMessages();
-  if (!scratch.IsOpen())
-    throw EOndxCompress(QString::fromLatin1(kOcNilDestFile));
   stats_.TotalDone += static_cast<std::int32_t>(position - stats_.BytesDone);
   stats_.BytesDone = static_cast<std::int32_t>(position);
-  stats_.CompressedSize = static_cast<std::int32_t>(scratch.Stream().Size());
+  stats_.CompressedSize = static_cast<std::int32_t>(packed);
   stats_.FilePercent = OcPercent(stats_.BytesDone, stats_.FileSize);
   stats_.TotalPercent = OcPercent(stats_.TotalDone, stats_.TotalSize);
   Fire(OnStatus);
-}
-
-void TOndxCompress::CopyScratch(TOndxFile& scratch, TOndxFile& out, std::int64_t size) {
-  auto block = std::make_unique<char[]>(kCopyBlock);
-  scratch.Stream().Seek(0, soBeginning);
-  std::int64_t copied = 0;
-  while (copied < size) {
-    const std::int64_t n = scratch.Stream().Read(block.get(), std::min(kCopyBlock, size - copied));
-    if (n <= 0 || WriteLimited(out, block.get(), n) != n)
-      DiskFull();
-    copied += n;
-  }
 }

@@ -33,6 +33,7 @@ class TMemberChecker {
 
   void Check(const TFileHeaderRec& rec, std::int64_t pos) {
     CheckName(rec.SourceName);
+    Require(IsValidFileDate(rec.FileDate));
     Require(rec.FileSize >= 0 && rec.CompressedSize > 0);
     if (layout_ == 0)
       CheckLayout0(rec, pos);

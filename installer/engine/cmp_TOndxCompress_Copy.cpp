@@ -31,6 +31,7 @@ void TOndxCompress::CopyOneFile(const QString& source, const QString& dest) {
     write = AcceptReplace(OcCompareFiles(source, dest, overwrite_), target);
   if (write && !skipFile_)
     CopyContents(source, target);
+  SyncWrittenFiles();
 }
 
 bool TOndxCompress::AcceptReplace(int decision, QString& target) {
@@ -53,6 +54,9 @@ void TOndxCompress::CopyContents(const QString& source, const QString& target) {
   if (size > std::numeric_limits<std::int32_t>::max())
     throw EOndxCompress(QString::fromLatin1(kOcFileTooLarge), {source});
   stats_.FileSize = static_cast<std::int32_t>(size);
+  const QString dir = ExtractFileDir(target);
+  if (written_->AddFolder(dir))
+    OcRemoveStaleTemporaries(dir);
   TOcReplacingFile out(target);
   char block[kCopyBlock];
   for (;;) {
@@ -73,5 +77,5 @@ void TOndxCompress::CopyContents(const QString& source, const QString& target) {
   FileSetDate(out.TempName(), FileAge(source));  // a date that cannot be set is no error here
   stats_.Done = true;
   Fire(OnStatus);
-  out.Commit(OcFileMode(source));
+  out.Commit(OcFileMode(source), written_.get());
 }

@@ -1,6 +1,8 @@
 // Extract: writes the members named in FilesToProcess into ExtractDirectory.
 // A member's stream is checked as it is inflated: it may not grow past its
 // stored size and must end, with its checksum, exactly where its data ends.
+// Damaged data raises zlib's own text ("data error", "need dictionary");
+// faults of the positions and sizes raise the corrupt text.
 #include "installer/engine/cmp_TOndxCompress.h"
 
 #include "installer/engine/cmp_TOndxCompress_Files.h"
@@ -16,6 +18,8 @@ namespace {
 
 constexpr std::int64_t kInputBlock = 65536;
 constexpr int kOutputChunk = 4096;
+constexpr std::int64_t kWriteBlock = 65536;
+constexpr std::int64_t kWriteBackSlice = 1 << 20;
 
 [[noreturn]] void Corrupt() {
   throw EOndxCompress(QString::fromLatin1(kOcCorrupt));
@@ -44,6 +48,7 @@ void TOndxCompress::DoExtract() {
   StatsTotals();
   for (int i = 0; i < filesToProcess_->Count(); ++i)
     ExtractOne(filesToProcess_->Get(i));
+  SyncWrittenFiles();
 }
 
 void TOndxCompress::ExtractOne(const QString& entry) {
@@ -87,8 +92,12 @@ void TOndxCompress::ExtractMember(const TFileHeaderRec& rec, const QString& targ
   SetCompressedFile(path);
   currentDisk_ = rec.StartDisk;
   const QString dir = ExtractFileDir(target);
-  if (!dir.isEmpty() && !DirectoryExists(dir))
+  if (!dir.isEmpty() && !DirectoryExists(dir)) {
+    written_->AddNewFolders(dir);
     ForceDirectories(dir);
+  }
+  if (written_->AddFolder(dir))
+    OcRemoveStaleTemporaries(dir);
   TOcReplacingFile out(target);
   const std::int64_t start = std::int64_t{offset_} + rec.DataStart;
   if (part.Stream().Seek(start, soBeginning) != start)
@@ -100,14 +109,18 @@ void TOndxCompress::ExtractMember(const TFileHeaderRec& rec, const QString& targ
     throw EOndxCompress(QString::fromLatin1(kOcSizeMismatch), {rec.SourceName});
   if (FileSetDate(out.TempName(), rec.FileDate) != 0)
     throw EOndxCompress(QString::fromLatin1(kOcCannotSetDate));
-  out.Commit();
+  out.Commit(std::nullopt, written_.get());
 }
 
+// The 4 KB chunks are gathered into writes of kWriteBlock: each chunk still
+// gets its events, but the file sees a sixteenth of the write calls.
 void TOndxCompress::Inflate(const TFileHeaderRec& rec, TOndxFile& part, TOndxFile& target) {
   TOcInflater inflater;
   auto input = std::make_unique<char[]>(kInputBlock);
-  char chunk[kOutputChunk];
+  auto output = std::make_unique<char[]>(kWriteBlock);
+  std::int64_t held = 0;
   std::int64_t written = 0;
+  std::int64_t sent = 0;  // bytes whose write-back has been started
   bool inputDone = false;
   for (;;) {
     if (inflater.AvailIn() == 0 && !inputDone) {
@@ -117,18 +130,30 @@ void TOndxCompress::Inflate(const TFileHeaderRec& rec, TOndxFile& part, TOndxFil
       inflater.SetInput(input.get(), got);
     }
     int produced = 0;
-    const int rc = inflater.Inflate(chunk, kOutputChunk, produced);
+    const int rc = inflater.Inflate(output.get() + held, kOutputChunk, produced);
+    // A preset dictionary cannot be given: the stream cannot go on.
     if (rc == Z_NEED_DICT || (rc < 0 && rc != Z_BUF_ERROR))
-      Corrupt();
+      OcRaiseZlib(rc);
     if (produced > 0) {
       if (written + produced > rec.FileSize)
         Corrupt();
-      ExtractChunk(chunk, produced, target);
+      ExtractChunk(produced);
+      held += produced;
       written += produced;
+      if (held + kOutputChunk > kWriteBlock) {
+        WriteOut(target, output.get(), held);
+        held = 0;
+        // A large file goes to the disk while the rest is inflated.
+        if (written - sent >= kWriteBackSlice) {
+          target.StartWriteBack(sent, written - sent);
+          sent = written;
+        }
+      }
     }
     if (rc == Z_STREAM_END) {
       if (inflater.AvailIn() != 0 || !InputUsedUp(rec, part))
         Corrupt();
+      WriteOut(target, output.get(), held);
       return;
     }
     if (produced == 0 && inflater.AvailIn() == 0 && inputDone)
@@ -164,14 +189,17 @@ bool TOndxCompress::InputUsedUp(const TFileHeaderRec& rec, TOndxFile& part) cons
          part.Stream().Seek(0, soCurrent) == std::int64_t{offset_} + rec.LastByte + 1;
 }
 
-void TOndxCompress::ExtractChunk(const char* chunk, int size, TOndxFile& target) {
+void TOndxCompress::ExtractChunk(int size) {
   CheckAbort();
   PumpMessages();
-  if (WriteLimited(target, chunk, size) != size)
-    DiskFull();
   stats_.BytesDone += size;
   stats_.TotalDone += size;
   stats_.FilePercent = OcPercent(stats_.BytesDone, stats_.FileSize);
   stats_.TotalPercent = OcPercent(stats_.TotalDone, stats_.TotalSize);
   Fire(OnStatus);
+}
+
+void TOndxCompress::WriteOut(TOndxFile& target, const char* data, std::int64_t size) {
+  if (size > 0 && WriteLimited(target, data, size) != size)
+    DiskFull();
 }

@@ -4,6 +4,7 @@
 #include "installer/engine/routines_Exceptions.h"
 #include "platform/rtl/Streams.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -96,6 +97,14 @@ void CheckHeaderFits(const TFileHeaderRec& rec) {
     throw EOndxCompress(QString::fromLatin1(kOcVersionTooLong), {rec.Version, rec.SourceName});
 }
 
+bool IsValidFileDate(TDateTime date) {
+  // Before 1899-12-30 the whole part counts the day and the fraction still
+  // adds a time: -693593.5 is noon on 0001-01-01.
+  constexpr TDateTime kDayBeforeFirst = -693594.0;  // 0000-12-31
+  constexpr TDateTime kDayAfterLast = 2958466.0;    // 10000-01-01
+  return std::isfinite(date) && date > kDayBeforeFirst && date < kDayAfterLast;
+}
+
 QString MemberFileName(const QString& storedName) {
   const qsizetype cut = std::max(storedName.lastIndexOf(QLatin1Char('/')),
                                  storedName.lastIndexOf(QLatin1Char('\\')));
@@ -127,22 +136,25 @@ const TFileHeader& TFileHeaders::FileHeaders(int index) const {
   return const_cast<TFileHeaders*>(this)->FileHeaders(index);
 }
 
-void WriteHeaderBlock(TStream& stream, TFileHeaders& headers) {
-  char head[kOcBlockHeadSize];
-  PutInt32(head, headers.Count());
-  head[4] = static_cast<char>(headers.Layout());
-  stream.Seek(0, soBeginning);
-  if (stream.Write(head, kOcBlockHeadSize) != kOcBlockHeadSize)
-    throw EOndxCompress(QString::fromLatin1(kOcCannotWriteHeaders));
+QByteArray EncodeHeaderBlock(TFileHeaders& headers) {
+  QByteArray block(kOcBlockHeadSize, '\0');
+  PutInt32(block.data(), headers.Count());
+  block[4] = static_cast<char>(headers.Layout());
   if (headers.Layout() != 1)
-    return;
+    return block;
   std::int32_t pos = kOcBlockHeadSize;
   for (int i = 0; i < headers.Count(); ++i) {
     TFileHeaderRec& rec = headers.FileHeaders(i).Rec();
     rec.NextHeader = pos + kOcHeaderSize;
-    const QByteArray bytes = EncodeFileHeader(rec);
-    if (stream.Write(bytes.constData(), kOcHeaderSize) != kOcHeaderSize)
-      throw EOndxCompress(QString::fromLatin1(kOcCannotWriteHeaders));
+    block += EncodeFileHeader(rec);
     pos += kOcHeaderSize;
   }
+  return block;
+}
+
+void WriteHeaderBlock(TStream& stream, TFileHeaders& headers) {
+  const QByteArray block = EncodeHeaderBlock(headers);
+  stream.Seek(0, soBeginning);
+  if (stream.Write(block.constData(), block.size()) != block.size())
+    throw EOndxCompress(QString::fromLatin1(kOcCannotWriteHeaders));
 }

@@ -42,7 +42,8 @@
 //
 // What the reader accepts (everything else is "corrupt"): a count from 0 to
 // what the file can hold; layout 0 or 1; name and version lengths within
-// their fields; a non-blank name whose last component (after '/' or '\') is
+// their fields; a FileDate within the years 1 to 9999 (IsValidFileDate: no
+// NaN, no infinity); a non-blank name whose last component (after '/' or '\') is
 // neither empty, "." nor ".."; no control characters in the name;
 // layout 0: disks 0, DataStart = header + 164, LastByte = DataStart +
 // CompressedSize - 1 inside the file, NextHeader = LastByte + 1;
@@ -97,6 +98,9 @@ TFileHeaderRec DecodeFileHeader(const QByteArray& bytes);
 // Raises EOndxCompress when the name or the version is too long.
 void CheckHeaderFits(const TFileHeaderRec& rec);
 
+// True for a date that names a day of the years 1 to 9999.
+bool IsValidFileDate(TDateTime date);
+
 // The last component of a stored name, split at '/' and '\'.
 QString MemberFileName(const QString& storedName);
 // True for a name that may be written inside a folder: not empty, not "."
@@ -136,6 +140,8 @@ class TFileHeaders {
 // Reads and checks the header block of the archive at offset in stream.
 // Replaces the contents of headers.
 void ReadHeaderBlock(TStream& stream, std::int64_t offset, TFileHeaders& headers);
-// Writes the count and the layout at position 0 of stream; with layout 1 also
-// every header, each with NextHeader := its own position + 164.
+// The count and the layout; with layout 1 also every header, each with
+// NextHeader := its own position + 164 (set in headers too).
+QByteArray EncodeHeaderBlock(TFileHeaders& headers);
+// Writes EncodeHeaderBlock at position 0 of stream.
 void WriteHeaderBlock(TStream& stream, TFileHeaders& headers);

@@ -42,13 +42,17 @@ bool TOndxFile::Open(const QString& path, TMode mode) {
     flags = O_RDWR;
   else if (mode == omCreate)
     flags = O_RDWR | O_CREAT | O_TRUNC;
-  const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0666);
+  // Without O_NONBLOCK a FIFO or a device could block the open itself; the
+  // flag is dropped again once the file is known to be a regular one.
+  const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0)
     return false;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  const int status = regular ? ::fcntl(fd, F_GETFL) : -1;
+  if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
     ::close(fd);
-    errno = EISDIR;
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     return false;
   }
   handle_ = fd;
@@ -57,13 +61,18 @@ bool TOndxFile::Open(const QString& path, TMode mode) {
   return true;
 }
 
-void TOndxFile::Close() {
-  if (handle_ >= 0)
-    ::close(handle_);
+bool TOndxFile::Close() {
+  const bool closed = handle_ < 0 || ::close(handle_) == 0;
   handle_ = -1;
   stream_.SetHandle(-1);
+  return closed;
 }
 
 bool TOndxFile::Sync() {
   return handle_ >= 0 && ::fsync(handle_) == 0;
+}
+
+void TOndxFile::StartWriteBack(std::int64_t offset, std::int64_t count) {
+  if (handle_ >= 0)
+    ::sync_file_range(handle_, offset, count, SYNC_FILE_RANGE_WRITE);
 }

@@ -43,14 +43,19 @@ class TOndxFile {
   ~TOndxFile() { Close(); }
 
   // False (errno set) when the file cannot be opened or is no regular
-  // file; omCreate creates or truncates.
+  // file (a FIFO or a device is refused without blocking); omCreate
+  // creates or truncates.
   bool Open(const QString& path, TMode mode);
-  void Close();
+  // False when closing reports an error (a write that failed late).
+  bool Close();
   bool IsOpen() const { return handle_ >= 0; }
   const QString& Path() const { return path_; }
   TOndxNormalHandleStream& Stream() { return stream_; }
   // Flushes the data to the disk; false on failure.
   bool Sync();
+  // Starts writing a range (count 0: to the end) to the disk without
+  // waiting, so a later Sync finds less to do. A hint: failures are ignored.
+  void StartWriteBack(std::int64_t offset, std::int64_t count);
 
  private:
   int handle_ = -1;

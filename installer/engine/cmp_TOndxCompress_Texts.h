@@ -32,6 +32,7 @@ inline constexpr char kOcTooLittleSpace[] = "There is too little space on this d
 inline constexpr char kOcNameTooLong[] = "The file name %s is too long for the compressed file";
 inline constexpr char kOcVersionTooLong[] =
     "The version %s of the file %s is too long for the compressed file";
+inline constexpr char kOcBadFileDate[] = "The date of the file %s cannot be kept in the compressed file";
 inline constexpr char kOcFileTooLarge[] = "The file %s is too large for the compressed file";
 inline constexpr char kOcArchiveTooLarge[] = "The compressed file %s would grow beyond 2 GB";
 inline constexpr char kOcCannotAppendSplit[] =

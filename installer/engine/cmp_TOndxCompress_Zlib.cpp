@@ -6,24 +6,20 @@
 
 #include <new>
 
-namespace {
+const char* OcZlibText(int code) {
+  return zError(code);
+}
 
-[[noreturn]] void RaiseZlib(int code) {
+void OcRaiseZlib(int code) {
   if (code == Z_MEM_ERROR)
     throw std::bad_alloc();
   throw EOndxCompress(QString::fromLatin1(OcZlibText(code)));
 }
 
-}  // namespace
-
-const char* OcZlibText(int code) {
-  return zError(code);
-}
-
 TOcDeflater::TOcDeflater(int level, Sink sink) : sink_(std::move(sink)) {
   const int rc = deflateInit(&stream_, level);
   if (rc != Z_OK)
-    RaiseZlib(rc);
+    OcRaiseZlib(rc);
 }
 
 TOcDeflater::~TOcDeflater() {
@@ -52,7 +48,7 @@ void TOcDeflater::Run(int flush) {
     }
     const int rc = deflate(&stream_, flush);
     if (rc < 0 && rc != Z_BUF_ERROR)
-      RaiseZlib(rc);
+      OcRaiseZlib(rc);
     const bool ended = rc == Z_STREAM_END;
     if (stream_.avail_out == 0 || ended) {
       const std::int64_t n = kBufferSize - stream_.avail_out;
@@ -68,7 +64,7 @@ void TOcDeflater::Run(int flush) {
 TOcInflater::TOcInflater() {
   const int rc = inflateInit(&stream_);
   if (rc != Z_OK)
-    RaiseZlib(rc);
+    OcRaiseZlib(rc);
 }
 
 TOcInflater::~TOcInflater() {

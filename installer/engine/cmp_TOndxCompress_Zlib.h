@@ -52,3 +52,6 @@ class TOcInflater {
 
 // zlib's text for a result code.
 const char* OcZlibText(int code);
+// The binding's error for a failed zlib call: EOndxCompress with zlib's text
+// ("data error", "need dictionary", ...); out of memory is std::bad_alloc.
+[[noreturn]] void OcRaiseZlib(int code);

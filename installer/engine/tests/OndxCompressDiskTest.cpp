@@ -96,8 +96,10 @@ TEST_F(OcDiskTest, SplitFillsEachDiskAndExtractsAcrossTheFolders) {
   EXPECT_EQ(asked_, (std::vector<int>{2, 3}));
 }
 
+// A failed split removes the parts it wrote, and only those.
 TEST_F(OcDiskTest, SplitWithoutANewDiskHandlerStops) {
   BuildArchive();
+  qxtest::WriteBytes(Disk(1) + QStringLiteral("/files.7"), "not ours");
   c_->SetCompressedFile(archive_);
   octest::LimitFolders(*c_, {{Disk(1), 16000}});
   try {
@@ -107,6 +109,8 @@ TEST_F(OcDiskTest, SplitWithoutANewDiskHandlerStops) {
     EXPECT_EQ(e.Message(), QString::fromLatin1(kOcNoNewDiskHandler));
   }
   EXPECT_TRUE(c_->Abort());
+  EXPECT_EQ(octest::FolderFiles(Disk(1)), QStringList{QStringLiteral("files.7")});
+  EXPECT_EQ(qxtest::ReadBytes(Disk(1) + QStringLiteral("/files.7")), QByteArray("not ours"));
 }
 
 TEST_F(OcDiskTest, ANewDiskWithTooLittleRoomStops) {
@@ -120,6 +124,22 @@ TEST_F(OcDiskTest, ANewDiskWithTooLittleRoomStops) {
   } catch (const EOndxCompress& e) {
     EXPECT_EQ(e.Message(), QString::fromLatin1(kOcTooLittleSpace));
   }
+  EXPECT_TRUE(octest::FolderFiles(Disk(1)).isEmpty());
+  EXPECT_TRUE(octest::FolderFiles(Disk(2)).isEmpty());
+}
+
+TEST_F(OcDiskTest, APartThatWouldBeTheArchiveItselfIsRefused) {
+  // Splitting disk/files.2 into disk/files.1: the second part would
+  // overwrite the archive being read.
+  archive_ = Disk(1) + QStringLiteral("/files.2");
+  BuildArchive();
+  const QByteArray before = qxtest::ReadBytes(archive_);
+  c_->SetCompressedFile(archive_);
+  octest::LimitFolders(*c_, {{Disk(1), before.size() + 16000}});
+  c_->OnNewDisk = [this](TOndxCompress*, int, QString& path) { path = Disk(1); };
+  EXPECT_THROW(c_->SplitToDisks(Disk(1), QStringLiteral("files.1")), EOndxCompress);
+  EXPECT_EQ(qxtest::ReadBytes(archive_), before);
+  EXPECT_EQ(octest::FolderFiles(Disk(1)), QStringList{QStringLiteral("files.2")});
 }
 
 TEST_F(OcDiskTest, AMissingPartWithoutHandlerNamesTheDisk) {
@@ -243,6 +263,40 @@ TEST_F(OcTmpfsTest, ExtractingOntoAFullFileSystemRaisesDiskFull) {
   EXPECT_THROW(ExtractTo(small_, {big}), EocDiskFull);
   EXPECT_EQ(qxtest::ReadBytes(small_ + QStringLiteral("/big.bin")), QByteArray("keep me"));
   EXPECT_EQ(octest::FolderFiles(small_), QStringList{QStringLiteral("big.bin")});
+}
+
+TEST_F(OcTmpfsTest, AddingOntoAFullFileSystemKeepsTheOldArchive) {
+  archive_ = small_ + QStringLiteral("/files.1");
+  AddFiles({Source(QStringLiteral("a.bin"), Noise(20000, 3))});
+  const QByteArray before = qxtest::ReadBytes(archive_);
+  const QString big = Source(QStringLiteral("big.bin"), Noise(200000, 5));
+  for (const bool append : {false, true}) {
+    EXPECT_THROW(AddFiles({big}, append), EocDiskFull) << append;
+    EXPECT_EQ(qxtest::ReadBytes(archive_), before) << append;
+    EXPECT_EQ(octest::FolderFiles(small_), QStringList{QStringLiteral("files.1")}) << append;
+  }
+  TOndxCompress reader(nullptr);
+  reader.SetCompressedFile(archive_);
+  EXPECT_EQ(reader.FileCount(), 1);
+}
+
+TEST_F(OcTmpfsTest, SplittingOntoADiskTooSmallForTheHeadersRemovesWhatItWrote) {
+  // 30 members: a header block of 4,925 bytes on a file system of one 4 KB page.
+  ::umount2(QFile::encodeName(small_).constData(), MNT_DETACH);
+  ASSERT_EQ(::mount("tmpfs", QFile::encodeName(small_).constData(), "tmpfs", 0, "size=4k"), 0);
+  QStringList paths;
+  for (int i = 0; i < 30; ++i)
+    paths << Source(QStringLiteral("m%1").arg(i), Content(100, i));
+  AddFiles(paths);
+  c_->SetCompressedFile(archive_);
+  c_->OnNewDisk = [this](TOndxCompress*, int disk, QString& path) { path = Disk(disk); };
+  try {
+    c_->SplitToDisks(small_, QStringLiteral("files.1"));
+    FAIL();
+  } catch (const EOndxCompress& e) {
+    EXPECT_EQ(e.Message(), QString::fromLatin1(kOcTooLittleSpace));
+  }
+  EXPECT_TRUE(octest::FolderFiles(small_).isEmpty());
 }
 
 TEST_F(OcTmpfsTest, SplittingOntoAFullFileSystemAsksForTheNextDisk) {

@@ -1,6 +1,8 @@
-// Archives are untrusted input: each hand-made fault below fails with the
-// corrupt error, writes nothing outside the extraction folder, leaves no
-// temporary file and keeps memory flat.
+// Archives are untrusted input: each hand-made fault below fails with its
+// error (the corrupt text for a bad header block, zlib's text for damaged
+// data), writes nothing outside the extraction folder, leaves no temporary
+// file and keeps memory flat. Faults of the header block are found before
+// any member is inflated.
 #include "OndxCompressTestSupport.h"
 
 #include "installer/engine/cmp_TOndxCompress_Texts.h"
@@ -11,7 +13,11 @@
 
 #include <zlib.h>
 
+#include <cmath>
+#include <cstring>
 #include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -94,16 +100,69 @@ int HeadB() {
   return kHeadA + 164 + Deflate(Content(3000)).size();
 }
 
-struct HostileCase {
-  const char* name;
-  std::function<QByteArray()> bytes;
-  const char* message = kOcCorrupt;
-};
+// A stream that needs a preset dictionary (FDICT set in its header).
+QByteArray DeflateWithDictionary(const QByteArray& data) {
+  z_stream z{};
+  deflateInit(&z, 9);
+  static const char kDictionary[] = "abcdefgh";
+  deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(kDictionary), sizeof kDictionary - 1);
+  QByteArray out(static_cast<int>(deflateBound(&z, static_cast<uLong>(data.size()))), '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+  z.avail_in = static_cast<uInt>(data.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  out.truncate(static_cast<int>(z.total_out));
+  deflateEnd(&z);
+  return out;
+}
+
+void PutDouble(QByteArray& b, int pos, double v) {
+  std::uint64_t u = 0;
+  std::memcpy(&u, &v, sizeof u);
+  for (int i = 0; i < 8; ++i)
+    b[pos + i] = static_cast<char>((u >> (8 * i)) & 0xFF);
+}
 
 QByteArray With(const std::function<void(QByteArray&)>& change) {
   QByteArray b = Good();
   change(b);
   return b;
+}
+
+enum class Operation { Extract, SplitOntoTinyDisk };
+
+struct HostileCase {
+  HostileCase(const char* n, std::function<QByteArray()> b, const char* m = kOcCorrupt)
+      : name(n), bytes(std::move(b)), message(m) {}
+
+  const char* name;
+  std::function<QByteArray()> bytes;
+  const char* message;
+  // Puts something other than a file at the archive's path instead.
+  std::function<void(const QString& path)> make;
+  Operation operation = Operation::Extract;
+  // Found with the header block: no member event may come.
+  bool beforeData = false;
+};
+
+// A fault of the header block that is found before any data is read.
+HostileCase HeaderFault(const char* name, std::function<QByteArray()> bytes,
+                        const char* message = kOcCorrupt) {
+  HostileCase c(name, std::move(bytes), message);
+  c.beforeData = true;
+  return c;
+}
+
+HostileCase NotAFile(const char* name, std::function<void(const QString& path)> make) {
+  HostileCase c = HeaderFault(name, {}, kOcCannotOpenArchive);
+  c.make = std::move(make);
+  return c;
+}
+
+// A date put into the first header.
+HostileCase BadDate(const char* name, double date) {
+  return HeaderFault(name, [date] { return With([date](QByteArray& b) { PutDouble(b, kHeadA + 4, date); }); });
 }
 
 QByteArray Renamed(const QByteArray& rawName) {
@@ -134,8 +193,26 @@ std::vector<HostileCase> Cases() {
       {"truncated_in_second_member", [] { return Good().left(HeadB() + 200); }},
       {"truncated_in_first_header", [] { return Good().left(100); }},
       {"truncated_before_count", [] { return Good().left(3); }, kOcCannotReadCount},
-      {"flipped_data_byte", [] { return With([](QByteArray& b) { b[kHeadA + 164 + 40] ^= 0x5A; }); }},
-      {"flipped_checksum_byte", [] { return With([](QByteArray& b) { b[HeadB() - 1] ^= 0x01; }); }},
+      {"flipped_data_byte", [] { return With([](QByteArray& b) { b[kHeadA + 164 + 40] ^= 0x5A; }); },
+       "data error"},
+      {"flipped_checksum_byte", [] { return With([](QByteArray& b) { b[HeadB() - 1] ^= 0x01; }); },
+       "data error"},
+      {"preset_dictionary",
+       [] { return Layout0({{kA, 3000, DeflateWithDictionary(Content(3000))}}); }, "need dictionary"},
+      BadDate("date_nan", std::nan("")),
+      BadDate("date_infinity", HUGE_VAL),
+      BadDate("date_minus_infinity", -HUGE_VAL),
+      BadDate("date_1e300", 1e300),
+      BadDate("date_after_year_9999", 2958466.0),
+      BadDate("date_before_year_1", -693594.0),
+      NotAFile("fifo_as_archive",
+               [](const QString& path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); }),
+      NotAFile("folder_as_archive", [](const QString& path) { ASSERT_TRUE(QDir().mkpath(path)); }),
+      [] {
+        HostileCase c = HeaderFault("split_onto_disk_smaller_than_header_block", Good, kOcTooLittleSpace);
+        c.operation = Operation::SplitOntoTinyDisk;
+        return c;
+      }(),
       {"stream_inflates_past_its_size",
        [] { return Layout0({{kA, 10, DeflateRepeated('z', std::int64_t{1} << 28)}}); }},
       {"stream_shorter_than_its_size", [] { return Layout0({{kA, 4000, Deflate(Content(3000))}}); },
@@ -143,7 +220,8 @@ std::vector<HostileCase> Cases() {
       {"stream_without_checksum",
        [] { const QByteArray s = Deflate(Content(3000)); return Layout0({{kA, 3000, s.left(s.size() - 4)}}); }},
       {"garbage_after_stream", [] { return Layout0({{kA, 3000, Deflate(Content(3000)) + "xyz"}}); }},
-      {"raw_deflate_without_header", [] { return Layout0({{kA, 3000, Deflate(Content(3000)).mid(2)}}); }},
+      {"raw_deflate_without_header", [] { return Layout0({{kA, 3000, Deflate(Content(3000)).mid(2)}}); },
+       "data error"},
       {"name_dot_dot", [] { return Renamed(".."); }},
       {"name_ending_in_dot_dot", [] { return Renamed("/x/.."); }},
       {"name_backslash_dot_dot", [] { return Renamed("x\\.."); }},
@@ -186,10 +264,13 @@ std::int64_t PeakKb() {
 
 class OcHostile : public testing::TestWithParam<HostileCase> {};
 
-TEST_P(OcHostile, FailsAsCorruptAndWritesNothingOutside) {
-  const QByteArray bytes = GetParam().bytes();
+TEST_P(OcHostile, FailsWithItsErrorAndWritesNothingOutside) {
+  const HostileCase& hostile = GetParam();
   const QString archive = qxtest::TempPath(QStringLiteral("hostile.1"));
-  qxtest::WriteBytes(archive, bytes);
+  if (hostile.make)
+    hostile.make(archive);
+  else
+    qxtest::WriteBytes(archive, hostile.bytes());
   const QString target = qxtest::TempPath(QStringLiteral("out/inner"));
   QDir().mkpath(target);
   const QStringList before = FilesUnder(qxtest::TempRoot(), target);
@@ -197,21 +278,33 @@ TEST_P(OcHostile, FailsAsCorruptAndWritesNothingOutside) {
   const std::int64_t peakBefore = PeakKb();
 
   TOndxCompress c(nullptr);
+  int events = 0;
+  c.OnBeforeExtracting = c.OnStatus = [&](TOndxCompress*, const TlzhFileStats&) { ++events; };
   c.SetCompressedFile(archive);
-  c.SetExtractDirectory(target);
-  c.FilesToProcess()->Add(kA);
-  c.FilesToProcess()->Add(kB);
   try {
-    c.Extract();
+    if (hostile.operation == Operation::SplitOntoTinyDisk) {
+      // Room for less than the count and two headers.
+      octest::LimitFolders(c, {{target, 300}});
+      c.SplitToDisks(target, QStringLiteral("files.1"));
+    } else {
+      c.SetExtractDirectory(target);
+      c.FilesToProcess()->Add(kA);
+      c.FilesToProcess()->Add(kB);
+      c.Extract();
+    }
     ADD_FAILURE() << "no error";
   } catch (const EOndxCompress& e) {
     // Messages with a name are compared up to it.
-    const QString expected = QString::fromLatin1(GetParam().message).section(QStringLiteral("%s"), 0, 0);
+    const QString expected = QString::fromLatin1(hostile.message).section(QStringLiteral("%s"), 0, 0);
     EXPECT_TRUE(e.Message().startsWith(expected)) << e.Message().toStdString();
   }
   EXPECT_EQ(FilesUnder(qxtest::TempRoot(), target), before);
   for (const QString& name : octest::FolderFiles(target))
     EXPECT_FALSE(name.startsWith(QLatin1Char('.'))) << name.toStdString();
+  if (hostile.beforeData) {
+    EXPECT_EQ(events, 0) << "a member was worked on";
+    EXPECT_TRUE(octest::FolderFiles(target).isEmpty());
+  }
   EXPECT_LT(PeakKb() - peakBefore, 48 * 1024) << "memory grew while reading";
 }
 

@@ -5,6 +5,8 @@
 #include "platform/rtl/FileUtils.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -190,6 +192,53 @@ TEST_F(OcTest, ProgramsGetTheirExecuteBits) {
   EXPECT_NE(mode("prog"), 0u);
   EXPECT_NE(mode("run.sh"), 0u);
   EXPECT_EQ(mode("readme"), 0u);
+}
+
+TEST_F(OcTest, FifosAreRefusedWithoutBlocking) {
+  const QString fifo = src_ + QStringLiteral("/fifo");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const QString expected = QStringLiteral("Cannot open the file ") + fifo;
+  try {
+    AddFiles({fifo});
+    FAIL();
+  } catch (const EOndxCompress& e) {
+    EXPECT_EQ(e.Message(), expected);
+  }
+  try {
+    c_->CopyOneFile(fifo, out_ + QStringLiteral("/copy"));
+    FAIL();
+  } catch (const EOndxCompress& e) {
+    EXPECT_EQ(e.Message(), expected);
+  }
+  EXPECT_TRUE(octest::FolderFiles(out_).isEmpty());
+
+  // A FIFO where a rule must read the existing file cannot be compared.
+  const QString a = Source(QStringLiteral("a"), Content(100));
+  AddFiles({a});
+  const QString target = out_ + QStringLiteral("/a");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+  for (const TOverwriteType mode : {owDate, owVersion, owVersionDate}) {
+    c_->SetOverwrite(mode);
+    try {
+      ExtractTo(out_, {a});
+      FAIL() << mode;
+    } catch (const EOndxCompress& e) {
+      EXPECT_EQ(e.Message(), QStringLiteral("Error comparing file versions in TOndxCompress"));
+    }
+    EXPECT_THROW(c_->CopyOneFile(a, target), EOndxCompress) << mode;
+    EXPECT_THROW(c_->CopyOneFile(fifo, a), EOndxCompress) << mode;
+  }
+}
+
+TEST_F(OcTest, AStaleTemporaryBesideTheArchiveIsClearedByTheNextAdd) {
+  const pid_t dead = ::fork();
+  if (dead == 0)
+    ::_exit(0);
+  ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+  QDir().mkpath(ExtractFileDir(archive_));
+  qxtest::WriteBytes(ExtractFileDir(archive_) + QStringLiteral("/.~oc%1-0001.tmp").arg(dead), "half");
+  AddFiles({Source(QStringLiteral("a"), Content(100))});
+  EXPECT_EQ(octest::FolderFiles(ExtractFileDir(archive_)), QStringList{QStringLiteral("files.1")});
 }
 
 TEST_F(OcTest, TooLongNamesAreRefusedWhenBuilding) {
