@@ -3,10 +3,12 @@
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
 #include "components/MRUList.h"
+#include "components/PrnCells.h"
 #include "components/RegistryEnhanced.h"
 #include "game/GameResources.h"
 #include "game/GridCells.h"
 #include "game/kuvapas.h"
+#include "game/mainprint.h"
 #include "game/numero.h"
 #include "game/ohjelmasta.h"
 #include "game/rekisteri.h"
@@ -114,6 +116,7 @@ void TForm1::FindComponents() {
   find(MRUManager1, "MRUManager1");
   find(rekisteri, "rekisteri");
   find(ActivApp1, "ActivApp1");
+  find(PrnCells1, "PrnCells1");
   find(stringgrid1, "stringgrid1");
 }
 
@@ -185,9 +188,7 @@ void TForm1::ShowNumbersMode() {
 
 void TForm1::Muokkain1Click(TObject*) { ActivApp1->ActivateApp(); }
 
-void TForm1::Tulosta1Click(TObject*) {
-  ShowMessage(QStringLiteral("Tulostaminen ei ole vielä mahdollista."));
-}
+void TForm1::Tulosta1Click(TObject*) { PrintPuzzle(*this, *PrnCells1); }
 
 void TForm1::Lopeta1Click(TObject*) { Close(); }
 
