@@ -340,4 +340,48 @@ TEST(PrintCells, MeasurementChangeConvertsEdgesAndFontSizes) {
   SetPrinter(nullptr);
 }
 
+// Ink bounds of the page inside r.
+TRect InkIn(const QImage& page, const TRect& r) {
+  TRect ink{r.Right, r.Bottom, r.Left, r.Top};
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x)
+      if ((page.pixel(x, y) & 0xFFFFFFu) != 0xFFFFFFu) {
+        ink.Left = std::min(ink.Left, x);
+        ink.Top = std::min(ink.Top, y);
+        ink.Right = std::max(ink.Right, x + 1);
+        ink.Bottom = std::max(ink.Bottom, y + 1);
+      }
+  return ink;
+}
+
+TEST(PrintCells, TextIsPlacedWrappedTurnedAndClipped) {
+  TImagePrintBackend* backend = UseImagePrinter(300);
+  Layout l;
+  l->SetMeasurement(mtPixels);
+  l->SetFont(QStringLiteral("Arial"), 0, -40, {});
+  const QString words = QStringLiteral("yksi kaksi kolme nelja viisi kuusi");
+  l->AddCell(QStringLiteral("right"), 0, 0, 1000, 100)->SetText(QStringLiteral("oikea"));
+  l->Select(QStringLiteral("right"));
+  l->SetAlignment(1);
+  l->AddCell(QStringLiteral("wrap"), 0, 200, 300, 400)->SetText(words);
+  l->AddCell(QStringLiteral("cut"), 0, 700, 300, 60)->SetText(words);
+  TCell* turned = l->AddCell(QStringLiteral("turned"), 1200, 0, 100, 800);
+  turned->SetText(QStringLiteral("pystyyn"));
+  turned->VerticalText = true;
+  l->Print(QStringLiteral("t"));
+  ASSERT_EQ(backend->PageCount(), 1);
+  const QImage& page = backend->Page(0);
+  const TRect right = InkIn(page, Rect(0, 0, 1000, 100));
+  EXPECT_GT(right.Left, 700);
+  EXPECT_LE(right.Right, 1000);
+  const TRect wrap = InkIn(page, Rect(0, 200, 300, 600));
+  EXPECT_GT(wrap.Height(), 70);  // two lines of a 40-pixel font
+  EXPECT_LE(wrap.Right, 300);
+  const TRect cut = InkIn(page, Rect(0, 690, 300, 800));
+  EXPECT_LE(cut.Bottom, 760);  // clipped at the cell's lower edge
+  const TRect up = InkIn(page, Rect(1200, 0, 1300, 800));
+  EXPECT_GT(up.Height(), 2 * up.Width());
+  SetPrinter(nullptr);
+}
+
 }  // namespace
