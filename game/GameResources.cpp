@@ -3,6 +3,7 @@
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
 #include "components/MRUList.h"
+#include "components/PrnCells.h"
 #include "components/RegistryEnhanced.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/controls/Form.h"
@@ -20,5 +21,6 @@ void InitGameResources() {
   RegisterControlClasses();
   RegisterGridClasses();
   RegisterMRUListClasses();
+  RegisterPrnCellsClasses();
   RegisterClasses<TStringAlignGrid, TRegistryEnhanced, TActivApp>();
 }

@@ -3,12 +3,14 @@
 #include "game/intro.h"
 #include "game/kuvapas.h"
 #include "game/main.h"
+#include "game/mainprint.h"
 #include "game/ohjelmasta.h"
 #include "platform/controls/Application.h"
 
 void StartTrovaly(const TStartOptions& options) {
   Application->Initialize();
   Application->SetTitle(GameTitle());
+  AnnouncePrintFiles();
   auto* splash = new TForm2(Application);  // owned by the application
   splash->SetPauseMs(options.splashMs);
   splash->Show();

@@ -3,10 +3,12 @@
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
 #include "components/MRUList.h"
+#include "components/PrnCells.h"
 #include "components/RegistryEnhanced.h"
 #include "game/GameResources.h"
 #include "game/GridCells.h"
 #include "game/kuvapas.h"
+#include "game/mainprint.h"
 #include "game/numero.h"
 #include "game/ohjelmasta.h"
 #include "game/rekisteri.h"
@@ -82,6 +84,7 @@ TFormBinding TForm1::Binding() {
       Field("MRUManager1", &TForm1::MRUManager1),
       Field("rekisteri", &TForm1::rekisteri),
       Field("ActivApp1", &TForm1::ActivApp1),
+      Field("PrnCells1", &TForm1::PrnCells1),
       Field("stringgrid1", &TForm1::stringgrid1),
       Handler("FormCreate", &TForm1::FormCreate),
       Handler("FormClose", &TForm1::FormClose),
@@ -180,9 +183,7 @@ void TForm1::ShowNumbersMode() {
 
 void TForm1::Muokkain1Click(TObject*) { ActivApp1->ActivateApp(); }
 
-void TForm1::Tulosta1Click(TObject*) {
-  ShowMessage(QStringLiteral("Tulostaminen ei ole vielä mahdollista."));
-}
+void TForm1::Tulosta1Click(TObject*) { PrintPuzzle(*this, *PrnCells1); }
 
 void TForm1::Lopeta1Click(TObject*) { Close(); }
 

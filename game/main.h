@@ -22,6 +22,7 @@ class TMRUManager;
 class TOpenDialog;
 class TPanel;
 class TPopupMenu;
+class TPrnCells;
 class TProgressBar;
 class TRegIniFile;
 class TRichEdit;
@@ -132,6 +133,7 @@ class TForm1 : public TForm, public TGameBoard {
   TMRUManager* MRUManager1 = nullptr;
   TRegistryEnhanced* rekisteri = nullptr;
   TActivApp* ActivApp1 = nullptr;
+  TPrnCells* PrnCells1 = nullptr;
   // Stands in for the form sizer: keeps the window where it was placed.
   TFormBounds FormSizer1;
   // The recent-files store, HKEY_CURRENT_USER\Software\QXTrovaly.

@@ -15,6 +15,13 @@
 #include "platform/controls/Screen.h"
 #include "platform/registry/RegIniFile.h"
 #include "platform/registry/Registry.h"
+#include "platform/printing/Printer.h"
+#include "platform/printing/QtPrintBackend.h"
+#include "components/PrnCells.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -197,11 +204,21 @@ TEST_F(MainWindow, HelpOpensTheGamesHelpAtContext1) {
   EXPECT_TRUE(Application->HelpViewer()->Source().toString().endsWith("trovaly10.html#context-1"));
 }
 
-TEST_F(MainWindow, PrintingTellsItIsNotAvailableYet) {
+TEST_F(MainWindow, PrintingToAFileTellsWhereThePageWent) {
   Start();
+  const QString folder = qxtest::TempPath(QStringLiteral("prints"));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  TQtPrintOptions options;
+  options.SystemPrinters = false;
+  options.FileFolder = folder;
+  SetPrinter(std::make_unique<TPrinter>(std::make_unique<TQtPrintBackend>(options)));
   Form1->Tulosta1Click(nullptr);
+  SetPrinter(nullptr);
+  const QString file = folder + QStringLiteral("/koe.pdf");
   ASSERT_EQ(boxes.size(), 1);
-  EXPECT_TRUE(boxes.first().contains("Tulostaminen"));
+  EXPECT_EQ(boxes.first(), QStringLiteral("Tulostettu tiedostoon ") + file);
+  EXPECT_GT(QFileInfo(file).size(), 0);
+  EXPECT_EQ(Form1->PrnCells1->CellCount(), 50 + 144);
 }
 
 TEST_F(MainWindow, AboutBoxBesideTheMainWindowWithScrollingCredits) {

@@ -88,8 +88,10 @@ void TBitmap::SetSize(int width, int height) {
   if (width == Width() && height == Height())
     return;
   canvas_->FreeHandle();
+  emptySize_ = QSize();
   if (width == 0 || height == 0) {
     image_ = QImage();
+    emptySize_ = QSize(width, height);
   } else {
     QImage image = NewImage(width, height);
     if (!image_.isNull()) {
@@ -121,6 +123,7 @@ void TBitmap::SetImage(const QImage& image) {
   if (!image.isNull() && (image.width() > kBmpMaxDimension || image.height() > kBmpMaxDimension))
     throw EOutOfResources(QStringLiteral("Out of system resources"));
   pixelFormat_ = image.hasAlphaChannel() ? pf32bit : pf24bit;
+  emptySize_ = QSize();
   image_ = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB32);
   Changed();
 }
@@ -213,6 +216,7 @@ void TBitmap::SetTransparentMode(TTransparentMode mode) {
 void TBitmap::LoadBmpBytes(const QByteArray& bytes) {
   TBmpImage bmp = ReadBmp(bytes);  // raises before anything changes
   canvas_->FreeHandle();
+  emptySize_ = QSize();
   image_ = bmp.image;
   pixelFormat_ = FormatOf(bmp);
   monoDirty_ = false;
@@ -274,6 +278,7 @@ void TBitmap::Assign(TPersistent* source) {
       return;
     const QImage& image = other->Image();
     canvas_->FreeHandle();
+    emptySize_ = QSize();
     image_ = image;
     pixelFormat_ = other->pixelFormat_;
     transparentMode_ = other->transparentMode_;
@@ -285,6 +290,7 @@ void TBitmap::Assign(TPersistent* source) {
   }
   if (auto* graphic = dynamic_cast<TGraphic*>(source)) {
     canvas_->FreeHandle();
+    emptySize_ = QSize();
     image_ = graphic->Empty() ? QImage() : NewImage(graphic->Width(), graphic->Height());
     pixelFormat_ = pf24bit;
     if (!graphic->Empty())

@@ -8,6 +8,7 @@
 #include "platform/graphics/Graphic.h"
 
 #include <QImage>
+#include <QSize>
 
 #include <memory>
 
@@ -42,8 +43,8 @@ class TBitmap : public TGraphic {
   void Assign(TPersistent* source) override;
 
   bool Empty() const override;
-  int Width() const override { return image_.width(); }
-  int Height() const override { return image_.height(); }
+  int Width() const override { return image_.isNull() ? emptySize_.width() : image_.width(); }
+  int Height() const override { return image_.isNull() ? emptySize_.height() : image_.height(); }
   void SetWidth(int width) override { SetSize(width, Height()); }
   void SetHeight(int height) override { SetSize(Width(), height); }
   // Keeps the pixels that stay inside; new pixels are white.
@@ -91,6 +92,9 @@ class TBitmap : public TGraphic {
   void LoadBmpBytes(const QByteArray& bytes);
 
   QImage image_;
+  // The size set while one side is 0 (no pixels yet): Width then Height
+  // makes the bitmap the other setter completes.
+  QSize emptySize_;
   std::unique_ptr<TBitmapCanvas> canvas_;
   TPixelFormat pixelFormat_ = pf24bit;
   TTransparentMode transparentMode_ = tmAuto;

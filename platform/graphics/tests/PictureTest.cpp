@@ -154,4 +154,17 @@ TEST(BitmapSize, ResizeKeepsPixelsAndWhitensTheRest) {
   b.Canvas()->FillRect(Rect(0, 0, 1, 1));  // drawing on an empty bitmap does nothing
 }
 
+TEST(BitmapSize, WidthThenHeightMakesTheBitmap) {
+  TBitmap bitmap;
+  bitmap.SetWidth(4);
+  EXPECT_TRUE(bitmap.Empty());
+  EXPECT_EQ(bitmap.Width(), 4);
+  bitmap.SetHeight(3);
+  EXPECT_FALSE(bitmap.Empty());
+  EXPECT_EQ(bitmap.Image().size(), QSize(4, 3));
+  bitmap.SetWidth(0);
+  EXPECT_TRUE(bitmap.Empty());
+  EXPECT_EQ(bitmap.Height(), 3);
+}
+
 }  // namespace
