@@ -2,6 +2,7 @@
 
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
+#include "components/FormFill.h"
 #include "components/MRUList.h"
 #include "components/RegistryEnhanced.h"
 #include "platform/classes/ClassRegistry.h"
@@ -20,5 +21,6 @@ void InitGameResources() {
   RegisterControlClasses();
   RegisterGridClasses();
   RegisterMRUListClasses();
+  RegisterFormFillClasses();
   RegisterClasses<TStringAlignGrid, TRegistryEnhanced, TActivApp>();
 }
