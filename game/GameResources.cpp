@@ -3,6 +3,8 @@
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
 #include "components/FormFill.h"
+#include "components/Lumexctl.h"
+#include "components/Lumpanel.h"
 #include "components/MRUList.h"
 #include "components/RegistryEnhanced.h"
 #include "platform/classes/ClassRegistry.h"
@@ -22,5 +24,7 @@ void InitGameResources() {
   RegisterGridClasses();
   RegisterMRUListClasses();
   RegisterFormFillClasses();
+  RegisterEdgePanelClasses();
+  RegisterSuperLabelClasses();
   RegisterClasses<TStringAlignGrid, TRegistryEnhanced, TActivApp>();
 }

@@ -3,7 +3,7 @@
 #include "game/GameResources.h"
 #include "game/main.h"
 #include "platform/controls/Image.h"
-#include "platform/controls/Panel.h"
+#include "components/Lumpanel.h"
 
 TForm3* Form3 = nullptr;
 
@@ -12,7 +12,7 @@ TForm3::TForm3(TComponent* owner) : TForm(owner) {
   Form3 = this;
   DefineMethod("FormActivate", this, &TForm3::FormActivate);
   ReadForm(this);
-  EdgePanel1 = FindComponentAs<TPanel>(this, QStringLiteral("EdgePanel1"));
+  EdgePanel1 = FindComponentAs<TEdgePanel>(this, QStringLiteral("EdgePanel1"));
   Image1 = FindComponentAs<TImage>(this, QStringLiteral("Image1"));
   if (Form1 != nullptr) {
     FormSizer1.LeftMax = Form1->Left() + Form1->Width() - 20;
