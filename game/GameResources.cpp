@@ -2,6 +2,9 @@
 
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
+#include "components/FormFill.h"
+#include "components/Lumexctl.h"
+#include "components/Lumpanel.h"
 #include "components/MRUList.h"
 #include "components/PrnCells.h"
 #include "components/RegistryEnhanced.h"
@@ -22,5 +25,8 @@ void InitGameResources() {
   RegisterGridClasses();
   RegisterMRUListClasses();
   RegisterPrnCellsClasses();
+  RegisterFormFillClasses();
+  RegisterEdgePanelClasses();
+  RegisterSuperLabelClasses();
   RegisterClasses<TStringAlignGrid, TRegistryEnhanced, TActivApp>();
 }

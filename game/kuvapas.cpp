@@ -3,7 +3,7 @@
 #include "game/GameResources.h"
 #include "game/main.h"
 #include "platform/controls/Image.h"
-#include "platform/controls/Panel.h"
+#include "components/Lumpanel.h"
 
 TForm3* Form3 = nullptr;
 

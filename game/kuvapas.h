@@ -8,7 +8,7 @@
 #include "platform/controls/Form.h"
 
 class TImage;
-class TPanel;
+class TEdgePanel;
 
 class TForm3 : public TForm {
  public:
@@ -20,7 +20,7 @@ class TForm3 : public TForm {
 
   void FormActivate(TObject* sender);
 
-  TPanel* EdgePanel1 = nullptr;
+  TEdgePanel* EdgePanel1 = nullptr;
   TImage* Image1 = nullptr;
   // Stands in for the form sizer: limits of the window's position.
   TFormBounds FormSizer1;

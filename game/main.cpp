@@ -2,6 +2,7 @@
 
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
+#include "components/Lumexctl.h"
 #include "components/MRUList.h"
 #include "components/PrnCells.h"
 #include "components/RegistryEnhanced.h"

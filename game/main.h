@@ -27,6 +27,7 @@ class TProgressBar;
 class TRegIniFile;
 class TRichEdit;
 class TSpeedButton;
+class TSuperLabel;
 class TTimer;
 
 class TForm1 : public TForm, public TGameBoard {
@@ -119,7 +120,7 @@ class TForm1 : public TForm, public TGameBoard {
   TSpeedButton* SpeedButton4 = nullptr;
   TSpeedButton* esiinnappi = nullptr;
   TSpeedButton* esiinalas = nullptr;
-  TLabel* monta = nullptr;
+  TSuperLabel* monta = nullptr;
   TProgressBar* bar = nullptr;
   TStringAlignGrid* stringgrid1 = nullptr;
   TRichEdit* RichEdit1 = nullptr;

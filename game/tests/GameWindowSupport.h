@@ -3,6 +3,7 @@
 // the splash skipped, timers and the tick count under the test's control,
 // every modal loop answered by the test, and mouse drags on the grid.
 
+#include "components/Lumexctl.h"
 #include "components/Aligrid.h"
 #include "game/ProgramStart.h"
 #include "game/kuvapas.h"

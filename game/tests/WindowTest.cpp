@@ -1,5 +1,6 @@
 // The main window, the picture window and the about box: placement, menus,
 // help, the settings and the recent files kept between runs.
+#include "components/FormFill.h"
 #include "components/MRUList.h"
 #include "game/tests/GameWindowSupport.h"
 #include "platform/controls/Animate.h"
@@ -202,6 +203,19 @@ TEST_F(MainWindow, HelpOpensTheGamesHelpAtContext1) {
   ASSERT_NE(Application->HelpViewer(), nullptr);
   EXPECT_TRUE(Application->HelpViewer()->IsOpen());
   EXPECT_TRUE(Application->HelpViewer()->Source().toString().endsWith("trovaly10.html#context-1"));
+}
+
+TEST_F(MainWindow, ThePuzzleSitsOnAShadowedCard) {
+  Start();
+  auto* fill = dynamic_cast<TPwFormFill*>(Form1->FindComponent(QStringLiteral("PwFormFill1")));
+  ASSERT_NE(fill, nullptr);
+  EXPECT_EQ(fill->FillType(), QStringLiteral("Philadelphia"));
+  EXPECT_EQ(fill->Top(), Form1->Panel1->Height());
+  const QImage image = fill->PaintToImage();
+  const int w = image.width(), h = image.height();
+  EXPECT_EQ(QRgbToColor(image.pixel(w - 8, h - 8)), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(QRgbToColor(image.pixel(5, 5)), clBlack);
+  EXPECT_EQ(QRgbToColor(image.pixel(w / 2, h / 2)), clWhite);
 }
 
 TEST_F(MainWindow, PrintingToAFileTellsWhereThePageWent) {
