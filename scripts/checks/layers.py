@@ -51,6 +51,8 @@ LAYERS = {
     "components": ("qx_components", PLATFORM | {"components/core"}, "tests"),
     "puzzle": ("qx_puzzle", {RTL, "components/core"}, "no"),
     "installer/engine": ("qx_engine", {RTL, CLASSES, REGISTRY, SYSTEM}, "no"),
+    # The wizard's visual components and, later, its page forms.
+    "installer/wizard": ("qx_wizard", PLATFORM | {"installer/engine"}, "forms"),
     "game": ("qx_game", PLATFORM | {"components", "components/core", "puzzle"}, "forms"),
     # By design: the generators of the bundled art and puzzles draw their
     # pictures with Qt's painter at build time; they are no part of a program.
