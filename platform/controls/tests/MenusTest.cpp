@@ -18,6 +18,8 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 
+#include <optional>
+
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -579,6 +581,25 @@ TEST_F(MenusTest, AKeyTravellingToTheParentsIsLookedAtOnce) {
   auto* plain = new QWidget(form->Widget());
   SendKey(plain, Qt::Key_O, Qt::ControlModifier, QString(QChar(15)));
   EXPECT_EQ(form->clicks, QStringList{"Tiedosto1"});
+}
+
+// The X platform builds every key event in the same stack slot: Ctrl and
+// then O reach the form's window at one address.
+TEST_F(MenusTest, AKeyInTheSlotOfTheLastIsANewKey) {
+  TMenuTestForm* form = ReadMenuForm();
+  form->Show();
+  Pump();
+  std::optional<QKeyEvent> slot;
+  const struct {
+    int key;
+    QString text;
+  } keys[] = {{Qt::Key_Control, {}}, {Qt::Key_O, QString(QChar(15))}, {Qt::Key_O, QString(QChar(15))}};
+  for (const auto& k : keys) {
+    slot.emplace(QEvent::KeyPress, k.key, Qt::ControlModifier, k.text);
+    QCoreApplication::sendEvent(form->Widget(), &*slot);
+    slot.reset();
+  }
+  EXPECT_EQ(form->clicks, (QStringList{"Tiedosto1", "Avaa1", "Tiedosto1", "Avaa1"}));
 }
 
 }  // namespace
