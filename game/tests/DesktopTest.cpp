@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -175,6 +176,8 @@ class Desktop : public testing::Test {
     ASSERT_FALSE(server_->Display().isEmpty()) << "Xvfb did not start";
     desk_ = std::make_unique<TDesktop>(*server_);
     ASSERT_TRUE(desk_->StartWindowManager()) << "openbox did not start";
+    // The pointer stays clear of the menus it could highlight.
+    desk_->Tool(QStringLiteral("xdotool"), {"mousemove", "0", "0"});
     ASSERT_TRUE(desk_->StartGame(QStringLiteral(QX_TROVALY), home_.path()));
     // The splash has the same title but no frame.
     ASSERT_TRUE(WaitUntil([this] {
@@ -192,7 +195,14 @@ class Desktop : public testing::Test {
     desk_->Keys(main_, {"alt+v"});
     QString popup;
     EXPECT_TRUE(WaitUntil([&] { return !(popup = desk_->PopupMenu()).isEmpty(); })) << "no menu";
-    const QImage shot = popup.isEmpty() ? QImage() : desk_->Shot(popup);
+    // Mapped is not yet painted: the menu is what two shots in a row agree on.
+    QImage shot;
+    if (!popup.isEmpty()) {
+      WaitUntil([&] {
+        const QImage last = std::exchange(shot, desk_->Shot(popup));
+        return !shot.isNull() && shot == last;
+      });
+    }
     desk_->Keys(main_, {"Escape"});
     EXPECT_TRUE(WaitUntil([&] { return desk_->PopupMenu().isEmpty(); }));
     return shot;
@@ -206,9 +216,11 @@ class Desktop : public testing::Test {
     desk_->Keys(main_, open);
     const QString modal = desk_->WaitForWindow(title);
     ASSERT_FALSE(modal.isEmpty()) << "did not show";
-    const QStringList during = desk_->Stacking();
-    EXPECT_GT(during.indexOf(modal), during.indexOf(picture_));
-    EXPECT_FALSE(desk_->Above(picture_));
+    QStringList during;
+    EXPECT_TRUE(WaitUntil([&] {
+      during = desk_->Stacking();
+      return during.indexOf(modal) > during.indexOf(picture_) && !desk_->Above(picture_);
+    })) << "under the picture window: " << during.join(u' ').toStdString() << " picture " << picture_.toStdString();
     desk_->KeepShot(shot);
     desk_->Keys(modal, close);
     ASSERT_TRUE(desk_->WaitForNoWindow(title)) << "did not close";
