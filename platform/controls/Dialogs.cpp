@@ -19,7 +19,7 @@ constexpr int kButtonHeight = 26;
 constexpr int kIconSize = 32;
 // What a window manager's title bar takes beside the title: the window's
 // icon and its close, maximize and minimize buttons.
-constexpr int kTitleBarRoom = 4 * 24;
+constexpr int kTitleBarRoom = 4 * 32;
 
 QStyle::StandardPixmap PixmapOf(TMessageIcon icon) {
   switch (icon) {

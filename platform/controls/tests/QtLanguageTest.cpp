@@ -122,7 +122,7 @@ TEST_F(ControlsTest, AMessageBoxIsWideEnoughForItsTitle) {
   MessageBox(QStringLiteral("OK?"), title, MB_OK);
   QFont bold = QApplication::font();
   bold.setBold(true);
-  EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(title) + 3 * 24);
+  EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(title) + 4 * 32);
 }
 
 }  // namespace
