@@ -78,7 +78,7 @@ QString ButtonText(const QString& caption) {
                {"Yes to &All", "Yes to &All"}};
   for (const auto& row : table)
     if (caption == QLatin1String(row.ours)) return QtText("QPlatformTheme", row.qt, caption);
-  return caption;
+  return PlatformText(caption.toUtf8().constData());
 }
 
 // A title bar cuts a title that does not fit.
@@ -178,7 +178,7 @@ TModalResult MessageDlg(const QString& msg, TMsgDlgType type, TMsgDlgButtons but
   QList<TMessageForm::Button> list;
   for (const auto& row : table)
     if (buttons.Contains(row.button)) list.append({QString::fromLatin1(row.caption), row.result});
-  const QString caption = type == mtCustom ? TitleOrDefault({}) : QString::fromLatin1(captions[type]);
+  const QString caption = type == mtCustom ? TitleOrDefault({}) : PlatformText(captions[type]);
   TMessageForm box(msg, caption, icons[type], list, 0);
   box.SetHelpContext(helpContext);
   return RunBox(box);

@@ -92,7 +92,7 @@ TFontDialogForm::TFontDialogForm()
   effectsLayout->addWidget(LabelFor(QtText("QPrintSettingsOutput", "Color", QStringLiteral("&Color")) + u':', colorCombo));
   effectsLayout->addWidget(colorCombo);
   for (const TNamedColor& c : kClassicColors)
-    colorCombo->addItem(QString::fromLatin1(c.name), static_cast<int>(c.color));
+    colorCombo->addItem(PlatformText(c.name), static_cast<int>(c.color));
   grid->addWidget(effects, 3, 0);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -159,19 +159,18 @@ bool TFontDialog::Check(TFontDialogForm& form) const {
   const QString face = form.faceEdit->text().trimmed();
   if (options_.Contains(fdForceFontExist) &&
       form.faceList->findItems(face, Qt::MatchFixedString).isEmpty()) {
-    MessageDlg(QStringLiteral("There is no font with that name.\n"
-                              "Choose a font from the list of fonts."),
+    MessageDlg(PlatformText("There is no font with that name.\nChoose a font from the list of fonts."),
                mtWarning, {mbOK}, 0);
     return false;
   }
   bool number = false;
   const int size = form.sizeEdit->text().trimmed().toInt(&number);
   if (!number || size <= 0) {
-    MessageDlg(QStringLiteral("Size must be a number."), mtWarning, {mbOK}, 0);
+    MessageDlg(PlatformText("Size must be a number."), mtWarning, {mbOK}, 0);
     return false;
   }
   if (!SizeAllowed(size)) {
-    MessageDlg(QStringLiteral("Size must be between %1 and %2 points.")
+    MessageDlg(PlatformText("Size must be between %1 and %2 points.")
                    .arg(minFontSize_ > 0 ? minFontSize_ : 1)
                    .arg(maxFontSize_ > 0 ? maxFontSize_ : 1638),
                mtWarning, {mbOK}, 0);

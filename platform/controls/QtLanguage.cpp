@@ -14,12 +14,56 @@ QString LanguageOf(const QString& locale) {
   return language;
 }
 
-// Removes the catalogue from the application before freeing it.
+constexpr char kPlatformContext[] = "QxPlatform";
+
+// Our dialogs' own texts that Qt's catalogue has no words for.
+constexpr struct {
+  const char* english;
+  const char* finnish;
+} kFinnish[] = {
+    {"Black", "Musta"},
+    {"Maroon", "Viininpunainen"},
+    {"Green", "Vihreä"},
+    {"Olive", "Oliivinvihreä"},
+    {"Navy", "Laivastonsininen"},
+    {"Purple", "Purppura"},
+    {"Teal", "Sinivihreä"},
+    {"Gray", "Harmaa"},
+    {"Silver", "Hopea"},
+    {"Red", "Punainen"},
+    {"Lime", "Limetinvihreä"},
+    {"Yellow", "Keltainen"},
+    {"Blue", "Sininen"},
+    {"Fuchsia", "Fuksianpunainen"},
+    {"Aqua", "Vaaleansininen"},
+    {"White", "Valkoinen"},
+    {"There is no font with that name.\nChoose a font from the list of fonts.",
+     "Tämännimistä fonttia ei ole.\nValitse fontti fonttien luettelosta."},
+    {"Size must be a number.", "Koon on oltava luku."},
+    {"Size must be between %1 and %2 points.", "Koon on oltava %1–%2 pistettä."},
+    {"Warning", "Varoitus"},
+    {"Error", "Virhe"},
+    {"Information", "Ilmoitus"},
+    {"Confirm", "Vahvista"},
+    {"&All", "&Kaikki"},
+};
+
+// Qt's catalogue and our own texts; removed from the application before
+// it is freed.
 class TInstalledTranslator : public QTranslator {
  public:
   ~TInstalledTranslator() override {
     if (QCoreApplication::instance() != nullptr) QCoreApplication::removeTranslator(this);
   }
+  QString translate(const char* context, const char* source, const char* disambiguation,
+                    int n) const override {
+    if (qstrcmp(context, kPlatformContext) != 0)
+      return QTranslator::translate(context, source, disambiguation, n);
+    for (const auto& row : kFinnish)
+      if (qstrcmp(source, row.english) == 0) return QString::fromUtf8(row.finnish);
+    return {};
+  }
+  bool isEmpty() const override { return false; }
 };
 
 }  // namespace
@@ -56,3 +100,5 @@ QString QtText(const char* context, const char* qtSource, const QString& english
   const QString translated = QCoreApplication::translate(context, qtSource);
   return translated == QLatin1String(qtSource) ? english : translated;
 }
+
+QString PlatformText(const char* english) { return QCoreApplication::translate(kPlatformContext, english); }

@@ -18,10 +18,14 @@ QString UserMessageLanguage(const std::function<QString(const char* name)>& envi
 QString UserMessageLanguage();
 
 // For the language "fi": Qt's Finnish catalogue from Qt's translations
-// folder, installed on the application. nullptr for other languages or
-// when the catalogue cannot be loaded. Removed again when freed.
+// folder, with the Finnish words of our own dialogs' texts, installed on the
+// application. nullptr for other languages or when the catalogue cannot be
+// loaded. Removed again when freed.
 std::unique_ptr<QTranslator> InstallQtTranslations(const QString& language);
 
 // Qt's translation of its text qtSource in context; english when Qt has
 // none (our English wording may differ from Qt's).
 QString QtText(const char* context, const char* qtSource, const QString& english);
+
+// One of our dialogs' own English texts in the user's language.
+QString PlatformText(const char* english);

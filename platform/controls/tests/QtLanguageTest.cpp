@@ -8,6 +8,7 @@
 #include "platform/controls/QtLanguage.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -83,8 +84,10 @@ TEST_F(QtTextsTest, FontDialogLabelsMarkTheirKeyAndSpeakFinnish) {
   TFontDialog dialog(nullptr);
   QStringList labels;
   QStringList styles;
+  QString maroon;
   app->ModalDriver = [&](TObject*) {
     TFontDialogForm* form = dialog.FontDialogForm();
+    maroon = form->colorCombo->itemText(form->colorCombo->findData(static_cast<int>(clMaroon)));
     for (const QLabel* label : form->findChildren<QLabel*>()) {
       if (label->text().contains(u'&')) {
         labels.append(label->text());
@@ -98,17 +101,24 @@ TEST_F(QtTextsTest, FontDialogLabelsMarkTheirKeyAndSpeakFinnish) {
   EXPECT_TRUE(labels.contains("&Fontti:")) << labels.join(u',').toStdString();
   EXPECT_TRUE(labels.contains("K&oko:")) << labels.join(u',').toStdString();
   EXPECT_EQ(styles, (QStringList{"Normaali", "Kursiivi", "Lihava", "Lihava Kursiivi"}));
+  EXPECT_EQ(maroon, "Viininpunainen");
 }
 
-TEST_F(QtTextsTest, MessageBoxButtonsSpeakFinnish) {
+TEST_F(QtTextsTest, MessageBoxesSpeakFinnish) {
   QStringList shown;
+  QString caption;
   app->ModalDriver = [&](TObject* modal) {
     auto* box = static_cast<TMessageForm*>(modal);
+    caption = box->Caption();
     for (const QPushButton* b : box->Widget()->findChildren<QPushButton*>()) shown.append(b->text());
     box->ClickButton(mrNo);
   };
   EXPECT_EQ(MessageDlg(QStringLiteral("Korvataanko?"), mtConfirmation, {mbYes, mbNo, mbCancel}, 0), mrNo);
   EXPECT_EQ(shown, (QStringList{"&Kyllä", "&Ei", "Peru"}));
+  EXPECT_EQ(caption, "Vahvista");
+  MessageDlg(QStringLiteral("Kaikki?"), mtWarning, {mbAll, mbNo}, 0);
+  EXPECT_EQ(shown.mid(3), (QStringList{"&Ei", "&Kaikki"}));
+  EXPECT_EQ(caption, "Varoitus");
 }
 
 TEST_F(ControlsTest, AMessageBoxIsWideEnoughForItsTitle) {
