@@ -1,63 +1,17 @@
 // The main window on a real X server (Xvfb, when installed): it stands where
 // its placement rule puts it, as the server reports it.
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QStringList>
-#include <QTemporaryFile>
+#include "game/tests/XvfbServer.h"
+
+#include <QMap>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// An X server of the given screen size on a free display, for one test.
-class TXvfb {
- public:
-  explicit TXvfb(const QString& size) {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    if (program.isEmpty()) return;
-    // -displayfd 1: the server picks a free display and writes its number
-    // to standard output once it takes connections.
-    server_.start(program, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                            QStringLiteral("0"), size + QStringLiteral("x24"), QStringLiteral("-nolisten"),
-                            QStringLiteral("tcp")});
-    if (!server_.waitForStarted(10000)) return;
-    while (!server_.canReadLine() && server_.waitForReadyRead(20000)) {
-    }
-    const QString number = QString::fromLatin1(server_.readLine()).trimmed();
-    if (!number.isEmpty()) display_ = QLatin1Char(':') + number;
-  }
-  ~TXvfb() {
-    server_.terminate();
-    if (!server_.waitForFinished(5000)) server_.kill();
-    server_.waitForFinished(5000);
-  }
-  TXvfb(const TXvfb&) = delete;
-  TXvfb& operator=(const TXvfb&) = delete;
-
-  QString Display() const { return display_; }
-
- private:
-  QProcess server_;
-  QString display_;
-};
-
 // The probe's numbers by their line's first word.
-QMap<QString, QList<int>> RunProbe(const QString& display) {
+QMap<QString, QList<int>> RunProbe(TXvfb& server) {
   QProcess probe;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("DISPLAY"), display);
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-  // The X platform's session-bus library keeps a buffer to the end; that is
-  // not ours to report.
-  QTemporaryFile suppressions;
-  if (suppressions.open()) {
-    suppressions.write("leak:libdbus-1.so\n");
-    suppressions.flush();
-    env.insert(QStringLiteral("LSAN_OPTIONS"),
-               QStringLiteral("suppressions=") + suppressions.fileName());
-  }
-  probe.setProcessEnvironment(env);
+  probe.setProcessEnvironment(server.Environment());
   probe.start(QStringLiteral(QX_PLACEMENT_PROBE), {});
   QMap<QString, QList<int>> lines;
   if (!probe.waitForFinished(60000) || probe.exitCode() != 0) {
@@ -82,7 +36,7 @@ TEST(XvfbPlacement, TheMainWindowStandsWhereTheScreenWidthPutsIt) {
   for (const auto& row : rows) {
     TXvfb server(QString::fromLatin1(row.size));
     if (server.Display().isEmpty()) GTEST_SKIP() << "no X server (Xvfb) to run on";
-    const auto lines = RunProbe(server.Display());
+    const auto lines = RunProbe(server);
     ASSERT_EQ(lines.value("screen").size(), 2) << row.size;
     ASSERT_EQ(lines.value("form").size(), 4) << row.size;
     ASSERT_EQ(lines.value("native").size(), 2) << row.size;

@@ -8,6 +8,7 @@
 #include "platform/controls/Guard.h"
 #include "platform/controls/PrinterSetupDialog.h"
 #include "platform/controls/QtBridge.h"
+#include "platform/controls/TopMost.h"
 
 #include <QDialog>
 #include <QEventLoop>
@@ -30,6 +31,7 @@ bool TCommonDialog::RunModal(QDialog& dialog) {
   // Platforms without a window system cannot take size hints (and warn).
   if (!WindowSystemPresent() && dialog.layout() != nullptr)
     dialog.layout()->setSizeConstraint(QLayout::SetNoConstraint);
+  const TModalTopMostScope topMosts(&dialog);
   dialog.show();
   if (Application != nullptr && Application->ModalDriver)
     Guard(this, [this] { Application->ModalDriver(this); });

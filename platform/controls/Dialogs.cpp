@@ -2,6 +2,7 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Guard.h"
+#include "platform/controls/QtLanguage.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -16,6 +17,9 @@ constexpr int kMargin = 12;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 26;
 constexpr int kIconSize = 32;
+// What a window manager's title bar takes beside the title: the window's
+// icon and its close, maximize and minimize buttons.
+constexpr int kTitleBarRoom = 4 * 32;
 
 QStyle::StandardPixmap PixmapOf(TMessageIcon icon) {
   switch (icon) {
@@ -63,6 +67,27 @@ TModalResult RunBox(TMessageForm& box) {
   return r;
 }
 
+// The captions of the box's buttons in Qt's words, which Qt translates.
+QString ButtonText(const QString& caption) {
+  static const struct {
+    const char* ours;
+    const char* qt;
+  } table[] = {{"OK", "OK"},          {"Cancel", "Cancel"}, {"&Yes", "&Yes"},
+               {"&No", "&No"},        {"&Abort", "Abort"},  {"&Retry", "Retry"},
+               {"&Ignore", "Ignore"}, {"&Help", "Help"},    {"N&o to All", "N&o to All"},
+               {"Yes to &All", "Yes to &All"}};
+  for (const auto& row : table)
+    if (caption == QLatin1String(row.ours)) return QtText("QPlatformTheme", row.qt, caption);
+  return PlatformText(caption.toUtf8().constData());
+}
+
+// A title bar cuts a title that does not fit.
+int TitleWidth(const QString& caption) {
+  QFont font = QApplication::font();
+  font.setBold(true);
+  return QFontMetrics(font).horizontalAdvance(caption) + kTitleBarRoom;
+}
+
 QString TitleOrDefault(const QString& caption) {
   if (!caption.isEmpty()) return caption;
   return Application != nullptr ? Application->Title() : QString();
@@ -81,7 +106,8 @@ TMessageForm::TMessageForm(const QString& text, const QString& caption, TMessage
   const QRect textRect = fm.boundingRect(QRect(0, 0, 400, 10000), Qt::TextWordWrap, text_);
   const int iconSpace = icon_ == miNone ? 0 : kIconSize + kMargin;
   const int buttonsWidth = static_cast<int>(buttons_.size()) * (kButtonWidth + 8) - 8;
-  const int width = std::max(iconSpace + textRect.width(), buttonsWidth) + 2 * kMargin;
+  const int width = std::max(std::max(iconSpace + textRect.width(), buttonsWidth) + 2 * kMargin,
+                             TitleWidth(caption));
   const int height = std::max(textRect.height(), icon_ == miNone ? 0 : kIconSize) +
                      3 * kMargin + kButtonHeight;
   SetClientWidth(width);
@@ -106,7 +132,7 @@ void TMessageForm::CreateWnd() {
   const int count = static_cast<int>(buttons_.size());
   int bx = (ClientWidth() - (count * (kButtonWidth + 8) - 8)) / 2;
   for (int i = 0; i < count; ++i) {
-    auto* button = new QPushButton(buttons_[i].caption, w);
+    auto* button = new QPushButton(ButtonText(buttons_[i].caption), w);
     button->setGeometry(bx, ClientHeight() - kMargin - kButtonHeight, kButtonWidth, kButtonHeight);
     button->setDefault(i == defaultIndex_);
     const TModalResult result = buttons_[i].result;
@@ -152,7 +178,7 @@ TModalResult MessageDlg(const QString& msg, TMsgDlgType type, TMsgDlgButtons but
   QList<TMessageForm::Button> list;
   for (const auto& row : table)
     if (buttons.Contains(row.button)) list.append({QString::fromLatin1(row.caption), row.result});
-  const QString caption = type == mtCustom ? TitleOrDefault({}) : QString::fromLatin1(captions[type]);
+  const QString caption = type == mtCustom ? TitleOrDefault({}) : PlatformText(captions[type]);
   TMessageForm box(msg, caption, icons[type], list, 0);
   box.SetHelpContext(helpContext);
   return RunBox(box);

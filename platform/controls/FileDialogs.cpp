@@ -2,12 +2,15 @@
 
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Guard.h"
+#include "platform/controls/QtLanguage.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QImageReader>
+#include <QTreeView>
 
 const TEnumInfo kOpenOptionIdents{
     "ofReadOnly",        "ofOverwritePrompt",  "ofHideReadOnly",       "ofNoChangeDir",
@@ -68,7 +71,7 @@ TOpenDialog::~TOpenDialog() = default;
 
 bool TOpenDialog::Execute() { return DoExecute(false); }
 
-QString TOpenDialog::DefaultTitle() const { return QStringLiteral("Open"); }
+QString TOpenDialog::DefaultTitle() const { return QtText("QFileDialog", "Open", QStringLiteral("Open")); }
 
 QFileDialog* TOpenDialog::FileDialog() const { return qobject_cast<QFileDialog*>(ActiveDialog()); }
 
@@ -85,6 +88,20 @@ bool TOpenDialog::AcceptFiles(const QStringList& names) {
   static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides accept()
   return !dialog->isVisible();
 }
+
+namespace {
+
+// The name column takes what the size, type and date columns leave.
+void FitColumns(QFileDialog& dialog) {
+  auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+  if (view == nullptr) return;
+  QHeaderView* header = view->header();
+  header->setStretchLastSection(false);
+  for (int column = 0; column < header->count(); ++column)
+    header->setSectionResizeMode(column, column == 0 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+}
+
+}  // namespace
 
 bool TOpenDialog::DoExecute(bool save) {
   TQtFileDialog dialog(this, save);
@@ -106,6 +123,7 @@ bool TOpenDialog::DoExecute(bool save) {
     folder = current.path();
   dialog.setDirectory(folder.isEmpty() ? QDir::currentPath() : folder);
   if (!fileName_.isEmpty()) dialog.selectFile(current.fileName());
+  FitColumns(dialog);
   Customize(dialog);
   if (!RunModal(dialog)) return false;
   const int chosenFilter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
@@ -127,16 +145,24 @@ bool TOpenDialog::CheckNames(QStringList& names, bool save) {
   for (const QString& name : names) {
     const QFileInfo info(name);
     if (options_.Contains(ofPathMustExist) && !info.dir().exists()) {
-      MessageDlg(name + QStringLiteral("\nThe path does not exist."), mtWarning, {mbOK}, 0);
+      MessageDlg(QtText("QFileDialog",
+                        "%1\nDirectory not found.\nPlease verify the correct directory name was given.",
+                        QStringLiteral("%1\nThe path does not exist."))
+                     .arg(name),
+                 mtWarning, {mbOK}, 0);
       return false;
     }
     if (options_.Contains(ofFileMustExist) && !info.exists()) {
-      MessageDlg(name + QStringLiteral("\nFile not found.\nCheck the file name and try again."),
+      MessageDlg(QtText("QFileDialog", "%1\nFile not found.\nPlease verify the correct file name was given.",
+                        QStringLiteral("%1\nFile not found.\nCheck the file name and try again."))
+                     .arg(name),
                  mtWarning, {mbOK}, 0);
       return false;
     }
     if (save && options_.Contains(ofOverwritePrompt) && info.exists() &&
-        MessageDlg(name + QStringLiteral(" already exists.\nDo you want to replace it?"),
+        MessageDlg(QtText("QFileDialog", "%1 already exists.\nDo you want to replace it?",
+                          QStringLiteral("%1 already exists.\nDo you want to replace it?"))
+                       .arg(name),
                    mtWarning, {mbYes, mbNo}, 0) != mrYes)
       return false;
   }
@@ -174,7 +200,9 @@ void TOpenDialog::DeclareProperties(TClassBuilder<TOpenDialog, TCommonDialog>& b
 
 bool TSaveDialog::Execute() { return DoExecute(true); }
 
-QString TSaveDialog::DefaultTitle() const { return QStringLiteral("Save As"); }
+QString TSaveDialog::DefaultTitle() const {
+  return QtText("QFileDialog", "Save As", QStringLiteral("Save As"));
+}
 
 // TOpenPictureDialog
 

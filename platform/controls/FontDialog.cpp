@@ -2,6 +2,7 @@
 
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Guard.h"
+#include "platform/controls/QtLanguage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -42,8 +43,15 @@ constexpr std::array kStandardSizes{8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26
 
 enum { styleRegular, styleItalic, styleBold, styleBoldItalic };
 
+// A label whose & marks the key that moves to buddy.
+QLabel* LabelFor(const QString& text, QWidget* buddy) {
+  auto* label = new QLabel(text);
+  label->setBuddy(buddy);
+  return label;
+}
+
 QListWidget* ListIn(QGridLayout* grid, int column, const QString& label, QLineEdit* edit) {
-  grid->addWidget(new QLabel(label), 0, column);
+  grid->addWidget(LabelFor(label, edit), 0, column);
   grid->addWidget(edit, 1, column);
   auto* list = new QListWidget;
   grid->addWidget(list, 2, column);
@@ -58,29 +66,33 @@ TFontDialogForm::TFontDialogForm()
       styleList(nullptr),
       sizeEdit(new QLineEdit),
       sizeList(nullptr),
-      strikeOutBox(new QCheckBox(QStringLiteral("Stri&keout"))),
-      underlineBox(new QCheckBox(QStringLiteral("&Underline"))),
+      strikeOutBox(new QCheckBox(QtText("QFontDialog", "Stri&keout", QStringLiteral("Stri&keout")))),
+      underlineBox(new QCheckBox(QtText("QFontDialog", "&Underline", QStringLiteral("&Underline")))),
       colorCombo(new QComboBox) {
-  setWindowTitle(QStringLiteral("Font"));
+  setWindowTitle(QtText("QFontDialog", "Select Font", QStringLiteral("Font")));
   auto* grid = new QGridLayout;
-  faceList = ListIn(grid, 0, QStringLiteral("&Font:"), faceEdit);
+  faceList = ListIn(grid, 0, QtText("QFontDialog", "&Font", QStringLiteral("&Font")) + u':', faceEdit);
   auto* styleEdit = new QLineEdit;
   styleEdit->setReadOnly(true);
-  styleList = ListIn(grid, 1, QStringLiteral("Font st&yle:"), styleEdit);
-  sizeList = ListIn(grid, 2, QStringLiteral("&Size:"), sizeEdit);
-  styleList->addItems({QStringLiteral("Regular"), QStringLiteral("Italic"),
-                       QStringLiteral("Bold"), QStringLiteral("Bold Italic")});
+  styleList = ListIn(grid, 1, QtText("QFontDialog", "Font st&yle", QStringLiteral("Font st&yle")) + u':',
+                     styleEdit);
+  sizeList = ListIn(grid, 2, QtText("QFontDialog", "&Size", QStringLiteral("&Size")) + u':', sizeEdit);
+  // Qt names "Bold Italic" by joining the two, as here.
+  const QString italic = QtText("QFontDatabase", "Italic", QStringLiteral("Italic"));
+  const QString bold = QtText("QFontDatabase", "Bold", QStringLiteral("Bold"));
+  styleList->addItems({QtText("QFontDatabase", "Normal", QStringLiteral("Regular")), italic, bold,
+                       bold + u' ' + italic});
   connect(faceList, &QListWidget::currentTextChanged, faceEdit, &QLineEdit::setText);
   connect(styleList, &QListWidget::currentTextChanged, styleEdit, &QLineEdit::setText);
   connect(sizeList, &QListWidget::currentTextChanged, sizeEdit, &QLineEdit::setText);
-  auto* effects = new QGroupBox(QStringLiteral("Effects"));
+  auto* effects = new QGroupBox(QtText("QFontDialog", "Effects", QStringLiteral("Effects")));
   auto* effectsLayout = new QVBoxLayout(effects);
   effectsLayout->addWidget(strikeOutBox);
   effectsLayout->addWidget(underlineBox);
-  effectsLayout->addWidget(new QLabel(QStringLiteral("&Color:")));
+  effectsLayout->addWidget(LabelFor(QtText("QPrintSettingsOutput", "Color", QStringLiteral("&Color")) + u':', colorCombo));
   effectsLayout->addWidget(colorCombo);
   for (const TNamedColor& c : kClassicColors)
-    colorCombo->addItem(QString::fromLatin1(c.name), static_cast<int>(c.color));
+    colorCombo->addItem(PlatformText(c.name), static_cast<int>(c.color));
   grid->addWidget(effects, 3, 0);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -147,19 +159,18 @@ bool TFontDialog::Check(TFontDialogForm& form) const {
   const QString face = form.faceEdit->text().trimmed();
   if (options_.Contains(fdForceFontExist) &&
       form.faceList->findItems(face, Qt::MatchFixedString).isEmpty()) {
-    MessageDlg(QStringLiteral("There is no font with that name.\n"
-                              "Choose a font from the list of fonts."),
+    MessageDlg(PlatformText("There is no font with that name.\nChoose a font from the list of fonts."),
                mtWarning, {mbOK}, 0);
     return false;
   }
   bool number = false;
   const int size = form.sizeEdit->text().trimmed().toInt(&number);
   if (!number || size <= 0) {
-    MessageDlg(QStringLiteral("Size must be a number."), mtWarning, {mbOK}, 0);
+    MessageDlg(PlatformText("Size must be a number."), mtWarning, {mbOK}, 0);
     return false;
   }
   if (!SizeAllowed(size)) {
-    MessageDlg(QStringLiteral("Size must be between %1 and %2 points.")
+    MessageDlg(PlatformText("Size must be between %1 and %2 points.")
                    .arg(minFontSize_ > 0 ? minFontSize_ : 1)
                    .arg(maxFontSize_ > 0 ? maxFontSize_ : 1638),
                mtWarning, {mbOK}, 0);

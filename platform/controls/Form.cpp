@@ -7,6 +7,7 @@
 #include "platform/controls/QtBridge.h"
 #include "platform/controls/Screen.h"
 #include "platform/controls/Timer.h"
+#include "platform/controls/TopMost.h"
 #include "platform/system/WindowDirectory.h"
 
 #include <QEventLoop>
@@ -347,6 +348,7 @@ TModalResult TForm::ShowModal() {
   QEventLoop loop;
   modalLoop_ = &loop;
   std::weak_ptr<TControl*> alive = WeakSelf();
+  const TModalTopMostScope topMosts(Handle());
   Show();
   if (Application != nullptr && Application->ModalDriver)
     Guard(this, [this] { Application->ModalDriver(this); });

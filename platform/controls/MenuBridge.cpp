@@ -10,6 +10,7 @@
 #include "platform/rtl/ProcessState.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -164,8 +165,16 @@ void TMainMenu::RebuildQt() {
   PlaceBar();
 }
 
+// The main form's menu also takes the keys of the program's other windows
+// that have no menu of their own, while no modal window is up.
 bool TMainMenu::ServesWidget(QWidget* widget) const {
-  return form_ != nullptr && form_->HasWidget() && widget->window() == form_->Widget();
+  if (form_ == nullptr || !form_->HasWidget()) return false;
+  QWidget* window = widget->window();
+  if (window == form_->Widget()) return true;
+  if (Application == nullptr || Application->MainForm() != form_ || QApplication::activeModalWidget() != nullptr)
+    return false;
+  auto* other = dynamic_cast<TForm*>(ControlOfWidget(window));
+  return other != nullptr && other->Widget() == window && FormMainMenu(other) == nullptr;
 }
 
 void TMainMenu::Notification(TComponent* component, TOperation operation) {

@@ -205,10 +205,15 @@ class TMenu::TKeyWatcher : public QObject {
     if (type != QEvent::KeyPress && type != QEvent::ContextMenu) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr) return false;
-    // A key nobody took travels on to the parents: it was looked at already.
-    if (event == lastEvent_ && lastWidget_ && widget->isAncestorOf(lastWidget_)) return false;
-    lastEvent_ = event;
+    // An event nobody took travels on to the parent: it was looked at already.
+    // Qt builds each event on the stack, so a new one often has the address of
+    // the last and meets the same widget: only the next step up with the same
+    // key and time is the same event.
+    const TSeen seen = SeenOf(event);
+    const bool travelling = seen == last_ && lastWidget_ && widget == lastWidget_->parentWidget();
+    last_ = seen;
     lastWidget_ = widget;
+    if (travelling) return false;
     bool used = false;
     TMenu* menu = menu_;
     Guard(menu, [menu, widget, event, &used] { used = menu->WatchedEvent(widget, event); });
@@ -216,8 +221,22 @@ class TMenu::TKeyWatcher : public QObject {
   }
 
  private:
+  struct TSeen {
+    const QEvent* event = nullptr;
+    int key = 0;
+    Qt::KeyboardModifiers modifiers;
+    quint64 timestamp = 0;
+    bool operator==(const TSeen&) const = default;
+  };
+
+  static TSeen SeenOf(const QEvent* event) {
+    const auto* input = static_cast<const QInputEvent*>(event);
+    const int key = event->type() == QEvent::KeyPress ? static_cast<const QKeyEvent*>(event)->key() : 0;
+    return {event, key, input->modifiers(), input->timestamp()};
+  }
+
   TMenu* menu_;
-  const QEvent* lastEvent_ = nullptr;
+  TSeen last_;
   QPointer<QWidget> lastWidget_;
 };
 

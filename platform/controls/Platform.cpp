@@ -1,10 +1,12 @@
 #include "platform/controls/Platform.h"
 
 #include "platform/controls/Application.h"
+#include "platform/controls/QtLanguage.h"
 #include "platform/graphics/Colors.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,11 +14,13 @@
 TPlatformSession::TPlatformSession(int& argc, char** argv)
     : qapp_(std::make_unique<QApplication>(argc, argv)) {
   QApplication::setPalette(SystemPalette());
+  qtTexts_ = InstallQtTranslations(UserMessageLanguage());
   app_ = std::make_unique<TApplication>();
 }
 
 TPlatformSession::~TPlatformSession() {
   app_.reset();
+  qtTexts_.reset();
   qapp_.reset();
 }
 

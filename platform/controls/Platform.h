@@ -5,9 +5,11 @@
 #include <memory>
 
 class QApplication;
+class QTranslator;
 class TApplication;
 
-// Lives for the whole program: the QApplication, then the application object.
+// Lives for the whole program: the QApplication, Qt's texts in the user's
+// language (when Finnish), then the application object.
 class TPlatformSession {
  public:
   TPlatformSession(int& argc, char** argv);
@@ -17,6 +19,7 @@ class TPlatformSession {
 
  private:
   std::unique_ptr<QApplication> qapp_;
+  std::unique_ptr<QTranslator> qtTexts_;
   std::unique_ptr<TApplication> app_;
 };
 

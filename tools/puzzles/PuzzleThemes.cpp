@@ -32,16 +32,16 @@ void WritePicture(const QImage& image, const QString& fileName) {
 const QList<TPuzzleTheme>& BundledThemes() {
   static const QList<TPuzzleTheme> themes{
       {QStringLiteral("elaimet"),
-       Words(u"KISSA KOIRA HEVONEN LEHMÄ KETTU KARHU SUSI ILVES JÄNIS ORAVA SIILI HIRVI PÖLLÖ MÄYRÄ"),
+       Words(u"KISSA KOIRA HEVONEN LEHMÄ KETTU KARHU SUSI ILVES JÄNIS ORAVA SIILI PÖLLÖ"),
        0x5EED0001, DrawAnimalsPicture},
       {QStringLiteral("ruoka"),
-       Words(u"LEIPÄ PERUNA MAITO JUUSTO PUURO KEITTO OMENA PORKKANA KALA MUNA PULLA MANSIKKA KAKKU PÄÄRYNÄ"),
+       Words(u"LEIPÄ PERUNA MAITO JUUSTO PUURO KEITTO OMENA PORKKANA KALA PULLA MANSIKKA PÄÄRYNÄ"),
        0x5EED0002, DrawFoodPicture},
       {QStringLiteral("luonto"),
-       Words(u"METSÄ JÄRVI JOKI SUO KIVI KUUSI MÄNTY KOIVU SAMMAL KALLIO NIITTY TUNTURI SAARI LÄHDE"),
+       Words(u"METSÄ JÄRVI JOKI KIVI KUUSI MÄNTY KOIVU SAMMAL KALLIO NIITTY TUNTURI LÄHDE"),
        0x5EED0003, DrawNaturePicture},
       {QStringLiteral("talvi"),
-       Words(u"HIUTALE JÄÄ PAKKANEN SUKSET KELKKA LUISTIMET PIPO LAPASET TUISKU HANKI KINOS REVONTULET JOULU LUMIUKKO"),
+       Words(u"HIUTALE JÄÄ PAKKANEN SUKSET KELKKA LUISTIMET PIPO LAPASET TUISKU REVONTULET JOULU LUMIUKKO"),
        0x5EED0004, {}},
   };
   return themes;
@@ -50,6 +50,11 @@ const QList<TPuzzleTheme>& BundledThemes() {
 void WriteBundledPuzzles(const QString& folder) {
   const QDir dir(folder);
   for (const TPuzzleTheme& theme : BundledThemes()) {
+    if (theme.words.size() > BundledWordsMax)
+      throw EPuzzleLayout(QStringLiteral("%1: %2 words, the game's list shows %3")
+                              .arg(theme.baseName)
+                              .arg(theme.words.size())
+                              .arg(BundledWordsMax));
     const TMadePuzzle made = MakePuzzle(theme.words, BundledGridSize, BundledGridSize, theme.seed);
     SaveGrid(made.cells, dir.filePath(theme.baseName + QStringLiteral(".vrb")));
     WriteWordList(theme.words, dir.filePath(theme.baseName + QStringLiteral(".lst")));

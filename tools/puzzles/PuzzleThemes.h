@@ -14,6 +14,9 @@
 inline constexpr int PictureWidth = 351;
 inline constexpr int PictureHeight = 264;
 inline constexpr int BundledGridSize = 12;
+// The game's word list (240 px high, lines of 16 px Courier New bold) shows
+// twelve lines whole and cannot be scrolled: no bundled list is longer.
+inline constexpr int BundledWordsMax = 12;
 
 struct TPuzzleTheme {
   QString baseName;      // lower case, no folder, no extension
@@ -25,5 +28,6 @@ struct TPuzzleTheme {
 const QList<TPuzzleTheme>& BundledThemes();
 
 // Writes base.vrb, base.lst and (when the theme has one) base.bmp of every
-// bundled puzzle into folder, which must exist.
+// bundled puzzle into folder, which must exist. A theme of more than
+// BundledWordsMax words raises EPuzzleLayout.
 void WriteBundledPuzzles(const QString& folder);

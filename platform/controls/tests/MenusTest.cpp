@@ -18,6 +18,8 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 
+#include <optional>
+
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -417,6 +419,37 @@ TEST_F(MenusTest, KeysOfOtherWindowsAreLeftAlone) {
   EXPECT_EQ(form->clicks, (QStringList{"Tiedosto1", "Avaa1"}));
 }
 
+// The main form's menu answers in the program's other windows that have no
+// menu of their own (the game's picture window), while no modal window is up.
+TEST_F(MenusTest, TheMainFormsShortCutsWorkInTheOtherWindows) {
+  TMenuTestForm* withMenu = ReadMenuForm();  // writes the form file
+  static QString path;
+  path = dir.filePath("menu.form");
+  struct TMainForm : TMenuTestForm {
+    explicit TMainForm(TComponent* owner) : TMenuTestForm(owner, path) {}
+  };
+  TMainForm* form = nullptr;
+  app->CreateForm(form);
+  ASSERT_EQ(app->MainForm(), form);
+  form->Show();
+  auto* picture = new TForm(app.get());
+  picture->Show();
+  withMenu->Show();
+  Pump();
+  SendKey(picture->Widget(), Qt::Key_O, Qt::ControlModifier, QString(QChar(15)));
+  EXPECT_EQ(form->clicks, (QStringList{"Tiedosto1", "Avaa1"}));
+  SendKey(withMenu->Widget(), Qt::Key_O, Qt::ControlModifier, QString(QChar(15)));
+  EXPECT_EQ(form->clicks.size(), 2);
+  EXPECT_EQ(withMenu->clicks, (QStringList{"Tiedosto1", "Avaa1"}));
+  app->ModalDriver = [&](TObject* modal) {
+    SendKey(picture->Widget(), Qt::Key_O, Qt::ControlModifier, QString(QChar(15)));
+    static_cast<TForm*>(modal)->SetModalResult(mrOk);
+  };
+  TForm dialog(nullptr);
+  dialog.ShowModal();
+  EXPECT_EQ(form->clicks.size(), 2) << "a key went past the modal window";
+}
+
 // Popup menus.
 
 // Showing a popup on a platform without a window system warns.
@@ -579,6 +612,25 @@ TEST_F(MenusTest, AKeyTravellingToTheParentsIsLookedAtOnce) {
   auto* plain = new QWidget(form->Widget());
   SendKey(plain, Qt::Key_O, Qt::ControlModifier, QString(QChar(15)));
   EXPECT_EQ(form->clicks, QStringList{"Tiedosto1"});
+}
+
+// The X platform builds every key event in the same stack slot: Ctrl and
+// then O reach the form's window at one address.
+TEST_F(MenusTest, AKeyInTheSlotOfTheLastIsANewKey) {
+  TMenuTestForm* form = ReadMenuForm();
+  form->Show();
+  Pump();
+  std::optional<QKeyEvent> slot;
+  const struct {
+    int key;
+    QString text;
+  } keys[] = {{Qt::Key_Control, {}}, {Qt::Key_O, QString(QChar(15))}, {Qt::Key_O, QString(QChar(15))}};
+  for (const auto& k : keys) {
+    slot.emplace(QEvent::KeyPress, k.key, Qt::ControlModifier, k.text);
+    QCoreApplication::sendEvent(form->Widget(), &*slot);
+    slot.reset();
+  }
+  EXPECT_EQ(form->clicks, (QStringList{"Tiedosto1", "Avaa1", "Tiedosto1", "Avaa1"}));
 }
 
 }  // namespace

@@ -1,0 +1,291 @@
+// The real game on an X server with a window manager (Xvfb and openbox),
+// driven by real X input (xdotool): the menus' Ctrl shortcuts act, modal
+// windows stand above the stay-on-top picture window, which is back on top
+// after them, and Qt's dialogs speak Finnish. Windows are observed as the
+// window manager and the server see them (xdotool, xprop, xwininfo, import).
+// With QX_DESKTOP_SHOTS naming a folder, screenshots of the dialogs go there.
+#include "game/tests/XvfbServer.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
+
+namespace {
+
+constexpr int kWaitMs = 15000;
+
+// Polls a condition of other processes' windows until it holds or the time is up.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs) {
+  QDeadlineTimer deadline(timeoutMs);
+  while (!condition()) {
+    if (deadline.hasExpired()) return false;
+    QThread::msleep(50);
+  }
+  return true;
+}
+
+class TDesktop {
+ public:
+  explicit TDesktop(TXvfb& server) : env_(server.Environment()) {}
+  ~TDesktop() {
+    for (QProcess* p : {&game_, &windowManager_}) {
+      if (p->state() == QProcess::NotRunning) continue;
+      p->terminate();
+      if (!p->waitForFinished(5000)) p->kill();
+      p->waitForFinished(5000);
+    }
+  }
+  TDesktop(const TDesktop&) = delete;
+  TDesktop& operator=(const TDesktop&) = delete;
+
+  QByteArray Tool(const QString& program, const QStringList& args) const {
+    QProcess tool;
+    tool.setProcessEnvironment(env_);
+    tool.start(program, args);
+    if (!tool.waitForFinished(10000)) {
+      tool.kill();
+      tool.waitForFinished(1000);
+      return {};
+    }
+    return tool.readAllStandardOutput();
+  }
+
+  bool StartWindowManager() {
+    windowManager_.setProcessEnvironment(env_);
+    windowManager_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    return windowManager_.waitForStarted(10000) && WaitUntil([this] {
+             return Tool(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
+           });
+  }
+
+  // The game in Finnish, with its state in a folder of the test's own.
+  bool StartGame(const QString& program, const QString& home) {
+    QProcessEnvironment env = env_;
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
+      const QString folder = home + u'/' + QLatin1String(name);
+      QDir().mkpath(folder);
+      QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+      env.insert(QLatin1String(name), folder);
+    }
+    env.remove(QStringLiteral("LC_ALL"));
+    env.remove(QStringLiteral("LC_MESSAGES"));
+    env.remove(QStringLiteral("LANGUAGE"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("fi_FI.UTF-8"));
+    game_.setProcessEnvironment(env);
+    game_.setWorkingDirectory(QFileInfo(program).absolutePath());
+    game_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    game_.start(program, {});
+    return game_.waitForStarted(10000);
+  }
+
+  // The visible window whose whole name matches pattern; "" when none.
+  QString Window(const QString& pattern) const {
+    const QByteArray out = Tool(QStringLiteral("xdotool"),
+                                {"search", "--onlyvisible", "--name", u'^' + pattern + u'$'});
+    return QString::fromLatin1(out).split(u'\n', Qt::SkipEmptyParts).value(0);
+  }
+  QString WaitForWindow(const QString& pattern) const {
+    QString id;
+    WaitUntil([&] { return !(id = Window(pattern)).isEmpty(); });
+    return id;
+  }
+  bool WaitForNoWindow(const QString& pattern) const {
+    return WaitUntil([&] { return Window(pattern).isEmpty(); });
+  }
+
+  // The managed windows from bottom to top, as decimal ids like xdotool's.
+  QStringList Stacking() const {
+    const QString out = QString::fromLatin1(Tool(QStringLiteral("xprop"), {"-root", "_NET_CLIENT_LIST_STACKING"}));
+    QStringList ids;
+    static const QRegularExpression hex(QStringLiteral("0x[0-9a-fA-F]+"));
+    for (const auto& m : hex.globalMatch(out)) ids.append(QString::number(m.captured().toULongLong(nullptr, 16)));
+    return ids;
+  }
+  bool Framed(const QString& id) const {
+    static const QRegularExpression extents(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)"));
+    const auto m = extents.match(QString::fromLatin1(Tool(QStringLiteral("xprop"), {"-id", id, "_NET_FRAME_EXTENTS"})));
+    return m.hasMatch() && m.captured(3).toInt() > 0;
+  }
+  bool Above(const QString& id) const {
+    return Tool(QStringLiteral("xprop"), {"-id", id, "_NET_WM_STATE"}).contains("_NET_WM_STATE_ABOVE");
+  }
+
+  // Keys to the window id, as the keyboard types them.
+  void Keys(const QString& id, const QStringList& keys) const {
+    Tool(QStringLiteral("xdotool"), {"windowactivate", "--sync", id});
+    Tool(QStringLiteral("xdotool"), QStringList{"key", "--clearmodifiers"} + keys);
+  }
+  void Type(const QString& text) const {
+    Tool(QStringLiteral("xdotool"), {"type", "--delay", "10", text});
+  }
+
+  // A shown pop-up menu: an unmanaged window of the game on the screen.
+  QString PopupMenu() const {
+    const QString tree = QString::fromUtf8(Tool(QStringLiteral("xwininfo"), {"-root", "-children"}));
+    static const QRegularExpression row(QStringLiteral("(0x[0-9a-f]+) \"trovaly\": \\(\"trovaly\" \"trovaly\"\\)\\s+(\\d+)x(\\d+)"));
+    for (const auto& m : row.globalMatch(tree)) {
+      if (m.captured(2).toInt() < 20 || m.captured(3).toInt() < 20) continue;
+      if (Tool(QStringLiteral("xwininfo"), {"-id", m.captured(1)}).contains("IsViewable")) return m.captured(1);
+    }
+    return {};
+  }
+
+  QImage Shot(const QString& id) const {
+    return QImage::fromData(Tool(QStringLiteral("import"), {"-window", id, "png:-"}), "PNG");
+  }
+  // Keeps a screenshot of the whole screen when the run asks for them.
+  void KeepShot(const QString& name) const {
+    const QString folder = qEnvironmentVariable("QX_DESKTOP_SHOTS");
+    if (folder.isEmpty()) return;
+    QDir().mkpath(folder);
+    Shot(QStringLiteral("root")).save(folder + u'/' + name + QStringLiteral(".png"));
+  }
+
+  bool GameRunning() const { return game_.state() == QProcess::Running; }
+
+ private:
+  QProcessEnvironment env_;
+  QProcess windowManager_;
+  QProcess game_;
+};
+
+QString Missing() {
+  for (const char* tool : {"Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import"})
+    if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) return QLatin1String(tool);
+  return {};
+}
+
+class Desktop : public testing::Test {
+ protected:
+  void SetUp() override {
+    const QString missing = Missing();
+    if (!missing.isEmpty())
+      GTEST_SKIP() << "no " << missing.toStdString()
+                   << " to run the game on a desktop (scripts/setup-debian.sh installs it)";
+    server_ = std::make_unique<TXvfb>(QStringLiteral("1024x768"));
+    ASSERT_FALSE(server_->Display().isEmpty()) << "Xvfb did not start";
+    desk_ = std::make_unique<TDesktop>(*server_);
+    ASSERT_TRUE(desk_->StartWindowManager()) << "openbox did not start";
+    // The pointer stays clear of the menus it could highlight.
+    desk_->Tool(QStringLiteral("xdotool"), {"mousemove", "0", "0"});
+    ASSERT_TRUE(desk_->StartGame(QStringLiteral(QX_TROVALY), home_.path()));
+    // The splash has the same title but no frame.
+    ASSERT_TRUE(WaitUntil([this] {
+      main_ = desk_->Window(QStringLiteral("Trovaly 1\\.0"));
+      return !main_.isEmpty() && desk_->Framed(main_);
+    })) << "the main window did not show";
+  }
+  void TearDown() override {
+    desk_.reset();
+    server_.reset();
+  }
+
+  // The "Vaikeusaste" menu as it shows, opened from the keyboard.
+  QImage DifficultyMenu() {
+    // The window manager may still be giving the focus to a window just
+    // shown (the picture window), which then gets the keys: then the keys
+    // are typed again, as a player would.
+    QString popup;
+    for (int attempt = 0; attempt < 3 && popup.isEmpty(); ++attempt) {
+      desk_->Keys(main_, {"alt+v"});
+      WaitUntil([&] { return !(popup = desk_->PopupMenu()).isEmpty(); }, 3000);
+    }
+    EXPECT_FALSE(popup.isEmpty()) << "no menu";
+    // Mapped is not yet painted: the menu is what two shots in a row agree on.
+    QImage shot;
+    if (!popup.isEmpty()) {
+      WaitUntil([&] {
+        const QImage last = std::exchange(shot, desk_->Shot(popup));
+        return !shot.isNull() && shot == last;
+      });
+    }
+    desk_->Keys(main_, {"Escape"});
+    EXPECT_TRUE(WaitUntil([&] { return desk_->PopupMenu().isEmpty(); }));
+    return shot;
+  }
+
+  // A modal window opened by keys stands above the picture window, which is
+  // back on top once keys close it.
+  void ExpectAboveThePicture(const QString& window, const QStringList& open, const QString& title,
+                             const QStringList& close, const QString& shot) {
+    SCOPED_TRACE(title.toStdString());
+    // As with the menu: the keys may reach a window still taking the focus.
+    QString modal;
+    for (int attempt = 0; attempt < 3 && modal.isEmpty(); ++attempt) {
+      desk_->Keys(window, open);
+      WaitUntil([&] { return !(modal = desk_->Window(title)).isEmpty(); }, 5000);
+    }
+    ASSERT_FALSE(modal.isEmpty()) << "did not show";
+    QStringList during;
+    EXPECT_TRUE(WaitUntil([&] {
+      during = desk_->Stacking();
+      return during.indexOf(modal) > during.indexOf(picture_) && !desk_->Above(picture_);
+    })) << "under the picture window: " << during.join(u' ').toStdString() << " picture " << picture_.toStdString();
+    desk_->KeepShot(shot);
+    desk_->Keys(modal, close);
+    ASSERT_TRUE(desk_->WaitForNoWindow(title)) << "did not close";
+    EXPECT_TRUE(WaitUntil([&] { return desk_->Above(picture_) && desk_->Stacking().last() == picture_; }))
+        << "the picture window is not back on top";
+  }
+
+  QTemporaryDir home_;
+  std::unique_ptr<TXvfb> server_;
+  std::unique_ptr<TDesktop> desk_;
+  QString main_;
+  QString picture_;
+};
+
+TEST_F(Desktop, ShortcutsActAndModalWindowsStandAboveThePicture) {
+  // Ctrl+A: the open dialog, in Finnish.
+  desk_->Keys(main_, {"ctrl+a"});
+  const QString open = desk_->WaitForWindow(QStringLiteral("Avaa"));
+  ASSERT_FALSE(open.isEmpty()) << "Ctrl+A opened no dialog \"Avaa\"";
+  desk_->KeepShot(QStringLiteral("open-dialog"));
+  const QString puzzle = QFileInfo(QStringLiteral(QX_TROVALY)).absolutePath() + QStringLiteral("/puzzles/elaimet.vrb");
+  desk_->Type(puzzle);
+  desk_->Keys(open, {"Return"});
+  ASSERT_FALSE(desk_->WaitForWindow(QStringLiteral("Trovaly 1\\.0 - \\[elaimet\\]")).isEmpty());
+  picture_ = desk_->WaitForWindow(QStringLiteral("Kuva"));
+  ASSERT_FALSE(picture_.isEmpty()) << "no picture window";
+  EXPECT_TRUE(WaitUntil([&] { return desk_->Above(picture_) && desk_->Stacking().last() == picture_; }));
+  desk_->KeepShot(QStringLiteral("game"));
+
+  // Ctrl+J and Ctrl+N tick and untick their items of "Vaikeusaste".
+  const QImage none = DifficultyMenu();
+  desk_->Keys(main_, {"ctrl+j"});
+  const QImage inOrder = DifficultyMenu();
+  desk_->Keys(main_, {"ctrl+n"});
+  const QImage both = DifficultyMenu();
+  desk_->Keys(main_, {"ctrl+j", "ctrl+n"});
+  const QImage again = DifficultyMenu();
+  ASSERT_FALSE(none.isNull());
+  EXPECT_NE(none, inOrder) << "Ctrl+J ticked nothing";
+  EXPECT_NE(inOrder, both) << "Ctrl+N ticked nothing";
+  EXPECT_EQ(none, again) << "Ctrl+J and Ctrl+N did not untick";
+
+  // Ctrl+T, typed in the picture window too: a message box; the font and
+  // colour dialogs from the menu.
+  ExpectAboveThePicture(main_, {"ctrl+t"}, QStringLiteral("Trovaly 1\\.0"), {"Return"}, QStringLiteral("message-box"));
+  ExpectAboveThePicture(picture_, {"ctrl+t"}, QStringLiteral("Trovaly 1\\.0"), {"Return"}, QStringLiteral("message-box"));
+  ExpectAboveThePicture(main_, {"alt+a", "f"}, QStringLiteral("Valitse fontti"), {"Escape"},
+                        QStringLiteral("font-dialog"));
+  ExpectAboveThePicture(main_, {"alt+a", "v"}, QStringLiteral("Valitse v.*ri"), {"Escape"},
+                        QStringLiteral("colour-dialog"));
+
+  // Ctrl+O: the help.
+  desk_->Keys(main_, {"ctrl+o"});
+  EXPECT_FALSE(desk_->WaitForWindow(QStringLiteral("Trovaly 1\\.0 .* ohje")).isEmpty()) << "Ctrl+O showed no help";
+  EXPECT_TRUE(desk_->GameRunning());
+}
+
+}  // namespace

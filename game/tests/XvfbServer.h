@@ -1,0 +1,57 @@
+#pragma once
+// An X server (Xvfb) on a free display for one test, and the environment a
+// program of ours runs in on it.
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryFile>
+
+class TXvfb {
+ public:
+  explicit TXvfb(const QString& size) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (program.isEmpty()) return;
+    // -displayfd 1: the server picks a free display and writes its number
+    // to standard output once it takes connections.
+    server_.start(program, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                            QStringLiteral("0"), size + QStringLiteral("x24"), QStringLiteral("-nolisten"),
+                            QStringLiteral("tcp")});
+    if (!server_.waitForStarted(10000)) return;
+    while (!server_.canReadLine() && server_.waitForReadyRead(20000)) {
+    }
+    const QString number = QString::fromLatin1(server_.readLine()).trimmed();
+    if (!number.isEmpty()) display_ = QLatin1Char(':') + number;
+  }
+  ~TXvfb() {
+    server_.terminate();
+    if (!server_.waitForFinished(5000)) server_.kill();
+    server_.waitForFinished(5000);
+  }
+  TXvfb(const TXvfb&) = delete;
+  TXvfb& operator=(const TXvfb&) = delete;
+
+  QString Display() const { return display_; }
+
+  // The test's environment on this display, on the X platform. The X
+  // platform's session-bus library keeps a buffer to the end; that is not
+  // ours to report.
+  QProcessEnvironment Environment() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display_);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    if (!suppressions_.isOpen() && suppressions_.open()) {
+      suppressions_.write("leak:libdbus-1.so\n");
+      suppressions_.flush();
+    }
+    env.insert(QStringLiteral("LSAN_OPTIONS"), QStringLiteral("suppressions=") + suppressions_.fileName());
+    return env;
+  }
+
+ private:
+  QProcess server_;
+  QString display_;
+  QTemporaryFile suppressions_;
+};
