@@ -3,6 +3,13 @@
 # them:
 #   qx_fuzz(name SOURCES a.cpp ... LIBS lib ... [INSTRUMENT lib ...])
 # INSTRUMENT defaults to LIBS.
+
+# The instrumented libraries call into a sanitizer runtime, which every other
+# program of the tree (the tests) then needs too.
+if(QX_BUILD_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  add_link_options(-fsanitize=fuzzer-no-link)
+endif()
+
 function(qx_fuzz name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;INSTRUMENT" ${ARGN})
   if(NOT QX_BUILD_FUZZ OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
