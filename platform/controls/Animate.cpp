@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -37,12 +38,10 @@ TClip ReadClip(const QString& folder) {
       throw EInvalidOperation(QStringLiteral("Cannot read the frame %s"), {dir.filePath(name)});
     clip.frames.append(frame.convertToFormat(QImage::Format_ARGB32));
   }
+  // Only a regular file: opening a FIFO of that name would wait for a writer.
   QFile interval(dir.filePath(QStringLiteral("interval")));
-  if (interval.open(QIODevice::ReadOnly)) {
-    bool ok = false;
-    const unsigned ms = QString::fromLatin1(interval.readAll()).trimmed().toUInt(&ok);
-    if (ok && ms > 0) clip.interval = ms;
-  }
+  if (QFileInfo(interval).isFile() && interval.open(QIODevice::ReadOnly))
+    clip.interval = ClipIntervalOf(interval.readAll());
   return clip;
 }
 
@@ -59,6 +58,12 @@ QImage KeyedFrame(const QImage& frame) {
 }
 
 }  // namespace
+
+unsigned ClipIntervalOf(const QByteArray& text) {
+  bool ok = false;
+  const unsigned ms = QString::fromLatin1(text).trimmed().toUInt(&ok);
+  return ok && ms > 0 ? ms : kDefaultInterval;
+}
 
 TAnimate::TAnimate(TComponent* owner)
     : TCustomControl(owner), timer_(std::make_unique<TTimer>(nullptr)) {

@@ -96,3 +96,7 @@ class TAnimate : public TCustomControl {
 };
 
 void RegisterAnimateClasses();
+
+// Milliseconds between frames that an interval file's bytes give: a number
+// above 0 with blanks around it, else the default 100.
+unsigned ClipIntervalOf(const QByteArray& text);

@@ -37,4 +37,20 @@ QString DataPath(const QString& relative) {
   return QString::fromUtf8(qxtest_data_dir) + QLatin1Char('/') + relative;
 }
 
+void ReplayFuzzInputs(const std::function<QString(const QByteArray&)>& check) {
+  const QString fuzz = QDir::cleanPath(QString::fromUtf8(qxtest_data_dir) + QStringLiteral("/../../fuzz"));
+  QStringList files;
+  for (const QString& folder : {QStringLiteral("corpus"), QStringLiteral("regressions")}) {
+    const QDir dir(fuzz + QLatin1Char('/') + folder);
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
+      files.append(dir.filePath(name));
+  }
+  ASSERT_FALSE(files.isEmpty()) << "no fuzz inputs under " << fuzz.toStdString();
+  for (const QString& file : files) {
+    const QFileInfo info(file);
+    SCOPED_TRACE(info.dir().dirName().toStdString() + "/" + info.fileName().toStdString());
+    EXPECT_EQ(check(ReadBytes(file)).toStdString(), "");
+  }
+}
+
 }  // namespace qxtest

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace qxtest {
 
 // The temporary folder of the running test (ends without a delimiter).
@@ -23,6 +25,11 @@ QByteArray ReadBytes(const QString& path);
 
 // The folder of a test suite's fixtures (tests/data beside its sources).
 QString DataPath(const QString& relative);
+
+// Runs a fuzz target's check (see FuzzCheck.h) over its kept inputs: every
+// file of fuzz/corpus and fuzz/regressions beside the suite's tests folder.
+// Each failure fails the test, naming the file; so does finding no input.
+void ReplayFuzzInputs(const std::function<QString(const QByteArray&)>& check);
 
 // Qt messages at warning level that the running test expects; matched as
 // substrings. Cleared at the start of every test.

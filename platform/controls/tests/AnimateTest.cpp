@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QImage>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Writes a clip of solid frames (each with a fuchsia top-left corner) to
@@ -193,6 +195,19 @@ TEST_F(AnimateTest, DefaultIntervalWithoutAnIntervalFile) {
                                   {qRgb(1, 2, 3)}, QByteArray());
   anim->SetFileName(other);
   EXPECT_EQ(anim->FrameInterval(), 100u);
+}
+
+// Opening a FIFO would wait for a writer that never comes.
+TEST_F(AnimateTest, AnIntervalThatIsNoRegularFileGivesTheDefaultWithoutWaiting) {
+  const QString fifo = WriteClip(QDir::tempPath() + QStringLiteral("/fifo"), {qRgb(1, 2, 3)}, {});
+  ASSERT_EQ(::mkfifo((fifo + QStringLiteral("/interval")).toLocal8Bit().constData(), 0600), 0);
+  const QString folder = WriteClip(QDir::tempPath() + QStringLiteral("/folder"), {qRgb(1, 2, 3)}, {});
+  ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/interval")));
+  for (const QString& clipFolder : {fifo, folder}) {
+    anim->SetFileName(clipFolder);
+    EXPECT_TRUE(anim->Open());
+    EXPECT_EQ(anim->FrameInterval(), 100u);
+  }
 }
 
 TEST_F(AnimateTest, FormFileStartsPlayingOnceLoaded) {
