@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(qt6-base-dev qt6-qpa-plugins libsqlite3-dev zlib1g-dev libcurl4-openssl-dev
           libgtest-dev libbenchmark-dev fonts-liberation2 cmake ninja-build g++
           xvfb)
+packages+=(python3)  # the source checks of the test run
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,5 +1,7 @@
 #include "platform/controls/ComboBox.h"
 
+#include "platform/controls/Guard.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -69,8 +71,9 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
   SetBounds(0, 0, 145, 21);
   Combo()->setInsertPolicy(QComboBox::NoInsert);
   Combo()->setMaxVisibleItems(8);
-  QObject::connect(Combo(), &QComboBox::activated, [this](int) { Picked(); });
-  QObject::connect(Combo(), &QComboBox::currentTextChanged, [this](const QString&) { SyncText(); });
+  GuardedConnect(this, Combo(), &QComboBox::activated, Combo(), [this](int) { Picked(); });
+  GuardedConnect(this, Combo(), &QComboBox::currentTextChanged, Combo(),
+                 [this](const QString&) { SyncText(); });
   SetStyle(csDropDown);
 }
 
@@ -83,7 +86,7 @@ void TCustomComboBox::ConnectEditor() {
   SetKeyWidget(edit);
   if (edit != nullptr && edit != connectedEdit_.data()) {
     connectedEdit_ = edit;
-    QObject::connect(edit, &QLineEdit::textEdited, [this](const QString&) { Typed(); });
+    GuardedConnect(this, edit, &QLineEdit::textEdited, edit, [this](const QString&) { Typed(); });
   }
   if (edit != nullptr) edit->setMaxLength(maxLength_ == 0 ? 32767 : maxLength_);
 }

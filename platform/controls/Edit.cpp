@@ -1,5 +1,6 @@
 #include "platform/controls/Edit.h"
 
+#include "platform/controls/Guard.h"
 #include "platform/rtl/Codec1252.h"
 
 #include <QApplication>
@@ -51,9 +52,9 @@ TEditBox::TEditBox() {
   auto forget = [this] {
     if (!moving_) Forget();
   };
-  QObject::connect(this, &QLineEdit::textChanged, this, forget);
-  QObject::connect(this, &QLineEdit::cursorPositionChanged, this, forget);
-  QObject::connect(this, &QLineEdit::selectionChanged, this, forget);
+  GuardedConnect(nullptr, this, &QLineEdit::textChanged, this, forget);
+  GuardedConnect(nullptr, this, &QLineEdit::cursorPositionChanged, this, forget);
+  GuardedConnect(nullptr, this, &QLineEdit::selectionChanged, this, forget);
 }
 
 void TEditBox::Select(int start, int length) {
@@ -104,8 +105,8 @@ using controls_detail::TEditBox;
 
 TCustomEdit::TCustomEdit(TComponent* owner) : TNativeControl(owner, std::make_unique<TEditBox>()) {
   SetBounds(0, 0, 121, 21);
-  QObject::connect(Editor(), &QLineEdit::textChanged,
-                   [this](const QString& text) { TextChangedInBox(text); });
+  GuardedConnect(this, Editor(), &QLineEdit::textChanged, Editor(),
+                 [this](const QString& text) { TextChangedInBox(text); });
 }
 
 QLineEdit* TCustomEdit::Editor() const { return static_cast<QLineEdit*>(NativeWidget()); }

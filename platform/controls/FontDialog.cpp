@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <utility>
 
 const TEnumInfo kFontDialogOptionIdents{
     "fdAnsiOnly",   "fdTrueTypeOnly", "fdEffects",       "fdFixedPitchOnly",
@@ -70,9 +71,9 @@ TFontDialogForm::TFontDialogForm()
   sizeList = ListIn(grid, 2, QStringLiteral("&Size:"), sizeEdit);
   styleList->addItems({QStringLiteral("Regular"), QStringLiteral("Italic"),
                        QStringLiteral("Bold"), QStringLiteral("Bold Italic")});
-  connect(faceList, &QListWidget::currentTextChanged, faceEdit, &QLineEdit::setText);
-  connect(styleList, &QListWidget::currentTextChanged, styleEdit, &QLineEdit::setText);
-  connect(sizeList, &QListWidget::currentTextChanged, sizeEdit, &QLineEdit::setText);
+  for (auto [list, edit] : {std::pair{faceList, faceEdit}, {styleList, styleEdit}, {sizeList, sizeEdit}})
+    GuardedConnect(nullptr, list, &QListWidget::currentTextChanged, edit,
+                   [edit](const QString& text) { edit->setText(text); });
   auto* effects = new QGroupBox(QStringLiteral("Effects"));
   auto* effectsLayout = new QVBoxLayout(effects);
   effectsLayout->addWidget(strikeOutBox);
@@ -83,8 +84,8 @@ TFontDialogForm::TFontDialogForm()
     colorCombo->addItem(QString::fromLatin1(c.name), static_cast<int>(c.color));
   grid->addWidget(effects, 3, 0);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  GuardedConnect(nullptr, buttons, &QDialogButtonBox::accepted, this, [this] { accept(); });
+  GuardedConnect(nullptr, buttons, &QDialogButtonBox::rejected, this, [this] { reject(); });
   grid->addWidget(buttons, 4, 0, 1, 3);
   setLayout(grid);
 }

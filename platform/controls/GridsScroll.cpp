@@ -5,6 +5,7 @@
 #include "platform/controls/Grids.h"
 
 #include "platform/controls/GridsInternal.h"
+#include "platform/controls/Guard.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -46,10 +47,10 @@ void TCustomGrid::CreateWnd() {
 QScrollBar* TCustomGrid::MakeScrollBar(Qt::Orientation orientation) {
   auto* bar = new QScrollBar(orientation, Widget());  // owned by the grid's widget
   bar->setFocusPolicy(Qt::NoFocus);
-  QObject::connect(bar, &QScrollBar::valueChanged,
-                   [this, orientation](int) { ScrollBarMoved(orientation, false); });
-  QObject::connect(bar, &QScrollBar::sliderReleased,
-                   [this, orientation] { ScrollBarMoved(orientation, true); });
+  GuardedConnect(this, bar, &QScrollBar::valueChanged, bar,
+                 [this, orientation](int) { ScrollBarMoved(orientation, false); });
+  GuardedConnect(this, bar, &QScrollBar::sliderReleased, bar,
+                 [this, orientation] { ScrollBarMoved(orientation, true); });
   return bar;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/controls/ListBox.h"
 
+#include "platform/controls/Guard.h"
 #include "platform/rtl/Exceptions.h"
 
 #include <QListWidget>
@@ -94,7 +95,7 @@ TCustomListBox::TCustomListBox(TComponent* owner)
   SetMouseWidget(List()->viewport());
   List()->setItemDelegate(new TListBoxDelegate(this, List()));  // a child of the list
   List()->setUniformItemSizes(true);
-  QObject::connect(List(), &QListWidget::itemSelectionChanged, [this] { SelectionChangedByQt(); });
+  GuardedConnect(this, List(), &QListWidget::itemSelectionChanged, List(), [this] { SelectionChangedByQt(); });
   ApplySelectionMode();
 }
 

@@ -1,5 +1,6 @@
 #include "platform/controls/ListView.h"
 
+#include "platform/controls/Guard.h"
 #include "platform/controls/TreeView.h"
 #include "platform/rtl/Exceptions.h"
 
@@ -218,10 +219,10 @@ TCustomListView::TCustomListView(TComponent* owner)
   SetReadOnly(false);
   SetMultiSelect(false);
   ColumnsChanged();
-  QObject::connect(tree, &QTreeWidget::itemChanged,
-                   [this](QTreeWidgetItem* item, int column) { QtItemChanged(item, column); });
-  QObject::connect(tree, &QTreeWidget::itemSelectionChanged, [this] { QtSelectionChanged(); });
-  QObject::connect(tree->header(), &QHeaderView::sectionResized, [this](int section, int, int size) {
+  GuardedConnect(this, tree, &QTreeWidget::itemChanged, tree,
+                 [this](QTreeWidgetItem* item, int column) { QtItemChanged(item, column); });
+  GuardedConnect(this, tree, &QTreeWidget::itemSelectionChanged, tree, [this] { QtSelectionChanged(); });
+  GuardedConnect(this, tree->header(), &QHeaderView::sectionResized, tree, [this](int section, int, int size) {
     const QList<TListColumn*> columns = ReadyColumns();
     if (fromCode_ == 0 && section < columns.size()) columns[section]->width_ = size;
   });

@@ -1,5 +1,7 @@
 #include "platform/controls/Memo.h"
 
+#include "platform/controls/Guard.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -93,8 +95,8 @@ TCustomMemo::TCustomMemo(TComponent* owner)
   SetMouseWidget(Editor()->viewport());
   Editor()->document()->setUndoRedoEnabled(false);
   Editor()->setTabChangesFocus(true);
-  QObject::connect(Editor()->document(), &QTextDocument::contentsChange,
-                   [this](int pos, int removed, int added) { ContentsChanged(pos, removed, added); });
+  GuardedConnect(this, Editor()->document(), &QTextDocument::contentsChange, Editor(),
+                 [this](int pos, int removed, int added) { ContentsChanged(pos, removed, added); });
   ApplyWrap();
 }
 

@@ -43,15 +43,15 @@ void TMenu::ConfigureAction(QAction* action, TMenuItem* item) {
   font.setBold(item->Default());
   action->setFont(font);
   std::weak_ptr<TMenuItem*> weak = item->self_;
-  QObject::connect(action, &QAction::triggered, action, [weak, action] {
+  GuardedConnect(item, action, &QAction::triggered, action, [weak, action] {
     if (auto alive = weak.lock()) {
       TMenuItem* it = *alive;
-      Guard(it, [it] { it->Click(); });
+      GuardedCall(it, [it] { it->Click(); });  // the check state below is set even so
     }
     // Qt toggles a checkable action by itself; the item's state is the truth.
     if (auto alive = weak.lock()) action->setChecked((*alive)->Checked());
   });
-  QObject::connect(action, &QAction::hovered, action, [weak] {
+  GuardedConnect(item, action, &QAction::hovered, action, [weak] {
     auto alive = weak.lock();
     if (alive && Application != nullptr) Application->SetHint(LongHint((*alive)->Hint()));
   });

@@ -59,7 +59,7 @@ void TTimer::UpdateTimer() {
   if (!run) return;
   if (!timer_) {
     timer_ = std::make_unique<QTimer>();
-    QObject::connect(timer_.get(), &QTimer::timeout, timer_.get(), [this] { Tick(); });
+    GuardedConnect(this, timer_.get(), &QTimer::timeout, timer_.get(), [this] { Timer(); });
   }
   timer_->start(static_cast<int>(std::min<unsigned>(interval_, 0x7FFFFFFF)));
 }

@@ -1,5 +1,6 @@
 #include "platform/controls/TreeView.h"
 
+#include "platform/controls/Guard.h"
 #include "platform/rtl/Exceptions.h"
 
 #include <QHeaderView>
@@ -270,10 +271,12 @@ TCustomTreeView::TCustomTreeView(TComponent* owner)
   tree->setColumnCount(1);
   tree->setSelectionMode(QAbstractItemView::SingleSelection);
   SetReadOnly(false);
-  QObject::connect(tree, &QTreeWidget::itemExpanded, [this](QTreeWidgetItem* i) { QtExpanded(i, true); });
-  QObject::connect(tree, &QTreeWidget::itemCollapsed, [this](QTreeWidgetItem* i) { QtExpanded(i, false); });
-  QObject::connect(tree, &QTreeWidget::currentItemChanged,
-                   [this](QTreeWidgetItem* c, QTreeWidgetItem* p) { QtCurrentChanged(c, p); });
+  GuardedConnect(this, tree, &QTreeWidget::itemExpanded, tree,
+                 [this](QTreeWidgetItem* i) { QtExpanded(i, true); });
+  GuardedConnect(this, tree, &QTreeWidget::itemCollapsed, tree,
+                 [this](QTreeWidgetItem* i) { QtExpanded(i, false); });
+  GuardedConnect(this, tree, &QTreeWidget::currentItemChanged, tree,
+                 [this](QTreeWidgetItem* c, QTreeWidgetItem* p) { QtCurrentChanged(c, p); });
 }
 
 TCustomTreeView::~TCustomTreeView() {

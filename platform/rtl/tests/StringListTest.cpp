@@ -24,10 +24,8 @@ QStringList Items(const TStrings& s) {
   return out;
 }
 
-// Fixtures sit in data/ beside this file.
-QString Fixture(const QString& name) {
-  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/data/") + name;
-}
+// Fixtures sit in data/ beside this file (__FILE__ may be relative to the build).
+QString Fixture(const QString& name) { return qxtest::DataPath(name); }
 
 void Fill(TStrings& s, const QStringList& items) {
   for (const QString& item : items)
