@@ -2,13 +2,13 @@
 
 #include "platform/controls/Guard.h"
 #include "platform/rtl/Codec1252.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QScopedValueRollback>
 
 #include <optional>
 
@@ -72,7 +72,7 @@ void TEditBox::Restore() {
   if (!kept_) return;
   const TSelection s = *kept_;
   kept_.reset();
-  QScopedValueRollback<bool> moving(moving_, true);
+  TUpdateScope moving(moving_);
   // A negative length leaves the caret at the start, as it was.
   if (s.caretAtStart)
     setSelection(s.start + s.length, -s.length);
@@ -83,7 +83,7 @@ void TEditBox::Restore() {
 void TEditBox::Keep() {
   if (hasFocus() || !hasSelectedText()) return;
   const TSelection s{selectionStart(), selectionLength(), cursorPosition() == selectionStart()};
-  QScopedValueRollback<bool> moving(moving_, true);
+  TUpdateScope moving(moving_);
   deselect();  // the caret stays where it was
   kept_ = s;
 }
@@ -132,13 +132,12 @@ void TCustomEdit::TextChangedInBox(const QString& text) {
   if (recasing_) return;
   const QString cased = Cased(text);
   if (cased != text) {
-    recasing_ = true;
+    TUpdateScope recasing(recasing_);
     const int pos = Editor()->cursorPosition();
     const bool modified = Editor()->isModified();
     Editor()->setText(cased);
     Editor()->setCursorPosition(pos);
     Editor()->setModified(modified);
-    recasing_ = false;
   }
   TNativeControl::SetText(cased);
   Change();

@@ -6,6 +6,7 @@
 
 #include "platform/controls/GridsInternal.h"
 #include "platform/controls/Guard.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -14,18 +15,6 @@
 namespace {
 
 int BarExtent() { return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
-
-// Sets a flag for the life of the scope.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TFlagScope() { flag_ = false; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
 
 }  // namespace
 
@@ -58,7 +47,7 @@ QScrollBar* TCustomGrid::MakeScrollBar(Qt::Orientation orientation) {
 // narrows the room of the other, so the decision runs twice.
 void TCustomGrid::UpdateScrollBars() {
   if (!HasWidget() || updatingBars_ || destroying_) return;
-  TFlagScope scope(updatingBars_);
+  TUpdateScope scope(updatingBars_);
   const bool wantH = scrollBars_ == ssHorizontal || scrollBars_ == ssBoth;
   const bool wantV = scrollBars_ == ssVertical || scrollBars_ == ssBoth;
   if (wantH && hBar_ == nullptr) hBar_ = MakeScrollBar(Qt::Horizontal);

@@ -1,6 +1,7 @@
 #include "platform/controls/ListView.h"
 
 #include "platform/controls/Guard.h"
+#include "platform/rtl/UpdateScope.h"
 #include "platform/controls/TreeView.h"
 #include "platform/rtl/Exceptions.h"
 
@@ -10,12 +11,6 @@
 const TEnumInfo kViewStyleIdents{"vsIcon", "vsSmallIcon", "vsList", "vsReport"};
 
 namespace {
-
-struct CountScope {
-  int& n;
-  explicit CountScope(int& v) : n(v) { ++n; }
-  ~CountScope() { --n; }
-};
 
 constexpr int kCheckedRole = Qt::UserRole + 2;
 
@@ -96,7 +91,7 @@ QString TListItem::Caption() const { return item_->text(0); }
 void TListItem::SetCaption(const QString& v) {
   if (v == Caption()) return;
   {
-    CountScope scope(ListView()->fromCode_);
+    TUpdateScope scope(ListView()->fromCode_);
     item_->setText(0, v);
   }
   ListView()->Change(this, ctText);
@@ -126,7 +121,7 @@ bool TListItem::Checked() const { return item_->data(0, kCheckedRole).toBool(); 
 void TListItem::SetChecked(bool v) {
   if (v == Checked()) return;
   {
-    CountScope scope(ListView()->fromCode_);
+    TUpdateScope scope(ListView()->fromCode_);
     item_->setData(0, kCheckedRole, v);
     if (ListView()->checkboxes_) item_->setCheckState(0, v ? Qt::Checked : Qt::Unchecked);
   }
@@ -169,7 +164,7 @@ TListItem* TListItems::Add() { return Insert(Count()); }
 TListItem* TListItems::Insert(int index) {
   if (index < 0 || index > Count())
     throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
-  CountScope scope(owner_->fromCode_);
+  TUpdateScope scope(owner_->fromCode_);
   auto* qitem = new QTreeWidgetItem();
   owner_->Tree()->insertTopLevelItem(index, qitem);
   auto item = std::unique_ptr<TListItem>(new TListItem(this, qitem));
@@ -182,7 +177,7 @@ TListItem* TListItems::Insert(int index) {
 void TListItems::Delete(int index) {
   TListItem* item = Item(index);
   {
-    CountScope scope(owner_->fromCode_);
+    TUpdateScope scope(owner_->fromCode_);
     delete item->item_;
     owner_->lastSelection_.removeAll(item->item_);
   }
@@ -191,7 +186,7 @@ void TListItems::Delete(int index) {
 
 void TListItems::Clear() {
   {
-    CountScope scope(owner_->fromCode_);
+    TUpdateScope scope(owner_->fromCode_);
     owner_->Tree()->clear();
     owner_->lastSelection_.clear();
   }
@@ -248,7 +243,7 @@ QList<TListColumn*> TCustomListView::ReadyColumns() const {
 }
 
 void TCustomListView::ColumnsChanged() {
-  CountScope scope(fromCode_);
+  TUpdateScope scope(fromCode_);
   QTreeWidget* tree = Tree();
   const QList<TListColumn*> columns = ReadyColumns();
   tree->setColumnCount(qMax(1, static_cast<int>(columns.size())));
@@ -263,7 +258,7 @@ void TCustomListView::ColumnsChanged() {
 }
 
 void TCustomListView::ApplyItem(TListItem* item) {
-  CountScope scope(fromCode_);
+  TUpdateScope scope(fromCode_);
   QTreeWidgetItem* q = item->item_;
   Qt::ItemFlags flags = q->flags();
   flags.setFlag(Qt::ItemIsEditable, !readOnly_);
@@ -293,7 +288,7 @@ void TCustomListView::QtItemChanged(QTreeWidgetItem* q, int column) {
     const bool checked = q->checkState(0) == Qt::Checked;
     if (checked != item->Checked()) {
       {
-        CountScope scope(fromCode_);
+        TUpdateScope scope(fromCode_);
         q->setData(0, kCheckedRole, checked);
       }
       Change(item, ctState);
@@ -397,7 +392,7 @@ void TCustomListView::Notification(TComponent* component, TOperation operation) 
 }
 
 void TCustomListView::UpdateIcon(TListItem* item) {
-  CountScope scope(fromCode_);
+  TUpdateScope scope(fromCode_);
   item->item_->setIcon(0, CombinedIcon(smallImages_, item->imageIndex_, stateImages_, item->stateIndex_));
 }
 

@@ -1,6 +1,7 @@
 #include "platform/controls/Memo.h"
 
 #include "platform/controls/Guard.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,13 +15,6 @@
 const TEnumInfo kScrollStyleIdents{"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
 
 namespace {
-
-struct FlagScope {
-  bool& flag;
-  bool old;
-  explicit FlagScope(bool& f) : flag(f), old(f) { flag = true; }
-  ~FlagScope() { flag = old; }
-};
 
 // The box's text (LF) from text with CR LF, LF or CR line ends.
 QString ToPlain(QString s) {
@@ -110,7 +104,7 @@ void TCustomMemo::SetText(const QString& v) { ReplaceAll(ToPlain(v), false); }
 
 void TCustomMemo::ReplaceAll(const QString& plain, bool undoable) {
   if (plain == Editor()->toPlainText()) return;
-  FlagScope scope(undoable ? undoStep_ : fromCode_);
+  TUpdateScope scope(undoable ? undoStep_ : fromCode_);
   QTextCursor cursor(Editor()->document());
   cursor.select(QTextCursor::Document);
   cursor.insertText(plain);
@@ -219,7 +213,7 @@ QString TCustomMemo::SelText() const {
 }
 
 void TCustomMemo::ReplaceSelection(const QString& text, bool undoable) {
-  FlagScope scope(undoable ? undoStep_ : fromCode_);
+  TUpdateScope scope(undoable ? undoStep_ : fromCode_);
   Editor()->textCursor().insertText(ToPlain(text));
   if (!undoable) ClearUndo();
 }

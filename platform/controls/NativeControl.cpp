@@ -3,6 +3,7 @@
 #include "platform/controls/Guard.h"
 #include "platform/controls/QtBridge.h"
 #include "platform/rtl/Codec1252.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -10,13 +11,6 @@
 #include <QPalette>
 
 namespace {
-
-struct FlagScope {
-  bool& flag;
-  bool old;
-  explicit FlagScope(bool& f) : flag(f), old(f) { flag = true; }
-  ~FlagScope() { flag = old; }
-};
 
 int QtKeyOfChar(char c) {
   switch (static_cast<unsigned char>(c)) {
@@ -176,7 +170,7 @@ void TNativeControl::DefaultHandler(TMessage& m) {
 }
 
 void TNativeControl::SendNativeKey(int qtKey, Qt::KeyboardModifiers mods, const QString& text) {
-  FlagScope scope(bypass_);
+  TUpdateScope scope(bypass_);
   QKeyEvent press(QEvent::KeyPress, qtKey, mods, text);
   QCoreApplication::sendEvent(KeyWidget(), &press);
 }
@@ -185,7 +179,7 @@ bool TNativeControl::SwallowKey(const QKeyEvent&) const { return false; }
 
 // Runs the messages of a Qt key press; true when the Qt widget must not see it.
 bool TNativeControl::NativeKey(QKeyEvent* e) {
-  FlagScope scope(inFilter_);
+  TUpdateScope scope(inFilter_);
   const WPARAM vk = VirtualKeyOf(e->key());
   const bool alt = e->modifiers() & Qt::AltModifier;
   if (vk != 0) {
@@ -216,7 +210,7 @@ bool TNativeControl::NativeKeyUp(QKeyEvent* e) {
   const WPARAM vk = VirtualKeyOf(e->key());
   if (vk == 0) return false;
   keyDownPassed_ = false;
-  FlagScope scope(inFilter_);
+  TUpdateScope scope(inFilter_);
   Perform((e->modifiers() & Qt::AltModifier) ? WM_SYSKEYUP : WM_KEYUP, vk, 1);
   return false;
 }

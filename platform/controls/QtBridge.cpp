@@ -3,6 +3,7 @@
 #include "platform/controls/Control.h"
 #include "platform/controls/Guard.h"
 #include "platform/rtl/Codec1252.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -10,12 +11,6 @@
 #include <QPainter>
 
 namespace {
-
-struct DepthGuard {
-  int& depth;
-  explicit DepthGuard(int& d) : depth(d) { ++depth; }
-  ~DepthGuard() { --depth; }
-};
 
 WPARAM KeyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
   WPARAM k = 0;
@@ -82,7 +77,7 @@ TBridgeWidget::TBridgeWidget(TControl* control, QWidget* parent, Qt::WindowFlags
 TBridgeWidget::~TBridgeWidget() = default;
 
 bool TBridgeWidget::event(QEvent* e) {
-  DepthGuard depth(eventDepth_);
+  TUpdateScope depth(eventDepth_);
   if (control_ != nullptr && Translate(e)) return true;
   return QWidget::event(e);
 }

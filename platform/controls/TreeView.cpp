@@ -1,6 +1,7 @@
 #include "platform/controls/TreeView.h"
 
 #include "platform/controls/Guard.h"
+#include "platform/rtl/UpdateScope.h"
 #include "platform/rtl/Exceptions.h"
 
 #include <QHeaderView>
@@ -8,12 +9,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-struct CountScope {
-  int& n;
-  explicit CountScope(int& v) : n(v) { ++n; }
-  ~CountScope() { --n; }
-};
 
 [[noreturn]] void IndexError(int index) {
   throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
@@ -77,7 +72,7 @@ bool TTreeNode::Focused() const { return TreeView()->Tree()->currentItem() == it
 
 void TTreeNode::SetFocused(bool v) {
   QTreeWidget* tree = TreeView()->Tree();
-  CountScope scope(TreeView()->fromCode_);
+  TUpdateScope scope(TreeView()->fromCode_);
   if (v) {
     tree->setCurrentItem(item_, 0, QItemSelectionModel::NoUpdate);
   } else if (Focused()) {
@@ -187,7 +182,7 @@ TTreeNode* TTreeNodes::Attach(QTreeWidgetItem* parent, int index, const QString&
   item->setFlags(flags);
   QTreeWidget* tree = owner_->Tree();
   {
-    CountScope scope(owner_->fromCode_);
+    TUpdateScope scope(owner_->fromCode_);
     if (parent != nullptr) {
       parent->insertChild(index < 0 ? parent->childCount() : index, item);
     } else {
@@ -238,7 +233,7 @@ void TTreeNodes::Forget(QTreeWidgetItem* item) {
 void TTreeNodes::Delete(TTreeNode* node) {
   if (node == nullptr || NodeOf(node->item_) != node) return;
   QTreeWidgetItem* item = node->item_;
-  CountScope scope(owner_->fromCode_);
+  TUpdateScope scope(owner_->fromCode_);
   if (node->Selected() || node->Focused()) {
     owner_->Tree()->clearSelection();
     owner_->Tree()->setCurrentItem(nullptr);
@@ -249,7 +244,7 @@ void TTreeNodes::Delete(TTreeNode* node) {
 
 void TTreeNodes::Clear() {
   {
-    CountScope scope(owner_->fromCode_);
+    TUpdateScope scope(owner_->fromCode_);
     owner_->Tree()->clear();
   }
   nodes_.clear();
@@ -298,7 +293,7 @@ void TCustomTreeView::SetSelected(TTreeNode* node) {
   if (node == Selected()) return;
   if (!CanChange(node)) return;
   {
-    CountScope scope(fromCode_);
+    TUpdateScope scope(fromCode_);
     if (node != nullptr) {
       Tree()->setCurrentItem(node->item_, 0, QItemSelectionModel::ClearAndSelect);
     } else {
@@ -316,7 +311,7 @@ void TCustomTreeView::QtCurrentChanged(QTreeWidgetItem* current, QTreeWidgetItem
   if (fromCode_ != 0) return;
   TTreeNode* node = items_->NodeOf(current);
   if (!CanChange(node)) {
-    CountScope scope(fromCode_);
+    TUpdateScope scope(fromCode_);
     Tree()->setCurrentItem(previous, 0, QItemSelectionModel::ClearAndSelect);
     return;
   }
@@ -350,7 +345,7 @@ void TCustomTreeView::ExpandNode(TTreeNode* node, bool expand) {
   if (node->Expanded() == expand || !node->HasChildren()) return;
   if (expand ? !CanExpand(node) : !CanCollapse(node)) return;
   {
-    CountScope scope(fromCode_);
+    TUpdateScope scope(fromCode_);
     node->item_->setExpanded(expand);
   }
   if (expand && OnExpanded) OnExpanded(this, node);
@@ -362,7 +357,7 @@ void TCustomTreeView::QtExpanded(QTreeWidgetItem* item, bool expanded) {
   TTreeNode* node = items_->NodeOf(item);
   if (node == nullptr) return;
   if (expanded ? !CanExpand(node) : !CanCollapse(node)) {
-    CountScope scope(fromCode_);
+    TUpdateScope scope(fromCode_);
     item->setExpanded(!expanded);
     return;
   }

@@ -1,12 +1,13 @@
 #pragma once
 // Entries from Qt into our code. An exception must never unwind through Qt's
 // event loop (it would end the program): every slot, timer and queued call
-// runs inside GuardedCall, and one that escapes goes to the exception sink.
-// The application object installs the sink (it shows the error and the
-// program goes on); without one the error is written to standard error.
+// runs inside GuardedCall, and one that escapes goes to the exception sink
+// (platform/rtl/ExceptionSink.h).
 //
 // This header is the only place that calls QObject::connect and
 // QMetaObject::invokeMethod; a check of the test run rejects them elsewhere.
+
+#include "platform/rtl/ExceptionSink.h"
 
 #include <QMetaObject>
 #include <QObject>
@@ -14,22 +15,6 @@
 #include <concepts>
 #include <functional>
 #include <utility>
-
-class TObject;
-
-// Called from a catch block with the object the failing entry belonged to.
-using TExceptionSink = void (*)(TObject* sender);
-
-// Installs the sink (nullptr: standard error); returns the one before.
-TExceptionSink SetExceptionSink(TExceptionSink sink) noexcept;
-
-// From a catch block: hands the exception being handled to the sink. A sink
-// that raises itself falls back to standard error.
-void HandOverCurrentException(TObject* sender) noexcept;
-
-// From a catch block: writes the exception being handled to standard error
-// (what happens without a sink, or when the sink fails).
-void ReportCurrentException() noexcept;
 
 // Runs fn; an exception it raises goes to the sink.
 void GuardedCall(TObject* sender, const std::function<void()>& fn) noexcept;
