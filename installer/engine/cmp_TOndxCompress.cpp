@@ -16,16 +16,10 @@ TOndxCompress*& GlobalSlot() {
   return global;
 }
 
-void RegisterReset() {
-  static const bool registered = [] {
-    RegisterResetHook([] {
-      GlobalSlot() = nullptr;
-      TOndxCompress::ProcessMessages = nullptr;
-    });
-    return true;
-  }();
-  (void)registered;
-}
+const TResetHook kResetGlobal([] {
+  GlobalSlot() = nullptr;
+  TOndxCompress::ProcessMessages = nullptr;
+});
 
 }  // namespace
 
@@ -33,7 +27,6 @@ std::function<void()> TOndxCompress::ProcessMessages;
 
 TOndxCompress::TOndxCompress(TComponent* owner)
     : TComponent(owner), filesToProcess_(std::make_unique<TStringList>()) {
-  RegisterReset();
   if (GlobalSlot() == nullptr)
     GlobalSlot() = this;
 }

@@ -9,6 +9,7 @@
 #include "platform/controls/Screen.h"
 #include "platform/controls/Thread.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ProcessState.h"
 #include "platform/system/WindowDirectory.h"
 
 #include <QApplication>
@@ -78,6 +79,7 @@ TApplication::~TApplication() {
   if (Application == this) {
     Application = nullptr;
     SetExceptionSink(nullptr);
+    ShutdownProcessObjects();  // they live as long as the application object
   }
 }
 

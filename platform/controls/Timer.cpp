@@ -12,10 +12,7 @@ TTimer::THook& Hook() {
   return hook;
 }
 
-const bool g_hookReset = [] {
-  RegisterResetHook([] { Hook() = nullptr; });
-  return true;
-}();
+const TResetHook kResetTimerHook([] { Hook() = nullptr; });
 
 }  // namespace
 

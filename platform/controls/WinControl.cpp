@@ -53,10 +53,7 @@ void KillAllTimers(TWinControl* control) {
   }
 }
 
-const bool g_timerReset = [] {
-  RegisterResetHook([] { KillAllTimers(nullptr); });
-  return true;
-}();
+const TResetHook kResetTimers([] { KillAllTimers(nullptr); });
 
 }  // namespace
 

@@ -34,16 +34,14 @@ struct CurrentDirectory {
 
 CurrentDirectory& TheCurrent() {
   static CurrentDirectory current;  // trivially reset; owns nothing
-  static const bool hooked = [] {
-    RegisterResetHook([] {
-      std::lock_guard guard(current.lock);
-      current.dir = nullptr;
-    });
-    return true;
-  }();
-  (void)hooked;
   return current;
 }
+
+const TResetHook kResetCurrent([] {
+  CurrentDirectory& c = TheCurrent();
+  std::lock_guard guard(c.lock);
+  c.dir = nullptr;
+});
 
 void Register(TWindowDirectory* dir) {
   CurrentDirectory& c = TheCurrent();
