@@ -226,8 +226,6 @@ TCustomListView::TCustomListView(TComponent* owner)
 TCustomListView::~TCustomListView() {
   QObject::disconnect(Tree(), nullptr, nullptr, nullptr);
   QObject::disconnect(Tree()->header(), nullptr, nullptr, nullptr);
-  WatchImages(smallImages_, nullptr);
-  WatchImages(stateImages_, nullptr);
   items_->Clear();
 }
 
@@ -357,43 +355,19 @@ void TCustomListView::SetShowColumnHeaders(bool v) {
   SetViewStyle(viewStyle_);
 }
 
-void TCustomListView::WatchImages(TImageList* old, TImageList* now) {
-  if (old != nullptr && old != smallImages_ && old != stateImages_) {
-    old->UnRegisterChanges(this);
-    old->RemoveFreeNotification(this);
-  }
-  if (now != nullptr) {
-    now->RegisterChanges(this, [this] { UpdateAllIcons(); });
-    now->FreeNotification(this);
-  }
-}
+void TCustomListView::SetSmallImages(TImageList* v) { images_.SetImages(v); }
 
-void TCustomListView::SetSmallImages(TImageList* v) {
-  TImageList* old = smallImages_;
-  smallImages_ = v;
-  WatchImages(old, v);
-  UpdateAllIcons();
-}
-
-void TCustomListView::SetStateImages(TImageList* v) {
-  TImageList* old = stateImages_;
-  stateImages_ = v;
-  WatchImages(old, v);
-  UpdateAllIcons();
-}
+void TCustomListView::SetStateImages(TImageList* v) { images_.SetStateImages(v); }
 
 void TCustomListView::Notification(TComponent* component, TOperation operation) {
   TNativeControl::Notification(component, operation);
   if (operation != opRemove) return;
-  const bool ours = component == smallImages_ || component == stateImages_;
-  if (component == smallImages_) smallImages_ = nullptr;
-  if (component == stateImages_) stateImages_ = nullptr;
-  if (ours) UpdateAllIcons();
+  images_.Forget(component);
 }
 
 void TCustomListView::UpdateIcon(TListItem* item) {
   TUpdateScope scope(fromCode_);
-  item->item_->setIcon(0, CombinedIcon(smallImages_, item->imageIndex_, stateImages_, item->stateIndex_));
+  item->item_->setIcon(0, images_.Icon(item->imageIndex_, item->stateIndex_));
 }
 
 void TCustomListView::UpdateAllIcons() {

@@ -22,27 +22,6 @@ int QtKeyOfChar(char c) {
   }
 }
 
-UINT MouseMsgOf(const QMouseEvent* e) {
-  const bool dbl = e->type() == QEvent::MouseButtonDblClick;
-  const bool down = e->type() != QEvent::MouseButtonRelease;
-  switch (e->button()) {
-    case Qt::LeftButton: return dbl ? WM_LBUTTONDBLCLK : down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-    case Qt::RightButton: return dbl ? WM_RBUTTONDBLCLK : down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-    case Qt::MiddleButton: return dbl ? WM_MBUTTONDBLCLK : down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-    default: return WM_NULL;
-  }
-}
-
-WPARAM MouseKeys(const QMouseEvent* e) {
-  WPARAM k = 0;
-  if (e->buttons() & Qt::LeftButton) k |= MK_LBUTTON;
-  if (e->buttons() & Qt::RightButton) k |= MK_RBUTTON;
-  if (e->buttons() & Qt::MiddleButton) k |= MK_MBUTTON;
-  if (e->modifiers() & Qt::ShiftModifier) k |= MK_SHIFT;
-  if (e->modifiers() & Qt::ControlModifier) k |= MK_CONTROL;
-  return k;
-}
-
 }  // namespace
 
 namespace controls_detail {
@@ -217,9 +196,9 @@ bool TNativeControl::NativeKeyUp(QKeyEvent* e) {
 
 void TNativeControl::NativeMouse(QEvent* event) {
   auto* e = static_cast<QMouseEvent*>(event);
-  const UINT msg = event->type() == QEvent::MouseMove ? WM_MOUSEMOVE : MouseMsgOf(e);
+  const UINT msg = MouseMessageOf(e);
   if (msg == WM_NULL) return;
   QPoint p = e->position().toPoint();
   if (Widget() != nullptr) p = MouseWidget()->mapTo(Widget(), p);
-  Perform(msg, MouseKeys(e), MAKELPARAM(p.x(), p.y()));
+  Perform(msg, MouseKeyState(e), MAKELPARAM(p.x(), p.y()));
 }

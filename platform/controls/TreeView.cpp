@@ -5,7 +5,6 @@
 #include "platform/rtl/Exceptions.h"
 
 #include <QHeaderView>
-#include <QPainter>
 #include <QTreeWidget>
 
 namespace {
@@ -15,20 +14,6 @@ namespace {
 }
 
 }  // namespace
-
-QIcon CombinedIcon(TImageList* images, int imageIndex, TImageList* stateImages, int stateIndex) {
-  const QImage image = images != nullptr ? images->ImageAt(imageIndex) : QImage();
-  const QImage state = stateImages != nullptr ? stateImages->ImageAt(stateIndex) : QImage();
-  if (image.isNull() && state.isNull()) return {};
-  QImage both(state.width() + image.width(), qMax(state.height(), image.height()),
-              QImage::Format_ARGB32);
-  both.fill(Qt::transparent);
-  QPainter painter(&both);
-  if (!state.isNull()) painter.drawImage(0, 0, state);
-  if (!image.isNull()) painter.drawImage(state.width(), 0, image);
-  painter.end();
-  return QIcon(QPixmap::fromImage(both));
-}
 
 // Nodes.
 
@@ -276,8 +261,6 @@ TCustomTreeView::TCustomTreeView(TComponent* owner)
 
 TCustomTreeView::~TCustomTreeView() {
   QObject::disconnect(Tree(), nullptr, nullptr, nullptr);
-  WatchImages(images_, nullptr);
-  WatchImages(stateImages_, nullptr);
   items_->Clear();
 }
 
@@ -379,43 +362,19 @@ void TCustomTreeView::SetReadOnly(bool v) {
 bool TCustomTreeView::ShowRoot() const { return Tree()->rootIsDecorated(); }
 void TCustomTreeView::SetShowRoot(bool v) { Tree()->setRootIsDecorated(v); }
 
-void TCustomTreeView::WatchImages(TImageList* old, TImageList* now) {
-  if (old != nullptr && old != images_ && old != stateImages_) {
-    old->UnRegisterChanges(this);
-    old->RemoveFreeNotification(this);
-  }
-  if (now != nullptr) {
-    now->RegisterChanges(this, [this] { UpdateAllIcons(); });
-    now->FreeNotification(this);
-  }
-}
+void TCustomTreeView::SetImages(TImageList* v) { images_.SetImages(v); }
 
-void TCustomTreeView::SetImages(TImageList* v) {
-  TImageList* old = images_;
-  images_ = v;
-  WatchImages(old, v);
-  UpdateAllIcons();
-}
-
-void TCustomTreeView::SetStateImages(TImageList* v) {
-  TImageList* old = stateImages_;
-  stateImages_ = v;
-  WatchImages(old, v);
-  UpdateAllIcons();
-}
+void TCustomTreeView::SetStateImages(TImageList* v) { images_.SetStateImages(v); }
 
 void TCustomTreeView::Notification(TComponent* component, TOperation operation) {
   TNativeControl::Notification(component, operation);
   if (operation != opRemove) return;
-  const bool ours = component == images_ || component == stateImages_;
-  if (component == images_) images_ = nullptr;
-  if (component == stateImages_) stateImages_ = nullptr;
-  if (ours) UpdateAllIcons();
+  images_.Forget(component);
 }
 
 void TCustomTreeView::UpdateIcon(TTreeNode* node) {
   const int index = node->Selected() && node->selectedIndex_ >= 0 ? node->selectedIndex_ : node->imageIndex_;
-  node->item_->setIcon(0, CombinedIcon(images_, index, stateImages_, node->stateIndex_));
+  node->item_->setIcon(0, images_.Icon(index, node->stateIndex_));
 }
 
 void TCustomTreeView::UpdateAllIcons() {
