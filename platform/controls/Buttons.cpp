@@ -80,11 +80,12 @@ namespace {
 // The glyph's published properties, the same on every button that has one.
 template <class T, class Base>
 void DeclareGlyphProperties(TClassBuilder<T, Base>& b) {
-  b.Object("Glyph", &T::Glyph);
-  b.Property("NumGlyphs", &T::NumGlyphs, &T::SetNumGlyphs).Default(1);
-  b.Property("Layout", &T::Layout, &T::SetLayout, kButtonLayoutIdents).Default(blGlyphLeft);
-  b.Property("Margin", &T::Margin, &T::SetMargin).Default(-1);
-  b.Property("Spacing", &T::Spacing, &T::SetSpacing).Default(4);
+  using G = TButtonGlyph;
+  b.Object("Glyph", &G::Glyph);
+  b.Property("NumGlyphs", &G::NumGlyphs, &G::SetNumGlyphs).Default(1);
+  b.Property("Layout", &G::Layout, &G::SetLayout, kButtonLayoutIdents).Default(blGlyphLeft);
+  b.Property("Margin", &G::Margin, &G::SetMargin).Default(-1);
+  b.Property("Spacing", &G::Spacing, &G::SetSpacing).Default(4);
 }
 
 }  // namespace
@@ -95,6 +96,8 @@ TButtonGlyph::TButtonGlyph(std::function<void()> changed)
     : changed_(std::move(changed)), glyph_(std::make_unique<TGlyphBitmap>()) {
   glyph_->OnChange = [this](TObject*) { changed_(); };
 }
+
+TButtonGlyph::~TButtonGlyph() = default;
 
 void TButtonGlyph::SetNumGlyphs(int v) {
   v = std::clamp(v, 1, 4);
@@ -118,8 +121,8 @@ void TButtonGlyph::SetSpacing(int v) {
   changed_();
 }
 
-void TButtonGlyph::Draw(TCanvas* canvas, const TRect& rect, TButtonState state,
-                        const QString& caption, bool enabled, TBitmap* shownInstead) const {
+void TButtonGlyph::PaintGlyph(TCanvas* canvas, const TRect& rect, TButtonState state,
+                              const QString& caption, bool enabled, TBitmap* shownInstead) const {
   if (glyph_->Empty() && shownInstead != nullptr) {
     DrawGlyphAndCaption(canvas, rect, shownInstead, 1, 0, caption, layout_, margin_, spacing_,
                         enabled);
@@ -325,7 +328,7 @@ void TButton::DeclareProperties(TClassBuilder<TButton, TCustomControl>& b) {
 
 // TBitBtn.
 
-TBitBtn::TBitBtn(TComponent* owner) : TButton(owner) {}
+TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), TButtonGlyph([this] { Invalidate(); }) {}
 
 void TBitBtn::SetKind(TBitBtnKind v) {
   if (v == kind_) return;
@@ -361,7 +364,7 @@ void TBitBtn::Click() {
 
 void TBitBtn::PaintContent(TCanvas* canvas, const TRect& rect) {
   const TButtonState state = !Enabled() ? bsDisabled : Pressed() ? bsDown : bsUp;
-  glyph_.Draw(canvas, rect, state, Caption(), Enabled(), kindGlyph_.get());
+  PaintGlyph(canvas, rect, state, Caption(), Enabled(), kindGlyph_.get());
 }
 
 void TBitBtn::DeclareProperties(TClassBuilder<TBitBtn, TButton>& b) {
@@ -371,7 +374,8 @@ void TBitBtn::DeclareProperties(TClassBuilder<TBitBtn, TButton>& b) {
 
 // TSpeedButton.
 
-TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
+TSpeedButton::TSpeedButton(TComponent* owner)
+    : TGraphicControl(owner), TButtonGlyph([this] { Invalidate(); }) {
   TControlStyle style = ControlStyle();
   style.Include(csDoubleClicks);
   SetControlStyle(style);
@@ -494,7 +498,7 @@ void TSpeedButton::Paint() {
   }
   if (pushed) OffsetRect(rect, 1, 1);
   canvas->SetFont(Font());
-  glyph_.Draw(canvas, rect, state_, Caption(), Enabled());
+  PaintGlyph(canvas, rect, state_, Caption(), Enabled());
 }
 
 void TSpeedButton::DeclareProperties(TClassBuilder<TSpeedButton, TGraphicControl>& b) {

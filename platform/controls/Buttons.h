@@ -43,11 +43,15 @@ struct TGlyphPlacement {
 TGlyphPlacement PlaceGlyph(const TRect& client, TSize glyph, TSize text, TButtonLayout layout,
                            int margin, int spacing);
 
-// The glyph of a button and where it goes beside the caption; what TBitBtn
-// and TSpeedButton share. Every change calls changed (the button redraws).
+// The glyph of a button and where it goes beside the caption: the part
+// TBitBtn and TSpeedButton share (both derive from it). Every change calls
+// changed (the button redraws).
 class TButtonGlyph {
  public:
   explicit TButtonGlyph(std::function<void()> changed);
+  virtual ~TButtonGlyph();
+  TButtonGlyph(const TButtonGlyph&) = delete;
+  TButtonGlyph& operator=(const TButtonGlyph&) = delete;
 
   TBitmap* Glyph() const { return glyph_.get(); }
   void SetGlyph(TBitmap* v) { glyph_->Assign(v); }
@@ -63,8 +67,8 @@ class TButtonGlyph {
 
   // Draws the glyph's image for state (or, with the glyph empty, shown
   // instead when given) and the caption inside rect.
-  void Draw(TCanvas* canvas, const TRect& rect, TButtonState state, const QString& caption,
-            bool enabled, TBitmap* shownInstead = nullptr) const;
+  void PaintGlyph(TCanvas* canvas, const TRect& rect, TButtonState state, const QString& caption,
+                  bool enabled, TBitmap* shownInstead = nullptr) const;
 
  private:
   std::function<void()> changed_;
@@ -113,22 +117,12 @@ class TButton : public TCustomControl {
   TModalResult modalResult_ = mrNone;
 };
 
-class TBitBtn : public TButton {
+class TBitBtn : public TButton, public TButtonGlyph {
  public:
   explicit TBitBtn(TComponent* owner);
 
   TBitBtnKind Kind() const { return kind_; }
   void SetKind(TBitBtnKind v);
-  TBitmap* Glyph() const { return glyph_.Glyph(); }
-  void SetGlyph(TBitmap* v) { glyph_.SetGlyph(v); }
-  int NumGlyphs() const { return glyph_.NumGlyphs(); }
-  void SetNumGlyphs(int v) { glyph_.SetNumGlyphs(v); }
-  TButtonLayout Layout() const { return glyph_.Layout(); }
-  void SetLayout(TButtonLayout v) { glyph_.SetLayout(v); }
-  int Margin() const { return glyph_.Margin(); }
-  void SetMargin(int v) { glyph_.SetMargin(v); }
-  int Spacing() const { return glyph_.Spacing(); }
-  void SetSpacing(int v) { glyph_.SetSpacing(v); }
 
   void Click() override;
   void Loaded() override;
@@ -141,12 +135,11 @@ class TBitBtn : public TButton {
 
  private:
   TBitBtnKind kind_ = bkCustom;
-  TButtonGlyph glyph_{[this] { Invalidate(); }};
   std::unique_ptr<TBitmap> kindGlyph_;  // shown while Glyph is empty
   bool captionRead_ = false;  // a form file gave the caption before the kind
 };
 
-class TSpeedButton : public TGraphicControl {
+class TSpeedButton : public TGraphicControl, public TButtonGlyph {
  public:
   explicit TSpeedButton(TComponent* owner);
 
@@ -158,16 +151,6 @@ class TSpeedButton : public TGraphicControl {
   void SetDown(bool v);
   bool Flat() const { return flat_; }
   void SetFlat(bool v);
-  TBitmap* Glyph() const { return glyph_.Glyph(); }
-  void SetGlyph(TBitmap* v) { glyph_.SetGlyph(v); }
-  int NumGlyphs() const { return glyph_.NumGlyphs(); }
-  void SetNumGlyphs(int v) { glyph_.SetNumGlyphs(v); }
-  TButtonLayout Layout() const { return glyph_.Layout(); }
-  void SetLayout(TButtonLayout v) { glyph_.SetLayout(v); }
-  int Margin() const { return glyph_.Margin(); }
-  void SetMargin(int v) { glyph_.SetMargin(v); }
-  int Spacing() const { return glyph_.Spacing(); }
-  void SetSpacing(int v) { glyph_.SetSpacing(v); }
   // What the button shows now.
   TButtonState State() const { return state_; }
 
@@ -196,7 +179,6 @@ class TSpeedButton : public TGraphicControl {
   bool dragging_ = false;
   bool mouseInside_ = false;
   TButtonState state_ = bsUp;
-  TButtonGlyph glyph_{[this] { Invalidate(); }};
 };
 
 // Draws image index of a glyph strip at p (transparent colour left out).
