@@ -118,7 +118,7 @@ class TResizeWatcher : public QObject {
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Resize) resized_();
+    if (event->type() == QEvent::Resize) Guard(nullptr, resized_);  // an entry from Qt
     return false;
   }
 

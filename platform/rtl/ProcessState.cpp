@@ -1,7 +1,5 @@
 #include "platform/rtl/ProcessState.h"
 
-#include "platform/rtl/ExceptionSink.h"
-
 #include <QCoreApplication>
 
 #include <mutex>
@@ -50,14 +48,6 @@ Held* FindLocked(Tables& t, const std::type_info& type) {
   for (Held& h : t.objects)
     if (h.type == std::type_index(type)) return &h;
   return nullptr;
-}
-
-void DestroyGuarded(Held h) noexcept {
-  try {
-    h.destroy(h.object);
-  } catch (...) {  // a destructor that raises must not stop the others
-    HandOverCurrentException(nullptr);
-  }
 }
 
 }  // namespace
@@ -116,7 +106,7 @@ void ShutdownProcessObjects() noexcept {
       newest = t.objects.back();
       t.objects.pop_back();
     }
-    DestroyGuarded(newest);  // outside the lock: it may use other held objects
+    newest.destroy(newest.object);  // outside the lock: it may use other held objects
   }
 }
 
