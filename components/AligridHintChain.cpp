@@ -74,16 +74,13 @@ class THintChain : public TComponent {
   TObjectList entries_;
 };
 
+const TResetHook kResetChain([] {
+  if (g_chain != nullptr) g_chain->Free();
+});
+
 THintChain* ChainFor(TApplication* app) {
   if (g_chain != nullptr && g_chain->App() != app) g_chain->Free();
   if (g_chain == nullptr && app != nullptr) {
-    static const bool hooked = [] {
-      RegisterResetHook([] {
-        if (g_chain != nullptr) g_chain->Free();
-      });
-      return true;
-    }();
-    (void)hooked;
     new THintChain(app);  // owned by the application
   }
   return g_chain;

@@ -3,29 +3,12 @@
 #include "components/KvUtils.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/controls/Menus.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <cstdint>
 
 const TEnumInfo kRecentModeIdents{"rmInsert", "rmAppend"};
 const TEnumInfo kAccelDelimiterIdents{"adTab", "adSpace"};
-
-namespace {
-
-// Runs body inside one update batch of list; the batch is closed also when
-// body fails (closing it may report a change, so it cannot be a destructor).
-template <class Body>
-void Batched(TStrings& list, Body body) {
-  list.BeginUpdate();
-  try {
-    body();
-  } catch (...) {
-    list.EndUpdate();
-    throw;
-  }
-  list.EndUpdate();
-}
-
-}  // namespace
 
 // ---- TRecentStrings
 
@@ -44,7 +27,7 @@ int TRecentStrings::Add(const QString& s) {
     Move(found, target);
     return target;
   }
-  Batched(*this, [&] {
+  InUpdate(*this, [&] {
     Insert(mode_ == rmInsert ? 0 : Count(), s);
     DeleteExceed();
   });
@@ -52,7 +35,7 @@ int TRecentStrings::Add(const QString& s) {
 }
 
 void TRecentStrings::AddStrings(const TStrings& strings) {
-  Batched(*this, [&] {
+  InUpdate(*this, [&] {
     const int n = MinOf(strings.Count(), capacity_);
     // Copied first: strings may be this list.
     QList<std::pair<QString, void*>> taken;
@@ -78,7 +61,7 @@ void TRecentStrings::Remove(const QString& s) {
 void TRecentStrings::DeleteExceed() {
   if (Count() <= capacity_)
     return;
-  Batched(*this, [&] {
+  InUpdate(*this, [&] {
     while (Count() > capacity_)
       Delete(mode_ == rmInsert ? Count() - 1 : 0);
   });
@@ -103,7 +86,7 @@ int TMRUManager::UserData(int index) const {
 }
 
 void TMRUManager::Add(const QString& recentName, int userData) {
-  Batched(*strings_, [&] {
+  InUpdate(*strings_, [&] {
     const int index = strings_->Add(recentName);
     strings_->PutObject(index, reinterpret_cast<void*>(static_cast<std::intptr_t>(userData)));
   });

@@ -3,6 +3,7 @@
 #include "components/MRUList.h"
 
 #include "platform/registry/IniFile.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <utility>
 
@@ -43,20 +44,19 @@ void TMRUManager::DoLoad(TIniStorage storage, const QString& section) {
     if (!name.isEmpty())
       read.append({name, userData});
   }
+  TUpdateScope batch(*strings_);
   const TRecentMode saved = Mode();
   strings_->SetMode(rmInsert);
-  strings_->BeginUpdate();
   try {
     strings_->Clear();
     for (const auto& [name, userData] : read)
       Add(name, userData);
   } catch (...) {
-    strings_->SetMode(saved);
-    strings_->EndUpdate();
+    strings_->SetMode(saved);  // before the batch ends, as on the normal way
     throw;
   }
   strings_->SetMode(saved);
-  strings_->EndUpdate();
+  batch.Close();
 }
 
 // An INI file is rewritten once, so a crash or a failing item leaves the old

@@ -26,10 +26,7 @@ TMainGridProvider& MainGrid() {
   return provider;
 }
 
-void RegisterMainGridReset() {
-  static std::once_flag once;
-  std::call_once(once, [] { RegisterResetHook([] { MainGrid() = nullptr; }); });
-}
+const TResetHook kResetMainGrid([] { MainGrid() = nullptr; });
 
 IGridCells& MainGridOrFail() {
   IGridCells* grid = MainGrid() ? MainGrid()() : nullptr;
@@ -174,7 +171,6 @@ void LoadGrid(IGridCells& grid, const QString& fileName) {
 }
 
 void SetMainGrid(TMainGridProvider provider) {
-  RegisterMainGridReset();
   MainGrid() = std::move(provider);
 }
 

@@ -19,16 +19,10 @@ TOndxCompress*& GlobalSlot() {
   return global;
 }
 
-void RegisterReset() {
-  static const bool registered = [] {
-    RegisterResetHook([] {
-      GlobalSlot() = nullptr;
-      TOndxCompress::ProcessMessages = nullptr;
-    });
-    return true;
-  }();
-  (void)registered;
-}
+const TResetHook kResetGlobal([] {
+  GlobalSlot() = nullptr;
+  TOndxCompress::ProcessMessages = nullptr;
+});
 
 }  // namespace
 
@@ -38,7 +32,6 @@ TOndxCompress::TOndxCompress(TComponent* owner)
     : TComponent(owner),
       filesToProcess_(std::make_unique<TStringList>()),
       written_(std::make_unique<TOcSyncBatch>()) {
-  RegisterReset();
   if (GlobalSlot() == nullptr)
     GlobalSlot() = this;
 }

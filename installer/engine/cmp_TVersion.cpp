@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include <mutex>
 
 namespace {
 
@@ -133,11 +132,6 @@ QString RunningProgram() {
   return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
 }
 
-std::unique_ptr<TVersionResource>& GlobalSlot() {
-  static std::unique_ptr<TVersionResource> slot;
-  return slot;
-}
-
 }  // namespace
 
 std::uint16_t LanguageIdOf(TVersionLanguage language) {
@@ -240,12 +234,7 @@ void TVersionResource::DeclareProperties(TClassBuilder<TVersionResource, TCompon
 }
 
 TVersionResource& GlobalVersionResource() {
-  static std::once_flag registered;
-  std::call_once(registered, [] { RegisterResetHook(FreeVersionResource); });
-  std::unique_ptr<TVersionResource>& slot = GlobalSlot();
-  if (!slot)
-    slot = std::make_unique<TVersionResource>(nullptr);
-  return *slot;
+  return ProcessObject<TVersionResource>([] { return std::make_unique<TVersionResource>(nullptr); });
 }
 
-void FreeVersionResource() { GlobalSlot().reset(); }
+void FreeVersionResource() { FreeProcessObject<TVersionResource>(); }

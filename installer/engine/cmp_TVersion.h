@@ -135,6 +135,7 @@ class TVersionResource : public TComponent {
 };
 
 // The process-wide reader the comparisons use, created on first use and
-// freed by FreeVersionResource (and by ResetProcessState).
+// freed by FreeVersionResource, with the application object and by
+// ResetProcessState (a process-wide object).
 TVersionResource& GlobalVersionResource();
 void FreeVersionResource();

@@ -22,6 +22,8 @@ void ClearTranslator() {
   slot.translator = nullptr;
 }
 
+const TResetHook kResetTranslator(ClearTranslator);
+
 TExceptionTranslator CurrentTranslator() {
   TranslatorSlot& slot = Slot();
   std::lock_guard guard(slot.lock);
@@ -44,8 +46,6 @@ QString FormatTranslated(const QString& fmt, std::initializer_list<TVarRec> args
 }  // namespace
 
 void SetExceptionTranslator(TExceptionTranslator translator) {
-  static std::once_flag registered;
-  std::call_once(registered, [] { RegisterResetHook(ClearTranslator); });
   TranslatorSlot& slot = Slot();
   std::lock_guard guard(slot.lock);
   slot.translator = std::move(translator);

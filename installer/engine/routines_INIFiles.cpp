@@ -3,6 +3,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/rtl/StringList.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -17,29 +18,18 @@ QStringList ReadLines(const QString& fileName) {
   return QString::fromUtf8(file.readAll()).split(lineEnd);
 }
 
-// Keeps the list's update count balanced when an Add raises.
-class UpdateScope {
- public:
-  explicit UpdateScope(TStrings& list) : list_(list) { list_.BeginUpdate(); }
-  ~UpdateScope() { list_.EndUpdate(); }
-  UpdateScope(const UpdateScope&) = delete;
-  UpdateScope& operator=(const UpdateScope&) = delete;
-
- private:
-  TStrings& list_;
-};
-
 }  // namespace
 
 void ReadIniSections(const QString& fileName, TStrings* list) {
   if (list == nullptr)
     return;
   const QStringList lines = ReadLines(fileName);
-  const UpdateScope scope(*list);
+  TUpdateScope batch(*list);
   list->Clear();
   for (const QString& line : lines) {
     const QString trimmed = Trim(line);
     if (trimmed.size() > 1 && trimmed.startsWith(QLatin1Char('[')))
       list->Add(trimmed.mid(1, trimmed.size() - 2));
   }
+  batch.Close();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/classes/Properties.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <algorithm>
 
@@ -72,9 +73,9 @@ void TCollection::Delete(int index) {
 
 void TCollection::Clear() {
   if (items_.isEmpty()) return;
-  BeginUpdate();
+  TUpdateScope batch(*this);
   while (!items_.isEmpty()) delete items_.last();
-  EndUpdate();
+  batch.Close();
 }
 
 TCollectionItem* TCollection::FindItemID(int id) const {
@@ -98,10 +99,10 @@ void TCollection::Assign(TPersistent* source) {
     return;
   }
   if (other == this) return;
-  BeginUpdate();
+  TUpdateScope batch(*this);
   Clear();
   for (TCollectionItem* item : other->items_) Add()->Assign(item);
-  EndUpdate();
+  batch.Close();
 }
 
 void TCollection::Update(TCollectionItem*) {}

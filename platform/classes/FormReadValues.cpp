@@ -7,6 +7,7 @@
 #include "platform/classes/Properties.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/StringList.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <cmath>
 
@@ -226,25 +227,17 @@ void TFormReadSession::ReadCollection(TCollection* collection, const QString& wh
                                       const TFormValue& value, const Path& path) {
   if (value.kind != TFormValueKind::Collection) BadValue(value.line, where, QStringLiteral("collection"));
   QString what = QStringLiteral("Error reading ") + where;
-  collection->BeginUpdate();
-  try {
-    Guarded(value.line, what, [&] { collection->Clear(); });
-    for (const TFormItem& item : value.items) {
-      TCollectionItem* added = nullptr;
-      Guarded(item.line, what, [&] { added = collection->Add(); });
-      if (FindMetaClass(*added) == nullptr) {
-        Error(item.line, QStringLiteral("Class %1 not found").arg(added->ClassName()));
-      }
-      Path itemPath = path;
-      itemPath.push_back(PathStep{QString(), added->ID()});
-      ReadProperties(added, item.properties, itemPath);
+  TUpdateScope batch(*collection);
+  Guarded(value.line, what, [&] { collection->Clear(); });
+  for (const TFormItem& item : value.items) {
+    TCollectionItem* added = nullptr;
+    Guarded(item.line, what, [&] { added = collection->Add(); });
+    if (FindMetaClass(*added) == nullptr) {
+      Error(item.line, QStringLiteral("Class %1 not found").arg(added->ClassName()));
     }
-  } catch (...) {
-    try {
-      collection->EndUpdate();
-    } catch (...) {  // the read's own error is the one to report
-    }
-    throw;
+    Path itemPath = path;
+    itemPath.push_back(PathStep{QString(), added->ID()});
+    ReadProperties(added, item.properties, itemPath);
   }
-  Guarded(value.line, what, [&] { collection->EndUpdate(); });
+  Guarded(value.line, what, [&] { batch.Close(); });
 }

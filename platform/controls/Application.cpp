@@ -9,6 +9,7 @@
 #include "platform/controls/Screen.h"
 #include "platform/controls/Thread.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ProcessState.h"
 #include "platform/system/WindowDirectory.h"
 
 #include <QApplication>
@@ -42,18 +43,15 @@ TApplication::TApplication(TComponent* owner)
   if (QApplication::instance() == nullptr)
     throw EInvalidOperation(QStringLiteral("The application object needs a QApplication"));
   Application = this;
+  SetExceptionSink(&HandleCurrentException);  // entries from Qt report here
   new TScreen;  // Screen; freed in the destructor
   title_ = QFileInfo(ExeName()).completeBaseName();
   hintTimer_->setSingleShot(true);
   hintHideTimer_->setSingleShot(true);
-  QObject::connect(hintTimer_.get(), &QTimer::timeout, context_.get(),
-                   [this] { Guard(this, [this] { HintTimerExpired(); }); });
-  QObject::connect(hintHideTimer_.get(), &QTimer::timeout, context_.get(),
-                   [this] { Guard(this, [this] { HideHint(); }); });
-  QObject::connect(qApp, &QGuiApplication::applicationStateChanged, context_.get(),
-                   [this](Qt::ApplicationState s) {
-                     Guard(this, [this, s] { ApplicationStateChanged(s == Qt::ApplicationActive); });
-                   });
+  GuardedConnect(this, hintTimer_.get(), &QTimer::timeout, context_.get(), [this] { HintTimerExpired(); });
+  GuardedConnect(this, hintHideTimer_.get(), &QTimer::timeout, context_.get(), [this] { HideHint(); });
+  GuardedConnect(this, qApp, &QGuiApplication::applicationStateChanged, context_.get(),
+                 [this](Qt::ApplicationState s) { ApplicationStateChanged(s == Qt::ApplicationActive); });
   try {
     directory_ = std::make_unique<TWindowDirectory>();
     directory_->OnMessage = [this](std::uint32_t id, UINT msg, WPARAM w, LPARAM l) {
@@ -78,7 +76,11 @@ TApplication::~TApplication() {
   hintWindow_ = nullptr;
   directory_.reset();
   delete Screen;
-  if (Application == this) Application = nullptr;
+  if (Application == this) {
+    Application = nullptr;
+    SetExceptionSink(nullptr);
+    ShutdownProcessObjects();  // they live as long as the application object
+  }
 }
 
 QString TApplication::ExeName() const { return QCoreApplication::applicationFilePath(); }

@@ -74,6 +74,64 @@ void DrawGlyphAndCaption(TCanvas* canvas, const TRect& rect, TBitmap* glyph, int
 
 const TEnumInfo kButtonLayoutIdents{"blGlyphLeft", "blGlyphRight", "blGlyphTop",
                                     "blGlyphBottom"};
+
+namespace {
+
+// The glyph's published properties, the same on every button that has one.
+template <class T, class Base>
+void DeclareGlyphProperties(TClassBuilder<T, Base>& b) {
+  using G = TButtonGlyph;
+  b.Object("Glyph", &G::Glyph);
+  b.Property("NumGlyphs", &G::NumGlyphs, &G::SetNumGlyphs).Default(1);
+  b.Property("Layout", &G::Layout, &G::SetLayout, kButtonLayoutIdents).Default(blGlyphLeft);
+  b.Property("Margin", &G::Margin, &G::SetMargin).Default(-1);
+  b.Property("Spacing", &G::Spacing, &G::SetSpacing).Default(4);
+}
+
+}  // namespace
+
+// TButtonGlyph.
+
+TButtonGlyph::TButtonGlyph(std::function<void()> changed)
+    : changed_(std::move(changed)), glyph_(std::make_unique<TGlyphBitmap>()) {
+  glyph_->OnChange = [this](TObject*) { changed_(); };
+}
+
+TButtonGlyph::~TButtonGlyph() = default;
+
+void TButtonGlyph::SetNumGlyphs(int v) {
+  v = std::clamp(v, 1, 4);
+  if (v == numGlyphs_) return;
+  numGlyphs_ = v;
+  changed_();
+}
+
+void TButtonGlyph::SetLayout(TButtonLayout v) {
+  layout_ = v;
+  changed_();
+}
+
+void TButtonGlyph::SetMargin(int v) {
+  margin_ = std::max(v, -1);
+  changed_();
+}
+
+void TButtonGlyph::SetSpacing(int v) {
+  spacing_ = std::max(v, -1);
+  changed_();
+}
+
+void TButtonGlyph::PaintGlyph(TCanvas* canvas, const TRect& rect, TButtonState state,
+                              const QString& caption, bool enabled, TBitmap* shownInstead) const {
+  if (glyph_->Empty() && shownInstead != nullptr) {
+    DrawGlyphAndCaption(canvas, rect, shownInstead, 1, 0, caption, layout_, margin_, spacing_,
+                        enabled);
+    return;
+  }
+  DrawGlyphAndCaption(canvas, rect, glyph_.get(), numGlyphs_, GlyphIndexFor(state, numGlyphs_),
+                      caption, layout_, margin_, spacing_, enabled);
+}
+
 const TEnumInfo kBitBtnKindIdents{"bkCustom", "bkOK",    "bkCancel", "bkHelp",
                                   "bkYes",    "bkNo",    "bkClose",  "bkAbort",
                                   "bkRetry",  "bkIgnore", "bkAll"};
@@ -270,9 +328,7 @@ void TButton::DeclareProperties(TClassBuilder<TButton, TCustomControl>& b) {
 
 // TBitBtn.
 
-TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), glyph_(std::make_unique<TGlyphBitmap>()) {
-  glyph_->OnChange = [this](TObject*) { Invalidate(); };
-}
+TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), TButtonGlyph([this] { Invalidate(); }) {}
 
 void TBitBtn::SetKind(TBitBtnKind v) {
   if (v == kind_) return;
@@ -306,54 +362,20 @@ void TBitBtn::Click() {
   TButton::Click();
 }
 
-void TBitBtn::SetNumGlyphs(int v) {
-  v = std::clamp(v, 1, 4);
-  if (v == numGlyphs_) return;
-  numGlyphs_ = v;
-  Invalidate();
-}
-
-void TBitBtn::SetLayout(TButtonLayout v) {
-  layout_ = v;
-  Invalidate();
-}
-
-void TBitBtn::SetMargin(int v) {
-  margin_ = std::max(v, -1);
-  Invalidate();
-}
-
-void TBitBtn::SetSpacing(int v) {
-  spacing_ = std::max(v, -1);
-  Invalidate();
-}
-
 void TBitBtn::PaintContent(TCanvas* canvas, const TRect& rect) {
   const TButtonState state = !Enabled() ? bsDisabled : Pressed() ? bsDown : bsUp;
-  if (glyph_->Empty() && kindGlyph_ != nullptr) {
-    DrawGlyphAndCaption(canvas, rect, kindGlyph_.get(), 1, 0, Caption(), layout_, margin_,
-                        spacing_, Enabled());
-    return;
-  }
-  DrawGlyphAndCaption(canvas, rect, glyph_.get(), numGlyphs_, GlyphIndexFor(state, numGlyphs_),
-                      Caption(), layout_, margin_, spacing_, Enabled());
+  PaintGlyph(canvas, rect, state, Caption(), Enabled(), kindGlyph_.get());
 }
 
 void TBitBtn::DeclareProperties(TClassBuilder<TBitBtn, TButton>& b) {
   b.Property("Kind", &TBitBtn::Kind, &TBitBtn::SetKind, kBitBtnKindIdents).Default(bkCustom);
-  b.Object("Glyph", &TBitBtn::Glyph);
-  b.Property("NumGlyphs", &TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs).Default(1);
-  b.Property("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout, kButtonLayoutIdents)
-      .Default(blGlyphLeft);
-  b.Property("Margin", &TBitBtn::Margin, &TBitBtn::SetMargin).Default(-1);
-  b.Property("Spacing", &TBitBtn::Spacing, &TBitBtn::SetSpacing).Default(4);
+  DeclareGlyphProperties(b);
 }
 
 // TSpeedButton.
 
 TSpeedButton::TSpeedButton(TComponent* owner)
-    : TGraphicControl(owner), glyph_(std::make_unique<TGlyphBitmap>()) {
-  glyph_->OnChange = [this](TObject*) { Invalidate(); };
+    : TGraphicControl(owner), TButtonGlyph([this] { Invalidate(); }) {
   TControlStyle style = ControlStyle();
   style.Include(csDoubleClicks);
   SetControlStyle(style);
@@ -411,28 +433,6 @@ void TSpeedButton::Loaded() {
 
 void TSpeedButton::SetFlat(bool v) {
   flat_ = v;
-  Invalidate();
-}
-
-void TSpeedButton::SetNumGlyphs(int v) {
-  v = std::clamp(v, 1, 4);
-  if (v == numGlyphs_) return;
-  numGlyphs_ = v;
-  Invalidate();
-}
-
-void TSpeedButton::SetLayout(TButtonLayout v) {
-  layout_ = v;
-  Invalidate();
-}
-
-void TSpeedButton::SetMargin(int v) {
-  margin_ = std::max(v, -1);
-  Invalidate();
-}
-
-void TSpeedButton::SetSpacing(int v) {
-  spacing_ = std::max(v, -1);
   Invalidate();
 }
 
@@ -498,8 +498,7 @@ void TSpeedButton::Paint() {
   }
   if (pushed) OffsetRect(rect, 1, 1);
   canvas->SetFont(Font());
-  DrawGlyphAndCaption(canvas, rect, glyph_.get(), numGlyphs_, GlyphIndexFor(state_, numGlyphs_),
-                      Caption(), layout_, margin_, spacing_, Enabled());
+  PaintGlyph(canvas, rect, state_, Caption(), Enabled());
 }
 
 void TSpeedButton::DeclareProperties(TClassBuilder<TSpeedButton, TGraphicControl>& b) {
@@ -508,12 +507,7 @@ void TSpeedButton::DeclareProperties(TClassBuilder<TSpeedButton, TGraphicControl
   b.Property("GroupIndex", &TSpeedButton::GroupIndex, &TSpeedButton::SetGroupIndex).Default(0);
   b.Property("Down", &TSpeedButton::Down, &TSpeedButton::SetDown).Default(false);
   b.Property("Flat", &TSpeedButton::Flat, &TSpeedButton::SetFlat).Default(false);
-  b.Object("Glyph", &TSpeedButton::Glyph);
-  b.Property("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs).Default(1);
-  b.Property("Layout", &TSpeedButton::Layout, &TSpeedButton::SetLayout, kButtonLayoutIdents)
-      .Default(blGlyphLeft);
-  b.Property("Margin", &TSpeedButton::Margin, &TSpeedButton::SetMargin).Default(-1);
-  b.Property("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing).Default(4);
+  DeclareGlyphProperties(b);
 }
 
 void RegisterButtonClasses() {

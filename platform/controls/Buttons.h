@@ -17,6 +17,7 @@
 #include "platform/controls/Form.h"
 #include "platform/graphics/Bitmap.h"
 
+#include <functional>
 #include <memory>
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
@@ -41,6 +42,42 @@ struct TGlyphPlacement {
 };
 TGlyphPlacement PlaceGlyph(const TRect& client, TSize glyph, TSize text, TButtonLayout layout,
                            int margin, int spacing);
+
+// The glyph of a button and where it goes beside the caption: the part
+// TBitBtn and TSpeedButton share (both derive from it). Every change calls
+// changed (the button redraws).
+class TButtonGlyph {
+ public:
+  explicit TButtonGlyph(std::function<void()> changed);
+  virtual ~TButtonGlyph();
+  TButtonGlyph(const TButtonGlyph&) = delete;
+  TButtonGlyph& operator=(const TButtonGlyph&) = delete;
+
+  TBitmap* Glyph() const { return glyph_.get(); }
+  void SetGlyph(TBitmap* v) { glyph_->Assign(v); }
+  int NumGlyphs() const { return numGlyphs_; }
+  // 1..4.
+  void SetNumGlyphs(int v);
+  TButtonLayout Layout() const { return layout_; }
+  void SetLayout(TButtonLayout v);
+  int Margin() const { return margin_; }
+  void SetMargin(int v);
+  int Spacing() const { return spacing_; }
+  void SetSpacing(int v);
+
+  // Draws the glyph's image for state (or, with the glyph empty, shown
+  // instead when given) and the caption inside rect.
+  void PaintGlyph(TCanvas* canvas, const TRect& rect, TButtonState state, const QString& caption,
+                  bool enabled, TBitmap* shownInstead = nullptr) const;
+
+ private:
+  std::function<void()> changed_;
+  std::unique_ptr<TGlyphBitmap> glyph_;
+  int numGlyphs_ = 1;
+  TButtonLayout layout_ = blGlyphLeft;
+  int margin_ = -1;
+  int spacing_ = 4;
+};
 
 class TButton : public TCustomControl {
  public:
@@ -80,22 +117,12 @@ class TButton : public TCustomControl {
   TModalResult modalResult_ = mrNone;
 };
 
-class TBitBtn : public TButton {
+class TBitBtn : public TButton, public TButtonGlyph {
  public:
   explicit TBitBtn(TComponent* owner);
 
   TBitBtnKind Kind() const { return kind_; }
   void SetKind(TBitBtnKind v);
-  TBitmap* Glyph() const { return glyph_.get(); }
-  void SetGlyph(TBitmap* v) { glyph_->Assign(v); }
-  int NumGlyphs() const { return numGlyphs_; }
-  void SetNumGlyphs(int v);
-  TButtonLayout Layout() const { return layout_; }
-  void SetLayout(TButtonLayout v);
-  int Margin() const { return margin_; }
-  void SetMargin(int v);
-  int Spacing() const { return spacing_; }
-  void SetSpacing(int v);
 
   void Click() override;
   void Loaded() override;
@@ -108,16 +135,11 @@ class TBitBtn : public TButton {
 
  private:
   TBitBtnKind kind_ = bkCustom;
-  std::unique_ptr<TGlyphBitmap> glyph_;
   std::unique_ptr<TBitmap> kindGlyph_;  // shown while Glyph is empty
-  int numGlyphs_ = 1;
-  TButtonLayout layout_ = blGlyphLeft;
-  int margin_ = -1;
-  int spacing_ = 4;
   bool captionRead_ = false;  // a form file gave the caption before the kind
 };
 
-class TSpeedButton : public TGraphicControl {
+class TSpeedButton : public TGraphicControl, public TButtonGlyph {
  public:
   explicit TSpeedButton(TComponent* owner);
 
@@ -129,16 +151,6 @@ class TSpeedButton : public TGraphicControl {
   void SetDown(bool v);
   bool Flat() const { return flat_; }
   void SetFlat(bool v);
-  TBitmap* Glyph() const { return glyph_.get(); }
-  void SetGlyph(TBitmap* v) { glyph_->Assign(v); }
-  int NumGlyphs() const { return numGlyphs_; }
-  void SetNumGlyphs(int v);
-  TButtonLayout Layout() const { return layout_; }
-  void SetLayout(TButtonLayout v);
-  int Margin() const { return margin_; }
-  void SetMargin(int v);
-  int Spacing() const { return spacing_; }
-  void SetSpacing(int v);
   // What the button shows now.
   TButtonState State() const { return state_; }
 
@@ -167,11 +179,6 @@ class TSpeedButton : public TGraphicControl {
   bool dragging_ = false;
   bool mouseInside_ = false;
   TButtonState state_ = bsUp;
-  std::unique_ptr<TGlyphBitmap> glyph_;
-  int numGlyphs_ = 1;
-  TButtonLayout layout_ = blGlyphLeft;
-  int margin_ = -1;
-  int spacing_ = 4;
 };
 
 // Draws image index of a glyph strip at p (transparent colour left out).

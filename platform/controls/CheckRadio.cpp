@@ -3,6 +3,7 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/graphics/DrawEdge.h"
 #include "platform/graphics/DrawText.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <algorithm>
 
@@ -237,10 +238,9 @@ void TRadioGroup::Loaded() {
 }
 
 void TRadioGroup::SyncChecks() {
-  updating_ = true;
+  TUpdateScope updating(updating_);
   for (std::size_t i = 0; i < buttons_.size(); ++i)
     buttons_[i]->SetChecked(static_cast<int>(i) == itemIndex_);
-  updating_ = false;
 }
 
 void TRadioGroup::RebuildButtons() {

@@ -113,48 +113,9 @@ void TClipboard::AssignTo(TPersistent* dest) {
   bitmap->SetImage(image.convertToFormat(QImage::Format_RGB32));
 }
 
-// The process-wide object, held through a plain pointer so that no
-// destructor runs at exit.
-namespace {
-
-TClipboard* g_clipboard = nullptr;  // owned
-bool g_resetHooked = false;
-bool g_postRoutineAdded = false;
-
-void FreeClipboard() {
-  std::unique_ptr<TClipboard> old(g_clipboard);
-  g_clipboard = nullptr;
-}
-
-void FreeWithApplication() {
-  g_postRoutineAdded = false;
-  FreeClipboard();
-}
-
-void HookRelease() {
-  if (!g_resetHooked) {
-    RegisterResetHook(FreeClipboard);
-    g_resetHooked = true;
-  }
-  if (!g_postRoutineAdded && QCoreApplication::instance() != nullptr) {
-    qAddPostRoutine(FreeWithApplication);
-    g_postRoutineAdded = true;
-  }
-}
-
-}  // namespace
-
-TClipboard* Clipboard() {
-  if (g_clipboard == nullptr) {
-    HookRelease();
-    g_clipboard = std::make_unique<TClipboard>().release();
-  }
-  return g_clipboard;
-}
+// The process-wide object lives in the process-wide holder.
+TClipboard* Clipboard() { return &ProcessObject<TClipboard>(); }
 
 std::unique_ptr<TClipboard> SetClipboard(std::unique_ptr<TClipboard> clipboard) {
-  HookRelease();
-  std::unique_ptr<TClipboard> old(g_clipboard);
-  g_clipboard = clipboard.release();
-  return old;
+  return ReplaceProcessObject<TClipboard>(std::move(clipboard));
 }

@@ -5,7 +5,7 @@
 // session put there (text and a picture together, say).
 //
 // Clipboard() is the process-wide object, made on first use and freed with
-// the Qt application object or by ResetProcessState.
+// the application object (a process-wide object) or by ResetProcessState.
 
 #include "platform/classes/Persistent.h"
 #include "platform/system/WinTypes.h"

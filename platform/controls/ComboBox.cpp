@@ -1,5 +1,7 @@
 #include "platform/controls/ComboBox.h"
 
+#include "platform/controls/Guard.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -17,7 +19,7 @@ QString TComboBoxStrings::Get(int index) const {
 
 void TComboBoxStrings::Put(int index, const QString& s) {
   CheckIndex(index);
-  TCodeChangeScope scope(box_->fromCode_);
+  TUpdateScope scope(box_->fromCode_);
   box_->Combo()->setItemText(index, s);
   box_->SyncText();
 }
@@ -36,7 +38,7 @@ bool TComboBoxStrings::SortedItems() const { return box_->sorted_; }
 
 void TComboBoxStrings::Insert(int index, const QString& s) {
   CheckInsertIndex(index);
-  TCodeChangeScope scope(box_->fromCode_);
+  TUpdateScope scope(box_->fromCode_);
   const QString text = box_->Combo()->currentText();
   const bool keepText = box_->Editable() && box_->Combo()->currentIndex() < 0;
   box_->Combo()->insertItem(index, s);
@@ -48,13 +50,13 @@ void TComboBoxStrings::Insert(int index, const QString& s) {
 
 void TComboBoxStrings::Delete(int index) {
   CheckIndex(index);
-  TCodeChangeScope scope(box_->fromCode_);
+  TUpdateScope scope(box_->fromCode_);
   box_->Combo()->removeItem(index);
   box_->SyncText();
 }
 
 void TComboBoxStrings::Clear() {
-  TCodeChangeScope scope(box_->fromCode_);
+  TUpdateScope scope(box_->fromCode_);
   const QString text = box_->Combo()->currentText();
   box_->Combo()->clear();
   if (box_->Editable()) box_->Combo()->setEditText(text);
@@ -69,8 +71,9 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
   SetBounds(0, 0, 145, 21);
   Combo()->setInsertPolicy(QComboBox::NoInsert);
   Combo()->setMaxVisibleItems(8);
-  QObject::connect(Combo(), &QComboBox::activated, [this](int) { Picked(); });
-  QObject::connect(Combo(), &QComboBox::currentTextChanged, [this](const QString&) { SyncText(); });
+  GuardedConnect(this, Combo(), &QComboBox::activated, Combo(), [this](int) { Picked(); });
+  GuardedConnect(this, Combo(), &QComboBox::currentTextChanged, Combo(),
+                 [this](const QString&) { SyncText(); });
   SetStyle(csDropDown);
 }
 
@@ -83,7 +86,7 @@ void TCustomComboBox::ConnectEditor() {
   SetKeyWidget(edit);
   if (edit != nullptr && edit != connectedEdit_.data()) {
     connectedEdit_ = edit;
-    QObject::connect(edit, &QLineEdit::textEdited, [this](const QString&) { Typed(); });
+    GuardedConnect(this, edit, &QLineEdit::textEdited, edit, [this](const QString&) { Typed(); });
   }
   if (edit != nullptr) edit->setMaxLength(maxLength_ == 0 ? 32767 : maxLength_);
 }
@@ -107,7 +110,7 @@ void TCustomComboBox::Change() {
 }
 
 void TCustomComboBox::SetText(const QString& v) {
-  TCodeChangeScope scope(fromCode_);
+  TUpdateScope scope(fromCode_);
   if (Editable()) {
     const int index = Combo()->findText(v, Qt::MatchFixedString | Qt::MatchCaseSensitive);
     Combo()->setCurrentIndex(index);
@@ -121,13 +124,13 @@ void TCustomComboBox::SetText(const QString& v) {
 int TCustomComboBox::ItemIndex() const { return Combo()->currentIndex(); }
 
 void TCustomComboBox::SetItemIndex(int v) {
-  TCodeChangeScope scope(fromCode_);
+  TUpdateScope scope(fromCode_);
   Combo()->setCurrentIndex(v >= 0 && v < Combo()->count() ? v : -1);
   SyncText();
 }
 
 void TCustomComboBox::SetStyle(TComboBoxStyle v) {
-  TCodeChangeScope scope(fromCode_);
+  TUpdateScope scope(fromCode_);
   style_ = v;
   const int index = Combo()->currentIndex();
   const QString text = Combo()->currentText();
@@ -142,7 +145,7 @@ void TCustomComboBox::SetSorted(bool v) {
   if (v == sorted_) return;
   sorted_ = v;
   if (!v) return;
-  TCodeChangeScope scope(fromCode_);
+  TUpdateScope scope(fromCode_);
   const QString current = Combo()->currentIndex() >= 0 ? Combo()->currentText() : QString();
   QList<std::pair<QString, QVariant>> all;
   for (int i = 0; i < Combo()->count(); ++i) all.append({Combo()->itemText(i), Combo()->itemData(i, TControlItems::ObjectRole)});

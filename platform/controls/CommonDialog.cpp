@@ -25,7 +25,7 @@ bool TCommonDialog::RunModal(QDialog& dialog) {
   } active{active_};
   active_ = &dialog;
   QEventLoop loop;
-  QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+  GuardedConnect(this, &dialog, &QDialog::finished, &loop, [&loop] { loop.quit(); });
   dialog.setWindowModality(Qt::ApplicationModal);
   dialog.setResult(QDialog::Rejected);
   // Platforms without a window system cannot take size hints (and warn).

@@ -6,6 +6,7 @@
 #include "platform/controls/WinControl.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/ProcessState.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -194,9 +195,8 @@ void TControl::SetParentFont(bool v) {
 
 void TControl::ParentFontChanged() {
   if (!parentFont_ || parent_ == nullptr) return;
-  updatingFont_ = true;
+  TUpdateScope updating(updatingFont_);
   font_->Assign(parent_->Font());
-  updatingFont_ = false;
 }
 
 void TControl::FontChanged() {

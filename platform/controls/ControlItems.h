@@ -5,6 +5,7 @@
 // carries each row's object. Subclasses reach the rows of their widget.
 
 #include "platform/rtl/StringList.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <Qt>
 
@@ -23,17 +24,4 @@ class TControlItems : public TStrings {
   // (or <= Count when inserting).
   void CheckIndex(int index) const;
   void CheckInsertIndex(int index) const;
-};
-
-// Counts nesting of changes made by code, so the control's signals can tell
-// them from the user's.
-class TCodeChangeScope {
- public:
-  explicit TCodeChangeScope(int& depth) : depth_(depth) { ++depth_; }
-  ~TCodeChangeScope() { --depth_; }
-  TCodeChangeScope(const TCodeChangeScope&) = delete;
-  TCodeChangeScope& operator=(const TCodeChangeScope&) = delete;
-
- private:
-  int& depth_;
 };

@@ -12,10 +12,7 @@ namespace {
 
 TControl* g_capture = nullptr;
 
-const bool g_captureReset = [] {
-  RegisterResetHook([] { g_capture = nullptr; });
-  return true;
-}();
+const TResetHook kResetCapture([] { g_capture = nullptr; });
 
 TShiftState ShiftOfKeys(WPARAM keys) {
   TShiftState s;

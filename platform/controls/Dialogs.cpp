@@ -136,8 +136,7 @@ void TMessageForm::CreateWnd() {
     button->setGeometry(bx, ClientHeight() - kMargin - kButtonHeight, kButtonWidth, kButtonHeight);
     button->setDefault(i == defaultIndex_);
     const TModalResult result = buttons_[i].result;
-    QObject::connect(button, &QPushButton::clicked, button,
-                     [this, result] { Guard(this, [this, result] { ClickButton(result); }); });
+    GuardedConnect(this, button, &QPushButton::clicked, button, [this, result] { ClickButton(result); });
     bx += kButtonWidth + 8;
   }
 }

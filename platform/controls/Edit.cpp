@@ -1,13 +1,14 @@
 #include "platform/controls/Edit.h"
 
+#include "platform/controls/Guard.h"
 #include "platform/rtl/Codec1252.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QScopedValueRollback>
 
 #include <optional>
 
@@ -51,9 +52,9 @@ TEditBox::TEditBox() {
   auto forget = [this] {
     if (!moving_) Forget();
   };
-  QObject::connect(this, &QLineEdit::textChanged, this, forget);
-  QObject::connect(this, &QLineEdit::cursorPositionChanged, this, forget);
-  QObject::connect(this, &QLineEdit::selectionChanged, this, forget);
+  GuardedConnect(nullptr, this, &QLineEdit::textChanged, this, forget);
+  GuardedConnect(nullptr, this, &QLineEdit::cursorPositionChanged, this, forget);
+  GuardedConnect(nullptr, this, &QLineEdit::selectionChanged, this, forget);
 }
 
 void TEditBox::Select(int start, int length) {
@@ -71,7 +72,7 @@ void TEditBox::Restore() {
   if (!kept_) return;
   const TSelection s = *kept_;
   kept_.reset();
-  QScopedValueRollback<bool> moving(moving_, true);
+  TUpdateScope moving(moving_);
   // A negative length leaves the caret at the start, as it was.
   if (s.caretAtStart)
     setSelection(s.start + s.length, -s.length);
@@ -82,7 +83,7 @@ void TEditBox::Restore() {
 void TEditBox::Keep() {
   if (hasFocus() || !hasSelectedText()) return;
   const TSelection s{selectionStart(), selectionLength(), cursorPosition() == selectionStart()};
-  QScopedValueRollback<bool> moving(moving_, true);
+  TUpdateScope moving(moving_);
   deselect();  // the caret stays where it was
   kept_ = s;
 }
@@ -104,8 +105,8 @@ using controls_detail::TEditBox;
 
 TCustomEdit::TCustomEdit(TComponent* owner) : TNativeControl(owner, std::make_unique<TEditBox>()) {
   SetBounds(0, 0, 121, 21);
-  QObject::connect(Editor(), &QLineEdit::textChanged,
-                   [this](const QString& text) { TextChangedInBox(text); });
+  GuardedConnect(this, Editor(), &QLineEdit::textChanged, Editor(),
+                 [this](const QString& text) { TextChangedInBox(text); });
 }
 
 QLineEdit* TCustomEdit::Editor() const { return static_cast<QLineEdit*>(NativeWidget()); }
@@ -131,13 +132,12 @@ void TCustomEdit::TextChangedInBox(const QString& text) {
   if (recasing_) return;
   const QString cased = Cased(text);
   if (cased != text) {
-    recasing_ = true;
+    TUpdateScope recasing(recasing_);
     const int pos = Editor()->cursorPosition();
     const bool modified = Editor()->isModified();
     Editor()->setText(cased);
     Editor()->setCursorPosition(pos);
     Editor()->setModified(modified);
-    recasing_ = false;
   }
   TNativeControl::SetText(cased);
   Change();

@@ -220,8 +220,8 @@ void TOpenPictureDialog::Customize(QFileDialog& dialog) {
     grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
   }
   preview_ = preview;
-  QObject::connect(&dialog, &QFileDialog::currentChanged, preview,
-                   [this](const QString& path) { ShowPreview(path); });
+  GuardedConnect(this, &dialog, &QFileDialog::currentChanged, preview,
+                 [this](const QString& path) { ShowPreview(path); });
 }
 
 void TOpenPictureDialog::ShowPreview(const QString& fileName) {

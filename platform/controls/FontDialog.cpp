@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <utility>
 
 const TEnumInfo kFontDialogOptionIdents{
     "fdAnsiOnly",   "fdTrueTypeOnly", "fdEffects",       "fdFixedPitchOnly",
@@ -82,9 +83,9 @@ TFontDialogForm::TFontDialogForm()
   const QString bold = QtText("QFontDatabase", "Bold", QStringLiteral("Bold"));
   styleList->addItems({QtText("QFontDatabase", "Normal", QStringLiteral("Regular")), italic, bold,
                        bold + u' ' + italic});
-  connect(faceList, &QListWidget::currentTextChanged, faceEdit, &QLineEdit::setText);
-  connect(styleList, &QListWidget::currentTextChanged, styleEdit, &QLineEdit::setText);
-  connect(sizeList, &QListWidget::currentTextChanged, sizeEdit, &QLineEdit::setText);
+  for (auto [list, edit] : {std::pair{faceList, faceEdit}, {styleList, styleEdit}, {sizeList, sizeEdit}})
+    GuardedConnect(nullptr, list, &QListWidget::currentTextChanged, edit,
+                   [edit](const QString& text) { edit->setText(text); });
   auto* effects = new QGroupBox(QtText("QFontDialog", "Effects", QStringLiteral("Effects")));
   auto* effectsLayout = new QVBoxLayout(effects);
   effectsLayout->addWidget(strikeOutBox);
@@ -95,8 +96,8 @@ TFontDialogForm::TFontDialogForm()
     colorCombo->addItem(PlatformText(c.name), static_cast<int>(c.color));
   grid->addWidget(effects, 3, 0);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  GuardedConnect(nullptr, buttons, &QDialogButtonBox::accepted, this, [this] { accept(); });
+  GuardedConnect(nullptr, buttons, &QDialogButtonBox::rejected, this, [this] { reject(); });
   grid->addWidget(buttons, 4, 0, 1, 3);
   setLayout(grid);
 }

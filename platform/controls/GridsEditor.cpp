@@ -2,6 +2,7 @@
 #include "platform/controls/Grids.h"
 
 #include "platform/controls/GridsInternal.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -10,18 +11,6 @@
 using namespace grid_keys;
 
 namespace {
-
-// Counts a nesting for the life of the scope.
-class TNestScope {
- public:
-  explicit TNestScope(int& n) : n_(n) { ++n_; }
-  ~TNestScope() { --n_; }
-  TNestScope(const TNestScope&) = delete;
-  TNestScope& operator=(const TNestScope&) = delete;
-
- private:
-  int& n_;
-};
 
 bool IsInside(const QWidget* outer, const QWidget* w) {
   return outer != nullptr && w != nullptr && (w == outer || outer->isAncestorOf(w));
@@ -67,9 +56,8 @@ void TInplaceEdit::UpdateContents() {
   if (grid_ == nullptr) return;
   const QString text = grid_->GetEditText(grid_->Col(), grid_->Row());
   originalText_ = text;
-  filling_ = true;
+  TUpdateScope filling(filling_);
   SetText(text);
-  filling_ = false;
 }
 
 void TInplaceEdit::HideEditor() {
@@ -295,7 +283,7 @@ void TCustomGrid::HideEdit() {
 
 void TCustomGrid::UpdateText() {
   if (editor_ == nullptr || inplace_.X < 0 || inplace_.Y < 0) return;
-  TNestScope scope(editUpdate_);
+  TUpdateScope scope(editUpdate_);
   SetEditText(inplace_.X, inplace_.Y, editor_->Text());
 }
 

@@ -5,6 +5,8 @@
 #include "platform/controls/Grids.h"
 
 #include "platform/controls/GridsInternal.h"
+#include "platform/controls/Guard.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -13,18 +15,6 @@
 namespace {
 
 int BarExtent() { return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
-
-// Sets a flag for the life of the scope.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TFlagScope() { flag_ = false; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
 
 }  // namespace
 
@@ -46,10 +36,10 @@ void TCustomGrid::CreateWnd() {
 QScrollBar* TCustomGrid::MakeScrollBar(Qt::Orientation orientation) {
   auto* bar = new QScrollBar(orientation, Widget());  // owned by the grid's widget
   bar->setFocusPolicy(Qt::NoFocus);
-  QObject::connect(bar, &QScrollBar::valueChanged,
-                   [this, orientation](int) { ScrollBarMoved(orientation, false); });
-  QObject::connect(bar, &QScrollBar::sliderReleased,
-                   [this, orientation] { ScrollBarMoved(orientation, true); });
+  GuardedConnect(this, bar, &QScrollBar::valueChanged, bar,
+                 [this, orientation](int) { ScrollBarMoved(orientation, false); });
+  GuardedConnect(this, bar, &QScrollBar::sliderReleased, bar,
+                 [this, orientation] { ScrollBarMoved(orientation, true); });
   return bar;
 }
 
@@ -57,7 +47,7 @@ QScrollBar* TCustomGrid::MakeScrollBar(Qt::Orientation orientation) {
 // narrows the room of the other, so the decision runs twice.
 void TCustomGrid::UpdateScrollBars() {
   if (!HasWidget() || updatingBars_ || destroying_) return;
-  TFlagScope scope(updatingBars_);
+  TUpdateScope scope(updatingBars_);
   const bool wantH = scrollBars_ == ssHorizontal || scrollBars_ == ssBoth;
   const bool wantV = scrollBars_ == ssVertical || scrollBars_ == ssBoth;
   if (wantH && hBar_ == nullptr) hBar_ = MakeScrollBar(Qt::Horizontal);

@@ -1,5 +1,6 @@
 #include "platform/controls/ListBox.h"
 
+#include "platform/controls/Guard.h"
 #include "platform/rtl/Exceptions.h"
 
 #include <QListWidget>
@@ -70,18 +71,18 @@ bool TListBoxStrings::SortedItems() const { return box_->sorted_; }
 
 void TListBoxStrings::Insert(int index, const QString& s) {
   CheckInsertIndex(index);
-  TCodeChangeScope scope(box_->fromCode_);
+  TUpdateScope scope(box_->fromCode_);
   box_->List()->insertItem(index, s);
 }
 
 void TListBoxStrings::Delete(int index) {
   CheckIndex(index);
-  TCodeChangeScope scope(box_->fromCode_);
+  TUpdateScope scope(box_->fromCode_);
   delete box_->List()->takeItem(index);
 }
 
 void TListBoxStrings::Clear() {
-  TCodeChangeScope scope(box_->fromCode_);
+  TUpdateScope scope(box_->fromCode_);
   box_->List()->clear();
 }
 
@@ -94,7 +95,7 @@ TCustomListBox::TCustomListBox(TComponent* owner)
   SetMouseWidget(List()->viewport());
   List()->setItemDelegate(new TListBoxDelegate(this, List()));  // a child of the list
   List()->setUniformItemSizes(true);
-  QObject::connect(List(), &QListWidget::itemSelectionChanged, [this] { SelectionChangedByQt(); });
+  GuardedConnect(this, List(), &QListWidget::itemSelectionChanged, List(), [this] { SelectionChangedByQt(); });
   ApplySelectionMode();
 }
 
@@ -113,7 +114,7 @@ int TCustomListBox::ItemIndex() const {
 }
 
 void TCustomListBox::SetItemIndex(int v) {
-  TCodeChangeScope scope(fromCode_);
+  TUpdateScope scope(fromCode_);
   const bool valid = v >= 0 && v < List()->count();
   if (multiSelect_) {
     List()->setCurrentRow(valid ? v : -1, QItemSelectionModel::NoUpdate);
@@ -128,7 +129,7 @@ void TCustomListBox::SetItemIndex(int v) {
 }
 
 void TCustomListBox::ApplySelectionMode() {
-  TCodeChangeScope scope(fromCode_);
+  TUpdateScope scope(fromCode_);
   List()->setSelectionMode(!multiSelect_     ? QAbstractItemView::SingleSelection
                            : extendedSelect_ ? QAbstractItemView::ExtendedSelection
                                              : QAbstractItemView::MultiSelection);
@@ -153,7 +154,7 @@ bool TCustomListBox::Selected(int index) const {
 void TCustomListBox::SetSelected(int index, bool v) {
   if (index < 0 || index >= List()->count())
     throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
-  TCodeChangeScope scope(fromCode_);
+  TUpdateScope scope(fromCode_);
   if (!multiSelect_ && v) List()->clearSelection();
   List()->item(index)->setSelected(v);
 }
@@ -166,7 +167,7 @@ void TCustomListBox::SetSorted(bool v) {
   if (v == sorted_) return;
   sorted_ = v;
   if (!v || List()->count() < 2) return;
-  TCodeChangeScope scope(fromCode_);
+  TUpdateScope scope(fromCode_);
   QList<QListWidgetItem*> taken;
   while (List()->count() > 0) taken.append(List()->takeItem(0));
   std::stable_sort(taken.begin(), taken.end(), [](QListWidgetItem* a, QListWidgetItem* b) {

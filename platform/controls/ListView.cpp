@@ -1,5 +1,7 @@
 #include "platform/controls/ListView.h"
 
+#include "platform/controls/Guard.h"
+#include "platform/rtl/UpdateScope.h"
 #include "platform/controls/TreeView.h"
 #include "platform/rtl/Exceptions.h"
 
@@ -9,12 +11,6 @@
 const TEnumInfo kViewStyleIdents{"vsIcon", "vsSmallIcon", "vsList", "vsReport"};
 
 namespace {
-
-struct CountScope {
-  int& n;
-  explicit CountScope(int& v) : n(v) { ++n; }
-  ~CountScope() { --n; }
-};
 
 constexpr int kCheckedRole = Qt::UserRole + 2;
 
@@ -95,7 +91,7 @@ QString TListItem::Caption() const { return item_->text(0); }
 void TListItem::SetCaption(const QString& v) {
   if (v == Caption()) return;
   {
-    CountScope scope(ListView()->fromCode_);
+    TUpdateScope scope(ListView()->fromCode_);
     item_->setText(0, v);
   }
   ListView()->Change(this, ctText);
@@ -125,7 +121,7 @@ bool TListItem::Checked() const { return item_->data(0, kCheckedRole).toBool(); 
 void TListItem::SetChecked(bool v) {
   if (v == Checked()) return;
   {
-    CountScope scope(ListView()->fromCode_);
+    TUpdateScope scope(ListView()->fromCode_);
     item_->setData(0, kCheckedRole, v);
     if (ListView()->checkboxes_) item_->setCheckState(0, v ? Qt::Checked : Qt::Unchecked);
   }
@@ -168,7 +164,7 @@ TListItem* TListItems::Add() { return Insert(Count()); }
 TListItem* TListItems::Insert(int index) {
   if (index < 0 || index > Count())
     throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
-  CountScope scope(owner_->fromCode_);
+  TUpdateScope scope(owner_->fromCode_);
   auto* qitem = new QTreeWidgetItem();
   owner_->Tree()->insertTopLevelItem(index, qitem);
   auto item = std::unique_ptr<TListItem>(new TListItem(this, qitem));
@@ -181,7 +177,7 @@ TListItem* TListItems::Insert(int index) {
 void TListItems::Delete(int index) {
   TListItem* item = Item(index);
   {
-    CountScope scope(owner_->fromCode_);
+    TUpdateScope scope(owner_->fromCode_);
     delete item->item_;
     owner_->lastSelection_.removeAll(item->item_);
   }
@@ -190,7 +186,7 @@ void TListItems::Delete(int index) {
 
 void TListItems::Clear() {
   {
-    CountScope scope(owner_->fromCode_);
+    TUpdateScope scope(owner_->fromCode_);
     owner_->Tree()->clear();
     owner_->lastSelection_.clear();
   }
@@ -218,10 +214,10 @@ TCustomListView::TCustomListView(TComponent* owner)
   SetReadOnly(false);
   SetMultiSelect(false);
   ColumnsChanged();
-  QObject::connect(tree, &QTreeWidget::itemChanged,
-                   [this](QTreeWidgetItem* item, int column) { QtItemChanged(item, column); });
-  QObject::connect(tree, &QTreeWidget::itemSelectionChanged, [this] { QtSelectionChanged(); });
-  QObject::connect(tree->header(), &QHeaderView::sectionResized, [this](int section, int, int size) {
+  GuardedConnect(this, tree, &QTreeWidget::itemChanged, tree,
+                 [this](QTreeWidgetItem* item, int column) { QtItemChanged(item, column); });
+  GuardedConnect(this, tree, &QTreeWidget::itemSelectionChanged, tree, [this] { QtSelectionChanged(); });
+  GuardedConnect(this, tree->header(), &QHeaderView::sectionResized, tree, [this](int section, int, int size) {
     const QList<TListColumn*> columns = ReadyColumns();
     if (fromCode_ == 0 && section < columns.size()) columns[section]->width_ = size;
   });
@@ -230,8 +226,6 @@ TCustomListView::TCustomListView(TComponent* owner)
 TCustomListView::~TCustomListView() {
   QObject::disconnect(Tree(), nullptr, nullptr, nullptr);
   QObject::disconnect(Tree()->header(), nullptr, nullptr, nullptr);
-  WatchImages(smallImages_, nullptr);
-  WatchImages(stateImages_, nullptr);
   items_->Clear();
 }
 
@@ -247,7 +241,7 @@ QList<TListColumn*> TCustomListView::ReadyColumns() const {
 }
 
 void TCustomListView::ColumnsChanged() {
-  CountScope scope(fromCode_);
+  TUpdateScope scope(fromCode_);
   QTreeWidget* tree = Tree();
   const QList<TListColumn*> columns = ReadyColumns();
   tree->setColumnCount(qMax(1, static_cast<int>(columns.size())));
@@ -262,7 +256,7 @@ void TCustomListView::ColumnsChanged() {
 }
 
 void TCustomListView::ApplyItem(TListItem* item) {
-  CountScope scope(fromCode_);
+  TUpdateScope scope(fromCode_);
   QTreeWidgetItem* q = item->item_;
   Qt::ItemFlags flags = q->flags();
   flags.setFlag(Qt::ItemIsEditable, !readOnly_);
@@ -292,7 +286,7 @@ void TCustomListView::QtItemChanged(QTreeWidgetItem* q, int column) {
     const bool checked = q->checkState(0) == Qt::Checked;
     if (checked != item->Checked()) {
       {
-        CountScope scope(fromCode_);
+        TUpdateScope scope(fromCode_);
         q->setData(0, kCheckedRole, checked);
       }
       Change(item, ctState);
@@ -361,43 +355,19 @@ void TCustomListView::SetShowColumnHeaders(bool v) {
   SetViewStyle(viewStyle_);
 }
 
-void TCustomListView::WatchImages(TImageList* old, TImageList* now) {
-  if (old != nullptr && old != smallImages_ && old != stateImages_) {
-    old->UnRegisterChanges(this);
-    old->RemoveFreeNotification(this);
-  }
-  if (now != nullptr) {
-    now->RegisterChanges(this, [this] { UpdateAllIcons(); });
-    now->FreeNotification(this);
-  }
-}
+void TCustomListView::SetSmallImages(TImageList* v) { images_.SetImages(v); }
 
-void TCustomListView::SetSmallImages(TImageList* v) {
-  TImageList* old = smallImages_;
-  smallImages_ = v;
-  WatchImages(old, v);
-  UpdateAllIcons();
-}
-
-void TCustomListView::SetStateImages(TImageList* v) {
-  TImageList* old = stateImages_;
-  stateImages_ = v;
-  WatchImages(old, v);
-  UpdateAllIcons();
-}
+void TCustomListView::SetStateImages(TImageList* v) { images_.SetStateImages(v); }
 
 void TCustomListView::Notification(TComponent* component, TOperation operation) {
   TNativeControl::Notification(component, operation);
   if (operation != opRemove) return;
-  const bool ours = component == smallImages_ || component == stateImages_;
-  if (component == smallImages_) smallImages_ = nullptr;
-  if (component == stateImages_) stateImages_ = nullptr;
-  if (ours) UpdateAllIcons();
+  images_.Forget(component);
 }
 
 void TCustomListView::UpdateIcon(TListItem* item) {
-  CountScope scope(fromCode_);
-  item->item_->setIcon(0, CombinedIcon(smallImages_, item->imageIndex_, stateImages_, item->stateIndex_));
+  TUpdateScope scope(fromCode_);
+  item->item_->setIcon(0, images_.Icon(item->imageIndex_, item->stateIndex_));
 }
 
 void TCustomListView::UpdateAllIcons() {

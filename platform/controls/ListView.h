@@ -14,6 +14,7 @@
 #include "platform/controls/ImageList.h"
 #include "platform/controls/Label.h"
 #include "platform/controls/NativeControl.h"
+#include "platform/controls/ViewImages.h"
 #include "platform/rtl/StringList.h"
 
 #include <memory>
@@ -155,9 +156,9 @@ class TCustomListView : public TNativeControl {
   void SetCheckboxes(bool v);
   bool ShowColumnHeaders() const { return showColumnHeaders_; }
   void SetShowColumnHeaders(bool v);
-  TImageList* SmallImages() const { return smallImages_; }
+  TImageList* SmallImages() const { return images_.Images(); }
   void SetSmallImages(TImageList* v);
-  TImageList* StateImages() const { return stateImages_; }
+  TImageList* StateImages() const { return images_.StateImages(); }
   void SetStateImages(TImageList* v);
   // The item at a client point; nullptr when none.
   TListItem* GetItemAt(int x, int y) const;
@@ -181,7 +182,6 @@ class TCustomListView : public TNativeControl {
   void ApplyItem(TListItem* item);
   void UpdateIcon(TListItem* item);
   void UpdateAllIcons();
-  void WatchImages(TImageList* old, TImageList* now);
   void QtItemChanged(QTreeWidgetItem* item, int column);
   void QtSelectionChanged();
 
@@ -193,8 +193,7 @@ class TCustomListView : public TNativeControl {
   bool rowSelect_ = false;
   bool checkboxes_ = false;
   bool showColumnHeaders_ = true;
-  TImageList* smallImages_ = nullptr;
-  TImageList* stateImages_ = nullptr;
+  TViewImages images_{this, [this] { UpdateAllIcons(); }};
   int fromCode_ = 0;
   QList<QTreeWidgetItem*> lastSelection_;
 };

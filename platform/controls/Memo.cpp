@@ -1,5 +1,8 @@
 #include "platform/controls/Memo.h"
 
+#include "platform/controls/Guard.h"
+#include "platform/rtl/UpdateScope.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -12,13 +15,6 @@
 const TEnumInfo kScrollStyleIdents{"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
 
 namespace {
-
-struct FlagScope {
-  bool& flag;
-  bool old;
-  explicit FlagScope(bool& f) : flag(f), old(f) { flag = true; }
-  ~FlagScope() { flag = old; }
-};
 
 // The box's text (LF) from text with CR LF, LF or CR line ends.
 QString ToPlain(QString s) {
@@ -93,8 +89,8 @@ TCustomMemo::TCustomMemo(TComponent* owner)
   SetMouseWidget(Editor()->viewport());
   Editor()->document()->setUndoRedoEnabled(false);
   Editor()->setTabChangesFocus(true);
-  QObject::connect(Editor()->document(), &QTextDocument::contentsChange,
-                   [this](int pos, int removed, int added) { ContentsChanged(pos, removed, added); });
+  GuardedConnect(this, Editor()->document(), &QTextDocument::contentsChange, Editor(),
+                 [this](int pos, int removed, int added) { ContentsChanged(pos, removed, added); });
   ApplyWrap();
 }
 
@@ -108,7 +104,7 @@ void TCustomMemo::SetText(const QString& v) { ReplaceAll(ToPlain(v), false); }
 
 void TCustomMemo::ReplaceAll(const QString& plain, bool undoable) {
   if (plain == Editor()->toPlainText()) return;
-  FlagScope scope(undoable ? undoStep_ : fromCode_);
+  TUpdateScope scope(undoable ? undoStep_ : fromCode_);
   QTextCursor cursor(Editor()->document());
   cursor.select(QTextCursor::Document);
   cursor.insertText(plain);
@@ -217,7 +213,7 @@ QString TCustomMemo::SelText() const {
 }
 
 void TCustomMemo::ReplaceSelection(const QString& text, bool undoable) {
-  FlagScope scope(undoable ? undoStep_ : fromCode_);
+  TUpdateScope scope(undoable ? undoStep_ : fromCode_);
   Editor()->textCursor().insertText(ToPlain(text));
   if (!undoable) ClearUndo();
 }

@@ -44,15 +44,15 @@ void TMenu::ConfigureAction(QAction* action, TMenuItem* item) {
   font.setBold(item->Default());
   action->setFont(font);
   std::weak_ptr<TMenuItem*> weak = item->self_;
-  QObject::connect(action, &QAction::triggered, action, [weak, action] {
+  GuardedConnect(item, action, &QAction::triggered, action, [weak, action] {
     if (auto alive = weak.lock()) {
       TMenuItem* it = *alive;
-      Guard(it, [it] { it->Click(); });
+      GuardedCall(it, [it] { it->Click(); });  // the check state below is set even so
     }
     // Qt toggles a checkable action by itself; the item's state is the truth.
     if (auto alive = weak.lock()) action->setChecked((*alive)->Checked());
   });
-  QObject::connect(action, &QAction::hovered, action, [weak] {
+  GuardedConnect(item, action, &QAction::hovered, action, [weak] {
     auto alive = weak.lock();
     if (alive && Application != nullptr) Application->SetHint(LongHint((*alive)->Hint()));
   });
@@ -119,7 +119,7 @@ class TResizeWatcher : public QObject {
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Resize) resized_();
+    if (event->type() == QEvent::Resize) Guard(nullptr, resized_);  // an entry from Qt
     return false;
   }
 
@@ -203,39 +203,30 @@ TMainMenu* FormMainMenu(const TForm* form) {
 
 namespace {
 
-// Which popup menu each control shows on a right click. Allocated while
-// it has entries; entries leave when either side is freed.
-QHash<TControl*, TPopupMenu*>* gControlPopups = nullptr;
+// Which popup menu each control shows on a right click: a process-wide
+// object while it has entries; entries leave when either side is freed.
+struct TControlPopups {
+  QHash<TControl*, TPopupMenu*> map;
+};
 
-QHash<TControl*, TPopupMenu*>& ControlPopups() {
-  if (gControlPopups == nullptr) {
-    gControlPopups = new QHash<TControl*, TPopupMenu*>();
-    static const bool hooked = [] {
-      RegisterResetHook([] {
-        delete gControlPopups;
-        gControlPopups = nullptr;
-      });
-      return true;
-    }();
-    (void)hooked;
-  }
-  return *gControlPopups;
+QHash<TControl*, TPopupMenu*>* FoundPopups() {
+  TControlPopups* popups = FindProcessObject<TControlPopups>();
+  return popups != nullptr ? &popups->map : nullptr;
 }
 
 void ForgetControlPopup(TControl* control) {
-  if (gControlPopups == nullptr) return;
-  gControlPopups->remove(control);
-  if (gControlPopups->isEmpty()) {
-    delete gControlPopups;
-    gControlPopups = nullptr;
-  }
+  QHash<TControl*, TPopupMenu*>* popups = FoundPopups();
+  if (popups == nullptr) return;
+  popups->remove(control);
+  if (popups->isEmpty()) FreeProcessObject<TControlPopups>();
 }
 
 // The nearest control from control up its parents that shows a popup menu.
 TControl* PopupControlOf(TControl* control) {
-  if (gControlPopups == nullptr) return nullptr;
+  QHash<TControl*, TPopupMenu*>* popups = FoundPopups();
+  if (popups == nullptr) return nullptr;
   for (TControl* c = control; c != nullptr; c = c->Parent()) {
-    if (gControlPopups->contains(c)) return c;
+    if (popups->contains(c)) return c;
   }
   return nullptr;
 }
@@ -279,13 +270,13 @@ void TPopupMenu::RebuildQt() {
 // shows it (or inside one).
 bool TPopupMenu::ServesWidget(QWidget* widget) const {
   TControl* c = PopupControlOf(ControlOfWidget(widget));
-  return c != nullptr && gControlPopups->value(c) == this;
+  return c != nullptr && FoundPopups()->value(c) == this;
 }
 
 bool TPopupMenu::WatchedEvent(QWidget* widget, QEvent* event) {
   if (event->type() != QEvent::ContextMenu) return TMenu::WatchedEvent(widget, event);
   TControl* c = PopupControlOf(ControlOfWidget(widget));
-  if (c == nullptr || gControlPopups->value(c) != this || !autoPopup_) return false;
+  if (c == nullptr || FoundPopups()->value(c) != this || !autoPopup_) return false;
   const QPoint at = static_cast<QContextMenuEvent*>(event)->globalPos();
   SetPopupComponent(c);
   Popup(at.x(), at.y());
@@ -309,8 +300,8 @@ void TPopupMenu::DeclareProperties(TClassBuilder<TPopupMenu, TMenu>& b) {
 
 void SetControlPopupMenu(TControl* control, TPopupMenu* menu) {
   if (control == nullptr) return;
-  if (gControlPopups != nullptr) {
-    if (TPopupMenu* old = gControlPopups->value(control)) {
+  if (QHash<TControl*, TPopupMenu*>* popups = FoundPopups()) {
+    if (TPopupMenu* old = popups->value(control)) {
       old->controls_.removeAll(control);
       old->RemoveFreeNotification(control);
     }
@@ -318,7 +309,7 @@ void SetControlPopupMenu(TControl* control, TPopupMenu* menu) {
   ForgetControlPopup(control);
   control->popupMenu_ = menu;
   if (menu == nullptr) return;
-  ControlPopups().insert(control, menu);
+  ProcessObject<TControlPopups>().map.insert(control, menu);
   menu->controls_.append(control);
   menu->FreeNotification(control);
   menu->WatchKeys();

@@ -3,6 +3,7 @@
 #include "platform/controls/Guard.h"
 #include "platform/controls/QtBridge.h"
 #include "platform/rtl/Codec1252.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -10,13 +11,6 @@
 #include <QPalette>
 
 namespace {
-
-struct FlagScope {
-  bool& flag;
-  bool old;
-  explicit FlagScope(bool& f) : flag(f), old(f) { flag = true; }
-  ~FlagScope() { flag = old; }
-};
 
 int QtKeyOfChar(char c) {
   switch (static_cast<unsigned char>(c)) {
@@ -26,27 +20,6 @@ int QtKeyOfChar(char c) {
     case 27: return Qt::Key_Escape;
     default: return Qt::Key_unknown;
   }
-}
-
-UINT MouseMsgOf(const QMouseEvent* e) {
-  const bool dbl = e->type() == QEvent::MouseButtonDblClick;
-  const bool down = e->type() != QEvent::MouseButtonRelease;
-  switch (e->button()) {
-    case Qt::LeftButton: return dbl ? WM_LBUTTONDBLCLK : down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-    case Qt::RightButton: return dbl ? WM_RBUTTONDBLCLK : down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-    case Qt::MiddleButton: return dbl ? WM_MBUTTONDBLCLK : down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-    default: return WM_NULL;
-  }
-}
-
-WPARAM MouseKeys(const QMouseEvent* e) {
-  WPARAM k = 0;
-  if (e->buttons() & Qt::LeftButton) k |= MK_LBUTTON;
-  if (e->buttons() & Qt::RightButton) k |= MK_RBUTTON;
-  if (e->buttons() & Qt::MiddleButton) k |= MK_MBUTTON;
-  if (e->modifiers() & Qt::ShiftModifier) k |= MK_SHIFT;
-  if (e->modifiers() & Qt::ControlModifier) k |= MK_CONTROL;
-  return k;
 }
 
 }  // namespace
@@ -176,7 +149,7 @@ void TNativeControl::DefaultHandler(TMessage& m) {
 }
 
 void TNativeControl::SendNativeKey(int qtKey, Qt::KeyboardModifiers mods, const QString& text) {
-  FlagScope scope(bypass_);
+  TUpdateScope scope(bypass_);
   QKeyEvent press(QEvent::KeyPress, qtKey, mods, text);
   QCoreApplication::sendEvent(KeyWidget(), &press);
 }
@@ -185,7 +158,7 @@ bool TNativeControl::SwallowKey(const QKeyEvent&) const { return false; }
 
 // Runs the messages of a Qt key press; true when the Qt widget must not see it.
 bool TNativeControl::NativeKey(QKeyEvent* e) {
-  FlagScope scope(inFilter_);
+  TUpdateScope scope(inFilter_);
   const WPARAM vk = VirtualKeyOf(e->key());
   const bool alt = e->modifiers() & Qt::AltModifier;
   if (vk != 0) {
@@ -216,16 +189,16 @@ bool TNativeControl::NativeKeyUp(QKeyEvent* e) {
   const WPARAM vk = VirtualKeyOf(e->key());
   if (vk == 0) return false;
   keyDownPassed_ = false;
-  FlagScope scope(inFilter_);
+  TUpdateScope scope(inFilter_);
   Perform((e->modifiers() & Qt::AltModifier) ? WM_SYSKEYUP : WM_KEYUP, vk, 1);
   return false;
 }
 
 void TNativeControl::NativeMouse(QEvent* event) {
   auto* e = static_cast<QMouseEvent*>(event);
-  const UINT msg = event->type() == QEvent::MouseMove ? WM_MOUSEMOVE : MouseMsgOf(e);
+  const UINT msg = MouseMessageOf(e);
   if (msg == WM_NULL) return;
   QPoint p = e->position().toPoint();
   if (Widget() != nullptr) p = MouseWidget()->mapTo(Widget(), p);
-  Perform(msg, MouseKeys(e), MAKELPARAM(p.x(), p.y()));
+  Perform(msg, MouseKeyState(e), MAKELPARAM(p.x(), p.y()));
 }

@@ -1,5 +1,6 @@
 #include "platform/controls/PrinterSetupDialog.h"
 
+#include "platform/controls/Guard.h"
 #include "platform/printing/Printer.h"
 
 #include <QDialog>
@@ -28,8 +29,8 @@ bool TPrinterSetupDialog::Execute() {
   for (int i = 0; i < printers->Count(); ++i) list->addItem(printers->Strings(i));
   list->setCurrentRow(printers->Count() > 0 ? printer->PrinterIndex() : -1);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  GuardedConnect(this, buttons, &QDialogButtonBox::accepted, &dialog, [&dialog] { dialog.accept(); });
+  GuardedConnect(this, buttons, &QDialogButtonBox::rejected, &dialog, [&dialog] { dialog.reject(); });
   layout->addWidget(buttons);
   if (!RunModal(dialog)) return false;
   if (list->currentRow() >= 0) printer->SetPrinterIndex(list->currentRow());

@@ -3,6 +3,7 @@
 #include "platform/controls/Control.h"
 #include "platform/controls/Guard.h"
 #include "platform/rtl/Codec1252.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -11,25 +12,31 @@
 
 namespace {
 
-struct DepthGuard {
-  int& depth;
-  explicit DepthGuard(int& d) : depth(d) { ++depth; }
-  ~DepthGuard() { --depth; }
-};
-
-WPARAM KeyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
-  WPARAM k = 0;
-  if (buttons & Qt::LeftButton) k |= MK_LBUTTON;
-  if (buttons & Qt::RightButton) k |= MK_RBUTTON;
-  if (buttons & Qt::MiddleButton) k |= MK_MBUTTON;
-  if (mods & Qt::ShiftModifier) k |= MK_SHIFT;
-  if (mods & Qt::ControlModifier) k |= MK_CONTROL;
-  return k;
-}
-
 LPARAM PosParam(const QPointF& p) { return MAKELPARAM(qRound(p.x()), qRound(p.y())); }
 
 }  // namespace
+
+UINT MouseMessageOf(const QMouseEvent* e) {
+  if (e->type() == QEvent::MouseMove) return WM_MOUSEMOVE;
+  const bool dbl = e->type() == QEvent::MouseButtonDblClick;
+  const bool down = e->type() != QEvent::MouseButtonRelease;
+  switch (e->button()) {
+    case Qt::LeftButton: return dbl ? WM_LBUTTONDBLCLK : down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    case Qt::RightButton: return dbl ? WM_RBUTTONDBLCLK : down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    case Qt::MiddleButton: return dbl ? WM_MBUTTONDBLCLK : down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+    default: return WM_NULL;
+  }
+}
+
+WPARAM MouseKeyState(const QMouseEvent* e) {
+  WPARAM k = 0;
+  if (e->buttons() & Qt::LeftButton) k |= MK_LBUTTON;
+  if (e->buttons() & Qt::RightButton) k |= MK_RBUTTON;
+  if (e->buttons() & Qt::MiddleButton) k |= MK_MBUTTON;
+  if (e->modifiers() & Qt::ShiftModifier) k |= MK_SHIFT;
+  if (e->modifiers() & Qt::ControlModifier) k |= MK_CONTROL;
+  return k;
+}
 
 std::uint16_t VirtualKeyOf(int k) {
   if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9))
@@ -82,7 +89,7 @@ TBridgeWidget::TBridgeWidget(TControl* control, QWidget* parent, Qt::WindowFlags
 TBridgeWidget::~TBridgeWidget() = default;
 
 bool TBridgeWidget::event(QEvent* e) {
-  DepthGuard depth(eventDepth_);
+  TUpdateScope depth(eventDepth_);
   if (control_ != nullptr && Translate(e)) return true;
   return QWidget::event(e);
 }
@@ -100,11 +107,8 @@ bool TBridgeWidget::Translate(QEvent* e) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-      MouseButton(static_cast<QMouseEvent*>(e), e->type() != QEvent::MouseButtonRelease,
-                  e->type() == QEvent::MouseButtonDblClick);
-      return true;
     case QEvent::MouseMove:
-      MouseMoved(static_cast<QMouseEvent*>(e));
+      Mouse(static_cast<QMouseEvent*>(e));
       return true;
     case QEvent::KeyPress:
       if (IsTabKey(static_cast<QKeyEvent*>(e))) return !TabKey(static_cast<QKeyEvent*>(e));
@@ -167,25 +171,13 @@ LPARAM TBridgeWidget::ClientPos(const QPointF& p) const {
   return PosParam(p - QPointF(offset.X, offset.Y));
 }
 
-void TBridgeWidget::MouseButton(QMouseEvent* e, bool down, bool dbl) {
-  UINT msg = 0;
-  switch (e->button()) {
-    case Qt::LeftButton: msg = dbl ? WM_LBUTTONDBLCLK : down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
-    case Qt::RightButton: msg = dbl ? WM_RBUTTONDBLCLK : down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
-    case Qt::MiddleButton: msg = dbl ? WM_MBUTTONDBLCLK : down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
-    default: return;
-  }
-  const WPARAM keys = KeyState(e->buttons(), e->modifiers());
+void TBridgeWidget::Mouse(QMouseEvent* e) {
+  const UINT msg = MouseMessageOf(e);
+  if (msg == WM_NULL) return;
+  const WPARAM keys = MouseKeyState(e);
   const LPARAM pos = ClientPos(e->position());
   TControl* c = control_;
   Guard(c, [c, msg, keys, pos] { c->Perform(msg, keys, pos); });
-}
-
-void TBridgeWidget::MouseMoved(QMouseEvent* e) {
-  const WPARAM keys = KeyState(e->buttons(), e->modifiers());
-  const LPARAM pos = ClientPos(e->position());
-  TControl* c = control_;
-  Guard(c, [c, keys, pos] { c->Perform(WM_MOUSEMOVE, keys, pos); });
 }
 
 // A key press gives WM_KEYDOWN and, when it types a character that

@@ -11,6 +11,8 @@
 // WM_SETFOCUS/WM_KILLFOCUS; close -> WM_CLOSE; activation -> WM_ACTIVATE;
 // a move or resize by the window manager -> the control's geometry check.
 
+#include "platform/system/WinTypes.h"
+
 #include <QWidget>
 
 #include <cstdint>
@@ -37,8 +39,7 @@ class TBridgeWidget : public QWidget {
 
  private:
   bool Translate(QEvent* e);
-  void MouseButton(QMouseEvent* e, bool down, bool dbl);
-  void MouseMoved(QMouseEvent* e);
+  void Mouse(QMouseEvent* e);
   std::intptr_t ClientPos(const QPointF& p) const;  // as LPARAM, in client coordinates
   void Key(QKeyEvent* e, bool down);
   static bool IsTabKey(QKeyEvent* e);
@@ -48,6 +49,12 @@ class TBridgeWidget : public QWidget {
   TControl* control_;
   int eventDepth_ = 0;
 };
+
+// The mouse message of a Qt mouse event: WM_xBUTTONDOWN/UP/DBLCLK for the
+// left, right and middle buttons, WM_MOUSEMOVE for a move, WM_NULL else.
+UINT MouseMessageOf(const QMouseEvent* e);
+// The MK_ key state of a mouse event: buttons held, Shift and Ctrl.
+WPARAM MouseKeyState(const QMouseEvent* e);
 
 // The class library's virtual-key code of a Qt key (0 when none).
 std::uint16_t VirtualKeyOf(int qtKey);

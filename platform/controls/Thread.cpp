@@ -31,7 +31,7 @@ SyncQueue& Queue() {
 
 void WakeGuiThread() {
   if (QCoreApplication* app = QCoreApplication::instance())
-    QMetaObject::invokeMethod(app, [] { TThread::CheckSynchronize(); }, Qt::QueuedConnection);
+    GuardedPost(nullptr, app, [] { TThread::CheckSynchronize(); });
 }
 
 }  // namespace

@@ -12,10 +12,7 @@ TTimer::THook& Hook() {
   return hook;
 }
 
-const bool g_hookReset = [] {
-  RegisterResetHook([] { Hook() = nullptr; });
-  return true;
-}();
+const TResetHook kResetTimerHook([] { Hook() = nullptr; });
 
 }  // namespace
 
@@ -59,7 +56,7 @@ void TTimer::UpdateTimer() {
   if (!run) return;
   if (!timer_) {
     timer_ = std::make_unique<QTimer>();
-    QObject::connect(timer_.get(), &QTimer::timeout, timer_.get(), [this] { Tick(); });
+    GuardedConnect(this, timer_.get(), &QTimer::timeout, timer_.get(), [this] { Timer(); });
   }
   timer_->start(static_cast<int>(std::min<unsigned>(interval_, 0x7FFFFFFF)));
 }

@@ -1,38 +1,19 @@
 #include "platform/controls/TreeView.h"
 
+#include "platform/controls/Guard.h"
+#include "platform/rtl/UpdateScope.h"
 #include "platform/rtl/Exceptions.h"
 
 #include <QHeaderView>
-#include <QPainter>
 #include <QTreeWidget>
 
 namespace {
-
-struct CountScope {
-  int& n;
-  explicit CountScope(int& v) : n(v) { ++n; }
-  ~CountScope() { --n; }
-};
 
 [[noreturn]] void IndexError(int index) {
   throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
 }
 
 }  // namespace
-
-QIcon CombinedIcon(TImageList* images, int imageIndex, TImageList* stateImages, int stateIndex) {
-  const QImage image = images != nullptr ? images->ImageAt(imageIndex) : QImage();
-  const QImage state = stateImages != nullptr ? stateImages->ImageAt(stateIndex) : QImage();
-  if (image.isNull() && state.isNull()) return {};
-  QImage both(state.width() + image.width(), qMax(state.height(), image.height()),
-              QImage::Format_ARGB32);
-  both.fill(Qt::transparent);
-  QPainter painter(&both);
-  if (!state.isNull()) painter.drawImage(0, 0, state);
-  if (!image.isNull()) painter.drawImage(state.width(), 0, image);
-  painter.end();
-  return QIcon(QPixmap::fromImage(both));
-}
 
 // Nodes.
 
@@ -76,7 +57,7 @@ bool TTreeNode::Focused() const { return TreeView()->Tree()->currentItem() == it
 
 void TTreeNode::SetFocused(bool v) {
   QTreeWidget* tree = TreeView()->Tree();
-  CountScope scope(TreeView()->fromCode_);
+  TUpdateScope scope(TreeView()->fromCode_);
   if (v) {
     tree->setCurrentItem(item_, 0, QItemSelectionModel::NoUpdate);
   } else if (Focused()) {
@@ -186,7 +167,7 @@ TTreeNode* TTreeNodes::Attach(QTreeWidgetItem* parent, int index, const QString&
   item->setFlags(flags);
   QTreeWidget* tree = owner_->Tree();
   {
-    CountScope scope(owner_->fromCode_);
+    TUpdateScope scope(owner_->fromCode_);
     if (parent != nullptr) {
       parent->insertChild(index < 0 ? parent->childCount() : index, item);
     } else {
@@ -237,7 +218,7 @@ void TTreeNodes::Forget(QTreeWidgetItem* item) {
 void TTreeNodes::Delete(TTreeNode* node) {
   if (node == nullptr || NodeOf(node->item_) != node) return;
   QTreeWidgetItem* item = node->item_;
-  CountScope scope(owner_->fromCode_);
+  TUpdateScope scope(owner_->fromCode_);
   if (node->Selected() || node->Focused()) {
     owner_->Tree()->clearSelection();
     owner_->Tree()->setCurrentItem(nullptr);
@@ -248,7 +229,7 @@ void TTreeNodes::Delete(TTreeNode* node) {
 
 void TTreeNodes::Clear() {
   {
-    CountScope scope(owner_->fromCode_);
+    TUpdateScope scope(owner_->fromCode_);
     owner_->Tree()->clear();
   }
   nodes_.clear();
@@ -270,16 +251,16 @@ TCustomTreeView::TCustomTreeView(TComponent* owner)
   tree->setColumnCount(1);
   tree->setSelectionMode(QAbstractItemView::SingleSelection);
   SetReadOnly(false);
-  QObject::connect(tree, &QTreeWidget::itemExpanded, [this](QTreeWidgetItem* i) { QtExpanded(i, true); });
-  QObject::connect(tree, &QTreeWidget::itemCollapsed, [this](QTreeWidgetItem* i) { QtExpanded(i, false); });
-  QObject::connect(tree, &QTreeWidget::currentItemChanged,
-                   [this](QTreeWidgetItem* c, QTreeWidgetItem* p) { QtCurrentChanged(c, p); });
+  GuardedConnect(this, tree, &QTreeWidget::itemExpanded, tree,
+                 [this](QTreeWidgetItem* i) { QtExpanded(i, true); });
+  GuardedConnect(this, tree, &QTreeWidget::itemCollapsed, tree,
+                 [this](QTreeWidgetItem* i) { QtExpanded(i, false); });
+  GuardedConnect(this, tree, &QTreeWidget::currentItemChanged, tree,
+                 [this](QTreeWidgetItem* c, QTreeWidgetItem* p) { QtCurrentChanged(c, p); });
 }
 
 TCustomTreeView::~TCustomTreeView() {
   QObject::disconnect(Tree(), nullptr, nullptr, nullptr);
-  WatchImages(images_, nullptr);
-  WatchImages(stateImages_, nullptr);
   items_->Clear();
 }
 
@@ -295,7 +276,7 @@ void TCustomTreeView::SetSelected(TTreeNode* node) {
   if (node == Selected()) return;
   if (!CanChange(node)) return;
   {
-    CountScope scope(fromCode_);
+    TUpdateScope scope(fromCode_);
     if (node != nullptr) {
       Tree()->setCurrentItem(node->item_, 0, QItemSelectionModel::ClearAndSelect);
     } else {
@@ -313,7 +294,7 @@ void TCustomTreeView::QtCurrentChanged(QTreeWidgetItem* current, QTreeWidgetItem
   if (fromCode_ != 0) return;
   TTreeNode* node = items_->NodeOf(current);
   if (!CanChange(node)) {
-    CountScope scope(fromCode_);
+    TUpdateScope scope(fromCode_);
     Tree()->setCurrentItem(previous, 0, QItemSelectionModel::ClearAndSelect);
     return;
   }
@@ -347,7 +328,7 @@ void TCustomTreeView::ExpandNode(TTreeNode* node, bool expand) {
   if (node->Expanded() == expand || !node->HasChildren()) return;
   if (expand ? !CanExpand(node) : !CanCollapse(node)) return;
   {
-    CountScope scope(fromCode_);
+    TUpdateScope scope(fromCode_);
     node->item_->setExpanded(expand);
   }
   if (expand && OnExpanded) OnExpanded(this, node);
@@ -359,7 +340,7 @@ void TCustomTreeView::QtExpanded(QTreeWidgetItem* item, bool expanded) {
   TTreeNode* node = items_->NodeOf(item);
   if (node == nullptr) return;
   if (expanded ? !CanExpand(node) : !CanCollapse(node)) {
-    CountScope scope(fromCode_);
+    TUpdateScope scope(fromCode_);
     item->setExpanded(!expanded);
     return;
   }
@@ -381,43 +362,19 @@ void TCustomTreeView::SetReadOnly(bool v) {
 bool TCustomTreeView::ShowRoot() const { return Tree()->rootIsDecorated(); }
 void TCustomTreeView::SetShowRoot(bool v) { Tree()->setRootIsDecorated(v); }
 
-void TCustomTreeView::WatchImages(TImageList* old, TImageList* now) {
-  if (old != nullptr && old != images_ && old != stateImages_) {
-    old->UnRegisterChanges(this);
-    old->RemoveFreeNotification(this);
-  }
-  if (now != nullptr) {
-    now->RegisterChanges(this, [this] { UpdateAllIcons(); });
-    now->FreeNotification(this);
-  }
-}
+void TCustomTreeView::SetImages(TImageList* v) { images_.SetImages(v); }
 
-void TCustomTreeView::SetImages(TImageList* v) {
-  TImageList* old = images_;
-  images_ = v;
-  WatchImages(old, v);
-  UpdateAllIcons();
-}
-
-void TCustomTreeView::SetStateImages(TImageList* v) {
-  TImageList* old = stateImages_;
-  stateImages_ = v;
-  WatchImages(old, v);
-  UpdateAllIcons();
-}
+void TCustomTreeView::SetStateImages(TImageList* v) { images_.SetStateImages(v); }
 
 void TCustomTreeView::Notification(TComponent* component, TOperation operation) {
   TNativeControl::Notification(component, operation);
   if (operation != opRemove) return;
-  const bool ours = component == images_ || component == stateImages_;
-  if (component == images_) images_ = nullptr;
-  if (component == stateImages_) stateImages_ = nullptr;
-  if (ours) UpdateAllIcons();
+  images_.Forget(component);
 }
 
 void TCustomTreeView::UpdateIcon(TTreeNode* node) {
   const int index = node->Selected() && node->selectedIndex_ >= 0 ? node->selectedIndex_ : node->imageIndex_;
-  node->item_->setIcon(0, CombinedIcon(images_, index, stateImages_, node->stateIndex_));
+  node->item_->setIcon(0, images_.Icon(index, node->stateIndex_));
 }
 
 void TCustomTreeView::UpdateAllIcons() {

@@ -12,6 +12,7 @@
 
 #include "platform/controls/ImageList.h"
 #include "platform/controls/NativeControl.h"
+#include "platform/controls/ViewImages.h"
 
 #include <QList>
 
@@ -146,9 +147,9 @@ class TCustomTreeView : public TNativeControl {
   void SetShowLines(bool v) { showLines_ = v; }
   bool ShowRoot() const;
   void SetShowRoot(bool v);
-  TImageList* Images() const { return images_; }
+  TImageList* Images() const { return images_.Images(); }
   void SetImages(TImageList* v);
-  TImageList* StateImages() const { return stateImages_; }
+  TImageList* StateImages() const { return images_.StateImages(); }
   void SetStateImages(TImageList* v);
   // The node at a client point; nullptr when none.
   TTreeNode* GetNodeAt(int x, int y) const;
@@ -181,13 +182,11 @@ class TCustomTreeView : public TNativeControl {
   void QtCurrentChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
   void UpdateIcon(TTreeNode* node);
   void UpdateAllIcons();
-  void WatchImages(TImageList* old, TImageList* now);
 
   std::unique_ptr<TTreeNodes> items_;
   bool readOnly_ = false;
   bool showLines_ = true;
-  TImageList* images_ = nullptr;
-  TImageList* stateImages_ = nullptr;
+  TViewImages images_{this, [this] { UpdateAllIcons(); }};
   int fromCode_ = 0;
 };
 
@@ -196,5 +195,3 @@ class TTreeView : public TCustomTreeView {
   explicit TTreeView(TComponent* owner) : TCustomTreeView(owner) {}
 };
 
-// The icon of an image and a state image side by side (either may be -1).
-QIcon CombinedIcon(TImageList* images, int imageIndex, TImageList* stateImages, int stateIndex);

@@ -53,10 +53,7 @@ void KillAllTimers(TWinControl* control) {
   }
 }
 
-const bool g_timerReset = [] {
-  RegisterResetHook([] { KillAllTimers(nullptr); });
-  return true;
-}();
+const TResetHook kResetTimers([] { KillAllTimers(nullptr); });
 
 }  // namespace
 
@@ -65,9 +62,8 @@ UINT SetTimer(TWinControl* control, UINT id, UINT intervalMs) {
   KillTimer(control, id);
   auto* timer = new QTimer(QCoreApplication::instance());
   timer->setInterval(static_cast<int>(intervalMs));
-  QObject::connect(timer, &QTimer::timeout, timer, [control, id] {
-    Guard(control, [control, id] { control->Perform(WM_TIMER, id, 0); });
-  });
+  GuardedConnect(control, timer, &QTimer::timeout, timer,
+                 [control, id] { control->Perform(WM_TIMER, id, 0); });
   Timers()[{control, id}] = timer;
   timer->start();
   return id;
@@ -445,20 +441,17 @@ LRESULT SendMessage(TWinControl* control, UINT msg, WPARAM wParam, LPARAM lParam
 bool PostMessage(TWinControl* control, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (control == nullptr || QCoreApplication::instance() == nullptr) return false;
   std::weak_ptr<TControl*> target = control->WeakSelf();
-  QMetaObject::invokeMethod(
-      QCoreApplication::instance(),
-      [target, msg, wParam, lParam] {
-        auto alive = target.lock();
-        if (!alive) return;
-        auto* c = static_cast<TWinControl*>(*alive);
-        Guard(c, [c, msg, wParam, lParam] {
-          TMsg m{c, 0, msg, wParam, lParam};
-          if (Application != nullptr)
-            Application->DeliverMessage(m);
-          else
-            c->Perform(msg, wParam, lParam);
-        });
-      },
-      Qt::QueuedConnection);
+  GuardedPost(nullptr, QCoreApplication::instance(), [target, msg, wParam, lParam] {
+    auto alive = target.lock();
+    if (!alive) return;
+    auto* c = static_cast<TWinControl*>(*alive);
+    GuardedCall(c, [c, msg, wParam, lParam] {
+      TMsg m{c, 0, msg, wParam, lParam};
+      if (Application != nullptr)
+        Application->DeliverMessage(m);
+      else
+        c->Perform(msg, wParam, lParam);
+    });
+  });
   return true;
 }

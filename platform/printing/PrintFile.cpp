@@ -16,13 +16,10 @@ namespace {
 constexpr int kMaxBaseBytes = 200;
 constexpr int kMaxTries = 10000;
 
-// A plain pointer: no destructor at exit; reset frees it.
-TPrintFileNotice* g_notice = nullptr;
-
-void ClearNotice() {
-  std::unique_ptr<TPrintFileNotice> old(g_notice);
-  g_notice = nullptr;
-}
+// The notice, a process-wide object while one is set.
+struct NoticeSlot {
+  TPrintFileNotice notice;
+};
 
 bool IsFolder(const QString& path) {
   return !path.isEmpty() && QFileInfo(path).isDir();
@@ -75,17 +72,16 @@ QString ReservePrintFile(const QString& folder, const QString& title) {
 }
 
 void SetPrintFileNotice(TPrintFileNotice notice) {
-  static bool hooked = false;
-  if (!hooked) {
-    RegisterResetHook(ClearNotice);
-    hooked = true;
+  if (!notice) {
+    FreeProcessObject<NoticeSlot>();
+    return;
   }
-  ClearNotice();
-  if (notice)
-    g_notice = std::make_unique<TPrintFileNotice>(std::move(notice)).release();
+  ProcessObject<NoticeSlot>().notice = std::move(notice);
 }
 
 void NotifyPrintFile(const QString& path) {
-  if (g_notice && *g_notice)
-    (*g_notice)(path);
+  // A copy: the notice may set another one.
+  NoticeSlot* slot = FindProcessObject<NoticeSlot>();
+  const TPrintFileNotice notice = slot != nullptr ? slot->notice : TPrintFileNotice();
+  if (notice) notice(path);
 }

@@ -5,7 +5,8 @@
 // business (a system printer or a PDF file, or images for tests).
 //
 // Printer() is the process-wide printer, created on first use and freed by
-// FreePrinter, by ResetProcessState and when the Qt application object goes.
+// FreePrinter, with the application object (a process-wide object) and by
+// ResetProcessState.
 
 #include "platform/graphics/Canvas.h"
 #include "platform/printing/PrintBackend.h"

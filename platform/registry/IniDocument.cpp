@@ -1,7 +1,6 @@
 #include "platform/registry/IniDocument.h"
 
 #include "platform/rtl/Codec1252.h"
-#include "platform/rtl/StringList.h"
 
 #include <QStringDecoder>
 
@@ -228,9 +227,3 @@ std::optional<int> ParseIniInteger(const QString& text) {
     return std::nullopt;
   return static_cast<int>(value);
 }
-
-StringsUpdateScope::StringsUpdateScope(TStrings* strings) : strings_(strings) {
-  strings_->BeginUpdate();
-}
-
-StringsUpdateScope::~StringsUpdateScope() { strings_->EndUpdate(); }

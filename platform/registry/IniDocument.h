@@ -29,8 +29,6 @@
 
 #include <optional>
 
-class TStrings;
-
 class IniDocument {
  public:
   static IniDocument FromBytes(const QByteArray& bytes);
@@ -74,14 +72,3 @@ QString StripIniQuotes(const QString& value);
 // sign; nullopt for anything else or out of range.
 std::optional<int> ParseIniInteger(const QString& text);
 
-// Pairs BeginUpdate with EndUpdate, also when a read raises.
-class StringsUpdateScope {
- public:
-  explicit StringsUpdateScope(TStrings* strings);
-  ~StringsUpdateScope();
-  StringsUpdateScope(const StringsUpdateScope&) = delete;
-  StringsUpdateScope& operator=(const StringsUpdateScope&) = delete;
-
- private:
-  TStrings* strings_;
-};

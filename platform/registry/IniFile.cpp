@@ -3,6 +3,7 @@
 #include "platform/registry/IniDocument.h"
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/StringList.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <QDir>
 #include <QFile>
@@ -214,26 +215,29 @@ void TIniFile::WriteBool(const QString& section, const QString& ident, bool valu
 }
 
 void TIniFile::ReadSection(const QString& section, TStrings* strings) const {
-  StringsUpdateScope update(strings);
+  TUpdateScope batch(*strings);
   strings->Clear();
   for (const QString& key : Load().Keys(section))
     strings->Add(key);
+  batch.Close();
 }
 
 void TIniFile::ReadSections(TStrings* strings) const {
-  StringsUpdateScope update(strings);
+  TUpdateScope batch(*strings);
   strings->Clear();
   for (const QString& name : Load().Sections())
     strings->Add(name);
+  batch.Close();
 }
 
 void TIniFile::ReadSectionValues(const QString& section, TStrings* strings) const {
   const IniDocument doc = Load();
-  StringsUpdateScope update(strings);
+  TUpdateScope batch(*strings);
   strings->Clear();
   for (const QString& key : doc.Keys(section))
     strings->Add(key + QLatin1Char('=') +
                  StripIniQuotes(doc.Value(section, key).value_or(QString())));
+  batch.Close();
 }
 
 void TIniFile::EraseSection(const QString& section) {

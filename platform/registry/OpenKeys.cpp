@@ -10,31 +10,21 @@
 
 namespace {
 
-// Open hives and handles of this process; dropped by ResetProcessState.
+// Open hives and handles of this process: a process-wide object, closed
+// with the application object (and by ResetProcessState).
 struct RegistryState {
   std::map<HiveKind, std::unique_ptr<Hive>> hives;
   std::map<std::uintptr_t, KeyRef> handles;
   std::uintptr_t nextHandle = 0x1000;
+
+  ~RegistryState() {
+    std::lock_guard guard(RegistryLock());  // no caller is inside a hive meanwhile
+    handles.clear();
+    hives.clear();
+  }
 };
 
-std::unique_ptr<RegistryState>& StateSlot() {
-  static std::unique_ptr<RegistryState> state;
-  return state;
-}
-
-RegistryState& State() {
-  static std::once_flag hookOnce;
-  std::call_once(hookOnce, [] {
-    RegisterResetHook([] {
-      std::lock_guard guard(RegistryLock());
-      StateSlot().reset();
-    });
-  });
-  auto& slot = StateSlot();
-  if (!slot)
-    slot = std::make_unique<RegistryState>();
-  return *slot;
-}
+RegistryState& State() { return ProcessObject<RegistryState>(); }
 
 QString HiveFileName(HiveKind kind) {
   switch (kind) {

@@ -1,6 +1,7 @@
 #pragma once
 // The registry's process-wide state: the hives opened so far and the handles
-// handed out. Both are dropped by ResetProcessState (tests move
+// handed out, one object of the process-wide holder (ProcessState.h): closed
+// with the application object and by ResetProcessState (tests move
 // XDG_DATA_HOME between cases). Callers hold RegistryLock() throughout.
 
 #include "platform/registry/Hive.h"

@@ -2,6 +2,7 @@
 
 #include "platform/registry/IniDocument.h"
 #include "platform/rtl/StringList.h"
+#include "platform/rtl/UpdateScope.h"
 
 namespace {
 
@@ -93,10 +94,11 @@ void TRegIniFile::ReadSections(TStrings* strings) { GetKeyNames(strings); }
 void TRegIniFile::ReadSectionValues(const QString& section, TStrings* strings) {
   TStringList names;
   ReadSection(section, &names);
-  StringsUpdateScope update(strings);
+  TUpdateScope batch(*strings);
   strings->Clear();
   for (int i = 0; i < names.Count(); ++i)
     strings->Add(names[i] + QLatin1Char('=') + ReadString(section, names[i], QString()));
+  batch.Close();
 }
 
 void TRegIniFile::EraseSection(const QString& section) { TRegistry::DeleteKey(section); }

@@ -33,11 +33,7 @@ void ResetClocks() {
   c.ticks = nullptr;
 }
 
-// Registered with the first hook set: no hook, nothing to reset.
-void EnsureResetHook() {
-  static const bool registered = (RegisterResetHook(ResetClocks), true);
-  (void)registered;
-}
+const TResetHook kResetClocks(ResetClocks);
 
 // A TDateTime split into its day number and the time of day in milliseconds.
 struct DayAndTime {
@@ -231,14 +227,12 @@ std::uint64_t GetTickCount() {
 }
 
 void SetNowHook(std::function<TDateTime()> hook) {
-  EnsureResetHook();
   Clocks& c = TheClocks();
   std::lock_guard guard(c.lock);
   c.now = std::move(hook);
 }
 
 void SetTickCountHook(std::function<std::uint64_t()> hook) {
-  EnsureResetHook();
   Clocks& c = TheClocks();
   std::lock_guard guard(c.lock);
   c.ticks = std::move(hook);

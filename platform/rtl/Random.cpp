@@ -26,14 +26,9 @@ void ResetGenerator() {
   g.hook = nullptr;
 }
 
-// Registered on first use: an untouched generator needs no reset.
-void EnsureResetHook() {
-  static const bool registered = (RegisterResetHook(ResetGenerator), true);
-  (void)registered;
-}
+const TResetHook kResetGenerator(ResetGenerator);
 
 std::uint32_t NextValue() {
-  EnsureResetHook();
   Generator& g = TheGenerator();
   std::function<std::uint32_t()> hook;
   {
@@ -65,21 +60,18 @@ void Randomize() {
 }
 
 std::int32_t RandSeed() {
-  EnsureResetHook();
   Generator& g = TheGenerator();
   std::lock_guard guard(g.lock);
   return static_cast<std::int32_t>(g.seed);
 }
 
 void SetRandSeed(std::int32_t seed) {
-  EnsureResetHook();
   Generator& g = TheGenerator();
   std::lock_guard guard(g.lock);
   g.seed = static_cast<std::uint32_t>(seed);
 }
 
 void SetRandomHook(std::function<std::uint32_t()> hook) {
-  EnsureResetHook();
   Generator& g = TheGenerator();
   std::lock_guard guard(g.lock);
   g.hook = std::move(hook);

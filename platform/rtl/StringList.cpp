@@ -4,37 +4,12 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/Streams.h"
+#include "platform/rtl/UpdateScope.h"
 
 #include <exception>
 #include <utility>
 
 namespace {
-
-// Holds an update batch open for the scope. Ending the batch fires OnChange,
-// whose handler may raise: that error leaves the scope, unless another one is
-// already on its way out, which then wins.
-class UpdateScope {
- public:
-  explicit UpdateScope(TStrings& s) : s_(s), unwinding_(std::uncaught_exceptions()) {
-    s_.BeginUpdate();
-  }
-  ~UpdateScope() noexcept(false) {
-    if (std::uncaught_exceptions() == unwinding_) {
-      s_.EndUpdate();
-      return;
-    }
-    try {
-      s_.EndUpdate();
-    } catch (...) {
-    }
-  }
-  UpdateScope(const UpdateScope&) = delete;
-  UpdateScope& operator=(const UpdateScope&) = delete;
-
- private:
-  TStrings& s_;
-  int unwinding_;
-};
 
 bool IsBlank(QChar c) { return c.unicode() <= ' '; }
 
@@ -76,10 +51,11 @@ QString ExtractQuoted(const QString& text, qsizetype& pos) {
 // ---- TStrings: element access defaults
 
 void TStrings::Put(int index, const QString& s) {
-  UpdateScope scope(*this);
+  TUpdateScope batch(*this);
   void* obj = GetObject(index);
   Delete(index);
   InsertObject(index, s, obj);
+  batch.Close();
 }
 
 void* TStrings::GetObject(int) const { return nullptr; }
@@ -99,10 +75,11 @@ int TStrings::AddObject(const QString& s, void* obj) {
 }
 
 void TStrings::AddStrings(const TStrings& strings) {
-  UpdateScope scope(*this);
+  TUpdateScope batch(*this);
   const int n = strings.Count();  // fixed first: strings may be this list
   for (int i = 0; i < n; ++i)
     AddObject(strings.Get(i), strings.GetObject(i));
+  batch.Close();
 }
 
 void TStrings::InsertObject(int index, const QString& s, void* obj) {
@@ -113,29 +90,32 @@ void TStrings::InsertObject(int index, const QString& s, void* obj) {
 void TStrings::Move(int curIndex, int newIndex) {
   if (curIndex == newIndex)
     return;
-  UpdateScope scope(*this);
+  TUpdateScope batch(*this);
   const QString s = Get(curIndex);
   void* obj = GetObject(curIndex);
   Delete(curIndex);
   InsertObject(newIndex, s, obj);
+  batch.Close();
 }
 
 void TStrings::Exchange(int index1, int index2) {
-  UpdateScope scope(*this);
+  TUpdateScope batch(*this);
   const QString s = Get(index1);
   void* obj = GetObject(index1);
   Put(index1, Get(index2));
   PutObject(index1, GetObject(index2));
   Put(index2, s);
   PutObject(index2, obj);
+  batch.Close();
 }
 
 void TStrings::Assign(const TStrings& source) {
   if (&source == this)
     return;
-  UpdateScope scope(*this);
+  TUpdateScope batch(*this);
   Clear();
   AddStrings(source);
+  batch.Close();
 }
 
 // ---- TStrings: searches
@@ -189,7 +169,7 @@ QString TStrings::Text() const {
 }
 
 void TStrings::SetText(const QString& text) {
-  UpdateScope scope(*this);
+  TUpdateScope batch(*this);
   Clear();
   qsizetype pos = 0;
   const qsizetype n = text.size();
@@ -207,6 +187,7 @@ void TStrings::SetText(const QString& text) {
     }
     pos = end;
   }
+  batch.Close();
 }
 
 QString TStrings::CommaText() const {
@@ -226,7 +207,7 @@ QString TStrings::CommaText() const {
 }
 
 void TStrings::SetCommaText(const QString& text) {
-  UpdateScope scope(*this);
+  TUpdateScope batch(*this);
   Clear();
   const qsizetype n = text.size();
   qsizetype pos = 0;
@@ -250,6 +231,7 @@ void TStrings::SetCommaText(const QString& text) {
       skipBlanks();
     }
   }
+  batch.Close();
 }
 
 // ---- TStrings: name=value items

@@ -53,7 +53,6 @@ struct TOutboxState {
 struct TOutboxHolder {
   std::mutex lock;
   TOutboxState* state = nullptr;  // owned
-  bool resetHooked = false;
   bool postRoutineAdded = false;
 };
 
@@ -72,6 +71,8 @@ void FreeState() {
   }
 }
 
+const TResetHook kResetOutbox(FreeState);
+
 void FlushWithApplication() {
   if (const std::size_t dropped = FlushOutbox())
     qWarning("%zu window messages could not be delivered before the program ended", dropped);
@@ -82,10 +83,6 @@ void FlushWithApplication() {
 
 // Called with the lock held.
 TOutboxState& State(TOutboxHolder& h) {
-  if (!h.resetHooked) {
-    RegisterResetHook(FreeState);
-    h.resetHooked = true;
-  }
   if (!h.postRoutineAdded && QCoreApplication::instance() != nullptr) {
     qAddPostRoutine(FlushWithApplication);
     h.postRoutineAdded = true;

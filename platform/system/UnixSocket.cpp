@@ -1,6 +1,7 @@
 #include "platform/system/UnixSocket.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/GuardedEntry.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -157,17 +158,6 @@ bool InApplicationThread() {
   return QThread::currentThread() == QCoreApplication::instance()->thread();
 }
 
-// Entered from Qt: nothing may unwind into the event loop.
-void Guarded(const std::function<void()>& fn) noexcept {
-  try {
-    fn();
-  } catch (const std::exception& e) {
-    qWarning("Sending queued datagrams failed: %s", e.what());
-  } catch (...) {
-    qWarning("Sending queued datagrams failed");
-  }
-}
-
 }  // namespace
 
 TWritableWatch::TWritableWatch(int fd, int retryMs, std::function<void()> onWritable)
@@ -187,8 +177,7 @@ void TWritableWatch::Enable() {
     EnableHere();
     return;
   }
-  QMetaObject::invokeMethod(
-      context_.get(), [this] { Guarded([this] { EnableHere(); }); }, Qt::QueuedConnection);
+  GuardedPost(nullptr, context_.get(), [this] { EnableHere(); });
 }
 
 void TWritableWatch::EnableHere() {
@@ -196,10 +185,10 @@ void TWritableWatch::EnableHere() {
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
     retry_ = std::make_unique<QTimer>();
     retry_->setInterval(retryMs_);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                     [this] { Guarded(onWritable_); });
-    QObject::connect(retry_.get(), &QTimer::timeout, retry_.get(),
-                     [this] { Guarded(onWritable_); });
+    GuardedConnect(nullptr, notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                   [this] { onWritable_(); });
+    GuardedConnect(nullptr, retry_.get(), &QTimer::timeout, retry_.get(),
+                   [this] { onWritable_(); });
   }
   notifier_->setEnabled(true);
   if (!retry_->isActive())

@@ -1,6 +1,7 @@
 #include "platform/system/WindowDirectory.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/GuardedEntry.h"
 #include "platform/rtl/ProcessState.h"
 #include "platform/system/MessageWire.h"
 #include "platform/system/RuntimeFolder.h"
@@ -33,16 +34,14 @@ struct CurrentDirectory {
 
 CurrentDirectory& TheCurrent() {
   static CurrentDirectory current;  // trivially reset; owns nothing
-  static const bool hooked = [] {
-    RegisterResetHook([] {
-      std::lock_guard guard(current.lock);
-      current.dir = nullptr;
-    });
-    return true;
-  }();
-  (void)hooked;
   return current;
 }
+
+const TResetHook kResetCurrent([] {
+  CurrentDirectory& c = TheCurrent();
+  std::lock_guard guard(c.lock);
+  c.dir = nullptr;
+});
 
 void Register(TWindowDirectory* dir) {
   CurrentDirectory& c = TheCurrent();
@@ -128,8 +127,8 @@ TWindowDirectory::TWindowDirectory() : d_(std::make_unique<Impl>()) {
   guard.socketPath = d_->socketPath;
   Rewrite({});
   d_->notifier = std::make_unique<QSocketNotifier>(d_->fd.Get(), QSocketNotifier::Read);
-  QObject::connect(d_->notifier.get(), &QSocketNotifier::activated, d_->notifier.get(),
-                   [this] { ReadSocket(); });
+  GuardedConnect(nullptr, d_->notifier.get(), &QSocketNotifier::activated, d_->notifier.get(),
+                 [this] { ReadSocket(); });
   SetCurrent(this);
   guard.done = true;
 }
@@ -210,16 +209,13 @@ void TWindowDirectory::ScheduleDelivery() {
   if (d_->deliveryScheduled)
     return;
   d_->deliveryScheduled = true;
-  QMetaObject::invokeMethod(
-      d_->notifier.get(),
-      [this] {
-        {
-          std::lock_guard guard(d_->lock);
-          d_->deliveryScheduled = false;
-        }
-        Deliver();
-      },
-      Qt::QueuedConnection);
+  GuardedPost(nullptr, d_->notifier.get(), [this] {
+    {
+      std::lock_guard guard(d_->lock);
+      d_->deliveryScheduled = false;
+    }
+    Deliver();
+  });
 }
 
 QString TWindowDirectory::Folder() const {
@@ -299,12 +295,7 @@ void TWindowDirectory::Deliver() {
     }
     if (!OnMessage)
       continue;
-    try {
-      OnMessage(m.window, m.msg, m.wParam, m.lParam);
-    } catch (const std::exception& e) {
-      qWarning("Window message %u not handled: %s", m.msg, e.what());
-    } catch (...) {
-      qWarning("Window message %u not handled", m.msg);
-    }
+    // A failing handler loses its message only; the rest still arrive.
+    GuardedCall(nullptr, [&] { OnMessage(m.window, m.msg, m.wParam, m.lParam); });
   }
 }

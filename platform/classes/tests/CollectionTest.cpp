@@ -88,3 +88,38 @@ TEST(Collections, OwnerIsTheComponent) {
 }
 
 }  // namespace
+
+namespace {
+
+// Items whose batch-end update raises on request.
+class TRefusingItems : public TSampleItems {
+ public:
+  using TSampleItems::TSampleItems;
+  bool refuse = false;
+
+ protected:
+  void Update(TCollectionItem* item) override {
+    TSampleItems::Update(item);
+    if (refuse) throw EListError(QStringLiteral("refused"));
+  }
+};
+
+TEST(Collections, ARaisingUpdateAtTheEndOfABatchReachesTheCallerAndTheBatchCloses) {
+  TSampleItems from(nullptr);
+  static_cast<TSampleItem*>(from.Add())->SetCaption(QStringLiteral("one"));
+  TRefusingItems to(nullptr);
+  to.Add();
+  to.refuse = true;
+  EXPECT_THROW(to.Assign(&from), EListError);
+  EXPECT_EQ(to.UpdateCount(), 0);
+  EXPECT_EQ(to.ItemAt(0)->Caption(), "one");
+  EXPECT_THROW(to.Clear(), EListError);
+  EXPECT_EQ(to.UpdateCount(), 0);
+  EXPECT_EQ(to.Count(), 0);
+  to.refuse = false;
+  const int before = to.updates;
+  to.Add();
+  EXPECT_EQ(to.updates, before + 1);  // not stuck inside a batch
+}
+
+}  // namespace

@@ -2,9 +2,11 @@
 // boxes, timers, hints and help.
 #include "platform/controls/tests/ControlsTestSupport.h"
 
+#include "platform/controls/Clipbrd.h"
 #include "platform/controls/HelpViewer.h"
 #include "platform/controls/HintWindow.h"
 #include "platform/controls/Timer.h"
+#include "platform/rtl/ProcessState.h"
 #include "tests/support/TestSupport.h"
 
 #include <QElapsedTimer>
@@ -350,6 +352,19 @@ TEST_F(ApplicationTest, MessageWindowGetsPostedMessagesAndTimers) {
   EXPECT_EQ(log[1], WM_TIMER);
   window.reset();
   Pump();
+}
+
+}  // namespace
+
+namespace {
+
+// The application object owns the lifetime of the process-wide objects.
+TEST(ApplicationLifetime, DestroyingTheApplicationDestroysTheProcessWideObjects) {
+  auto app = std::make_unique<TApplication>();
+  TClipboard* clipboard = Clipboard();
+  ASSERT_EQ(FindProcessObject<TClipboard>(), clipboard);
+  app.reset();
+  EXPECT_EQ(FindProcessObject<TClipboard>(), nullptr);
 }
 
 }  // namespace

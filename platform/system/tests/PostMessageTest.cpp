@@ -1,6 +1,7 @@
 #include "platform/system/WindowDirectory.h"
 #include "platform/system/WindowMessages.h"
 
+#include "platform/rtl/GuardedEntry.h"
 #include "platform/rtl/ProcessState.h"
 #include "platform/system/MessageWire.h"
 #include "platform/system/UnixSocket.h"
@@ -106,8 +107,28 @@ TEST_F(PostMessageTest, MalformedDatagramsAreDroppedAndTheReceiverGoesOn) {
   EXPECT_EQ(got_, std::vector<Received>({{1, 1426, 7, 8}}));
 }
 
-TEST_F(PostMessageTest, AHandlerThatThrowsDoesNotStopDelivery) {
-  qxtest::ExpectQtWarning(QStringLiteral("not handled"));
+QStringList& SinkMessages() {
+  static QStringList messages;
+  return messages;
+}
+
+void RecordInSink(TObject*) {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    SinkMessages().append(QString::fromUtf8(e.what()));
+  }
+}
+
+// Installs RecordInSink for the scope.
+struct RecordingSink {
+  RecordingSink() : previous(SetExceptionSink(&RecordInSink)) { SinkMessages().clear(); }
+  ~RecordingSink() { SetExceptionSink(previous); }
+  TExceptionSink previous;
+};
+
+TEST_F(PostMessageTest, AHandlerThatThrowsReachesTheSinkAndDeliveryGoesOn) {
+  const RecordingSink sink;
   auto record = dir_.OnMessage;
   dir_.OnMessage = [record](std::uint32_t w, UINT msg, WPARAM wp, LPARAM lp) {
     record(w, msg, wp, lp);
@@ -118,6 +139,7 @@ TEST_F(PostMessageTest, AHandlerThatThrowsDoesNotStopDelivery) {
   ASSERT_TRUE(PostMessage(wnd_, 2, 0, 0));
   ASSERT_TRUE(WaitFor(2));
   EXPECT_EQ(got_[1].msg, 2u);
+  EXPECT_EQ(SinkMessages(), QStringList{QStringLiteral("handler failed")});
 }
 
 TEST_F(PostMessageTest, NestedEventLoopKeepsTheOrder) {
