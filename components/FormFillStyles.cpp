@@ -31,22 +31,22 @@ void Fill(TCanvas* c, const TRect& r, TColor color) {
   c->FillRect(r);
 }
 
-void Box(TCanvas* c, const TRect& r, TColor fill, TColor outline) {
-  c->Pen()->SetStyle(psSolid);
-  c->Pen()->SetWidth(1);
-  c->Pen()->SetColor(outline);
-  c->Brush()->SetStyle(bsSolid);
-  c->Brush()->SetColor(fill);
-  c->Rectangle(r);
-}
-
-void Oval(TCanvas* c, const TRect& r, TColor pen, TColor brush) {
+// A one-pixel solid pen and a solid brush.
+TCanvas* Paint(TCanvas* c, TColor pen, TColor brush) {
   c->Pen()->SetStyle(psSolid);
   c->Pen()->SetWidth(1);
   c->Pen()->SetColor(pen);
   c->Brush()->SetStyle(bsSolid);
   c->Brush()->SetColor(brush);
-  c->Ellipse(r);
+  return c;
+}
+
+void Box(TCanvas* c, const TRect& r, TColor fill, TColor outline) {
+  Paint(c, outline, fill)->Rectangle(r);
+}
+
+void Oval(TCanvas* c, const TRect& r, TColor pen, TColor brush) {
+  Paint(c, pen, brush)->Ellipse(r);
 }
 
 void Speck(TCanvas* c, int x, int y, TColor first, TColor second) {

@@ -55,40 +55,30 @@ void TCell::Invalid(const char* edge) const {
                        .arg(owner_->CellName(this), QLatin1String(edge)));
 }
 
-void TCell::SetLeft(float value) {
+template <class Bad>
+void TCell::SetEdge(float& edge, float value, Bad bad, const char* name) {
   if (owner_ == nullptr)
     return;
   value = Value(value);
-  if (Validate && value > right_)
-    Invalid("Left");
-  left_ = value;
+  if (Validate && bad(value))
+    Invalid(name);
+  edge = value;
+}
+
+void TCell::SetLeft(float value) {
+  SetEdge(left_, value, [this](float v) { return v > right_; }, "Left");
 }
 
 void TCell::SetTop(float value) {
-  if (owner_ == nullptr)
-    return;
-  value = Value(value);
-  if (Validate && value > bottom_)
-    Invalid("Top");
-  top_ = value;
+  SetEdge(top_, value, [this](float v) { return v > bottom_; }, "Top");
 }
 
 void TCell::SetRight(float value) {
-  if (owner_ == nullptr)
-    return;
-  value = Value(value);
-  if (Validate && value < left_)
-    Invalid("Right");
-  right_ = value;
+  SetEdge(right_, value, [this](float v) { return v < left_; }, "Right");
 }
 
 void TCell::SetBottom(float value) {
-  if (owner_ == nullptr)
-    return;
-  value = Value(value);
-  if (Validate && value < top_)
-    Invalid("Bottom");
-  bottom_ = value;
+  SetEdge(bottom_, value, [this](float v) { return v < top_; }, "Bottom");
 }
 
 void TCell::SetWidth(float value) {

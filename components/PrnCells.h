@@ -97,6 +97,9 @@ class TCell {
   explicit TCell(TPrnCells* owner) : owner_(owner) {}
 
   float Value(float v) const;
+  // Sets edge to value unless Validate finds it bad.
+  template <class Bad>
+  void SetEdge(float& edge, float value, Bad bad, const char* name);
   [[noreturn]] void Invalid(const char* edge) const;
   void CopyFormat(const TCellFormat& format);
 

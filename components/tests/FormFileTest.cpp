@@ -1,6 +1,10 @@
 // The components' published properties, read from and written to a form file.
 #include "components/ActivApp.h"
 #include "components/Brkapart.h"
+#include "components/FormFill.h"
+#include "components/Lumexctl.h"
+#include "components/Lumpanel.h"
+#include "components/PrnCells.h"
 #include "components/RegistryEnhanced.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/FormReader.h"
@@ -61,6 +65,54 @@ TEST(ComponentFormFile, ReadAndWriteBack) {
   ASSERT_NE(reg2, nullptr);
   EXPECT_EQ(reg2->Key(), "\\Software");
   EXPECT_EQ(reg2->Access(), kAllAccess);
+}
+
+}  // namespace
+
+namespace {
+
+const QByteArray kPrintAndDecorations =
+    "object Root: TComponent\n"
+    "  object PrnCells1: TPrnCells\n"
+    "    Measurement = mtInches\n"
+    "  end\n"
+    "  object PwFormFill1: TPwFormFill\n"
+    "    FillType = 'Harvard'\n"
+    "  end\n"
+    "  object EdgePanel1: TEdgePanel\n"
+    "    BevelEdges = [beLeft, beTop]\n"
+    "  end\n"
+    "  object monta: TSuperLabel\n"
+    "    Font.Name = 'Times New Roman'\n"
+    "    ParentFont = False\n"
+    "    TopMargin = 5\n"
+    "    VerticalAlignment = vaCenter\n"
+    "  end\n"
+    "end\n";
+
+TEST(ComponentFormFile, PrintCellsAndDecorationsReadBackAsWritten) {
+  RegisterPrnCellsClasses();
+  RegisterFormFillClasses();
+  RegisterEdgePanelClasses();
+  RegisterSuperLabelClasses();
+  TComponent root(nullptr);
+  ReadRootComponent(&root, kPrintAndDecorations, QStringLiteral("Root.form"));
+  auto* cells = dynamic_cast<TPrnCells*>(root.FindComponent("PrnCells1"));
+  auto* fill = dynamic_cast<TPwFormFill*>(root.FindComponent("PwFormFill1"));
+  auto* panel = dynamic_cast<TEdgePanel*>(root.FindComponent("EdgePanel1"));
+  auto* label = dynamic_cast<TSuperLabel*>(root.FindComponent("monta"));
+  ASSERT_TRUE(cells && fill && panel && label);
+  EXPECT_EQ(cells->Measurement(), mtInches);
+  EXPECT_EQ(fill->FillType(), QStringLiteral("Harvard"));
+  EXPECT_EQ(panel->BevelEdges(), (TBevelEdges{beLeft, beTop}));
+  EXPECT_EQ(label->Font()->Name(), QStringLiteral("Times New Roman"));
+  EXPECT_EQ(label->TopMargin(), 5);
+  EXPECT_EQ(label->VerticalAlignment(), vaCenter);
+
+  const QByteArray written = WriteComponentText(&root);
+  TComponent again(nullptr);
+  ReadRootComponent(&again, written, QStringLiteral("Root.form"));
+  EXPECT_EQ(WriteComponentText(&again), written);
 }
 
 }  // namespace

@@ -33,7 +33,9 @@ QString EntryValue(const QString& trimmed) {
 }
 
 QString Decode(const QByteArray& bytes) {
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  // The file's own mark is already off; a second one is text and stays.
+  QStringDecoder utf8(QStringDecoder::Utf8,
+                      QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
   QString text = utf8.decode(bytes);
   if (utf8.hasError())
     return DecodeWin1252(bytes);
