@@ -15,7 +15,8 @@ const TEnumInfo kPicDrawStyleIdents{"dsAlign",   "dsCenter", "dsFit", "dsHeight"
 namespace {
 
 // The bevels a form file may name.
-const TEnumInfo kTransBevelIdents{{bvNone, "bvNone"}, {bvLowered, "bvLowered"}, {bvRaised, "bvRaised"}};
+const TEnumInfo kTransBevelIdents{
+    {bvNone, "bvNone"}, {bvLowered, "bvLowered"}, {bvRaised, "bvRaised"}};
 
 // a * b / c without overflow; c > 0.
 int Scale(int a, int b, int c) {
@@ -153,7 +154,10 @@ bool TTransImage::HasPicture() const {
 
 void TTransImage::PictureChanged() {
   if (auto* icon = dynamic_cast<TIcon*>(picture_->Graphic())) {
+    // Cleared first: a new icon of the old size would blend over the old one.
     iconBitmap_.SetSize(icon->Width(), icon->Height());
+    iconBitmap_.Canvas()->Brush()->SetColor(clWhite);
+    iconBitmap_.Canvas()->FillRect(Rect(0, 0, icon->Width(), icon->Height()));
     iconBitmap_.Canvas()->Draw(0, 0, icon);
   }
   if (autoSize_ && HasPicture())

@@ -6,7 +6,10 @@
 #include "platform/classes/FormWriter.h"
 #include "platform/controls/Form.h"
 #include "platform/graphics/Colors.h"
+#include "platform/graphics/Icon.h"
+#include "platform/rtl/Streams.h"
 
+#include <QBuffer>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -176,6 +179,32 @@ TEST_F(TransImage, TransparentColourShowsTheParent) {
   EXPECT_EQ(At(shown, 4 * 100 / 30 + 1, 4 * 80 / 20 + 1), clWhite);
 }
 
+// An icon keeps its own transparency at its own size; stretched, it goes
+// through its rendering on a white bitmap.
+TEST_F(TransImage, StretchedIconIsDrawnThroughItsBitmap) {
+  QImage art(10, 10, QImage::Format_ARGB32);
+  art.fill(0xFF0000FFu);  // blue
+  for (int x = 0; x < 10; ++x) art.setPixel(x, 0, 0x00000000u);  // top row clear
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(art.save(&buffer, "png"));
+  TMemoryStream stream;
+  stream.WriteBuffer(png.constData(), png.size());
+  stream.SetPosition(0);
+  TIcon icon;
+  icon.LoadFromStream(stream);
+  image->Picture()->SetGraphic(&icon);
+  image->SetPicDrawStyle(dsCenter);  // at (45, 35)
+  QImage shown = Shown();
+  EXPECT_EQ(At(shown, 45, 35), kFill);
+  EXPECT_EQ(At(shown, 45, 36), clBlue);
+  image->SetPicDrawStyle(dsStretch);
+  shown = Shown();
+  EXPECT_EQ(At(shown, 50, 4), clWhite);  // the clear row, 8 pixels high
+  EXPECT_EQ(At(shown, 50, 9), clBlue);
+}
+
 TEST_F(TransImage, ZeroSizePictureDrawsNothing) {
   image->SetAutoSize(true);
   for (const QSize size : {QSize(0, 20), QSize(30, 0), QSize(0, 0)}) {
@@ -225,8 +254,9 @@ TEST_F(TransImage, PropertiesSurviveAFormFile) {
   image->SetBorderWidth(2);
   image->SetBorderStyle(bsSingle);
   const QByteArray text = WriteComponentText(form.get());
-  for (const char* line : {"PicAlign.Horz = bhRight", "PicAlign.HOffset = -10", "PicAlign.Vert = bvTop",
-                           "PicAlign.VOffset = 3", "PicDrawStyle = dsWidth", "Transparent = True",
+  for (const char* line : {"PicAlign.Horz = bhRight", "PicAlign.HOffset = -10",
+                           "PicAlign.Vert = bvTop", "PicAlign.VOffset = 3",
+                           "PicDrawStyle = dsWidth", "Transparent = True",
                            "TransparentColor = clWhite", "BevelInner = bvRaised",
                            "BevelOuter = bvLowered", "BevelWidth = 3", "BorderWidth = 2",
                            "BorderStyle = bsSingle", "Picture.Data = {"})

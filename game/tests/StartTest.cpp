@@ -66,7 +66,8 @@ TEST_F(Startup, SplashShowsItsPictureCentredInTheLoweredPanel) {
   ASSERT_NE(splash.Image1, nullptr);
   EXPECT_EQ(splash.Image1->PicDrawStyle(), dsCenter);
   EXPECT_FALSE(splash.Image1->Transparent());
-  const int w = splash.Image1->Picture()->Width(), h = splash.Image1->Picture()->Height();
+  const int w = splash.Image1->Picture()->Width();
+  const int h = splash.Image1->Picture()->Height();
   ASSERT_GT(w, 0);
   ASSERT_GT(h, 0);
   const TRect inner = splash.Image1->ClientRect();
@@ -83,7 +84,8 @@ TEST_F(Startup, SplashShowsItsPictureCentredInTheLoweredPanel) {
   // The picture's own pixels, unscaled.
   TBitmap* picture = splash.Image1->Picture()->Bitmap();
   for (const auto& [x, y] : {std::pair{0, 0}, {w - 1, h - 1}, {w / 2, h / 3}})
-    EXPECT_EQ(QRgbToColor(shown.pixel(1 + at.Left + x, 1 + at.Top + y)), picture->Canvas()->Pixel(x, y))
+    EXPECT_EQ(QRgbToColor(shown.pixel(1 + at.Left + x, 1 + at.Top + y)),
+              picture->Canvas()->Pixel(x, y))
         << x << "," << y;
 }
 
