@@ -5,6 +5,7 @@
 #include "components/FormFill.h"
 #include "components/Lumexctl.h"
 #include "components/Lumpanel.h"
+#include "components/Lumtimag.h"
 #include "components/MRUList.h"
 #include "components/PrnCells.h"
 #include "components/RegistryEnhanced.h"
@@ -28,5 +29,6 @@ void InitGameResources() {
   RegisterFormFillClasses();
   RegisterEdgePanelClasses();
   RegisterSuperLabelClasses();
+  RegisterTransImageClasses();
   RegisterClasses<TStringAlignGrid, TRegistryEnhanced, TActivApp>();
 }

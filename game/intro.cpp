@@ -1,8 +1,8 @@
 #include "game/intro.h"
 
+#include "components/Lumtimag.h"
 #include "game/GameResources.h"
 #include "platform/controls/Application.h"
-#include "platform/controls/Image.h"
 #include "platform/controls/Panel.h"
 #include "platform/rtl/DateTime.h"
 

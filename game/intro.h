@@ -4,8 +4,8 @@
 
 #include "platform/controls/Form.h"
 
-class TImage;
 class TPanel;
+class TTransImage;
 
 // Processes pending messages until ms milliseconds of the tick count have
 // passed (compared as signed 32-bit numbers, so a wrap of the counter does
@@ -30,7 +30,7 @@ class TForm2 : public TForm {
   void FormActivate(TObject* sender);
 
   TPanel* Panel1 = nullptr;
-  TImage* Image1 = nullptr;
+  TTransImage* Image1 = nullptr;
 
  private:
   int pauseMs_ = 2000;

@@ -1,6 +1,7 @@
 // Program start (splash pause, windows made in order) and the editor
 // command, which raises a running editor or starts one.
 #include "components/ActivApp.h"
+#include "components/Lumtimag.h"
 #include "game/intro.h"
 #include "game/tests/GameWindowSupport.h"
 #include "tests/support/PeerProcess.h"
@@ -58,6 +59,34 @@ TEST_F(Startup, SplashPausesOnlyOnce) {
   splash.Pause();
   splash.FormActivate(&splash);
   EXPECT_LE(ticks - after, 20u);
+}
+
+TEST_F(Startup, SplashShowsItsPictureCentredInTheLoweredPanel) {
+  TForm2 splash(nullptr);
+  ASSERT_NE(splash.Image1, nullptr);
+  EXPECT_EQ(splash.Image1->PicDrawStyle(), dsCenter);
+  EXPECT_FALSE(splash.Image1->Transparent());
+  const int w = splash.Image1->Picture()->Width();
+  const int h = splash.Image1->Picture()->Height();
+  ASSERT_GT(w, 0);
+  ASSERT_GT(h, 0);
+  const TRect inner = splash.Image1->ClientRect();
+  EXPECT_EQ(inner, Rect(0, 0, 408, 309));
+  const TRect at = splash.Image1->PictureRect();
+  EXPECT_EQ(at, Bounds((408 - w) / 2, (309 - h) / 2, w, h));
+  splash.Show();
+  const QImage shown = splash.PaintToImage();
+  // The panel's lowered bevel, then white around the picture.
+  EXPECT_EQ(QRgbToColor(shown.pixel(0, 100)), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(QRgbToColor(shown.pixel(409, 100)), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(QRgbToColor(shown.pixel(1 + at.Left - 1, 1 + at.Top + h / 2)), clWhite);
+  EXPECT_EQ(QRgbToColor(shown.pixel(1 + at.Right, 1 + at.Top + h / 2)), clWhite);
+  // The picture's own pixels, unscaled.
+  TBitmap* picture = splash.Image1->Picture()->Bitmap();
+  for (const auto& [x, y] : {std::pair{0, 0}, {w - 1, h - 1}, {w / 2, h / 3}})
+    EXPECT_EQ(QRgbToColor(shown.pixel(1 + at.Left + x, 1 + at.Top + y)),
+              picture->Canvas()->Pixel(x, y))
+        << x << "," << y;
 }
 
 // The editor ---------------------------------------------------------------------
