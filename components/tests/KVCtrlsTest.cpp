@@ -148,6 +148,32 @@ TEST_F(KvControls, AutoSizeKeepsOneLineAndTheRightEdge) {
   EXPECT_GT(full->Height() + full->Width(), height);
 }
 
+TEST_F(KvControls, MouseLeaveWaitsForTheButtonAndThePartnerIsForgotten) {
+  TKvLabel* label = NewLabel(QStringLiteral("&Nimi"));
+  int leaves = 0;
+  label->OnMouseLeave = [&](TObject*) { ++leaves; };
+  const auto self = reinterpret_cast<LPARAM>(label);
+  label->Perform(CM_MOUSEENTER, 0, self);
+  EXPECT_TRUE(label->MouseInside());
+  label->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  label->Perform(CM_MOUSELEAVE, 0, self);
+  EXPECT_FALSE(label->MouseInside());
+  EXPECT_EQ(leaves, 0);  // pressed on the label
+  label->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  label->Perform(CM_MOUSEENTER, 0, self);
+  label->Perform(CM_MOUSELEAVE, 0, self);
+  EXPECT_EQ(leaves, 1);
+  label->Perform(CM_MOUSELEAVE, 0, self);
+  EXPECT_EQ(leaves, 1);  // only on leaving
+
+  auto* partner = new TPanel(form.get());
+  partner->SetParent(form.get());
+  label->SetFocusControl(partner);
+  partner->Free();
+  EXPECT_EQ(label->FocusControl(), nullptr);
+  EXPECT_EQ(label->Perform(CM_DIALOGCHAR, 'n', 0), 0);
+}
+
 TEST_F(KvControls, PanelScrollsItsLinesAndStopsOrCycles) {
   for (const bool cycled : {true, false}) {
     TSecretPanel* panel = NewPanel({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
