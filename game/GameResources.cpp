@@ -3,6 +3,7 @@
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
 #include "components/FormFill.h"
+#include "components/KVCtrls.h"
 #include "components/Lumexctl.h"
 #include "components/Lumpanel.h"
 #include "components/Lumtimag.h"
@@ -30,5 +31,6 @@ void InitGameResources() {
   RegisterEdgePanelClasses();
   RegisterSuperLabelClasses();
   RegisterTransImageClasses();
+  RegisterKvCtrlsClasses();
   RegisterClasses<TStringAlignGrid, TRegistryEnhanced, TActivApp>();
 }

@@ -1,14 +1,14 @@
 #pragma once
-// The about box (TAboutBox): the title, a picture, credits that scroll upwards from the
-// program's start to its end (shown or not), and an OK button.
+// The about box (TAboutBox): the shadowed title, a picture, credits that
+// scroll upwards from the program's start to its end (shown or not), and
+// an OK button.
 
 #include "platform/controls/Form.h"
 
 class TButton;
 class TImage;
-class TLabel;
-class TPanel;
-class TTimer;
+class TKvLabel;
+class TSecretPanel;
 
 class TAboutBox : public TForm {
  public:
@@ -18,20 +18,11 @@ class TAboutBox : public TForm {
   // The components and handlers ohjelmasta.form names.
   static TFormBinding Binding();
 
-  // One step of the credits: up one pixel; past the top they start again
-  // below the panel's bottom edge.
-  void CreditsTimerTimer(TObject* sender);
-
-  TLabel* KvLabel1 = nullptr;
-  TPanel* SecretPanel1 = nullptr;
-  TLabel* Credits = nullptr;
+  TKvLabel* KvLabel1 = nullptr;
+  TSecretPanel* SecretPanel1 = nullptr;
   TImage* Image1 = nullptr;
   TButton* OKButton = nullptr;
-  TTimer* CreditsTimer = nullptr;
 };
-
-// The credit lines.
-QString CreditText();
 
 // The about box while it exists; nullptr otherwise.
 extern TAboutBox* AboutBox;

@@ -3,6 +3,7 @@
 // the splash skipped, timers and the tick count under the test's control,
 // every modal loop answered by the test, and mouse drags on the grid.
 
+#include "components/KVCtrls.h"
 #include "components/Lumexctl.h"
 #include "components/Aligrid.h"
 #include "game/ProgramStart.h"
@@ -94,6 +95,13 @@ class GameWindowTest : public testing::Test {
       else
         running_.remove(timer);
     });
+    // The about box's credits tick through the hook: no worker thread.
+    TKvTimer::SetTickHook([this](TKvTimer* timer, bool running, unsigned) {
+      if (running)
+        runningKv_.insert(timer);
+      else
+        runningKv_.remove(timer);
+    });
     SetTickCountHook([this] { return ticks; });
     app = std::make_unique<TApplication>();
     app->ModalDriver = [this](TObject* modal) { Answer(modal); };
@@ -101,6 +109,7 @@ class GameWindowTest : public testing::Test {
   void TearDown() override {
     app.reset();
     TTimer::SetTimerHook(nullptr);
+    TKvTimer::SetTickHook(nullptr);
     SetTickCountHook(nullptr);
   }
 
@@ -117,6 +126,7 @@ class GameWindowTest : public testing::Test {
   }
 
   bool Running(TTimer* timer) const { return running_.contains(timer); }
+  bool Running(TKvTimer* timer) const { return runningKv_.contains(timer); }
 
   // Opens a puzzle through the open dialog, answered with path.
   void OpenThroughDialog(const QString& path) {
@@ -196,4 +206,5 @@ class GameWindowTest : public testing::Test {
   }
 
   QSet<TTimer*> running_;
+  QSet<TKvTimer*> runningKv_;
 };

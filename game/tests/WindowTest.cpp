@@ -240,15 +240,24 @@ TEST_F(MainWindow, AboutBoxBesideTheMainWindowWithScrollingCredits) {
   EXPECT_EQ(AboutBox->Caption(), "Tietoa ohjelmasta");
   EXPECT_EQ(AboutBox->Left(), Form1->Left() + AboutBox->Width() / 2);
   EXPECT_EQ(AboutBox->KvLabel1->Caption(), "Trovaly 1.0");
-  // The credits scroll from the start on, shown or not.
-  EXPECT_TRUE(Running(AboutBox->CreditsTimer));
-  const int top = AboutBox->Credits->Top();
-  AboutBox->CreditsTimer->Tick();
-  EXPECT_EQ(AboutBox->Credits->Top(), top - 1);
-  // Past the top they come back in below.
-  const int steps = top + AboutBox->Credits->Height();
-  for (int i = 0; i < steps; ++i) AboutBox->CreditsTimer->Tick();
-  EXPECT_EQ(AboutBox->Credits->Top(), AboutBox->SecretPanel1->ClientHeight());
+  EXPECT_EQ(AboutBox->KvLabel1->ShadowColor(), clWhite);
+  // The credits scroll from the start on, shown or not, on the panel's own timer.
+  TSecretPanel* credits = AboutBox->SecretPanel1;
+  ASSERT_TRUE(credits->Active());
+  EXPECT_TRUE(Running(credits->ScrollTimer()));
+  EXPECT_EQ(credits->ScrollTimer()->Interval(), 30u);
+  EXPECT_TRUE(credits->Cycled());
+  ASSERT_GT(credits->Lines()->Count(), 1);
+  EXPECT_EQ(credits->Lines()->Strings(0), "Trovaly 1.0");
+  credits->ScrollTimer()->FireTick();
+  EXPECT_EQ(credits->ScrollPos(), 1);
+  // With the last line at the top they start again from the first.
+  const int end = (credits->Lines()->Count() - 1) * credits->LineHeight();
+  for (int i = 1; i < end; ++i) credits->ScrollTimer()->FireTick();
+  EXPECT_EQ(credits->ScrollPos(), end);
+  credits->ScrollTimer()->FireTick();
+  EXPECT_EQ(credits->ScrollPos(), 0);
+  EXPECT_TRUE(credits->Active());
   TObject* shown = nullptr;
   otherModal = [&](TObject* modal) {
     shown = modal;

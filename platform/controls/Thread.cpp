@@ -126,6 +126,12 @@ void TThread::Synchronize(TThread*, const std::function<void()>& method) {
   if (item.error) std::rethrow_exception(item.error);
 }
 
+bool TThread::WaitForQueuedSynchronize(std::chrono::milliseconds timeout) {
+  SyncQueue& q = Queue();
+  std::unique_lock lock(q.mutex);
+  return q.changed.wait_for(lock, timeout, [&] { return !q.items.empty(); });
+}
+
 bool TThread::CheckSynchronize() {
   if (!IsMainThread()) return false;
   SyncQueue& q = Queue();

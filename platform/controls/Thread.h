@@ -10,6 +10,7 @@
 #include "platform/classes/Persistent.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -52,6 +53,9 @@ class TThread : public TObject {
   static void Synchronize(TThread* thread, const std::function<void()>& method);
   // Runs the pending Synchronize calls (GUI thread); true when any ran.
   static bool CheckSynchronize();
+  // Waits up to timeout until a Synchronize call is queued, without running
+  // it; true when one is.
+  static bool WaitForQueuedSynchronize(std::chrono::milliseconds timeout);
   static bool IsMainThread();
 
  protected:
