@@ -2,6 +2,7 @@
 
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
+#include "components/Lumbtn.h"
 #include "components/FormFill.h"
 #include "components/Lumexctl.h"
 #include "components/Lumpanel.h"
@@ -28,5 +29,6 @@ void InitGameResources() {
   RegisterFormFillClasses();
   RegisterEdgePanelClasses();
   RegisterSuperLabelClasses();
+  RegisterPicSpeedBtnClasses();
   RegisterClasses<TStringAlignGrid, TRegistryEnhanced, TActivApp>();
 }

@@ -1,0 +1,598 @@
+#include "components/Lumbtn.h"
+
+#include "platform/classes/ClassRegistry.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Label.h"
+#include "platform/graphics/DrawEdge.h"
+#include "platform/graphics/DrawText.h"
+
+#include <algorithm>
+
+const TEnumInfo kLumButtonLayoutIdents{"lblGlyphLeft",   "lblGlyphRight",  "lblGlyphTop",
+                                       "lblGlyphBottom", "lblGlyphCenter", "lblGlyphTiled"};
+const TEnumInfo kLumButtonStyleIdents{"lbsAutoDetect", "lbsNew", "lbsWin31", "lbsThin",
+                                      "lbsThinBlack"};
+const TEnumInfo kTextStyleIdents{"tsNormal", "tsRaised", "tsLowered"};
+
+namespace {
+
+struct TPlacement {
+  TPoint glyph;
+  TPoint text;
+};
+
+// Where glyph and caption go on a face of size face (offsets added later).
+TPlacement PlaceGlyphAndText(TSize face, TSize glyph, TSize text, TlumButtonLayout layout,
+                             int margin, int spacing) {
+  TPlacement p;
+  const auto centred = [](int whole, int part) { return (whole - part + 1) / 2; };
+  switch (layout) {
+    case lblGlyphLeft:
+    case lblGlyphRight:
+      p.glyph.Y = centred(face.cy, glyph.cy);
+      p.text.Y = centred(face.cy, text.cy);
+      break;
+    case lblGlyphTop:
+    case lblGlyphBottom:
+      p.glyph.X = centred(face.cx, glyph.cx);
+      p.text.X = centred(face.cx, text.cx);
+      break;
+    case lblGlyphCenter:
+      p.text = {centred(face.cx, text.cx), centred(face.cy, text.cy)};
+      p.glyph = {centred(face.cx, glyph.cx), centred(face.cy, glyph.cy)};
+      return p;
+    case lblGlyphTiled:
+      p.text = {centred(face.cx, text.cx), centred(face.cy, text.cy)};
+      return p;
+  }
+  if (text.cx == 0 || glyph.cx == 0) spacing = 0;
+  const bool across = layout == lblGlyphLeft || layout == lblGlyphRight;
+  const int available = across ? face.cx : face.cy;
+  const int glyphExtent = across ? glyph.cx : glyph.cy;
+  const int textExtent = across ? text.cx : text.cy;
+  if (margin == -1) {
+    if (spacing == -1) {
+      margin = (available - (glyphExtent + textExtent)) / 3;
+      spacing = margin;
+    } else {
+      margin = (available - (glyphExtent + spacing + textExtent) + 1) / 2;
+    }
+  } else if (spacing == -1) {
+    spacing = (available - margin - glyphExtent - textExtent) / 2;
+  }
+  switch (layout) {
+    case lblGlyphLeft:
+      p.glyph.X = margin;
+      p.text.X = p.glyph.X + glyph.cx + spacing;
+      break;
+    case lblGlyphRight:
+      p.glyph.X = face.cx - margin - glyph.cx;
+      p.text.X = p.glyph.X - spacing - text.cx;
+      break;
+    case lblGlyphTop:
+      p.glyph.Y = margin;
+      p.text.Y = p.glyph.Y + glyph.cy + spacing;
+      break;
+    default:
+      p.glyph.Y = face.cy - margin - glyph.cy;
+      p.text.Y = p.glyph.Y - spacing - text.cy;
+      break;
+  }
+  return p;
+}
+
+void TextAt(TCanvas* canvas, const QString& caption, TRect r, int dx, int dy, TColor color,
+            unsigned flags) {
+  OffsetRect(r, dx, dy);
+  canvas->Font()->SetColor(color);
+  DrawText(canvas, caption, r, flags);
+}
+
+}  // namespace
+
+// TCustomPicSpeedBtn.
+
+TCustomPicSpeedBtn::TCustomPicSpeedBtn(TComponent* owner)
+    : TGraphicControl(owner), glyph_(std::make_unique<TlumButtonGlyph>()) {
+  SetBounds(0, 0, 25, 25);
+  // The button fires its click itself, after Down has changed.
+  SetControlStyle(TControlStyle{csCaptureMouse, csOpaque, csDoubleClicks});
+  glyph_->SetButtonColor(clBtnFace);
+  glyph_->OnChange = [this](TObject*) { Invalidate(); };
+  SetParentFont(true);
+  SetColor(clBtnFace);
+}
+
+TCustomPicSpeedBtn::~TCustomPicSpeedBtn() {
+  ReleasePattern();
+  glyph_.reset();
+}
+
+void TCustomPicSpeedBtn::ReleasePattern() {
+  if (pattern_ == nullptr) return;
+  if (PicButtonStoresAllocated()) PicButtonStores().ReleasePattern(pattern_);
+  pattern_.reset();
+}
+
+void TCustomPicSpeedBtn::RebuildImages() {
+  ReleasePattern();
+  glyph_->ReleaseImages();
+  glyph_->MakeStateImage(state_);
+}
+
+void TCustomPicSpeedBtn::Loaded() {
+  TGraphicControl::Loaded();
+  glyph_->MakeStateImage(Enabled() ? bsUp : bsDisabled);
+  if (down_) NotifyGroup();
+}
+
+void TCustomPicSpeedBtn::SetAllowAllUp(bool v) {
+  if (v == allowAllUp_) return;
+  allowAllUp_ = v;
+  NotifyGroup();
+}
+
+void TCustomPicSpeedBtn::SetGroupIndex(int v) {
+  if (v == groupIndex_) return;
+  groupIndex_ = v;
+  NotifyGroup();
+}
+
+void TCustomPicSpeedBtn::SetDown(bool v) {
+  if (groupIndex_ == 0) v = false;
+  if (v == down_) return;
+  // The one down button of a group without AllowAllUp stays down.
+  if (down_ && !allowAllUp_ && !ComponentState().Contains(csLoading)) return;
+  down_ = v;
+  if (v) {
+    state_ = bsExclusive;
+    Invalidate();
+    NotifyGroup();
+  } else {
+    state_ = bsUp;
+    Invalidate();
+  }
+}
+
+void TCustomPicSpeedBtn::NotifyGroup() {
+  if (groupIndex_ == 0 || Parent() == nullptr) return;
+  TWinControl* parent = Parent();
+  for (int i = 0; i < parent->ControlCount(); ++i)
+    parent->Controls(i)->Perform(CM_BUTTONPRESSED, static_cast<WPARAM>(groupIndex_),
+                                 reinterpret_cast<LPARAM>(this));
+}
+
+void TCustomPicSpeedBtn::ButtonPressed(TCustomPicSpeedBtn* sender) {
+  if (sender == this) return;
+  if (sender->down_ && down_) {
+    down_ = false;
+    state_ = bsUp;
+    Invalidate();
+  }
+  allowAllUp_ = sender->allowAllUp_;
+}
+
+void TCustomPicSpeedBtn::SetDisabledShadow(bool v) {
+  if (v == disabledShadow_) return;
+  disabledShadow_ = v;
+  if (!Enabled()) Invalidate();
+}
+
+void TCustomPicSpeedBtn::SetLayout(TlumButtonLayout v) {
+  layout_ = v;
+  Invalidate();
+}
+
+void TCustomPicSpeedBtn::SetMargin(int v) {
+  if (v < -1 || v == margin_) return;
+  margin_ = v;
+  Invalidate();
+}
+
+void TCustomPicSpeedBtn::SetSpacing(int v) {
+  spacing_ = v;
+  Invalidate();
+}
+
+void TCustomPicSpeedBtn::SetPopup(bool v) {
+  popup_ = v;
+  Invalidate();
+}
+
+void TCustomPicSpeedBtn::SetStyle(TlumButtonStyle v) {
+  style_ = v;
+  Invalidate();
+}
+
+void TCustomPicSpeedBtn::SetTextStyle(TTextStyle v) {
+  textStyle_ = v;
+  Invalidate();
+}
+
+void TCustomPicSpeedBtn::SetNumGlyphs(int v) { glyph_->SetNumGlyphs(v); }
+
+void TCustomPicSpeedBtn::SetMouseInside(bool v) {
+  mouseInside_ = v;
+  if (popup_ && Enabled()) Invalidate();
+}
+
+void TCustomPicSpeedBtn::MouseEnter() {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TCustomPicSpeedBtn::MouseLeave() {
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+
+void TCustomPicSpeedBtn::Click() {
+  bool cancel = false;
+  if (BeforeClick) BeforeClick(this, cancel);
+  if (cancel) return;
+  BeforeClickHook();
+  TGraphicControl::Click();
+}
+
+void TCustomPicSpeedBtn::DblClick() {
+  if (dblClickAllowed_) TGraphicControl::DblClick();
+}
+
+bool TCustomPicSpeedBtn::InsideForMove(int x, int y) const {
+  return x >= 0 && x < ClientWidth() && y >= 0 && y <= ClientHeight();
+}
+
+void TCustomPicSpeedBtn::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  TGraphicControl::MouseDown(button, shift, x, y);
+  if (button != mbLeft || !Enabled()) return;
+  if (!down_) {
+    state_ = bsDown;
+    Repaint();
+  }
+  dragging_ = true;
+}
+
+void TCustomPicSpeedBtn::MouseMove(TShiftState shift, int x, int y) {
+  TGraphicControl::MouseMove(shift, x, y);
+  if (!dragging_) return;
+  TButtonState next = down_ ? bsExclusive : bsUp;
+  if (InsideForMove(x, y)) next = down_ ? bsExclusive : bsDown;
+  if (next == state_) return;
+  state_ = next;
+  Repaint();
+}
+
+void TCustomPicSpeedBtn::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (cancelled_) {
+    cancelled_ = false;
+    return;
+  }
+  TGraphicControl::MouseUp(button, shift, x, y);
+  if (!dragging_) return;
+  dragging_ = false;
+  const bool inside = InsideForMove(x, y);
+  if (groupIndex_ == 0) {
+    state_ = bsUp;
+    mouseInside_ = false;
+    Invalidate();
+  } else if (inside) {
+    SetDown(!down_);
+  } else {
+    if (down_) state_ = bsExclusive;
+    Invalidate();
+  }
+  if (inside) Click();
+  // The release point stands for the control under the cursor.
+  if (inside)
+    mouseInside_ = true;
+  else
+    Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
+  Invalidate();
+}
+
+bool TCustomPicSpeedBtn::CancelledMouseDown(TMessage& m) {
+  TMouseButton button = mbLeft;
+  TShiftState shift;
+  if (m.WParam & MK_SHIFT) shift.Include(ssShift);
+  if (m.WParam & MK_CONTROL) shift.Include(ssCtrl);
+  switch (m.Msg) {
+    case WM_LBUTTONDBLCLK:
+      shift.Include(ssDouble);
+      [[fallthrough]];
+    case WM_LBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+      shift.Include(ssLeft);
+      break;
+    case WM_MBUTTONDOWN:
+      button = mbMiddle;
+      shift.Include(ssMiddle);
+      break;
+    default:
+      button = mbRight;
+      shift.Include(ssRight);
+      break;
+  }
+  bool cancel = false;
+  BeforeMouseDown(this, button, shift, LoWordSigned(m.LParam), HiWordSigned(m.LParam), cancel);
+  if (!cancel) return false;
+  cancelled_ = true;
+  if (TWinControl* form = ParentForm()) form->Perform(CM_CANCELMODE, 0, 0);
+  return true;
+}
+
+void TCustomPicSpeedBtn::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+      if (BeforeMouseDown && CancelledMouseDown(m)) return;
+      if (m.Msg == WM_LBUTTONDBLCLK) {
+        TGraphicControl::WndProc(m);
+        if (down_) {
+          dblClickAllowed_ = true;
+          DblClick();
+          dblClickAllowed_ = false;
+        }
+        return;
+      }
+      break;
+    case CM_BUTTONPRESSED:
+      if (static_cast<int>(m.WParam) == groupIndex_)
+        if (auto* sender = dynamic_cast<TCustomPicSpeedBtn*>(
+                reinterpret_cast<TControl*>(m.LParam)))
+          ButtonPressed(sender);
+      return;
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE:
+      TGraphicControl::WndProc(m);
+      if (m.LParam != reinterpret_cast<LPARAM>(this)) return;
+      if (m.Msg == CM_MOUSELEAVE) {
+        SetMouseInside(false);
+        MouseLeave();
+      } else if (Application == nullptr || Application->Active()) {
+        SetMouseInside(true);
+        MouseEnter();
+      }
+      return;
+    case CM_ENABLEDCHANGED:
+      TGraphicControl::WndProc(m);
+      glyph_->MakeStateImage(Enabled() ? bsUp : bsDisabled);
+      if (popup_ && !Enabled()) Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
+      Invalidate();
+      return;
+    case CM_DIALOGCHAR:
+      if (IsAccelOf(m.WParam, Caption()) && Enabled()) {
+        Click();
+        m.Result = 1;
+        return;
+      }
+      break;
+    case CM_COLORCHANGED:
+      glyph_->SetButtonColor(Color());
+      RebuildImages();
+      break;
+    case CM_SYSCOLORCHANGE:
+      RebuildImages();
+      break;
+    case CM_FONTCHANGED:
+    case CM_TEXTCHANGED:
+      Invalidate();
+      break;
+    default:
+      break;
+  }
+  TGraphicControl::WndProc(m);
+}
+
+void TCustomPicSpeedBtn::PaintFace(TCanvas* canvas, TRect& r, bool down, bool hovered) {
+  if (popup_ && !down && !hovered) return;
+  TlumButtonStyle style = style_ == lbsAutoDetect ? lbsNew : style_;
+  switch (style) {
+    case lbsThin:
+      DrawEdge(canvas, r, down ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+      break;
+    case lbsThinBlack:
+      DrawEdge(canvas, r, down ? BDR_SUNKENOUTER : BDR_RAISEDOUTER,
+               BF_RECT | BF_SOFT | BF_ADJUST);
+      break;
+    case lbsWin31:
+      DrawEdge(canvas, r, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST | BF_FLAT | BF_MONO);
+      if (down) {
+        DrawEdge(canvas, r, BDR_SUNKENINNER, BF_LEFT | BF_TOP | BF_SOFT | BF_ADJUST);
+      } else {
+        DrawEdge(canvas, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+        DrawEdge(canvas, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+      }
+      break;
+    default:
+      if (down) {
+        DrawEdge(canvas, r, EDGE_SUNKEN, BF_RECT | BF_SOFT | BF_ADJUST);
+      } else {
+        DrawEdge(canvas, r, BDR_RAISEDOUTER, BF_RECT | BF_SOFT | BF_ADJUST);
+        DrawEdge(canvas, r, BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM | BF_SOFT | BF_ADJUST);
+      }
+      break;
+  }
+}
+
+void TCustomPicSpeedBtn::DrawCaption(TCanvas* canvas, const TRect& r) {
+  const QString caption = Caption();
+  if (caption.isEmpty()) return;
+  canvas->Brush()->SetStyle(bsClear);
+  if (!Enabled()) {
+    if (disabledShadow_) {
+      TextAt(canvas, caption, r, 1, 1, ColorOf(0xFFFFFF), 0);
+      TextAt(canvas, caption, r, 0, 0, ColorOf(0x808080), 0);
+    } else {
+      TextAt(canvas, caption, r, 0, 0, clBtnShadow, 0);
+    }
+    return;
+  }
+  const unsigned flags = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
+  const TColor ink = Font()->Color();
+  if (textStyle_ == tsRaised) {
+    TextAt(canvas, caption, r, 1, 1, clBtnShadow, flags);
+    TextAt(canvas, caption, r, -1, -1, clBtnHighlight, flags);
+  } else if (textStyle_ == tsLowered) {
+    TextAt(canvas, caption, r, 1, 1, clBtnHighlight, flags);
+    TextAt(canvas, caption, r, -1, -1, clBtnShadow, flags);
+  }
+  TextAt(canvas, caption, r, 0, 0, ink, flags);
+}
+
+void TCustomPicSpeedBtn::Paint() {
+  const bool designing = ComponentState().Contains(csDesigning);
+  if (!Enabled() && !designing) {
+    state_ = bsDisabled;
+    dragging_ = false;
+  } else if (state_ == bsDisabled) {
+    state_ = down_ && groupIndex_ != 0 ? bsExclusive : bsUp;
+  }
+  const bool hovered = popup_ && Enabled() && mouseInside_;
+  TCanvas* canvas = Canvas();
+  const TRect client = ClientRect();
+
+  canvas->Brush()->SetBitmap(nullptr);
+  if (state_ == bsExclusive && !hovered) {
+    if (pattern_ == nullptr || pattern_->Color() != Color()) {
+      ReleasePattern();
+      pattern_ = PicButtonStores().AcquirePattern(Color());
+    }
+    canvas->Brush()->SetBitmap(pattern_->Bitmap());
+    canvas->FillRect(client);
+    canvas->Brush()->SetBitmap(nullptr);
+  } else {
+    ReleasePattern();
+    const bool noFill = layout_ == lblGlyphTiled && TransparentColor() == Color() &&
+                        Picture()->Graphic() != nullptr;
+    if (!noFill) {
+      canvas->Brush()->SetStyle(bsSolid);
+      canvas->Brush()->SetColor(Color());
+      canvas->FillRect(client);
+    }
+  }
+
+  canvas->SetFont(Font());
+  const bool pushed = state_ == bsDown || state_ == bsExclusive;
+  TRect face = client;
+  PaintFace(canvas, face, pushed, hovered);
+  TRect area = client;
+  if (pushed) {
+    OffsetRect(face, 1, 1);
+    OffsetRect(area, 1, 1);
+  }
+
+  canvas->PushClip();
+  canvas->IntersectClipRect(face);
+  const TSize glyph = glyph_->GlyphSize();
+  TSize text;
+  if (!Caption().isEmpty()) {
+    TRect measure = Rect(0, 0, 0, 0);
+    DrawText(canvas, Caption(), measure, DT_CALCRECT);
+    text = {measure.Width(), measure.Height()};
+  }
+  const TPlacement place = PlaceGlyphAndText({face.Width(), face.Height()}, glyph, text, layout_,
+                                             margin_, spacing_);
+  if (layout_ == lblGlyphTiled && glyph.cx > 0 && glyph.cy > 0) {
+    for (int y = area.Top; y < area.Bottom; y += glyph.cy)
+      for (int x = area.Left; x < area.Right; x += glyph.cx) glyph_->Draw(canvas, {x, y}, state_);
+  } else {
+    glyph_->Draw(canvas, {face.Left + place.glyph.X, face.Top + place.glyph.Y}, state_);
+  }
+  const TRect textRect = Rect(face.Left + place.text.X, face.Top + place.text.Y,
+                              face.Left + place.text.X + text.cx, face.Top + place.text.Y + text.cy);
+  DrawCaption(canvas, textRect);
+  canvas->PopClip();
+
+  if (designing && popup_) {
+    canvas->Brush()->SetStyle(bsSolid);
+    canvas->Brush()->SetColor(clBtnShadow);
+    canvas->FrameRect(client);
+  }
+}
+
+void TCustomPicSpeedBtn::DeclareProperties(
+    TClassBuilder<TCustomPicSpeedBtn, TGraphicControl>& b) {
+  // The published table is TPicSpeedBtn's.
+  (void)b;
+}
+
+void TPicSpeedBtn::DeclareProperties(TClassBuilder<TPicSpeedBtn, TCustomPicSpeedBtn>& b) {
+  b.Property("AllowAllUp", &TPicSpeedBtn::AllowAllUp, &TPicSpeedBtn::SetAllowAllUp)
+      .Default(false);
+  b.Property("GroupIndex", &TPicSpeedBtn::GroupIndex, &TPicSpeedBtn::SetGroupIndex).Default(0);
+  b.Property("Down", &TPicSpeedBtn::Down, &TPicSpeedBtn::SetDown).Default(false);
+  b.Property("Color", &TControl::Color, &TControl::SetColor, kColorIdents).Default(clBtnFace);
+  b.Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(false);
+  b.Property("DisabledShadow", &TPicSpeedBtn::DisabledShadow, &TPicSpeedBtn::SetDisabledShadow)
+      .Default(false);
+  b.Property("Layout", &TPicSpeedBtn::Layout, &TPicSpeedBtn::SetLayout, kLumButtonLayoutIdents)
+      .Default(lblGlyphLeft);
+  b.Property("Margin", &TPicSpeedBtn::Margin, &TPicSpeedBtn::SetMargin).Default(-1);
+  b.Object("Picture", &TPicSpeedBtn::Picture);
+  b.Property("NumGlyphs", &TPicSpeedBtn::NumGlyphs, &TPicSpeedBtn::SetNumGlyphs).Default(1);
+  b.Property("Popup", &TPicSpeedBtn::Popup, &TPicSpeedBtn::SetPopup).Default(true);
+  b.Property("Spacing", &TPicSpeedBtn::Spacing, &TPicSpeedBtn::SetSpacing).Default(4);
+  b.Property("Style", &TPicSpeedBtn::Style, &TPicSpeedBtn::SetStyle, kLumButtonStyleIdents)
+      .Default(lbsThin);
+  b.Property("TextStyle", &TPicSpeedBtn::TextStyle, &TPicSpeedBtn::SetTextStyle,
+             kTextStyleIdents)
+      .Default(tsNormal);
+  b.Property("TransparentColor", &TPicSpeedBtn::TransparentColor,
+             &TPicSpeedBtn::SetTransparentColor, kColorIdents)
+      .Stored(&TPicSpeedBtn::TransparentColorStored);
+  b.Event("BeforeClick", &TPicSpeedBtn::BeforeClick);
+  b.Event("BeforeMouseDown", &TPicSpeedBtn::BeforeMouseDown);
+  b.Event("OnMouseEnter", &TPicSpeedBtn::OnMouseEnter);
+  b.Event("OnMouseLeave", &TPicSpeedBtn::OnMouseLeave);
+}
+
+// TRepSpeedBtn.
+
+TRepSpeedBtn::TRepSpeedBtn(TComponent* owner) : TPicSpeedBtn(owner) {}
+
+TRepSpeedBtn::~TRepSpeedBtn() { timer_.reset(); }
+
+void TRepSpeedBtn::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  TPicSpeedBtn::MouseDown(button, shift, x, y);
+  if (!repeatEnabled_ || !OnTimer) return;
+  if (timer_ == nullptr) {
+    timer_ = std::make_unique<TTimer>(nullptr);
+    timer_->SetEnabled(false);
+    timer_->OnTimer = [this](TObject*) { TimerExpired(); };
+  }
+  timer_->SetInterval(repeatInitialPause_);
+  timer_->SetEnabled(true);
+}
+
+void TRepSpeedBtn::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  TPicSpeedBtn::MouseUp(button, shift, x, y);
+  if (timer_ != nullptr) timer_->SetEnabled(false);
+}
+
+void TRepSpeedBtn::TimerExpired() {
+  timer_->SetEnabled(false);
+  if (State() != bsDown || !MouseCapture()) return;
+  if (OnTimer) OnTimer(this);
+  if (repeatPause_ != 0) {
+    timer_->SetInterval(repeatPause_);
+    timer_->SetEnabled(true);
+  }
+}
+
+void TRepSpeedBtn::DeclareProperties(TClassBuilder<TRepSpeedBtn, TPicSpeedBtn>& b) {
+  b.Property("RepeatEnabled", &TRepSpeedBtn::RepeatEnabled, &TRepSpeedBtn::SetRepeatEnabled)
+      .Default(true);
+  b.Property("RepeatInitialPause", &TRepSpeedBtn::RepeatInitialPause,
+             &TRepSpeedBtn::SetRepeatInitialPause)
+      .Default(400);
+  b.Property("RepeatPause", &TRepSpeedBtn::RepeatPause, &TRepSpeedBtn::SetRepeatPause)
+      .Default(100);
+  b.Event("OnTimer", &TRepSpeedBtn::OnTimer);
+}
+
+void RegisterPicSpeedBtnClasses() {
+  if (GetClass(QStringLiteral("TPicSpeedBtn")) == nullptr) RegisterClass<TPicSpeedBtn>();
+  if (GetClass(QStringLiteral("TRepSpeedBtn")) == nullptr) RegisterClass<TRepSpeedBtn>();
+}
