@@ -142,7 +142,7 @@ void TCustomPicSpeedBtn::SetDown(bool v) {
   if (groupIndex_ == 0) v = false;
   if (v == down_) return;
   // The one down button of a group without AllowAllUp stays down.
-  if (down_ && !allowAllUp_ && !ComponentState().Contains(csLoading)) return;
+  if (down_ && !allowAllUp_) return;
   down_ = v;
   if (v) {
     state_ = bsExclusive;

@@ -70,6 +70,19 @@ TEST_F(ToolBarGlyphs, NudgeButtonsHaveTwoColumnPicturesAndNoCaption) {
   }
 }
 
+TEST_F(ToolBarGlyphs, MainWindowDrawsTheNudgePicturesFirstColumn) {
+  Start();
+  for (TRepSpeedBtn* button : PictureButtons()) button->Show();
+  const QImage image = Form1->PaintToImage();
+  for (TRepSpeedBtn* button : PictureButtons()) {
+    SCOPED_TRACE(button->Name().toStdString());
+    TBitmap* picture = button->Picture()->Bitmap();
+    TBitmap column;
+    column.SetImage(picture->Image().copy(0, 0, 20, 20));
+    EXPECT_TRUE(GlyphShowsIn(image, button->BoundsRect(), &column));
+  }
+}
+
 TEST_F(ToolBarGlyphs, MainWindowDrawsTheGlyphsOnTheToolBar) {
   Start();
   Form1->esiinnappi->Show();
