@@ -26,10 +26,11 @@ int TGlyphList::Add(const QImage& image) {
 }
 
 void TGlyphList::Release(int index) {
-  if (index < 0 || index >= static_cast<int>(used_.size()) || !used_[static_cast<std::size_t>(index)])
-    return;
-  used_[static_cast<std::size_t>(index)] = false;
-  images_[static_cast<std::size_t>(index)] = QImage();
+  if (index < 0 || index >= static_cast<int>(used_.size())) return;
+  const auto slot = static_cast<std::size_t>(index);
+  if (!used_[slot]) return;
+  used_[slot] = false;
+  images_[slot] = QImage();
   --count_;
 }
 
@@ -105,7 +106,8 @@ void TPicButtonStores::ReleaseGlyphList(const std::shared_ptr<TGlyphList>& list)
 std::shared_ptr<TBrushPattern> TPicButtonStores::AcquirePattern(TColor color) {
   auto it = std::find_if(patterns_.begin(), patterns_.end(),
                          [color](const auto& p) { return p->Color() == color; });
-  if (it == patterns_.end()) it = patterns_.insert(patterns_.end(), std::make_shared<TBrushPattern>(color));
+  if (it == patterns_.end())
+    it = patterns_.insert(patterns_.end(), std::make_shared<TBrushPattern>(color));
   ++(*it)->refs_;
   return *it;
 }
@@ -125,7 +127,8 @@ std::vector<bool> MaskOf(const QImage& image, TColor color) {
   std::vector<bool> mask(static_cast<std::size_t>(image.width() * image.height()));
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
-      mask[static_cast<std::size_t>(y * image.width() + x)] = (image.pixel(x, y) & 0xFFFFFFu) == rgb;
+      mask[static_cast<std::size_t>(y * image.width() + x)] =
+          (image.pixel(x, y) & 0xFFFFFFu) == rgb;
   return mask;
 }
 

@@ -435,7 +435,8 @@ QImage DrawToolPicture(ToolGlyph glyph, int columns) {
   const uint face = static_cast<uint>(PaletteIndex('.'));
   image.fill(face);
   const auto ink = [&](int x, int y) {
-    return x >= 0 && y >= 0 && x < ToolGlyphSize && y < ToolGlyphSize && one.pixelIndex(x, y) != static_cast<int>(face);
+    return x >= 0 && y >= 0 && x < ToolGlyphSize && y < ToolGlyphSize &&
+           one.pixelIndex(x, y) != static_cast<int>(face);
   };
   for (int y = 0; y < ToolGlyphSize; ++y)
     for (int x = 0; x < ToolGlyphSize; ++x) {

@@ -346,8 +346,8 @@ TEST(ToolGlyphForm, KeptMainFormIsUpToDate) {
 QByteArray SmallForm(const QByteArray& buttonBody) {
   QByteArray text = "object F: TForm\n  object P: TPanel\n";
   for (const ToolGlyphButton& button : GameToolButtons)
-    text += QByteArray("    object ") + button.button + ": " + button.className + "\n" + buttonBody +
-            "    end\n";
+    text += QByteArray("    object ") + button.button + ": " + button.className + "\n" +
+            buttonBody + "    end\n";
   return text + "  end\nend\n";
 }
 
