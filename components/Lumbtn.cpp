@@ -305,12 +305,6 @@ void TCustomPicSpeedBtn::WndProc(TMessage& m) {
   TGraphicControl::WndProc(m);
 }
 
-void TCustomPicSpeedBtn::DeclareProperties(
-    TClassBuilder<TCustomPicSpeedBtn, TGraphicControl>& b) {
-  // The published table is TPicSpeedBtn's.
-  (void)b;
-}
-
 void TPicSpeedBtn::DeclareProperties(TClassBuilder<TPicSpeedBtn, TCustomPicSpeedBtn>& b) {
   b.Property("AllowAllUp", &TPicSpeedBtn::AllowAllUp, &TPicSpeedBtn::SetAllowAllUp)
       .Default(false);

@@ -190,8 +190,6 @@ class TCustomPicSpeedBtn : public TGraphicControl {
   TNotifyEvent OnMouseEnter;
   TNotifyEvent OnMouseLeave;
 
-  static void DeclareProperties(TClassBuilder<TCustomPicSpeedBtn, TGraphicControl>& b);
-
  protected:
   void Paint() override;
   void WndProc(TMessage& message) override;

@@ -135,6 +135,29 @@ TEST_F(PicButtons, SingleGlyphDisabledIsEmbossedAndPopupHidesTheEdge) {
   EXPECT_EQ(At(b->PaintToImage(), 0, 0), light);
 }
 
+TEST_F(PicButtons, LayoutsPlaceTheGlyph) {
+  // The red square starts 3 pixels into the glyph; the face starts at (1, 1).
+  const struct {
+    TlumButtonLayout layout;
+    int margin;
+    TPoint glyph;
+  } rows[] = {{lblGlyphLeft, 2, {3, 8}},    {lblGlyphRight, 2, {12, 8}},
+              {lblGlyphTop, 2, {8, 3}},     {lblGlyphBottom, 2, {8, 12}},
+              {lblGlyphCenter, 2, {8, 8}},  {lblGlyphLeft, -1, {8, 8}},
+              {lblGlyphTiled, -1, {0, 0}}};
+  auto* b = Add<TPicSpeedBtn>(10);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.layout << " " << row.margin);
+    b->SetLayout(row.layout);
+    b->SetMargin(row.margin);
+    const QImage image = b->PaintToImage();
+    EXPECT_EQ(At(image, row.glyph.X + 3, row.glyph.Y + 3), Rgb(clRed));
+    EXPECT_NE(At(image, row.glyph.X + 2, row.glyph.Y + 3), Rgb(clRed));
+  }
+  // Tiled repeats the glyph across the button.
+  EXPECT_EQ(At(b->PaintToImage(), 13, 13), Rgb(clRed));
+}
+
 TEST_F(PicButtons, PictureSetsNumGlyphs) {
   const struct {
     int columns;
