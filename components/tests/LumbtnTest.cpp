@@ -158,6 +158,45 @@ TEST_F(PicButtons, LayoutsPlaceTheGlyph) {
   EXPECT_EQ(At(b->PaintToImage(), 13, 13), Rgb(clRed));
 }
 
+// Pixels of color inside the edges.
+int Count(const QImage& image, TColor color) {
+  int n = 0;
+  for (int y = 2; y < image.height() - 2; ++y)
+    for (int x = 2; x < image.width() - 2; ++x) n += At(image, x, y) == color;
+  return n;
+}
+
+TEST_F(PicButtons, CaptionInks) {
+  auto* b = new TPicSpeedBtn(form.get());
+  b->SetParent(form.get());
+  b->SetBounds(10, 10, 60, 25);
+  b->SetPopup(false);
+  b->SetCaption(QStringLiteral("WM"));
+  b->Font()->SetColor(clBlack);
+  b->SetColor(clSilver);
+  const struct {
+    bool enabled;
+    bool shadow;
+    TTextStyle style;
+    TColor present;
+    TColor absent;
+  } rows[] = {{true, false, tsNormal, clBlack, clGray},
+              {true, false, tsRaised, clGray, clNone},
+              {false, false, tsNormal, Rgb(clBtnShadow), clBlack},
+              {false, true, tsNormal, clWhite, clBlack}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.enabled << row.shadow << row.style);
+    b->SetEnabled(row.enabled);
+    b->SetDisabledShadow(row.shadow);
+    b->SetTextStyle(row.style);
+    const QImage image = b->PaintToImage();
+    EXPECT_GT(Count(image, row.present), 5);
+    if (row.absent != clNone) {
+      EXPECT_EQ(Count(image, row.absent), 0);
+    }
+  }
+}
+
 TEST_F(PicButtons, PictureSetsNumGlyphs) {
   const struct {
     int columns;
