@@ -2,6 +2,7 @@
 
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
+#include "components/Lumbtn.h"
 #include "components/FormFill.h"
 #include "components/KVCtrls.h"
 #include "components/Lumexctl.h"
@@ -32,5 +33,6 @@ void InitGameResources() {
   RegisterSuperLabelClasses();
   RegisterTransImageClasses();
   RegisterKvCtrlsClasses();
+  RegisterPicSpeedBtnClasses();
   RegisterClasses<TStringAlignGrid, TRegistryEnhanced, TActivApp>();
 }

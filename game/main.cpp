@@ -2,6 +2,7 @@
 
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
+#include "components/Lumbtn.h"
 #include "components/Lumexctl.h"
 #include "components/MRUList.h"
 #include "components/PrnCells.h"
@@ -81,7 +82,6 @@ TFormBinding TForm1::Binding() {
       Field("ColorDialog1", &TForm1::ColorDialog1),
       Field("Timer2", &TForm1::Timer2),
       Field("Timer3", &TForm1::Timer3),
-      Field("RepeatTimer", &TForm1::RepeatTimer),
       Field("MRUManager1", &TForm1::MRUManager1),
       Field("rekisteri", &TForm1::rekisteri),
       Field("ActivApp1", &TForm1::ActivApp1),
@@ -110,10 +110,8 @@ TFormBinding TForm1::Binding() {
       Handler("Vieteriukko1Click", &TForm1::Vieteriukko1Click),
       Handler("Eimitn1Click", &TForm1::Eimitn1Click),
       Handler("Timer3Timer", &TForm1::Timer3Timer),
-      Handler("esiinnappiMouseDown", &TForm1::esiinnappiMouseDown),
-      Handler("esiinalasMouseDown", &TForm1::esiinalasMouseDown),
-      Handler("RepeatMouseUp", &TForm1::RepeatMouseUp),
-      Handler("RepeatTimerTimer", &TForm1::RepeatTimerTimer),
+      Handler("esiinnappiTimer", &TForm1::esiinnappiTimer),
+      Handler("esiinalasTimer", &TForm1::esiinalasTimer),
   };
 }
 

@@ -25,6 +25,7 @@ class TPopupMenu;
 class TPrnCells;
 class TProgressBar;
 class TRegIniFile;
+class TRepSpeedBtn;
 class TRichEdit;
 class TSpeedButton;
 class TSuperLabel;
@@ -94,13 +95,9 @@ class TForm1 : public TForm, public TGameBoard {
   void HideAnimation();
   void Timer3Timer(TObject* sender);
 
-  // Nudging the picture window while a nudge button is held.
-  void esiinnappiMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x,
-                           int y);
-  void esiinalasMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x,
-                          int y);
-  void RepeatMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
-  void RepeatTimerTimer(TObject* sender);
+  // Each repeat of a held nudge button moves the picture window one pixel.
+  void esiinnappiTimer(TObject* sender);
+  void esiinalasTimer(TObject* sender);
   void NudgePictureRight();
   void NudgePictureDown();
 
@@ -118,8 +115,8 @@ class TForm1 : public TForm, public TGameBoard {
   TSpeedButton* SpeedButton2 = nullptr;
   TSpeedButton* SpeedButton3 = nullptr;
   TSpeedButton* SpeedButton4 = nullptr;
-  TSpeedButton* esiinnappi = nullptr;
-  TSpeedButton* esiinalas = nullptr;
+  TRepSpeedBtn* esiinnappi = nullptr;
+  TRepSpeedBtn* esiinalas = nullptr;
   TSuperLabel* monta = nullptr;
   TProgressBar* bar = nullptr;
   TStringAlignGrid* stringgrid1 = nullptr;
@@ -130,7 +127,6 @@ class TForm1 : public TForm, public TGameBoard {
   TColorDialog* ColorDialog1 = nullptr;
   TTimer* Timer2 = nullptr;
   TTimer* Timer3 = nullptr;
-  TTimer* RepeatTimer = nullptr;
   TMRUManager* MRUManager1 = nullptr;
   TRegistryEnhanced* rekisteri = nullptr;
   TActivApp* ActivApp1 = nullptr;
@@ -156,8 +152,6 @@ class TForm1 : public TForm, public TGameBoard {
   TGameState state_;
   // The grid as the grid-file reader sees it.
   std::unique_ptr<IGridCells> cells_;
-  // The nudge button held now; nullptr when none.
-  TSpeedButton* repeating_ = nullptr;
 };
 
 // The main window while it exists; nullptr otherwise.

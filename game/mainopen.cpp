@@ -1,4 +1,5 @@
 // Opening a puzzle: through the open dialog or from the recent-files menu.
+#include "components/Lumbtn.h"
 #include "components/Lumexctl.h"
 #include "components/Aligrid.h"
 #include "components/MRUList.h"

@@ -110,35 +110,9 @@ void TForm1::Timer3Timer(TObject*) {
 
 // Picture nudges -------------------------------------------------------------
 
-void TForm1::esiinnappiMouseDown(TObject*, TMouseButton button, TShiftState, int, int) {
-  if (button != mbLeft) return;
-  repeating_ = esiinnappi;
-  RepeatTimer->SetInterval(400);
-  RepeatTimer->SetEnabled(true);
-}
+void TForm1::esiinnappiTimer(TObject*) { NudgePictureRight(); }
 
-void TForm1::esiinalasMouseDown(TObject*, TMouseButton button, TShiftState, int, int) {
-  if (button != mbLeft) return;
-  repeating_ = esiinalas;
-  RepeatTimer->SetInterval(400);
-  RepeatTimer->SetEnabled(true);
-}
-
-void TForm1::RepeatMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
-  RepeatTimer->SetEnabled(false);
-  repeating_ = nullptr;
-}
-
-void TForm1::RepeatTimerTimer(TObject*) {
-  RepeatTimer->SetEnabled(false);
-  if (repeating_ == nullptr) return;
-  if (repeating_ == esiinnappi)
-    NudgePictureRight();
-  else
-    NudgePictureDown();
-  RepeatTimer->SetInterval(100);
-  RepeatTimer->SetEnabled(true);
-}
+void TForm1::esiinalasTimer(TObject*) { NudgePictureDown(); }
 
 void TForm1::NudgePictureRight() {
   if (Form3 == nullptr) return;

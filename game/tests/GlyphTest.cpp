@@ -1,4 +1,5 @@
 // The tool bar's buttons show glyphs read from the main form, not captions.
+#include "components/Lumbtn.h"
 #include "game/tests/GameWindowSupport.h"
 #include "platform/controls/Buttons.h"
 #include "platform/controls/Panel.h"
@@ -10,9 +11,9 @@ namespace {
 class ToolBarGlyphs : public GameWindowTest {
  protected:
   QList<TSpeedButton*> Buttons() const {
-    return {Form1->SpeedButton1, Form1->SpeedButton4, Form1->SpeedButton3,
-            Form1->SpeedButton2, Form1->esiinnappi,  Form1->esiinalas};
+    return {Form1->SpeedButton1, Form1->SpeedButton4, Form1->SpeedButton3, Form1->SpeedButton2};
   }
+  QList<TRepSpeedBtn*> PictureButtons() const { return {Form1->esiinnappi, Form1->esiinalas}; }
 };
 
 // Whether every pixel of the glyph other than its transparent colour shows
@@ -49,6 +50,37 @@ TEST_F(ToolBarGlyphs, EveryToolButtonHasAGlyphAndNoCaption) {
     distinct.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
   }
   EXPECT_EQ(distinct.size(), Buttons().size());
+}
+
+TEST_F(ToolBarGlyphs, NudgeButtonsHaveTwoColumnPicturesAndNoCaption) {
+  Start();
+  for (TRepSpeedBtn* button : PictureButtons()) {
+    SCOPED_TRACE(button->Name().toStdString());
+    EXPECT_TRUE(button->Caption().isEmpty());
+    EXPECT_FALSE(button->Hint().isEmpty());
+    EXPECT_FALSE(button->Visible());
+    EXPECT_EQ(button->Width(), 25);
+    EXPECT_EQ(button->Height(), 25);
+    ASSERT_NE(button->Picture()->Graphic(), nullptr);
+    EXPECT_EQ(button->NumGlyphs(), 2);
+    EXPECT_EQ(button->Glyph()->GlyphSize(), (TSize{20, 20}));
+    EXPECT_EQ(button->TransparentColor(), ColorToRGB(clBtnFace));
+    // The disabled column differs from the up one.
+    EXPECT_NE(button->Glyph()->StateImage(bsUp), button->Glyph()->StateImage(bsDisabled));
+  }
+}
+
+TEST_F(ToolBarGlyphs, MainWindowDrawsTheNudgePicturesFirstColumn) {
+  Start();
+  for (TRepSpeedBtn* button : PictureButtons()) button->Show();
+  const QImage image = Form1->PaintToImage();
+  for (TRepSpeedBtn* button : PictureButtons()) {
+    SCOPED_TRACE(button->Name().toStdString());
+    TBitmap* picture = button->Picture()->Bitmap();
+    TBitmap column;
+    column.SetImage(picture->Image().copy(0, 0, 20, 20));
+    EXPECT_TRUE(GlyphShowsIn(image, button->BoundsRect(), &column));
+  }
 }
 
 TEST_F(ToolBarGlyphs, MainWindowDrawsTheGlyphsOnTheToolBar) {

@@ -1,5 +1,6 @@
 // Whole games on the bundled puzzles: open, find every word by mouse drags,
 // see the list empty and the end animation start.
+#include "components/Lumbtn.h"
 #include "components/MRUList.h"
 #include "game/tests/GameWindowSupport.h"
 #include "platform/controls/Animate.h"

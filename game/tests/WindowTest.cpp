@@ -1,5 +1,6 @@
 // The main window, the picture window and the about box: placement, menus,
 // help, the settings and the recent files kept between runs.
+#include "components/Lumbtn.h"
 #include "components/FormFill.h"
 #include "components/MRUList.h"
 #include "game/tests/GameWindowSupport.h"
@@ -102,22 +103,29 @@ TEST_F(MainWindow, HeldNudgeButtonRepeatsAfter400ThenEvery100Ms) {
   OpenThroughDialog(PuzzlePath("elaimet"));
   Form3->Perform(WM_ACTIVATE, WA_ACTIVE, 0);  // as the window manager does on showing
   const int home = Form1->State().PictureHomeLeft;
-  Form1->esiinnappiMouseDown(Form1->esiinnappi, mbLeft, {}, 5, 5);
-  ASSERT_TRUE(Running(Form1->RepeatTimer));
-  EXPECT_EQ(Form1->RepeatTimer->Interval(), 400u);
+  TRepSpeedBtn* right = Form1->esiinnappi;
+  right->Show();
+  right->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ASSERT_NE(right->RepeatTimer(), nullptr);
+  ASSERT_TRUE(Running(right->RepeatTimer()));
+  EXPECT_EQ(right->RepeatTimer()->Interval(), 400u);
   EXPECT_EQ(Form3->Left(), home);
-  Form1->RepeatTimer->Tick();
+  right->RepeatTimer()->Tick();
   EXPECT_EQ(Form3->Left(), home + 1);
-  EXPECT_EQ(Form1->RepeatTimer->Interval(), 100u);
-  Form1->RepeatTimer->Tick();
+  EXPECT_EQ(right->RepeatTimer()->Interval(), 100u);
+  right->RepeatTimer()->Tick();
   EXPECT_EQ(Form3->Left(), home + 2);
-  Form1->RepeatMouseUp(Form1->esiinnappi, mbLeft, {}, 5, 5);
-  EXPECT_FALSE(Running(Form1->RepeatTimer));
+  right->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_FALSE(Running(right->RepeatTimer()));
   const int top = Form3->Top();
-  Form1->esiinalasMouseDown(Form1->esiinalas, mbLeft, {}, 5, 5);
-  Form1->RepeatTimer->Tick();
+  TRepSpeedBtn* down = Form1->esiinalas;
+  down->Show();
+  down->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ASSERT_NE(down->RepeatTimer(), nullptr);
+  down->RepeatTimer()->Tick();
   EXPECT_EQ(Form3->Top(), top + 1);
   EXPECT_EQ(Form3->Left(), home + 2);
+  down->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
 }
 
 TEST_F(MainWindow, LayoutAndComponents) {
@@ -149,7 +157,7 @@ TEST_F(MainWindow, LayoutAndComponents) {
   EXPECT_FALSE(Form1->esiinnappi->Visible());
   EXPECT_FALSE(Form1->esiinalas->Visible());
   const struct {
-    TSpeedButton* button;
+    TControl* button;
     const char* hint;
   } buttons[] = {{Form1->SpeedButton1, "Uusi peli"}, {Form1->SpeedButton4, "Muokkain"},
                  {Form1->SpeedButton3, "Ohje"},      {Form1->SpeedButton2, "Ajanotto"},

@@ -317,17 +317,26 @@ int PaletteIndex(char letter) {
 
 // "Glyph.Data = {" and the data, 32 bytes a line, as the form writer prints
 // binary values.
-QList<QByteArray> GlyphDataLines(ToolGlyph glyph, qsizetype indent) {
-  const QByteArray bmp = ToolGlyphBmp(glyph);
-  QByteArray data(4, '\0');
-  qToLittleEndian<qint32>(static_cast<qint32>(bmp.size()), data.data());
-  data += bmp;
+QList<QByteArray> GlyphDataLines(const ToolGlyphButton& button, qsizetype indent) {
+  const QByteArray data = ToolButtonData(button);
   const QByteArray pad(indent, ' ');
-  QList<QByteArray> lines{pad + "Glyph.Data = {"};
+  QList<QByteArray> lines{pad + ToolButtonProperty(button) + " = {"};
   for (qsizetype pos = 0; pos < data.size(); pos += 32)
     lines.append(pad + "  " + data.mid(pos, 32).toHex().toUpper());
   lines.last().append('}');
+  if (button.columns > 1)
+    lines.append(pad + "NumGlyphs = " + QByteArray::number(button.columns));
   return lines;
+}
+
+QByteArray Bmp(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  // An 8-bit image of at most 16 colours is written with 4 bits a pixel.
+  if (!image.save(&buffer, "BMP"))
+    throw std::runtime_error("cannot write a glyph as BMP");
+  return bytes;
 }
 
 qsizetype Indentation(const QByteArray& line) {
@@ -337,8 +346,9 @@ qsizetype Indentation(const QByteArray& line) {
   return n;
 }
 
-qsizetype FindObject(const QList<QByteArray>& lines, const QByteArray& name) {
-  const QByteArray header = "object " + name + ": TSpeedButton";
+qsizetype FindObject(const QList<QByteArray>& lines, const ToolGlyphButton& button) {
+  const QByteArray name = button.button;
+  const QByteArray header = "object " + name + ": " + button.className;
   for (qsizetype i = 0; i < lines.size(); ++i)
     if (lines[i].trimmed() == header)
       return i;
@@ -359,8 +369,8 @@ qsizetype DropCaptionAndGlyph(QList<QByteArray>& lines, qsizetype first, qsizety
   qsizetype removedAt = -1;
   for (qsizetype i = first; i < end;) {
     const QByteArray text = lines[i].trimmed();
-    const bool glyph = text.startsWith("Glyph.Data = {");
-    if (!glyph && !text.startsWith("Caption = ")) {
+    const bool glyph = text.startsWith("Glyph.Data = {") || text.startsWith("Picture.Data = {");
+    if (!glyph && !text.startsWith("Caption = ") && !text.startsWith("NumGlyphs = ")) {
       ++i;
       continue;
     }
@@ -378,7 +388,7 @@ qsizetype DropCaptionAndGlyph(QList<QByteArray>& lines, qsizetype first, qsizety
 }
 
 void PutGlyph(QList<QByteArray>& lines, const ToolGlyphButton& button) {
-  const qsizetype object = FindObject(lines, button.button);
+  const qsizetype object = FindObject(lines, button);
   qsizetype end = FindEnd(lines, object);
   qsizetype at = DropCaptionAndGlyph(lines, object + 1, end);
   for (qsizetype i = object + 1; at < 0 && i < end; ++i)
@@ -386,19 +396,20 @@ void PutGlyph(QList<QByteArray>& lines, const ToolGlyphButton& button) {
       at = i;
   if (at < 0)
     at = end;
-  const QList<QByteArray> data = GlyphDataLines(button.glyph, Indentation(lines[object]) + 2);
+  const QList<QByteArray> data = GlyphDataLines(button, Indentation(lines[object]) + 2);
   for (qsizetype k = 0; k < data.size(); ++k)
     lines.insert(at + k, data[k]);
 }
 
 }  // namespace
 
-const std::array<ToolGlyphButton, 6> GameToolButtons{{{"SpeedButton1", ToolGlyph::OpenFolder},
-                                                      {"SpeedButton4", ToolGlyph::PencilOnGrid},
-                                                      {"SpeedButton3", ToolGlyph::HelpBalloon},
-                                                      {"SpeedButton2", ToolGlyph::Stopwatch},
-                                                      {"esiinnappi", ToolGlyph::ArrowRight},
-                                                      {"esiinalas", ToolGlyph::ArrowDown}}};
+const std::array<ToolGlyphButton, 6> GameToolButtons{
+    {{"SpeedButton1", ToolGlyph::OpenFolder, "TSpeedButton", 1},
+     {"SpeedButton4", ToolGlyph::PencilOnGrid, "TSpeedButton", 1},
+     {"SpeedButton3", ToolGlyph::HelpBalloon, "TSpeedButton", 1},
+     {"SpeedButton2", ToolGlyph::Stopwatch, "TSpeedButton", 1},
+     {"esiinnappi", ToolGlyph::ArrowRight, "TRepSpeedBtn", 2},
+     {"esiinalas", ToolGlyph::ArrowDown, "TRepSpeedBtn", 2}}};
 
 QImage DrawToolGlyph(ToolGlyph glyph) {
   QImage image(ToolGlyphSize, ToolGlyphSize, QImage::Format_Indexed8);
@@ -413,14 +424,43 @@ QImage DrawToolGlyph(ToolGlyph glyph) {
   return image;
 }
 
-QByteArray ToolGlyphBmp(ToolGlyph glyph) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  // An 8-bit image of at most 16 colours is written with 4 bits a pixel.
-  if (!DrawToolGlyph(glyph).save(&buffer, "BMP"))
-    throw std::runtime_error("cannot write a glyph as BMP");
-  return bytes;
+QByteArray ToolGlyphBmp(ToolGlyph glyph) { return Bmp(DrawToolGlyph(glyph)); }
+
+QImage DrawToolPicture(ToolGlyph glyph, int columns) {
+  const QImage one = DrawToolGlyph(glyph);
+  if (columns < 2)
+    return one;
+  QImage image(ToolGlyphSize * 2, ToolGlyphSize, QImage::Format_Indexed8);
+  image.setColorTable(one.colorTable());
+  const uint face = static_cast<uint>(PaletteIndex('.'));
+  image.fill(face);
+  const auto ink = [&](int x, int y) {
+    return x >= 0 && y >= 0 && x < ToolGlyphSize && y < ToolGlyphSize &&
+           one.pixelIndex(x, y) != static_cast<int>(face);
+  };
+  for (int y = 0; y < ToolGlyphSize; ++y)
+    for (int x = 0; x < ToolGlyphSize; ++x) {
+      image.setPixel(x, y, static_cast<uint>(one.pixelIndex(x, y)));
+      if (ink(x, y))
+        image.setPixel(ToolGlyphSize + x, y, static_cast<uint>(PaletteIndex('d')));
+      else if (ink(x - 1, y - 1))
+        image.setPixel(ToolGlyphSize + x, y, static_cast<uint>(PaletteIndex('w')));
+    }
+  return image;
+}
+
+QByteArray ToolButtonProperty(const ToolGlyphButton& button) {
+  return button.columns > 1 ? "Picture.Data" : "Glyph.Data";
+}
+
+QByteArray ToolButtonData(const ToolGlyphButton& button) {
+  const QByteArray bmp = Bmp(DrawToolPicture(button.glyph, button.columns));
+  QByteArray data(4, '\0');
+  qToLittleEndian<qint32>(static_cast<qint32>(bmp.size()), data.data());
+  data += bmp;
+  if (button.columns > 1)
+    data.prepend(QByteArray("\x07TBitmap"));
+  return data;
 }
 
 QByteArray PutToolGlyphsIntoForm(const QByteArray& formText) {

@@ -291,10 +291,14 @@ TEST_P(ToolGlyphs, MainFormGivesTheButtonItsGlyphAndNoCaption) {
   const TFormObject form = ParseFormText(MainFormText(), QStringLiteral("main.form"));
   const TFormObject* button = FindObject(form, QLatin1String(GetParam().button));
   ASSERT_NE(button, nullptr);
-  EXPECT_EQ(button->className, QStringLiteral("TSpeedButton"));
-  const TFormProperty* data = FindProperty(*button, QStringLiteral("Glyph.Data"));
+  EXPECT_EQ(button->className, QLatin1String(GetParam().className));
+  const TFormProperty* data =
+      FindProperty(*button, QString::fromLatin1(ToolButtonProperty(GetParam())));
   ASSERT_NE(data, nullptr);
-  EXPECT_EQ(data->value.binary, GlyphData(GetParam().glyph));
+  EXPECT_EQ(data->value.binary, ToolButtonData(GetParam()));
+  if (GetParam().columns == 1) {
+    EXPECT_EQ(data->value.binary, GlyphData(GetParam().glyph));
+  }
   EXPECT_EQ(FindProperty(*button, QStringLiteral("Caption")), nullptr);
   EXPECT_NE(FindProperty(*button, QStringLiteral("Hint")), nullptr);
 }
@@ -303,6 +307,26 @@ INSTANTIATE_TEST_SUITE_P(GameToolBar, ToolGlyphs, testing::ValuesIn(GameToolButt
                          [](const testing::TestParamInfo<ToolGlyphButton>& row) {
                            return std::string(row.param.button);
                          });
+
+TEST(ToolGlyphs, SecondColumnIsTheFigureGreyedWithAWhiteShadow) {
+  const QImage one = DrawToolGlyph(ToolGlyph::ArrowRight);
+  const QImage two = DrawToolPicture(ToolGlyph::ArrowRight, 2);
+  ASSERT_EQ(two.size(), QSize(2 * ToolGlyphSize, ToolGlyphSize));
+  const QRgb face = one.pixel(0, ToolGlyphSize - 1);
+  int white = 0;
+  for (int y = 0; y < ToolGlyphSize; ++y)
+    for (int x = 0; x < ToolGlyphSize; ++x) {
+      ASSERT_EQ(two.pixel(x, y), one.pixel(x, y));
+      const QRgb grey = two.pixel(ToolGlyphSize + x, y) & 0xFFFFFF;
+      if (one.pixel(x, y) != face)
+        EXPECT_EQ(grey, 0x808080u) << x << "," << y;
+      else
+        white += grey == 0xFFFFFFu;
+    }
+  EXPECT_GT(white, 0);
+  EXPECT_EQ(two.pixel(ToolGlyphSize, ToolGlyphSize - 1), face);
+  EXPECT_EQ(DrawToolPicture(ToolGlyph::ArrowRight, 1), one);
+}
 
 TEST(ToolGlyphs, AreAllDifferent) {
   QSet<QByteArray> distinct;
@@ -322,8 +346,8 @@ TEST(ToolGlyphForm, KeptMainFormIsUpToDate) {
 QByteArray SmallForm(const QByteArray& buttonBody) {
   QByteArray text = "object F: TForm\n  object P: TPanel\n";
   for (const ToolGlyphButton& button : GameToolButtons)
-    text += QByteArray("    object ") + button.button + ": TSpeedButton\n" + buttonBody +
-            "    end\n";
+    text += QByteArray("    object ") + button.button + ": " + button.className + "\n" +
+            buttonBody + "    end\n";
   return text + "  end\nend\n";
 }
 
@@ -349,17 +373,21 @@ TEST(ToolGlyphForm, GlyphTakesTheCaptionsPlaceAndOtherLinesStay) {
     for (const ToolGlyphButton& button : GameToolButtons) {
       const TFormObject* object = FindObject(form, QLatin1String(button.button));
       ASSERT_NE(object, nullptr);
-      ASSERT_EQ(object->properties.size(), row.body.count("OnClick") ? 3u : 2u);
+      const std::size_t numGlyphs = button.columns > 1 ? 1u : 0u;
+      ASSERT_EQ(object->properties.size(), (row.body.count("OnClick") ? 3u : 2u) + numGlyphs);
       EXPECT_EQ(object->properties[0].name, QStringLiteral("Hint"));
-      EXPECT_EQ(object->properties[1].name, QStringLiteral("Glyph.Data"));
-      EXPECT_EQ(object->properties[1].value.binary, GlyphData(button.glyph));
+      EXPECT_EQ(object->properties[1].name, QString::fromLatin1(ToolButtonProperty(button)));
+      EXPECT_EQ(object->properties[1].value.binary, ToolButtonData(button));
+      if (numGlyphs != 0) {
+        EXPECT_EQ(object->properties[2].name, QStringLiteral("NumGlyphs"));
+      }
     }
   }
 }
 
 TEST(ToolGlyphForm, FormsItCannotPlaceAGlyphInAreErrors) {
   QByteArray missing = SmallForm("");
-  missing.replace("esiinalas: TSpeedButton", "esiinalas: TLabel");
+  missing.replace("esiinalas: TRepSpeedBtn", "esiinalas: TLabel");
   QByteArray unterminated = SmallForm("      Glyph.Data = {\n        0000\n");
   QByteArray noEnd = "object F: TForm\n  object SpeedButton1: TSpeedButton\n";
   for (const QByteArray& text : {missing, unterminated, noEnd}) {
