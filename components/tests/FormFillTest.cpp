@@ -86,6 +86,27 @@ TEST_F(FormFill, SeededStylesAreGolden) {
     hashes << name + QLatin1Char(' ') +
                   QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().left(8));
   }
+  // Each style's pixels at seed 1234 (the first 8 hex digits of their MD5).
+  const QStringList golden = {
+      QStringLiteral("Adobe 47587c9f"),
+      QStringLiteral("Alcatraz 9db24b85"),
+      QStringLiteral("ElPaso b2d449c2"),
+      QStringLiteral("Hanoi 808bb965"),
+      QStringLiteral("Harvard 91b34b8b"),
+      QStringLiteral("Holes 09f986ec"),
+      QStringLiteral("Hollywood 0ba1da72"),
+      QStringLiteral("Honolulu 366ffe9d"),
+      QStringLiteral("London a1126530"),
+      QStringLiteral("Manhattan 2e995a09"),
+      QStringLiteral("Minsk 888866bc"),
+      QStringLiteral("Orleans e71f54f9"),
+      QStringLiteral("Oshawa f606c85c"),
+      QStringLiteral("Philadelphia 97aeba55"),
+      QStringLiteral("Pittsburg 569308c2"),
+      QStringLiteral("Sahara cab47605"),
+      QStringLiteral("Smithsonian f8895b07"),
+  };
+  EXPECT_EQ(hashes, golden) << hashes.join(QLatin1String("\", \"")).toStdString();
   // Every style draws something of its own.
   QStringList distinct;
   for (const QString& h : hashes) distinct << h.section(QLatin1Char(' '), 1);
