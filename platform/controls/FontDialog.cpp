@@ -83,9 +83,12 @@ TFontDialogForm::TFontDialogForm()
   const QString bold = QtText("QFontDatabase", "Bold", QStringLiteral("Bold"));
   styleList->addItems({QtText("QFontDatabase", "Normal", QStringLiteral("Regular")), italic, bold,
                        bold + u' ' + italic});
-  for (auto [list, edit] : {std::pair{faceList, faceEdit}, {styleList, styleEdit}, {sizeList, sizeEdit}})
-    GuardedConnect(nullptr, list, &QListWidget::currentTextChanged, edit,
+  for (const auto& pair :
+       {std::pair{faceList, faceEdit}, {styleList, styleEdit}, {sizeList, sizeEdit}}) {
+    QLineEdit* edit = pair.second;  // clang 14 cannot capture a structured binding
+    GuardedConnect(nullptr, pair.first, &QListWidget::currentTextChanged, edit,
                    [edit](const QString& text) { edit->setText(text); });
+  }
   auto* effects = new QGroupBox(QtText("QFontDialog", "Effects", QStringLiteral("Effects")));
   auto* effectsLayout = new QVBoxLayout(effects);
   effectsLayout->addWidget(strikeOutBox);
