@@ -3,6 +3,7 @@
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
 #include "components/FormFill.h"
+#include "components/Lumcompf.h"
 #include "components/Lumexctl.h"
 #include "components/Lumpanel.h"
 #include "components/MRUList.h"
@@ -28,5 +29,6 @@ void InitGameResources() {
   RegisterFormFillClasses();
   RegisterEdgePanelClasses();
   RegisterSuperLabelClasses();
+  RegisterFormSizerClasses();
   RegisterClasses<TStringAlignGrid, TRegistryEnhanced, TActivApp>();
 }
