@@ -2,8 +2,8 @@
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Filer.h"
-#include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
+#include "platform/rtl/ExceptionSink.h"
 #include "platform/rtl/ProcessState.h"
 
 #include <algorithm>
@@ -18,10 +18,6 @@ void PostToList(UINT msg, const TControlHook* hook) {
 
 bool BeingDestroyed(const TComponent* c) {
   return c != nullptr && c->ComponentState().Contains(csDestroying);
-}
-
-void ReportException(TObject* sender) {
-  if (Application != nullptr) Application->HandleException(sender);
 }
 
 }  // namespace
@@ -188,7 +184,7 @@ void TControlHook::CallHooks(bool before, TMessage& msg, bool& handled) {
       else
         (*it)->DoAfterMessage(msg, handled);
     } catch (...) {
-      ReportException(*it);
+      HandOverCurrentException(*it);
     }
     if (handled) return;
   }
@@ -245,7 +241,7 @@ void THookList::WndProc(TMessage& msg) {
       if (Contains(hook) && hook->HookCount() == 0) Free(hook);
     }
   } catch (...) {
-    ReportException(nullptr);
+    HandOverCurrentException(nullptr);
   }
 }
 

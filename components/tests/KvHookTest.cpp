@@ -6,6 +6,8 @@
 #include "platform/classes/FormWriter.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/Panel.h"
+#include "platform/rtl/ExceptionSink.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/ProcessState.h"
 
 #include <QCoreApplication>
@@ -94,6 +96,23 @@ TEST_F(KvHook, TheLastAttachedSeesAMessageFirstAndHandledHidesItButNotDestroy) {
   swallow->SetActive(false);
   panel->Perform(kProbe, 0, 0);
   EXPECT_EQ(log, (Log{"second before", "first before", "control", "second after", "first after"}));
+}
+
+int sunk = 0;
+void CountSunk(TObject*) { ++sunk; }
+
+TEST_F(KvHook, AFailingHandlerIsReportedAndThePassGoesOn) {
+  Hook("first", panel);
+  TKvWindowHook* failing = Hook("failing", panel);
+  failing->BeforeMessage = [](TObject*, TMessage& m, bool&) {
+    if (m.Msg == kProbe) throw EComponentError(QStringLiteral("hook failed"));
+  };
+  sunk = 0;
+  const TExceptionSink before = SetExceptionSink(CountSunk);
+  panel->Perform(kProbe, 0, 0);
+  SetExceptionSink(before);
+  EXPECT_EQ(sunk, 1);
+  EXPECT_EQ(log, (Log{"first before", "control", "failing after", "first after"}));
 }
 
 TEST_F(KvHook, MovingTheLastHookToAnotherControlFreesTheOldControlHook) {

@@ -84,6 +84,17 @@ TEST_F(FormSizer, ClampsEveryProposedMoveAndSize) {
     EXPECT_EQ(pos.cy, row.out.cy);
     EXPECT_EQ(reached, row.reachesForm);
   }
+  // With every bound -1 a request is still swallowed, unchanged; a sizer
+  // made at run time does not hook.
+  TFormSizer bare(form.get());
+  EXPECT_FALSE(bare.Hooked());
+  TWindowPos same{7, 8, 9, 10, 0};
+  TMessage request{WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&same), 0};
+  EXPECT_TRUE(bare.HandleFormMessage(request));
+  EXPECT_EQ(same.x, 7);
+  EXPECT_EQ(same.y, 8);
+  EXPECT_EQ(same.cx, 9);
+  EXPECT_EQ(same.cy, 10);
   // Through the form itself.
   form->SetBounds(-40, 2000, 5000, 10);
   EXPECT_EQ(form->Left(), 50);
