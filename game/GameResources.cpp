@@ -2,9 +2,10 @@
 
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
-#include "components/Lumbtn.h"
 #include "components/FormFill.h"
 #include "components/KVCtrls.h"
+#include "components/Lumbtn.h"
+#include "components/Lumcompf.h"
 #include "components/Lumexctl.h"
 #include "components/Lumpanel.h"
 #include "components/Lumtimag.h"
@@ -34,5 +35,6 @@ void InitGameResources() {
   RegisterTransImageClasses();
   RegisterKvCtrlsClasses();
   RegisterPicSpeedBtnClasses();
+  RegisterFormSizerClasses();
   RegisterClasses<TStringAlignGrid, TRegistryEnhanced, TActivApp>();
 }

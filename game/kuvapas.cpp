@@ -3,6 +3,7 @@
 #include "game/GameResources.h"
 #include "game/main.h"
 #include "platform/controls/Image.h"
+#include "components/Lumcompf.h"
 #include "components/Lumpanel.h"
 
 TForm3* Form3 = nullptr;
@@ -12,8 +13,8 @@ TForm3::TForm3(TComponent* owner) : TForm(owner) {
   Form3 = this;
   ReadForm(this);
   if (Form1 != nullptr) {
-    FormSizer1.LeftMax = Form1->Left() + Form1->Width() - 20;
-    FormSizer1.TopMax = Form1->Top() + Form1->Height() - 20;
+    FormSizer1->SetLeftMax(Form1->Left() + Form1->Width() - 20);
+    FormSizer1->SetTopMax(Form1->Top() + Form1->Height() - 20);
   }
 }
 
@@ -25,6 +26,7 @@ TFormBinding TForm3::Binding() {
   return {
       Field("EdgePanel1", &TForm3::EdgePanel1),
       Field("Image1", &TForm3::Image1),
+      Field("FormSizer1", &TForm3::FormSizer1),
       Handler("FormActivate", &TForm3::FormActivate),
   };
 }
@@ -35,9 +37,4 @@ void TForm3::FormActivate(TObject*) {
   SetBounds(state.PictureHomeLeft, state.PictureHomeTop, Width(), Height());
   state.PictureLeft = state.PictureHomeLeft;
   state.PictureTop = state.PictureHomeTop;
-}
-
-void TForm3::WndProc(TMessage& message) {
-  FormSizer1.Filter(message);
-  TForm::WndProc(message);
 }

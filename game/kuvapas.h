@@ -4,11 +4,11 @@
 // top-left corner cannot pass the main window's right and bottom edges
 // less 20 pixels.
 
-#include "game/FormBounds.h"
 #include "platform/controls/Form.h"
 
 class TImage;
 class TEdgePanel;
+class TFormSizer;
 
 class TForm3 : public TForm {
  public:
@@ -22,11 +22,8 @@ class TForm3 : public TForm {
 
   TEdgePanel* EdgePanel1 = nullptr;
   TImage* Image1 = nullptr;
-  // Stands in for the form sizer: limits of the window's position.
-  TFormBounds FormSizer1;
-
- protected:
-  void WndProc(TMessage& message) override;
+  // Limits of the window's position.
+  TFormSizer* FormSizer1 = nullptr;
 };
 
 // The picture window while it exists; nullptr otherwise.

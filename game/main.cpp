@@ -3,6 +3,7 @@
 #include "components/ActivApp.h"
 #include "components/Aligrid.h"
 #include "components/Lumbtn.h"
+#include "components/Lumcompf.h"
 #include "components/Lumexctl.h"
 #include "components/MRUList.h"
 #include "components/PrnCells.h"
@@ -86,6 +87,7 @@ TFormBinding TForm1::Binding() {
       Field("rekisteri", &TForm1::rekisteri),
       Field("ActivApp1", &TForm1::ActivApp1),
       Field("PrnCells1", &TForm1::PrnCells1),
+      Field("FormSizer1", &TForm1::FormSizer1),
       Field("stringgrid1", &TForm1::stringgrid1),
       Handler("FormCreate", &TForm1::FormCreate),
       Handler("FormClose", &TForm1::FormClose),
@@ -143,17 +145,15 @@ void TForm1::PlaceMainWindow() {
   const int left = width <= 640 ? 1 : width <= 800 ? 60 : width <= 1024 ? 76 : 90;
   SetLeft(left);
   SetTop(height / 2 - Height() / 2);
-  FormSizer1.Pin(Left(), Top());
+  FormSizer1->SetLeftMax(Left());
+  FormSizer1->SetLeftMin(Left());
+  FormSizer1->SetTopMax(Top());
+  FormSizer1->SetTopMin(Top());
 }
 
 void TForm1::FormClose(TObject*, TCloseAction&) {
   if (RegIni != nullptr) MRUManager1->SaveToRegIni(RegIni.get(), QStringLiteral("MenunViimeiset"));
   WriteSettings(*this);
-}
-
-void TForm1::WndProc(TMessage& message) {
-  FormSizer1.Filter(message);
-  TForm::WndProc(message);
 }
 
 // The board ------------------------------------------------------------------

@@ -4,7 +4,6 @@
 // through TGameBoard; the one instance is Form1. The client area below the
 // tool bar shows the form's own white colour as its background.
 
-#include "game/FormBounds.h"
 #include "game/GameState.h"
 #include "platform/controls/Form.h"
 
@@ -15,6 +14,7 @@ class TActivApp;
 class TAnimate;
 class TColorDialog;
 class TFontDialog;
+class TFormSizer;
 class TLabel;
 class TMainMenu;
 class TMenuItem;
@@ -131,13 +131,10 @@ class TForm1 : public TForm, public TGameBoard {
   TRegistryEnhanced* rekisteri = nullptr;
   TActivApp* ActivApp1 = nullptr;
   TPrnCells* PrnCells1 = nullptr;
-  // Stands in for the form sizer: keeps the window where it was placed.
-  TFormBounds FormSizer1;
+  // Keeps the window where it was placed.
+  TFormSizer* FormSizer1 = nullptr;
   // The recent-files store, HKEY_CURRENT_USER\Software\QXTrovaly.
   std::unique_ptr<TRegIniFile> RegIni;
-
- protected:
-  void WndProc(TMessage& message) override;
 
  private:
   // Steps shared by both open paths, from the options to the word list.

@@ -2,6 +2,7 @@
 // help, the settings and the recent files kept between runs.
 #include "components/Lumbtn.h"
 #include "components/FormFill.h"
+#include "components/Lumcompf.h"
 #include "components/MRUList.h"
 #include "game/tests/GameWindowSupport.h"
 #include "platform/controls/Animate.h"
@@ -31,18 +32,6 @@
 
 namespace {
 
-TEST(FormBounds, APinnedWindowKeepsItsCorner) {
-  TFormBounds bounds;
-  bounds.Pin(60, 100);
-  TWindowPos move{300, 7, 10, 10, 0};
-  bounds.Clamp(move);
-  EXPECT_EQ(move.x, 60);
-  EXPECT_EQ(move.y, 100);
-  TWindowPos sizeOnly{300, 7, 10, 10, SWP_NOMOVE};
-  bounds.Clamp(sizeOnly);
-  EXPECT_EQ(sizeOnly.x, 300);
-}
-
 class MainWindow : public GameWindowTest {};
 
 // Left edge by the screen width; the window then stays where it was put.
@@ -60,6 +49,10 @@ TEST_F(MainWindow, PlacedByScreenWidthAndPinned) {
     EXPECT_EQ(Form1->Left(), row.left);
     EXPECT_EQ(Form1->Top(), 450 - Form1->Height() / 2);
     const int top = Form1->Top();
+    EXPECT_EQ(Form1->FormSizer1->LeftMin(), row.left);
+    EXPECT_EQ(Form1->FormSizer1->LeftMax(), row.left);
+    EXPECT_EQ(Form1->FormSizer1->TopMin(), top);
+    EXPECT_EQ(Form1->FormSizer1->TopMax(), top);
     Form1->SetBounds(row.left + 200, top - 30, Form1->Width(), Form1->Height());
     EXPECT_EQ(Form1->Left(), row.left);
     EXPECT_EQ(Form1->Top(), top);
@@ -73,8 +66,8 @@ TEST_F(MainWindow, HomeOfThePictureWindowFollowsGridAndWindow) {
   TStringAlignGrid* grid = Form1->stringgrid1;
   EXPECT_EQ(state.PictureHomeLeft, grid->Left() + grid->Width() + Form1->Left() + 14);
   EXPECT_EQ(state.PictureHomeTop, Form1->Top() + 76);
-  EXPECT_EQ(Form3->FormSizer1.LeftMax, Form1->Left() + Form1->Width() - 20);
-  EXPECT_EQ(Form3->FormSizer1.TopMax, Form1->Top() + Form1->Height() - 20);
+  EXPECT_EQ(Form3->FormSizer1->LeftMax(), Form1->Left() + Form1->Width() - 20);
+  EXPECT_EQ(Form3->FormSizer1->TopMax(), Form1->Top() + Form1->Height() - 20);
 }
 
 TEST_F(MainWindow, PictureWindowGoesHomeWhenActivatedAndNudgesStopAtTheEdge) {
@@ -94,8 +87,11 @@ TEST_F(MainWindow, PictureWindowGoesHomeWhenActivatedAndNudgesStopAtTheEdge) {
   EXPECT_EQ(state.PictureLeft, state.PictureHomeLeft);
   EXPECT_EQ(state.PictureTop, state.PictureHomeTop);
   for (int i = 0; i < 2000; ++i) Form1->NudgePictureRight();
-  EXPECT_EQ(Form3->Left(), Form3->FormSizer1.LeftMax);
-  EXPECT_EQ(state.PictureLeft, Form3->FormSizer1.LeftMax);
+  EXPECT_EQ(Form3->Left(), Form3->FormSizer1->LeftMax());
+  EXPECT_EQ(state.PictureLeft, Form3->FormSizer1->LeftMax());
+  for (int i = 0; i < 2000; ++i) Form1->NudgePictureDown();
+  EXPECT_EQ(Form3->Top(), Form3->FormSizer1->TopMax());
+  EXPECT_EQ(state.PictureTop, Form3->FormSizer1->TopMax());
 }
 
 TEST_F(MainWindow, HeldNudgeButtonRepeatsAfter400ThenEvery100Ms) {
