@@ -441,3 +441,31 @@ TEST_F(FormPlacement, TheRecentListRoundTripsThroughAnIniFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// The active control comes back by name, only when it can take the focus.
+TEST_F(FormPlacement, ActiveControlComesBackWhenItCanTakeTheFocus) {
+  RegisterControlClasses();
+  const QByteArray text = QByteArray(kPlacementForm)
+                              .replace("  object MRUManager1",
+                                       "  object Button1: TButton\n  end\n"
+                                       "  object Button2: TButton\n  end\n"
+                                       "  object MRUManager1");
+  for (const bool enabled : {true, false}) {
+    SCOPED_TRACE(enabled);
+    TRegIniFile(kKey).WriteString("TForm2", "ActiveControl", "Button2");
+    TForm2* form = Read(text);
+    auto* button2 = dynamic_cast<TWinControl*>(form->FindComponent("Button2"));
+    ASSERT_NE(button2, nullptr);
+    button2->SetEnabled(enabled);
+    form->Show();
+    EXPECT_EQ(form->ActiveControl() == button2, enabled);
+    form->SetActiveControl(dynamic_cast<TWinControl*>(form->FindComponent("Button1")));
+    EXPECT_TRUE(form->CloseQuery());
+    EXPECT_EQ(TRegIniFile(kKey).ReadString("TForm2", "ActiveControl", ""), "Button1");
+    form->Free();
+  }
+}
+
+}  // namespace
