@@ -43,3 +43,18 @@ void ClearIniSection(TIniStorage storage, const QString& section) {
     storage.IniFile()->EraseSection(section);
 }
 
+
+TOpenIniStorage::TOpenIniStorage(bool useRegistry, const QString& name) {
+  if (useRegistry)
+    regIniFile_ = std::make_unique<TRegIniFile>(name);
+  else
+    iniFile_ = std::make_unique<TIniFile>(name);
+}
+
+TOpenIniStorage::~TOpenIniStorage() = default;
+
+TIniStorage TOpenIniStorage::Storage() const {
+  if (regIniFile_)
+    return TIniStorage(regIniFile_.get());
+  return TIniStorage(iniFile_.get());
+}

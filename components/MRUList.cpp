@@ -1,6 +1,7 @@
 #include "components/MRUList.h"
 
 #include "components/KvUtils.h"
+#include "components/Placemnt.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/controls/Menus.h"
 #include "platform/rtl/UpdateScope.h"
@@ -70,8 +71,12 @@ void TRecentStrings::DeleteExceed() {
 // ---- TMRUManager: list and properties
 
 TMRUManager::TMRUManager(TComponent* owner)
-    : TComponent(owner), strings_(std::make_unique<TRecentStrings>()) {
+    : TComponent(owner),
+      strings_(std::make_unique<TRecentStrings>()),
+      iniLink_(std::make_unique<TIniLink>()) {
   strings_->OnChange = [this](TStrings*) { ListChanged(); };
+  iniLink_->OnSave = [this](TObject*) { IniSave(); };
+  iniLink_->OnLoad = [this](TObject*) { IniLoad(); };
 }
 
 TMRUManager::~TMRUManager() { strings_->OnChange = nullptr; }
@@ -149,14 +154,22 @@ void TMRUManager::SetStartAccel(int value) {
   RebuildIfAuto();
 }
 
-void TMRUManager::SetIniStorage(TComponent* value) {
-  if (iniStorage_ == value)
-    return;
-  if (iniStorage_ != nullptr && iniStorage_ != recentMenu_)
-    iniStorage_->RemoveFreeNotification(this);
-  iniStorage_ = value;
-  if (value != nullptr)
-    value->FreeNotification(this);
+TFormPlacement* TMRUManager::IniStorage() const { return iniLink_->Storage(); }
+
+// The placement unlinks its links when it goes, so no notice is needed.
+void TMRUManager::SetIniStorage(TFormPlacement* value) { iniLink_->SetStorage(value); }
+
+// A manager without a name has no section of its own.
+void TMRUManager::IniSave() {
+  const TIniStorage storage = iniLink_->IniObject();
+  if (!Name().isEmpty() && !storage.Empty())
+    DoSave(storage, DefaultStorageSection(this));
+}
+
+void TMRUManager::IniLoad() {
+  const TIniStorage storage = iniLink_->IniObject();
+  if (!Name().isEmpty() && !storage.Empty())
+    DoLoad(storage, DefaultStorageSection(this));
 }
 
 void TMRUManager::Loaded() {
@@ -170,8 +183,6 @@ void TMRUManager::Notification(TComponent* component, TOperation operation) {
     return;
   if (component == recentMenu_)
     recentMenu_ = nullptr;
-  if (component == iniStorage_)
-    iniStorage_ = nullptr;
   if (component == clicking_)
     clicking_ = nullptr;
   created_.removeAll(component);

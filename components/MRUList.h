@@ -19,7 +19,9 @@
 #include <functional>
 #include <memory>
 
+class TFormPlacement;
 class TIniFile;
+class TIniLink;
 class TMenuItem;
 class TRegIniFile;
 
@@ -94,10 +96,11 @@ class TMRUManager : public TComponent {
   // A clicked name leaves the list.
   bool RemoveOnSelect() const { return removeOnSelect_; }
   void SetRemoveOnSelect(bool value) { removeOnSelect_ = value; }
-  // The form-placement storage to load and save with; only kept as a
-  // reference for now (cleared when that component goes away).
-  TComponent* IniStorage() const { return iniStorage_; }
-  void SetIniStorage(TComponent* value);
+  // The form placement the list loads and saves with, in the placement's
+  // open storage, section DefaultStorageSection of this manager (cleared
+  // when the placement goes away).
+  TFormPlacement* IniStorage() const;
+  void SetIniStorage(TFormPlacement* value);
   // A separator after every this many items; 0: none.
   std::uint16_t SeparateSize() const { return separateSize_; }
   void SetSeparateSize(std::uint16_t value);
@@ -153,13 +156,15 @@ class TMRUManager : public TComponent {
   void DoLoad(TIniStorage storage, const QString& section);
   void DoSave(TIniStorage storage, const QString& section);
   void FreeRetired();
+  void IniSave();
+  void IniLoad();
 
   std::unique_ptr<TRecentStrings> strings_;
   TAccelDelimiter accelDelimiter_ = adTab;
   bool autoEnable_ = true;
   bool autoUpdate_ = true;
   bool removeOnSelect_ = false;
-  TComponent* iniStorage_ = nullptr;
+  std::unique_ptr<TIniLink> iniLink_;
   std::uint16_t separateSize_ = 0;
   TMenuItem* recentMenu_ = nullptr;
   bool showAccelChar_ = true;

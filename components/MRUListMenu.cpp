@@ -25,7 +25,7 @@ void TMRUManager::SetRecentMenu(TMenuItem* value) {
   if (recentMenu_ == value)
     return;
   ClearRecentMenu();
-  if (recentMenu_ != nullptr && recentMenu_ != iniStorage_)
+  if (recentMenu_ != nullptr)
     recentMenu_->RemoveFreeNotification(this);
   recentMenu_ = value;
   if (value != nullptr)

@@ -1,5 +1,6 @@
 #include "game/ProgramStart.h"
 
+#include "components/KvUtils.h"
 #include "game/intro.h"
 #include "game/kuvapas.h"
 #include "game/main.h"
@@ -9,6 +10,7 @@
 
 void StartTrovaly(const TStartOptions& options) {
   Application->Initialize();
+  RegisterCursors();
   Application->SetTitle(GameTitle());
   AnnouncePrintFiles();
   auto* splash = new TForm2(Application);  // owned by the application

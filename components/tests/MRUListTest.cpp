@@ -1,4 +1,5 @@
 #include "components/MRUList.h"
+#include "components/Placemnt.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/FormReader.h"
@@ -382,8 +383,8 @@ TEST_F(MRUMenu, ChangingMenuMovesItems) {
   EXPECT_TRUE(other->Enabled());
 }
 
-TEST_F(MRUMenu, IniStorageIsAPlainReference) {
-  auto* placement = new TComponent(&owner_);
+TEST_F(MRUMenu, IniStorageIsForgottenWhenThePlacementGoes) {
+  auto* placement = new TFormPlacement(&owner_);
   mru_->SetIniStorage(placement);
   EXPECT_EQ(mru_->IniStorage(), placement);
   placement->Free();

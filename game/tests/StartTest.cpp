@@ -1,13 +1,16 @@
 // Program start (splash pause, windows made in order) and the editor
 // command, which raises a running editor or starts one.
 #include "components/ActivApp.h"
+#include "components/KvUtils.h"
 #include "components/Lumtimag.h"
 #include "game/intro.h"
 #include "game/tests/GameWindowSupport.h"
+#include "platform/controls/Screen.h"
 #include "tests/support/PeerProcess.h"
 #include "tests/support/TestSupport.h"
 
 #include <QFile>
+#include <QPoint>
 
 namespace {
 
@@ -44,6 +47,9 @@ TEST_F(Startup, SplashPausesThenTheWindowsAreMadeAndTheSplashGoes) {
   EXPECT_EQ(Form2, nullptr);
   EXPECT_EQ(Application->MainForm(), Form1);
   EXPECT_FALSE(Form3->Visible());
+  // The hand and the fist are ready before any window asks for them.
+  EXPECT_EQ(Screen->Cursors(crKvHand).hotSpot(), QPoint(6, 16));
+  EXPECT_EQ(Screen->Cursors(crKvDrag).hotSpot(), QPoint(15, 16));
 }
 
 TEST_F(Startup, SplashPausesOnlyOnce) {
