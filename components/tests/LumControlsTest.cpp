@@ -4,6 +4,7 @@
 #include "components/Lumpanel.h"
 #include "platform/controls/Form.h"
 #include "platform/graphics/Colors.h"
+#include "platform/graphics/tests/PixelTestUtil.h"
 
 #include <QImage>
 
@@ -14,16 +15,7 @@
 namespace {
 
 TRect InkOf(const QImage& image, TColor background) {
-  TRect r{image.width(), image.height(), 0, 0};
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (QRgbToColor(image.pixel(x, y)) != background) {
-        r.Left = std::min(r.Left, x);
-        r.Top = std::min(r.Top, y);
-        r.Right = std::max(r.Right, x + 1);
-        r.Bottom = std::max(r.Bottom, y + 1);
-      }
-  return r.IsEmpty() ? TRect{} : r;
+  return gfxtest::BoundsOfNot(image, background);
 }
 
 int Count(const QImage& image, TColor color) {

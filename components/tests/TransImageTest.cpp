@@ -8,6 +8,7 @@
 #include "platform/graphics/Colors.h"
 #include "platform/graphics/Icon.h"
 #include "platform/rtl/Streams.h"
+#include "platform/graphics/tests/PixelTestUtil.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -21,18 +22,8 @@ namespace {
 constexpr TColor kParent = clYellow;
 constexpr TColor kFill = clRed;
 
-// The bounding box of the pixels that are not background.
 TRect InkOf(const QImage& image, TColor background) {
-  TRect r{image.width(), image.height(), 0, 0};
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (QRgbToColor(image.pixel(x, y)) != background) {
-        r.Left = std::min(r.Left, x);
-        r.Top = std::min(r.Top, y);
-        r.Right = std::max(r.Right, x + 1);
-        r.Bottom = std::max(r.Bottom, y + 1);
-      }
-  return r.IsEmpty() ? TRect{} : r;
+  return gfxtest::BoundsOfNot(image, background);
 }
 
 TRect Clipped(const TRect& r, const TRect& bounds) {
