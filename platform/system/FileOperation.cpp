@@ -40,6 +40,17 @@ bool HasWildcard(const QString& name) {
   return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
 }
 
+// "name (n).ext"; the name itself for n 1. A folder or a name whose only
+// dot leads it has no extension.
+QString NumberedName(const QString& name, int n, bool folder) {
+  if (n == 1)
+    return name;
+  qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  if (dot <= 0 || folder)
+    dot = name.size();
+  return QStringLiteral("%1 (%2)%3").arg(name.left(dot)).arg(n).arg(name.mid(dot));
+}
+
 // A failure that ends the run.
 struct TStop {
   LONG code;
@@ -230,7 +241,11 @@ void TRun::Transfer(const QString& source, QString target, bool move) {
       return;
     if (errno != EXDEV)
       FailSystem(QStringLiteral("move"), source, errno);
-    CopyTree(source, target);
+    // The target was confirmed above; a folder goes to a fresh one.
+    if (IsFolder(source))
+      CopyTree(source, target);
+    else
+      CopyFile(source, target, exists);
     RemoveTree(source);
     return;
   }
@@ -255,17 +270,14 @@ void TRun::Delete(const QString& path) {
   // The info file is made first and exclusively: it reserves the name.
   int fd = -1;
   QString info;
-  for (int tries = 0; fd < 0; ++tries) {
-    QString candidate = QDir(files).filePath(name);
-    if (Exists(candidate))
-      candidate = CollisionFreeName(candidate);
-    name = QFileInfo(candidate).fileName();
+  for (int n = 1; fd < 0; ++n) {
+    name = NumberedName(QFileInfo(absolute).fileName(), n, IsFolder(absolute));
+    if (Exists(QDir(files).filePath(name)))
+      continue;
     info = QDir(infos).filePath(name + QStringLiteral(".trashinfo"));
     fd = ::open(Native(info).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0 && (errno != EEXIST || tries > 1000))
+    if (fd < 0 && (errno != EEXIST || n > 100000))
       FailSystem(QStringLiteral("move to the trash"), path, errno);
-    if (fd < 0)
-      name = QFileInfo(CollisionFreeName(QDir(files).filePath(name))).fileName();
   }
   const QByteArray text =
       "[Trash Info]\nPath=" + QUrl::toPercentEncoding(QString::fromLocal8Bit(Native(absolute)), "/") +
@@ -344,15 +356,9 @@ TFileOpResult RunFileOperation(const TFileOpRequest& request, IFileOpUi& ui) {
 
 QString CollisionFreeName(const QString& path) {
   const QFileInfo info(path);
-  const QString name = info.fileName();
-  qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-  if (dot <= 0 || IsFolder(path))
-    dot = name.size();
-  const QString base = name.left(dot);
-  const QString ext = name.mid(dot);
-  const QDir dir = info.dir();
+  const bool folder = IsFolder(path);
   for (int n = 2;; ++n) {
-    const QString candidate = dir.filePath(QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(ext));
+    const QString candidate = info.dir().filePath(NumberedName(info.fileName(), n, folder));
     if (!Exists(candidate))
       return candidate;
   }

@@ -7,8 +7,9 @@
 // system renames directly, which replaces atomically); a delete with
 // FOF_ALLOWUNDO moves the item into the freedesktop trash
 // ($XDG_DATA_HOME/Trash) and, when that fails, leaves it where it was.
-// The run stops at the first error or at a cancelled prompt; what was done
-// before stays done.
+// Every source is looked up before anything is done, so a missing one
+// changes nothing. The run stops at the first error, at a cancelled prompt
+// and at a "no" to making a folder; what was done before stays done.
 
 #include "platform/rtl/WinError.h"
 

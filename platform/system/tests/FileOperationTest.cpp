@@ -191,24 +191,28 @@ TEST(FileOperation, DeleteWithUndoWritesTrashEntries) {
   Put(QStringLiteral("w/d/c.txt"), "C");
   Put(QStringLiteral("v/a b;%.txt"), "A2");
   Put(QStringLiteral("Trash/files/d"), "already");  // a name taken in the trash
+  Put(QStringLiteral("w/e.txt"), "E");
+  Put(QStringLiteral("Trash/info/e.txt.trashinfo"), "orphan");  // and one taken in info
   qputenv("XDG_DATA_HOME", QFile::encodeName(qxtest::TempRoot()));
   const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
   TScriptedUi ui;
   const TFileOpResult r = RunFileOperation(
-      {FO_DELETE, {P("w/a b;%.txt"), P("w/d"), P("v/a b;%.txt")}, {}, FOF_ALLOWUNDO, {}}, ui);
+      {FO_DELETE, {P("w/a b;%.txt"), P("w/d"), P("v/a b;%.txt"), P("w/e.txt")}, {}, FOF_ALLOWUNDO,
+       {}}, ui);
   const QDateTime after = QDateTime::currentDateTime().addSecs(1);
   ASSERT_EQ(r.code, 0) << r.message.toStdString();
   EXPECT_EQ(HomeTrashFolder(), P("Trash"));
   EXPECT_EQ(Tree(), QStringList());
   EXPECT_EQ(Tree(QStringLiteral("Trash/files")),
-            QStringList({"a b;% (2).txt=A2", "a b;%.txt=A", "d (2)/", "d (2)/c.txt=C", "d=already"}));
+            QStringList({"a b;% (2).txt=A2", "a b;%.txt=A", "d (2)/", "d (2)/c.txt=C", "d=already",
+                         "e (2).txt=E"}));
   EXPECT_EQ(ui.prompts, QStringList()) << "the trash asks nothing";
   const QRegularExpression re(QStringLiteral(
       "^\\[Trash Info\\]\nPath=(.*)\nDeletionDate=(\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d)\n$"));
   const struct {
     const char* info;
     const char* original;
-  } entries[] = {{"a b;%.txt", "w/a b;%.txt"}, {"d (2)", "w/d"}, {"a b;% (2).txt", "v/a b;%.txt"}};
+  } entries[] = {{"a b;%.txt", "w/a b;%.txt"}, {"d (2)", "w/d"}, {"a b;% (2).txt", "v/a b;%.txt"}, {"e (2).txt", "w/e.txt"}};
   for (const auto& e : entries) {
     const QByteArray text = Read(QStringLiteral("Trash/info/%1.trashinfo").arg(e.info));
     const QRegularExpressionMatch m = re.match(QString::fromUtf8(text));
@@ -219,7 +223,8 @@ TEST(FileOperation, DeleteWithUndoWritesTrashEntries) {
     const QDateTime when = QDateTime::fromString(m.captured(2), Qt::ISODate);
     EXPECT_TRUE(when >= before && when <= after) << m.captured(2).toStdString();
   }
-  EXPECT_EQ(Tree(QStringLiteral("Trash/info")).size(), 3);
+  EXPECT_EQ(Read("Trash/info/e.txt.trashinfo"), "orphan");
+  EXPECT_EQ(Tree(QStringLiteral("Trash/info")).size(), 5);
 }
 
 TEST(FileOperation, FailedTrashingKeepsTheFile) {
