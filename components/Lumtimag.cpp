@@ -23,15 +23,6 @@ int Scale(int a, int b, int c) {
   return static_cast<int>(static_cast<std::int64_t>(a) * b / c);
 }
 
-void Bevel(TCanvas* canvas, TRect& rect, TBevelCut cut, int width, TColor face) {
-  switch (cut) {
-    case bvNone: return;
-    case bvLowered: Frame3D(canvas, rect, clBtnShadow, clBtnHighlight, width); return;
-    case bvRaised: Frame3D(canvas, rect, clBtnHighlight, clBtnShadow, width); return;
-    case bvSpace: Frame3D(canvas, rect, face, face, width); return;
-  }
-}
-
 }  // namespace
 
 // ---- TPicAlign
@@ -321,9 +312,7 @@ void TTransImage::DrawFrame() {
     canvas->Brush()->SetStyle(bsClear);
     canvas->Rectangle(rect);
   }
-  Bevel(canvas, rect, bevelOuter_, bevelWidth_, Color());
-  Frame3D(canvas, rect, Color(), Color(), borderWidth_);
-  Bevel(canvas, rect, bevelInner_, bevelWidth_, Color());
+  DrawPanelBevels(canvas, rect, bevelOuter_, bevelInner_, bevelWidth_, borderWidth_, Color());
 }
 
 void TTransImage::DeclareProperties(TClassBuilder<TTransImage, TGraphicControl>& b) {

@@ -10,18 +10,20 @@ const TEnumInfo kBevelShapeIdents{"bsBox",       "bsFrame",     "bsTopLine", "bs
 const TEnumInfo kBevelStyleIdents{"bsLowered", "bsRaised"};
 const TEnumInfo kPanelBorderStyleIdents{{bsNone, "bsNone"}, {bsSingle, "bsSingle"}};
 
-namespace {
-
-void Bevel(TCanvas* canvas, TRect& rect, TBevelCut cut, int width, TColor face) {
-  switch (cut) {
-    case bvNone: return;
-    case bvLowered: Frame3D(canvas, rect, clBtnShadow, clBtnHighlight, width); return;
-    case bvRaised: Frame3D(canvas, rect, clBtnHighlight, clBtnShadow, width); return;
-    case bvSpace: Frame3D(canvas, rect, face, face, width); return;
-  }
+void DrawPanelBevels(TCanvas* canvas, TRect& rect, TBevelCut outer, TBevelCut inner,
+                     int bevelWidth, int borderWidth, TColor face) {
+  auto bevel = [&](TBevelCut cut) {
+    switch (cut) {
+      case bvNone: return;
+      case bvLowered: Frame3D(canvas, rect, clBtnShadow, clBtnHighlight, bevelWidth); return;
+      case bvRaised: Frame3D(canvas, rect, clBtnHighlight, clBtnShadow, bevelWidth); return;
+      case bvSpace: Frame3D(canvas, rect, face, face, bevelWidth); return;
+    }
+  };
+  bevel(outer);
+  Frame3D(canvas, rect, face, face, borderWidth);
+  bevel(inner);
 }
-
-}  // namespace
 
 void DrawBevelRect(TCanvas* canvas, const TRect& r, TColor topLeft, TColor bottomRight) {
   const int right = r.Right - 1;
@@ -107,9 +109,7 @@ void TCustomPanel::Paint() {
   TCanvas* canvas = Canvas();
   TRect rect = ClientRect();
   if (borderStyle_ == bsSingle) Frame3D(canvas, rect, clWindowFrame, clWindowFrame, 1);
-  Bevel(canvas, rect, bevelOuter_, bevelWidth_, Color());
-  Frame3D(canvas, rect, Color(), Color(), borderWidth_);
-  Bevel(canvas, rect, bevelInner_, bevelWidth_, Color());
+  DrawPanelBevels(canvas, rect, bevelOuter_, bevelInner_, bevelWidth_, borderWidth_, Color());
   canvas->Brush()->SetStyle(bsSolid);
   canvas->Brush()->SetColor(Color());
   canvas->FillRect(rect);

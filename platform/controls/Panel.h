@@ -18,6 +18,11 @@ extern const TEnumInfo kBevelShapeIdents;
 extern const TEnumInfo kBevelStyleIdents;
 extern const TEnumInfo kPanelBorderStyleIdents;
 
+// A panel's frame inside rect: the outer bevel, BorderWidth pixels of face,
+// the inner bevel, each bevel bevelWidth wide; rect shrinks past them.
+void DrawPanelBevels(TCanvas* canvas, TRect& rect, TBevelCut outer, TBevelCut inner,
+                     int bevelWidth, int borderWidth, TColor face);
+
 class TCustomPanel : public TCustomControl {
  public:
   explicit TCustomPanel(TComponent* owner);
