@@ -4,16 +4,15 @@
 
 // GLID has no default: it is always written.
 void TTranslateLabel::DeclareProperties(TClassBuilder<TTranslateLabel, TLabel>& b) {
-  b.Property("GLID", &TTranslateLabel::GLID, &TTranslateLabel::SetGLID);
+  b.Property("GLID", &TTextId::GLID, &TTextId::SetGLID);
 }
 
 void TTranslateBitBtn::DeclareProperties(TClassBuilder<TTranslateBitBtn, TBitBtn>& b) {
-  b.Property("GLID", &TTranslateBitBtn::GLID, &TTranslateBitBtn::SetGLID);
+  b.Property("GLID", &TTextId::GLID, &TTextId::SetGLID);
 }
 
 std::optional<int> GLIDOf(const TComponent* component) {
-  if (const auto* label = dynamic_cast<const TTranslateLabel*>(component)) return label->GLID();
-  if (const auto* button = dynamic_cast<const TTranslateBitBtn*>(component)) return button->GLID();
+  if (const auto* id = dynamic_cast<const TTextId*>(component)) return id->GLID();
   return std::nullopt;
 }
 

@@ -9,30 +9,27 @@
 
 #include <optional>
 
-class TTranslateLabel : public TLabel {
+// The text id both controls carry.
+class TTextId {
  public:
-  explicit TTranslateLabel(TComponent* owner) : TLabel(owner) {}
-
+  virtual ~TTextId() = default;
   int GLID() const { return glid_; }
   void SetGLID(int value) { glid_ = value; }
-
-  static void DeclareProperties(TClassBuilder<TTranslateLabel, TLabel>& b);
 
  private:
   int glid_ = 0;
 };
 
-class TTranslateBitBtn : public TBitBtn {
+class TTranslateLabel : public TLabel, public TTextId {
+ public:
+  explicit TTranslateLabel(TComponent* owner) : TLabel(owner) {}
+  static void DeclareProperties(TClassBuilder<TTranslateLabel, TLabel>& b);
+};
+
+class TTranslateBitBtn : public TBitBtn, public TTextId {
  public:
   explicit TTranslateBitBtn(TComponent* owner) : TBitBtn(owner) {}
-
-  int GLID() const { return glid_; }
-  void SetGLID(int value) { glid_ = value; }
-
   static void DeclareProperties(TClassBuilder<TTranslateBitBtn, TBitBtn>& b);
-
- private:
-  int glid_ = 0;
 };
 
 // The id of a translated control; nullopt for any other component.
