@@ -132,12 +132,15 @@ TEST_F(Backdrop, HorzInWithTheDefaultsIsBlueAtTheEdgesBlackInTheMiddle) {
 }
 
 TEST_F(Backdrop, EqualColoursFillInOneColourWhateverTheDirection) {
-  backdrop->SetStartColor(clTeal);
-  backdrop->SetEndColor(clTeal);
-  for (int d = bdUp; d <= bdVertOut; ++d) {
-    backdrop->SetDirection(static_cast<TDirection>(d));
-    const QImage image = Paint();
-    EXPECT_EQ(gfxtest::CountOf(image, clTeal, TRect{0, 0, 64, 64}), 64 * 64) << d;
+  // A system colour paints as its current value.
+  for (TColor colour : {clTeal, clBtnFace}) {
+    backdrop->SetStartColor(colour);
+    backdrop->SetEndColor(colour);
+    for (int d = bdUp; d <= bdVertOut; ++d) {
+      backdrop->SetDirection(static_cast<TDirection>(d));
+      const QImage image = Paint();
+      EXPECT_EQ(gfxtest::CountOf(image, ColorToRGB(colour), TRect{0, 0, 64, 64}), 64 * 64) << d;
+    }
   }
 }
 
