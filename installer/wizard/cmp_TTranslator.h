@@ -32,7 +32,6 @@
 
 #include <QString>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <vector>

@@ -188,17 +188,6 @@ TEST_F(Translator, WholeFormByIdTextItemsColumnsAndMemo) {
   EXPECT_EQ(TranslateForm(olEnglish, nullptr), olEnglish);
 }
 
-TEST_F(Translator, AutoSizedLabelsFitTheirNewText) {
-  TForm form(nullptr);
-  auto* label = new TTranslateLabel(&form);
-  label->SetParent(&form);
-  label->SetGLID(5);
-  label->SetCaption(QStringLiteral("Next >"));
-  const int before = label->Width();
-  TranslateForm(olEnglish, &form);
-  EXPECT_GT(label->Width(), before);
-}
-
 TEST_F(Translator, InstallerExceptionsSpeakTheGlobalLanguage) {
   auto message = [](auto raise) -> QString {
     try {
