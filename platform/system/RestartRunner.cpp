@@ -145,6 +145,10 @@ QString RunBatch(const QString& path) {
   }
   for (std::size_t i = 0; i < commands.size(); ++i) {
     const TBatchCommand& command = commands[i];
+    for (const QString& argument : command.arguments)
+      if (!QDir::isAbsolutePath(argument))
+        return QStringLiteral("the batch \"%1\" names \"%2\", which is not an absolute path")
+            .arg(path, argument);
     QString why;
     DWORD code = ERROR_SUCCESS;
     if ((command.verb == QLatin1String("erase") || command.verb == QLatin1String("del")) &&

@@ -169,7 +169,9 @@ void ScheduleRestartRunner() {
 }
 
 QString RestartRunnerPath() {
-  return ProgramFolder() + QLatin1Char('/') + QLatin1String(kRestartRunnerName);
+  const QString beside = ProgramFolder() + QLatin1Char('/') + QLatin1String(kRestartRunnerName);
+  const QString built = QStringLiteral(QX_BUILT_RESTART_RUNNER);
+  return QFileInfo(beside).isExecutable() || !QFileInfo(built).isExecutable() ? beside : built;
 }
 
 QString RestartRunnerAutostartPath() {

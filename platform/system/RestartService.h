@@ -86,8 +86,9 @@ void AddWininitRename(const QString& target, const QString& source);
 void ScheduleRestartRunner();
 
 // The runner program: kRestartRunnerName in the folder of the running
-// program (where it is installed, and where the build puts it beside the
-// tests of this folder).
+// program, where it is installed (and where the build puts it, beside the
+// tests of platform/system); a program of the build tree without one beside
+// it gets the one the build made (its targets then depend on qxrunonce).
 QString RestartRunnerPath();
 
 // $XDG_CONFIG_HOME/autostart/<runner>.desktop.

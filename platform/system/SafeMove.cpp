@@ -51,9 +51,19 @@ int RenameOnto(const QByteArray& source, const QByteArray& target, bool replace)
 }
 
 DWORD CopyOnto(const QString& source, const QString& target, bool replace, QString* why) {
+  const TCopyResult copied = CopyFileAtomically(source, target, replace);
+  if (copied.code == 0)
+    return ERROR_SUCCESS;
+  return copied.reading ? Fail(copied.code, QStringLiteral("cannot read \"%1\"").arg(source), why)
+                        : Fail(copied.code, QStringLiteral("cannot write \"%1\"").arg(target), why);
+}
+
+}  // namespace
+
+TCopyResult CopyFileAtomically(const QString& source, const QString& target, bool replace) {
   QFile in(source);
   if (!in.open(QIODevice::ReadOnly))
-    return Fail(EACCES, QStringLiteral("cannot read \"%1\"").arg(source), why);
+    return {errno ? errno : EACCES, true};
   try {
     TAtomicFile out(target);
     struct stat st {};
@@ -63,15 +73,13 @@ DWORD CopyOnto(const QString& source, const QString& target, bool replace, QStri
     while (!(chunk = in.read(1 << 20)).isEmpty())
       out.Write(chunk);
     if (in.error() != QFileDevice::NoError)
-      return Fail(EIO, QStringLiteral("cannot read \"%1\"").arg(source), why);
+      return {EIO, true};
     out.Commit(replace);
   } catch (const EAtomicFileError& e) {
-    return Fail(e.ErrorCode(), QStringLiteral("cannot write \"%1\"").arg(target), why);
+    return {e.ErrorCode(), false};
   }
-  return ERROR_SUCCESS;
+  return {};
 }
-
-}  // namespace
 
 DWORD SafeMove(const QString& source, const QString& target, bool replace, bool copyAllowed,
                QString* why) {

@@ -15,6 +15,16 @@
 DWORD SafeMove(const QString& source, const QString& target, bool replace, bool copyAllowed,
                QString* why);
 
+// Copies source's bytes and mode into a temporary beside target that is
+// synced and renamed over it (TAtomicFile), so target is always its old or
+// its whole new self; with replace false an existing target stays. The
+// result: 0, or the errno value and whether reading the source failed.
+struct TCopyResult {
+  int code = 0;
+  bool reading = false;
+};
+TCopyResult CopyFileAtomically(const QString& source, const QString& target, bool replace);
+
 // Removes a file (or an empty folder); one that is already gone counts as
 // removed.
 DWORD SafeDelete(const QString& path, QString* why);
