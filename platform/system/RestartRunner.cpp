@@ -100,7 +100,8 @@ void RunPendingMoves(TRestartReport& report) {
 void RunWininit(TRestartReport& report) {
   try {
     CarryOutWininitEntries([&](const TWininitEntry& entry) {
-      const QString origin = QStringLiteral("%1 line %2").arg(QLatin1String(kWininitFileName)).arg(entry.line);
+      const QString origin =
+          QStringLiteral("%1 line %2").arg(QLatin1String(kWininitFileName)).arg(entry.line);
       const bool remove = entry.target.compare(QLatin1String("NUL"), Qt::CaseInsensitive) == 0;
       TRestartStep step = MoveStep(entry.source, remove ? QString() : entry.target, origin);
       Carry(step, true);

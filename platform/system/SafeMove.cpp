@@ -17,7 +17,9 @@
 
 namespace {
 
-QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+QByteArray Native(const QString& path) {
+  return QFile::encodeName(path);
+}
 
 DWORD Fail(int code, const QString& what, QString* why) {
   if (why)
@@ -112,7 +114,8 @@ DWORD SafeDelete(const QString& path, QString* why) {
   const QByteArray name = Native(path);
   struct stat st {};
   if (::lstat(name.constData(), &st) != 0)
-    return errno == ENOENT ? ERROR_SUCCESS : Fail(errno, QStringLiteral("cannot delete \"%1\"").arg(path), why);
+    return errno == ENOENT ? ERROR_SUCCESS
+                           : Fail(errno, QStringLiteral("cannot delete \"%1\"").arg(path), why);
   const int result = S_ISDIR(st.st_mode) ? ::rmdir(name.constData()) : ::unlink(name.constData());
   if (result != 0)
     return Fail(errno, QStringLiteral("cannot delete \"%1\"").arg(path), why);

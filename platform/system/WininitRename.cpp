@@ -60,9 +60,13 @@ QList<QByteArray> ReadLines(const QString& path) {
   return lines;
 }
 
-QString Text(const QByteArray& line) { return QString::fromUtf8(line).trimmed(); }
+QString Text(const QByteArray& line) {
+  return QString::fromUtf8(line).trimmed();
+}
 
-bool IsHeader(const QString& text) { return text.startsWith(QLatin1Char('[')); }
+bool IsHeader(const QString& text) {
+  return text.startsWith(QLatin1Char('['));
+}
 
 bool IsRenameHeader(const QString& text) {
   return IsHeader(text) &&

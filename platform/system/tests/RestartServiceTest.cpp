@@ -21,9 +21,13 @@
 
 namespace {
 
-QString Temp(const char* relative) { return qxtest::TempPath(QString::fromUtf8(relative)); }
+QString Temp(const char* relative) {
+  return qxtest::TempPath(QString::fromUtf8(relative));
+}
 
-void Write(const QString& path, const QByteArray& bytes) { qxtest::WriteBytes(path, bytes); }
+void Write(const QString& path, const QByteArray& bytes) {
+  qxtest::WriteBytes(path, bytes);
+}
 
 void AddRunOnceValue(const QString& name, const QString& command) {
   TRegistry registry;
@@ -39,7 +43,9 @@ bool RunOnceValueExists(const QString& name) {
          registry.ValueExists(name);
 }
 
-QString Quoted(const QString& path) { return QLatin1Char('"') + path + QLatin1Char('"'); }
+QString Quoted(const QString& path) {
+  return QLatin1Char('"') + path + QLatin1Char('"');
+}
 
 struct TRunnerResult {
   int exitCode = -1;
@@ -96,9 +102,9 @@ TEST(RestartRunner, ReplacesAFileInUseAndRunsTheRunOnceCommand) {
   EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().data();
 
   const QString marker = Temp("ran");
-  AddRunOnceValue(QStringLiteral("OndrixUnfinished"),
-                  Quoted(QStringLiteral(QX_MARKER_PROGRAM)) + QLatin1Char(' ') + Quoted(marker) +
-                      QStringLiteral(" -r \"-s/some dir\""));
+  AddRunOnceValue(QStringLiteral("OndrixUnfinished"), Quoted(QStringLiteral(QX_MARKER_PROGRAM)) +
+                                                          QLatin1Char(' ') + Quoted(marker) +
+                                                          QStringLiteral(" -r \"-s/some dir\""));
 
   const TRunnerResult result = RunRunner();
   EXPECT_EQ(result.exitCode, 0) << result.errors.toStdString();
@@ -106,9 +112,9 @@ TEST(RestartRunner, ReplacesAFileInUseAndRunsTheRunOnceCommand) {
   EXPECT_FALSE(QFile::exists(fresh));
   EXPECT_TRUE(PendingMoves().empty());
   // The command ran in its own folder with its arguments.
-  EXPECT_EQ(qxtest::ReadBytes(marker),
-            QFileInfo(QStringLiteral(QX_MARKER_PROGRAM)).absolutePath().toUtf8() +
-                "\n-r\n-s/some dir\n");
+  EXPECT_EQ(
+      qxtest::ReadBytes(marker),
+      QFileInfo(QStringLiteral(QX_MARKER_PROGRAM)).absolutePath().toUtf8() + "\n-r\n-s/some dir\n");
   EXPECT_FALSE(RunOnceValueExists(QStringLiteral("OndrixUnfinished")));
   EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
   running.Stop();
@@ -158,7 +164,8 @@ TEST(RestartRunner, AFailedMoveStaysPendingAndTheRestGoOn) {
   // The runner program reports the same and fails.
   const TRunnerResult again = RunRunner();
   EXPECT_EQ(again.exitCode, 1);
-  EXPECT_TRUE(again.errors.contains(QStringLiteral("already exists"))) << again.errors.toStdString();
+  EXPECT_TRUE(again.errors.contains(QStringLiteral("already exists")))
+      << again.errors.toStdString();
 }
 
 // WININIT.INI: quoted paths (blanks and "=" in them), "NUL=" deletes, every
@@ -209,7 +216,8 @@ TEST(RestartRunner, CarriesOutWininitRenameLines) {
 // source goes only after that.
 TEST(RestartRunner, MovesAcrossFileSystems) {
   QTemporaryDir other(QStringLiteral("/dev/shm/qxtest-XXXXXX"));
-  struct stat here {}, there {};
+  struct stat here {
+  }, there{};
   if (!other.isValid() || ::stat(QFile::encodeName(qxtest::TempRoot()).constData(), &here) != 0 ||
       ::stat(QFile::encodeName(other.path()).constData(), &there) != 0 ||
       here.st_dev == there.st_dev)
