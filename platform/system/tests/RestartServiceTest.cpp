@@ -73,7 +73,9 @@ int FailedSteps(const TRestartReport& report) {
 
 // A program in use is replaced at the next login: the move waits in the
 // registry while the old program runs, then the runner moves the new file
-// over it, runs the RunOnce command and removes its autostart entry.
+// over it, runs the RunOnce command and removes its autostart entry. The
+// command is the replaced program, so only the new one (the marker
+// program) leaves the marker: the move came first.
 TEST(RestartRunner, ReplacesAFileInUseAndRunsTheRunOnceCommand) {
   ASSERT_TRUE(QFileInfo(RestartRunnerPath()).isExecutable()) << RestartRunnerPath().toStdString();
   const QString target = Temp("app/holder");
@@ -85,7 +87,9 @@ TEST(RestartRunner, ReplacesAFileInUseAndRunsTheRunOnceCommand) {
   ASSERT_TRUE(IsFileInUse(target));
 
   const QString fresh = Temp("app/holder.1");
-  Write(fresh, "the new program");
+  const QByteArray replacement = qxtest::ReadBytes(QStringLiteral(QX_MARKER_PROGRAM));
+  Write(fresh, replacement);
+  QFile::setPermissions(fresh, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   ASSERT_TRUE(MoveFileEx(fresh, target, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING));
   const std::vector<TPendingMove> pending = PendingMoves();
   ASSERT_EQ(pending.size(), 1u);
@@ -102,19 +106,18 @@ TEST(RestartRunner, ReplacesAFileInUseAndRunsTheRunOnceCommand) {
   EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().data();
 
   const QString marker = Temp("ran");
-  AddRunOnceValue(QStringLiteral("OndrixUnfinished"), Quoted(QStringLiteral(QX_MARKER_PROGRAM)) +
-                                                          QLatin1Char(' ') + Quoted(marker) +
-                                                          QStringLiteral(" -r \"-s/some dir\""));
+  AddRunOnceValue(QStringLiteral("OndrixUnfinished"),
+                  Quoted(target) + QLatin1Char(' ') + Quoted(marker) +
+                      QStringLiteral(" -r \"-s/some dir\""));
 
   const TRunnerResult result = RunRunner();
   EXPECT_EQ(result.exitCode, 0) << result.errors.toStdString();
-  EXPECT_EQ(qxtest::ReadBytes(target), QByteArray("the new program"));
+  EXPECT_EQ(qxtest::ReadBytes(target), replacement);
   EXPECT_FALSE(QFile::exists(fresh));
   EXPECT_TRUE(PendingMoves().empty());
   // The command ran in its own folder with its arguments.
-  EXPECT_EQ(
-      qxtest::ReadBytes(marker),
-      QFileInfo(QStringLiteral(QX_MARKER_PROGRAM)).absolutePath().toUtf8() + "\n-r\n-s/some dir\n");
+  EXPECT_EQ(qxtest::ReadBytes(marker),
+            QFileInfo(target).absolutePath().toUtf8() + "\n-r\n-s/some dir\n");
   EXPECT_FALSE(RunOnceValueExists(QStringLiteral("OndrixUnfinished")));
   EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
   running.Stop();
