@@ -6,6 +6,8 @@
 #include "platform/system/LastError.h"
 #include "platform/system/RestartService.h"
 #include "platform/system/FileOperation.h"
+#include "platform/system/WininitRename.h"
+#include "platform/registry/IniFile.h"
 #include "tests/support/PeerProcess.h"
 #include "tests/support/TestSupport.h"
 
@@ -213,6 +215,49 @@ TEST(RestartRunner, CarriesOutWininitRenameLines) {
             "[boot]\r\nshell=keep\r\n[Rename]\n; a comment\r\n" + Quoted(Temp("x.txt")).toUtf8() +
                 "=\"" + Temp("missing.new").toUtf8() + "\"\r\n[Other]\r\nk=v\r\n");
   EXPECT_TRUE(QFile::exists(RestartRunnerAutostartPath()));
+}
+
+// Lines of the rename section as written and as read back.
+TEST(WininitLines, ReadBackWhatIsWrittenAndRefuseWhatCannotBeSaid) {
+  const QString paths[] = {QStringLiteral("/a b/c"), QStringLiteral("/x=y/z"),
+                           QStringLiteral("/;semi"), QStringLiteral("/[br]"),
+                           QStringLiteral("/\u00c5\u00c4\u00d6/\u00e9 =")};
+  for (const QString& path : paths) {
+    const auto entry = ParseWininitLine(WininitLine(path, path + QStringLiteral(".1")));
+    ASSERT_TRUE(entry) << path.toStdString();
+    EXPECT_EQ(entry->target, path);
+    EXPECT_EQ(entry->source, path + QStringLiteral(".1"));
+  }
+  struct TRow {
+    const char* line;
+    const char* target;  // nullptr: not an entry
+    const char* source;
+  };
+  const TRow rows[] = {
+      {"  \"/a=b\" = \"/c d\"  ", "/a=b", "/c d"},
+      {"/p=/q", "/p", "/q"},
+      {"NUL=\"/gone\"", "NUL", "/gone"},
+      {"; a comment", nullptr, nullptr},
+      {"[Rename]", nullptr, nullptr},
+      {"\"/unclosed=/x", nullptr, nullptr},
+      {"\"/a\" x=/b", nullptr, nullptr},
+      {"=/x", nullptr, nullptr},
+      {"/x=", nullptr, nullptr},
+      {"no separator", nullptr, nullptr},
+  };
+  for (const TRow& row : rows) {
+    const auto entry = ParseWininitLine(QString::fromUtf8(row.line));
+    ASSERT_EQ(entry.has_value(), row.target != nullptr) << row.line;
+    if (entry) {
+      EXPECT_EQ(entry->target, QString::fromUtf8(row.target)) << row.line;
+      EXPECT_EQ(entry->source, QString::fromUtf8(row.source)) << row.line;
+    }
+  }
+  AddWininitRename(Temp("kept"), Temp("kept.1"));
+  const QByteArray before = qxtest::ReadBytes(WininitPath());
+  for (const QString& bad : {Temp("quote\"d"), Temp("line\nbreak"), QStringLiteral(" ")})
+    EXPECT_THROW(AddWininitRename(Temp("t"), bad), EIniFileException) << bad.toStdString();
+  EXPECT_EQ(qxtest::ReadBytes(WininitPath()), before);
 }
 
 // Across file systems a move copies beside the target and renames; the
