@@ -29,9 +29,11 @@
 //
 // Every move is safe: a rename on one file system; across file systems a
 // copy into a temporary beside the target, synced and renamed over it,
-// before the source goes. A step that fails stays pending (its value, its
+// before the source goes. Paths are absolute (MoveFileEx makes them so; a
+// relative one in WININIT.INI or a batch fails). A delete of what is
+// already gone is done. A step that fails stays pending (its value, its
 // line) and is reported; the rest go on. A RunOnce value goes once its
-// command has started.
+// command has started (or its batch has run through).
 
 #include "platform/rtl/WinError.h"
 
