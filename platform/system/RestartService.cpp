@@ -185,7 +185,7 @@ QString RestartRunnerAutostartPath() {
 
 bool TRestartReport::AllDone() const {
   for (const TRestartStep& step : steps)
-    if (!step.done)
+    if (!step.done && !step.skipped)
       return false;
   return true;
 }

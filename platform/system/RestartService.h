@@ -31,7 +31,8 @@
 // copy into a temporary beside the target, synced and renamed over it,
 // before the source goes. Paths are absolute (MoveFileEx makes them so; a
 // relative one in WININIT.INI or a batch fails). A delete of what is
-// already gone is done. A step that fails stays pending (its value, its
+// already gone is done; a move whose source is gone is skipped and no
+// longer pending (nothing is left to move). A step that fails stays pending (its value, its
 // line) and is reported; the rest go on. A RunOnce value goes once its
 // command has started (or its batch has run through).
 
@@ -105,11 +106,14 @@ struct TRestartStep {
   QString target;  // where it went; empty for deletes and commands
   QString origin;  // where it was pending: a registry value or "WININIT.INI"
   bool done = false;
+  // Not done, but nothing is left pending: a move whose source is gone.
+  bool skipped = false;
   QString error;  // why not, when not done
 };
 
 struct TRestartReport {
   std::vector<TRestartStep> steps;
+  // Every step done or skipped.
   bool AllDone() const;
 };
 

@@ -100,8 +100,12 @@ DWORD SafeMove(const QString& source, const QString& target, bool replace, bool 
     SyncFolder(target);
     return ERROR_SUCCESS;
   }
-  if (renamed != EXDEV || !copyAllowed || !S_ISREG(st.st_mode))
-    return Fail(renamed, QStringLiteral("cannot move \"%1\" to \"%2\"").arg(source, target), why);
+  if (renamed != EXDEV || !copyAllowed || !S_ISREG(st.st_mode)) {
+    const DWORD code =
+        Fail(renamed, QStringLiteral("cannot move \"%1\" to \"%2\"").arg(source, target), why);
+    // The source was there: what is missing is the target's folder.
+    return code == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : code;
+  }
   if (const DWORD copied = CopyOnto(source, target, replace, why))
     return copied;
   // The copy is complete and in place; only now may the source go.

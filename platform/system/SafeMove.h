@@ -11,7 +11,8 @@
 // copyAllowed, a copy into a temporary beside the target that is synced
 // and renamed over it, and only then the source removed. The target's
 // folder is synced after the rename. Returns ERROR_SUCCESS or the
-// Windows-style code of the failure, with its text in *why.
+// Windows-style code of the failure, with its text in *why:
+// ERROR_FILE_NOT_FOUND only when the source does not exist.
 DWORD SafeMove(const QString& source, const QString& target, bool replace, bool copyAllowed,
                QString* why);
 

@@ -66,6 +66,7 @@ TRunnerResult RunRunner() {
           QString::fromUtf8(runner.readAllStandardError())};
 }
 
+// Steps not done, the skipped ones included.
 int FailedSteps(const TRestartReport& report) {
   int failed = 0;
   for (const TRestartStep& step : report.steps)
@@ -189,31 +190,39 @@ TEST(RestartRunner, CarriesOutWininitRenameLines) {
   AddWininitRename(QStringLiteral("NUL"), gone2);
   EXPECT_TRUE(QFile::exists(RestartRunnerAutostartPath()));
 
-  // Lines written by hand: unquoted, and one whose source is missing.
+  // Lines written by hand: unquoted, one whose source is gone (nothing to
+  // do) and one whose target's folder is missing (it stays).
   const QString plainTarget = Temp("plain.txt");
   const QString plainSource = Temp("plain.new");
   Write(plainSource, "plain");
+  const QString stuck = Temp("stuck.new");
+  Write(stuck, "stuck");
+  const QByteArray stuckLine = Quoted(Temp("no folder/x.txt")).toUtf8() + "=\"" + stuck.toUtf8() + "\"";
   QByteArray ini = qxtest::ReadBytes(WininitPath());
   ini = "[boot]\r\nshell=keep\r\n" + ini + plainTarget.toUtf8() + "=" + plainSource.toUtf8() +
-        "\r\n; a comment\r\n" + Quoted(Temp("x.txt")).toUtf8() + "=\"" +
-        Temp("missing.new").toUtf8() + "\"\r\n[Other]\r\nk=v\r\n";
+        "\r\n; a comment\r\n" + Quoted(Temp("y.txt")).toUtf8() + "=" +
+        Quoted(Temp("missing.new")).toUtf8() + "\r\n" + stuckLine + "\r\n[Other]\r\nk=v\r\n";
   Write(WininitPath(), ini);
   EXPECT_TRUE(ini.contains(Quoted(target).toUtf8() + "=" + Quoted(source).toUtf8()));
   EXPECT_TRUE(ini.contains("NUL=" + Quoted(gone1).toUtf8() + "\nNUL=" + Quoted(gone2).toUtf8()));
 
   const TRestartReport report = RunRestartWork();
-  ASSERT_EQ(report.steps.size(), 5u);
-  EXPECT_EQ(FailedSteps(report), 1);
-  EXPECT_TRUE(report.steps[4].error.contains(QStringLiteral("WININIT.INI line")))
-      << report.steps[4].error.toStdString();
+  ASSERT_EQ(report.steps.size(), 6u);
+  EXPECT_EQ(FailedSteps(report), 2);
+  EXPECT_TRUE(report.steps[4].skipped);
+  EXPECT_FALSE(report.steps[5].done || report.steps[5].skipped);
+  EXPECT_TRUE(report.steps[5].error.contains(QStringLiteral("WININIT.INI line")))
+      << report.steps[5].error.toStdString();
+  EXPECT_FALSE(report.AllDone());
   EXPECT_EQ(qxtest::ReadBytes(target), QByteArray("new"));
   EXPECT_FALSE(QFile::exists(source));
   EXPECT_FALSE(QFile::exists(gone1));
   EXPECT_FALSE(QFile::exists(gone2));
   EXPECT_EQ(qxtest::ReadBytes(plainTarget), QByteArray("plain"));
-  EXPECT_EQ(qxtest::ReadBytes(WininitPath()),
-            "[boot]\r\nshell=keep\r\n[Rename]\n; a comment\r\n" + Quoted(Temp("x.txt")).toUtf8() +
-                "=\"" + Temp("missing.new").toUtf8() + "\"\r\n[Other]\r\nk=v\r\n");
+  EXPECT_FALSE(QFile::exists(Temp("y.txt")));
+  EXPECT_EQ(qxtest::ReadBytes(stuck), QByteArray("stuck"));
+  EXPECT_EQ(qxtest::ReadBytes(WininitPath()), "[boot]\r\nshell=keep\r\n[Rename]\n; a comment\r\n" +
+                                                   stuckLine + "\r\n[Other]\r\nk=v\r\n");
   EXPECT_TRUE(QFile::exists(RestartRunnerAutostartPath()));
 }
 
@@ -285,7 +294,8 @@ TEST(RestartRunner, MovesAcrossFileSystems) {
 }
 
 // The replacement batch: the erase of a file that the next line moves a
-// file onto is left to that move, so a failing move loses nothing.
+// file onto is left to that move, so a move that has nothing to move loses
+// nothing; a batch that fails stays.
 TEST(RestartRunner, RunsAReplacementBatch) {
   const QString target = Temp("dir one/app");
   const QString fresh = Temp("dir one/app.1");
@@ -297,21 +307,64 @@ TEST(RestartRunner, RunsAReplacementBatch) {
   AddRunOnceValue(QStringLiteral("OndrixBatFile"), batch);
   const QString other = Temp("dir one/lib");
   Write(other, "old lib");
-  const QString failing = Temp("tmp/bat2.bat");
-  Write(failing, "ERASE " + Quoted(other).toUtf8() + "\r\nMOVE " +
-                     Quoted(Temp("dir one/missing")).toUtf8() + " " + Quoted(other).toUtf8() +
-                     "\r\n");
-  AddRunOnceValue(QStringLiteral("OndrixBatFile1"), failing);
+  const QString gone = Temp("tmp/bat2.bat");
+  Write(gone, "ERASE " + Quoted(other).toUtf8() + "\r\nMOVE " +
+                  Quoted(Temp("dir one/missing")).toUtf8() + " " + Quoted(other).toUtf8() + "\r\n");
+  AddRunOnceValue(QStringLiteral("OndrixBatFile1"), gone);
+  const QString stuck = Temp("dir one/stuck");
+  Write(stuck, "stuck");
+  const QString failing = Temp("tmp/bat3.bat");
+  Write(failing, "move " + Quoted(stuck).toUtf8() + " " + Quoted(Temp("no dir/stuck")).toUtf8());
+  AddRunOnceValue(QStringLiteral("OndrixBatFile2"), failing);
 
   const TRestartReport report = RunRestartWork();
-  ASSERT_EQ(report.steps.size(), 2u);
+  ASSERT_EQ(report.steps.size(), 3u);
   EXPECT_TRUE(report.steps[0].done) << report.steps[0].error.toStdString();
-  EXPECT_FALSE(report.steps[1].done);
+  EXPECT_TRUE(report.steps[1].done) << report.steps[1].error.toStdString();
+  EXPECT_FALSE(report.steps[2].done);
   EXPECT_EQ(qxtest::ReadBytes(target), QByteArray("new"));
   EXPECT_FALSE(QFile::exists(fresh));
   EXPECT_EQ(qxtest::ReadBytes(other), QByteArray("old lib"));
+  EXPECT_EQ(qxtest::ReadBytes(stuck), QByteArray("stuck"));
   EXPECT_FALSE(RunOnceValueExists(QStringLiteral("OndrixBatFile")));
-  EXPECT_TRUE(RunOnceValueExists(QStringLiteral("OndrixBatFile1")));
+  EXPECT_FALSE(RunOnceValueExists(QStringLiteral("OndrixBatFile1")));
+  EXPECT_TRUE(RunOnceValueExists(QStringLiteral("OndrixBatFile2")));
+}
+
+// A move whose source is gone (moved before the runner was killed, say)
+// leaves nothing to do: it is skipped and no longer pending.
+TEST(RestartRunner, SkipsAMoveWhoseSourceIsGone) {
+  const QString source = Temp("gone.new");
+  Write(source, "new");
+  const QString target = Temp("kept.txt");
+  Write(target, "kept");
+  ASSERT_TRUE(MoveFileEx(source, target, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING));
+  ASSERT_TRUE(QFile::remove(source));
+  const TRestartReport report = RunRestartWork();
+  ASSERT_EQ(report.steps.size(), 1u);
+  EXPECT_TRUE(report.steps[0].skipped);
+  EXPECT_TRUE(report.AllDone());
+  EXPECT_EQ(qxtest::ReadBytes(target), QByteArray("kept"));
+  EXPECT_TRUE(PendingMoves().empty());
+  EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
+}
+
+// Two runners at once (two logins, say): the second waits for the first
+// and finds nothing left, so no command runs twice.
+TEST(RestartRunner, TwoRunnersDoEachStepOnce) {
+  const QString log = Temp("log.txt");
+  for (int i = 0; i < 5; ++i)
+    AddRunOnceValue(QStringLiteral("Step%1").arg(i),
+                    QStringLiteral("/bin/sh -c \"echo %1 >> '%2'\"").arg(i).arg(log));
+  QProcess first, second;
+  first.start(RestartRunnerPath(), {});
+  second.start(RestartRunnerPath(), {});
+  for (QProcess* runner : {&first, &second}) {
+    ASSERT_TRUE(runner->waitForFinished(qxtest::PeerWaitBoundMs));
+    EXPECT_EQ(runner->exitCode(), 0) << runner->readAllStandardError().data();
+  }
+  EXPECT_EQ(qxtest::ReadBytes(log), QByteArray("0\n1\n2\n3\n4\n"));
+  EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
 }
 
 // What MoveFileEx refuses at once, changing nothing.
