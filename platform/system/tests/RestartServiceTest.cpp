@@ -16,10 +16,13 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -64,6 +67,15 @@ TRunnerResult RunRunner() {
   }
   return {runner.exitStatus() == QProcess::NormalExit ? runner.exitCode() : -1,
           QString::fromUtf8(runner.readAllStandardError())};
+}
+
+// Whether dir is a folder on another file system than the test's own.
+bool OnOtherFileSystem(const QTemporaryDir& dir) {
+  struct stat here {};
+  struct stat there {};
+  return dir.isValid() && ::stat(QFile::encodeName(qxtest::TempRoot()).constData(), &here) == 0 &&
+         ::stat(QFile::encodeName(dir.path()).constData(), &there) == 0 &&
+         here.st_dev != there.st_dev;
 }
 
 // Steps not done, the skipped ones included.
@@ -273,11 +285,7 @@ TEST(WininitLines, ReadBackWhatIsWrittenAndRefuseWhatCannotBeSaid) {
 // source goes only after that.
 TEST(RestartRunner, MovesAcrossFileSystems) {
   QTemporaryDir other(QStringLiteral("/dev/shm/qxtest-XXXXXX"));
-  struct stat here {
-  }, there{};
-  if (!other.isValid() || ::stat(QFile::encodeName(qxtest::TempRoot()).constData(), &here) != 0 ||
-      ::stat(QFile::encodeName(other.path()).constData(), &there) != 0 ||
-      here.st_dev == there.st_dev)
+  if (!OnOtherFileSystem(other))
     GTEST_SKIP() << "no second file system at /dev/shm";
   const QString source = other.path() + QStringLiteral("/new.bin");
   Write(source, QByteArray(100000, 'n'));
@@ -291,6 +299,55 @@ TEST(RestartRunner, MovesAcrossFileSystems) {
   EXPECT_TRUE(QFileInfo(target).isExecutable());
   EXPECT_FALSE(QFile::exists(source));
   EXPECT_EQ(QDir(qxtest::TempRoot()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+// A runner killed at any point loses nothing: every target is its old or
+// its whole new self, every new file is somewhere whole, and the next run
+// finishes the work without leaving temporaries.
+TEST(RestartRunner, AKilledRunnerLosesNothing) {
+  QTemporaryDir other(QStringLiteral("/dev/shm/qxtest-XXXXXX"));
+  if (!OnOtherFileSystem(other))
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  constexpr int kFiles = 6;
+  const auto fresh = [](int i) { return QByteArray(1 << 20, char('a' + i)); };
+  const auto source = [&](int i) { return other.path() + QStringLiteral("/new%1").arg(i); };
+  const auto target = [](int i) { return qxtest::TempPath(QStringLiteral("app/file%1").arg(i)); };
+  std::srand(17);
+  for (int round = 0; round < 8; ++round) {
+    for (int i = 0; i < kFiles; ++i) {
+      Write(source(i), fresh(i));
+      Write(target(i), "old");
+      ASSERT_TRUE(MoveFileEx(source(i), target(i),
+                             MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING));
+    }
+    QProcess runner;
+    runner.start(RestartRunnerPath(), {});
+    ASSERT_TRUE(runner.waitForStarted());
+    // The kill point: anywhere from before the first move to after the last.
+    QThread::usleep(unsigned(std::rand() % 150000));
+    runner.kill();
+    runner.waitForFinished();
+    for (int i = 0; i < kFiles; ++i) {
+      const QByteArray now = qxtest::ReadBytes(target(i));
+      EXPECT_TRUE(now == "old" || now == fresh(i)) << round << " " << i;
+      if (QFile::exists(source(i))) {
+        EXPECT_EQ(qxtest::ReadBytes(source(i)), fresh(i)) << round << " " << i;
+      } else {
+        EXPECT_EQ(now, fresh(i)) << round << " " << i;
+      }
+    }
+    const TRunnerResult rest = RunRunner();
+    EXPECT_EQ(rest.exitCode, 0) << rest.errors.toStdString();
+    for (int i = 0; i < kFiles; ++i) {
+      EXPECT_EQ(qxtest::ReadBytes(target(i)), fresh(i)) << round << " " << i;
+      EXPECT_FALSE(QFile::exists(source(i)));
+    }
+    EXPECT_TRUE(PendingMoves().empty());
+    EXPECT_EQ(QDir(qxtest::TempPath(QStringLiteral("app")))
+                  .entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot)
+                  .size(),
+              kFiles);
+  }
 }
 
 // The replacement batch: the erase of a file that the next line moves a
