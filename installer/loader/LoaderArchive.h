@@ -9,12 +9,36 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace loader {
 
 // A failure with the text the user is shown.
 class TLoaderError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+// Owns a file descriptor (-1: none).
+class TFd {
+ public:
+  explicit TFd(int fd) : fd_(fd) {}
+  ~TFd() {
+    if (fd_ >= 0)
+      ::close(fd_);
+  }
+  TFd(const TFd&) = delete;
+  TFd& operator=(const TFd&) = delete;
+  int Get() const { return fd_; }
+  // Closes now; false when closing failed.
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
 };
 
 struct TMember {

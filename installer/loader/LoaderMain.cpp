@@ -45,21 +45,6 @@ std::string FormatPath(const char* text, const std::string& path) {
   return at == std::string::npos ? out : out.replace(at, 2, path);
 }
 
-class TFile {
- public:
-  explicit TFile(int fd) : fd_(fd) {}
-  ~TFile() {
-    if (fd_ >= 0)
-      ::close(fd_);
-  }
-  TFile(const TFile&) = delete;
-  TFile& operator=(const TFile&) = delete;
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 // The folder being filled; removed again unless released.
 class TExtractFolder {
  public:
@@ -126,7 +111,7 @@ class TExtractFolder {
 int Run(int argc, char** argv) {
   const std::string self = SelfPath();
   const std::string noInfo = FormatPath(selfextract::kTextNoExtractionInfo, self);
-  TFile file(::open(self.c_str(), O_RDONLY | O_CLOEXEC));
+  loader::TFd file(::open(self.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat st {};
   if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || st.st_size < selfextract::kTrailerSize)
     throw TLoaderError(noInfo);

@@ -15,26 +15,15 @@ namespace loadercheck {
 namespace {
 
 // The image as a file descriptor, as the loader reads itself.
-class TMemoryFile {
- public:
-  explicit TMemoryFile(const QByteArray& bytes) : fd_(::memfd_create("image", MFD_CLOEXEC)) {
-    if (fd_ >= 0 && ::write(fd_, bytes.constData(), static_cast<size_t>(bytes.size())) !=
-                        static_cast<ssize_t>(bytes.size())) {
-      ::close(fd_);
-      fd_ = -1;
-    }
+int MemoryFile(const QByteArray& bytes) {
+  const int fd = ::memfd_create("image", MFD_CLOEXEC);
+  if (fd >= 0 && ::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())) !=
+                     static_cast<ssize_t>(bytes.size())) {
+    ::close(fd);
+    return -1;
   }
-  ~TMemoryFile() {
-    if (fd_ >= 0)
-      ::close(fd_);
-  }
-  TMemoryFile(const TMemoryFile&) = delete;
-  TMemoryFile& operator=(const TMemoryFile&) = delete;
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
+  return fd;
+}
 
 }  // namespace
 
@@ -49,7 +38,7 @@ QString CheckSetupImage(const QByteArray& image) {
     return QString();
   if (info.Setup1End >= image.size() - selfextract::kTrailerSize)
     return QStringLiteral("trailer accepted with setup.1 beyond the image");
-  TMemoryFile file(image);
+  loader::TFd file(MemoryFile(image));
   if (file.Get() < 0)
     return QStringLiteral("no memory file");
   QTemporaryDir scratch;
