@@ -91,7 +91,8 @@ QString OleErrorMessage(HRESULT code) {
     case 0x80070057u: return QStringLiteral("The parameter is incorrect");
     case 0x80070070u: return QStringLiteral("There is not enough space on the disk");
     default:
-      return QStringLiteral("Error %1").arg(std::uint32_t(code), 8, 16, QLatin1Char('0')).toUpper();
+      return QStringLiteral("Error %1")
+          .arg(QString::number(std::uint32_t(code), 16).rightJustified(8, QLatin1Char('0')).toUpper());
   }
 }
 
