@@ -82,22 +82,25 @@ class TCommandReader {
   void ReadArguments(TProgmanCommand& command) {
     QString raw;
     bool quoted = false;
+    int depth = 0;  // of parentheses that pair up inside an argument
     for (;;) {
       if (AtEnd())
         Refuse(quoted ? QStringLiteral("A quote is not closed in \"%1\"").arg(text_)
                       : QStringLiteral("A \")\" is missing in \"%1\"").arg(text_));
       const QChar c = text_[pos_++];
-      if (c == QLatin1Char('"')) {
+      if (c == QLatin1Char('"'))
         quoted = !quoted;
+      if (quoted || c == QLatin1Char('"')) {
         raw += c;
-      } else if (quoted) {
+      } else if (c == QLatin1Char('(') || (c == QLatin1Char(')') && depth > 0)) {
+        depth += c == QLatin1Char('(') ? 1 : -1;
         raw += c;
       } else if (c == QLatin1Char(',') || c == QLatin1Char(')')) {
         AddArgument(command, raw.trimmed());
         raw.clear();
         if (c == QLatin1Char(')'))
           break;
-      } else if (c == QLatin1Char('(') || c == QLatin1Char('[') || c == QLatin1Char(']')) {
+      } else if (c == QLatin1Char('[') || c == QLatin1Char(']')) {
         Refuse(QStringLiteral("\"%1\" stands outside quotes in an argument of \"%2\"")
                    .arg(c)
                    .arg(text_));

@@ -69,7 +69,7 @@ TEST(ProgmanService, EngineCommandsMakeGroupsAndItems) {
       {addItem, {"Trovaly (2).desktop", "Trovaly.desktop"}},
       {QStringLiteral("[ShowGroup(Trovaly,8)][ReplaceItem(\"Trovaly\")]"), {"Trovaly (2).desktop"}},
       {addItem, {"Trovaly (2).desktop", "Trovaly.desktop"}},
-      {QStringLiteral("[DeleteItem(\"Trovaly (2)\")]"), {"Trovaly.desktop"}},
+      {QStringLiteral("[DeleteItem(Trovaly (2))]"), {"Trovaly.desktop"}},
       {QStringLiteral("[CreateGroup(\"Trovaly\",trovaly.grp)]"), {"Trovaly.desktop"}},
   };
   for (const TRow& row : rows) {
@@ -127,6 +127,8 @@ TEST(ProgmanService, MalformedCommandsAreRefusedWithAReason) {
       {"[CreateGroup(\"X)]", "A quote is not closed"},
       {"[CreateGroup(X", "A \")\" is missing"},
       {"[(X)]", "has no name"},
+      {"[CreateGroup(X (Y)]", "\"]\" stands outside quotes"},
+      {"[CreateGroup(X (Y)", "A \")\" is missing"},
       {"[Frobnicate(X)]", "Unknown command \"Frobnicate\""},
       {"[CreateGroup()]", "CreateGroup takes 1 to 2 arguments, not 0"},
       {"[CreateGroup(a,b,c)]", "takes 1 to 2 arguments, not 3"},

@@ -148,6 +148,18 @@ TEST(ShellLink, NonProgramTargetsOpenThroughXdgOpen) {
   }
 }
 
+// A script's "GAME.EXE" is the installed program "game".
+TEST(ShellLink, ProgramTargetIsFoundAsProgramsAreStarted) {
+  const QString program = MakeProgram(qxtest::TempPath(QStringLiteral("opt/Peli/game")));
+  const QString folder = qxtest::TempPath(QStringLiteral("links"));
+  QDir().mkpath(folder);
+  TShellLink link;
+  link.SetPath(qxtest::TempPath(QStringLiteral("opt/peli/GAME.EXE")));
+  link.SetArguments(QStringLiteral("-x"));
+  ASSERT_EQ(link.Save(folder + QStringLiteral("/GAME.lnk"), true), S_OK);
+  EXPECT_EQ(SplitDesktopExec(EntryKeys(link.CurFile()).value("Exec")), QStringList({program, "-x"}));
+}
+
 TEST(ShellLink, FailedSaveKeepsTheOldFileAndSaysWhy) {
   const QString program = MakeProgram(qxtest::TempPath(QStringLiteral("opt/p")));
   const QString folder = qxtest::TempPath(QStringLiteral("links"));
