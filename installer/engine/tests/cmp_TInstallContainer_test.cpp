@@ -358,6 +358,25 @@ INSTANTIATE_TEST_SUITE_P(
         TAbortCase{"EAIUserAbort from a dialog", kInStage999, true, {"A", "B"}, {"A"}, true},
         TAbortCase{"EAIUserAbort in a helper of B", kInHelper, true, {"A", "B"}, {"A"}, true}));
 
+TEST(ProcessStages, AHelperFreedDuringTheWalkIsNotVisited) {
+  TDataModule module(nullptr);
+  auto* top = Make<TGroupLike>(&module, "Top");
+  auto* a = Make<TFileLike>(&module, "A", top);
+  auto* b = Make<TFileLike>(&module, "B", top);
+  auto* first = Make<TStageRecorder>(&module, "First", top);
+  auto* second = Make<TStageRecorder>(&module, "Second", top);
+  QStringList seen;
+  a->OnBeforeProcess = [&](TInstallContainer*) { b->Free(); };
+  first->OnMessage = [&](TInstallContainer*, int code, TObject*) {
+    seen << "First" + QString::number(code);
+    if (code == scBeforeProcess) second->Free();
+  };
+  top->Process();
+  EXPECT_EQ(seen, (QStringList{"First-990", "First-999", "First-989"}));
+  EXPECT_EQ(HelperLines(*top), (QStringList{"A:0", "First:0"}));
+  EXPECT_TRUE(a->Processed());
+}
+
 TEST(ProcessAborts, OtherErrorsLeaveProcess) {
   TDataModule module(nullptr);
   auto* top = Make<TGroupLike>(&module, "Top");
@@ -424,6 +443,21 @@ TEST(Destruction, HelpersAndContainersForgetTheDestroyed) {
   EXPECT_EQ(top->HelperCount(), 0);
   delete b;  // a plain delete runs the same steps
   EXPECT_EQ(InstallUnitState().containers.size(), 1);
+}
+
+TEST(Destruction, APlainDeleteLeavesNoHelperBehind) {
+  TDataModule module(nullptr);
+  auto* top = Make<TGroupLike>(&module, "Top");
+  auto* a = Make<TFileLike>(&module, "A", top);
+  Make<TFileLike>(&module, "B", top);
+  auto* install = Make<TInstall>(&module, "Install1");
+  auto* c = Make<TFileLike>(&module, "C", install);
+  delete a;
+  EXPECT_EQ(HelperLines(*top), QStringList{"B:0"});
+  delete install;
+  EXPECT_EQ(c->Container(), nullptr);
+  EXPECT_EQ(CurrentInstall(), nullptr);
+  top->Process();  // walks only live helpers
 }
 
 // Frees its victims when any container goes: the unit's list shrinks under
