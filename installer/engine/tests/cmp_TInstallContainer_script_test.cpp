@@ -15,31 +15,28 @@
 
 namespace {
 
+using qxtest::HelperLines;
 template <int Rank>
-class TScriptObject : public TInstallObject {
- public:
-  explicit TScriptObject(TComponent* owner) : TInstallObject(owner) { SetProcessable(true); }
-  int GetRegisteredType() const override { return Rank; }
-};
+using TScriptObject = qxtest::TRankedObject<Rank>;
 class TTestGroup : public TScriptObject<rtFileContainer> {
  public:
-  using TScriptObject::TScriptObject;
+  using qxtest::TRankedObject<rtFileContainer>::TRankedObject;
 };
 class TTestFile : public TScriptObject<rtInstallFile> {
  public:
-  using TScriptObject::TScriptObject;
+  using qxtest::TRankedObject<rtInstallFile>::TRankedObject;
 };
 class TTestLinkGroup : public TScriptObject<rtLinkGroup> {
  public:
-  using TScriptObject::TScriptObject;
+  using qxtest::TRankedObject<rtLinkGroup>::TRankedObject;
 };
 class TTestLink : public TScriptObject<rtLink> {
  public:
-  using TScriptObject::TScriptObject;
+  using qxtest::TRankedObject<rtLink>::TRankedObject;
 };
 class TTestRegistry : public TScriptObject<rtRegistry> {
  public:
-  using TScriptObject::TScriptObject;
+  using qxtest::TRankedObject<rtRegistry>::TRankedObject;
 };
 
 class TScriptModule : public TDataModule {
@@ -76,13 +73,6 @@ class ScriptClasses {
     UnRegisterClass<qxtest::TStageRecorder>();
   }
 };
-
-QStringList HelperLines(const TInstallContainer& c) {
-  QStringList lines;
-  for (int i = 0; i < c.HelperCount(); ++i)
-    lines << QStringLiteral("%1:%2").arg(c.GetHelper(i)->Name()).arg(c.GetHelper(i)->Order());
-  return lines;
-}
 
 template <class T>
 int CountOf(const TComponent& root) {

@@ -19,13 +19,10 @@ namespace {
 using qxtest::TInformationRecorder;
 using qxtest::TStageRecorder;
 
-// Install objects of each rank, processable like the real kinds.
+using qxtest::HelperLines;
+using qxtest::MessageOf;
 template <int Rank>
-class TRanked : public TInstallObject {
- public:
-  explicit TRanked(TComponent* owner) : TInstallObject(owner) { SetProcessable(true); }
-  int GetRegisteredType() const override { return Rank; }
-};
+using TRanked = qxtest::TRankedObject<Rank>;
 using TGroupLike = TRanked<rtFileContainer>;
 using TFileLike = TRanked<rtInstallFile>;
 using TLinkLike = TRanked<rtLink>;
@@ -42,23 +39,6 @@ T* Make(TComponent* owner, const char* name, TInstallContainer* container = null
   object->SetName(QString::fromLatin1(name));
   if (container != nullptr) object->SetContainer(container);
   return object;
-}
-
-QStringList HelperLines(const TInstallContainer& c) {
-  QStringList lines;
-  for (int i = 0; i < c.HelperCount(); ++i)
-    lines << QStringLiteral("%1:%2").arg(c.GetHelper(i)->Name()).arg(c.GetHelper(i)->Order());
-  return lines;
-}
-
-template <class E, class F>
-QString MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return QStringLiteral("<nothing raised>");
 }
 
 // ---------------------------------------------------------------------------

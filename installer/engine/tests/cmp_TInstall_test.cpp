@@ -2,6 +2,7 @@
 
 #include "installer/engine/cmp_TPathSpecifier.h"
 #include "installer/engine/routines_Exceptions.h"
+#include "installer/engine/tests/InstallTestSupport.h"
 #include "platform/classes/DataModule.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/StringList.h"
@@ -14,15 +15,7 @@
 
 namespace {
 
-template <class E, class F>
-QString MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return QStringLiteral("<nothing raised>");
-}
+using qxtest::MessageOf;
 
 TEST(InstallComponent, IsTheOneInstanceOfAFormOrDataModule) {
   TDataModule module(nullptr);
