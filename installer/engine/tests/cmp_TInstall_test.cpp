@@ -50,6 +50,29 @@ TEST(InstallComponent, IsTheOneInstanceOfAFormOrDataModule) {
   EXPECT_EQ(GetDistributeType(), 2);
 }
 
+// The engine knows window forms only by class name (it cannot see them).
+class TForm : public TComponent {
+ public:
+  using TComponent::TComponent;
+  static void DeclareProperties(TClassBuilder<TForm, TComponent>&) {}
+};
+class TSetupForm : public TForm {
+ public:
+  using TForm::TForm;
+};
+
+TEST(InstallComponent, AFormByItsClassNameMayOwnIt) {
+  MetaClassOf<TSetupForm>();
+  TSetupForm form(nullptr);
+  EXPECT_TRUE(IsFormOrDataModule(&form));
+  auto* install = new TInstall(&form);
+  EXPECT_EQ(CurrentInstall(), install);
+  EXPECT_NE(form.FindComponent(QStringLiteral("psProgramFiles")), nullptr);
+  TComponent plain(nullptr);
+  EXPECT_FALSE(IsFormOrDataModule(&plain));
+  EXPECT_FALSE(IsFormOrDataModule(nullptr));
+}
+
 TEST(InstallComponent, DistributeTypeIsSetOnlyWhileLoading) {
   TDataModule module(nullptr);
   auto* install = new TInstall(&module);
