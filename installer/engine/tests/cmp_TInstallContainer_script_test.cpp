@@ -18,23 +18,23 @@ namespace {
 using qxtest::HelperLines;
 template <int Rank>
 using TScriptObject = qxtest::TRankedObject<Rank>;
-class TTestGroup : public TScriptObject<rtFileContainer> {
+class TScriptGroup : public TScriptObject<rtFileContainer> {
  public:
   using qxtest::TRankedObject<rtFileContainer>::TRankedObject;
 };
-class TTestFile : public TScriptObject<rtInstallFile> {
+class TScriptFile : public TScriptObject<rtInstallFile> {
  public:
   using qxtest::TRankedObject<rtInstallFile>::TRankedObject;
 };
-class TTestLinkGroup : public TScriptObject<rtLinkGroup> {
+class TScriptLinkGroup : public TScriptObject<rtLinkGroup> {
  public:
   using qxtest::TRankedObject<rtLinkGroup>::TRankedObject;
 };
-class TTestLink : public TScriptObject<rtLink> {
+class TScriptLink : public TScriptObject<rtLink> {
  public:
   using qxtest::TRankedObject<rtLink>::TRankedObject;
 };
-class TTestRegistry : public TScriptObject<rtRegistry> {
+class TScriptRegistry : public TScriptObject<rtRegistry> {
  public:
   using qxtest::TRankedObject<rtRegistry>::TRankedObject;
 };
@@ -61,15 +61,15 @@ class ScriptClasses {
  public:
   ScriptClasses() {
     RegisterInstallClasses();
-    RegisterClasses<TTestGroup, TTestFile, TTestLinkGroup, TTestLink, TTestRegistry,
+    RegisterClasses<TScriptGroup, TScriptFile, TScriptLinkGroup, TScriptLink, TScriptRegistry,
                     qxtest::TStageRecorder>();
   }
   ~ScriptClasses() {
-    UnRegisterClass<TTestGroup>();
-    UnRegisterClass<TTestFile>();
-    UnRegisterClass<TTestLinkGroup>();
-    UnRegisterClass<TTestLink>();
-    UnRegisterClass<TTestRegistry>();
+    UnRegisterClass<TScriptGroup>();
+    UnRegisterClass<TScriptFile>();
+    UnRegisterClass<TScriptLinkGroup>();
+    UnRegisterClass<TScriptLink>();
+    UnRegisterClass<TScriptRegistry>();
     UnRegisterClass<qxtest::TStageRecorder>();
   }
 };
@@ -130,17 +130,17 @@ TEST(InstallScript, AFormWithAllItsSpecifiersGetsNoneMore) {
   ReadRootComponent(&script, text, QStringLiteral("script.form"));
   EXPECT_EQ(CountOf<TStandardPathSpecifier>(script), 14);
   // A second install object dropped on the form finds them.
-  new TTestFile(&script);
+  new TScriptFile(&script);
   EXPECT_EQ(CountOf<TStandardPathSpecifier>(script), 14);
 }
 
 TEST(InstallScript, TheFirstInstallObjectOnAnEmptyFormBringsTheStandardSet) {
   TDataModule form(nullptr);
-  new TTestFile(&form);
+  new TScriptFile(&form);
   EXPECT_EQ(CountOf<TStandardPathSpecifier>(form), 14);
   EXPECT_NE(form.FindComponent(QStringLiteral("psMainArchiveFile")), nullptr);
   TComponent notAForm(nullptr);
-  new TTestFile(&notAForm);
+  new TScriptFile(&notAForm);
   EXPECT_EQ(CountOf<TStandardPathSpecifier>(notAForm), 0);
 }
 
