@@ -12,6 +12,7 @@
 #include <QTextDocument>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -115,6 +116,9 @@ struct TProgram {
   const char* name;
   THelpCase (*help)();
 };
+
+// Names the case in test listings (the default prints the bytes).
+void PrintTo(const TProgram& program, std::ostream* out) { *out << program.name; }
 
 class Help : public testing::TestWithParam<TProgram> {};
 
