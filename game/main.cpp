@@ -130,7 +130,7 @@ void TForm1::FormCreate(TObject*) {
   state_.PictureTop = state_.PictureHomeTop = Top() + 76;
   ActivApp1->SetExePath(ProgramFolder() + QStringLiteral("muokkain"));
   // The bundled puzzles lie beside the program.
-  OpenDialog1->SetInitialDir(ProgramFolder() + QStringLiteral("puzzles"));
+  OpenDialog1->SetInitialDir(ProgramFolder());
   cells_ = std::make_unique<TGridCells>(*stringgrid1);
   SetMainGrid([this]() -> IGridCells* { return cells_.get(); });
   RegIni = std::make_unique<TRegIniFile>(QStringLiteral("Software\\QXTrovaly"));

@@ -247,10 +247,10 @@ TEST_F(Desktop, ShortcutsActAndModalWindowsStandAboveThePicture) {
   const QString open = desk_->WaitForWindow(QStringLiteral("Avaa"));
   ASSERT_FALSE(open.isEmpty()) << "Ctrl+A opened no dialog \"Avaa\"";
   desk_->KeepShot(QStringLiteral("open-dialog"));
-  const QString puzzle = QFileInfo(QStringLiteral(QX_TROVALY)).absolutePath() + QStringLiteral("/puzzles/elaimet.vrb");
+  const QString puzzle = QFileInfo(QStringLiteral(QX_TROVALY)).absolutePath() + QStringLiteral("/kuvaDALMATIALAISET.vrb");
   desk_->Type(puzzle);
   desk_->Keys(open, {"Return"});
-  ASSERT_FALSE(desk_->WaitForWindow(QStringLiteral("Trovaly 1\\.0 - \\[elaimet\\]")).isEmpty());
+  ASSERT_FALSE(desk_->WaitForWindow(QStringLiteral("Trovaly 1\\.0 - \\[kuvaDALMATIALAISET\\]")).isEmpty());
   picture_ = desk_->WaitForWindow(QStringLiteral("Kuva"));
   ASSERT_FALSE(picture_.isEmpty()) << "no picture window";
   EXPECT_TRUE(WaitUntil([&] { return desk_->Above(picture_) && desk_->Stacking().last() == picture_; }));

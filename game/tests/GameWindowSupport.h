@@ -75,7 +75,8 @@ inline QList<TPlacedWord> PlaceWords(const IGridCells& cells, const QStringList&
   return placed;
 }
 
-inline QString PuzzleFolder() { return QCoreApplication::applicationDirPath() + "/puzzles"; }
+// The bundled puzzles lie beside the program, as the setup installs them.
+inline QString PuzzleFolder() { return QCoreApplication::applicationDirPath(); }
 inline QString PuzzlePath(const QString& base) { return PuzzleFolder() + "/" + base + ".vrb"; }
 
 inline QStringList ReadLines(const QString& path) {

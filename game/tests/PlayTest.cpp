@@ -7,10 +7,13 @@
 #include "platform/controls/Buttons.h"
 #include "platform/controls/Guard.h"
 #include "platform/controls/Label.h"
+#include "platform/controls/Memo.h"
 #include "platform/controls/Menus.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 
 namespace {
 
@@ -55,7 +58,7 @@ class Play : public GameWindowTest {
 };
 
 TEST_F(Play, BundledPuzzlesExist) {
-  EXPECT_GE(Puzzles().size(), 3);
+  EXPECT_EQ(Puzzles().size(), 22);
 }
 
 TEST_F(Play, EveryWordFoundInAllEightDirections) {
@@ -67,6 +70,9 @@ TEST_F(Play, EveryWordFoundInAllEightDirections) {
     const QList<TPlacedWord> placed = Placement(base);
     ASSERT_EQ(placed.size(), WordsLeft().size());
     EXPECT_FALSE(Form1->Animate1->Visible());
+    // The whole list shows: the word list cannot be scrolled.
+    EXPECT_EQ(Form1->RichEdit1->Editor()->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(Form1->RichEdit1->Editor()->horizontalScrollBar()->maximum(), 0);
     // Backwards through the list: order does not matter without "in order".
     QList<TPlacedWord> reversed(placed.rbegin(), placed.rend());
     directions.unite(DragAll(reversed));

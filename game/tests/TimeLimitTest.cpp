@@ -159,13 +159,13 @@ TEST_F(TimeLimit, OpeningAPuzzleDoesNotStopTiming) {
 }
 
 TEST_F(TimeLimit, LastWordFoundStopsTimingSilently) {
-  OpenThroughDialog(PuzzlePath("elaimet"));
+  OpenThroughDialog(PuzzlePath("kuvaDALMATIALAISET"));
   Choose("N100min1");
   ClickTimeButton();
   ASSERT_TRUE(Running(Form1->Timer2));
   TPlainCells cells;
-  LoadGrid(cells, PuzzlePath("elaimet"));
-  DragAll(PlaceWords(cells, ReadLines(PuzzleFolder() + "/elaimet.lst")));
+  LoadGrid(cells, PuzzlePath("kuvaDALMATIALAISET"));
+  DragAll(PlaceWords(cells, ReadLines(PuzzleFolder() + "/kuvaDALMATIALAISET.lst")));
   EXPECT_TRUE(WordsLeft().isEmpty());
   EXPECT_FALSE(Running(Form1->Timer2));
   EXPECT_FALSE(Form1->SpeedButton2->Down());

@@ -72,7 +72,7 @@ TEST_F(MainWindow, HomeOfThePictureWindowFollowsGridAndWindow) {
 
 TEST_F(MainWindow, PictureWindowGoesHomeWhenActivatedAndNudgesStopAtTheEdge) {
   Start();
-  OpenThroughDialog(PuzzlePath("elaimet"));
+  OpenThroughDialog(PuzzlePath("kuvaDALMATIALAISET"));
   ASSERT_TRUE(Form3->Visible());
   Form3->Perform(WM_ACTIVATE, WA_ACTIVE, 0);  // as the window manager does on showing
   TGameState& state = Form1->State();
@@ -96,7 +96,7 @@ TEST_F(MainWindow, PictureWindowGoesHomeWhenActivatedAndNudgesStopAtTheEdge) {
 
 TEST_F(MainWindow, HeldNudgeButtonRepeatsAfter400ThenEvery100Ms) {
   Start();
-  OpenThroughDialog(PuzzlePath("elaimet"));
+  OpenThroughDialog(PuzzlePath("kuvaDALMATIALAISET"));
   Form3->Perform(WM_ACTIVATE, WA_ACTIVE, 0);  // as the window manager does on showing
   const int home = Form1->State().PictureHomeLeft;
   TRepSpeedBtn* right = Form1->esiinnappi;
@@ -314,26 +314,26 @@ TEST_F(BetweenRuns, SettingsWrittenAtCloseAreReadAtStart) {
 
 TEST_F(BetweenRuns, RecentFilesKeptInSectionMenunViimeiset) {
   Start();
-  OpenThroughDialog(PuzzlePath("elaimet"));
-  OpenThroughDialog(PuzzlePath("luonto"));
+  OpenThroughDialog(PuzzlePath("kuvaDALMATIALAISET"));
+  OpenThroughDialog(PuzzlePath("LINNUT1"));
   Restart();
   TRegIniFile ini("Software\\QXTrovaly");
-  EXPECT_EQ(ini.ReadString("MenunViimeiset", "Item_0", ""), PuzzlePath("luonto"));
-  EXPECT_EQ(ini.ReadString("MenunViimeiset", "Item_1", ""), PuzzlePath("elaimet"));
+  EXPECT_EQ(ini.ReadString("MenunViimeiset", "Item_0", ""), PuzzlePath("LINNUT1"));
+  EXPECT_EQ(ini.ReadString("MenunViimeiset", "Item_1", ""), PuzzlePath("kuvaDALMATIALAISET"));
   TRecentStrings* list = Form1->MRUManager1->Strings();
   ASSERT_EQ(list->Count(), 2);
-  EXPECT_EQ(list->Strings(0), PuzzlePath("luonto"));
-  EXPECT_EQ(list->Strings(1), PuzzlePath("elaimet"));
+  EXPECT_EQ(list->Strings(0), PuzzlePath("LINNUT1"));
+  EXPECT_EQ(list->Strings(1), PuzzlePath("kuvaDALMATIALAISET"));
 }
 
 // Dialogs of the settings --------------------------------------------------------
 
 TEST_F(MainWindow, FontDialogRestylesGridAndFoundWords) {
   Start();
-  OpenThroughDialog(PuzzlePath("elaimet"));
+  OpenThroughDialog(PuzzlePath("kuvaDALMATIALAISET"));
   TPlainCells cells;
-  LoadGrid(cells, PuzzlePath("elaimet"));
-  const TPlacedWord word = PlaceWords(cells, ReadLines(PuzzleFolder() + "/elaimet.lst")).first();
+  LoadGrid(cells, PuzzlePath("kuvaDALMATIALAISET"));
+  const TPlacedWord word = PlaceWords(cells, ReadLines(PuzzleFolder() + "/kuvaDALMATIALAISET.lst")).first();
   Drag(word.col, word.row, word.endCol, word.endRow);
   otherModal = [](TObject* modal) {
     auto* dialog = dynamic_cast<TFontDialog*>(modal);
@@ -353,11 +353,11 @@ TEST_F(MainWindow, FontDialogRestylesGridAndFoundWords) {
 
 TEST_F(MainWindow, FoundColourAppliesToWordsFoundAfterwards) {
   Start();
-  OpenThroughDialog(PuzzlePath("elaimet"));
+  OpenThroughDialog(PuzzlePath("kuvaDALMATIALAISET"));
   TPlainCells cells;
-  LoadGrid(cells, PuzzlePath("elaimet"));
+  LoadGrid(cells, PuzzlePath("kuvaDALMATIALAISET"));
   const QList<TPlacedWord> words =
-      PlaceWords(cells, ReadLines(PuzzleFolder() + "/elaimet.lst"));
+      PlaceWords(cells, ReadLines(PuzzleFolder() + "/kuvaDALMATIALAISET.lst"));
   ASSERT_GE(words.size(), 2);
   Drag(words[0].col, words[0].row, words[0].endCol, words[0].endRow);
   const TColor before = Form1->State().FoundColor;

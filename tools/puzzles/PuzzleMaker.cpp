@@ -153,14 +153,21 @@ TMadePuzzle MakePuzzle(const QStringList& words, int cols, int rows, std::uint64
 }
 
 bool FindWord(const IGridCells& grid, const QString& word, TPlacement& where) {
-  if (word.isEmpty())
+  const QList<TPlacement> found = FindWordEverywhere(grid, word);
+  if (found.isEmpty())
     return false;
+  where = found.first();
+  return true;
+}
+
+QList<TPlacement> FindWordEverywhere(const IGridCells& grid, const QString& word) {
+  QList<TPlacement> found;
+  if (word.isEmpty())
+    return found;
   for (TDirection d : AllDirections())
     for (int c = 0; c < grid.ColCount(); ++c)
       for (int r = 0; r < grid.RowCount(); ++r)
-        if (ReadsAt(grid, word, c, r, d)) {
-          where = TPlacement{word, c, r, d};
-          return true;
-        }
-  return false;
+        if (ReadsAt(grid, word, c, r, d))
+          found.append(TPlacement{word, c, r, d});
+  return found;
 }

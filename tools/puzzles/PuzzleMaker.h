@@ -61,3 +61,6 @@ TMadePuzzle MakePuzzle(const QStringList& words, int cols, int rows, std::uint64
 // Where word lies on a straight line of cells, reading exactly the word;
 // false when it lies nowhere.
 bool FindWord(const IGridCells& grid, const QString& word, TPlacement& where);
+
+// Every line of cells that reads word, in the order of AllDirections.
+QList<TPlacement> FindWordEverywhere(const IGridCells& grid, const QString& word);

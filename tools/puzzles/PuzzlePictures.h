@@ -4,6 +4,4 @@
 
 #include <QImage>
 
-QImage DrawAnimalsPicture();
-QImage DrawFoodPicture();
-QImage DrawNaturePicture();
+QImage DrawDalmatiansPicture();

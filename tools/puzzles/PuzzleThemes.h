@@ -1,6 +1,7 @@
 #pragma once
-// The puzzles bundled with the game: one theme each, with its words, the
-// seed of its layout and, for most, a picture.
+// The puzzles bundled with the game and installed by the setup under these
+// names: one theme each, with its words, the seed of its layout and, for
+// one, a picture.
 
 #include <QImage>
 #include <QList>
@@ -19,7 +20,7 @@ inline constexpr int BundledGridSize = 12;
 inline constexpr int BundledWordsMax = 12;
 
 struct TPuzzleTheme {
-  QString baseName;      // lower case, no folder, no extension
+  QString baseName;      // as installed (case kept), no folder, no extension
   QStringList words;     // upper case, in list order
   std::uint64_t seed;
   std::function<QImage()> picture;  // empty: the puzzle has no picture

@@ -1,6 +1,6 @@
-// The clips, pictures and help kept in the game's folder: sizes, frame
-// counts and backgrounds the game relies on, the help anchors, and the
-// tool-button glyphs kept in the main form.
+// The clips and pictures kept in the game's folder: sizes, frame counts
+// and backgrounds the game relies on, and the tool-button glyphs kept in
+// the main form.
 #include "platform/classes/FormParser.h"
 #include "platform/controls/Animate.h"
 #include "platform/controls/Application.h"
@@ -17,9 +17,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QSet>
-#include <QStringDecoder>
-#include <QTextBlock>
-#include <QTextDocument>
 
 #include <cstdlib>
 #include <memory>
@@ -150,56 +147,6 @@ TEST(GamePictures, AboutPictureExists) {
   const QImage about(GameDir + QStringLiteral("/images/about.png"));
   ASSERT_FALSE(about.isNull());
   EXPECT_EQ(about.size(), QSize(AboutSize, AboutSize));
-}
-
-QString HelpText() {
-  QFile file(GameDir + QStringLiteral("/help/trovaly10.html"));
-  if (!file.open(QIODevice::ReadOnly))
-    return {};
-  QStringDecoder utf8(QStringDecoder::Utf8);
-  const QString text = utf8(file.readAll());
-  return utf8.hasError() ? QString() : text;
-}
-
-QSet<QString> AnchorNames(const QString& html) {
-  QTextDocument doc;
-  doc.setHtml(html);
-  QSet<QString> names;
-  for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
-    for (auto it = block.begin(); !it.atEnd(); ++it)
-      for (const QString& name : it.fragment().charFormat().anchorNames())
-        names.insert(name);
-  return names;
-}
-
-TEST(GameHelp, IsValidUtf8WithAFinnishTitle) {
-  const QString html = HelpText();
-  ASSERT_FALSE(html.isEmpty());
-  EXPECT_TRUE(html.contains(QStringLiteral("charset=utf-8"), Qt::CaseInsensitive));
-  QTextDocument doc;
-  doc.setHtml(html);
-  EXPECT_TRUE(doc.metaInformation(QTextDocument::DocumentTitle).contains(QStringLiteral("Trovaly")));
-}
-
-TEST(GameHelp, HelpContextOneIsAnAnchorTheViewerFinds) {
-  EXPECT_TRUE(AnchorNames(HelpText()).contains(QStringLiteral("context-1")));
-}
-
-TEST(GameHelp, EveryInternalLinkHasItsAnchor) {
-  const QString html = HelpText();
-  const QSet<QString> anchors = AnchorNames(html);
-  QTextDocument doc;
-  doc.setHtml(html);
-  int links = 0;
-  for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-      const QString href = it.fragment().charFormat().anchorHref();
-      if (!href.startsWith(QLatin1Char('#')))
-        continue;
-      ++links;
-      EXPECT_TRUE(anchors.contains(href.mid(1))) << qPrintable(href);
-    }
-  EXPECT_GT(links, 0);
 }
 
 // Tool-button glyphs.

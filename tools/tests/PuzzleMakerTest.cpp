@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <QSet>
 
 namespace {
@@ -143,6 +145,18 @@ TEST(FindWord, FindsWordsInEachDirectionAndNothingElse) {
     EXPECT_EQ(where.dir.dx, row.dx) << qPrintable(word);
     EXPECT_EQ(where.dir.dy, row.dy) << qPrintable(word);
   }
+}
+
+TEST(FindWord, EverywhereGivesEveryLineThatReadsTheWord) {
+  // "ALA" reads both ways in the top row; "A" is one cell in every direction.
+  const TPlainCells grid = Grid({QStringLiteral("KALA"), QStringLiteral("ÄSUO"),
+                                 QStringLiteral("ÖIKT"), QStringLiteral("ÅVUI")});
+  const QList<TPlacement> ala = FindWordEverywhere(grid, QStringLiteral("ALA"));
+  ASSERT_EQ(ala.size(), 2);
+  EXPECT_EQ(std::make_tuple(ala[0].col, ala[0].dir.dx), std::make_tuple(1, 1));
+  EXPECT_EQ(std::make_tuple(ala[1].col, ala[1].dir.dx), std::make_tuple(3, -1));
+  EXPECT_EQ(FindWordEverywhere(grid, QStringLiteral("A")).size(), 2 * 8);
+  EXPECT_TRUE(FindWordEverywhere(grid, QStringLiteral("KAK")).isEmpty());
 }
 
 }  // namespace
