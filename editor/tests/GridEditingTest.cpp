@@ -179,3 +179,27 @@ TEST(RandomLetter, OnlyAToZ) {
 }
 
 }  // namespace
+
+namespace {
+
+class CurrentLetterLabel : public EditorWindowTest {};
+
+TEST_F(CurrentLetterLabel, ShowsThePaletteLetterOnTheWindow) {
+  auto inkIn = [](const QImage& image, const QRect& r) {
+    int ink = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x)
+        if (qGray(image.pixel(x, y)) < 100) ++ink;
+    return ink;
+  };
+  const QRect label(Form1->kir->Left(), Form1->kir->Top(), Form1->kir->Width(), Form1->kir->Height());
+  Pump();
+  const QImage empty = Form1->Widget()->grab().toImage();
+  Click(Form1->StringGrid2, 22 % 15, 0);  // H
+  Pump();
+  const QImage shown = Form1->Widget()->grab().toImage();
+  EXPECT_EQ(inkIn(empty, label), 0);
+  EXPECT_GT(inkIn(shown, label), 40);
+}
+
+}  // namespace

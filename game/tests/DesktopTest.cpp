@@ -4,7 +4,7 @@
 // after them, and Qt's dialogs speak Finnish. Windows are observed as the
 // window manager and the server see them (xdotool, xprop, xwininfo, import).
 // With QX_DESKTOP_SHOTS naming a folder, screenshots of the dialogs go there.
-#include "game/tests/XvfbServer.h"
+#include "tests/support/XvfbServer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
