@@ -192,7 +192,11 @@ TEST_F(CurrentLetterLabel, ShowsThePaletteLetterOnTheWindow) {
         if (qGray(image.pixel(x, y)) < 100) ++ink;
     return ink;
   };
-  const QRect label(Form1->kir->Left(), Form1->kir->Top(), Form1->kir->Width(), Form1->kir->Height());
+  // The client area's origin in the window's picture, below the menu bar.
+  const QPoint client = Form1->StringGrid1->Widget()->mapTo(Form1->Widget(), QPoint(0, 0)) -
+                        QPoint(Form1->StringGrid1->Left(), Form1->StringGrid1->Top());
+  const QRect label(client.x() + Form1->kir->Left(), client.y() + Form1->kir->Top(),
+                    Form1->kir->Width(), Form1->kir->Height());
   Pump();
   const QImage empty = Form1->Widget()->grab().toImage();
   Click(Form1->StringGrid2, 22 % 15, 0);  // H
