@@ -39,7 +39,7 @@ class TAnsweringUi : public IFileOpUi {
   TFileOpAnswer answer_;
 };
 
-TEST(FileOperation, PropertiesBecomeTheServiceRequest) {
+TEST(FileOperationComponent, PropertiesBecomeTheServiceRequest) {
   TFileOperation op(nullptr);
   EXPECT_EQ(op.About()->Strings(0), QStringLiteral("Component: TFileOperation"));
   EXPECT_EQ(op.About()->Strings(1), QStringLiteral("Version: 1.1"));
@@ -76,7 +76,7 @@ TEST(FileOperation, PropertiesBecomeTheServiceRequest) {
   EXPECT_EQ(op.Request().from, QStringList{"/kuvat;vanhat/x.bmp"});
 }
 
-TEST(FileOperation, RunsOnRealFiles) {
+TEST(FileOperationComponent, RunsOnRealFiles) {
   QTemporaryDir dir;
   const QString folder = dir.filePath(QStringLiteral("kuvat;vanhat"));
   ASSERT_TRUE(QDir().mkpath(folder));
@@ -123,7 +123,7 @@ TEST(FileOperation, RunsOnRealFiles) {
   EXPECT_TRUE(QFile::exists(HomeTrashFolder() + "/info/Kopio kuva (2).bmp.trashinfo"));
 }
 
-TEST(FileOperation, ActiveRunsOnceAndIsReadFromAFormAsFalse) {
+TEST(FileOperationComponent, ActiveRunsOnceAndIsReadFromAFormAsFalse) {
   InitEditorResources();
   QTemporaryDir dir;
   Write(dir.filePath("a.bmp"), "a");
