@@ -109,6 +109,18 @@ TEST_F(SaveLoad, ThreeFilesByteForByteAndBackAgain) {
   Save(dir.path() + QStringLiteral("/./peli.vrb"));
   EXPECT_EQ(Names(dir.path()), (QStringList{"peli.bmp", "peli.lst", "peli.vrb", "valittu.bmp"}));
   EXPECT_EQ(Bytes(Path("peli.bmp")), red);
+
+  // The picture removed and the puzzle saved again: the picture moves aside.
+  Run(&TForm1::SpeedButton11Click);
+  Save(Path("peli.vrb"));
+  EXPECT_EQ(Names(dir.path()), (QStringList{"Kopio peli.bmp", "peli.lst", "peli.vrb", "valittu.bmp"}));
+  EXPECT_EQ(Bytes(Path("Kopio peli.bmp")), red);
+  // Loading it now clears the preview, and names the picture it would have.
+  ChoosePicture(Path("valittu.bmp"));
+  ASSERT_TRUE(PreviewShown());
+  Load(Path("peli.vrb"));
+  EXPECT_FALSE(PreviewShown());
+  EXPECT_EQ(Form1->PictureSource, Path("peli.bmp"));
 }
 
 TEST_F(SaveLoad, AnOlderPictureIsKeptAsACopyAndNoCopyIsReplaced) {
