@@ -9,7 +9,7 @@
 #include "components/PrnCells.h"
 #include "components/RegistryEnhanced.h"
 #include "game/GameResources.h"
-#include "game/GridCells.h"
+#include "components/GridCells.h"
 #include "game/kuvapas.h"
 #include "game/mainprint.h"
 #include "game/numero.h"

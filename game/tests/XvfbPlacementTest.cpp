@@ -1,6 +1,6 @@
 // The main window on a real X server (Xvfb, when installed): it stands where
 // its placement rule puts it, as the server reports it.
-#include "game/tests/XvfbServer.h"
+#include "tests/support/XvfbServer.h"
 
 #include <QMap>
 

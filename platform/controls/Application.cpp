@@ -57,6 +57,7 @@ TApplication::TApplication(TComponent* owner)
     directory_->OnMessage = [this](std::uint32_t id, UINT msg, WPARAM w, LPARAM l) {
       Guard(this, [&] { DirectoryMessage(id, msg, w, l); });
     };
+    PublishApplicationWindow();
   } catch (const Exception& e) {
     std::fprintf(stderr, "%s: messages from other programs are off: %s\n",
                  qPrintable(title_), qPrintable(e.Message()));
@@ -181,6 +182,23 @@ void TApplication::DirectoryMessage(std::uint32_t localId, UINT msg, WPARAM wPar
   for (int i = 0; Screen != nullptr && i < Screen->FormCount(); ++i)
     if (Screen->Forms(i)->WindowId() == localId) m.Control = Screen->Forms(i);
   DeliverMessage(m);
+}
+
+void TApplication::SetTitle(const QString& v) {
+  if (v == title_) return;
+  title_ = v;
+  try {
+    PublishApplicationWindow();
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "%s: the new title is not published: %s\n", qPrintable(title_),
+                 qPrintable(e.Message()));
+  }
+}
+
+HWND TApplication::Handle() const { return directory_ ? directory_->HandleOf(kWindowId) : 0; }
+
+void TApplication::PublishApplicationWindow() {
+  if (directory_) directory_->PublishWindow(kWindowId, title_, false);
 }
 
 void TApplication::ApplicationStateChanged(bool active) {

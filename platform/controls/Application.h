@@ -66,7 +66,12 @@ class TApplication : public TComponent {
 
   void Initialize() {}
   QString Title() const { return title_; }
-  void SetTitle(const QString& v) { title_ = v; }
+  // The application's own hidden window carries the title in the window
+  // directory, so other programs find the program by it whatever its forms'
+  // captions say; messages to that window reach the message handlers.
+  void SetTitle(const QString& v);
+  // The application window's handle; 0 without a window directory.
+  HWND Handle() const;
   QString ExeName() const;
 
   // Creates a form owned by the application; the first becomes MainForm.
@@ -149,6 +154,8 @@ class TApplication : public TComponent {
   void FormCreated(TForm* form);
   void ControlDestroying(TControl* control);
   TWindowDirectory* Directory() const { return directory_.get(); }
+  // The application window's id in the directory; forms count from 1.
+  static constexpr std::uint32_t kWindowId = 0xFFFFFFF0u;
 
  private:
   void Deactivate();
@@ -157,6 +164,7 @@ class TApplication : public TComponent {
   void HintTimerExpired();
   void DirectoryMessage(std::uint32_t localId, UINT msg, WPARAM wParam, LPARAM lParam);
   void ApplicationStateChanged(bool active);
+  void PublishApplicationWindow();
 
   QString title_;
   TForm* mainForm_ = nullptr;

@@ -48,7 +48,7 @@ LAYERS = {
     "components/core": ("qx_components_core", {RTL}, "no"),
     # The components draw and take input through the controls only; their
     # tests drive the widgets and read pixels.
-    "components": ("qx_components", PLATFORM | {"components/core"}, "tests"),
+    "components": ("qx_components", PLATFORM | {"components/core", "puzzle"}, "tests"),
     "puzzle": ("qx_puzzle", {RTL, "components/core"}, "no"),
     # The self-extracting setup's loader: plain C++, nothing of ours below it.
     "installer/loader": ("qx_selfextract", set(), "no"),
@@ -56,6 +56,8 @@ LAYERS = {
     # The wizard's visual components and, later, its page forms.
     "installer/wizard": ("qx_wizard", PLATFORM | {"installer/engine"}, "forms"),
     "game": ("qx_game", PLATFORM | {"components", "components/core", "puzzle"}, "forms"),
+    "editor": ("qx_editor", PLATFORM | {"components", "components/core", "puzzle", "installer/wizard"},
+               "forms"),
     # By design: the generators of the bundled art and puzzles draw their
     # pictures with Qt's painter at build time; they are no part of a program.
     "tools": (None, PLATFORM | {"puzzle", "components/core"}, "yes"),
@@ -68,7 +70,7 @@ LAYERS = {
 # Libraries that need no window: nothing of the windows may reach them.
 WINDOWLESS = {"qx_rtl", "qx_registry", "qx_classes", "qx_system", "qx_components_core",
               "qx_puzzle", "qx_engine", "qx_selfextract"}
-WINDOW_LIBS = {"qx_graphics", "qx_printing", "qx_controls", "qx_components", "qx_game",
+WINDOW_LIBS = {"qx_graphics", "qx_printing", "qx_controls", "qx_components", "qx_game", "qx_editor",
                "Qt6::Gui", "Qt6::Widgets", "Qt6::PrintSupport"}
 
 SOURCE_EXTS = (".h", ".hpp", ".cpp", ".cc", ".c")

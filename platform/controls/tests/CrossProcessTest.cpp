@@ -68,4 +68,27 @@ TEST_F(CrossProcessTest, UnhandledMessageReachesTheFormWindowProc) {
   form.WindowProc = previous;
 }
 
+TEST_F(CrossProcessTest, ApplicationWindowKeepsTheTitleWhenTheFormCaptionChanges) {
+  app->SetTitle(QStringLiteral("Muokkain"));
+  TForm form(nullptr);
+  form.SetCaption(QStringLiteral("Muokkain"));
+  form.HandleNeeded();
+  form.SetCaption(QStringLiteral("Muokkain - [elaimet]"));
+  ASSERT_NE(app->Handle(), 0u);
+  EXPECT_EQ(FindWindow(QString(), QStringLiteral("muokkain")), app->Handle());
+  TMsg got;
+  bool seen = false;
+  app->AddMessageHandler([&](TMsg& m, bool& handled) {
+    if (m.message != 1426) return;
+    got = m;
+    seen = true;
+    handled = true;
+  });
+  ASSERT_TRUE(PostFromOtherProcess(QStringLiteral("MUOKKAIN"), 1426, [&] { return seen; }));
+  EXPECT_EQ(got.Control, nullptr);
+  EXPECT_EQ(got.hwnd, app->Handle());
+  app->SetTitle(QStringLiteral("Trovaly 1.0"));
+  EXPECT_EQ(FindWindow(QString(), QStringLiteral("muokkain")), 0u);
+}
+
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// The board's grid as the grid-file reader and writer see it.
+// A string grid as the grid-file reader and writer see it (both programs).
 
 #include "puzzle/IO.h"
 

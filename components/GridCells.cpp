@@ -1,4 +1,4 @@
-#include "game/GridCells.h"
+#include "components/GridCells.h"
 
 #include "platform/controls/Grids.h"
 

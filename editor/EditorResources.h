@@ -1,0 +1,3 @@
+#pragma once
+// The editor's form files and the classes they name, registered once.
+void InitEditorResources();
