@@ -3,6 +3,7 @@
 #include "installer/engine/routines_Exceptions.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/StringList.h"
+#include "platform/system/RestartService.h"
 
 namespace {
 
@@ -120,6 +121,8 @@ bool AddRunOnce(const QString& name, const QString& value, bool unique) {
       return false;
     registry.WriteString(unique ? FreeRunOnceName(registry, name) : name, value);
     registry.CloseKey();
+    // RunOnce commands run at the next login through the restart runner.
+    ScheduleRestartRunner();
     return true;
   } catch (const Exception&) {
     return false;

@@ -30,7 +30,8 @@ void DeleteRegKeyTree(TRootKeys root, const QString& key);
 
 // Writes value under HKEY_LOCAL_MACHINE's RunOnce key as name, or with unique
 // as the first of name, name1, name2, ... not taken yet; the key is flushed
-// at once. False on any failure.
+// at once, and the restart runner's autostart entry written (platform/system
+// RestartService.h), which runs it at the next login. False on any failure.
 bool AddRunOnce(const QString& name, const QString& value, bool unique);
 
 // The RunOnce key AddRunOnce writes to.

@@ -113,6 +113,11 @@ TProgramLookup ResolveProgramPath(const QString& path) {
   return {QDir::cleanPath(*file), 0};
 }
 
+TCommandLookup LookupCommandLine(const QString& commandLine) {
+  const TCommand command = ResolveCommand(commandLine);
+  return {command.lookup, SplitCommandArguments(command.arguments)};
+}
+
 UINT WinExec(const QString& commandLine, int showCmd) {
   Q_UNUSED(showCmd)
   const TCommand command = ResolveCommand(commandLine);

@@ -28,6 +28,14 @@ struct TProgramLookup {
 // part ERROR_PATH_NOT_FOUND.
 TProgramLookup ResolveProgramPath(const QString& path);
 
+// The program file and the arguments of a command line, found as WinExec
+// finds them (lookup.error is not 0 when there is no such program).
+struct TCommandLookup {
+  TProgramLookup lookup;
+  QStringList arguments;
+};
+TCommandLookup LookupCommandLine(const QString& commandLine);
+
 // Starts the program detached, in its own folder. Returns 33 when started;
 // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, or ERROR_BAD_FORMAT when the
 // file is not executable or cannot be run. showCmd (SW_*) is accepted for

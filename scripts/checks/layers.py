@@ -41,7 +41,7 @@ LAYERS = {
     RTL: ("qx_rtl", set(), "no"),
     REGISTRY: ("qx_registry", {RTL}, "no"),
     CLASSES: ("qx_classes", {RTL}, "no"),
-    SYSTEM: ("qx_system", {RTL}, "no"),
+    SYSTEM: ("qx_system", {RTL, REGISTRY}, "no"),
     GRAPHICS: ("qx_graphics", {RTL, CLASSES}, "yes"),
     PRINTING: ("qx_printing", {RTL, CLASSES, GRAPHICS}, "yes"),
     CONTROLS: ("qx_controls", PLATFORM - {CONTROLS}, "yes"),

@@ -3,7 +3,10 @@
 #include "installer/engine/routines_Exceptions.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/StringList.h"
+#include "platform/system/RestartService.h"
 #include "tests/support/TestSupport.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +146,12 @@ TEST(AddRunOnce, WritesUnderTheGivenName) {
   EXPECT_EQ(ReadRegString(hkLocalMachine, key, QStringLiteral("Setup"), QString()), QStringLiteral("second"));
   EXPECT_EQ(ReadRegString(hkLocalMachine, key, QStringLiteral("Setup1"), QStringLiteral("none")),
             QStringLiteral("none"));
+}
+
+TEST(AddRunOnce, SchedulesTheRestartRunner) {
+  ASSERT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
+  EXPECT_TRUE(AddRunOnce(QStringLiteral("Setup"), QStringLiteral("first"), false));
+  EXPECT_TRUE(qxtest::ReadBytes(RestartRunnerAutostartPath()).contains(RestartRunnerPath().toUtf8()));
 }
 
 TEST(AddRunOnce, UniqueTakesTheFirstFreeNumberedName) {

@@ -1,0 +1,117 @@
+#pragma once
+// Replacing files at the next restart, and commands run once then.
+//
+// Nothing restarts the machine: what Windows does while it restarts is done
+// at the next login by our runner program (kRestartRunnerName, installed
+// beside the programs), which an XDG autostart entry
+// ($XDG_CONFIG_HOME/autostart/<runner>.desktop) starts. Registering any
+// pending work writes that entry (atomically); the runner removes it once
+// nothing is left. Tests run the runner, or RunRestartWork, directly.
+//
+// The pending work, in the order the runner does it:
+//   1. moves and deletes registered by MoveFileEx with
+//      MOVEFILE_DELAY_UNTIL_REBOOT, in the order they were registered; each
+//      is one value of kPendingMovesKey under HKEY_LOCAL_MACHINE (REG_MULTI_SZ
+//      of three strings: the flags in decimal, the source, the target, empty
+//      for a delete), written in one registry transaction;
+//   2. the lines of the "[Rename]" section of WININIT.INI in the "Windows"
+//      folder (IniWindowsFolder()), in file order: "target=source" replaces
+//      target by source; "NUL=path" deletes path; either side may be in
+//      double quotes;
+//   3. the commands of the RunOnce keys (kRunOnceKeyPath) under
+//      HKEY_LOCAL_MACHINE, then HKEY_CURRENT_USER, in value order; each is
+//      a Windows-style command line (CommandLine.h), started in its
+//      program's folder and waited for. A command naming a ".bat" file is a
+//      batch of ERASE (DEL) and MOVE lines with optional quotes, which the
+//      runner carries out itself; an ERASE of a file that the next line
+//      moves a file onto is left to that move, so the old file stays until
+//      its replacement is in place.
+//
+// Every move is safe: a rename on one file system; across file systems a
+// copy into a temporary beside the target, synced and renamed over it,
+// before the source goes. A step that fails stays pending (its value, its
+// line) and is reported; the rest go on. A RunOnce value goes once its
+// command has started.
+
+#include "platform/rtl/WinError.h"
+
+#include <QString>
+
+#include <vector>
+
+inline constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x00000001;
+inline constexpr DWORD MOVEFILE_COPY_ALLOWED = 0x00000002;
+inline constexpr DWORD MOVEFILE_DELAY_UNTIL_REBOOT = 0x00000004;
+inline constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x00000008;
+
+inline constexpr char kPendingMovesKey[] =
+    "\\System\\CurrentControlSet\\Control\\Session Manager\\PendingFileRenameOperations";
+inline constexpr char kRunOnceKeyPath[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+inline constexpr char kWininitFileName[] = "WININIT.INI";
+inline constexpr char kWininitRenameSection[] = "Rename";
+inline constexpr char kRestartRunnerName[] = "qxrunonce";
+
+// Moves existingFileName to newFileName; an empty newFileName deletes it.
+// Without MOVEFILE_DELAY_UNTIL_REBOOT the move is done now (across file
+// systems only with MOVEFILE_COPY_ALLOWED); with it the move is registered
+// for the runner and the autostart entry written. An existing target is
+// replaced only with MOVEFILE_REPLACE_EXISTING (a delayed move checks that
+// when it is carried out). A missing source fails at once. Returns false
+// and sets GetLastError() (LastError.h) on failure; never raises.
+bool MoveFileEx(const QString& existingFileName, const QString& newFileName, DWORD flags);
+
+// A registered delayed move or delete.
+struct TPendingMove {
+  QString id;  // its value name under kPendingMovesKey
+  QString source;
+  QString target;  // empty: delete source
+  DWORD flags = 0;
+};
+
+// The registered delayed moves, in registration order (values that are not
+// well-formed records are left out).
+std::vector<TPendingMove> PendingMoves();
+
+// The WININIT.INI whose "[Rename]" section the runner reads.
+QString WininitPath();
+
+// Adds the line target=source to the "[Rename]" section of WININIT.INI
+// (target "NUL" deletes source), each path in double quotes, keeping every
+// line already there (several "NUL=" lines included), then writes the
+// autostart entry. Raises EIniFileException or EAtomicFileError.
+void AddWininitRename(const QString& target, const QString& source);
+
+// Writes the runner's autostart entry (for work that a caller registered
+// itself, such as a RunOnce value). Raises EAtomicFileError.
+void ScheduleRestartRunner();
+
+// The runner program: kRestartRunnerName in the folder of the running
+// program (where it is installed, and where the build puts it beside the
+// tests of this folder).
+QString RestartRunnerPath();
+
+// $XDG_CONFIG_HOME/autostart/<runner>.desktop.
+QString RestartRunnerAutostartPath();
+
+enum class TRestartStepKind { Move, Delete, RunOnce };
+
+// One piece of pending work and what became of it.
+struct TRestartStep {
+  TRestartStepKind kind = TRestartStepKind::Move;
+  QString source;  // the file moved or deleted; for RunOnce the command line
+  QString target;  // where it went; empty for deletes and commands
+  QString origin;  // where it was pending: a registry value or "WININIT.INI"
+  bool done = false;
+  QString error;  // why not, when not done
+};
+
+struct TRestartReport {
+  std::vector<TRestartStep> steps;
+  bool AllDone() const;
+};
+
+// The runner's whole work: every pending step in order, one runner at a
+// time (a second one waits for the first). The autostart entry is removed
+// when nothing is left pending, and kept otherwise. Never raises; failures
+// are in the report.
+TRestartReport RunRestartWork();
