@@ -195,7 +195,7 @@ void TFileContainer::BeforeDestruction() {
 
 void TFileContainer::SetDescription(TStrings* value) {
   if (value != nullptr)
-    description_->Assign(value);
+    description_->Assign(*value);
   else
     description_->Clear();
 }

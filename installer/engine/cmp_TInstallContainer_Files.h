@@ -89,10 +89,11 @@ class TFileRelated : public TInstallObject {
 
   static void DeclareProperties(TClassBuilder<TFileRelated, TInstallObject>& b);
 
- protected:
-  // Stores the specifier without checks.
+  // Store without checks (a build re-homes archives for its duration).
   void StoreArchiveFileType(TCustomPathSpecifier* value) { archiveFileType_ = value; }
   void StoreArchiveFile(const QString& value) { archiveFile_ = value; }
+
+ protected:
   // True for the specifiers under which ArchiveFile stays empty.
   static bool IsArchiveOfContainer(const TCustomPathSpecifier* value);
 

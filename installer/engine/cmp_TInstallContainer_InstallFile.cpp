@@ -416,9 +416,12 @@ void TCustomInstallFile::AskForDisk(TOndxCompress* sender, int disk, QString& pa
     request.path = parameter.Path;
     request.sender = this;
     const TPromptAnswer answer = AskPrompt(request);
-    if (answer.button == TPromptButton::Cancel)
+    if (answer.button == TPromptButton::Cancel) {
+      // The compressor asks again for a disk it cannot find; a Cancel ends it.
       sender->SetAbort(true);
-    else if (!answer.path.isEmpty())
+      RaiseUserAbort();
+    }
+    if (!answer.path.isEmpty())
       parameter.Path = answer.path;
   }
   path = RemoveBackslash(parameter.Path);
@@ -498,4 +501,11 @@ void TCustomInstallFileList::Add(TCustomInstallFile* file) {
 
 void TCustomInstallFileList::Remove(TCustomInstallFile* file) {
   items_.removeAll(file);
+}
+
+void TCustomInstallFile::Notification(TComponent* component, TOperation operation) {
+  TFileRelated::Notification(component, operation);
+  if (operation == opRemove && component != this)
+    if (auto* file = dynamic_cast<TCustomInstallFile*>(component))
+      repository_->FileGone(file);
 }

@@ -144,7 +144,15 @@ class TCustomInstallFile : public TFileRelated {
   TCustomInstallFile* AsInstallFile() override { return this; }
   QString GetInstalledPath() override { return GetFinalDestPath(); }
 
+  void Notification(TComponent* component, TOperation operation) override;
+
   static void DeclareProperties(TClassBuilder<TCustomInstallFile, TFileRelated>& b);
+  // The properties and events that TInstallFile and TUninstallEXE publish
+  // beyond the archive and Net.
+  template <class Builder>
+  static void PublishFileProperties(Builder& b);
+  // Whether the version block of the file at path asks for self-registration.
+  static bool IsOLESelfRegisterFile(const QString& path);
 
  protected:
   void BeforeDestruction() override;
@@ -190,6 +198,31 @@ class TCustomInstallFile : public TFileRelated {
   QString version_;
   bool inFileLists_ = false;
 };
+
+template <class Builder>
+void TCustomInstallFile::PublishFileProperties(Builder& b) {
+  using F = TCustomInstallFile;
+  b.Property("ActiveX", &F::ActiveX, &F::SetActiveX).Default(false);
+  b.Property("DestName", &F::DestName, &F::SetDestName);
+  b.Property("FileName", &F::FileName, &F::SetFileName);
+  b.Property("FileType", &F::FileType, &F::SetFileType, kInstallFileTypeIdents).Default(iftNormal);
+  b.Property("IncludeFromDir", &F::IncludeFromDir, &F::SetIncludeFromDir);
+  b.Property("OverwriteMode", &F::OverwriteMode, &F::SetOverwriteMode, kInstallFileOverwriteIdents)
+      .Default(owAlways);
+  b.Property("RegisterAsHelp", &F::RegisterAsHelp, &F::SetRegisterAsHelp).Default(false);
+  b.Object("Repository", &F::Repository);
+  b.Property("State", &F::State, &F::SetState, kInstallFileStateIdents).Default(ifsNone);
+  b.Property("UpdateDLLCounter", &F::UpdateDLLCounter, &F::SetUpdateDLLCounter).Default(false);
+  b.Event("OnAfterCompress", &F::OnAfterCompress);
+  b.Event("OnAfterCopy", &F::OnAfterCopy);
+  b.Event("OnAfterInstall", &F::OnAfterInstall);
+  b.Event("OnBeforeCompress", &F::OnBeforeCompress);
+  b.Event("OnBeforeCopy", &F::OnBeforeCopy);
+  b.Event("OnBeforeInstall", &F::OnBeforeInstall);
+  b.Event("OnStatus", &F::OnStatus);
+  b.Event("OnNewDisk", &F::OnNewDisk);
+  b.Event("OnReplacing", &F::OnReplacing);
+}
 
 // The published form of an install file; Net defaults to false.
 class TInstallFile : public TCustomInstallFile {

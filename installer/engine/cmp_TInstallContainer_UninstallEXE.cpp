@@ -1,6 +1,8 @@
 #include "installer/engine/cmp_TInstallContainer_UninstallEXE.h"
 
 #include "installer/engine/cmp_TInstall.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFileRepository.h"
+#include "installer/engine/cmp_TPathSpecifier.h"
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Registry.h"
 #include "installer/engine/routines_Strings.h"
