@@ -3,6 +3,7 @@
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
+#include "installer/engine/cmp_TNetInstallLocation.h"
 #include "installer/engine/cmp_TOndxCompress.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
 #include "installer/engine/routines_Exceptions.h"
@@ -87,10 +88,10 @@ void TFileRelated::SetNet(bool value) {
 
 void TFileRelated::SetNetLocation(TNetInstallLocation* value) {
   if (netLocation_ != nullptr)
-    reinterpret_cast<TComponent*>(netLocation_)->RemoveFreeNotification(this);
+    netLocation_->RemoveFreeNotification(this);
   netLocation_ = value;
   if (value != nullptr)
-    reinterpret_cast<TComponent*>(value)->FreeNotification(this);
+    value->FreeNotification(this);
 }
 
 QString TFileRelated::GetExpandedArchiveFile() {
@@ -170,7 +171,7 @@ void TFileRelated::Notification(TComponent* component, TOperation operation) {
   TInstallObject::Notification(component, operation);
   if (operation != opRemove)
     return;
-  if (component == reinterpret_cast<TComponent*>(netLocation_))
+  if (component == netLocation_)
     netLocation_ = nullptr;
   if (component == archiveFileType_)
     archiveFileType_ = nullptr;
@@ -618,6 +619,7 @@ void TInstallFileGroup::DeclareProperties(TClassBuilder<TInstallFileGroup, TFile
   b.Property("ArchiveFileType", &TFileRelated::ArchiveFileType, &TFileRelated::SetArchiveFileType);
   b.Object("Description", &TFileContainer::Description);
   b.Property("GroupName", &TFileContainer::GroupName, &TFileContainer::SetGroupName);
+  b.Property("NetLocation", &TFileRelated::NetLocation, &TFileRelated::SetNetLocation);
   b.Property("State", &TFileContainer::State, &TFileContainer::SetState, kFileContainerStateIdents)
       .Default(fcsNone);
   b.Event("OnCloseCopyFileDlg", &TFileContainer::OnCloseCopyFileDlg);

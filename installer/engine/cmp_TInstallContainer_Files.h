@@ -202,11 +202,3 @@ class TInstallFileGroup : public TFileContainer {
 
   static void DeclareProperties(TClassBuilder<TInstallFileGroup, TFileContainer>& b);
 };
-
-// The hook that fetches an archive from a network location: downloads
-// remote (the object's Name with ".1") into local, reporting each block to
-// received. Set where the network location lives; without it a download
-// raises IEFileRelated with the location error.
-using TArchiveDownloader = std::function<void(TNetInstallLocation* location, const QString& remote,
-                                              const QString& local, const TDataReceivedEvent& received)>;
-void SetArchiveDownloader(TArchiveDownloader downloader);

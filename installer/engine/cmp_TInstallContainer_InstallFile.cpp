@@ -9,6 +9,7 @@
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileRepository.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileTexts.h"
+#include "installer/engine/cmp_TNetInstallLocation.h"
 #include "installer/engine/cmp_TOndxCompress.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
 #include "installer/engine/routines_Exceptions.h"
@@ -484,6 +485,7 @@ void TInstallFile::DeclareProperties(TClassBuilder<TInstallFile, TCustomInstallF
              kLzhCommandIdents)
       .Default(lzcOverwrite);
   b.Property("Net", &TFileRelated::Net, &TFileRelated::SetNet).Default(false);
+  b.Property("NetLocation", &TFileRelated::NetLocation, &TFileRelated::SetNetLocation);
   TCustomInstallFile::PublishFileProperties(b);
 }
 

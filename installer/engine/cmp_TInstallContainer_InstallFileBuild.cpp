@@ -7,6 +7,7 @@
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileTexts.h"
+#include "installer/engine/cmp_TNetInstallLocation_FileList.h"
 #include "installer/engine/cmp_TOndxCompress.h"
 #include "installer/engine/cmp_TOndxCompress_Overwrite.h"
 #include "installer/engine/routines_Exceptions.h"
@@ -174,6 +175,11 @@ void TCustomInstallFile::DoCompress() {
 }
 
 void TCustomInstallFile::WriteFileListRecord(TStream& stream) {
-  const QByteArray record = IfFileListRecord(size_, date_, Name(), version_);
+  TFileListRecord r;
+  r.Size = size_;
+  r.Date = date_;
+  r.Name = Name();
+  r.Version = version_;
+  const QByteArray record = EncodeFileListRecord(r);
   stream.WriteBuffer(record.constData(), record.size());
 }

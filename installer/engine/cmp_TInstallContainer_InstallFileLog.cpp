@@ -3,13 +3,9 @@
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Registry.h"
 #include "platform/registry/Registry.h"
-#include "platform/rtl/Codec1252.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/StrUtils.h"
 
-#include <QtEndian>
-
-#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -35,11 +31,6 @@ void AppendRecord(const QString& key, int count, const QString& value) {
   const QString n = QString::number(count + 1);
   WriteRegString(hkLocalMachine, key, QStringLiteral("File") + n, value);
   WriteRegString(hkLocalMachine, key, kEntries, n);
-}
-
-void PutLatin(char* out, int size, const QString& text) {
-  const QByteArray bytes = EncodeWin1252(text).left(size);
-  std::memcpy(out, bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
 }  // namespace
@@ -131,15 +122,4 @@ QString IfQuotedPath(const QString& path) {
 QStringList IfReplaceBatchLines(const QString& inUse, const QString& replacement) {
   return {QStringLiteral("erase ") + IfQuotedPath(inUse),
           QStringLiteral("move ") + IfQuotedPath(replacement) + QLatin1Char(' ') + IfQuotedPath(inUse)};
-}
-
-QByteArray IfFileListRecord(std::int32_t size, TDateTime date, const QString& name,
-                            const QString& version) {
-  QByteArray out(kFileListRecordSize, '\0');
-  char* p = out.data();
-  qToLittleEndian<std::int32_t>(size, p);
-  qToLittleEndian<double>(date, p + 4);
-  PutLatin(p + 12, 39, name);
-  PutLatin(p + 52, 20, version);
-  return out;
 }

@@ -12,30 +12,15 @@
 // A record is written before its count, so a run killed between the two
 // leaves a count that names only complete records. A count that is not a
 // number from 0 to kLogEntriesPerKey - 1 marks a key that takes no more.
-//
-// File list record (the remote "filelist.lst" is an int32 count of them),
-// 72 bytes, little-endian:
-//   offset size
-//     0     4   Size, int32
-//     4     8   Date, IEEE double (days since 30 December 1899)
-//    12    40   component Name, Windows-1252, NUL-terminated and zero-padded
-//               (at most 39 characters kept)
-//    52    20   Version text, Windows-1252, zero-padded; no NUL when it has
-//               20 characters
 
-#include "platform/rtl/DateTime.h"
-
-#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-#include <cstdint>
 
 inline constexpr char kSharedDLLsKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 inline constexpr char kHelpKey[] = "\\SOFTWARE\\Microsoft\\Windows\\Help";
 inline constexpr int kLogFileKeys = 100;
 inline constexpr int kLogEntriesPerKey = 1000000;
-inline constexpr int kFileListRecordSize = 72;
 // Names tried for a file in use: its name with the extensions .1 to .999.
 inline constexpr int kInUseNames = 999;
 
@@ -65,6 +50,3 @@ QString IfQuotedPath(const QString& path);
 // The lines of the replacement batch: erase the file in use, then move the
 // new file onto its name; both paths quoted.
 QStringList IfReplaceBatchLines(const QString& inUse, const QString& replacement);
-
-QByteArray IfFileListRecord(std::int32_t size, TDateTime date, const QString& name,
-                            const QString& version);

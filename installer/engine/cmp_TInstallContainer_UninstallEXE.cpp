@@ -2,6 +2,7 @@
 
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileRepository.h"
+#include "installer/engine/cmp_TNetInstallLocation.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Registry.h"
@@ -39,5 +40,6 @@ void TUninstallEXE::DeclareProperties(TClassBuilder<TUninstallEXE, TCustomInstal
              kLzhCommandIdents)
       .Default(lzcOverwrite);
   b.Property("Net", &TFileRelated::Net, &TFileRelated::SetNet).Default(true);
+  b.Property("NetLocation", &TFileRelated::NetLocation, &TFileRelated::SetNetLocation);
   TCustomInstallFile::PublishFileProperties(b);
 }

@@ -1,6 +1,7 @@
 #include "InstallFileTestSupport.h"
 
 #include "installer/engine/cmp_TInstallContainer_UninstallEXE.h"
+#include "installer/engine/routines_Registry.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/StringList.h"
 
@@ -12,6 +13,9 @@ TInstallScript::TInstallScript() {
   RegisterInstallClasses();
   RegisterInstallFileClasses();
   QDir().mkpath(TempPath(QStringLiteral("build")));
+  // Root's program-files folder is /opt: the tests install into their own.
+  WriteRegString(hkLocalMachine, QStringLiteral("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion"),
+                 QStringLiteral("ProgramFilesDir"), TempPath(QStringLiteral("opt")));
   SetInstallCommandLine({QStringLiteral("-s") + TempPath(QStringLiteral("build"))});
   compressor_ = std::make_unique<TOndxCompress>(nullptr);
   root_ = std::make_unique<TDataModule>(nullptr);

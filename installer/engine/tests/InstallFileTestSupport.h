@@ -2,8 +2,8 @@
 // A script of file groups and files on a data module, with the install
 // component, the standard specifiers and the global compressor, all in the
 // running test's temporary tree: sources under "src", the archive in the
-// build folder "build/files.1", the installation below the program-files
-// folder of the temporary home.
+// build folder "build/files.1", the installation below "opt", the
+// program-files folder.
 
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_Files.h"

@@ -1,5 +1,5 @@
 // The install file's records: uninstall log keys and their bounds, shared
-// counts, help registration, in-use names, batch lines, file list records.
+// counts, help registration, in-use names and batch lines.
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 
 #include "installer/engine/routines_Exceptions.h"
@@ -8,7 +8,6 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
-#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -84,20 +83,6 @@ TEST(InstallFileLogTest, InUseNamesSkipTakenNamesAndBatchLinesQuotePaths) {
   EXPECT_EQ(IfReplaceBatchLines(QStringLiteral("/my dir/a.exe"), QStringLiteral("/my dir/a.1")),
             QStringList({QStringLiteral("erase \"/my dir/a.exe\""),
                          QStringLiteral("move \"/my dir/a.1\" \"/my dir/a.exe\"")}));
-}
-
-TEST(InstallFileLogTest, FileListRecordLayout) {
-  const QByteArray r = IfFileListRecord(1234, 36000.5, QStringLiteral("InstallFile1"), QStringLiteral("1.2.3.4"));
-  ASSERT_EQ(r.size(), kFileListRecordSize);
-  EXPECT_EQ(qFromLittleEndian<std::int32_t>(r.constData()), 1234);
-  EXPECT_EQ(qFromLittleEndian<double>(r.constData() + 4), 36000.5);
-  EXPECT_EQ(QByteArray(r.constData() + 12), QByteArray("InstallFile1"));
-  EXPECT_EQ(QByteArray(r.constData() + 52), QByteArray("1.2.3.4"));
-
-  // A long name keeps 39 characters and its NUL; a 20-character version has none.
-  const QByteArray l = IfFileListRecord(0, 0, QString(50, QLatin1Char('N')), QString(25, QLatin1Char('9')));
-  EXPECT_EQ(l.mid(12, 40), QByteArray(39, 'N') + '\0');
-  EXPECT_EQ(l.mid(52, 20), QByteArray(20, '9'));
 }
 
 }  // namespace
