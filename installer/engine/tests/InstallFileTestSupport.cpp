@@ -65,6 +65,42 @@ void TInstallScript::Run() {
   install_->Process();
 }
 
+QByteArray GroupScriptForm(const QString& sourceDir, const QStringList& names) {
+  QString text = QStringLiteral(
+      "object Script: TDataModule\n"
+      "  object psMainArchiveFile: TpsMainArchiveFile\n  end\n"
+      "  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n"
+      "  object psContainerDestDir: TpsContainerDestDir\n  end\n"
+      "  object psProgramFiles: TpsProgramFiles\n  end\n"
+      "  object Install1: TInstall\n"
+      "    DestDirType = psProgramFiles\n"
+      "    DestDir = '/Trovaly'\n"
+      "    Information.ProductName = 'Trovaly'\n"
+      "  end\n"
+      "  object Game: TInstallFileGroup\n"
+      "    Container = Install1\n"
+      "    DestDirType = psContainerDestDir\n"
+      "    DestDir = '/Game'\n"
+      "    ArchiveFileType = psMainArchiveFile\n"
+      "    GroupName = 'Game'\n"
+      "  end\n");
+  for (int i = 0; i < names.size(); ++i) {
+    text += QStringLiteral(
+                "  object File%1: TInstallFile\n"
+                "    Container = Game\n"
+                "    DestDirType = psContainerDestDir\n"
+                "    ArchiveFileType = psContainerArchiveFile\n"
+                "    IncludeFromDir = '%2'\n"
+                "    FileName = '%3'\n"
+                "    DestName = '%3'\n"
+                "  end\n")
+                .arg(i)
+                .arg(sourceDir, names[i]);
+  }
+  text += QStringLiteral("end\n");
+  return text.toUtf8();
+}
+
 QStringList RegistryValues(const QString& key) {
   TRegistry registry;
   registry.SetRootKey(HKEY_LOCAL_MACHINE);

@@ -52,6 +52,11 @@ class TInstallScript {
   QList<TInstallFileGroup*> groups_;
 };
 
+// A setup script's form file: the install component into "opt/Trovaly",
+// the specifiers it names, and one group "Game" into "/Game" from the
+// build's archive with one file per name of sourceDir.
+QByteArray GroupScriptForm(const QString& sourceDir, const QStringList& names);
+
 // The string values of a registry key under HKEY_LOCAL_MACHINE, "name=data".
 QStringList RegistryValues(const QString& key);
 
