@@ -51,9 +51,8 @@ TCustomInstallFile::TCustomInstallFile(TComponent* owner)
 
 TCustomInstallFile::TCustomInstallFile(TComponent* owner, const QString& sourcePath)
     : TCustomInstallFile(owner) {
-  includeFromDir_ = RemoveBackslash(ExtractFileDir(sourcePath));
-  fileName_ = ExtractFileName(sourcePath);
-  destName_ = fileName_;
+  SetIncludeFromDir(RemoveBackslash(ExtractFileDir(sourcePath)));
+  SetFileName(ExtractFileName(sourcePath));
 }
 
 TCustomInstallFile::TCustomInstallFile(TComponent* owner, TInstallContainer* container,
@@ -267,11 +266,13 @@ void TCustomInstallFile::Install() {
     destName_ = finalDestName_;
   replacedInUse_ = false;
   finalDestName_ = destName_;
+  installAborted_ = false;
   try {
     SendInformation(icBeforeInstall, this);
     if (OnBeforeInstall)
       OnBeforeInstall(this);
   } catch (const EAbort&) {
+    installAborted_ = true;
     SendInformation(icInstallAborted, this);
     return;
   }

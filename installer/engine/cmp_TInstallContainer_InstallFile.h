@@ -138,6 +138,8 @@ class TCustomInstallFile : public TFileRelated {
   // The install of this file.
   void ProcessHelpers() override;
   void FinishAfterReboot() override;
+  // Logs the file under its final name; a file whose install was called
+  // off, or that is not on disk, is not logged.
   void WriteUninstallInfo(const QString& key) override;
   void SetContainer(TInstallContainer* value) override;
   QString GetExpandedArchiveFile() override;
@@ -197,6 +199,8 @@ class TCustomInstallFile : public TFileRelated {
   bool updateDLLCounter_ = false;
   QString version_;
   bool inFileLists_ = false;
+  // The install was called off before it began (no log entry then).
+  bool installAborted_ = false;
 };
 
 template <class Builder>

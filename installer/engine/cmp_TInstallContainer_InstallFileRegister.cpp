@@ -124,6 +124,9 @@ bool TCustomInstallFile::IsOLESelfRegisterFile(const QString& path) {
 
 void TCustomInstallFile::WriteUninstallInfo(const QString& key) {
   const QString path = GetFinalDestPath();
+  // The uninstaller removes what the log names: only files that are there.
+  if (installAborted_ || !FileExists(path))
+    return;
   if (activeX_)
     IfLogSelfRegisteringFile(key, path, IsProgramName(fileName_));
   else

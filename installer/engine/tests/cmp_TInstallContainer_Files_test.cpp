@@ -229,9 +229,11 @@ TEST_F(FileGroupTest, ASplitArchiveAsksForTheNextDiskAndCancelKeepsTheOldFiles) 
     explicit TDiskTwo(QString folder) : folder_(std::move(folder)) {}
     TPromptAnswer Ask(const TPromptRequest& request) override {
       asked << request.disk;
+      requests << request;
       return {TPromptButton::Ok, folder_};
     }
     QList<int> asked;
+    QList<TPromptRequest> requests;
 
    private:
     QString folder_;
@@ -239,15 +241,24 @@ TEST_F(FileGroupTest, ASplitArchiveAsksForTheNextDiskAndCancelKeepsTheOldFiles) 
   auto ok = std::make_unique<TDiskTwo>(disk2);
   TDiskTwo* answered = ok.get();
   SetInstallPrompter(std::move(ok));
+  // The game group answers for its files itself; the puzzles' files ask.
+  QList<TCustomInstallFile*> answeredByGroup;
+  game_->OnNewDisk = [&](TCustomInstallFile* file, int, QString& path) {
+    answeredByGroup << file;
+    path = disk2;
+  };
   script_->Run();
+  EXPECT_TRUE(answeredByGroup.contains(a_));
   EXPECT_FALSE(answered->asked.isEmpty());
   EXPECT_EQ(answered->asked.count(2), answered->asked.size());
+  for (const TPromptRequest& r : answered->requests)
+    EXPECT_TRUE(r.sender == c_ || r.sender == d_);
   for (TCustomInstallFile* f : {a_, b_, c_, d_})
     EXPECT_EQ(ReadBytes(Installed(f)), Source(f)) << f->Name().toStdString();
   SetInstallPrompter(nullptr);
 }
 
-TEST_F(FileGroupTest, SizesFollowSelectionAndTheStateCommandIsIgnoredWhileLoading) {
+TEST_F(FileGroupTest, SizesFollowSelectionAndTheCopyCommandCopiesIncludedFiles) {
   script_->Build();
   script_->Install()->SetInstallType(itAlways);
   b_->SetInclude(false);
@@ -260,6 +271,16 @@ TEST_F(FileGroupTest, SizesFollowSelectionAndTheStateCommandIsIgnoredWhileLoadin
   EXPECT_EQ(game_->FindFile(QStringLiteral("nothing")), nullptr);
   EXPECT_THROW(a_->SetFileName(QStringLiteral("trovaly.hlp")), IEfcDuplicateFile);
   EXPECT_EQ(a_->FileName(), QStringLiteral("trovaly.bin"));
+  // Copying to a folder: every included file, byte for byte, with its codes.
+  int copied = 0;
+  a_->OnAfterCopy = [&](TCustomInstallFile*) { ++copied; };
+  b_->OnAfterCopy = [&](TCustomInstallFile*) { ++copied; };
+  game_->SetState(fcsCopy);
+  EXPECT_EQ(copied, 1);
+  EXPECT_EQ(ReadBytes(Installed(a_)), Source(a_));
+  EXPECT_FALSE(QFile::exists(Installed(b_)));
+  EXPECT_EQ(game_->State(), fcsNone);
+
   QFile::remove(b_->ArchiveKey());
   game_->RemoveMissingFiles();
   EXPECT_EQ(game_->FileCount(), 1);

@@ -207,6 +207,8 @@ TEST_F(InstallFileTest, AFileInUseIsReplacedAtTheRestartAndTheLogNamesTheFinalFi
   const QString uninstallPath = script_->Install()->GetExpandedDestDir() + QStringLiteral("/uninstall.exe");
   EXPECT_EQ(LoggedFiles(), (std::set<QString>{dest, help->GetDestPath()}));
   EXPECT_EQ(ReadRegInteger(hkLocalMachine, QString::fromLatin1(kSharedDLLsKey), dest, 0), 1);
+  EXPECT_EQ(ReadRegString(hkLocalMachine, QString::fromLatin1(kHelpKey), QStringLiteral("TROVALY.HLP"), {}),
+            ExtractFileDir(dest));
   EXPECT_EQ(ReadRegString(hkLocalMachine, qxtest::kUninstallKey, QStringLiteral("UninstallString"), {}),
             uninstallPath + QStringLiteral(" Trovaly"));
   EXPECT_EQ(ReadRegString(hkLocalMachine, qxtest::kUninstallKey, QStringLiteral("DisplayName"), {}),
@@ -242,6 +244,10 @@ TEST_F(InstallFileTest, ASelfRegisteringLibraryRegistersAndIsLoggedAsSuch) {
                          QStringLiteral("Entries=1")}));
   EXPECT_EQ(ReadRegInteger(hkLocalMachine, QString::fromLatin1(kSharedDLLsKey), ocx->GetDestPath(), 0), 1);
 
+  // The run after a restart registers it again.
+  ocx->FinishAfterReboot();
+  EXPECT_EQ(ReadBytes(mark), (ocx->GetDestPath().toLocal8Bit() + '\n').repeated(2));
+
   qputenv("QX_SELFREG_RESULT", "7");
   try {
     ocx->RegisterActiveX();
@@ -275,6 +281,8 @@ TEST_F(InstallFileTest, BeforeInstallAbortSkipsTheFileAndItsCodes) {
   EXPECT_EQ(codesOfA, QList<int>({icBeforeInstall, icInstallAborted}));
   EXPECT_FALSE(QFile::exists(a->GetDestPath()));
   EXPECT_EQ(ReadBytes(b->GetDestPath()), QByteArray("b"));
+  // Only the file that is there is logged for the uninstaller.
+  EXPECT_EQ(LoggedFiles(), std::set<QString>{b->GetDestPath()});
 }
 
 }  // namespace
