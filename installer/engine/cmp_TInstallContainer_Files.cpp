@@ -238,32 +238,32 @@ void TFileContainer::DoStatus(TCustomInstallFile* file, TFileStatusParameter* pa
   BroadcastMessage(this, scFileStatus, parameter);
 }
 
-int TFileContainer::GetSize(bool all, bool withSubgroups) {
-  int size = 0;
+int TFileContainer::SumOver(bool all, bool withSubgroups,
+                            int (TCustomInstallFile::*size)() const,
+                            int (TFileContainer::*groupSize)(bool, bool)) {
+  int sum = 0;
   for (int i = 0; i < HelperCount(); ++i) {
     TInstallObject* helper = GetHelper(i);
     if (!all && !IsSelectedForInstall(helper))
       continue;
     if (TCustomInstallFile* file = helper->AsInstallFile())
-      size += file->Size();
+      sum += (file->*size)();
     else if (TFileContainer* group = helper->AsFileContainer(); group && withSubgroups)
-      size += group->GetSize(all, true);
+      sum += (group->*groupSize)(all, true);
   }
-  return size;
+  return sum;
+}
+
+int TFileContainer::GetSize(bool all, bool withSubgroups) {
+  return SumOver(all, withSubgroups, &TCustomInstallFile::Size, &TFileContainer::GetSize);
+}
+
+int TFileContainer::ArchivedSizeOf(bool all, bool) {
+  return GetArchivedSize(all);
 }
 
 int TFileContainer::GetArchivedSize(bool all) {
-  int size = 0;
-  for (int i = 0; i < HelperCount(); ++i) {
-    TInstallObject* helper = GetHelper(i);
-    if (!all && !IsSelectedForInstall(helper))
-      continue;
-    if (TCustomInstallFile* file = helper->AsInstallFile())
-      size += file->ArchivedSize();
-    else if (TFileContainer* group = helper->AsFileContainer())
-      size += group->GetArchivedSize(all);
-  }
-  return size;
+  return SumOver(all, true, &TCustomInstallFile::ArchivedSize, &TFileContainer::ArchivedSizeOf);
 }
 
 TCustomInstallFile* TFileContainer::FindFile(const QString& key) {
@@ -297,22 +297,22 @@ bool TFileContainer::NeedsNetLocation() {
   return false;
 }
 
-void TFileContainer::ReadInfoFromArchive() {
+void TFileContainer::ForFilesThenGroups(void (TCustomInstallFile::*fileStep)(),
+                                        void (TFileContainer::*groupStep)()) {
   for (int i = 0; i < FileCount(); ++i)
-    GetFile(i)->ReadInfoFromArchive();
+    (GetFile(i)->*fileStep)();
   for (int i = 0; i < HelperCount(); ++i) {
     if (TFileContainer* group = GetHelper(i)->AsFileContainer())
-      group->ReadInfoFromArchive();
+      (group->*groupStep)();
   }
 }
 
+void TFileContainer::ReadInfoFromArchive() {
+  ForFilesThenGroups(&TCustomInstallFile::ReadInfoFromArchive, &TFileContainer::ReadInfoFromArchive);
+}
+
 void TFileContainer::ReadFileInfo() {
-  for (int i = 0; i < FileCount(); ++i)
-    GetFile(i)->ReadFileInfo();
-  for (int i = 0; i < HelperCount(); ++i) {
-    if (TFileContainer* group = GetHelper(i)->AsFileContainer())
-      group->ReadFileInfo();
-  }
+  ForFilesThenGroups(&TCustomInstallFile::ReadFileInfo, &TFileContainer::ReadFileInfo);
 }
 
 void TFileContainer::SetState(TFileContainerState value) {
@@ -471,12 +471,7 @@ void TFileContainer::PrepareFiles() {
         ReadFileInfo();
         totalSize_ = GetSize(false, true);
         doneBytes_ = 0;
-        for (int i = 0; i < FileCount(); ++i)
-          GetFile(i)->Copy();
-        for (int i = 0; i < HelperCount(); ++i) {
-          if (TFileContainer* group = GetHelper(i)->AsFileContainer())
-            group->PrepareFiles();
-        }
+        ForFilesThenGroups(&TCustomInstallFile::Copy, &TFileContainer::PrepareFiles);
         if (OnAfterProcess)
           OnAfterProcess(this);
         SendInformation(icContainerEnd, this);

@@ -173,6 +173,12 @@ class TFileContainer : public TFileRelated {
   void BeforeDestruction() override;
 
  private:
+  // The sizes of the selected (or all) files, with the sub-containers'.
+  int SumOver(bool all, bool withSubgroups, int (TCustomInstallFile::*size)() const,
+              int (TFileContainer::*groupSize)(bool, bool));
+  int ArchivedSizeOf(bool all, bool withSubgroups);
+  // Each file's step, then each sub-container's.
+  void ForFilesThenGroups(void (TCustomInstallFile::*fileStep)(), void (TFileContainer::*groupStep)());
   void StatusCode(int code, TObject* po);
   void DiskCode(TObject* po);
   void FinishedFileCode(TObject* po);

@@ -103,88 +103,66 @@ QString TCustomInstallFile::GetFinalDestPath() {
 // ---------------------------------------------------------------------------
 // Settings that follow from the name and the destination.
 
+TInstallFileSettings TCustomInstallFile::CurrentSettings() const {
+  return {Container(), destName_, fileName_, includeFromDir_, DestDir(),
+          DestDirType(), fileType_, activeX_};
+}
+
+template <class Change>
+void TCustomInstallFile::ChangeSetting(Change change) {
+  TInstallFileSettings settings = CurrentSettings();
+  change(settings);
+  if (!IsLoading()) {
+    ApplyFileSettings(settings);
+    return;
+  }
+  // While loading each setter only stores its value.
+  if (settings.container != Container())
+    TFileRelated::SetContainer(settings.container);
+  if (settings.destDirType != DestDirType())
+    TFileRelated::SetDestDirType(settings.destDirType);
+  TFileRelated::SetDestDir(settings.destDir);
+  destName_ = settings.destName;
+  fileName_ = settings.fileName;
+  includeFromDir_ = settings.includeFromDir;
+  fileType_ = settings.fileType;
+  activeX_ = settings.activeX;
+}
+
 void TCustomInstallFile::SetContainer(TInstallContainer* value) {
-  if (IsLoading()) {
-    TFileRelated::SetContainer(value);
-    return;
-  }
-  ApplyFileSettings(value, destName_, fileName_, includeFromDir_, DestDir(), DestDirType(),
-                    fileType_, activeX_);
+  ChangeSetting([&](TInstallFileSettings& s) { s.container = value; });
 }
-
 void TCustomInstallFile::SetDestName(const QString& value) {
-  if (IsLoading()) {
-    destName_ = value;
-    return;
-  }
-  ApplyFileSettings(Container(), value, fileName_, includeFromDir_, DestDir(), DestDirType(),
-                    fileType_, activeX_);
+  ChangeSetting([&](TInstallFileSettings& s) { s.destName = value; });
 }
-
 void TCustomInstallFile::SetFileName(const QString& value) {
-  if (IsLoading()) {
-    fileName_ = value;
-    return;
-  }
-  ApplyFileSettings(Container(), destName_, value, includeFromDir_, DestDir(), DestDirType(),
-                    fileType_, activeX_);
+  ChangeSetting([&](TInstallFileSettings& s) { s.fileName = value; });
 }
-
 void TCustomInstallFile::SetIncludeFromDir(const QString& value) {
-  if (IsLoading()) {
-    includeFromDir_ = value;
-    return;
-  }
-  ApplyFileSettings(Container(), destName_, fileName_, value, DestDir(), DestDirType(), fileType_,
-                    activeX_);
+  ChangeSetting([&](TInstallFileSettings& s) { s.includeFromDir = value; });
 }
-
 void TCustomInstallFile::SetDestDir(const QString& value) {
-  if (IsLoading()) {
-    TFileRelated::SetDestDir(value);
-    return;
-  }
-  ApplyFileSettings(Container(), destName_, fileName_, includeFromDir_, value, DestDirType(),
-                    fileType_, activeX_);
+  ChangeSetting([&](TInstallFileSettings& s) { s.destDir = value; });
 }
-
 void TCustomInstallFile::SetDestDirType(TCustomPathSpecifier* value) {
-  if (IsLoading()) {
-    TFileRelated::SetDestDirType(value);
-    return;
-  }
-  ApplyFileSettings(Container(), destName_, fileName_, includeFromDir_, DestDir(), value,
-                    fileType_, activeX_);
+  ChangeSetting([&](TInstallFileSettings& s) { s.destDirType = value; });
 }
-
 void TCustomInstallFile::SetFileType(TInstallFileType value) {
-  if (IsLoading()) {
-    fileType_ = value;
-    return;
-  }
-  ApplyFileSettings(Container(), destName_, fileName_, includeFromDir_, DestDir(), DestDirType(),
-                    value, activeX_);
+  ChangeSetting([&](TInstallFileSettings& s) { s.fileType = value; });
 }
-
 void TCustomInstallFile::SetActiveX(bool value) {
-  if (IsLoading()) {
-    activeX_ = value;
-    return;
-  }
-  ApplyFileSettings(Container(), destName_, fileName_, includeFromDir_, DestDir(), DestDirType(),
-                    fileType_, value);
+  ChangeSetting([&](TInstallFileSettings& s) { s.activeX = value; });
 }
 
-void TCustomInstallFile::ApplyFileSettings(TInstallContainer* container, const QString& destNameIn,
-                                           const QString& fileName, const QString& includeFromDir,
-                                           const QString& destDirIn,
-                                           TCustomPathSpecifier* destDirTypeIn,
-                                           TInstallFileType fileTypeIn, bool activeXIn) {
-  QString destName = destNameIn;
-  QString destDir = destDirIn;
-  TCustomPathSpecifier* destDirType = destDirTypeIn;
-  TInstallFileType fileType = fileTypeIn;
-  bool activeX = activeXIn;
+void TCustomInstallFile::ApplyFileSettings(const TInstallFileSettings& settings) {
+  TInstallContainer* container = settings.container;
+  QString destName = settings.destName;
+  const QString& fileName = settings.fileName;
+  const QString& includeFromDir = settings.includeFromDir;
+  QString destDir = settings.destDir;
+  TCustomPathSpecifier* destDirType = settings.destDirType;
+  TInstallFileType fileType = settings.fileType;
+  bool activeX = settings.activeX;
   if (container != nullptr && container != Container() && container->AsFileContainer() == nullptr)
     throw IECustomInstallFile(QString::fromLatin1(kIfNeedsFileContainer), {Name()});
   const bool nameChanged = fileName.compare(fileName_, Qt::CaseInsensitive) != 0;
@@ -327,14 +305,11 @@ void TCustomInstallFile::FetchArchive() {
 
 TOndxCompress& TCustomInstallFile::ExtractorFor(std::unique_ptr<TOndxCompress>& own) {
   const int distribute = GetDistributeType();
-  const bool fetched = distribute != 0 && (Net() || distribute == 1);
-  TCustomInstall* install = CurrentInstall();
-  TOndxCompress* global = TOndxCompress::Global();
-  if (!fetched && install != nullptr && global != nullptr &&
-      SameText(GetExpandedArchiveFile(), install->GetExpandedArchiveFile()))
-    return *global;
-  own = std::make_unique<TOndxCompress>(nullptr);
-  return *own;
+  if (distribute != 0 && (Net() || distribute == 1)) {
+    own = std::make_unique<TOndxCompress>(nullptr);
+    return *own;
+  }
+  return CompressorFor(GetExpandedArchiveFile(), own);
 }
 
 void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
@@ -480,14 +455,7 @@ void TCustomInstallFile::DeclareProperties(TClassBuilder<TCustomInstallFile, TFi
 }
 
 void TInstallFile::DeclareProperties(TClassBuilder<TInstallFile, TCustomInstallFile>& b) {
-  b.Property("ArchiveFile", &TFileRelated::ArchiveFile, &TFileRelated::SetArchiveFile);
-  b.Property("ArchiveFileType", &TFileRelated::ArchiveFileType, &TFileRelated::SetArchiveFileType);
-  b.Property("AddToArchive", &TFileRelated::AddToArchive, &TFileRelated::SetAddToArchive,
-             kLzhCommandIdents)
-      .Default(lzcOverwrite);
-  b.Property("Net", &TFileRelated::Net, &TFileRelated::SetNet).Default(false);
-  b.Property("NetLocation", &TFileRelated::NetLocation, &TFileRelated::SetNetLocation);
-  TCustomInstallFile::PublishFileProperties(b);
+  TCustomInstallFile::PublishFileProperties(b, false);
 }
 
 // ---------------------------------------------------------------------------

@@ -45,6 +45,18 @@ inline constexpr char kReplaceBatchRunOnce[] = "OndrixBatFile";
 // Longest destination name of a shared library (an 8.3 name).
 inline constexpr int kSharedDLLNameLength = 12;
 
+// The values that ApplyFileSettings works on.
+struct TInstallFileSettings {
+  TInstallContainer* container = nullptr;
+  QString destName;
+  QString fileName;
+  QString includeFromDir;
+  QString destDir;
+  TCustomPathSpecifier* destDirType = nullptr;
+  TInstallFileType fileType = iftNormal;
+  bool activeX = false;
+};
+
 class TCustomInstallFile : public TFileRelated {
  public:
   explicit TCustomInstallFile(TComponent* owner);
@@ -119,10 +131,9 @@ class TCustomInstallFile : public TFileRelated {
   // The key of the file in its archive: IncludeFromDir/FileName.
   QString ArchiveKey() const;
   bool HasOwnNetArchive() const;
-  void ApplyFileSettings(TInstallContainer* container, const QString& destName,
-                         const QString& fileName, const QString& includeFromDir,
-                         const QString& destDir, TCustomPathSpecifier* destDirType,
-                         TInstallFileType fileType, bool activeX);
+  // Applies the settings with one value changed, and what follows from them.
+  void ApplyFileSettings(const TInstallFileSettings& settings);
+  TInstallFileSettings CurrentSettings() const;
   void AskForDisk(TOndxCompress* sender, int disk, QString& path);
   void ReportStatus(TOndxCompress* sender, const TlzhFileStats& fileStats);
   void RegisterActiveX();
@@ -149,10 +160,10 @@ class TCustomInstallFile : public TFileRelated {
   void Notification(TComponent* component, TOperation operation) override;
 
   static void DeclareProperties(TClassBuilder<TCustomInstallFile, TFileRelated>& b);
-  // The properties and events that TInstallFile and TUninstallEXE publish
-  // beyond the archive and Net.
+  // The properties and events that TInstallFile and TUninstallEXE publish;
+  // they differ in Net's default.
   template <class Builder>
-  static void PublishFileProperties(Builder& b);
+  static void PublishFileProperties(Builder& b, bool netDefault);
   // Whether the version block of the file at path asks for self-registration.
   static bool IsOLESelfRegisterFile(const QString& path);
 
@@ -161,17 +172,24 @@ class TCustomInstallFile : public TFileRelated {
   void SetStateValue(TInstallFileState value) { state_ = value; }
 
  private:
+  template <class Change>
+  void ChangeSetting(Change change);
   void Install();
   void Skip();
   // The compressor that extracts this file: the global one when the file
   // comes from the TInstall's archive, else a new one (held in own).
   TOndxCompress& ExtractorFor(std::unique_ptr<TOndxCompress>& own);
+  // The global compressor when path is the install's own archive, else a
+  // new one held in own.
+  static TOndxCompress& CompressorFor(const QString& path, std::unique_ptr<TOndxCompress>& own);
   void FetchArchive();
   // The in-use destination gets its replacement registered for the restart.
   void RegisterReplacement();
   void RegisterWithBatch(const QString& inUse, const QString& replacement);
   void ReportFinishedStatus(int code);
   void LeaveFileLists();
+  // A build step in its state; EAbort ends it quietly, -996 follows.
+  void BuildStep(TInstallFileState state, void (TCustomInstallFile::*step)());
   void DoCompress();
   void DoCopy();
   TFileContainer* FileContainer() const;
@@ -204,8 +222,14 @@ class TCustomInstallFile : public TFileRelated {
 };
 
 template <class Builder>
-void TCustomInstallFile::PublishFileProperties(Builder& b) {
+void TCustomInstallFile::PublishFileProperties(Builder& b, bool netDefault) {
   using F = TCustomInstallFile;
+  b.Property("ArchiveFile", &F::ArchiveFile, &F::SetArchiveFile);
+  b.Property("ArchiveFileType", &F::ArchiveFileType, &F::SetArchiveFileType);
+  b.Property("AddToArchive", &F::AddToArchive, &F::SetAddToArchive, kLzhCommandIdents)
+      .Default(lzcOverwrite);
+  b.Property("Net", &F::Net, &F::SetNet).Default(netDefault);
+  b.Property("NetLocation", &F::NetLocation, &F::SetNetLocation);
   b.Property("ActiveX", &F::ActiveX, &F::SetActiveX).Default(false);
   b.Property("DestName", &F::DestName, &F::SetDestName);
   b.Property("FileName", &F::FileName, &F::SetFileName);

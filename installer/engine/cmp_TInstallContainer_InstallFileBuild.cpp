@@ -20,8 +20,18 @@
 
 namespace {
 
-// The global compressor when path is the install's own archive, else own.
-TOndxCompress& CompressorFor(const QString& path, std::unique_ptr<TOndxCompress>& own) {
+// The global compressor, or a new one held in own when there is none.
+TOndxCompress& GlobalOrOwn(std::unique_ptr<TOndxCompress>& own) {
+  if (TOndxCompress* global = TOndxCompress::Global())
+    return *global;
+  own = std::make_unique<TOndxCompress>(nullptr);
+  return *own;
+}
+
+}  // namespace
+
+TOndxCompress& TCustomInstallFile::CompressorFor(const QString& path,
+                                                 std::unique_ptr<TOndxCompress>& own) {
   TCustomInstall* install = CurrentInstall();
   TOndxCompress* global = TOndxCompress::Global();
   if (install != nullptr && global != nullptr && SameText(path, install->GetExpandedArchiveFile()))
@@ -29,8 +39,6 @@ TOndxCompress& CompressorFor(const QString& path, std::unique_ptr<TOndxCompress>
   own = std::make_unique<TOndxCompress>(nullptr);
   return *own;
 }
-
-}  // namespace
 
 void TCustomInstallFile::ReadInfoFromArchive() {
   const int distribute = GetDistributeType();
@@ -78,19 +86,30 @@ void TCustomInstallFile::ReadFileInfo() {
   version_ = OcFileVersion(ArchiveKey()).left(20);
 }
 
-void TCustomInstallFile::Copy() {
-  state_ = ifsCopying;
+void TCustomInstallFile::BuildStep(TInstallFileState state, void (TCustomInstallFile::*step)()) {
+  state_ = state;
   IfTryFinally(
       [&] {
         try {
-          DoCopy();
+          (this->*step)();
         } catch (const EAbort&) {
         }
       },
       [&] {
         state_ = ifsNone;
-        BroadcastMessage(this, scOperationEnded, nullptr);
+        try {
+          BroadcastMessage(this, scOperationEnded, nullptr);
+        } catch (...) {
+          // A compression stopped by its listener stops the build.
+          if (TOndxCompress* global = TOndxCompress::Global(); global && state == ifsCompress)
+            global->SetAbort(true);
+          throw;
+        }
       });
+}
+
+void TCustomInstallFile::Copy() {
+  BuildStep(ifsCopying, &TCustomInstallFile::DoCopy);
 }
 
 void TCustomInstallFile::DoCopy() {
@@ -103,10 +122,7 @@ void TCustomInstallFile::DoCopy() {
     throw IECustomInstallFile(QString::fromLatin1(kIfDestBlank), {Name()});
   ForceDirectories(GetExpandedDestDir());
   std::unique_ptr<TOndxCompress> own;
-  TOndxCompress* global = TOndxCompress::Global();
-  if (global == nullptr)
-    own = std::make_unique<TOndxCompress>(nullptr);
-  TOndxCompress& compressor = global != nullptr ? *global : *own;
+  TOndxCompress& compressor = GlobalOrOwn(own);
   IfTryFinally(
       [&] {
         compressor.OnStatus = [this](TOndxCompress* c, const TlzhFileStats& s) { ReportStatus(c, s); };
@@ -119,24 +135,7 @@ void TCustomInstallFile::DoCopy() {
 }
 
 void TCustomInstallFile::Compress() {
-  state_ = ifsCompress;
-  IfTryFinally(
-      [&] {
-        try {
-          DoCompress();
-        } catch (const EAbort&) {
-        }
-      },
-      [&] {
-        state_ = ifsNone;
-        try {
-          BroadcastMessage(this, scOperationEnded, nullptr);
-        } catch (...) {
-          if (TOndxCompress* global = TOndxCompress::Global())
-            global->SetAbort(true);
-          throw;
-        }
-      });
+  BuildStep(ifsCompress, &TCustomInstallFile::DoCompress);
 }
 
 void TCustomInstallFile::DoCompress() {
@@ -150,10 +149,7 @@ void TCustomInstallFile::DoCompress() {
     return;
   ForceDirectories(ExtractFileDir(archive));
   std::unique_ptr<TOndxCompress> own;
-  TOndxCompress* global = TOndxCompress::Global();
-  if (global == nullptr)
-    own = std::make_unique<TOndxCompress>(nullptr);
-  TOndxCompress& compressor = global != nullptr ? *global : *own;
+  TOndxCompress& compressor = GlobalOrOwn(own);
   IfTryFinally(
       [&] {
         compressor.OnAborted = [this](TObject*) { RaiseUserAbort(); };

@@ -34,12 +34,5 @@ void TUninstallEXE::WriteUninstallInfo(const QString& key) {
 }
 
 void TUninstallEXE::DeclareProperties(TClassBuilder<TUninstallEXE, TCustomInstallFile>& b) {
-  b.Property("ArchiveFile", &TFileRelated::ArchiveFile, &TFileRelated::SetArchiveFile);
-  b.Property("ArchiveFileType", &TFileRelated::ArchiveFileType, &TFileRelated::SetArchiveFileType);
-  b.Property("AddToArchive", &TFileRelated::AddToArchive, &TFileRelated::SetAddToArchive,
-             kLzhCommandIdents)
-      .Default(lzcOverwrite);
-  b.Property("Net", &TFileRelated::Net, &TFileRelated::SetNet).Default(true);
-  b.Property("NetLocation", &TFileRelated::NetLocation, &TFileRelated::SetNetLocation);
-  TCustomInstallFile::PublishFileProperties(b);
+  TCustomInstallFile::PublishFileProperties(b, true);
 }
