@@ -337,12 +337,22 @@ void TFileContainer::PercentOf(TFileStatusParameter& parameter) const {
   parameter.TotalPercent = RoundPercent(parameter.TotalBytes, totalSize_);
 }
 
-void TFileContainer::StatusCode(int code, TObject* po) {
+namespace {
+
+// A status or disk code's list of at least two items.
+TParameterList* TwoItemList(TObject* po) {
   auto* list = dynamic_cast<TParameterList*>(po);
   if (list == nullptr)
     throw IEFileContainer(QString::fromLatin1(kNotList));
   if (list->Count() < 2)
     throw IEFileContainer(QString::fromLatin1(kTooFew));
+  return list;
+}
+
+}  // namespace
+
+void TFileContainer::StatusCode(int code, TObject* po) {
+  TParameterList* list = TwoItemList(po);
   auto* file = dynamic_cast<TCustomInstallFile*>(list->Items(0));
   if (file == nullptr)
     throw IEFileContainer(QString::fromLatin1(kBadFirst));
@@ -358,11 +368,7 @@ void TFileContainer::StatusCode(int code, TObject* po) {
 }
 
 void TFileContainer::DiskCode(TObject* po) {
-  auto* list = dynamic_cast<TParameterList*>(po);
-  if (list == nullptr)
-    throw IEFileContainer(QString::fromLatin1(kNotList));
-  if (list->Count() < 2)
-    throw IEFileContainer(QString::fromLatin1(kTooFew));
+  TParameterList* list = TwoItemList(po);
   auto* file = dynamic_cast<TCustomInstallFile*>(list->Items(0));
   if (file == nullptr)
     throw IEFileContainer(QString::fromLatin1(kBadDiskItem), {1});
