@@ -27,8 +27,7 @@ TInstallContainer* AsContainer(TInstallObject* object) {
   return object;
 }
 
-// The registered type of a helper: a helper whose class declares none cannot
-// be placed and raises.
+// Does newcomer stand in front of standing?
 bool ComesBefore(const TInstallObject* newcomer, TInstallObject* standing) {
   const int newType = newcomer->GetRegisteredType();
   const int standingType = standing->GetRegisteredType();
@@ -91,15 +90,16 @@ TInstallContainer::TInstallContainer(TComponent* owner) : TComponent(owner) {
 }
 
 TInstallContainer::~TInstallContainer() {
-  if (!leftUnitList_) LeaveUnitList();
+  LeaveUnitList();
 }
 
 void TInstallContainer::BeforeDestruction() {
-  if (!leftUnitList_) LeaveUnitList();
+  LeaveUnitList();
   TComponent::BeforeDestruction();
 }
 
 void TInstallContainer::LeaveUnitList() {
+  if (leftUnitList_) return;
   leftUnitList_ = true;
   TInstallUnitState* state = FindInstallUnitState();
   if (state != nullptr) {
@@ -220,6 +220,8 @@ void TInstallContainer::AddHelper(TInstallObject* helper) {
   const TInstallContainer* asContainer = helper;
   if (ChainHolds(this, asContainer) || ChainHolds(helper->Container(), asContainer))
     throw IEInstallContainer(QString::fromLatin1(kTextCircular));
+  // A class without a registered type raises here, before anything changes.
+  helper->GetRegisteredType();
   const int position = InsertPosition(helper);
   helpers_.insert(position, helper);
   if (!IsLoading()) RenumberHelpers();
@@ -337,6 +339,11 @@ void TInstallContainer::DeclareProperties(TClassBuilder<TInstallContainer, TComp
 // TInstallObject.
 
 TInstallObject::TInstallObject(TComponent* owner) : TInstallContainer(owner) {}
+
+// Still an install object here, so its container recognises and drops it.
+TInstallObject::~TInstallObject() {
+  LeaveUnitList();
+}
 
 void TInstallObject::SetContainer(TInstallContainer* value) {
   containerAssigned_ = true;
