@@ -1,6 +1,7 @@
 #include "platform/system/FileOperation.h"
 
 #include "platform/rtl/AtomicFile.h"
+#include "platform/system/SafeMove.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -162,23 +163,10 @@ void TRun::EnsureFolder(const QString& folder) {
 }
 
 void TRun::CopyFile(const QString& source, const QString& target, bool replace) {
-  QFile in(source);
-  if (!in.open(QIODevice::ReadOnly))
-    FailSystem(QStringLiteral("read"), source, errno ? errno : EACCES);
-  try {
-    TAtomicFile out(target);
-    struct stat st {};
-    if (::fstat(in.handle(), &st) == 0)
-      out.SetMode(unsigned(st.st_mode & 07777));
-    QByteArray chunk;
-    while (!(chunk = in.read(1 << 20)).isEmpty())
-      out.Write(chunk);
-    if (in.error() != QFileDevice::NoError)
-      FailSystem(QStringLiteral("read"), source, EIO);
-    out.Commit(replace);
-  } catch (const EAtomicFileError& e) {
-    FailSystem(QStringLiteral("write"), target, e.ErrorCode());
-  }
+  const TCopyResult copied = CopyFileAtomically(source, target, replace);
+  if (copied.code)
+    FailSystem(copied.reading ? QStringLiteral("read") : QStringLiteral("write"),
+               copied.reading ? source : target, copied.code);
 }
 
 void TRun::CopyTree(const QString& source, const QString& target) {

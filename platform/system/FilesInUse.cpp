@@ -75,8 +75,8 @@ bool MapsLineMatches(const char* line, const TIdentity& file) {
   unsigned long long offset = 0, inode = 0;
   unsigned major = 0, minor = 0;
   int pathStart = 0;
-  if (std::sscanf(line, "%*x-%*x %7s %llx %x:%x %llu %n", perms, &offset, &major, &minor,
-                  &inode, &pathStart) < 5)
+  if (std::sscanf(line, "%*x-%*x %7s %llx %x:%x %llu %n", perms, &offset, &major, &minor, &inode,
+                  &pathStart) < 5)
     return false;
   if (ino_t(inode) != file.ino)
     return false;

@@ -6,9 +6,13 @@ namespace {
 thread_local DWORD lastError = ERROR_SUCCESS;
 }  // namespace
 
-DWORD GetLastError() { return lastError; }
+DWORD GetLastError() {
+  return lastError;
+}
 
-void SetLastError(DWORD code) { lastError = code; }
+void SetLastError(DWORD code) {
+  lastError = code;
+}
 
 DWORD ErrorFromErrno(int code) {
   switch (code) {

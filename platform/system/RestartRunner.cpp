@@ -76,6 +76,9 @@ void Carry(TRestartStep& step, bool replace) {
                          ? SafeDelete(step.source, &why)
                          : SafeMove(step.source, step.target, replace, true, &why);
   step.done = code == ERROR_SUCCESS;
+  // A source that is gone (moved before a crash let its record stay, or
+  // removed since) leaves nothing to do and nothing to lose.
+  step.skipped = step.kind == TRestartStepKind::Move && code == ERROR_FILE_NOT_FOUND;
   if (!step.done)
     step.error = QStringLiteral("%1: %2").arg(step.origin, why);
 }
@@ -85,10 +88,10 @@ void RunPendingMoves(TRestartReport& report) {
     TRestartStep step =
         MoveStep(move.source, move.target, QStringLiteral("pending move %1").arg(move.id));
     Carry(step, move.flags & MOVEFILE_REPLACE_EXISTING);
-    if (step.done) {
+    if (step.done || step.skipped) {
       const LONG removed = RemovePendingMove(move.id);
       if (removed != ERROR_SUCCESS) {
-        step.done = false;
+        step.done = step.skipped = false;
         step.error = QStringLiteral("%1: done, but its record stays: %2")
                          .arg(step.origin, RegErrorText(removed));
       }
@@ -100,12 +103,13 @@ void RunPendingMoves(TRestartReport& report) {
 void RunWininit(TRestartReport& report) {
   try {
     CarryOutWininitEntries([&](const TWininitEntry& entry) {
-      const QString origin = QStringLiteral("%1 line %2").arg(QLatin1String(kWininitFileName)).arg(entry.line);
+      const QString origin =
+          QStringLiteral("%1 line %2").arg(QLatin1String(kWininitFileName)).arg(entry.line);
       const bool remove = entry.target.compare(QLatin1String("NUL"), Qt::CaseInsensitive) == 0;
       TRestartStep step = MoveStep(entry.source, remove ? QString() : entry.target, origin);
       Carry(step, true);
       report.steps.push_back(step);
-      return step.done;
+      return step.done || step.skipped;
     });
   } catch (const Exception& e) {
     // The steps done stay done; the file keeps its lines.
@@ -145,6 +149,10 @@ QString RunBatch(const QString& path) {
   }
   for (std::size_t i = 0; i < commands.size(); ++i) {
     const TBatchCommand& command = commands[i];
+    for (const QString& argument : command.arguments)
+      if (!QDir::isAbsolutePath(argument))
+        return QStringLiteral("the batch \"%1\" names \"%2\", which is not an absolute path")
+            .arg(path, argument);
     QString why;
     DWORD code = ERROR_SUCCESS;
     if ((command.verb == QLatin1String("erase") || command.verb == QLatin1String("del")) &&
@@ -161,7 +169,8 @@ QString RunBatch(const QString& path) {
       return QStringLiteral("the batch \"%1\" holds a command that cannot be run: %2")
           .arg(path, command.verb);
     }
-    if (code != ERROR_SUCCESS)
+    // A move whose source is gone has nothing left to do.
+    if (code != ERROR_SUCCESS && !(code == ERROR_FILE_NOT_FOUND && command.verb == QLatin1String("move")))
       return QStringLiteral("the batch \"%1\": %2").arg(path, why);
   }
   return {};

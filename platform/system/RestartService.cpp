@@ -20,7 +20,9 @@
 
 namespace {
 
-QString PendingKey() { return QString::fromLatin1(kPendingMovesKey); }
+QString PendingKey() {
+  return QString::fromLatin1(kPendingMovesKey);
+}
 
 bool Fails(DWORD code) {
   SetLastError(code);
@@ -53,7 +55,9 @@ std::optional<TPendingMove> DecodeMove(const QString& id, DWORD type, const QByt
 }
 
 // A path as the runner will see it: absolute, from whatever folder it runs.
-QString Absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+QString Absolute(const QString& path) {
+  return QFileInfo(path).absoluteFilePath();
+}
 
 QString ProgramFolder() {
   if (QCoreApplication::instance())
@@ -86,8 +90,8 @@ bool MoveFileEx(const QString& existingFileName, const QString& newFileName, DWO
   if (!(flags & MOVEFILE_DELAY_UNTIL_REBOOT)) {
     if (newFileName.isEmpty())
       return !Fails(SafeDelete(existingFileName, nullptr));
-    return !Fails(SafeMove(existingFileName, newFileName, replace, flags & MOVEFILE_COPY_ALLOWED,
-                           nullptr));
+    return !Fails(
+        SafeMove(existingFileName, newFileName, replace, flags & MOVEFILE_COPY_ALLOWED, nullptr));
   }
   // As on Windows, a delayed move cannot also be a copy.
   if (flags & MOVEFILE_COPY_ALLOWED)
@@ -145,9 +149,8 @@ std::vector<TRegValue> ReadValues(HKEY root, const QString& path) {
   if (RegOpenKeyEx(root, path, KEY_READ, &key.handle) != ERROR_SUCCESS)
     return values;
   TRegValue value;
-  for (DWORD i = 0; RegEnumValue(key.handle, i, &value.name, &value.type, &value.data) ==
-                    ERROR_SUCCESS;
-       ++i)
+  for (DWORD i = 0;
+       RegEnumValue(key.handle, i, &value.name, &value.type, &value.data) == ERROR_SUCCESS; ++i)
     values.push_back(value);
   return values;
 }
@@ -169,7 +172,9 @@ void ScheduleRestartRunner() {
 }
 
 QString RestartRunnerPath() {
-  return ProgramFolder() + QLatin1Char('/') + QLatin1String(kRestartRunnerName);
+  const QString beside = ProgramFolder() + QLatin1Char('/') + QLatin1String(kRestartRunnerName);
+  const QString built = QStringLiteral(QX_BUILT_RESTART_RUNNER);
+  return QFileInfo(beside).isExecutable() || !QFileInfo(built).isExecutable() ? beside : built;
 }
 
 QString RestartRunnerAutostartPath() {
@@ -180,7 +185,7 @@ QString RestartRunnerAutostartPath() {
 
 bool TRestartReport::AllDone() const {
   for (const TRestartStep& step : steps)
-    if (!step.done)
+    if (!step.done && !step.skipped)
       return false;
   return true;
 }

@@ -29,9 +29,12 @@
 //
 // Every move is safe: a rename on one file system; across file systems a
 // copy into a temporary beside the target, synced and renamed over it,
-// before the source goes. A step that fails stays pending (its value, its
+// before the source goes. Paths are absolute (MoveFileEx makes them so; a
+// relative one in WININIT.INI or a batch fails). A delete of what is
+// already gone is done; a move whose source is gone is skipped and no
+// longer pending (nothing is left to move). A step that fails stays pending (its value, its
 // line) and is reported; the rest go on. A RunOnce value goes once its
-// command has started.
+// command has started (or its batch has run through).
 
 #include "platform/rtl/WinError.h"
 
@@ -86,8 +89,9 @@ void AddWininitRename(const QString& target, const QString& source);
 void ScheduleRestartRunner();
 
 // The runner program: kRestartRunnerName in the folder of the running
-// program (where it is installed, and where the build puts it beside the
-// tests of this folder).
+// program, where it is installed (and where the build puts it, beside the
+// tests of platform/system); a program of the build tree without one beside
+// it gets the one the build made (its targets then depend on qxrunonce).
 QString RestartRunnerPath();
 
 // $XDG_CONFIG_HOME/autostart/<runner>.desktop.
@@ -102,11 +106,14 @@ struct TRestartStep {
   QString target;  // where it went; empty for deletes and commands
   QString origin;  // where it was pending: a registry value or "WININIT.INI"
   bool done = false;
+  // Not done, but nothing is left pending: a move whose source is gone.
+  bool skipped = false;
   QString error;  // why not, when not done
 };
 
 struct TRestartReport {
   std::vector<TRestartStep> steps;
+  // Every step done or skipped.
   bool AllDone() const;
 };
 

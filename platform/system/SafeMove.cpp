@@ -17,7 +17,9 @@
 
 namespace {
 
-QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+QByteArray Native(const QString& path) {
+  return QFile::encodeName(path);
+}
 
 DWORD Fail(int code, const QString& what, QString* why) {
   if (why)
@@ -51,9 +53,19 @@ int RenameOnto(const QByteArray& source, const QByteArray& target, bool replace)
 }
 
 DWORD CopyOnto(const QString& source, const QString& target, bool replace, QString* why) {
+  const TCopyResult copied = CopyFileAtomically(source, target, replace);
+  if (copied.code == 0)
+    return ERROR_SUCCESS;
+  return copied.reading ? Fail(copied.code, QStringLiteral("cannot read \"%1\"").arg(source), why)
+                        : Fail(copied.code, QStringLiteral("cannot write \"%1\"").arg(target), why);
+}
+
+}  // namespace
+
+TCopyResult CopyFileAtomically(const QString& source, const QString& target, bool replace) {
   QFile in(source);
   if (!in.open(QIODevice::ReadOnly))
-    return Fail(EACCES, QStringLiteral("cannot read \"%1\"").arg(source), why);
+    return {errno ? errno : EACCES, true};
   try {
     TAtomicFile out(target);
     struct stat st {};
@@ -63,15 +75,13 @@ DWORD CopyOnto(const QString& source, const QString& target, bool replace, QStri
     while (!(chunk = in.read(1 << 20)).isEmpty())
       out.Write(chunk);
     if (in.error() != QFileDevice::NoError)
-      return Fail(EIO, QStringLiteral("cannot read \"%1\"").arg(source), why);
+      return {EIO, true};
     out.Commit(replace);
   } catch (const EAtomicFileError& e) {
-    return Fail(e.ErrorCode(), QStringLiteral("cannot write \"%1\"").arg(target), why);
+    return {e.ErrorCode(), false};
   }
-  return ERROR_SUCCESS;
+  return {};
 }
-
-}  // namespace
 
 DWORD SafeMove(const QString& source, const QString& target, bool replace, bool copyAllowed,
                QString* why) {
@@ -90,8 +100,12 @@ DWORD SafeMove(const QString& source, const QString& target, bool replace, bool 
     SyncFolder(target);
     return ERROR_SUCCESS;
   }
-  if (renamed != EXDEV || !copyAllowed || !S_ISREG(st.st_mode))
-    return Fail(renamed, QStringLiteral("cannot move \"%1\" to \"%2\"").arg(source, target), why);
+  if (renamed != EXDEV || !copyAllowed || !S_ISREG(st.st_mode)) {
+    const DWORD code =
+        Fail(renamed, QStringLiteral("cannot move \"%1\" to \"%2\"").arg(source, target), why);
+    // The source was there: what is missing is the target's folder.
+    return code == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : code;
+  }
   if (const DWORD copied = CopyOnto(source, target, replace, why))
     return copied;
   // The copy is complete and in place; only now may the source go.
@@ -104,7 +118,8 @@ DWORD SafeDelete(const QString& path, QString* why) {
   const QByteArray name = Native(path);
   struct stat st {};
   if (::lstat(name.constData(), &st) != 0)
-    return errno == ENOENT ? ERROR_SUCCESS : Fail(errno, QStringLiteral("cannot delete \"%1\"").arg(path), why);
+    return errno == ENOENT ? ERROR_SUCCESS
+                           : Fail(errno, QStringLiteral("cannot delete \"%1\"").arg(path), why);
   const int result = S_ISDIR(st.st_mode) ? ::rmdir(name.constData()) : ::unlink(name.constData());
   if (result != 0)
     return Fail(errno, QStringLiteral("cannot delete \"%1\"").arg(path), why);

@@ -80,8 +80,9 @@ TSelfRegisterResult RegisterProgramServer(const QString& path, bool unregister, 
                        .arg(timeoutMs));
   }
   if (process.exitStatus() != QProcess::NormalExit)
-    return Outcome(TSelfRegisterFailure::Crashed, S_OK, ERROR_INVALID_FUNCTION,
-                   QStringLiteral("The program \"%1\" ended abnormally during %2.").arg(path, option));
+    return Outcome(
+        TSelfRegisterFailure::Crashed, S_OK, ERROR_INVALID_FUNCTION,
+        QStringLiteral("The program \"%1\" ended abnormally during %2.").arg(path, option));
   const HRESULT code = process.exitCode();
   if (code != 0)
     return Outcome(TSelfRegisterFailure::Failed, code, ERROR_INVALID_FUNCTION,

@@ -39,9 +39,9 @@ enum class TSelfRegisterFailure {
 
 struct TSelfRegisterResult {
   TSelfRegisterFailure failure = TSelfRegisterFailure::None;
-  HRESULT result = S_OK;  // the function's result or the program's exit code
+  HRESULT result = S_OK;            // the function's result or the program's exit code
   DWORD lastError = ERROR_SUCCESS;  // the Windows-style code of a failure
-  QString message;  // an English sentence naming the file and the failure
+  QString message;                  // an English sentence naming the file and the failure
   bool Succeeded() const { return failure == TSelfRegisterFailure::None; }
 };
 

@@ -60,9 +60,13 @@ QList<QByteArray> ReadLines(const QString& path) {
   return lines;
 }
 
-QString Text(const QByteArray& line) { return QString::fromUtf8(line).trimmed(); }
+QString Text(const QByteArray& line) {
+  return QString::fromUtf8(line).trimmed();
+}
 
-bool IsHeader(const QString& text) { return text.startsWith(QLatin1Char('[')); }
+bool IsHeader(const QString& text) {
+  return text.startsWith(QLatin1Char('['));
+}
 
 bool IsRenameHeader(const QString& text) {
   return IsHeader(text) &&
@@ -203,6 +207,14 @@ QString WininitPath() {
 }
 
 void AddWininitRename(const QString& target, const QString& source) {
+  // A quote or line break would change what the line says.
+  for (const QString& path : {target, source}) {
+    if (path.trimmed().isEmpty() || path.contains(QLatin1Char('"')) ||
+        path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r')))
+      throw EIniFileException(
+          QStringLiteral("Unable to write to %s: the path \"%s\" cannot be written as a rename"),
+          {WininitPath(), path});
+  }
   AppendWininitLine(WininitLine(target, source));
   ScheduleRestartRunner();
 }

@@ -49,9 +49,9 @@ TEST_P(FilesInUse, AFileIsInUseWhileAProcessUsesIt) {
   const ino_t inode = InodeOf(used);
   EXPECT_FALSE(IsFileInUse(used));
 
-  QStringList arguments{runs ? QStringLiteral("run")
-                             : GetParam().use == TFileUse::Maps ? QStringLiteral("map")
-                                                                : QStringLiteral("open")};
+  QStringList arguments{runs                               ? QStringLiteral("run")
+                        : GetParam().use == TFileUse::Maps ? QStringLiteral("map")
+                                                           : QStringLiteral("open")};
   if (!runs)
     arguments << data;
   {

@@ -6,6 +6,8 @@
 #include "platform/system/LastError.h"
 #include "platform/system/RestartService.h"
 #include "platform/system/FileOperation.h"
+#include "platform/system/WininitRename.h"
+#include "platform/registry/IniFile.h"
 #include "tests/support/PeerProcess.h"
 #include "tests/support/TestSupport.h"
 
@@ -14,16 +16,23 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 namespace {
 
-QString Temp(const char* relative) { return qxtest::TempPath(QString::fromUtf8(relative)); }
+QString Temp(const char* relative) {
+  return qxtest::TempPath(QString::fromUtf8(relative));
+}
 
-void Write(const QString& path, const QByteArray& bytes) { qxtest::WriteBytes(path, bytes); }
+void Write(const QString& path, const QByteArray& bytes) {
+  qxtest::WriteBytes(path, bytes);
+}
 
 void AddRunOnceValue(const QString& name, const QString& command) {
   TRegistry registry;
@@ -39,7 +48,9 @@ bool RunOnceValueExists(const QString& name) {
          registry.ValueExists(name);
 }
 
-QString Quoted(const QString& path) { return QLatin1Char('"') + path + QLatin1Char('"'); }
+QString Quoted(const QString& path) {
+  return QLatin1Char('"') + path + QLatin1Char('"');
+}
 
 struct TRunnerResult {
   int exitCode = -1;
@@ -58,6 +69,16 @@ TRunnerResult RunRunner() {
           QString::fromUtf8(runner.readAllStandardError())};
 }
 
+// Whether dir is a folder on another file system than the test's own.
+bool OnOtherFileSystem(const QTemporaryDir& dir) {
+  struct stat here {};
+  struct stat there {};
+  return dir.isValid() && ::stat(QFile::encodeName(qxtest::TempRoot()).constData(), &here) == 0 &&
+         ::stat(QFile::encodeName(dir.path()).constData(), &there) == 0 &&
+         here.st_dev != there.st_dev;
+}
+
+// Steps not done, the skipped ones included.
 int FailedSteps(const TRestartReport& report) {
   int failed = 0;
   for (const TRestartStep& step : report.steps)
@@ -67,7 +88,9 @@ int FailedSteps(const TRestartReport& report) {
 
 // A program in use is replaced at the next login: the move waits in the
 // registry while the old program runs, then the runner moves the new file
-// over it, runs the RunOnce command and removes its autostart entry.
+// over it, runs the RunOnce command and removes its autostart entry. The
+// command is the replaced program, so only the new one (the marker
+// program) leaves the marker: the move came first.
 TEST(RestartRunner, ReplacesAFileInUseAndRunsTheRunOnceCommand) {
   ASSERT_TRUE(QFileInfo(RestartRunnerPath()).isExecutable()) << RestartRunnerPath().toStdString();
   const QString target = Temp("app/holder");
@@ -79,7 +102,9 @@ TEST(RestartRunner, ReplacesAFileInUseAndRunsTheRunOnceCommand) {
   ASSERT_TRUE(IsFileInUse(target));
 
   const QString fresh = Temp("app/holder.1");
-  Write(fresh, "the new program");
+  const QByteArray replacement = qxtest::ReadBytes(QStringLiteral(QX_MARKER_PROGRAM));
+  Write(fresh, replacement);
+  QFile::setPermissions(fresh, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   ASSERT_TRUE(MoveFileEx(fresh, target, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING));
   const std::vector<TPendingMove> pending = PendingMoves();
   ASSERT_EQ(pending.size(), 1u);
@@ -97,18 +122,17 @@ TEST(RestartRunner, ReplacesAFileInUseAndRunsTheRunOnceCommand) {
 
   const QString marker = Temp("ran");
   AddRunOnceValue(QStringLiteral("OndrixUnfinished"),
-                  Quoted(QStringLiteral(QX_MARKER_PROGRAM)) + QLatin1Char(' ') + Quoted(marker) +
+                  Quoted(target) + QLatin1Char(' ') + Quoted(marker) +
                       QStringLiteral(" -r \"-s/some dir\""));
 
   const TRunnerResult result = RunRunner();
   EXPECT_EQ(result.exitCode, 0) << result.errors.toStdString();
-  EXPECT_EQ(qxtest::ReadBytes(target), QByteArray("the new program"));
+  EXPECT_EQ(qxtest::ReadBytes(target), replacement);
   EXPECT_FALSE(QFile::exists(fresh));
   EXPECT_TRUE(PendingMoves().empty());
   // The command ran in its own folder with its arguments.
   EXPECT_EQ(qxtest::ReadBytes(marker),
-            QFileInfo(QStringLiteral(QX_MARKER_PROGRAM)).absolutePath().toUtf8() +
-                "\n-r\n-s/some dir\n");
+            QFileInfo(target).absolutePath().toUtf8() + "\n-r\n-s/some dir\n");
   EXPECT_FALSE(RunOnceValueExists(QStringLiteral("OndrixUnfinished")));
   EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
   running.Stop();
@@ -158,7 +182,8 @@ TEST(RestartRunner, AFailedMoveStaysPendingAndTheRestGoOn) {
   // The runner program reports the same and fails.
   const TRunnerResult again = RunRunner();
   EXPECT_EQ(again.exitCode, 1);
-  EXPECT_TRUE(again.errors.contains(QStringLiteral("already exists"))) << again.errors.toStdString();
+  EXPECT_TRUE(again.errors.contains(QStringLiteral("already exists")))
+      << again.errors.toStdString();
 }
 
 // WININIT.INI: quoted paths (blanks and "=" in them), "NUL=" deletes, every
@@ -177,42 +202,90 @@ TEST(RestartRunner, CarriesOutWininitRenameLines) {
   AddWininitRename(QStringLiteral("NUL"), gone2);
   EXPECT_TRUE(QFile::exists(RestartRunnerAutostartPath()));
 
-  // Lines written by hand: unquoted, and one whose source is missing.
+  // Lines written by hand: unquoted, one whose source is gone (nothing to
+  // do) and one whose target's folder is missing (it stays).
   const QString plainTarget = Temp("plain.txt");
   const QString plainSource = Temp("plain.new");
   Write(plainSource, "plain");
+  const QString stuck = Temp("stuck.new");
+  Write(stuck, "stuck");
+  const QByteArray stuckLine = Quoted(Temp("no folder/x.txt")).toUtf8() + "=\"" + stuck.toUtf8() + "\"";
   QByteArray ini = qxtest::ReadBytes(WininitPath());
   ini = "[boot]\r\nshell=keep\r\n" + ini + plainTarget.toUtf8() + "=" + plainSource.toUtf8() +
-        "\r\n; a comment\r\n" + Quoted(Temp("x.txt")).toUtf8() + "=\"" +
-        Temp("missing.new").toUtf8() + "\"\r\n[Other]\r\nk=v\r\n";
+        "\r\n; a comment\r\n" + Quoted(Temp("y.txt")).toUtf8() + "=" +
+        Quoted(Temp("missing.new")).toUtf8() + "\r\n" + stuckLine + "\r\n[Other]\r\nk=v\r\n";
   Write(WininitPath(), ini);
   EXPECT_TRUE(ini.contains(Quoted(target).toUtf8() + "=" + Quoted(source).toUtf8()));
   EXPECT_TRUE(ini.contains("NUL=" + Quoted(gone1).toUtf8() + "\nNUL=" + Quoted(gone2).toUtf8()));
 
   const TRestartReport report = RunRestartWork();
-  ASSERT_EQ(report.steps.size(), 5u);
-  EXPECT_EQ(FailedSteps(report), 1);
-  EXPECT_TRUE(report.steps[4].error.contains(QStringLiteral("WININIT.INI line")))
-      << report.steps[4].error.toStdString();
+  ASSERT_EQ(report.steps.size(), 6u);
+  EXPECT_EQ(FailedSteps(report), 2);
+  EXPECT_TRUE(report.steps[4].skipped);
+  EXPECT_FALSE(report.steps[5].done || report.steps[5].skipped);
+  EXPECT_TRUE(report.steps[5].error.contains(QStringLiteral("WININIT.INI line")))
+      << report.steps[5].error.toStdString();
+  EXPECT_FALSE(report.AllDone());
   EXPECT_EQ(qxtest::ReadBytes(target), QByteArray("new"));
   EXPECT_FALSE(QFile::exists(source));
   EXPECT_FALSE(QFile::exists(gone1));
   EXPECT_FALSE(QFile::exists(gone2));
   EXPECT_EQ(qxtest::ReadBytes(plainTarget), QByteArray("plain"));
-  EXPECT_EQ(qxtest::ReadBytes(WininitPath()),
-            "[boot]\r\nshell=keep\r\n[Rename]\n; a comment\r\n" + Quoted(Temp("x.txt")).toUtf8() +
-                "=\"" + Temp("missing.new").toUtf8() + "\"\r\n[Other]\r\nk=v\r\n");
+  EXPECT_FALSE(QFile::exists(Temp("y.txt")));
+  EXPECT_EQ(qxtest::ReadBytes(stuck), QByteArray("stuck"));
+  EXPECT_EQ(qxtest::ReadBytes(WininitPath()), "[boot]\r\nshell=keep\r\n[Rename]\n; a comment\r\n" +
+                                                   stuckLine + "\r\n[Other]\r\nk=v\r\n");
   EXPECT_TRUE(QFile::exists(RestartRunnerAutostartPath()));
+}
+
+// Lines of the rename section as written and as read back.
+TEST(WininitLines, ReadBackWhatIsWrittenAndRefuseWhatCannotBeSaid) {
+  const QString paths[] = {QStringLiteral("/a b/c"), QStringLiteral("/x=y/z"),
+                           QStringLiteral("/;semi"), QStringLiteral("/[br]"),
+                           QStringLiteral("/\u00c5\u00c4\u00d6/\u00e9 =")};
+  for (const QString& path : paths) {
+    const auto entry = ParseWininitLine(WininitLine(path, path + QStringLiteral(".1")));
+    ASSERT_TRUE(entry) << path.toStdString();
+    EXPECT_EQ(entry->target, path);
+    EXPECT_EQ(entry->source, path + QStringLiteral(".1"));
+  }
+  struct TRow {
+    const char* line;
+    const char* target;  // nullptr: not an entry
+    const char* source;
+  };
+  const TRow rows[] = {
+      {"  \"/a=b\" = \"/c d\"  ", "/a=b", "/c d"},
+      {"/p=/q", "/p", "/q"},
+      {"NUL=\"/gone\"", "NUL", "/gone"},
+      {"; a comment", nullptr, nullptr},
+      {"[Rename]", nullptr, nullptr},
+      {"\"/unclosed=/x", nullptr, nullptr},
+      {"\"/a\" x=/b", nullptr, nullptr},
+      {"=/x", nullptr, nullptr},
+      {"/x=", nullptr, nullptr},
+      {"no separator", nullptr, nullptr},
+  };
+  for (const TRow& row : rows) {
+    const auto entry = ParseWininitLine(QString::fromUtf8(row.line));
+    ASSERT_EQ(entry.has_value(), row.target != nullptr) << row.line;
+    if (entry) {
+      EXPECT_EQ(entry->target, QString::fromUtf8(row.target)) << row.line;
+      EXPECT_EQ(entry->source, QString::fromUtf8(row.source)) << row.line;
+    }
+  }
+  AddWininitRename(Temp("kept"), Temp("kept.1"));
+  const QByteArray before = qxtest::ReadBytes(WininitPath());
+  for (const QString& bad : {Temp("quote\"d"), Temp("line\nbreak"), QStringLiteral(" ")})
+    EXPECT_THROW(AddWininitRename(Temp("t"), bad), EIniFileException) << bad.toStdString();
+  EXPECT_EQ(qxtest::ReadBytes(WininitPath()), before);
 }
 
 // Across file systems a move copies beside the target and renames; the
 // source goes only after that.
 TEST(RestartRunner, MovesAcrossFileSystems) {
   QTemporaryDir other(QStringLiteral("/dev/shm/qxtest-XXXXXX"));
-  struct stat here {}, there {};
-  if (!other.isValid() || ::stat(QFile::encodeName(qxtest::TempRoot()).constData(), &here) != 0 ||
-      ::stat(QFile::encodeName(other.path()).constData(), &there) != 0 ||
-      here.st_dev == there.st_dev)
+  if (!OnOtherFileSystem(other))
     GTEST_SKIP() << "no second file system at /dev/shm";
   const QString source = other.path() + QStringLiteral("/new.bin");
   Write(source, QByteArray(100000, 'n'));
@@ -228,8 +301,58 @@ TEST(RestartRunner, MovesAcrossFileSystems) {
   EXPECT_EQ(QDir(qxtest::TempRoot()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
+// A runner killed at any point loses nothing: every target is its old or
+// its whole new self, every new file is somewhere whole, and the next run
+// finishes the work without leaving temporaries.
+TEST(RestartRunner, AKilledRunnerLosesNothing) {
+  QTemporaryDir other(QStringLiteral("/dev/shm/qxtest-XXXXXX"));
+  if (!OnOtherFileSystem(other))
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  constexpr int kFiles = 6;
+  const auto fresh = [](int i) { return QByteArray(1 << 20, char('a' + i)); };
+  const auto source = [&](int i) { return other.path() + QStringLiteral("/new%1").arg(i); };
+  const auto target = [](int i) { return qxtest::TempPath(QStringLiteral("app/file%1").arg(i)); };
+  std::srand(17);
+  for (int round = 0; round < 8; ++round) {
+    for (int i = 0; i < kFiles; ++i) {
+      Write(source(i), fresh(i));
+      Write(target(i), "old");
+      ASSERT_TRUE(MoveFileEx(source(i), target(i),
+                             MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING));
+    }
+    QProcess runner;
+    runner.start(RestartRunnerPath(), {});
+    ASSERT_TRUE(runner.waitForStarted());
+    // The kill point: anywhere from before the first move to after the last.
+    QThread::usleep(unsigned(std::rand() % 150000));
+    runner.kill();
+    runner.waitForFinished();
+    for (int i = 0; i < kFiles; ++i) {
+      const QByteArray now = qxtest::ReadBytes(target(i));
+      EXPECT_TRUE(now == "old" || now == fresh(i)) << round << " " << i;
+      if (QFile::exists(source(i))) {
+        EXPECT_EQ(qxtest::ReadBytes(source(i)), fresh(i)) << round << " " << i;
+      } else {
+        EXPECT_EQ(now, fresh(i)) << round << " " << i;
+      }
+    }
+    const TRunnerResult rest = RunRunner();
+    EXPECT_EQ(rest.exitCode, 0) << rest.errors.toStdString();
+    for (int i = 0; i < kFiles; ++i) {
+      EXPECT_EQ(qxtest::ReadBytes(target(i)), fresh(i)) << round << " " << i;
+      EXPECT_FALSE(QFile::exists(source(i)));
+    }
+    EXPECT_TRUE(PendingMoves().empty());
+    EXPECT_EQ(QDir(qxtest::TempPath(QStringLiteral("app")))
+                  .entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot)
+                  .size(),
+              kFiles);
+  }
+}
+
 // The replacement batch: the erase of a file that the next line moves a
-// file onto is left to that move, so a failing move loses nothing.
+// file onto is left to that move, so a move that has nothing to move loses
+// nothing; a batch that fails stays.
 TEST(RestartRunner, RunsAReplacementBatch) {
   const QString target = Temp("dir one/app");
   const QString fresh = Temp("dir one/app.1");
@@ -241,21 +364,64 @@ TEST(RestartRunner, RunsAReplacementBatch) {
   AddRunOnceValue(QStringLiteral("OndrixBatFile"), batch);
   const QString other = Temp("dir one/lib");
   Write(other, "old lib");
-  const QString failing = Temp("tmp/bat2.bat");
-  Write(failing, "ERASE " + Quoted(other).toUtf8() + "\r\nMOVE " +
-                     Quoted(Temp("dir one/missing")).toUtf8() + " " + Quoted(other).toUtf8() +
-                     "\r\n");
-  AddRunOnceValue(QStringLiteral("OndrixBatFile1"), failing);
+  const QString gone = Temp("tmp/bat2.bat");
+  Write(gone, "ERASE " + Quoted(other).toUtf8() + "\r\nMOVE " +
+                  Quoted(Temp("dir one/missing")).toUtf8() + " " + Quoted(other).toUtf8() + "\r\n");
+  AddRunOnceValue(QStringLiteral("OndrixBatFile1"), gone);
+  const QString stuck = Temp("dir one/stuck");
+  Write(stuck, "stuck");
+  const QString failing = Temp("tmp/bat3.bat");
+  Write(failing, "move " + Quoted(stuck).toUtf8() + " " + Quoted(Temp("no dir/stuck")).toUtf8());
+  AddRunOnceValue(QStringLiteral("OndrixBatFile2"), failing);
 
   const TRestartReport report = RunRestartWork();
-  ASSERT_EQ(report.steps.size(), 2u);
+  ASSERT_EQ(report.steps.size(), 3u);
   EXPECT_TRUE(report.steps[0].done) << report.steps[0].error.toStdString();
-  EXPECT_FALSE(report.steps[1].done);
+  EXPECT_TRUE(report.steps[1].done) << report.steps[1].error.toStdString();
+  EXPECT_FALSE(report.steps[2].done);
   EXPECT_EQ(qxtest::ReadBytes(target), QByteArray("new"));
   EXPECT_FALSE(QFile::exists(fresh));
   EXPECT_EQ(qxtest::ReadBytes(other), QByteArray("old lib"));
+  EXPECT_EQ(qxtest::ReadBytes(stuck), QByteArray("stuck"));
   EXPECT_FALSE(RunOnceValueExists(QStringLiteral("OndrixBatFile")));
-  EXPECT_TRUE(RunOnceValueExists(QStringLiteral("OndrixBatFile1")));
+  EXPECT_FALSE(RunOnceValueExists(QStringLiteral("OndrixBatFile1")));
+  EXPECT_TRUE(RunOnceValueExists(QStringLiteral("OndrixBatFile2")));
+}
+
+// A move whose source is gone (moved before the runner was killed, say)
+// leaves nothing to do: it is skipped and no longer pending.
+TEST(RestartRunner, SkipsAMoveWhoseSourceIsGone) {
+  const QString source = Temp("gone.new");
+  Write(source, "new");
+  const QString target = Temp("kept.txt");
+  Write(target, "kept");
+  ASSERT_TRUE(MoveFileEx(source, target, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING));
+  ASSERT_TRUE(QFile::remove(source));
+  const TRestartReport report = RunRestartWork();
+  ASSERT_EQ(report.steps.size(), 1u);
+  EXPECT_TRUE(report.steps[0].skipped);
+  EXPECT_TRUE(report.AllDone());
+  EXPECT_EQ(qxtest::ReadBytes(target), QByteArray("kept"));
+  EXPECT_TRUE(PendingMoves().empty());
+  EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
+}
+
+// Two runners at once (two logins, say): the second waits for the first
+// and finds nothing left, so no command runs twice.
+TEST(RestartRunner, TwoRunnersDoEachStepOnce) {
+  const QString log = Temp("log.txt");
+  for (int i = 0; i < 5; ++i)
+    AddRunOnceValue(QStringLiteral("Step%1").arg(i),
+                    QStringLiteral("/bin/sh -c \"echo %1 >> '%2'\"").arg(i).arg(log));
+  QProcess first, second;
+  first.start(RestartRunnerPath(), {});
+  second.start(RestartRunnerPath(), {});
+  for (QProcess* runner : {&first, &second}) {
+    ASSERT_TRUE(runner->waitForFinished(qxtest::PeerWaitBoundMs));
+    EXPECT_EQ(runner->exitCode(), 0) << runner->readAllStandardError().data();
+  }
+  EXPECT_EQ(qxtest::ReadBytes(log), QByteArray("0\n1\n2\n3\n4\n"));
+  EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
 }
 
 // What MoveFileEx refuses at once, changing nothing.

@@ -44,7 +44,8 @@ TEST_F(SelfRegister, ALibraryIsLoadedAndItsEntryCalled) {
   const TSelfRegisterResult failed = RegisterLibraryServer(library);
   EXPECT_EQ(failed.failure, TSelfRegisterFailure::Failed);
   EXPECT_EQ(failed.result, HRESULT(0x80004005u));
-  EXPECT_TRUE(failed.message.contains(QStringLiteral("DllRegisterServer"))) << failed.message.toStdString();
+  EXPECT_TRUE(failed.message.contains(QStringLiteral("DllRegisterServer")))
+      << failed.message.toStdString();
 }
 
 TEST_F(SelfRegister, LibrariesThatCannotRegisterSayWhy) {

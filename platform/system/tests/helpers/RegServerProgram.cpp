@@ -6,8 +6,8 @@
 #include <cstring>
 
 int main(int argc, char** argv) {
-  if (argc != 2 || (std::strcmp(argv[1], "/REGSERVER") != 0 &&
-                    std::strcmp(argv[1], "/UNREGSERVER") != 0))
+  if (argc != 2 ||
+      (std::strcmp(argv[1], "/REGSERVER") != 0 && std::strcmp(argv[1], "/UNREGSERVER") != 0))
     return 100;
   if (const char* marker = std::getenv("QX_SELFREG_MARKER")) {
     if (std::FILE* out = std::fopen(marker, "w")) {
