@@ -551,15 +551,12 @@ void TFileContainer::RouteHelper(TFileRelated* h, TCompressOptions options) {
           h->StoreArchiveFile(archive);
           h->SetAddToArchive(add);
         };
-        if (netFile && h->NetLocation() != nullptr) {
-          rehome(OwnNetArchive(h), lzcOverwrite);
-        } else if (netFile) {
-          if (file->HasOwnNetArchive())
+        if (netFile) {
+          if (h->NetLocation() != nullptr || file->HasOwnNetArchive())
             rehome(OwnNetArchive(h), lzcOverwrite);
           else
             rehome(LocalArchive(), lzcOnlyAdd);
-          if (file != nullptr)
-            file->SetInNetArchive(true);
+          file->SetInNetArchive(true);
         } else if (dynamic_cast<TpsContainerArchiveFile*>(savedType) != nullptr) {
           h->SetAddToArchive(lzcOnlyAdd);
         } else if (dynamic_cast<TpsInstallSource*>(savedType) != nullptr) {
