@@ -96,6 +96,7 @@ TEST_F(InstallFileTest, SettingsFollowFromNameAndDestination) {
   TInstallFile* dll = File(QStringLiteral("longername1.dll"), "d");
   EXPECT_THROW(dll->SetFileType(iftJustADLL), IECustomInstallFile);
   EXPECT_EQ(dll->FileType(), iftNormal);
+  EXPECT_EQ(dll->OverwriteMode(), owAlways);  // the refused type changed nothing
   dll->SetDestDirType(StandardPathSpecList().FindByClass<TpsWindow>());
   EXPECT_EQ(dll->OverwriteMode(), owVersionDate);
 
