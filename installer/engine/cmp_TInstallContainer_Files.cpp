@@ -266,6 +266,9 @@ void TFileContainer::FreeFiles() {
 }
 
 QString TFileContainer::GetLocalArchivePath() {
+  // The archive fetched in this run, also when the record could not take it.
+  if (!LocalArchive().trimmed().isEmpty() && FileExists(LocalArchive()))
+    return LocalArchive();
   QString path;
   if (GetRecordedLocalFile(path))
     return path;

@@ -357,8 +357,14 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
         TOndxCompress* global = TOndxCompress::Global();
         if (compressor.Abort() && global != nullptr)
           global->SetAbort(true);
-        IfTryFinally([&] { BroadcastMessage(this, scOperationEnded, nullptr); },
-                     [&] { state_ = ifsNone; });
+        try {
+          BroadcastMessage(this, scOperationEnded, nullptr);
+        } catch (...) {
+          compressor.SetAbort(true);
+          state_ = ifsNone;
+          throw;
+        }
+        state_ = ifsNone;
       });
 }
 
