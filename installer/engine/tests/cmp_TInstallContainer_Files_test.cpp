@@ -288,3 +288,31 @@ TEST_F(FileGroupTest, SizesFollowSelectionAndTheCopyCommandCopiesIncludedFiles) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FileGroupTest, BuildOptionsIncludeExcludedFilesAndRefuseContradictions) {
+  b_->SetInclude(false);
+  try {
+    game_->Compress(coForceNetFilesLocal | coForceFilesNet);
+    ADD_FAILURE();
+  } catch (const IEFileContainer& e) {
+    EXPECT_EQ(e.Message(), QStringLiteral("Cannot pass both coForceNetFilesLocal and coForceFilesNet to Compress"));
+  }
+  const auto members = [&] {
+    TOndxCompress reader(nullptr);
+    reader.SetCompressedFile(script_->Archive());
+    return reader.FileCount();
+  };
+  game_->Compress(coForceNetFilesLocal);
+  EXPECT_EQ(members(), 1);
+  EXPECT_EQ(a_->BuildMark(), 2);
+  EXPECT_EQ(a_->CompressedInto(), script_->Archive());
+  EXPECT_EQ(b_->BuildMark(), 0);
+  game_->Compress(coForceNetFilesLocal | coIncludeExcluded);
+  EXPECT_EQ(members(), 2);
+  EXPECT_FALSE(b_->Include());  // included for the build's duration only
+  EXPECT_EQ(b_->BuildMark(), 2);
+}
+
+}  // namespace
