@@ -474,6 +474,8 @@ void TInstallFile::DeclareProperties(TClassBuilder<TInstallFile, TCustomInstallF
 // ---------------------------------------------------------------------------
 
 TCustomInstallFile* TCustomInstallFileList::Get(int index) const {
+  if (index < 0 || index >= items_.size())
+    throw EListError(QStringLiteral("List index out of bounds (%d)"), {index});
   return items_.at(index);
 }
 

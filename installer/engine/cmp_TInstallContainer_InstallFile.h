@@ -264,6 +264,7 @@ class TInstallFile : public TCustomInstallFile {
 // A list of install files; it owns none of them.
 class TCustomInstallFileList {
  public:
+  // Index out of range: EListError.
   TCustomInstallFile* Get(int index) const;
   // nullptr: IECustomInstallFileList "Cannot add a blank entry to the
   // TCustomInstallFileList object".

@@ -106,6 +106,17 @@ TEST_F(InstallFileTest, SettingsFollowFromNameAndDestination) {
   EXPECT_EQ(vendor->DestDir(), QStringLiteral("/System"));
   EXPECT_NE(dynamic_cast<TpsCommonFiles*>(vendor->DestDirType()), nullptr);
 
+  TCustomInstallFileList list;
+  list.Add(help);
+  EXPECT_EQ(list.Get(0), help);
+  EXPECT_THROW(list.Get(1), EListError);
+  try {
+    list.Add(nullptr);
+    ADD_FAILURE();
+  } catch (const IECustomInstallFileList& e) {
+    EXPECT_EQ(e.Message(), QStringLiteral("Cannot add a blank entry to the TCustomInstallFileList object"));
+  }
+
   auto* notAGroup = new qxtest::TInformationRecorder(script_->Root());
   notAGroup->RegisteredType = rtLink;
   EXPECT_THROW(help->SetContainer(notAGroup), IECustomInstallFile);
