@@ -30,7 +30,8 @@ namespace {
 using qxtest::ReadBytes;
 using qxtest::TInstallScript;
 
-// A program started from path, killed when the object goes.
+// A program started from path, killed when the object goes (unless it
+// was waited for).
 class TRunningProgram {
  public:
   explicit TRunningProgram(const QString& path) {
@@ -41,6 +42,13 @@ class TRunningProgram {
   }
   ~TRunningProgram() { Stop(); }
   bool Running() const { return pid_ > 0; }
+  // Its exit code once it has ended by itself; -1 when it was killed.
+  int Wait() {
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
   void Stop() {
     if (pid_ <= 0)
       return;
@@ -230,10 +238,14 @@ TEST_F(InstallFileTest, AFileInUseIsReplacedAtTheRestartAndTheLogNamesTheFinalFi
             QStringLiteral("Trovaly"));
   EXPECT_EQ(ReadBytes(uninstallPath), QByteArray("uninstaller"));
 
-  // The next login: the program no longer runs, the runner moves the file.
+  // The next login: the program no longer runs, and the runner that the
+  // autostart entry starts moves the file, then removes its entry.
+  EXPECT_TRUE(QFile::exists(RestartRunnerAutostartPath()));
   user.Stop();
-  const TRestartReport report = RunRestartWork();
-  EXPECT_TRUE(report.AllDone());
+  TRunningProgram runner(RestartRunnerPath());
+  ASSERT_TRUE(runner.Running());
+  EXPECT_EQ(runner.Wait(), 0);
+  EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
   EXPECT_EQ(ReadBytes(dest), ReadBytes(program->ArchiveKey()));
   EXPECT_FALSE(QFile::exists(ExtractFileDir(dest) + QStringLiteral("/trovaly.2")));
   EXPECT_TRUE(PendingMoves().empty());
