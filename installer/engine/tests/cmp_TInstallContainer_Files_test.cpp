@@ -80,6 +80,7 @@ TEST_F(FileGroupTest, GroupsInstallByteIdenticalFromTheirArchiveWithProgressAndC
   const QStringList lines = dialog->Lines();
   EXPECT_EQ(lines.mid(0, 3), QStringList({"Game:-990", "Game:-999", "Game:-992"}));
   EXPECT_TRUE(lines.contains(QStringLiteral("Game:-998")));
+  EXPECT_EQ(lines.count(QStringLiteral("Game:-997")), 2);  // each file replaces or writes
   EXPECT_EQ(lines.back(), QStringLiteral("Game:-989"));
   EXPECT_TRUE(lines.contains(QStringLiteral("Game:-996")));
 }
