@@ -1,9 +1,8 @@
 // Replacing an install file's destination. A destination that no process
 // uses is replaced by the compressor's rename; one in use keeps running
 // from its file, and the new file waits beside it for the restart.
-#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
-
 #include "installer/engine/cmp_TInstall.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileTexts.h"
 #include "installer/engine/routines_API.h"
@@ -53,9 +52,10 @@ void TCustomInstallFile::RegisterWithBatch(const QString& inUse, const QString& 
   try {
     const QString temp = CreateTempFileName(true);
     batch = temp.left(temp.size() - ExtractFileExt(temp).size()) + QStringLiteral(".bat");
-    WriteFileAtomically(batch, IfReplaceBatchLines(inUse, replacement).join(QStringLiteral("\r\n"))
-                                       .append(QStringLiteral("\r\n"))
-                                       .toUtf8());
+    WriteFileAtomically(batch, IfReplaceBatchLines(inUse, replacement)
+                                   .join(QStringLiteral("\r\n"))
+                                   .append(QStringLiteral("\r\n"))
+                                   .toUtf8());
     DeleteFile(temp);
     CurrentInstall()->AddUnfinished(batch, ukDeleteFile);
     // A command line: the path is quoted, as a temporary folder may hold blanks.

@@ -1,17 +1,16 @@
 // File groups: built into a real archive and installed from it, the codes
 // and progress they report, and what a failing or cancelled install leaves.
-#include "InstallFileTestSupport.h"
-#include "InstallTestSupport.h"
-#include "OndxCompressTestSupport.h"
-
-#include "installer/engine/InstallPrompts.h"
-#include "installer/engine/cmp_TOndxCompress_Format.h"
-#include "installer/engine/routines_Exceptions.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 
-#include <gtest/gtest.h>
+#include "InstallFileTestSupport.h"
+#include "InstallTestSupport.h"
+#include "OndxCompressTestSupport.h"
+#include "installer/engine/InstallPrompts.h"
+#include "installer/engine/cmp_TOndxCompress_Format.h"
+#include "installer/engine/routines_Exceptions.h"
 
 namespace {
 
@@ -171,7 +170,6 @@ TEST_F(FileGroupTest, ACorruptMemberLeavesTheExistingFilesWhole) {
   EXPECT_TRUE(aborted);
   EXPECT_EQ(octest::FolderFiles(ExtractFileDir(Installed(a_))),
             QStringList({"trovaly.bin", "trovaly.hlp"}));
-
 }
 
 // The archive split over two disks: the second part is not where the first
@@ -298,7 +296,9 @@ TEST_F(FileGroupTest, BuildOptionsIncludeExcludedFilesAndRefuseContradictions) {
     game_->Compress(coForceNetFilesLocal | coForceFilesNet);
     ADD_FAILURE();
   } catch (const IEFileContainer& e) {
-    EXPECT_EQ(e.Message(), QStringLiteral("Cannot pass both coForceNetFilesLocal and coForceFilesNet to Compress"));
+    EXPECT_EQ(
+        e.Message(),
+        QStringLiteral("Cannot pass both coForceNetFilesLocal and coForceFilesNet to Compress"));
   }
   const auto members = [&] {
     TOndxCompress reader(nullptr);

@@ -1,12 +1,12 @@
 // An install file's object-repository entries: off unless asked, written
 // into the environment's repository file found through the registry.
-#include "InstallFileTestSupport.h"
-
 #include "installer/engine/cmp_TInstallContainer_InstallFileRepository.h"
-#include "installer/engine/routines_Registry.h"
-#include "platform/registry/IniFile.h"
 
 #include <gtest/gtest.h>
+
+#include "InstallFileTestSupport.h"
+#include "installer/engine/routines_Registry.h"
+#include "platform/registry/IniFile.h"
 
 namespace {
 
@@ -38,7 +38,8 @@ TEST(InstallFileRepositoryTest, EntriesRegisterOnlyWhenAskedAndReplaceTheirOldSe
   EXPECT_EQ(ini.ReadString(section, QStringLiteral("Icon"), {}), form->GetDestPath());
   EXPECT_TRUE(ini.ValueExists(QStringLiteral("Repository Pages"), QStringLiteral("Forms")));
   EXPECT_FALSE(ini.SectionExists(QStringLiteral("Old\\WIZARD")));
-  EXPECT_EQ(ini.ReadString(QStringLiteral("Other"), QStringLiteral("Name"), {}), QStringLiteral("kept"));
+  EXPECT_EQ(ini.ReadString(QStringLiteral("Other"), QStringLiteral("Name"), {}),
+            QStringLiteral("kept"));
 }
 
 }  // namespace

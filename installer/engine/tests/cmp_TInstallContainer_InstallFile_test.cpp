@@ -1,10 +1,17 @@
 // Install files: settings that follow from name and destination, the
 // overwrite rules, a file in use replaced at the restart, self-registration,
 // and the uninstall log naming exactly the files on disk.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <QFile>
+#include <set>
+
 #include "InstallFileTestSupport.h"
 #include "InstallTestSupport.h"
 #include "OndxCompressTestSupport.h"
-
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 #include "installer/engine/cmp_TInstallContainer_UninstallEXE.h"
 #include "installer/engine/routines_API.h"
@@ -12,16 +19,6 @@
 #include "installer/engine/routines_Registry.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/system/RestartService.h"
-
-#include <QFile>
-
-#include <gtest/gtest.h>
-
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <set>
 
 extern char** environ;
 
@@ -64,8 +61,10 @@ class TRunningProgram {
 // Every "File<n>" value of the uninstall log's list keys.
 std::set<QString> LoggedFiles() {
   std::set<QString> out;
-  for (const QString& sub : {QStringLiteral("Files"), QStringLiteral("Files1"), QStringLiteral("ActiveX")}) {
-    for (const QString& line : qxtest::RegistryValues(qxtest::kUninstallKey + QLatin1Char('\\') + sub)) {
+  for (const QString& sub :
+       {QStringLiteral("Files"), QStringLiteral("Files1"), QStringLiteral("ActiveX")}) {
+    for (const QString& line :
+         qxtest::RegistryValues(qxtest::kUninstallKey + QLatin1Char('\\') + sub)) {
       if (line.startsWith(QLatin1String("File")))
         out.insert(line.section(QLatin1Char('='), 1));
     }
@@ -122,7 +121,8 @@ TEST_F(InstallFileTest, SettingsFollowFromNameAndDestination) {
     list.Add(nullptr);
     ADD_FAILURE();
   } catch (const IECustomInstallFileList& e) {
-    EXPECT_EQ(e.Message(), QStringLiteral("Cannot add a blank entry to the TCustomInstallFileList object"));
+    EXPECT_EQ(e.Message(),
+              QStringLiteral("Cannot add a blank entry to the TCustomInstallFileList object"));
   }
 
   auto* notAGroup = new qxtest::TInformationRecorder(script_->Root());
@@ -165,11 +165,8 @@ TEST_F(InstallFileTest, OverwriteRulesDecideWhetherTheExistingFileIsReplaced) {
         qxtest::WriteBytes(dest, "old");
         FileSetDate(dest, now + 10);
         break;
-      case 3:
-        QFile::copy(QStringLiteral(QX_STAMPED_PROGRAM), dest);
-        break;
-      default:
-        break;
+      case 3: QFile::copy(QStringLiteral(QX_STAMPED_PROGRAM), dest); break;
+      default: break;
     }
   }
   const QByteArray stamped = ReadBytes(QStringLiteral(QX_STAMPED_PROGRAM));
@@ -181,8 +178,9 @@ TEST_F(InstallFileTest, OverwriteRulesDecideWhetherTheExistingFileIsReplaced) {
     EXPECT_EQ(files[i]->WillInstall(), rows[i].replaced) << rows[i].name;
   }
   // A help file that was kept is registered all the same.
-  EXPECT_EQ(ReadRegString(hkLocalMachine, QString::fromLatin1(kHelpKey), QStringLiteral("KEPT.HLP"), {}),
-            files.back()->GetExpandedDestDir());
+  EXPECT_EQ(
+      ReadRegString(hkLocalMachine, QString::fromLatin1(kHelpKey), QStringLiteral("KEPT.HLP"), {}),
+      files.back()->GetExpandedDestDir());
 }
 
 // The destination runs as a program: the new file waits beside it as ".2"
@@ -215,8 +213,10 @@ TEST_F(InstallFileTest, AFileInUseIsReplacedAtTheRestartAndTheLogNamesTheFinalFi
   EXPECT_TRUE(program->ReplacedInUse());
   EXPECT_EQ(program->DestName(), QStringLiteral("trovaly.2"));
   EXPECT_EQ(ReadBytes(dest), running);
-  EXPECT_EQ(ReadBytes(ExtractFileDir(dest) + QStringLiteral("/trovaly.2")), ReadBytes(program->ArchiveKey()));
-  EXPECT_EQ(ReadBytes(ExtractFileDir(dest) + QStringLiteral("/trovaly.1")), QByteArray("someone else's"));
+  EXPECT_EQ(ReadBytes(ExtractFileDir(dest) + QStringLiteral("/trovaly.2")),
+            ReadBytes(program->ArchiveKey()));
+  EXPECT_EQ(ReadBytes(ExtractFileDir(dest) + QStringLiteral("/trovaly.1")),
+            QByteArray("someone else's"));
   EXPECT_TRUE(RebootNeeded());
   const std::vector<TPendingMove> moves = PendingMoves();
   ASSERT_EQ(moves.size(), 1u);
@@ -227,13 +227,16 @@ TEST_F(InstallFileTest, AFileInUseIsReplacedAtTheRestartAndTheLogNamesTheFinalFi
   script_->Install()->ReadUnfinished(unfinished);
   EXPECT_EQ(unfinished.Text().trimmed(), program->Name() + QStringLiteral(";0"));
   // The logs and counts name the file by its final name.
-  const QString uninstallPath = script_->Install()->GetExpandedDestDir() + QStringLiteral("/uninstall.exe");
+  const QString uninstallPath =
+      script_->Install()->GetExpandedDestDir() + QStringLiteral("/uninstall.exe");
   EXPECT_EQ(LoggedFiles(), (std::set<QString>{dest, help->GetDestPath()}));
   EXPECT_EQ(ReadRegInteger(hkLocalMachine, QString::fromLatin1(kSharedDLLsKey), dest, 0), 1);
-  EXPECT_EQ(ReadRegString(hkLocalMachine, QString::fromLatin1(kHelpKey), QStringLiteral("TROVALY.HLP"), {}),
+  EXPECT_EQ(ReadRegString(hkLocalMachine, QString::fromLatin1(kHelpKey),
+                          QStringLiteral("TROVALY.HLP"), {}),
             ExtractFileDir(dest));
-  EXPECT_EQ(ReadRegString(hkLocalMachine, qxtest::kUninstallKey, QStringLiteral("UninstallString"), {}),
-            uninstallPath + QStringLiteral(" Trovaly"));
+  EXPECT_EQ(
+      ReadRegString(hkLocalMachine, qxtest::kUninstallKey, QStringLiteral("UninstallString"), {}),
+      uninstallPath + QStringLiteral(" Trovaly"));
   EXPECT_EQ(ReadRegString(hkLocalMachine, qxtest::kUninstallKey, QStringLiteral("DisplayName"), {}),
             QStringLiteral("Trovaly"));
   EXPECT_EQ(ReadBytes(uninstallPath), QByteArray("uninstaller"));
@@ -269,7 +272,9 @@ TEST_F(InstallFileTest, ASelfRegisteringLibraryRegistersAndIsLoggedAsSuch) {
   EXPECT_EQ(qxtest::RegistryValues(qxtest::kUninstallKey + QStringLiteral("\\ActiveX")),
             QStringList({QStringLiteral("File1=") + ocx->GetDestPath() + QStringLiteral(";0"),
                          QStringLiteral("Entries=1")}));
-  EXPECT_EQ(ReadRegInteger(hkLocalMachine, QString::fromLatin1(kSharedDLLsKey), ocx->GetDestPath(), 0), 1);
+  EXPECT_EQ(
+      ReadRegInteger(hkLocalMachine, QString::fromLatin1(kSharedDLLsKey), ocx->GetDestPath(), 0),
+      1);
 
   // The run after a restart registers it again.
   ocx->FinishAfterReboot();
@@ -280,7 +285,8 @@ TEST_F(InstallFileTest, ASelfRegisteringLibraryRegistersAndIsLoggedAsSuch) {
     ocx->RegisterActiveX();
     ADD_FAILURE();
   } catch (const IECustomInstallFile& e) {
-    EXPECT_TRUE(e.Message().contains(QStringLiteral("returned a value of 7"))) << e.Message().toStdString();
+    EXPECT_TRUE(e.Message().contains(QStringLiteral("returned a value of 7")))
+        << e.Message().toStdString();
   }
   InstallUnitState().raiseRegistrationErrors = false;
   script_->Run();
