@@ -43,8 +43,15 @@ void TCustomInstallFile::RegisterReplacement() {
   SetRebootNeeded(true);
   if (MoveFileEx(replacement, inUse, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING))
     return;
-  if (CurrentInstall() != nullptr)
+  try {
+    if (CurrentInstall() == nullptr)
+      throw IECustomInstallFile(QString::fromLatin1(kIfCannotRegisterMove), {Name()});
     RegisterWithBatch(inUse, replacement);
+  } catch (...) {
+    // Nothing would move the new file in: it goes, the file in use stays.
+    DeleteFile(replacement);
+    throw;
+  }
 }
 
 void TCustomInstallFile::RegisterWithBatch(const QString& inUse, const QString& replacement) {
@@ -52,19 +59,19 @@ void TCustomInstallFile::RegisterWithBatch(const QString& inUse, const QString& 
   try {
     const QString temp = CreateTempFileName(true);
     batch = temp.left(temp.size() - ExtractFileExt(temp).size()) + QStringLiteral(".bat");
+    DeleteFile(temp);
     WriteFileAtomically(batch, IfReplaceBatchLines(inUse, replacement)
                                    .join(QStringLiteral("\r\n"))
                                    .append(QStringLiteral("\r\n"))
                                    .toUtf8());
-    DeleteFile(temp);
-    CurrentInstall()->AddUnfinished(batch, ukDeleteFile);
+    ScheduleRestartRunner();
     // A command line: the path is quoted, as a temporary folder may hold blanks.
     if (!AddRunOnce(QString::fromLatin1(kReplaceBatchRunOnce), IfQuotedPath(batch), true))
       throw IECustomInstallFile(QString::fromLatin1(kIfCannotRegisterMove), {Name()});
-    ScheduleRestartRunner();
-  } catch (const IECustomInstallFile&) {
-    throw;
   } catch (const Exception&) {
+    if (!batch.isEmpty())
+      DeleteFile(batch);
     throw IECustomInstallFile(QString::fromLatin1(kIfCannotRegisterMove), {Name()});
   }
+  CurrentInstall()->AddUnfinished(batch, ukDeleteFile);
 }

@@ -6,6 +6,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <QDir>
 #include <QFile>
 #include <set>
 
@@ -254,6 +255,35 @@ TEST_F(InstallFileTest, AFileInUseIsReplacedAtTheRestartAndTheLogNamesTheFinalFi
   EXPECT_TRUE(PendingMoves().empty());
   for (const QString& logged : LoggedFiles())
     EXPECT_TRUE(QFile::exists(logged)) << logged.toStdString();
+}
+
+// Nothing can be registered for the restart (the runner's autostart folder
+// cannot take its entry): the run stops with the error, the file in use
+// stays, and neither the new file nor a batch nor a record is left behind.
+TEST_F(InstallFileTest, AReplacementThatCannotBeRegisteredLeavesNothingBehind) {
+  TInstallFile* program = File(QStringLiteral("trovaly"), octest::Content(20000, 9));
+  script_->Build();
+  const QString dest = program->GetDestPath();
+  ForceDirectories(ExtractFileDir(dest));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_INUSE_PROGRAM), dest));
+  QFile::setPermissions(dest, QFile::permissions(dest) | QFile::ExeOwner);
+  const QByteArray running = ReadBytes(dest);
+  TRunningProgram user(dest);
+  ASSERT_TRUE(user.Running());
+  qxtest::WriteBytes(ExtractFileDir(RestartRunnerAutostartPath()), "not a folder");
+  try {
+    script_->Run();
+    ADD_FAILURE();
+  } catch (const IECustomInstallFile& e) {
+    EXPECT_EQ(e.Message(), program->Name() + QStringLiteral(" cannot register a routine in the "
+                                                            "register to move the files after the "
+                                                            "computer is reboot"));
+  }
+  EXPECT_EQ(ReadBytes(dest), running);
+  EXPECT_EQ(octest::FolderFiles(ExtractFileDir(dest)), QStringList({"trovaly"}));
+  EXPECT_TRUE(PendingMoves().empty());
+  EXPECT_TRUE(qxtest::RegistryValues(QString::fromLatin1(kRunOnceKeyPath)).isEmpty());
+  EXPECT_TRUE(QDir(GetTempDir()).entryList({QStringLiteral("*.bat")}, QDir::Files).isEmpty());
 }
 
 // A library exporting DllRegisterServer is loaded and called once it is in
