@@ -176,6 +176,7 @@ class TFileContainer : public TFileRelated {
   int SumOver(bool all, bool withSubgroups, int (TCustomInstallFile::*size)() const,
               int (TFileContainer::*groupSize)(bool, bool));
   int ArchivedSizeOf(bool all, bool withSubgroups);
+  bool HoldsHelper(const TInstallObject* helper) const;
   // Each file's step, then each sub-container's.
   void ForFilesThenGroups(void (TCustomInstallFile::*fileStep)(),
                           void (TFileContainer::*groupStep)());
