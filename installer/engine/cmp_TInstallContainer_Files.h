@@ -184,6 +184,8 @@ class TFileContainer : public TFileRelated {
   void DiskCode(TObject* po);
   void FinishedFileCode(TObject* po);
   void PercentOf(TFileStatusParameter& parameter) const;
+  // The start of a copy or build: false when the container is excluded.
+  bool BeginBuildStep(bool all);
   void DoCompress(TCompressOptions options);
   // The archive a helper is compressed into for the duration (Compress step 6).
   void RouteHelper(TFileRelated* helper, TCompressOptions options);
