@@ -7,6 +7,9 @@
 #include "installer/wizard/cmp_TBaseFormContainer.h"
 #include "installer/wizard/cmp_TBaseInstallDlg.h"
 #include "installer/wizard/cmp_TTranslator.h"
+#include "installer/wizard/cmp_TWizardPrompter.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
+#include "platform/controls/Dialogs.h"
 #include "installer/wizard/cmp_TranslateControls.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Buttons.h"
@@ -90,6 +93,16 @@ class TTestPageDlg : public TBaseInstallDlg {
     TBaseInstallDlg::HandleMessage(sender, code, param);
     if (code == scWelcome && StandsAlone()) Execute();
   }
+};
+
+// A change-disk prompt that records the disk it was shown for.
+class TTestDiskForm : public TBaseChangeDiskForm {
+ public:
+  explicit TTestDiskForm(TComponent* owner) : TBaseChangeDiskForm(owner) {
+    SetCaption(QStringLiteral("Disk"));
+  }
+  void InitializeForm() override { ++initialized; }
+  static inline int initialized = 0;
 };
 
 void Click(TButton* c) { c->Click(); }
@@ -364,6 +377,103 @@ TEST_F(WizardBase, RegistryAndParameterErrors) {
   TTestPageDlg* dlg = AddPageDlg();
   EXPECT_EQ(message([&] { dlg->AssignDialogProperties(); }),
             "Cannot AssignDialogProperties for PageDlg1 because the Dialog is Nil");
+}
+
+TEST_F(WizardBase, TheChangeDiskPromptChecksItsParameterFirst) {
+  TDialogManager* manager = AddManager();
+  manager->SetManagerType(dmChangeDisk);
+  TBCDFEntry* entry = RegisterChangeDiskForm(&FormClassOf<TTestDiskForm>, nullptr, 0);
+  auto* file = new TInstallFile(setup.get());
+  TMessageParameter other;
+  TDiskParameter disk;
+  disk.Disk = 2;
+  TParameterList empty;
+  TParameterList one{file};
+  TParameterList badFirst{&other, &disk};
+  TParameterList badSecond{file, &other};
+  TParameterList good{file, &disk};
+  struct Row {
+    TObject* param;
+    const char* error;
+  };
+  const Row rows[] = {
+      {nullptr, "The ParameterObject is Nil in the TDialogManager. Cannot show the change disk form"},
+      {&other, "TChangeDiskDlg--PO is not a TList object"},
+      {&one, "TChangeDiskDlg--Not engouh parameters for status event"},
+      {&badFirst, "TChangeDiskDlg says bad first parameter"},
+      {&badSecond, "TChangeDiskDlg says bad second parameter"},
+  };
+  int shown = 0;
+  TModalResult answer = mrOk;
+  app->ModalDriver = [&](TObject* modal) {
+    auto* form = dynamic_cast<TTestDiskForm*>(modal);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->DiskParameter(), &disk);
+    ++shown;
+    form->SetModalResult(answer);
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.error);
+    try {
+      install->BroadcastMessage(install, scNewDisk, row.param);
+      ADD_FAILURE() << "nothing raised";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), QString::fromUtf8(row.error));
+    }
+  }
+  EXPECT_EQ(shown, 0);
+  EXPECT_EQ(file->Tag(), 0);
+  install->BroadcastMessage(install, scNewDisk, &good);
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(file->Tag(), 1);
+  EXPECT_EQ(TTestDiskForm::initialized, 1);
+  answer = mrAbort;
+  EXPECT_THROW(install->BroadcastMessage(install, scNewDisk, &good), EAIUserAbort);
+  EXPECT_EQ(CurrentDialogManager(), nullptr);
+  UnregisterChangeDiskForm(entry);
+}
+
+TEST_F(WizardBase, TheWizardAnswersTheEnginesPromptsWithBoxes) {
+  struct Row {
+    TPromptId id;
+    bool firstButton;
+    TPromptButton expected;
+    TMessageIcon icon;
+  };
+  const Row rows[] = {
+      {TPromptId::InsertDisk, true, TPromptButton::Ok, miQuestion},
+      {TPromptId::InsertDisk, false, TPromptButton::Cancel, miQuestion},
+      {TPromptId::InsertFloppy, false, TPromptButton::Cancel, miQuestion},
+      {TPromptId::ShowError, true, TPromptButton::Ok, miError},
+      {TPromptId::RebootFailed, true, TPromptButton::Ok, miInformation},
+  };
+  const std::unique_ptr<TInstallPrompter> before = InstallWizardPrompter();
+  app->SetTitle(QStringLiteral("Velmio"));
+  for (const Row& row : rows) {
+    QString text;
+    QString caption;
+    TMessageIcon icon = miNone;
+    app->ModalDriver = [&](TObject* modal) {
+      auto* box = dynamic_cast<TMessageForm*>(modal);
+      ASSERT_NE(box, nullptr);
+      text = box->Text();
+      caption = box->Caption();
+      icon = box->Icon();
+      box->ClickButton(row.firstButton ? box->Buttons().first().result
+                                       : box->Buttons().last().result);
+    };
+    TPromptRequest request;
+    request.id = row.id;
+    request.text = QStringLiteral("Aseta levyke 2");
+    request.path = QStringLiteral("/media/levy");
+    const TPromptAnswer answer = AskPrompt(request);
+    EXPECT_EQ(answer.button, row.expected) << static_cast<int>(row.id);
+    EXPECT_EQ(answer.path, request.path);
+    EXPECT_EQ(text, request.text);
+    EXPECT_EQ(caption, QStringLiteral("Velmio"));
+    EXPECT_EQ(icon, row.icon);
+  }
+  SetInstallPrompter(nullptr);
 }
 
 }  // namespace
