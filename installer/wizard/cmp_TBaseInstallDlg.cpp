@@ -324,12 +324,8 @@ TBaseChangeDiskForm::TBaseChangeDiskForm(TComponent* owner) : TBaseOndrixForm(ow
 
 TDialogManager::TDialogManager(TComponent* owner) : TInstallObject(owner) {}
 
-TDialogManager::~TDialogManager() {
-  CloseDuringCopyForms();
-  // The components that named this manager forget it.
-  const QList<TCustomBaseInstallDlg*> dialogs = dialogs_;
-  for (TCustomBaseInstallDlg* d : dialogs) d->ContainerDestroyed(this);
-}
+// The components that named this manager hear of its end from the spine.
+TDialogManager::~TDialogManager() { CloseDuringCopyForms(); }
 
 void TDialogManager::AddDialog(TCustomBaseInstallDlg* dialog) {
   if (dialog == nullptr) {
@@ -343,7 +339,9 @@ void TDialogManager::RemoveDialog(TCustomBaseInstallDlg* dialog) { dialogs_.remo
 
 void TDialogManager::ContainerDestroyed(TInstallContainer* container) {
   TInstallObject::ContainerDestroyed(container);
-  if (auto* dialog = dynamic_cast<TCustomBaseInstallDlg*>(container)) RemoveDialog(dialog);
+  // By pointer only: the object may be half destroyed already.
+  for (int i = static_cast<int>(dialogs_.size()) - 1; i >= 0; --i)
+    if (static_cast<TInstallContainer*>(dialogs_[i]) == container) dialogs_.removeAt(i);
 }
 
 void TDialogManager::Notification(TComponent* component, TOperation operation) {

@@ -9,6 +9,9 @@
 #include "installer/wizard/cmp_TTranslator.h"
 #include "installer/wizard/cmp_TWizardPrompter.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/DataModule.h"
+#include "platform/classes/FormReader.h"
 #include "platform/controls/Dialogs.h"
 #include "installer/wizard/cmp_TranslateControls.h"
 #include "platform/controls/Application.h"
@@ -474,6 +477,57 @@ TEST_F(WizardBase, TheWizardAnswersTheEnginesPromptsWithBoxes) {
     EXPECT_EQ(icon, row.icon);
   }
   SetInstallPrompter(nullptr);
+}
+
+// A setup script's wizard objects, as a form file holds them.
+const char kScript[] = R"(object Script: TDataModule
+  object Install1: TInstall
+  end
+  object Manager1: TDialogManager
+    Container = Install1
+    Width = 500
+    Position = odpTopLeft
+  end
+  object PageDlg1: TTestPageDlg
+    Container = Install1
+    DialogManager = Manager1
+    Order = 5
+    OnBeforeExecute = Never
+  end
+end
+)";
+
+TEST_F(WizardBase, AScriptsPageComponentJoinsItsManager) {
+  RegisterDialogClasses();
+  if (GetClass(QStringLiteral("TTestPageDlg")) == nullptr) RegisterClass<TTestPageDlg>();
+  setup.reset();  // the script brings its own install component
+  TDataModule script(nullptr);
+  int never = 0;
+  script.DefineMethod<void(TObject*)>(QStringLiteral("Never"), [&never](TObject*) { ++never; });
+  ReadRootComponent(&script, QByteArray(kScript), QStringLiteral("script.form"));
+  auto* manager = FindComponentAs<TDialogManager>(&script, QStringLiteral("Manager1"));
+  auto* dlg = FindComponentAs<TTestPageDlg>(&script, QStringLiteral("PageDlg1"));
+  auto* scriptInstall = FindComponentAs<TInstall>(&script, QStringLiteral("Install1"));
+  EXPECT_EQ(dlg->DialogManager(), manager);
+  EXPECT_EQ(manager->Dialogs(), QList<TCustomBaseInstallDlg*>({dlg}));
+  EXPECT_EQ(FindDialogManager(dmBeforeInstall), manager);
+  EXPECT_EQ(FindDialogManager(dmAfterBadInstall), nullptr);
+  int frames = 0;
+  app->ModalDriver = [&](TObject* modal) {
+    auto* frame = dynamic_cast<TBaseFormContainer*>(modal);
+    ASSERT_NE(frame, nullptr);
+    ++frames;
+    EXPECT_EQ(frame->Width(), 500);
+    EXPECT_EQ(frame->Left(), 0);
+    EXPECT_EQ(frame->Page(0)->Order(), 5);
+    Click(static_cast<TTestPageForm*>(frame->Page(0))->NextButton);
+  };
+  scriptInstall->BroadcastMessage(scriptInstall, scWelcome, nullptr);
+  EXPECT_EQ(frames, 0);
+  scriptInstall->BroadcastMessage(scriptInstall, scBeforeInstallWizard, nullptr);
+  EXPECT_EQ(frames, 1);
+  EXPECT_EQ(never, 0);  // the manager shows the page, not the component
+  UnRegisterClass<TTestPageDlg>();
 }
 
 }  // namespace
