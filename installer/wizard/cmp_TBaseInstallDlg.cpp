@@ -62,19 +62,21 @@ class TCurrentManagerScope {
   TCurrentManagerScope& operator=(const TCurrentManagerScope&) = delete;
 };
 
-// Frees a form made for one showing, whatever happens while it shows.
+// Frees a form made for one showing, whatever happens while it shows (and
+// not again when the form freed itself meanwhile).
 class TFormScope {
  public:
-  explicit TFormScope(TForm* form) : form_(form) {}
+  explicit TFormScope(TForm* form) : form_(form), alive_(form->WeakSelf()) {}
   ~TFormScope() {
-    if (form_ != nullptr) form_->Free();
+    if (!alive_.expired()) form_->Free();
   }
   TFormScope(const TFormScope&) = delete;
   TFormScope& operator=(const TFormScope&) = delete;
-  TForm* get() const { return form_; }
+  TForm* get() const { return alive_.expired() ? nullptr : form_; }
 
  private:
   TForm* form_;
+  std::weak_ptr<TControl*> alive_;
 };
 
 [[noreturn]] void RaiseTranslated(const char* format, std::initializer_list<TVarRec> args) {
@@ -267,7 +269,8 @@ bool TCustomBaseInstallDlg::ShowDialog() {
     ~TClear() { self->SetDialog(nullptr); }
   } clear{this};
   AssignDialogProperties();
-  if (form.get()->ShowModal() != mrOk) throw EAIUserAbort();
+  const TModalResult result = form.get()->ShowModal();
+  if (form.get() == nullptr || result != mrOk) throw EAIUserAbort();
   return true;
 }
 

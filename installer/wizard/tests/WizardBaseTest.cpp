@@ -20,6 +20,9 @@
 #include "platform/controls/PageControl.h"
 
 #include <QCloseEvent>
+#include <QColor>
+#include <QImage>
+#include <QPixmap>
 #include <QCoreApplication>
 #include <QWidget>
 
@@ -227,6 +230,10 @@ TEST_F(WizardBase, TheManagerRunsItsPagesWithBackAndNext) {
     // The pages stand over the display panel, inside the frame.
     EXPECT_EQ(last->Handle()->parentWidget(), frame->Handle());
     EXPECT_EQ(last->Width(), frame->DisplayPanel->Width());
+    // What the frame shows is the current page, drawn over its display.
+    const QImage shot = frame->Handle()->grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(240, 150)), QColor(Qt::white));
+    EXPECT_EQ(QColor(shot.pixel(frame->ClientWidth() - 2, 150)), QColor(Qt::white));
     Click(last->BackButton);
     seen << frame->Caption();
     EXPECT_EQ(frame->CurrentPage(), first);
