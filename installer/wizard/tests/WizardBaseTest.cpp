@@ -63,6 +63,10 @@ class TTestPageForm : public TBaseInstallForm {
     NextPage();
   }
   void CancelButtonClick(TObject*) { CancelWizard(); }
+  // The page's bit set: it asks to be skipped.
+  bool SkipPage() override { return (skipMask & PageBit()) != 0; }
+  virtual int PageBit() const { return 1; }
+  static inline int skipMask = 0;
 
   TTranslateLabel* Label1 = nullptr;
   TCheckBox* CheckBox1 = nullptr;
@@ -79,6 +83,7 @@ class TTestSecondForm : public TTestPageForm {
     SetOrder(20);
     SetCaption(QStringLiteral("Second page"));
   }
+  int PageBit() const override { return 2; }
 };
 
 // The test page's dialog component: shows its page on the welcome code
@@ -535,6 +540,43 @@ TEST_F(WizardBase, AScriptsPageComponentJoinsItsManager) {
   EXPECT_EQ(frames, 1);
   EXPECT_EQ(never, 0);  // the manager shows the page, not the component
   UnRegisterClass<TTestPageDlg>();
+}
+
+TEST_F(WizardBase, SkippedPagesAreStepped) {
+  AddPageDlg()->SetDialogManager(AddManager());
+  TBIFEntry* second = RegisterInstallForm(&FormClassOf<TTestSecondForm>, nullptr, 0);
+  struct Row {
+    const char* what;
+    int skipMask;
+    const char* shownFirst;
+    bool finishesOnFirstNext;
+  };
+  const Row rows[] = {
+      {"none skipped", 0, "Test page", false},
+      {"the first skips", 1, "Second page", true},
+      {"the last skips", 2, "Test page", true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TTestPageForm::skipMask = row.skipMask;
+    QString first;
+    bool finished = false;
+    app->ModalDriver = [&](TObject* modal) {
+      auto* frame = dynamic_cast<TBaseFormContainer*>(modal);
+      ASSERT_NE(frame, nullptr);
+      first = frame->Caption();
+      auto* page = static_cast<TTestPageForm*>(frame->CurrentPage());
+      EXPECT_TRUE(page->IsFirstPage());
+      Click(page->NextButton);
+      finished = frame->ModalResult() == mrOk;
+      if (!finished) Click(static_cast<TTestPageForm*>(frame->CurrentPage())->NextButton);
+    };
+    install->BroadcastMessage(install, scBeforeInstallWizard, nullptr);
+    EXPECT_EQ(first, QString::fromUtf8(row.shownFirst));
+    EXPECT_EQ(finished, row.finishesOnFirstNext);
+  }
+  TTestPageForm::skipMask = 0;
+  UnregisterInstallForm(second);
 }
 
 }  // namespace
