@@ -579,4 +579,43 @@ TEST_F(WizardBase, SkippedPagesAreStepped) {
   UnregisterInstallForm(second);
 }
 
+TEST_F(WizardBase, ApplyLanguageFollowsTheFormsSettings) {
+  AddFinnish();
+  translator->lgGerman()->Strings()->Add(QStringLiteral("3;Willkommen"));
+  struct Row {
+    const char* what;
+    bool autoTranslate;
+    bool autoSetFont;
+    bool override;
+    const char* caption;
+    TOndxLanguage language;
+    const char* face;
+  };
+  const Row rows[] = {
+      {"the main translator's language", true, true, false, "Tervetuloa", olSpanish,
+       "Liberation Serif"},
+      {"texts as designed, font all the same", false, true, false, "Welcome", olEnglish,
+       "Liberation Serif"},
+      {"font as designed", true, false, false, "Tervetuloa", olSpanish, "Arial"},
+      {"its own language", true, false, true, "Willkommen", olGerman, "Arial"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TTestPageForm page(nullptr);
+    page.SetAutoTranslate(row.autoTranslate);
+    page.SetAutoSetFont(row.autoSetFont);
+    page.SetOverrideMainTranslator(row.override);
+    page.SetTranslateIntoLanguage(olGerman);
+    page.ApplyLanguage();
+    EXPECT_EQ(page.Label1->Caption(), QString::fromUtf8(row.caption));
+    EXPECT_EQ(page.FormLanguage(), row.language);
+    EXPECT_EQ(page.Label1->Font()->Name(), QString::fromUtf8(row.face));
+  }
+  // A language change reaches every live wizard form.
+  TTestPageForm page(nullptr);
+  translator->SetTranslateIntoLanguage(olGerman);
+  RefreshAllOndrixForms();
+  EXPECT_EQ(page.Label1->Caption(), QStringLiteral("Willkommen"));
+}
+
 }  // namespace
