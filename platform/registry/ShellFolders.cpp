@@ -30,6 +30,9 @@ QString Location(QStandardPaths::StandardLocation location) {
 }
 
 QString ProgramFilesDir() {
+  // A relocated root (a test's, a staged install's) names its own folder.
+  const QString relocated = qEnvironmentVariable("QX_PROGRAM_FILES_DIR");
+  if (!relocated.isEmpty()) return relocated;
   return geteuid() == 0 ? QStringLiteral("/opt") : QDir::homePath() + QStringLiteral("/.local/opt");
 }
 

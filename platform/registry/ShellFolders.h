@@ -9,7 +9,7 @@
 //   "Desktop"                 the XDG desktop folder
 //   "Startup"                 $XDG_CONFIG_HOME/autostart
 // HKLM Software\Microsoft\Windows\CurrentVersion (REG_SZ):
-//   "ProgramFilesDir"         ~/.local/opt (/opt for root)
+//   "ProgramFilesDir"         ~/.local/opt (/opt for root; $QX_PROGRAM_FILES_DIR when set)
 //   "CommonFilesDir"          ProgramFilesDir/Common Files
 
 class Hive;

@@ -47,7 +47,8 @@ class FreshEnvironment : public testing::EmptyTestEventListener {
     const QString root = dir_->path();
     const char* names[][2] = {{"XDG_DATA_HOME", "data"},     {"XDG_CONFIG_HOME", "config"},
                               {"XDG_RUNTIME_DIR", "runtime"}, {"XDG_CACHE_HOME", "cache"},
-                              {"HOME", "home"},               {"TMPDIR", "tmp"}};
+                              {"HOME", "home"},               {"TMPDIR", "tmp"},
+                              {"QX_PROGRAM_FILES_DIR", "programfiles"}};
     for (const auto& [var, sub] : names) {
       const QString path = root + QLatin1Char('/') + QLatin1String(sub);
       QDir().mkpath(path);

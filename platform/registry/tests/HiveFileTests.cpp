@@ -4,6 +4,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -83,6 +84,10 @@ QString ReadValue(HKEY root, const char* key, const char* name) {
 }
 
 TEST(HiveSeeding, ShellFoldersPointAtTheXdgFolders) {
+  // The program-files folder as a user's machine has it, not the test's.
+  const QByteArray relocated = qgetenv("QX_PROGRAM_FILES_DIR");
+  qunsetenv("QX_PROGRAM_FILES_DIR");
+  const auto restore = qScopeGuard([&] { qputenv("QX_PROGRAM_FILES_DIR", relocated); });
   const QString data = qEnvironmentVariable("XDG_DATA_HOME");
   const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
   const QString home = QDir::homePath();
