@@ -1,0 +1,125 @@
+#include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
+
+#include "installer/engine/routines_Exceptions.h"
+#include "installer/engine/routines_Registry.h"
+#include "platform/registry/Registry.h"
+#include "platform/rtl/FileUtils.h"
+#include "platform/rtl/StrUtils.h"
+
+#include <limits>
+#include <optional>
+
+namespace {
+
+const QString kEntries = QStringLiteral("Entries");
+
+// The count of a log key, when the key may take another record.
+std::optional<int> LogCount(const QString& key) {
+  bool ok = false;
+  const int n = ReadRegString(hkLocalMachine, key, kEntries, QStringLiteral("0")).trimmed().toInt(&ok);
+  if (!ok || n < 0 || n >= kLogEntriesPerKey - 1)
+    return std::nullopt;
+  return n;
+}
+
+void RaiseFull(const QString& key, const QString& value) {
+  throw EIRCannotWriteValue(QString::fromLatin1(kTextCannotWriteRegValue), {key, kEntries, value});
+}
+
+// The record first, then the count that makes it part of the log.
+void AppendRecord(const QString& key, int count, const QString& value) {
+  const QString n = QString::number(count + 1);
+  WriteRegString(hkLocalMachine, key, QStringLiteral("File") + n, value);
+  WriteRegString(hkLocalMachine, key, kEntries, n);
+}
+
+}  // namespace
+
+void IfLogInstalledFile(const QString& uninstallKey, const QString& path) {
+  QString key;
+  for (int i = 0; i < kLogFileKeys; ++i) {
+    key = uninstallKey + QStringLiteral("\\Files") + (i == 0 ? QString() : QString::number(i));
+    const std::optional<int> count = LogCount(key);
+    if (!count)
+      continue;
+    try {
+      AppendRecord(key, *count, path);
+      return;
+    } catch (const EIRCannotWriteValue&) {
+      if (i == kLogFileKeys - 1)
+        throw;
+    }
+  }
+  RaiseFull(key, path);
+}
+
+void IfLogSelfRegisteringFile(const QString& uninstallKey, const QString& path, bool program) {
+  const QString key = uninstallKey + QStringLiteral("\\ActiveX");
+  const QString value = path + (program ? QStringLiteral(";1") : QStringLiteral(";0"));
+  const std::optional<int> count = LogCount(key);
+  if (!count)
+    RaiseFull(key, value);
+  AppendRecord(key, *count, value);
+}
+
+bool IfIncrementSharedCount(const QString& shortPath, const QString& longPath) {
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  try {
+    if (!registry.OpenKey(QString::fromLatin1(kSharedDLLsKey), true))
+      return false;
+  } catch (const Exception&) {
+    return false;
+  }
+  const auto plusOne = [](int n) { return n == std::numeric_limits<int>::max() ? n : n + 1; };
+  const auto write = [&](const QString& name, int n) {
+    try {
+      registry.WriteInteger(name, n);
+    } catch (const Exception&) {
+      throw EIRCannotWriteValue(QString::fromLatin1(kSharedDLLsKey));
+    }
+  };
+  try {
+    if (registry.ValueExists(shortPath)) {
+      const int n = registry.ReadInteger(shortPath);
+      write(shortPath, plusOne(n));
+      return true;
+    }
+  } catch (const ERegistryException&) {
+    // A count that is not a number is passed over for the long name.
+  }
+  int n = 0;
+  try {
+    if (registry.ValueExists(longPath))
+      n = registry.ReadInteger(longPath);
+  } catch (const ERegistryException&) {
+    n = 0;
+  }
+  write(longPath, plusOne(n));
+  return true;
+}
+
+void IfRegisterHelpFile(const QString& destName, const QString& folder) {
+  WriteRegString(hkLocalMachine, QString::fromLatin1(kHelpKey), UpperCase(destName), folder);
+}
+
+QString IfInUseName(const QString& folder, const QString& destName) {
+  const int dot = destName.lastIndexOf(QLatin1Char('.'));
+  const QString base = dot > 0 ? destName.left(dot) : destName;
+  for (int i = 1; i <= kInUseNames; ++i) {
+    const QString name = base + QLatin1Char('.') + QString::number(i);
+    const QString path = folder + PathDelim + name;
+    if (!FileExists(path) && !DirectoryExists(path))
+      return name;
+  }
+  return {};
+}
+
+QString IfQuotedPath(const QString& path) {
+  return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+QStringList IfReplaceBatchLines(const QString& inUse, const QString& replacement) {
+  return {QStringLiteral("erase ") + IfQuotedPath(inUse),
+          QStringLiteral("move ") + IfQuotedPath(replacement) + QLatin1Char(' ') + IfQuotedPath(inUse)};
+}

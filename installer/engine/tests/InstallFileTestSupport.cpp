@@ -1,0 +1,117 @@
+#include "InstallFileTestSupport.h"
+
+#include "installer/engine/cmp_TInstallContainer_UninstallEXE.h"
+#include "installer/engine/routines_Registry.h"
+#include "platform/registry/Registry.h"
+#include "platform/rtl/StringList.h"
+
+#include <QDir>
+
+namespace qxtest {
+
+TInstallScript::TInstallScript() {
+  RegisterInstallClasses();
+  RegisterInstallFileClasses();
+  QDir().mkpath(TempPath(QStringLiteral("build")));
+  // Root's program-files folder is /opt: the tests install into their own.
+  WriteRegString(hkLocalMachine, QStringLiteral("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion"),
+                 QStringLiteral("ProgramFilesDir"), TempPath(QStringLiteral("opt")));
+  SetInstallCommandLine({QStringLiteral("-s") + TempPath(QStringLiteral("build"))});
+  compressor_ = std::make_unique<TOndxCompress>(nullptr);
+  root_ = std::make_unique<TDataModule>(nullptr);
+  root_->SetName(QStringLiteral("Script"));
+  CreateStandardSpecifiers(root_.get(), true);
+  install_ = new TInstall(root_.get());
+  install_->SetName(QStringLiteral("Install1"));
+  install_->Information()->SetProductName(kProduct);
+  install_->Loaded();
+  InstallUnitState().installRecordKey = QStringLiteral("\\SOFTWARE\\Ondrix\\Install\\Install0");
+}
+
+TInstallScript::~TInstallScript() {
+  root_.reset();
+}
+
+TInstallFileGroup* TInstallScript::Group(const QString& name, const QString& destDir) {
+  auto* group = new TInstallFileGroup(root_.get());
+  group->SetName(name);
+  group->SetGroupName(name);
+  group->SetContainer(install_);
+  group->SetDestDir(destDir);
+  group->SetArchiveFileType(StandardPathSpecList().FindByClass<TpsMainArchiveFile>());
+  // Every group after the first adds to the archive the first one rewrites.
+  group->SetAddToArchive(groups_.isEmpty() ? lzcOverwrite : lzcOnlyAdd);
+  groups_ << group;
+  return group;
+}
+
+TInstallFile* TInstallScript::File(TInstallFileGroup* group, const QString& name,
+                                   const QByteArray& bytes) {
+  WriteBytes(SourceDir() + QLatin1Char('/') + name, bytes);
+  auto* file = new TInstallFile(root_.get());
+  file->SetName(group->Name() + QString(name).remove(QLatin1Char('.')));
+  file->SetContainer(group);
+  file->SetIncludeFromDir(SourceDir());
+  file->SetFileName(name);
+  return file;
+}
+
+void TInstallScript::Build() {
+  for (TInstallFileGroup* group : groups_)
+    group->Compress(coRebuildOtherArchives | coBuildBit2 | coIncludeExcluded | coForceNetFilesLocal);
+}
+
+void TInstallScript::Run() {
+  install_->Process();
+}
+
+QByteArray GroupScriptForm(const QString& sourceDir, const QStringList& names) {
+  QString text = QStringLiteral(
+      "object Script: TDataModule\n"
+      "  object psMainArchiveFile: TpsMainArchiveFile\n  end\n"
+      "  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n"
+      "  object psContainerDestDir: TpsContainerDestDir\n  end\n"
+      "  object psProgramFiles: TpsProgramFiles\n  end\n"
+      "  object Install1: TInstall\n"
+      "    DestDirType = psProgramFiles\n"
+      "    DestDir = '/Trovaly'\n"
+      "    Information.ProductName = 'Trovaly'\n"
+      "  end\n"
+      "  object Game: TInstallFileGroup\n"
+      "    Container = Install1\n"
+      "    DestDirType = psContainerDestDir\n"
+      "    DestDir = '/Game'\n"
+      "    ArchiveFileType = psMainArchiveFile\n"
+      "    GroupName = 'Game'\n"
+      "  end\n");
+  for (int i = 0; i < names.size(); ++i) {
+    text += QStringLiteral(
+                "  object File%1: TInstallFile\n"
+                "    Container = Game\n"
+                "    DestDirType = psContainerDestDir\n"
+                "    ArchiveFileType = psContainerArchiveFile\n"
+                "    IncludeFromDir = '%2'\n"
+                "    FileName = '%3'\n"
+                "    DestName = '%3'\n"
+                "  end\n")
+                .arg(i)
+                .arg(sourceDir, names[i]);
+  }
+  text += QStringLiteral("end\n");
+  return text.toUtf8();
+}
+
+QStringList RegistryValues(const QString& key) {
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  QStringList out;
+  if (!registry.OpenKeyReadOnly(key))
+    return out;
+  TStringList names;
+  registry.GetValueNames(&names);
+  for (int i = 0; i < names.Count(); ++i)
+    out << names[i] + QLatin1Char('=') + registry.ReadString(names[i]);
+  return out;
+}
+
+}  // namespace qxtest
