@@ -50,7 +50,9 @@ LAYERS = {
     # tests drive the widgets and read pixels.
     "components": ("qx_components", PLATFORM | {"components/core"}, "tests"),
     "puzzle": ("qx_puzzle", {RTL, "components/core"}, "no"),
-    "installer/engine": ("qx_engine", {RTL, CLASSES, REGISTRY, SYSTEM}, "no"),
+    # The self-extracting setup's loader: plain C++, nothing of ours below it.
+    "installer/loader": ("qx_selfextract", set(), "no"),
+    "installer/engine": ("qx_engine", {RTL, CLASSES, REGISTRY, SYSTEM, "installer/loader"}, "no"),
     # The wizard's visual components and, later, its page forms.
     "installer/wizard": ("qx_wizard", PLATFORM | {"installer/engine"}, "forms"),
     "game": ("qx_game", PLATFORM | {"components", "components/core", "puzzle"}, "forms"),
@@ -65,7 +67,7 @@ LAYERS = {
 
 # Libraries that need no window: nothing of the windows may reach them.
 WINDOWLESS = {"qx_rtl", "qx_registry", "qx_classes", "qx_system", "qx_components_core",
-              "qx_puzzle", "qx_engine"}
+              "qx_puzzle", "qx_engine", "qx_selfextract"}
 WINDOW_LIBS = {"qx_graphics", "qx_printing", "qx_controls", "qx_components", "qx_game",
                "Qt6::Gui", "Qt6::Widgets", "Qt6::PrintSupport"}
 

@@ -1,0 +1,168 @@
+// The self-extracting setup program: reads the trailer at its own end,
+// extracts the setup archive's members into a folder of its own under the
+// user's cache folder and starts the first of them, the installation
+// program, in its place:
+//
+//   <folder>/<program> -e<name of setup.exe> -s<folder of setup.exe> [-f] [args] -c
+//
+// in the folder of setup.exe. "*TODISK" asks for the transfer to disks
+// (-f); other arguments are handed on. -c tells the installation program
+// that its folder is the loader's, to be removed at its end. Anything that
+// goes wrong before the start removes the folder again and ends with a
+// message and exit code 1.
+
+#include "installer/loader/LoaderArchive.h"
+#include "installer/loader/SelfExtract.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using loader::TLoaderError;
+
+std::string SelfPath() {
+  std::vector<char> buffer(4096);
+  const ssize_t got = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+  if (got <= 0)
+    throw TLoaderError("Cannot find the setup program's own file");
+  return std::string(buffer.data(), static_cast<size_t>(got));
+}
+
+std::string FormatPath(const char* text, const std::string& path) {
+  std::string out(text);
+  const size_t at = out.find("%s");
+  return at == std::string::npos ? out : out.replace(at, 2, path);
+}
+
+// The folder being filled; removed again unless released.
+class TExtractFolder {
+ public:
+  explicit TExtractFolder(const std::string& root) {
+    if (!MakePath(root))
+      throw TLoaderError(FormatPath("Cannot create the file %s", root));
+    std::string pattern = root + "/" + selfextract::kFolderPrefix + "XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr)
+      throw TLoaderError(FormatPath("Cannot create the file %s", pattern));
+    path_ = pattern;
+    const std::string marker = path_ + "/" + selfextract::kMarkerName;
+    const std::string content = path_ + "\n";
+    const int fd = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const bool written =
+        fd >= 0 && ::write(fd, content.data(), content.size()) ==
+                       static_cast<ssize_t>(content.size()) && ::fsync(fd) == 0;
+    if (fd >= 0)
+      ::close(fd);
+    files_.push_back(marker);
+    if (!written)
+      throw TLoaderError(FormatPath("Cannot create the file %s", marker));
+  }
+  ~TExtractFolder() {
+    if (released_)
+      return;
+    for (const std::string& file : files_)
+      ::unlink(file.c_str());
+    ::rmdir(path_.c_str());
+  }
+  TExtractFolder(const TExtractFolder&) = delete;
+  TExtractFolder& operator=(const TExtractFolder&) = delete;
+
+  const std::string& Path() const { return path_; }
+  void Adding(const std::string& file) { files_.push_back(file); }
+  void Sync() const {
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+      ::close(fd);
+    if (!synced)
+      throw TLoaderError(FormatPath("Cannot create the file %s", path_));
+  }
+  void Release() { released_ = true; }
+
+ private:
+  // Creates the folders of path that are missing, private to the user.
+  static bool MakePath(const std::string& path) {
+    for (size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {
+      const std::string part = path.substr(0, at);
+      if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+      if (at == std::string::npos)
+        break;
+    }
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+
+  std::string path_;
+  std::vector<std::string> files_;
+  bool released_ = false;
+};
+
+int Run(int argc, char** argv) {
+  const std::string self = SelfPath();
+  const std::string noInfo = FormatPath(selfextract::kTextNoExtractionInfo, self);
+  loader::TFd file(::open(self.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st {};
+  if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || st.st_size < selfextract::kTrailerSize)
+    throw TLoaderError(noInfo);
+  selfextract::TTrailer trailer{};
+  if (::pread(file.Get(), trailer.data(), trailer.size(), st.st_size - selfextract::kTrailerSize) !=
+      static_cast<ssize_t>(trailer.size()))
+    throw TLoaderError(noInfo);
+  selfextract::TSelfExtractInfo info;
+  if (!selfextract::DecodeTrailer(trailer, st.st_size, info))
+    throw TLoaderError(noInfo);
+
+  const std::int64_t start = info.Setup1Start;
+  const std::vector<loader::TMember> members =
+      loader::ReadMembers(file.Get(), start, std::int64_t{info.Setup1End} - start + 1);
+
+  const std::string root = selfextract::CacheRoot();
+  if (root.empty())
+    throw TLoaderError("Cannot find the user's cache folder");
+  TExtractFolder folder(root);
+  for (size_t i = 0; i < members.size(); ++i) {
+    const std::string target = folder.Path() + "/" + members[i].Name;
+    folder.Adding(target);
+    loader::ExtractMember(file.Get(), start, members[i], target, i == 0 ? 0700 : 0600);
+  }
+  folder.Sync();
+
+  const size_t slash = self.rfind('/');
+  const std::string selfDir = slash == 0 ? "/" : self.substr(0, slash);
+  const std::string program = folder.Path() + "/" + members[0].Name;
+  std::vector<std::string> args{program, "-e" + self.substr(slash + 1), "-s" + selfDir};
+  for (int i = 1; i < argc; ++i)
+    args.emplace_back(::strcasecmp(argv[i], "*TODISK") == 0 ? "-f" : argv[i]);
+  args.emplace_back("-c");
+  std::vector<char*> pointers;
+  for (std::string& arg : args)
+    pointers.push_back(arg.data());
+  pointers.push_back(nullptr);
+  if (::chdir(selfDir.c_str()) != 0)
+    throw TLoaderError(FormatPath("Cannot open the file %s", selfDir));
+  ::execv(program.c_str(), pointers.data());
+  throw TLoaderError(FormatPath("Cannot start the installation program %s", program) + ": " +
+                     std::strerror(errno));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
+}
