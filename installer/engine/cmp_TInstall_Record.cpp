@@ -170,8 +170,9 @@ QString TCustomInstall::SetupProgramPath() const {
   if (HasSwitch(swSelfExtractor))
     return ExpandFileName(const_cast<TCustomInstall*>(this)->GetExpandedArchiveFile());
   if (!useLoadingProgram_) return InstallExeName();
-  const QStringList parameters = InstallCommandLine();
-  return AddBackslash(sourceDir_) + (parameters.size() >= 2 ? parameters[1] : QString());
+  // The loader's own command line names no program of the source folder:
+  // the program's name there stands for it, so its folder is the source.
+  return AddBackslash(sourceDir_) + ExtractFileName(InstallExeName());
 }
 
 void TCustomInstall::RegisterRunOnce() {
