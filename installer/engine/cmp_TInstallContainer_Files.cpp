@@ -1,6 +1,5 @@
 #include "installer/engine/cmp_TInstallContainer_Files.h"
 
-#include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TNetInstallLocation.h"
@@ -28,23 +27,10 @@ constexpr char kNotDownloadStatus[] = "The PO object passed to %s is not a TDown
 constexpr char kNotDownloaded[] =
     "%s has not yet downloaded the archive file and therefore cannot retrieve the path of the "
     "archive file";
-constexpr char kBothNetOptions[] = "Cannot pass both coForceNetFilesLocal and coForceFilesNet to Compress";
-constexpr char kCannotDeleteArchive[] = "%s cannot delete the archive file %s";
 constexpr char kUnnamedGroup[] = "Unnamed File Group";
 
 TCustomPathSpecifier* StandardContainerArchive() {
   return StandardPathSpecList().FindFirst<TpsContainerArchiveFile>();
-}
-
-// The archive name with the extension of the first disk's part.
-QString FirstPartName(const QString& archive) {
-  const QString ext = ExtractFileExt(archive);
-  return archive.left(archive.size() - ext.size()) + QStringLiteral(".1");
-}
-
-void DeleteArchive(const TComponent& owner, const QString& path) {
-  if (FileExists(path) && !DeleteFile(path))
-    throw IEFileContainer(QString::fromLatin1(kCannotDeleteArchive), {owner.Name(), path});
 }
 
 }  // namespace
@@ -280,6 +266,9 @@ void TFileContainer::FreeFiles() {
 }
 
 QString TFileContainer::GetLocalArchivePath() {
+  // The archive fetched in this run, also when the record could not take it.
+  if (!LocalArchive().trimmed().isEmpty() && FileExists(LocalArchive()))
+    return LocalArchive();
   QString path;
   if (GetRecordedLocalFile(path))
     return path;
@@ -436,7 +425,7 @@ void TFileContainer::DoInformationEventControl(TInstallContainer* sender, int co
 }
 
 // ---------------------------------------------------------------------------
-// The group install, the copy and the build.
+// The group install.
 
 void TFileContainer::ProcessHelpers() {
   state_ = fcsInstall;
@@ -462,126 +451,6 @@ void TFileContainer::ProcessHelpers() {
         if (OnCloseCopyFileDlg)
           OnCloseCopyFileDlg(this, wasAborted);
         state_ = fcsNone;
-      });
-}
-
-void TFileContainer::PrepareFiles() {
-  state_ = fcsCopy;
-  IfTryFinally(
-      [&] {
-        if (OnBeforeProcess)
-          OnBeforeProcess(this);
-        if (!Include())
-          return;
-        SendInformation(icContainerStart, this);
-        ReadFileInfo();
-        totalSize_ = GetSize(false, true);
-        doneBytes_ = 0;
-        ForFilesThenGroups(&TCustomInstallFile::Copy, &TFileContainer::PrepareFiles);
-        if (OnAfterProcess)
-          OnAfterProcess(this);
-        SendInformation(icContainerEnd, this);
-      },
-      [&] {
-        state_ = fcsNone;
-        BroadcastMessage(this, scOperationEnded, nullptr);
-      });
-}
-
-void TFileContainer::Compress(TCompressOptions options) {
-  if ((options & coForceNetFilesLocal) && (options & coForceFilesNet))
-    throw IEFileContainer(QString::fromLatin1(kBothNetOptions));
-  state_ = fcsCompress;
-  IfTryFinally([&] { DoCompress(options); },
-               [&] {
-                 state_ = fcsNone;
-                 BroadcastMessage(this, scOperationEnded, nullptr);
-               });
-}
-
-QString TFileContainer::OwnNetArchive(TFileRelated* helper) const {
-  return ExtractFileDir(const_cast<TFileContainer*>(this)->GetExpandedArchiveFile()) + PathDelim +
-         helper->GetNetArchivePath() + PathDelim + helper->Name() + QStringLiteral(".1");
-}
-
-void TFileContainer::DoCompress(TCompressOptions options) {
-  if (OnBeforeProcess)
-    OnBeforeProcess(this);
-  if (!Include())
-    return;
-  SendInformation(icContainerStart, this);
-  ReadFileInfo();
-  totalSize_ = GetSize((options & coIncludeExcluded) != 0, true);
-  doneBytes_ = 0;
-  const bool netFiles = (options & coForceNetFilesLocal) == 0 &&
-                        (HasNetFiles() || ((options & coForceFilesNet) && FileCount() > 0));
-  if (netFiles)
-    SetLocalArchive(OwnNetArchive(this));
-  if (AddToArchive() == lzcOverwrite)
-    DeleteArchive(*this, FirstPartName(GetExpandedArchiveFile()));
-  if (netFiles)
-    DeleteArchive(*this, LocalArchive());
-  // Compressing may free nothing, but a handler may: walk a copy.
-  QList<TFileRelated*> helpers;
-  for (int i = 0; i < HelperCount(); ++i) {
-    if (TFileRelated* helper = GetHelper(i)->AsFileRelated())
-      helpers << helper;
-  }
-  for (TFileRelated* helper : helpers)
-    RouteHelper(helper, options);
-  if (OnAfterProcess)
-    OnAfterProcess(this);
-  SendInformation(icContainerEnd, this);
-}
-
-void TFileContainer::RouteHelper(TFileRelated* h, TCompressOptions options) {
-  TCustomInstallFile* file = h->AsInstallFile();
-  const bool netFile = file != nullptr && (options & coForceNetFilesLocal) == 0 &&
-                       (h->Net() || (options & coForceFilesNet));
-  const TlzhCommand savedAdd = h->AddToArchive();
-  const QString savedFile = h->ArchiveFile();
-  TCustomPathSpecifier* savedType = h->ArchiveFileType();
-  const bool savedInclude = h->Include();
-  if (options & coIncludeExcluded)
-    h->SetInclude(true);
-  IfTryFinally(
-      [&] {
-        const auto rehome = [&](const QString& archive, TlzhCommand add) {
-          h->StoreArchiveFileType(nullptr);
-          h->StoreArchiveFile(archive);
-          h->SetAddToArchive(add);
-        };
-        if (netFile && h->NetLocation() != nullptr) {
-          rehome(OwnNetArchive(h), lzcOverwrite);
-        } else if (netFile) {
-          if (file->HasOwnNetArchive())
-            rehome(OwnNetArchive(h), lzcOverwrite);
-          else
-            rehome(LocalArchive(), lzcOnlyAdd);
-          if (file != nullptr)
-            file->SetInNetArchive(true);
-        } else if (dynamic_cast<TpsContainerArchiveFile*>(savedType) != nullptr) {
-          h->SetAddToArchive(lzcOnlyAdd);
-        } else if (dynamic_cast<TpsInstallSource*>(savedType) != nullptr) {
-          TCustomInstall* install = CurrentInstall();
-          const QString base = install != nullptr ? install->GetExpandedArchiveFile()
-                                                  : GetExpandedArchiveFile();
-          rehome(ExtractFileDir(base) + PathDelim + savedFile, lzcOverwrite);
-        } else if (options & coRebuildOtherArchives) {
-          rehome(ExtractFileDir(GetExpandedArchiveFile()) + PathDelim +
-                     TextAfterColon(h->GetExpandedArchiveFile()),
-                 lzcOverwrite);
-        }
-        if (TFileContainer* group = h->AsFileContainer())
-          group->Compress(options);
-        else if (file != nullptr)
-          file->Compress();
-      },
-      [&] {
-        h->SetAddToArchive(savedAdd);
-        h->StoreArchiveFileType(savedType);
-        h->StoreArchiveFile(savedFile);
-        h->SetInclude(savedInclude);
       });
 }
 

@@ -163,6 +163,10 @@ void TCustomInstallFile::ApplyFileSettings(const TInstallFileSettings& settings)
   TCustomPathSpecifier* destDirType = settings.destDirType;
   TInstallFileType fileType = settings.fileType;
   bool activeX = settings.activeX;
+  // Computed first and stored at the end: a refused setting changes nothing.
+  bool registerAsHelp = registerAsHelp_;
+  TOverwriteType overwriteMode = overwriteMode_;
+  bool updateDLLCounter = updateDLLCounter_;
   if (container != nullptr && container != Container() && container->AsFileContainer() == nullptr)
     throw IECustomInstallFile(QString::fromLatin1(kIfNeedsFileContainer), {Name()});
   const bool nameChanged = fileName.compare(fileName_, Qt::CaseInsensitive) != 0;
@@ -177,7 +181,7 @@ void TCustomInstallFile::ApplyFileSettings(const TInstallFileSettings& settings)
     destName = fileName;
   const QString ext = UpperExt(fileName);
   if (sourceChanged) {
-    registerAsHelp_ = ext == QLatin1String(".HLP") || ext == QLatin1String(".CNT");
+    registerAsHelp = ext == QLatin1String(".HLP") || ext == QLatin1String(".CNT");
     bool ole = false;
     try {
       ole = IsOLESelfRegisterFile(includeFromDir + PathDelim + fileName);
@@ -193,16 +197,16 @@ void TCustomInstallFile::ApplyFileSettings(const TInstallFileSettings& settings)
   if (destDirType != DestDirType() && ext.size() == 4 &&
       QStringLiteral(".DLL,.OCX,.BLL,.EXE").split(QLatin1Char(',')).contains(ext)) {
     if (Is<TpsWindow>(destDirType) || Is<TpsCDEDLL>(destDirType))
-      overwriteMode_ = owVersionDate;
+      overwriteMode = owVersionDate;
     else if (Is<TpsSystem>(destDirType))
       fileType = iftSystemWideDLL;
   }
   if (fileType != fileType_) {
     if (fileType == iftJustADLL || fileType == iftApplicationSpecificDLL) {
-      overwriteMode_ = owVersionDate;
+      overwriteMode = owVersionDate;
     } else if (fileType == iftVendorSharedDLL || fileType == iftSystemWideDLL) {
-      updateDLLCounter_ = true;
-      overwriteMode_ = owVersionDate;
+      updateDLLCounter = true;
+      overwriteMode = owVersionDate;
     }
   }
   TFileRelated::SetDestDirType(destDirType);
@@ -223,6 +227,9 @@ void TCustomInstallFile::ApplyFileSettings(const TInstallFileSettings& settings)
     default:
       break;
   }
+  registerAsHelp_ = registerAsHelp;
+  overwriteMode_ = overwriteMode;
+  updateDLLCounter_ = updateDLLCounter;
   includeFromDir_ = includeFromDir;
   fileName_ = fileName;
   TFileRelated::SetDestDir(destDir);
@@ -350,8 +357,14 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
         TOndxCompress* global = TOndxCompress::Global();
         if (compressor.Abort() && global != nullptr)
           global->SetAbort(true);
-        IfTryFinally([&] { BroadcastMessage(this, scOperationEnded, nullptr); },
-                     [&] { state_ = ifsNone; });
+        try {
+          BroadcastMessage(this, scOperationEnded, nullptr);
+        } catch (...) {
+          compressor.SetAbort(true);
+          state_ = ifsNone;
+          throw;
+        }
+        state_ = ifsNone;
       });
 }
 

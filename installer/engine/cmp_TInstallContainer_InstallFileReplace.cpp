@@ -58,7 +58,8 @@ void TCustomInstallFile::RegisterWithBatch(const QString& inUse, const QString& 
                                        .toUtf8());
     DeleteFile(temp);
     CurrentInstall()->AddUnfinished(batch, ukDeleteFile);
-    if (!AddRunOnce(QString::fromLatin1(kReplaceBatchRunOnce), batch, true))
+    // A command line: the path is quoted, as a temporary folder may hold blanks.
+    if (!AddRunOnce(QString::fromLatin1(kReplaceBatchRunOnce), IfQuotedPath(batch), true))
       throw IECustomInstallFile(QString::fromLatin1(kIfCannotRegisterMove), {Name()});
     ScheduleRestartRunner();
   } catch (const IECustomInstallFile&) {

@@ -5,7 +5,10 @@
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Registry.h"
 #include "platform/registry/Registry.h"
+#include "platform/system/RestartService.h"
 #include "tests/support/TestSupport.h"
+
+#include <QFile>
 
 #include <QDir>
 
@@ -83,6 +86,24 @@ TEST(InstallFileLogTest, InUseNamesSkipTakenNamesAndBatchLinesQuotePaths) {
   EXPECT_EQ(IfReplaceBatchLines(QStringLiteral("/my dir/a.exe"), QStringLiteral("/my dir/a.1")),
             QStringList({QStringLiteral("erase \"/my dir/a.exe\""),
                          QStringLiteral("move \"/my dir/a.1\" \"/my dir/a.exe\"")}));
+}
+
+// The batch's quoted lines, with blanks in the paths, carried out by the
+// runner at the next login: the new file takes the old one's place.
+TEST(InstallFileLogTest, TheReplacementBatchRunsAtTheNextLogin) {
+  const QString dir = qxtest::TempPath(QStringLiteral("Program Files/My Game"));
+  const QString inUse = dir + QStringLiteral("/my game.exe");
+  const QString replacement = dir + QStringLiteral("/my game.1");
+  qxtest::WriteBytes(inUse, "old program");
+  qxtest::WriteBytes(replacement, "new program");
+  const QString batch = qxtest::TempPath(QStringLiteral("tmp/bat 1.bat"));
+  qxtest::WriteBytes(batch, IfReplaceBatchLines(inUse, replacement).join(QStringLiteral("\r\n")).toUtf8());
+  ASSERT_TRUE(AddRunOnce(QStringLiteral("OndrixBatFile"), IfQuotedPath(batch), true));
+  ScheduleRestartRunner();
+  const TRestartReport report = RunRestartWork();
+  EXPECT_TRUE(report.AllDone());
+  EXPECT_EQ(qxtest::ReadBytes(inUse), QByteArray("new program"));
+  EXPECT_FALSE(QFile::exists(replacement));
 }
 
 }  // namespace

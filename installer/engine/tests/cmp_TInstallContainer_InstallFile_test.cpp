@@ -96,6 +96,7 @@ TEST_F(InstallFileTest, SettingsFollowFromNameAndDestination) {
   TInstallFile* dll = File(QStringLiteral("longername1.dll"), "d");
   EXPECT_THROW(dll->SetFileType(iftJustADLL), IECustomInstallFile);
   EXPECT_EQ(dll->FileType(), iftNormal);
+  EXPECT_EQ(dll->OverwriteMode(), owAlways);  // the refused type changed nothing
   dll->SetDestDirType(StandardPathSpecList().FindByClass<TpsWindow>());
   EXPECT_EQ(dll->OverwriteMode(), owVersionDate);
 
@@ -124,7 +125,7 @@ TEST_F(InstallFileTest, OverwriteRulesDecideWhetherTheExistingFileIsReplaced) {
       {"a3.dat", owNever, 0, true},    {"a4.dat", owDate, 1, true},
       {"a5.dat", owDate, 2, false},    {"a6.dat", owVersion, 0, true},
       {"a7.dat", owVersion, 1, false}, {"a8.dat", owVersionDate, 1, true},
-      {"a9.dat", owVersion, 3, false},
+      {"a9.dat", owVersion, 3, false}, {"kept.hlp", owNever, 2, false},
   };
   QList<TInstallFile*> files;
   for (const TRow& row : rows) {
@@ -160,6 +161,9 @@ TEST_F(InstallFileTest, OverwriteRulesDecideWhetherTheExistingFileIsReplaced) {
     EXPECT_EQ(now_, rows[i].replaced ? ReadBytes(files[i]->ArchiveKey()) : kept) << rows[i].name;
     EXPECT_EQ(files[i]->WillInstall(), rows[i].replaced) << rows[i].name;
   }
+  // A help file that was kept is registered all the same.
+  EXPECT_EQ(ReadRegString(hkLocalMachine, QString::fromLatin1(kHelpKey), QStringLiteral("KEPT.HLP"), {}),
+            files.back()->GetExpandedDestDir());
 }
 
 // The destination runs as a program: the new file waits beside it as ".2"
