@@ -117,8 +117,9 @@ TCustomInstall::TCustomInstall(TComponent* owner) : TFileContainer(owner) {
 TCustomInstall::~TCustomInstall() {
   TInstallHost* host = CurrentInstallHost();
   if (host != nullptr && handlerTaken_) host->ExchangeExceptionHandler(std::move(previousHandler_));
-  if (host != nullptr && mainForm_ != nullptr && savedActivate_ &&
-      !mainForm_->ComponentState().Contains(csDestroying) && host->IsHookableForm(mainForm_))
+  // The form gets back what it had, nothing included: a hook left behind
+  // would call a freed component.
+  if (host != nullptr && hooked_ && !mainForm_->ComponentState().Contains(csDestroying))
     host->SetActivateHandler(mainForm_, savedActivate_);
   TInstallGlobals* globals = FindProcessObject<TInstallGlobals>();
   if (globals != nullptr && globals->install == this) globals->install = nullptr;
@@ -207,6 +208,7 @@ void TCustomInstall::ChooseMode() {
   } else if (mainForm_ != nullptr && host->IsHookableForm(mainForm_)) {
     savedActivate_ = host->ActivateHandler(mainForm_);
     host->SetActivateHandler(mainForm_, [this](TObject* sender) { FirstActivation(sender); });
+    hooked_ = true;
   }
 }
 
@@ -218,8 +220,10 @@ void TCustomInstall::FirstActivation(TObject* /*sender*/) {
   if (autoMaximizeWindow_ && host != nullptr && mainForm_ != nullptr) host->Maximize(mainForm_);
   if (!runAutomatic_) return;
   if (savedActivate_ && host != nullptr && mainForm_ != nullptr &&
-      !mainForm_->ComponentState().Contains(csDestroying))
+      !mainForm_->ComponentState().Contains(csDestroying)) {
     host->SetActivateHandler(mainForm_, savedActivate_);
+    hooked_ = false;
+  }
   Run();
 }
 

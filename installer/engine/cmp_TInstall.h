@@ -213,6 +213,7 @@ class TCustomInstall : public TFileContainer {
   TComponent* mainForm_ = nullptr;
   TNotifyEvent savedActivate_;
   bool activated_ = false;
+  bool hooked_ = false;
   bool running_ = false;
   bool archiveInfoRead_ = false;
   bool batchPending_ = false;
