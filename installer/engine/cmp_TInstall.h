@@ -246,6 +246,12 @@ void ShowInstallError(const QString& message);
 // folder goes only when the self-extracting loader made it.
 void RunCleanupBatch(const QString& path);
 
+// The folder that stands for the floppy drive "a:" (HKEY_LOCAL_MACHINE,
+// values "Folder" and "Capacity" in bytes); disk n is that folder with n
+// appended (disk 1 the folder itself). Empty when no folder is named.
+inline constexpr char kFloppyDriveKey[] = "\\Software\\Ondrix\\Drives\\A";
+QString FloppyFolder(int disk);
+
 // The start time of the current run.
 TDateTime InstallStartTime();
 

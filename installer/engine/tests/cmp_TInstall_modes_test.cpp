@@ -227,4 +227,79 @@ TEST(InstallBuild, WritesTheDistributionOrFailsWithItsError) {
   }
 }
 
+// -f: the self-extracting setup spread over floppies that are folders (three
+// here), then installed back from them; a Cancel at disk 2 is "Aborted by
+// user" and a failure.
+TEST(InstallFloppies, SpreadTheSetupOverThreeFoldersThatInstallBack) {
+  const QString floppy = qxtest::TempPath(QStringLiteral("floppy"));
+  WriteRegString(hkLocalMachine, QString::fromLatin1(kFloppyDriveKey), QStringLiteral("Folder"), floppy);
+  WriteRegInteger(hkLocalMachine, QString::fromLatin1(kFloppyDriveKey), QStringLiteral("Capacity"), 40000);
+  const QString media = qxtest::TempPath(QStringLiteral("media"));
+  QDir().mkpath(media);
+  TTestHost* host = PutHost(media + QStringLiteral("/velmio"));
+  qxtest::WriteBytes(media + QStringLiteral("/velmio"), "setup");
+  auto script = std::make_unique<qxtest::TInstallScript>();
+  TInstallFileGroup* group = script->Group(QStringLiteral("Game"), QStringLiteral("/Game"));
+  TInstallFile* big = script->File(group, QStringLiteral("kissa.vrb"), octest::Content(250000, 5));
+  script->Build();
+  // A self-extracting program: a stand-in for the loader (the real one is
+  // larger than these disks), a setup.1 and the archive.
+  const QString exe = media + QStringLiteral("/setup.exe");
+  qxtest::WriteBytes(exe, octest::Content(4000, 7));
+  qxtest::WriteBytes(media + QStringLiteral("/setup.1"), octest::Content(3000, 6));
+  WriteSelfExtractingProgram(exe, media + QStringLiteral("/setup.1"), script->Archive());
+  const QString dest = big->GetDestPath();
+
+  for (bool cancel : {true, false}) {
+    SCOPED_TRACE(cancel);
+    for (int d = 1; d <= 3; ++d) QDir(FloppyFolder(d)).removeRecursively();
+    std::deque<qxtest::TScriptedPrompter::TStep> steps{
+        {TPromptId::InsertFloppy, {cancel ? TPromptButton::Cancel : TPromptButton::Ok, {}}}};
+    if (cancel) steps.push_back({TPromptId::ShowError, {TPromptButton::Ok, {}}});
+    else steps.push_back({TPromptId::InsertFloppy, {TPromptButton::Ok, {}}});
+    auto prompter = std::make_unique<qxtest::TScriptedPrompter>(steps);
+    qxtest::TScriptedPrompter* asked = prompter.get();
+    SetInstallPrompter(std::move(prompter));
+    host->exitCode = 0;
+    SetInstallCommandLine({QStringLiteral("-f"), QStringLiteral("-esetup.exe"), QStringLiteral("-s") + media});
+    script->Install()->Loaded();
+    ASSERT_EQ(host->queued.size(), 1u);
+    host->RunQueued();
+    EXPECT_TRUE(asked->Failures.isEmpty());
+    EXPECT_TRUE(asked->Done());
+    if (cancel) {
+      EXPECT_EQ(host->exitCode, 1);
+      EXPECT_EQ(asked->Requests.last().text, QStringLiteral("Aborted by user"));
+      EXPECT_EQ(asked->Requests[0].text, QStringLiteral("Please insert disk 2"));
+      continue;
+    }
+    EXPECT_EQ(host->exitCode, 0);
+    const TSelfExtractInfo info = ReadSelfExtractInfo(exe);
+    EXPECT_EQ(ReadBytes(floppy + QStringLiteral("/setup.exe")), ReadBytes(exe).left(info.Setup1Start));
+    EXPECT_EQ(ReadBytes(floppy + QStringLiteral("/setup.1")), octest::Content(3000, 6));
+    EXPECT_TRUE(QFile::exists(floppy + QStringLiteral("/files.1")));
+    EXPECT_TRUE(QFile::exists(FloppyFolder(2) + QStringLiteral("/files.2")));
+    EXPECT_TRUE(QFile::exists(FloppyFolder(3) + QStringLiteral("/files.3")));
+  }
+
+  // Installed back from the floppies: the disk prompts name the folders.
+  SetInstallCommandLine({QStringLiteral("-s") + floppy});
+  script->Install()->ParseCommandLine();
+  QFile::remove(script->Archive());
+  auto prompter = std::make_unique<qxtest::TScriptedPrompter>(std::deque<qxtest::TScriptedPrompter::TStep>{
+      {TPromptId::InsertDisk, {TPromptButton::Ok, FloppyFolder(2)}},
+      {TPromptId::InsertDisk, {TPromptButton::Ok, FloppyFolder(3)}}});
+  qxtest::TScriptedPrompter* asked = prompter.get();
+  SetInstallPrompter(std::move(prompter));
+  group->SetArchiveFileType(nullptr);
+  group->SetArchiveFile(floppy + QStringLiteral("/files.1"));
+  script->Run();
+  EXPECT_TRUE(asked->Done());
+  EXPECT_TRUE(asked->Failures.isEmpty());
+  EXPECT_EQ(ReadBytes(dest), octest::Content(250000, 5));
+  script.reset();
+  SetInstallPrompter(nullptr);
+  SetInstallHost(nullptr);
+}
+
 }  // namespace
