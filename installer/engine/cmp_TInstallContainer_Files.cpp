@@ -23,7 +23,8 @@ constexpr char kTooFew[] = "DoInformationEventControl--Not engouh parameters for
 constexpr char kBadFirst[] = "DoInformationEventControl says bad first parameter";
 constexpr char kBadSecond[] = "DoInformationEventControl says bad second parameter";
 constexpr char kBadDiskItem[] = "DoInformationEventControl says bad %d parameter";
-constexpr char kNotDownloadStatus[] = "The PO object passed to %s is not a TDownloadStatusParameter object";
+constexpr char kNotDownloadStatus[] =
+    "The PO object passed to %s is not a TDownloadStatusParameter object";
 constexpr char kNotDownloaded[] =
     "%s has not yet downloaded the archive file and therefore cannot retrieve the path of the "
     "archive file";
@@ -117,8 +118,8 @@ void TFileRelated::SetLocalFile(const QString& path) {
   }
 }
 
-void TFileRelated::DataReceived(TObject* sender, const QString& fileName, int bytes,
-                                int totalBytes, int fileSize, const char* buffer) {
+void TFileRelated::DataReceived(TObject* sender, const QString& fileName, int bytes, int totalBytes,
+                                int fileSize, const char* buffer) {
   TDownloadStatusParameter parameter;
   parameter.Bytes = bytes;
   parameter.FileName = fileName;
@@ -224,8 +225,7 @@ void TFileContainer::DoStatus(TCustomInstallFile* file, TFileStatusParameter* pa
   BroadcastMessage(this, scFileStatus, parameter);
 }
 
-int TFileContainer::SumOver(bool all, bool withSubgroups,
-                            int (TCustomInstallFile::*size)() const,
+int TFileContainer::SumOver(bool all, bool withSubgroups, int (TCustomInstallFile::*size)() const,
                             int (TFileContainer::*groupSize)(bool, bool)) {
   int sum = 0;
   for (int i = 0; i < HelperCount(); ++i) {
@@ -297,7 +297,8 @@ void TFileContainer::ForFilesThenGroups(void (TCustomInstallFile::*fileStep)(),
 }
 
 void TFileContainer::ReadInfoFromArchive() {
-  ForFilesThenGroups(&TCustomInstallFile::ReadInfoFromArchive, &TFileContainer::ReadInfoFromArchive);
+  ForFilesThenGroups(&TCustomInstallFile::ReadInfoFromArchive,
+                     &TFileContainer::ReadInfoFromArchive);
 }
 
 void TFileContainer::ReadFileInfo() {
@@ -398,12 +399,8 @@ void TFileContainer::DoInformationEventControl(TInstallContainer* sender, int co
     }
     case icInstallStatus:
     case icCompressStatus:
-    case icCopyStatus:
-      StatusCode(code, po);
-      break;
-    case icNewDisk:
-      DiskCode(po);
-      break;
+    case icCopyStatus: StatusCode(code, po); break;
+    case icNewDisk: DiskCode(po); break;
     case icDataReceived: {
       auto* parameter = dynamic_cast<TDownloadStatusParameter*>(po);
       if (parameter == nullptr)
@@ -415,11 +412,8 @@ void TFileContainer::DoInformationEventControl(TInstallContainer* sender, int co
       break;
     }
     case icInstallAborted:
-    case icInstallSkipped:
-      FinishedFileCode(po);
-      break;
-    default:
-      break;
+    case icInstallSkipped: FinishedFileCode(po); break;
+    default: break;
   }
   SendInformation(code, po);
 }

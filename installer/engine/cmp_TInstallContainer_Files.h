@@ -14,13 +14,12 @@
 // old one only when it is complete, so a failed or cancelled install leaves
 // every existing file as it was.
 
-#include "installer/engine/cmp_TInstallContainer.h"
-#include "platform/rtl/StringList.h"
-
 #include <QString>
-
 #include <cstdint>
 #include <memory>
+
+#include "installer/engine/cmp_TInstallContainer.h"
+#include "platform/rtl/StringList.h"
 
 class TNetInstallLocation;
 class TOndxCompress;
@@ -178,7 +177,8 @@ class TFileContainer : public TFileRelated {
               int (TFileContainer::*groupSize)(bool, bool));
   int ArchivedSizeOf(bool all, bool withSubgroups);
   // Each file's step, then each sub-container's.
-  void ForFilesThenGroups(void (TCustomInstallFile::*fileStep)(), void (TFileContainer::*groupStep)());
+  void ForFilesThenGroups(void (TCustomInstallFile::*fileStep)(),
+                          void (TFileContainer::*groupStep)());
   void StatusCode(int code, TObject* po);
   void DiskCode(TObject* po);
   void FinishedFileCode(TObject* po);

@@ -1,9 +1,8 @@
 // The build and copy steps of a file container: each helper is compressed
 // into the archive it belongs to for the build (re-homed for its duration),
 // or copied to its destination.
-#include "installer/engine/cmp_TInstallContainer_Files.h"
-
 #include "installer/engine/cmp_TInstall.h"
+#include "installer/engine/cmp_TInstallContainer_Files.h"
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
@@ -14,7 +13,8 @@
 
 namespace {
 
-constexpr char kBothNetOptions[] = "Cannot pass both coForceNetFilesLocal and coForceFilesNet to Compress";
+constexpr char kBothNetOptions[] =
+    "Cannot pass both coForceNetFilesLocal and coForceFilesNet to Compress";
 constexpr char kCannotDeleteArchive[] = "%s cannot delete the archive file %s";
 
 // The archive name with the extension of the first disk's part.
@@ -126,8 +126,8 @@ void TFileContainer::RouteHelper(TFileRelated* h, TCompressOptions options) {
           h->SetAddToArchive(lzcOnlyAdd);
         } else if (dynamic_cast<TpsInstallSource*>(savedType) != nullptr) {
           TCustomInstall* install = CurrentInstall();
-          const QString base = install != nullptr ? install->GetExpandedArchiveFile()
-                                                  : GetExpandedArchiveFile();
+          const QString base =
+              install != nullptr ? install->GetExpandedArchiveFile() : GetExpandedArchiveFile();
           rehome(ExtractFileDir(base) + PathDelim + savedFile, lzcOverwrite);
         } else if (options & coRebuildOtherArchives) {
           rehome(ExtractFileDir(GetExpandedArchiveFile()) + PathDelim +
@@ -146,4 +146,3 @@ void TFileContainer::RouteHelper(TFileRelated* h, TCompressOptions options) {
         h->SetInclude(savedInclude);
       });
 }
-

@@ -12,6 +12,5 @@ void IfTryFinally(Body&& body, Finally&& finally) {
   } catch (...) {
     finally();
     throw;
-  }
-  finally();
+  } finally();
 }

@@ -1,7 +1,6 @@
 // A file-related object's archive over the network: which location serves
 // it, where its archives lie on the server, and the download.
 #include "installer/engine/cmp_TInstallContainer_Files.h"
-
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
 #include "installer/engine/cmp_TNetInstallLocation.h"
 #include "installer/engine/routines_API.h"

@@ -104,8 +104,8 @@ QString TCustomInstallFile::GetFinalDestPath() {
 // Settings that follow from the name and the destination.
 
 TInstallFileSettings TCustomInstallFile::CurrentSettings() const {
-  return {Container(), destName_, fileName_, includeFromDir_, DestDir(),
-          DestDirType(), fileType_, activeX_};
+  return {Container(), destName_,     fileName_, includeFromDir_,
+          DestDir(),   DestDirType(), fileType_, activeX_};
 }
 
 template <class Change>
@@ -224,8 +224,7 @@ void TCustomInstallFile::ApplyFileSettings(const TInstallFileSettings& settings)
       destDir.clear();
       StoreDestDirType(StandardPathSpecList().FindByClass<TpsSystem>());
       break;
-    default:
-      break;
+    default: break;
   }
   registerAsHelp_ = registerAsHelp;
   overwriteMode_ = overwriteMode;
@@ -305,7 +304,8 @@ void TCustomInstallFile::FetchArchive() {
     return;
   if (HasOwnNetArchive()) {
     DownloadArchive();
-  } else if (TFileContainer* group = FileContainer(); group != nullptr && !group->IsArchiveLocal()) {
+  } else if (TFileContainer* group = FileContainer();
+             group != nullptr && !group->IsArchiveLocal()) {
     group->DownloadArchive();
   }
 }
@@ -374,7 +374,7 @@ QString TCustomInstallFile::GetExpandedArchiveFile() {
     if (HasOwnNetArchive() && IsArchiveLocal()) {
       QString recorded;
       return LocalArchive().trimmed().isEmpty() && GetRecordedLocalFile(recorded) ? recorded
-                                                                                : LocalArchive();
+                                                                                  : LocalArchive();
     }
     if (TFileContainer* group = FileContainer(); group != nullptr && group->IsArchiveLocal())
       return group->GetLocalArchivePath();
@@ -474,6 +474,8 @@ void TInstallFile::DeclareProperties(TClassBuilder<TInstallFile, TCustomInstallF
 // ---------------------------------------------------------------------------
 
 TCustomInstallFile* TCustomInstallFileList::Get(int index) const {
+  if (index < 0 || index >= items_.size())
+    throw EListError(QStringLiteral("List index out of bounds (%d)"), {index});
   return items_.at(index);
 }
 

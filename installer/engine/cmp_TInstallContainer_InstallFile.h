@@ -15,15 +15,14 @@
 // batch). Whatever the file records (uninstall log, shared counts, help
 // registration) names the destination it will have at the end.
 
+#include <QString>
+#include <cstdint>
+#include <memory>
+
 #include "installer/engine/cmp_TInstallContainer_Files.h"
 #include "installer/engine/cmp_TOndxCompress_Stats.h"
 #include "installer/engine/cmp_TVersion.h"
 #include "platform/rtl/DateTime.h"
-
-#include <QString>
-
-#include <cstdint>
-#include <memory>
 
 class TOndxCompress;
 class TRepository;
@@ -264,6 +263,7 @@ class TInstallFile : public TCustomInstallFile {
 // A list of install files; it owns none of them.
 class TCustomInstallFileList {
  public:
+  // Index out of range: EListError.
   TCustomInstallFile* Get(int index) const;
   // nullptr: IECustomInstallFileList "Cannot add a blank entry to the
   // TCustomInstallFileList object".

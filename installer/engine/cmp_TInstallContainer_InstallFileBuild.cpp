@@ -1,10 +1,11 @@
 // The install file's information and build steps: reading its size, date
 // and version from the source or the archive, compressing it into its
 // archive and copying it to a folder.
-#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
+#include <QFile>
 
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileTexts.h"
 #include "installer/engine/cmp_TNetInstallLocation_FileList.h"
@@ -15,8 +16,6 @@
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/rtl/Streams.h"
-
-#include <QFile>
 
 namespace {
 
@@ -125,7 +124,9 @@ void TCustomInstallFile::DoCopy() {
   TOndxCompress& compressor = GlobalOrOwn(own);
   IfTryFinally(
       [&] {
-        compressor.OnStatus = [this](TOndxCompress* c, const TlzhFileStats& s) { ReportStatus(c, s); };
+        compressor.OnStatus = [this](TOndxCompress* c, const TlzhFileStats& s) {
+          ReportStatus(c, s);
+        };
         compressor.CopyOneFile(ArchiveKey(), GetDestPath());
       },
       [&] { compressor.OnStatus = nullptr; });
@@ -153,7 +154,9 @@ void TCustomInstallFile::DoCompress() {
   IfTryFinally(
       [&] {
         compressor.OnAborted = [this](TObject*) { RaiseUserAbort(); };
-        compressor.OnStatus = [this](TOndxCompress* c, const TlzhFileStats& s) { ReportStatus(c, s); };
+        compressor.OnStatus = [this](TOndxCompress* c, const TlzhFileStats& s) {
+          ReportStatus(c, s);
+        };
         compressor.FilesToProcess()->Clear();
         compressor.FilesToProcess()->Add(ArchiveKey());
         compressor.SetCompressedFile(archive);

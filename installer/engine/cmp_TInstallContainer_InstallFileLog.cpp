@@ -1,13 +1,13 @@
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 
+#include <limits>
+#include <optional>
+
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Registry.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/StrUtils.h"
-
-#include <limits>
-#include <optional>
 
 namespace {
 
@@ -16,7 +16,8 @@ const QString kEntries = QStringLiteral("Entries");
 // The count of a log key, when the key may take another record.
 std::optional<int> LogCount(const QString& key) {
   bool ok = false;
-  const int n = ReadRegString(hkLocalMachine, key, kEntries, QStringLiteral("0")).trimmed().toInt(&ok);
+  const int n =
+      ReadRegString(hkLocalMachine, key, kEntries, QStringLiteral("0")).trimmed().toInt(&ok);
   if (!ok || n < 0 || n >= kLogEntriesPerKey - 1)
     return std::nullopt;
   return n;
@@ -120,6 +121,7 @@ QString IfQuotedPath(const QString& path) {
 }
 
 QStringList IfReplaceBatchLines(const QString& inUse, const QString& replacement) {
-  return {QStringLiteral("erase ") + IfQuotedPath(inUse),
-          QStringLiteral("move ") + IfQuotedPath(replacement) + QLatin1Char(' ') + IfQuotedPath(inUse)};
+  return {
+      QStringLiteral("erase ") + IfQuotedPath(inUse),
+      QStringLiteral("move ") + IfQuotedPath(replacement) + QLatin1Char(' ') + IfQuotedPath(inUse)};
 }

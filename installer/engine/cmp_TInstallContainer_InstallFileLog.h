@@ -16,8 +16,8 @@
 #include <QString>
 #include <QStringList>
 
-
-inline constexpr char kSharedDLLsKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+inline constexpr char kSharedDLLsKey[] =
+    "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 inline constexpr char kHelpKey[] = "\\SOFTWARE\\Microsoft\\Windows\\Help";
 inline constexpr int kLogFileKeys = 100;
 inline constexpr int kLogEntriesPerKey = 1000000;

@@ -2,10 +2,9 @@
 // repository entries, self-registration, and its uninstall-log entry. Each
 // names the file as it stands at the end (after a replacement at the
 // restart, the name of the file it replaces).
-#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
-
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileRepository.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileTexts.h"
@@ -79,12 +78,13 @@ void TCustomInstallFile::RegisterActiveXDLL() {
   const TSelfRegisterResult r = RegisterLibraryServer(path);
   const int lastError = static_cast<int>(r.lastError);
   switch (r.failure) {
-    case TSelfRegisterFailure::None:
-      return;
+    case TSelfRegisterFailure::None: return;
     case TSelfRegisterFailure::CannotLoad:
-      throw IECustomInstallFile(QString::fromLatin1(kIfLoadLibrary), {path, path, Name(), lastError});
+      throw IECustomInstallFile(QString::fromLatin1(kIfLoadLibrary),
+                                {path, path, Name(), lastError});
     case TSelfRegisterFailure::NoEntryPoint:
-      throw IECustomInstallFile(QString::fromLatin1(kIfNoRegisterServer), {path, Name(), lastError});
+      throw IECustomInstallFile(QString::fromLatin1(kIfNoRegisterServer),
+                                {path, Name(), lastError});
     default:
       throw IECustomInstallFile(QString::fromLatin1(kIfRegisterServerFailed),
                                 {path, static_cast<int>(r.result), Name()});

@@ -1,9 +1,8 @@
 // Replacing an install file's destination. A destination that no process
 // uses is replaced by the compressor's rename; one in use keeps running
 // from its file, and the new file waits beside it for the restart.
-#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
-
 #include "installer/engine/cmp_TInstall.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileTexts.h"
 #include "installer/engine/routines_API.h"
@@ -44,8 +43,15 @@ void TCustomInstallFile::RegisterReplacement() {
   SetRebootNeeded(true);
   if (MoveFileEx(replacement, inUse, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING))
     return;
-  if (CurrentInstall() != nullptr)
+  try {
+    if (CurrentInstall() == nullptr)
+      throw IECustomInstallFile(QString::fromLatin1(kIfCannotRegisterMove), {Name()});
     RegisterWithBatch(inUse, replacement);
+  } catch (...) {
+    // Nothing would move the new file in: it goes, the file in use stays.
+    DeleteFile(replacement);
+    throw;
+  }
 }
 
 void TCustomInstallFile::RegisterWithBatch(const QString& inUse, const QString& replacement) {
@@ -53,18 +59,19 @@ void TCustomInstallFile::RegisterWithBatch(const QString& inUse, const QString& 
   try {
     const QString temp = CreateTempFileName(true);
     batch = temp.left(temp.size() - ExtractFileExt(temp).size()) + QStringLiteral(".bat");
-    WriteFileAtomically(batch, IfReplaceBatchLines(inUse, replacement).join(QStringLiteral("\r\n"))
-                                       .append(QStringLiteral("\r\n"))
-                                       .toUtf8());
     DeleteFile(temp);
-    CurrentInstall()->AddUnfinished(batch, ukDeleteFile);
+    WriteFileAtomically(batch, IfReplaceBatchLines(inUse, replacement)
+                                   .join(QStringLiteral("\r\n"))
+                                   .append(QStringLiteral("\r\n"))
+                                   .toUtf8());
+    ScheduleRestartRunner();
     // A command line: the path is quoted, as a temporary folder may hold blanks.
     if (!AddRunOnce(QString::fromLatin1(kReplaceBatchRunOnce), IfQuotedPath(batch), true))
       throw IECustomInstallFile(QString::fromLatin1(kIfCannotRegisterMove), {Name()});
-    ScheduleRestartRunner();
-  } catch (const IECustomInstallFile&) {
-    throw;
   } catch (const Exception&) {
+    if (!batch.isEmpty())
+      DeleteFile(batch);
     throw IECustomInstallFile(QString::fromLatin1(kIfCannotRegisterMove), {Name()});
   }
+  CurrentInstall()->AddUnfinished(batch, ukDeleteFile);
 }

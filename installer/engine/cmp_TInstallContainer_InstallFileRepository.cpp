@@ -39,14 +39,16 @@ QString GetRepositoryFile(TRepositoryKind kind) {
   const QString version = QString::fromLatin1(place.version);
   const QString file = QString::fromLatin1(place.file);
   QString path;
-  const QString baseDir = ReadRegString(hkCurrentUser, QStringLiteral("\\Software\\Corvane") + version +
-                                                           QStringLiteral("\\repository"),
-                                        QStringLiteral("BaseDir"), QString());
+  const QString baseDir = ReadRegString(
+      hkCurrentUser,
+      QStringLiteral("\\Software\\Corvane") + version + QStringLiteral("\\repository"),
+      QStringLiteral("BaseDir"), QString());
   if (!baseDir.isEmpty()) {
     path = AddBackslash(baseDir) + file;
   } else {
-    const QString root = ReadRegString(hkLocalMachine, QStringLiteral("\\Software\\Corvane") + version,
-                                       QStringLiteral("RootDir"), QString());
+    const QString root =
+        ReadRegString(hkLocalMachine, QStringLiteral("\\Software\\Corvane") + version,
+                      QStringLiteral("RootDir"), QString());
     if (root.trimmed().isEmpty())
       throw Exception(TranslateExceptionText(QString::fromLatin1(kBlankRootDir)), {version});
     path = AddBackslash(root) + QStringLiteral("Bin") + PathDelim + file;
@@ -136,15 +138,18 @@ void TCustomObjectRepositoryEntry::FileGone(TCustomInstallFile* file) {
 
 void TCustomObjectRepositoryEntry::DeclareProperties(
     TClassBuilder<TCustomObjectRepositoryEntry, TPersistent>& b) {
-  b.Property("Ancestor", &TCustomObjectRepositoryEntry::Ancestor, &TCustomObjectRepositoryEntry::SetAncestor);
-  b.Property("Author", &TCustomObjectRepositoryEntry::Author, &TCustomObjectRepositoryEntry::SetAuthor);
+  b.Property("Ancestor", &TCustomObjectRepositoryEntry::Ancestor,
+             &TCustomObjectRepositoryEntry::SetAncestor);
+  b.Property("Author", &TCustomObjectRepositoryEntry::Author,
+             &TCustomObjectRepositoryEntry::SetAuthor);
   b.Property("Description", &TCustomObjectRepositoryEntry::Description,
              &TCustomObjectRepositoryEntry::SetDescription);
   b.Property("EntryName", &TCustomObjectRepositoryEntry::EntryName,
              &TCustomObjectRepositoryEntry::SetEntryName);
   b.Property("EntryType", &TCustomObjectRepositoryEntry::EntryType,
              &TCustomObjectRepositoryEntry::SetEntryType);
-  b.Property("IconFile", &TCustomObjectRepositoryEntry::IconFile, &TCustomObjectRepositoryEntry::SetIconFile);
+  b.Property("IconFile", &TCustomObjectRepositoryEntry::IconFile,
+             &TCustomObjectRepositoryEntry::SetIconFile);
   b.Property("Page", &TCustomObjectRepositoryEntry::Page, &TCustomObjectRepositoryEntry::SetPage);
   b.Property("RegisterIt", &TCustomObjectRepositoryEntry::RegisterIt,
              &TCustomObjectRepositoryEntry::SetRegisterIt)

@@ -4,12 +4,11 @@
 // INI file found through the registry). Every install file owns one
 // TRepository with three entries, all switched off unless RegisterIt is set.
 
+#include <QString>
+#include <memory>
+
 #include "platform/classes/ClassBuilder.h"
 #include "platform/classes/Persistent.h"
-
-#include <QString>
-
-#include <memory>
 
 class TCustomInstallFile;
 

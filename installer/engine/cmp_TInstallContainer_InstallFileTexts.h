@@ -42,4 +42,5 @@ inline constexpr char kIfNoContainerForInfo[] =
     "container is not TFileContainer";
 inline constexpr char kIfCannotReadInfo[] =
     "Could not open or find the following file when trying to read the Size, Date, and Version :%s";
-inline constexpr char kIfBlankListEntry[] = "Cannot add a blank entry to the TCustomInstallFileList object";
+inline constexpr char kIfBlankListEntry[] =
+    "Cannot add a blank entry to the TCustomInstallFileList object";

@@ -1,11 +1,11 @@
 #include "InstallFileTestSupport.h"
 
+#include <QDir>
+
 #include "installer/engine/cmp_TInstallContainer_UninstallEXE.h"
 #include "installer/engine/routines_Registry.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/StringList.h"
-
-#include <QDir>
 
 namespace qxtest {
 
@@ -58,7 +58,8 @@ TInstallFile* TInstallScript::File(TInstallFileGroup* group, const QString& name
 
 void TInstallScript::Build() {
   for (TInstallFileGroup* group : groups_)
-    group->Compress(coRebuildOtherArchives | coBuildBit2 | coIncludeExcluded | coForceNetFilesLocal);
+    group->Compress(coRebuildOtherArchives | coBuildBit2 | coIncludeExcluded |
+                    coForceNetFilesLocal);
 }
 
 void TInstallScript::Run() {

@@ -5,6 +5,10 @@
 // build folder "build/files.1", the installation below "opt", the
 // program-files folder.
 
+#include <QString>
+#include <QStringList>
+#include <memory>
+
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_Files.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
@@ -12,11 +16,6 @@
 #include "installer/engine/cmp_TPathSpecifier.h"
 #include "platform/classes/DataModule.h"
 #include "tests/support/TestSupport.h"
-
-#include <QString>
-#include <QStringList>
-
-#include <memory>
 
 namespace qxtest {
 

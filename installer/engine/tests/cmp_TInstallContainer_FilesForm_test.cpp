@@ -2,13 +2,12 @@
 // uninstaller are created by their class names, keep what the file stores
 // (reading only stores: nothing follows from names while loading), keep
 // their ranks and Orders, and are written back the same.
-#include "InstallFileTestSupport.h"
+#include <gtest/gtest.h>
 
+#include "InstallFileTestSupport.h"
 #include "installer/engine/cmp_TInstallContainer_UninstallEXE.h"
 #include "platform/classes/FormReader.h"
 #include "platform/classes/FormWriter.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -86,7 +85,8 @@ TEST(FileScriptFormTest, AScriptOfGroupsAndFilesReadsAndWritesBack) {
   auto* puzzles = dynamic_cast<TInstallFileGroup*>(root.FindComponent(QStringLiteral("Puzzles")));
   auto* grid = dynamic_cast<TInstallFile*>(root.FindComponent(QStringLiteral("Grid")));
   auto* kissa = dynamic_cast<TInstallFile*>(root.FindComponent(QStringLiteral("Kissa")));
-  auto* uninstaller = dynamic_cast<TUninstallEXE*>(root.FindComponent(QStringLiteral("Uninstaller")));
+  auto* uninstaller =
+      dynamic_cast<TUninstallEXE*>(root.FindComponent(QStringLiteral("Uninstaller")));
   ASSERT_TRUE(install && game && puzzles && grid && kissa && uninstaller);
 
   // The groups stand by their Orders, not by their places in the file.
@@ -113,9 +113,10 @@ TEST(FileScriptFormTest, AScriptOfGroupsAndFilesReadsAndWritesBack) {
   EXPECT_EQ(kissa->GetExpandedArchiveFile(), puzzles->GetExpandedArchiveFile());
 
   const QString written = QString::fromUtf8(WriteComponentText(&root));
-  for (const char* line : {"object Grid: TInstallFile", "ActiveX = True", "FileType = iftSystemWideDLL",
-                           "OverwriteMode = owVersionDate", "DestName = 'kissa1.vrb'",
-                           "object Uninstaller: TUninstallEXE", "AllowChoice = False", "Container = Game"})
+  for (const char* line :
+       {"object Grid: TInstallFile", "ActiveX = True", "FileType = iftSystemWideDLL",
+        "OverwriteMode = owVersionDate", "DestName = 'kissa1.vrb'",
+        "object Uninstaller: TUninstallEXE", "AllowChoice = False", "Container = Game"})
     EXPECT_TRUE(written.contains(QString::fromLatin1(line))) << line;
   // Net is stored only where it differs from the class's own default.
   EXPECT_FALSE(written.contains(QStringLiteral("Net = ")));

@@ -1,9 +1,13 @@
 // A file group whose archive comes over the network: the build lays it out
 // for the server, the install downloads it once (reporting the blocks),
 // records it in the install record and extracts the files from it.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
 #include "InstallTestSupport.h"
 #include "OndxCompressTestSupport.h"
-
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TNetInstallLocation.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
@@ -11,11 +15,6 @@
 #include "platform/classes/DataModule.h"
 #include "tests/support/PeerProcess.h"
 #include "tests/support/TestSupport.h"
-
-#include <QDir>
-#include <QFile>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -26,9 +25,9 @@ TEST(FileGroupNetTest, AGroupDownloadsItsArchiveOnceAndInstallsFromIt) {
   const QString build = qxtest::TempPath(QStringLiteral("build"));
   const QString dest = qxtest::TempPath(QStringLiteral("dest"));
   QDir().mkpath(served);
-  qxtest::TPeerProcess server(QStringLiteral(QX_DEBIAN_PYTHON),
-                              {qxtest::DataPath(QStringLiteral("net_server.py")),
-                               QStringLiteral("http"), served});
+  qxtest::TPeerProcess server(
+      QStringLiteral(QX_DEBIAN_PYTHON),
+      {qxtest::DataPath(QStringLiteral("net_server.py")), QStringLiteral("http"), served});
   const QString line = server.ReadLine();
   ASSERT_TRUE(line.startsWith(QLatin1String("PORT "))) << line.toStdString();
   InstallUnitState().installRecordKey = QStringLiteral("\\SOFTWARE\\Ondrix\\Install\\Install0");
@@ -75,9 +74,9 @@ TEST(FileGroupNetTest, AGroupDownloadsItsArchiveOnceAndInstallsFromIt) {
   EXPECT_GT(blocks, 0);
   EXPECT_TRUE(dialog->Lines().contains(QStringLiteral("Web:-988")));
   // Recorded: a second install finds the archive without the server.
-  const QString local = ReadRegString(hkLocalMachine, InstallUnitState().installRecordKey +
-                                                          QStringLiteral("\\Web"),
-                                      QString::fromLatin1(kLocalFileValue), QString());
+  const QString local =
+      ReadRegString(hkLocalMachine, InstallUnitState().installRecordKey + QStringLiteral("\\Web"),
+                    QString::fromLatin1(kLocalFileValue), QString());
   EXPECT_EQ(ReadBytes(local), ReadBytes(built));
   QFile::remove(served + QStringLiteral("/Web.1"));
   for (TCustomInstallFile* f : files)

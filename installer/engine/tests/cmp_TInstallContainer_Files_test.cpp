@@ -1,17 +1,16 @@
 // File groups: built into a real archive and installed from it, the codes
 // and progress they report, and what a failing or cancelled install leaves.
-#include "InstallFileTestSupport.h"
-#include "InstallTestSupport.h"
-#include "OndxCompressTestSupport.h"
-
-#include "installer/engine/InstallPrompts.h"
-#include "installer/engine/cmp_TOndxCompress_Format.h"
-#include "installer/engine/routines_Exceptions.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 
-#include <gtest/gtest.h>
+#include "InstallFileTestSupport.h"
+#include "InstallTestSupport.h"
+#include "OndxCompressTestSupport.h"
+#include "installer/engine/InstallPrompts.h"
+#include "installer/engine/cmp_TOndxCompress_Format.h"
+#include "installer/engine/routines_Exceptions.h"
 
 namespace {
 
@@ -80,6 +79,7 @@ TEST_F(FileGroupTest, GroupsInstallByteIdenticalFromTheirArchiveWithProgressAndC
   const QStringList lines = dialog->Lines();
   EXPECT_EQ(lines.mid(0, 3), QStringList({"Game:-990", "Game:-999", "Game:-992"}));
   EXPECT_TRUE(lines.contains(QStringLiteral("Game:-998")));
+  EXPECT_EQ(lines.count(QStringLiteral("Game:-997")), 2);  // each file replaces or writes
   EXPECT_EQ(lines.back(), QStringLiteral("Game:-989"));
   EXPECT_TRUE(lines.contains(QStringLiteral("Game:-996")));
 }
@@ -170,7 +170,6 @@ TEST_F(FileGroupTest, ACorruptMemberLeavesTheExistingFilesWhole) {
   EXPECT_TRUE(aborted);
   EXPECT_EQ(octest::FolderFiles(ExtractFileDir(Installed(a_))),
             QStringList({"trovaly.bin", "trovaly.hlp"}));
-
 }
 
 // The archive split over two disks: the second part is not where the first
@@ -285,6 +284,36 @@ TEST_F(FileGroupTest, SizesFollowSelectionAndTheCopyCommandCopiesIncludedFiles) 
   game_->RemoveMissingFiles();
   EXPECT_EQ(game_->FileCount(), 1);
   EXPECT_EQ(game_->GetFile(0), a_);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FileGroupTest, BuildOptionsIncludeExcludedFilesAndRefuseContradictions) {
+  b_->SetInclude(false);
+  try {
+    game_->Compress(coForceNetFilesLocal | coForceFilesNet);
+    ADD_FAILURE();
+  } catch (const IEFileContainer& e) {
+    EXPECT_EQ(
+        e.Message(),
+        QStringLiteral("Cannot pass both coForceNetFilesLocal and coForceFilesNet to Compress"));
+  }
+  const auto members = [&] {
+    TOndxCompress reader(nullptr);
+    reader.SetCompressedFile(script_->Archive());
+    return reader.FileCount();
+  };
+  game_->Compress(coForceNetFilesLocal);
+  EXPECT_EQ(members(), 1);
+  EXPECT_EQ(a_->BuildMark(), 2);
+  EXPECT_EQ(a_->CompressedInto(), script_->Archive());
+  EXPECT_EQ(b_->BuildMark(), 0);
+  game_->Compress(coForceNetFilesLocal | coIncludeExcluded);
+  EXPECT_EQ(members(), 2);
+  EXPECT_FALSE(b_->Include());  // included for the build's duration only
+  EXPECT_EQ(b_->BuildMark(), 2);
 }
 
 }  // namespace

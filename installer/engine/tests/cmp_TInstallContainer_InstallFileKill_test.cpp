@@ -1,20 +1,18 @@
 // A setup run killed at any moment (SIGKILL, at seeded random points of a
 // run read from a form file) leaves every existing file whole, old or new,
 // never a new file half-written, and a second run completes.
-#include "InstallFileTestSupport.h"
-#include "OndxCompressTestSupport.h"
-
-#include <QElapsedTimer>
-#include <QFile>
-
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <random>
+
+#include "InstallFileTestSupport.h"
+#include "OndxCompressTestSupport.h"
 
 extern char** environ;
 
@@ -88,7 +86,8 @@ TEST(InstallFileKillTest, AKilledRunNeverLeavesAFileHalfWrittenAndTheNextRunComp
     for (int i = 0; i < kFiles; ++i) {
       const QByteArray now = ReadBytes(target(i));
       if (i < 2) {
-        EXPECT_TRUE(now == old[i] || now == fresh[i]) << names[i].toStdString() << " has " << now.size();
+        EXPECT_TRUE(now == old[i] || now == fresh[i])
+            << names[i].toStdString() << " has " << now.size();
         replaced += now == fresh[i] ? 1 : 0;
       } else {
         EXPECT_TRUE(!QFile::exists(target(i)) || now == fresh[i]) << "f2 has " << now.size();

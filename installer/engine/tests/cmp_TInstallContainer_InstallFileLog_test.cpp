@@ -2,24 +2,25 @@
 // counts, help registration, in-use names and batch lines.
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Registry.h"
 #include "platform/registry/Registry.h"
 #include "platform/system/RestartService.h"
 #include "tests/support/TestSupport.h"
 
-#include <QFile>
-
-#include <QDir>
-
-#include <gtest/gtest.h>
-
 namespace {
 
-const QString kKey = QStringLiteral("\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Prod");
+const QString kKey =
+    QStringLiteral("\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Prod");
 
 QString Log(const QString& sub, const QString& name) {
-  return ReadRegString(hkLocalMachine, kKey + QLatin1Char('\\') + sub, name, QStringLiteral("<none>"));
+  return ReadRegString(hkLocalMachine, kKey + QLatin1Char('\\') + sub, name,
+                       QStringLiteral("<none>"));
 }
 
 TEST(InstallFileLogTest, FilesGoToTheFirstKeyThatTakesThemAndTheKeysAreBounded) {
@@ -38,8 +39,10 @@ TEST(InstallFileLogTest, FilesGoToTheFirstKeyThatTakesThemAndTheKeysAreBounded) 
 
   // Every key full: an error, and nothing written anywhere.
   for (int i = 0; i < kLogFileKeys; ++i) {
-    const QString key = kKey + QStringLiteral("\\Files") + (i == 0 ? QString() : QString::number(i));
-    WriteRegString(hkLocalMachine, key, QStringLiteral("Entries"), QString::number(kLogEntriesPerKey));
+    const QString key =
+        kKey + QStringLiteral("\\Files") + (i == 0 ? QString() : QString::number(i));
+    WriteRegString(hkLocalMachine, key, QStringLiteral("Entries"),
+                   QString::number(kLogEntriesPerKey));
   }
   EXPECT_THROW(IfLogInstalledFile(kKey, QStringLiteral("/a/four")), EIRCannotWriteValue);
   EXPECT_EQ(Log(QStringLiteral("Files1"), QStringLiteral("File2")), QStringLiteral("<none>"));
@@ -48,8 +51,10 @@ TEST(InstallFileLogTest, FilesGoToTheFirstKeyThatTakesThemAndTheKeysAreBounded) 
 TEST(InstallFileLogTest, SelfRegisteringFilesAreMarkedAsProgramOrLibrary) {
   IfLogSelfRegisteringFile(kKey, QStringLiteral("/s/lib.ocx"), false);
   IfLogSelfRegisteringFile(kKey, QStringLiteral("/s/tool.exe"), true);
-  EXPECT_EQ(Log(QStringLiteral("ActiveX"), QStringLiteral("File1")), QStringLiteral("/s/lib.ocx;0"));
-  EXPECT_EQ(Log(QStringLiteral("ActiveX"), QStringLiteral("File2")), QStringLiteral("/s/tool.exe;1"));
+  EXPECT_EQ(Log(QStringLiteral("ActiveX"), QStringLiteral("File1")),
+            QStringLiteral("/s/lib.ocx;0"));
+  EXPECT_EQ(Log(QStringLiteral("ActiveX"), QStringLiteral("File2")),
+            QStringLiteral("/s/tool.exe;1"));
   EXPECT_EQ(Log(QStringLiteral("ActiveX"), QStringLiteral("Entries")), QStringLiteral("2"));
   WriteRegString(hkLocalMachine, kKey + QStringLiteral("\\ActiveX"), QStringLiteral("Entries"),
                  QStringLiteral("-3"));
@@ -69,7 +74,8 @@ TEST(InstallFileLogTest, SharedCountsAndHelpRegistration) {
   EXPECT_EQ(ReadRegInteger(hkLocalMachine, key, QStringLiteral("/sys/c.dll"), -1), 1);
 
   IfRegisterHelpFile(QStringLiteral("trovaly10.hlp"), QStringLiteral("/opt/t"));
-  EXPECT_EQ(ReadRegString(hkLocalMachine, QString::fromLatin1(kHelpKey), QStringLiteral("TROVALY10.HLP"), {}),
+  EXPECT_EQ(ReadRegString(hkLocalMachine, QString::fromLatin1(kHelpKey),
+                          QStringLiteral("TROVALY10.HLP"), {}),
             QStringLiteral("/opt/t"));
 }
 
@@ -97,7 +103,8 @@ TEST(InstallFileLogTest, TheReplacementBatchRunsAtTheNextLogin) {
   qxtest::WriteBytes(inUse, "old program");
   qxtest::WriteBytes(replacement, "new program");
   const QString batch = qxtest::TempPath(QStringLiteral("tmp/bat 1.bat"));
-  qxtest::WriteBytes(batch, IfReplaceBatchLines(inUse, replacement).join(QStringLiteral("\r\n")).toUtf8());
+  qxtest::WriteBytes(batch,
+                     IfReplaceBatchLines(inUse, replacement).join(QStringLiteral("\r\n")).toUtf8());
   ASSERT_TRUE(AddRunOnce(QStringLiteral("OndrixBatFile"), IfQuotedPath(batch), true));
   ScheduleRestartRunner();
   const TRestartReport report = RunRestartWork();

@@ -1,10 +1,18 @@
 // Install files: settings that follow from name and destination, the
 // overwrite rules, a file in use replaced at the restart, self-registration,
 // and the uninstall log naming exactly the files on disk.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <QDir>
+#include <QFile>
+#include <set>
+
 #include "InstallFileTestSupport.h"
 #include "InstallTestSupport.h"
 #include "OndxCompressTestSupport.h"
-
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 #include "installer/engine/cmp_TInstallContainer_UninstallEXE.h"
 #include "installer/engine/routines_API.h"
@@ -13,16 +21,6 @@
 #include "platform/rtl/FileUtils.h"
 #include "platform/system/RestartService.h"
 
-#include <QFile>
-
-#include <gtest/gtest.h>
-
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <set>
-
 extern char** environ;
 
 namespace {
@@ -30,7 +28,8 @@ namespace {
 using qxtest::ReadBytes;
 using qxtest::TInstallScript;
 
-// A program started from path, killed when the object goes.
+// A program started from path, killed when the object goes (unless it
+// was waited for).
 class TRunningProgram {
  public:
   explicit TRunningProgram(const QString& path) {
@@ -41,6 +40,13 @@ class TRunningProgram {
   }
   ~TRunningProgram() { Stop(); }
   bool Running() const { return pid_ > 0; }
+  // Its exit code once it has ended by itself; -1 when it was killed.
+  int Wait() {
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
   void Stop() {
     if (pid_ <= 0)
       return;
@@ -56,8 +62,10 @@ class TRunningProgram {
 // Every "File<n>" value of the uninstall log's list keys.
 std::set<QString> LoggedFiles() {
   std::set<QString> out;
-  for (const QString& sub : {QStringLiteral("Files"), QStringLiteral("Files1"), QStringLiteral("ActiveX")}) {
-    for (const QString& line : qxtest::RegistryValues(qxtest::kUninstallKey + QLatin1Char('\\') + sub)) {
+  for (const QString& sub :
+       {QStringLiteral("Files"), QStringLiteral("Files1"), QStringLiteral("ActiveX")}) {
+    for (const QString& line :
+         qxtest::RegistryValues(qxtest::kUninstallKey + QLatin1Char('\\') + sub)) {
       if (line.startsWith(QLatin1String("File")))
         out.insert(line.section(QLatin1Char('='), 1));
     }
@@ -106,6 +114,18 @@ TEST_F(InstallFileTest, SettingsFollowFromNameAndDestination) {
   EXPECT_EQ(vendor->DestDir(), QStringLiteral("/System"));
   EXPECT_NE(dynamic_cast<TpsCommonFiles*>(vendor->DestDirType()), nullptr);
 
+  TCustomInstallFileList list;
+  list.Add(help);
+  EXPECT_EQ(list.Get(0), help);
+  EXPECT_THROW(list.Get(1), EListError);
+  try {
+    list.Add(nullptr);
+    ADD_FAILURE();
+  } catch (const IECustomInstallFileList& e) {
+    EXPECT_EQ(e.Message(),
+              QStringLiteral("Cannot add a blank entry to the TCustomInstallFileList object"));
+  }
+
   auto* notAGroup = new qxtest::TInformationRecorder(script_->Root());
   notAGroup->RegisteredType = rtLink;
   EXPECT_THROW(help->SetContainer(notAGroup), IECustomInstallFile);
@@ -146,11 +166,8 @@ TEST_F(InstallFileTest, OverwriteRulesDecideWhetherTheExistingFileIsReplaced) {
         qxtest::WriteBytes(dest, "old");
         FileSetDate(dest, now + 10);
         break;
-      case 3:
-        QFile::copy(QStringLiteral(QX_STAMPED_PROGRAM), dest);
-        break;
-      default:
-        break;
+      case 3: QFile::copy(QStringLiteral(QX_STAMPED_PROGRAM), dest); break;
+      default: break;
     }
   }
   const QByteArray stamped = ReadBytes(QStringLiteral(QX_STAMPED_PROGRAM));
@@ -162,8 +179,9 @@ TEST_F(InstallFileTest, OverwriteRulesDecideWhetherTheExistingFileIsReplaced) {
     EXPECT_EQ(files[i]->WillInstall(), rows[i].replaced) << rows[i].name;
   }
   // A help file that was kept is registered all the same.
-  EXPECT_EQ(ReadRegString(hkLocalMachine, QString::fromLatin1(kHelpKey), QStringLiteral("KEPT.HLP"), {}),
-            files.back()->GetExpandedDestDir());
+  EXPECT_EQ(
+      ReadRegString(hkLocalMachine, QString::fromLatin1(kHelpKey), QStringLiteral("KEPT.HLP"), {}),
+      files.back()->GetExpandedDestDir());
 }
 
 // The destination runs as a program: the new file waits beside it as ".2"
@@ -196,8 +214,10 @@ TEST_F(InstallFileTest, AFileInUseIsReplacedAtTheRestartAndTheLogNamesTheFinalFi
   EXPECT_TRUE(program->ReplacedInUse());
   EXPECT_EQ(program->DestName(), QStringLiteral("trovaly.2"));
   EXPECT_EQ(ReadBytes(dest), running);
-  EXPECT_EQ(ReadBytes(ExtractFileDir(dest) + QStringLiteral("/trovaly.2")), ReadBytes(program->ArchiveKey()));
-  EXPECT_EQ(ReadBytes(ExtractFileDir(dest) + QStringLiteral("/trovaly.1")), QByteArray("someone else's"));
+  EXPECT_EQ(ReadBytes(ExtractFileDir(dest) + QStringLiteral("/trovaly.2")),
+            ReadBytes(program->ArchiveKey()));
+  EXPECT_EQ(ReadBytes(ExtractFileDir(dest) + QStringLiteral("/trovaly.1")),
+            QByteArray("someone else's"));
   EXPECT_TRUE(RebootNeeded());
   const std::vector<TPendingMove> moves = PendingMoves();
   ASSERT_EQ(moves.size(), 1u);
@@ -208,26 +228,62 @@ TEST_F(InstallFileTest, AFileInUseIsReplacedAtTheRestartAndTheLogNamesTheFinalFi
   script_->Install()->ReadUnfinished(unfinished);
   EXPECT_EQ(unfinished.Text().trimmed(), program->Name() + QStringLiteral(";0"));
   // The logs and counts name the file by its final name.
-  const QString uninstallPath = script_->Install()->GetExpandedDestDir() + QStringLiteral("/uninstall.exe");
+  const QString uninstallPath =
+      script_->Install()->GetExpandedDestDir() + QStringLiteral("/uninstall.exe");
   EXPECT_EQ(LoggedFiles(), (std::set<QString>{dest, help->GetDestPath()}));
   EXPECT_EQ(ReadRegInteger(hkLocalMachine, QString::fromLatin1(kSharedDLLsKey), dest, 0), 1);
-  EXPECT_EQ(ReadRegString(hkLocalMachine, QString::fromLatin1(kHelpKey), QStringLiteral("TROVALY.HLP"), {}),
+  EXPECT_EQ(ReadRegString(hkLocalMachine, QString::fromLatin1(kHelpKey),
+                          QStringLiteral("TROVALY.HLP"), {}),
             ExtractFileDir(dest));
-  EXPECT_EQ(ReadRegString(hkLocalMachine, qxtest::kUninstallKey, QStringLiteral("UninstallString"), {}),
-            uninstallPath + QStringLiteral(" Trovaly"));
+  EXPECT_EQ(
+      ReadRegString(hkLocalMachine, qxtest::kUninstallKey, QStringLiteral("UninstallString"), {}),
+      uninstallPath + QStringLiteral(" Trovaly"));
   EXPECT_EQ(ReadRegString(hkLocalMachine, qxtest::kUninstallKey, QStringLiteral("DisplayName"), {}),
             QStringLiteral("Trovaly"));
   EXPECT_EQ(ReadBytes(uninstallPath), QByteArray("uninstaller"));
 
-  // The next login: the program no longer runs, the runner moves the file.
+  // The next login: the program no longer runs, and the runner that the
+  // autostart entry starts moves the file, then removes its entry.
+  EXPECT_TRUE(QFile::exists(RestartRunnerAutostartPath()));
   user.Stop();
-  const TRestartReport report = RunRestartWork();
-  EXPECT_TRUE(report.AllDone());
+  TRunningProgram runner(RestartRunnerPath());
+  ASSERT_TRUE(runner.Running());
+  EXPECT_EQ(runner.Wait(), 0);
+  EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
   EXPECT_EQ(ReadBytes(dest), ReadBytes(program->ArchiveKey()));
   EXPECT_FALSE(QFile::exists(ExtractFileDir(dest) + QStringLiteral("/trovaly.2")));
   EXPECT_TRUE(PendingMoves().empty());
   for (const QString& logged : LoggedFiles())
     EXPECT_TRUE(QFile::exists(logged)) << logged.toStdString();
+}
+
+// Nothing can be registered for the restart (the runner's autostart folder
+// cannot take its entry): the run stops with the error, the file in use
+// stays, and neither the new file nor a batch nor a record is left behind.
+TEST_F(InstallFileTest, AReplacementThatCannotBeRegisteredLeavesNothingBehind) {
+  TInstallFile* program = File(QStringLiteral("trovaly"), octest::Content(20000, 9));
+  script_->Build();
+  const QString dest = program->GetDestPath();
+  ForceDirectories(ExtractFileDir(dest));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_INUSE_PROGRAM), dest));
+  QFile::setPermissions(dest, QFile::permissions(dest) | QFile::ExeOwner);
+  const QByteArray running = ReadBytes(dest);
+  TRunningProgram user(dest);
+  ASSERT_TRUE(user.Running());
+  qxtest::WriteBytes(ExtractFileDir(RestartRunnerAutostartPath()), "not a folder");
+  try {
+    script_->Run();
+    ADD_FAILURE();
+  } catch (const IECustomInstallFile& e) {
+    EXPECT_EQ(e.Message(), program->Name() + QStringLiteral(" cannot register a routine in the "
+                                                            "register to move the files after the "
+                                                            "computer is reboot"));
+  }
+  EXPECT_EQ(ReadBytes(dest), running);
+  EXPECT_EQ(octest::FolderFiles(ExtractFileDir(dest)), QStringList({"trovaly"}));
+  EXPECT_TRUE(PendingMoves().empty());
+  EXPECT_TRUE(qxtest::RegistryValues(QString::fromLatin1(kRunOnceKeyPath)).isEmpty());
+  EXPECT_TRUE(QDir(GetTempDir()).entryList({QStringLiteral("*.bat")}, QDir::Files).isEmpty());
 }
 
 // A library exporting DllRegisterServer is loaded and called once it is in
@@ -246,7 +302,9 @@ TEST_F(InstallFileTest, ASelfRegisteringLibraryRegistersAndIsLoggedAsSuch) {
   EXPECT_EQ(qxtest::RegistryValues(qxtest::kUninstallKey + QStringLiteral("\\ActiveX")),
             QStringList({QStringLiteral("File1=") + ocx->GetDestPath() + QStringLiteral(";0"),
                          QStringLiteral("Entries=1")}));
-  EXPECT_EQ(ReadRegInteger(hkLocalMachine, QString::fromLatin1(kSharedDLLsKey), ocx->GetDestPath(), 0), 1);
+  EXPECT_EQ(
+      ReadRegInteger(hkLocalMachine, QString::fromLatin1(kSharedDLLsKey), ocx->GetDestPath(), 0),
+      1);
 
   // The run after a restart registers it again.
   ocx->FinishAfterReboot();
@@ -257,7 +315,8 @@ TEST_F(InstallFileTest, ASelfRegisteringLibraryRegistersAndIsLoggedAsSuch) {
     ocx->RegisterActiveX();
     ADD_FAILURE();
   } catch (const IECustomInstallFile& e) {
-    EXPECT_TRUE(e.Message().contains(QStringLiteral("returned a value of 7"))) << e.Message().toStdString();
+    EXPECT_TRUE(e.Message().contains(QStringLiteral("returned a value of 7")))
+        << e.Message().toStdString();
   }
   InstallUnitState().raiseRegistrationErrors = false;
   script_->Run();

@@ -1,17 +1,16 @@
 // Installs the script of a form file as a setup run does, into the XDG tree
 // of its environment; the crash tests kill it at random moments.
 // Arguments: the form file, the build folder (the archive's source folder).
+#include <QCoreApplication>
+#include <cstdio>
+#include <memory>
+
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TOndxCompress.h"
 #include "platform/classes/DataModule.h"
 #include "platform/classes/FormReader.h"
 #include "platform/rtl/ProcessState.h"
-
-#include <QCoreApplication>
-
-#include <cstdio>
-#include <memory>
 
 int main(int argc, char** argv) {
   if (argc != 3)

@@ -8,9 +8,8 @@
 
 extern "C" __attribute__((visibility("default"))) int DllRegisterServer() {
   Dl_info info{};
-  const char* self = ::dladdr(reinterpret_cast<void*>(&DllRegisterServer), &info) != 0
-                         ? info.dli_fname
-                         : "?";
+  const char* self =
+      ::dladdr(reinterpret_cast<void*>(&DllRegisterServer), &info) != 0 ? info.dli_fname : "?";
   if (const char* mark = std::getenv("QX_SELFREG_MARK")) {
     if (std::FILE* f = std::fopen(mark, "a")) {
       std::fprintf(f, "%s\n", self);
