@@ -286,12 +286,31 @@ bool TFileContainer::NeedsNetLocation() {
   return false;
 }
 
+bool TFileContainer::HoldsHelper(const TInstallObject* helper) const {
+  for (int i = 0; i < HelperCount(); ++i) {
+    if (GetHelper(i) == helper)
+      return true;
+  }
+  return false;
+}
+
 void TFileContainer::ForFilesThenGroups(void (TCustomInstallFile::*fileStep)(),
                                         void (TFileContainer::*groupStep)()) {
-  for (int i = 0; i < FileCount(); ++i)
-    (GetFile(i)->*fileStep)();
+  // A step's handlers may free helpers: walk a copy and skip the gone.
+  QList<TCustomInstallFile*> files;
+  QList<TFileContainer*> groups;
   for (int i = 0; i < HelperCount(); ++i) {
-    if (TFileContainer* group = GetHelper(i)->AsFileContainer())
+    if (TCustomInstallFile* file = GetHelper(i)->AsInstallFile())
+      files << file;
+    else if (TFileContainer* group = GetHelper(i)->AsFileContainer())
+      groups << group;
+  }
+  for (TCustomInstallFile* file : files) {
+    if (HoldsHelper(file))
+      (file->*fileStep)();
+  }
+  for (TFileContainer* group : groups) {
+    if (HoldsHelper(group))
       (group->*groupStep)();
   }
 }

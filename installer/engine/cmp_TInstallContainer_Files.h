@@ -176,6 +176,7 @@ class TFileContainer : public TFileRelated {
   int SumOver(bool all, bool withSubgroups, int (TCustomInstallFile::*size)() const,
               int (TFileContainer::*groupSize)(bool, bool));
   int ArchivedSizeOf(bool all, bool withSubgroups);
+  bool HoldsHelper(const TInstallObject* helper) const;
   // Each file's step, then each sub-container's.
   void ForFilesThenGroups(void (TCustomInstallFile::*fileStep)(),
                           void (TFileContainer::*groupStep)());
@@ -183,6 +184,8 @@ class TFileContainer : public TFileRelated {
   void DiskCode(TObject* po);
   void FinishedFileCode(TObject* po);
   void PercentOf(TFileStatusParameter& parameter) const;
+  // The start of a copy or build: false when the container is excluded.
+  bool BeginBuildStep(bool all);
   void DoCompress(TCompressOptions options);
   // The archive a helper is compressed into for the duration (Compress step 6).
   void RouteHelper(TFileRelated* helper, TCompressOptions options);

@@ -30,18 +30,24 @@ void DeleteArchive(const TComponent& owner, const QString& path) {
 
 }  // namespace
 
+bool TFileContainer::BeginBuildStep(bool all) {
+  if (OnBeforeProcess)
+    OnBeforeProcess(this);
+  if (!Include())
+    return false;
+  SendInformation(icContainerStart, this);
+  ReadFileInfo();
+  totalSize_ = GetSize(all, true);
+  doneBytes_ = 0;
+  return true;
+}
+
 void TFileContainer::PrepareFiles() {
   state_ = fcsCopy;
   IfTryFinally(
       [&] {
-        if (OnBeforeProcess)
-          OnBeforeProcess(this);
-        if (!Include())
+        if (!BeginBuildStep(false))
           return;
-        SendInformation(icContainerStart, this);
-        ReadFileInfo();
-        totalSize_ = GetSize(false, true);
-        doneBytes_ = 0;
         ForFilesThenGroups(&TCustomInstallFile::Copy, &TFileContainer::PrepareFiles);
         if (OnAfterProcess)
           OnAfterProcess(this);
@@ -70,14 +76,8 @@ QString TFileContainer::OwnNetArchive(TFileRelated* helper) const {
 }
 
 void TFileContainer::DoCompress(TCompressOptions options) {
-  if (OnBeforeProcess)
-    OnBeforeProcess(this);
-  if (!Include())
+  if (!BeginBuildStep((options & coIncludeExcluded) != 0))
     return;
-  SendInformation(icContainerStart, this);
-  ReadFileInfo();
-  totalSize_ = GetSize((options & coIncludeExcluded) != 0, true);
-  doneBytes_ = 0;
   const bool netFiles = (options & coForceNetFilesLocal) == 0 &&
                         (HasNetFiles() || ((options & coForceFilesNet) && FileCount() > 0));
   if (netFiles)

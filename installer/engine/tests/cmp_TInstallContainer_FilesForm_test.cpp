@@ -32,6 +32,7 @@ const char kScript[] = R"(object Script: TDataModule
     DestDir = '/Puzzles'
     ArchiveFileType = psMainArchiveFile
     GroupName = 'Puzzles'
+    State = fcsInstall
     AllowChoice = False
     Description = (
       'The puzzles'
@@ -106,6 +107,9 @@ TEST(FileScriptFormTest, AScriptOfGroupsAndFilesReadsAndWritesBack) {
   EXPECT_FALSE(kissa->RegisterAsHelp());
   EXPECT_TRUE(uninstaller->Net());
   EXPECT_FALSE(puzzles->AllowChoice());
+  // The stored command is not run by reading the script.
+  EXPECT_EQ(puzzles->State(), fcsNone);
+  EXPECT_FALSE(puzzles->Processed());
   EXPECT_EQ(puzzles->Description()->Count(), 2);
   EXPECT_EQ(puzzles->GroupName(), QStringLiteral("Puzzles"));
   EXPECT_EQ(game->ArchiveFileType()->Name(), QStringLiteral("psMainArchiveFile"));

@@ -274,8 +274,18 @@ TEST_F(FileGroupTest, SizesFollowSelectionAndTheCopyCommandCopiesIncludedFiles) 
   int copied = 0;
   a_->OnAfterCopy = [&](TCustomInstallFile*) { ++copied; };
   b_->OnAfterCopy = [&](TCustomInstallFile*) { ++copied; };
+  // A handler that frees a file already copied: the rest are still copied.
+  QList<TInstallFile*> extra;
+  for (int i = 0; i < 3; ++i) {
+    extra << script_->File(game_, QStringLiteral("extra%1.dat").arg(i), "x");
+    extra.back()->OnAfterCopy = [&](TCustomInstallFile*) { ++copied; };
+  }
+  extra[1]->OnBeforeCopy = [&](TCustomInstallFile*) { extra[0]->Free(); };
   game_->SetState(fcsCopy);
-  EXPECT_EQ(copied, 1);
+  EXPECT_EQ(copied, 4);
+  EXPECT_TRUE(QFile::exists(Installed(extra[2])));
+  extra[1]->Free();
+  extra[2]->Free();
   EXPECT_EQ(ReadBytes(Installed(a_)), Source(a_));
   EXPECT_FALSE(QFile::exists(Installed(b_)));
   EXPECT_EQ(game_->State(), fcsNone);

@@ -20,7 +20,7 @@ namespace {
 
 using qxtest::ReadBytes;
 
-constexpr int kRounds = 24;
+constexpr int kRounds = 20;
 constexpr int kFiles = 3;
 
 pid_t StartRun(const QString& form, const QString& build) {
@@ -46,7 +46,7 @@ TEST(InstallFileKillTest, AKilledRunNeverLeavesAFileHalfWrittenAndTheNextRunComp
   QList<QByteArray> fresh;
   for (int i = 0; i < kFiles; ++i) {
     names << QStringLiteral("f%1.bin").arg(i);
-    fresh << octest::Content(600000 + 1000 * i, 20 + i);
+    fresh << octest::Content(250000 + 1000 * i, 20 + i);
     script.File(group, names.back(), fresh.back());
   }
   script.Build();
