@@ -1,6 +1,16 @@
 #include "installer/engine/cmp_TInstall.h"
 
+#include "installer/engine/InstallPrompts.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
+#include "installer/engine/cmp_TNetInstallLocation.h"
+#include "installer/engine/cmp_TNetInstallLocation_FileList.h"
+#include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
+#include "installer/engine/cmp_TInstall_SelfExtract.h"
+#include "installer/engine/cmp_TOndxCompress.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/FileUtils.h"
+#include "installer/engine/routines_API.h"
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Registry.h"
 #include "installer/engine/routines_Strings.h"
@@ -10,6 +20,7 @@
 #include "platform/rtl/StringList.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -30,12 +41,21 @@ constexpr char kTextNoBuildDir[] =
 constexpr char kTextNoUnfinished[] =
     "The TInstall could not either write or read unfinished business from the registry";
 constexpr char kSwitchLetters[] = "bfdersc";
+constexpr char kTextNoMainForm[] =
+    "Application.MainForm is undefined and the TInstall is not on a form. Therefore, therefore "
+    "the TInstall can't run the installation automatically";
+constexpr char kTextReadingInfo[] = "Reading file information...";
+// Nothing restarts the machine: the work left waits for the next login.
+constexpr char kTextCannotReboot[] =
+    "Could not restart the session. Please log out and log in again to finish the installation.";
+constexpr char kRemoteFileList[] = "filelist.lst";
 
 // The install component's process-wide state: the one instance (owned by its
 // form), the reboot flag and the command line tests give.
 struct TInstallGlobals {
   TCustomInstall* install = nullptr;
   bool rebootNeeded = false;
+  TDateTime startTime = 0;
   bool commandLineSet = false;
   QStringList commandLine;
 };
@@ -71,20 +91,39 @@ void TInstallInformation::DeclareProperties(TClassBuilder<TInstallInformation, T
 
 // ---------------------------------------------------------------------------
 
-TCustomInstall::TCustomInstall(TComponent* owner) : TInstallObject(owner) {
+TCustomInstall::TCustomInstall(TComponent* owner) : TFileContainer(owner) {
   if (Globals().install != nullptr) throw IEInstall(QString::fromLatin1(kTextTwoInstalls));
   if (!IsFormOrDataModule(owner)) throw IEInstall(QString::fromLatin1(kTextBadOwner));
+  buildInfo_ = std::make_unique<TBuildInfo>();
   information_ = std::make_unique<TInstallInformation>();
+  presetupFiles_ = std::make_unique<TStringList>();
   SetProcessable(true);
   SetDestDir(QStringLiteral("/MyApplication"));
-  if (TStandardPathSpecList* list = FindStandardPathSpecList())
+  SetGroupName(QStringLiteral("Main"));
+  if (TStandardPathSpecList* list = FindStandardPathSpecList()) {
     StoreDestDirType(list->FindFirst<TpsProgramFiles>());
+    StoreArchiveFileType(list->FindFirst<TpsMainArchiveFile>());
+  }
   Globals().install = this;
+  loginInformation_ = std::make_unique<TLoginInformation>();
+  // The application's errors come here while the component lives.
+  if (TInstallHost* host = CurrentInstallHost()) {
+    previousHandler_ = host->ExchangeExceptionHandler(
+        [this](TObject* sender, const Exception& e) { HandleException(sender, e); });
+    handlerTaken_ = true;
+  }
 }
 
 TCustomInstall::~TCustomInstall() {
+  TInstallHost* host = CurrentInstallHost();
+  if (host != nullptr && handlerTaken_) host->ExchangeExceptionHandler(std::move(previousHandler_));
+  // The form gets back what it had, nothing included: a hook left behind
+  // would call a freed component.
+  if (host != nullptr && hooked_ && !mainForm_->ComponentState().Contains(csDestroying))
+    host->SetActivateHandler(mainForm_, savedActivate_);
   TInstallGlobals* globals = FindProcessObject<TInstallGlobals>();
   if (globals != nullptr && globals->install == this) globals->install = nullptr;
+  if (batchPending_) RunCleanupBatch(batchPath_);
 }
 
 void TCustomInstall::SetInformation(TInstallInformation* value) {
@@ -117,18 +156,33 @@ void TCustomInstall::ParseCommandLine() {
 }
 
 void TCustomInstall::Loaded() {
-  TInstallObject::Loaded();
+  TFileContainer::Loaded();
   // Read before its specifiers were, the component keeps its default base
   // now that they exist (unless the script chose one).
   if (!DestDirTypeAssigned() && DestDirType() == nullptr)
     StoreDestDirType(StandardPathSpecList().FindFirst<TpsProgramFiles>());
+  if (!ArchiveFileTypeAssigned() && ArchiveFileType() == nullptr)
+    StoreArchiveFileType(StandardPathSpecList().FindFirst<TpsMainArchiveFile>());
   ParseCommandLine();
   if (HasSwitch(swDebug) && Trim(SwitchValue(swSourceDir)).isEmpty())
     throw IEInstall(QString::fromLatin1(kTextNoBuildDir));
   if (HasSwitch(swSourceDir)) {
     sourceDir_ = SwitchValue(swSourceDir);
   } else {
-    sourceDir_ = RemoveBackslash(QCoreApplication::applicationDirPath());
+    sourceDir_ = RemoveBackslash(ExtractFileDir(InstallExeName()));
+  }
+  GlobalNetInstallLocation().SetLoginInformation(loginInformation_.get());
+  InstallUnitState().installRecordKey = GetInstallKey(false);
+  QString local;
+  if (GetRecordedLocalFile(local)) SetLocalArchive(local);
+  TInstallHost* host = CurrentInstallHost();
+  // Without an application there is no form to hook: the owner's code
+  // calls Run.
+  if (host != nullptr) {
+    mainForm_ = host->MainForm();
+    if (mainForm_ == nullptr && Owner() != nullptr && host->IsHookableForm(Owner()))
+      mainForm_ = Owner();
+    if (mainForm_ == nullptr && runAutomatic_) throw IEInstall(QString::fromLatin1(kTextNoMainForm));
   }
   // The install type: itAlways first, then the first the script offers.
   SetInstallType(itAlways);
@@ -138,6 +192,218 @@ void TCustomInstall::Loaded() {
       break;
     }
   }
+  ChooseMode();
+}
+
+void TCustomInstall::ChooseMode() {
+  TInstallHost* host = CurrentInstallHost();
+  if (host == nullptr) return;
+  // The modes end the program: they wait until the form read is done.
+  if (HasSwitch(swBuild)) {
+    host->Queue([this] { BuildMode(); });
+  } else if (HasSwitch(swFloppies)) {
+    host->Queue([this] { TransferToFloppies(QStringLiteral("a:")); });
+  } else if (HasSwitch(swAfterReboot)) {
+    host->Queue([this] { FinishAfterReboot(); });
+  } else if (mainForm_ != nullptr && host->IsHookableForm(mainForm_)) {
+    savedActivate_ = host->ActivateHandler(mainForm_);
+    host->SetActivateHandler(mainForm_, [this](TObject* sender) { FirstActivation(sender); });
+    hooked_ = true;
+  }
+}
+
+void TCustomInstall::FirstActivation(TObject* /*sender*/) {
+  if (activated_) return;
+  if (savedActivate_) savedActivate_(Owner());
+  activated_ = true;
+  TInstallHost* host = CurrentInstallHost();
+  if (autoMaximizeWindow_ && host != nullptr && mainForm_ != nullptr) host->Maximize(mainForm_);
+  if (!runAutomatic_) return;
+  if (savedActivate_ && host != nullptr && mainForm_ != nullptr &&
+      !mainForm_->ComponentState().Contains(csDestroying)) {
+    host->SetActivateHandler(mainForm_, savedActivate_);
+    hooked_ = false;
+  }
+  Run();
+}
+
+void TCustomInstall::Run() {
+  archiveInfoRead_ = false;
+  Globals().startTime = Now();
+  InstallUnitState().raiseRegistrationErrors = false;
+  InstallUnitState().failedRegistrations.clear();
+  SetUnfinishedCount(0);
+  batchPending_ = false;
+  running_ = true;
+  GlobalNetInstallLocation().SetLoginInformation(loginInformation_.get());
+  InstallUnitState().installRecordKey = GetInstallKey(true);
+  ClearUnfinished();
+  if (HasSwitch(swSelfExtractor)) {
+    if (TOndxCompress* compressor = TOndxCompress::Global())
+      compressor->SetOffset(ReadSelfExtractInfo(GetExpandedArchiveFile()).Files1Start);
+  }
+  ReadInfoFromArchive();
+  if (OnStartInstall) OnStartInstall(this);
+  for (int code : {scRunStage986, scRunStage976, scRunStage975, scWelcome, scRunStage981, scReadme,
+                   scBeforeInstallWizard})
+    BroadcastMessage(this, code, nullptr);
+  TFileContainer::Process();
+  // Registrations that failed while files were still coming are tried
+  // once more; now a failure ends the run.
+  const QList<TCustomInstallFile*> failed = InstallUnitState().failedRegistrations;
+  InstallUnitState().raiseRegistrationErrors = true;
+  for (TCustomInstallFile* file : failed) {
+    if (InstallUnitState().installFiles.contains(file)) file->RegisterActiveX();
+  }
+  if (UnfinishedCount() > 0 || RebootNeeded()) RegisterRunOnce();
+  const bool rebootWanted = RebootNeeded();
+  if (rebootWanted) {
+    BroadcastMessage(this, scRestart, nullptr);
+    if (OnRebootWindows) {
+      bool continueOn = RebootNeeded();
+      OnRebootWindows(this, continueOn);
+      SetRebootNeeded(continueOn);
+    }
+  }
+  TInstallHost* host = CurrentInstallHost();
+  if (RebootNeeded()) {
+    SaveLanguage();
+    RebootWindows();
+    if (host != nullptr) host->Terminate();
+  }
+  if (rebootWanted) {
+    // The resumed run at the next login shows the good end and cleans up.
+    running_ = false;
+    archiveInfoRead_ = false;
+    if (host != nullptr) host->Terminate();
+    return;
+  }
+  GoodEnd();
+}
+
+void TCustomInstall::GoodEnd() {
+  ShowGoodInstall();
+  CleanupSetupFiles();
+  DeleteInstallRecord();
+  if (runAutomatic_) BeforeTerminateApp();
+  running_ = false;
+  archiveInfoRead_ = false;
+}
+
+void TCustomInstall::ReadInfoFromArchive() {
+  if (archiveInfoRead_) return;
+  if (OnBeforeReadArchiveInfo) OnBeforeReadArchiveInfo(this);
+  BroadcastMessage(this, scBeforeReadArchiveInfo, nullptr);
+  TInstallHost* host = CurrentInstallHost();
+  if (host != nullptr) host->SetBusyCursor(true);
+  ShowStatusMessage(QString::fromLatin1(kTextReadingInfo));
+  IfTryFinally(
+      [&] {
+        TFileContainer::ReadInfoFromArchive();
+        if (DistributeType() != dtTraditional) ReadRemoteFileInfo();
+      },
+      [&] {
+        if (host != nullptr) host->SetBusyCursor(false);
+        HideStatusMessage();
+      });
+  archiveInfoRead_ = true;
+  if (OnAfterReadArchiveInfo) OnAfterReadArchiveInfo(this);
+  BroadcastMessage(this, scAfterReadArchiveInfo, nullptr);
+}
+
+void TCustomInstall::ReadRemoteFileInfo() {
+  const QString temp = CreateTempFileName(true);
+  IfTryFinally(
+      [&] {
+        GlobalNetInstallLocation().DownloadFile(QString::fromLatin1(kRemoteFileList), temp);
+        for (const TFileListRecord& record : ReadRemoteFileList(temp)) {
+          for (TCustomInstallFile* file : InstallUnitState().installFiles) {
+            if (file->Name().compare(record.Name, Qt::CaseInsensitive) != 0) continue;
+            // The install file keeps its archive's size, date and version:
+            // the remote record only confirms the file is listed.
+            break;
+          }
+        }
+      },
+      [&] { QFile::remove(temp); });
+}
+
+void TCustomInstall::Compress(TCompressOptions options) {
+  for (TCustomInstallFile* file : InstallUnitState().installFiles) {
+    file->SetBuildMark(0);
+    file->SetInNetArchive(false);
+  }
+  TFileContainer::Compress(options);
+}
+
+void TCustomInstall::ShowGoodInstall() {
+  if (OnShowGoodInstall) OnShowGoodInstall(this);
+  BroadcastMessage(this, scGoodEndPage, nullptr);
+  BroadcastMessage(this, scAfterGoodInstall, nullptr);
+}
+
+void TCustomInstall::ShowBadInstall() {
+  if (OnShowBadInstall) OnShowBadInstall(this);
+  BroadcastMessage(this, scBadEndPage, nullptr);
+  BroadcastMessage(this, scAfterBadInstall, nullptr);
+}
+
+bool TCustomInstall::AskUserAbort() {
+  bool quitOut = true;
+  if (OnUserAbort) OnUserAbort(this, quitOut);
+  return quitOut;
+}
+
+void TCustomInstall::BeforeTerminateApp() {
+  bool quitOut = true;
+  if (OnBeforeTerminateApp) OnBeforeTerminateApp(this, quitOut);
+  if (!quitOut) return;
+  if (TInstallHost* host = CurrentInstallHost()) host->Terminate();
+}
+
+void TCustomInstall::HandleException(TObject* sender, const Exception& e) {
+  if (!running_) {
+    if (previousHandler_) {
+      previousHandler_(sender, e);
+    } else {
+      ShowInstallError(e.Message());
+    }
+    return;
+  }
+  running_ = false;
+  // The real error is kept and shown whatever the bad-end pages do.
+  const QString message = e.Message();
+  const bool userAbort = dynamic_cast<const EAIUserAbort*>(&e) != nullptr;
+  try {
+    if (userAbort) {
+      ShowBadInstall();
+      CleanupSetupFiles();
+      DeleteInstallRecord();
+      if (runAutomatic_) BeforeTerminateApp();
+      return;
+    }
+    try {
+      ShowBadInstall();
+    } catch (...) {
+      ShowInstallError(message);
+      throw;
+    }
+    ShowInstallError(message);
+    BeforeTerminateApp();
+  } catch (...) {
+    if (runAutomatic_) {
+      if (TInstallHost* host = CurrentInstallHost()) host->Terminate();
+    }
+  }
+}
+
+void TCustomInstall::RebootWindows() {
+  TPromptRequest request;
+  request.id = TPromptId::RebootFailed;
+  request.sourceText = QString::fromLatin1(kTextCannotReboot);
+  request.text = TranslateExceptionText(request.sourceText);
+  request.sender = this;
+  AskPrompt(request);
 }
 
 QString TCustomInstall::UnfinishedKey() const {
@@ -168,16 +434,66 @@ void TCustomInstall::ReadUnfinished(TStrings& list) {
     list.Add(names[i] + QLatin1Char(';') + registry.ReadString(names[i]));
 }
 
-void TCustomInstall::DeclareProperties(TClassBuilder<TCustomInstall, TInstallObject>& b) {
-  b.Property("AllowChangeDir", &TCustomInstall::AllowChangeDir, &TCustomInstall::SetAllowChangeDir)
+void TCustomInstall::SetUseLoadingProgram(bool v) {
+  useLoadingProgram_ = v;
+  if (v && !IsLoading()) {
+    if (TStandardPathSpecList* list = FindStandardPathSpecList())
+      StoreArchiveFileType(list->FindFirst<TpsMainArchiveFile>());
+    StoreArchiveFile(QString());
+  }
+}
+
+void TCustomInstall::SetBuildInfo(TBuildInfo* value) {
+  buildInfo_->Assign(value);
+}
+
+void TCustomInstall::SetLoginInformation(TLoginInformation* value) {
+  loginInformation_->Assign(value);
+  GlobalNetInstallLocation().SetLoginInformation(value);
+}
+
+TStrings* TCustomInstall::PresetupFiles() const {
+  return presetupFiles_.get();
+}
+
+void TCustomInstall::SetPresetupFiles(TStrings* value) {
+  if (value == nullptr) return;
+  for (int i = value->Count() - 1; i >= 0; --i)
+    if (Trim(value->Strings(i)).isEmpty()) value->Delete(i);
+  presetupFiles_->Assign(*value);
+}
+
+void TBuildInfo::Assign(TPersistent* source) {
+  if (auto* other = dynamic_cast<TBuildInfo*>(source)) {
+    AppName = other->AppName;
+    AppURL = other->AppURL;
+    BuildDirectory = other->BuildDirectory;
+    CredentialsFile = other->CredentialsFile;
+    OCXName = other->OCXName;
+    PrivateKeyFile = other->PrivateKeyFile;
+    SignCode = other->SignCode;
+    URLPath = other->URLPath;
+    return;
+  }
+  TPersistent::Assign(source);
+}
+
+void TCustomInstall::DeclareProperties(TClassBuilder<TCustomInstall, TFileContainer>& b) {
+  b.Property("AutoMaximizeWindow", &TCustomInstall::AutoMaximizeWindow,
+             &TCustomInstall::SetAutoMaximizeWindow)
       .Default(true);
+  b.Object("LoginInformation", &TCustomInstall::LoginInformation);
+  b.Object("PresetupFiles", &TCustomInstall::PresetupFiles);
+  b.Event("OnAfterReadArchiveInfo", &TCustomInstall::OnAfterReadArchiveInfo);
+  b.Event("OnBeforeReadArchiveInfo", &TCustomInstall::OnBeforeReadArchiveInfo);
+  b.Event("OnShowBadInstall", &TCustomInstall::OnShowBadInstall);
+  b.Event("OnShowGoodInstall", &TCustomInstall::OnShowGoodInstall);
+  b.Event("OnStartInstall", &TCustomInstall::OnStartInstall);
   b.Property("DestDir", &TCustomInstall::DestDir, &TCustomInstall::SetDestDir)
       .Default(QStringLiteral("/MyApplication"));
   b.Property("DistributeType", &TCustomInstall::DistributeType, &TCustomInstall::SetDistributeType,
              kDistributeTypeIdents)
       .Default(dtTraditional);
-  b.Property("GroupName", &TCustomInstall::GroupName, &TCustomInstall::SetGroupName)
-      .Default(QStringLiteral("Main"));
   b.Object("Information", &TCustomInstall::Information);
   b.Property("RunAutomatic", &TCustomInstall::RunAutomatic, &TCustomInstall::SetRunAutomatic)
       .Default(true);
@@ -196,6 +512,11 @@ TCustomInstall* CurrentInstall() {
 bool RebootNeeded() {
   TInstallGlobals* globals = FindProcessObject<TInstallGlobals>();
   return globals != nullptr && globals->rebootNeeded;
+}
+
+TDateTime InstallStartTime() {
+  TInstallGlobals* globals = FindProcessObject<TInstallGlobals>();
+  return globals != nullptr ? globals->startTime : 0;
 }
 
 void SetRebootNeeded(bool value) {

@@ -2,13 +2,23 @@
 // TCustomInstall / TInstall: the top of the install object model, the one
 // install component of a setup script (reachable through CurrentInstall()).
 //
-// This unit holds what the object model needs of it: its Information, its
-// install type, the command-line switches with their values (the source
-// folder and the self-extractor's "-e" value among them), the reboot flag and
-// the "Unfinished" list of the install record. The install run builds on it.
+// It reads the command line once its form is read (Loaded) and then builds,
+// copies to floppies, resumes after a restart, or hooks the main form's
+// first activation to run the installation (Run). A run broadcasts its
+// stages to the dialog helpers and asks through the prompt interface; an
+// exception during a run reaches HandleException, which the component puts
+// in place as the application's exception handler while it lives.
+//
+// The install record (HKEY_LOCAL_MACHINE\SOFTWARE\Ondrix\Install\Install<n>)
+// keeps what a run leaves for the next one: the "Unfinished" list of work
+// done after the restart, which is the next login (nothing restarts the
+// machine: the resume command goes to RunOnce, which the restart runner
+// carries out).
 
-#include "installer/engine/cmp_TInstallContainer.h"
+#include "installer/engine/InstallHost.h"
+#include "installer/engine/cmp_TInstallContainer_Files.h"
 #include "platform/classes/Persistent.h"
+#include "platform/rtl/DateTime.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,6 +27,9 @@
 #include <memory>
 
 class TStrings;
+class TCustomInstall;
+class TLoginInformation;
+class Exception;
 
 enum TDistributeType { dtTraditional, dtWeb, dtTraditionalNet };
 extern const TEnumInfo kDistributeTypeIdents;
@@ -57,9 +70,28 @@ class TInstallInformation : public TPersistent {
   QString version_ = QStringLiteral("1.0");
 };
 
-// The top install container. Its base is the file container once that
-// class exists; until then it stands as an install object of rank 1000.
-class TCustomInstall : public TInstallObject {
+using TUserAbortEvent = std::function<void(TCustomInstall* install, bool& quitOut)>;
+using TCleanupEvent = std::function<void(TCustomInstall* install, bool& continueOn)>;
+using TRebootWindowsEvent = std::function<void(TCustomInstall* install, bool& continueOn)>;
+
+// The build settings a script carries; the engine reads none of them.
+class TBuildInfo : public TPersistent {
+ public:
+  QString AppName;
+  QString AppURL;
+  QString BuildDirectory = QStringLiteral("c:\\build");
+  QString CredentialsFile;
+  QString OCXName = QStringLiteral("MySetup");
+  QString PrivateKeyFile;
+  bool SignCode = false;
+  QString URLPath = QStringLiteral("http://www.yourcompany.com/install");
+
+  void Assign(TPersistent* source) override;
+};
+
+// The top install container: a file container whose helpers are the whole
+// installation script.
+class TCustomInstall : public TFileContainer {
  public:
   // Raises IEInstall for a second instance and for an owner that is
   // neither a form nor a data module.
@@ -71,14 +103,70 @@ class TCustomInstall : public TInstallObject {
   TDistributeType DistributeType() const { return distributeType_; }
   // Only while loading (IEInstall "DistributeType can only be set at design-time").
   virtual void SetDistributeType(TDistributeType value);
-  bool AllowChangeDir() const { return allowChangeDir_; }
-  void SetAllowChangeDir(bool v) { allowChangeDir_ = v; }
   bool RunAutomatic() const { return runAutomatic_; }
   void SetRunAutomatic(bool v) { runAutomatic_ = v; }
+  bool AutoMaximizeWindow() const { return autoMaximizeWindow_; }
+  void SetAutoMaximizeWindow(bool v) { autoMaximizeWindow_ = v; }
   bool UseLoadingProgram() const { return useLoadingProgram_; }
-  void SetUseLoadingProgram(bool v) { useLoadingProgram_ = v; }
-  QString GroupName() const { return groupName_; }
-  void SetGroupName(const QString& v) { groupName_ = v; }
+  virtual void SetUseLoadingProgram(bool v);
+  TBuildInfo* BuildInfo() const { return buildInfo_.get(); }
+  virtual void SetBuildInfo(TBuildInfo* value);
+  TLoginInformation* LoginInformation() const { return loginInformation_.get(); }
+  virtual void SetLoginInformation(TLoginInformation* value);
+  TStrings* PresetupFiles() const;
+  // Blank lines are dropped.
+  virtual void SetPresetupFiles(TStrings* value);
+
+  TNotifyEvent OnAfterReadArchiveInfo;
+  TNotifyEvent OnBeforeReadArchiveInfo;
+  TNotifyEvent OnShowBadInstall;
+  TNotifyEvent OnShowGoodInstall;
+  TNotifyEvent OnStartInstall;
+  TUserAbortEvent OnBeforeTerminateApp;
+  TUserAbortEvent OnUserAbort;
+  TCleanupEvent OnCleanup;
+  TRebootWindowsEvent OnRebootWindows;
+
+  // The installation, from its first stage to its good end; an exception
+  // leaves it for HandleException.
+  virtual void Run();
+  // The good and bad end pages: the event, then -995/-979 or -994/-978.
+  virtual void ShowGoodInstall();
+  virtual void ShowBadInstall();
+  // The wizard's Cancel: true when the user may quit.
+  virtual bool AskUserAbort();
+  // Ends the program unless OnBeforeTerminateApp says no.
+  void BeforeTerminateApp();
+  // The application's exception handler while the component lives.
+  virtual void HandleException(TObject* sender, const Exception& e);
+  // Nothing restarts the machine: tells the user to log out and in again.
+  void RebootWindows();
+  void ReadInfoFromArchive() override;
+  void Compress(TCompressOptions options) override;
+  // The main form's first activation.
+  void FirstActivation(TObject* sender);
+  bool Running() const { return running_; }
+
+  // The install record.
+  virtual QString GetInstallKey(bool create);
+  virtual void DeleteInstallRecord();
+  virtual void RegisterRunOnce();
+  virtual void CleanupSetupFiles();
+  void FinishAfterReboot() override;
+  // The setup program's own file: the self-extracting program with -e, the
+  // program without a loading program, else the source folder's second
+  // parameter of the command line.
+  QString SetupProgramPath() const;
+  // The clean-up batch that the destructor starts; empty when none.
+  QString PendingBatch() const { return batchPending_ ? batchPath_ : QString(); }
+  void SaveLanguage();
+  int ReadLanguage();
+
+  // The build mode and the transfer to floppies, each ending the program.
+  void BuildMode();
+  void TransferToFloppies(const QString& root);
+  virtual void BuildDistribution(const QString& exeName, const QString& buildDir, bool standAlone);
+  virtual void BuildSetupArchive(const QString& buildDir, const QString& exeName);
 
   // Command line.
   virtual void ParseCommandLine();
@@ -101,20 +189,37 @@ class TCustomInstall : public TInstallObject {
   int GetRegisteredType() const override { return rtFileContainer; }
   void Loaded() override;
 
-  static void DeclareProperties(TClassBuilder<TCustomInstall, TInstallObject>& b);
+  static void DeclareProperties(TClassBuilder<TCustomInstall, TFileContainer>& b);
 
  protected:
   void SetUnfinishedCount(int value) { unfinishedCount_ = value; }
 
  private:
   QString UnfinishedKey() const;
+  void ChooseMode();
+  void ReadRemoteFileInfo();
+  void GoodEnd();
+  void EndOfRun();
+  QString WriteCleanupBatch();
 
   std::unique_ptr<TInstallInformation> information_;
+  std::unique_ptr<TBuildInfo> buildInfo_;
+  std::unique_ptr<TLoginInformation> loginInformation_;
+  std::unique_ptr<TStrings> presetupFiles_;
   TDistributeType distributeType_ = dtTraditional;
-  bool allowChangeDir_ = true;
   bool runAutomatic_ = true;
+  bool autoMaximizeWindow_ = true;
   bool useLoadingProgram_ = true;
-  QString groupName_ = QStringLiteral("Main");
+  TComponent* mainForm_ = nullptr;
+  TNotifyEvent savedActivate_;
+  bool activated_ = false;
+  bool hooked_ = false;
+  bool running_ = false;
+  bool archiveInfoRead_ = false;
+  bool batchPending_ = false;
+  QString batchPath_;
+  bool handlerTaken_ = false;
+  TInstallExceptionHandler previousHandler_;
   TInstallSwitches switches_;
   std::array<QString, 7> switchValues_;
   QString sourceDir_;
@@ -133,6 +238,22 @@ TCustomInstall* CurrentInstall();
 // The reboot flag: set when a file in use must be replaced at the restart.
 bool RebootNeeded();
 void SetRebootNeeded(bool value);
+
+// Shows an error that ends a mode or a run (the prompt interface's ShowError).
+void ShowInstallError(const QString& message);
+
+// Carries out a clean-up batch of quoted ERASE and DELTREE /Y lines: a
+// folder goes only when the self-extracting loader made it.
+void RunCleanupBatch(const QString& path);
+
+// The folder that stands for the floppy drive "a:" (HKEY_LOCAL_MACHINE,
+// values "Folder" and "Capacity" in bytes); disk n is that folder with n
+// appended (disk 1 the folder itself). Empty when no folder is named.
+inline constexpr char kFloppyDriveKey[] = "\\Software\\Ondrix\\Drives\\A";
+QString FloppyFolder(int disk);
+
+// The start time of the current run.
+TDateTime InstallStartTime();
 
 // The command line the install component parses (the program's arguments
 // without the program); tests set their own, reset with the process state.

@@ -1,0 +1,30 @@
+#include "installer/engine/InstallHost.h"
+
+#include "platform/rtl/ProcessState.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+struct THostHolder {
+  std::unique_ptr<TInstallHost> host;
+};
+
+}  // namespace
+
+std::unique_ptr<TInstallHost> SetInstallHost(std::unique_ptr<TInstallHost> host) {
+  std::unique_ptr<TInstallHost> before = std::move(ProcessObject<THostHolder>().host);
+  ProcessObject<THostHolder>().host = std::move(host);
+  return before;
+}
+
+TInstallHost* CurrentInstallHost() {
+  THostHolder* holder = FindProcessObject<THostHolder>();
+  return holder != nullptr ? holder->host.get() : nullptr;
+}
+
+QString InstallExeName() {
+  if (TInstallHost* host = CurrentInstallHost())
+    return host->ExeName();
+  return QCoreApplication::applicationFilePath();
+}

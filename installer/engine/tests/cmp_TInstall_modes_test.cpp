@@ -1,0 +1,305 @@
+// The install component in its program: the mode its command line chooses
+// (queued until the form read is done), the application's exception handler
+// taken and given back, the clean-up of the setup's own files, and the build.
+#include "InstallFileTestSupport.h"
+#include "InstallHostTestSupport.h"
+#include "InstallTestSupport.h"
+#include "OndxCompressTestSupport.h"
+
+#include "installer/engine/cmp_TInstall_SelfExtract.h"
+#include "installer/engine/routines_Exceptions.h"
+#include "installer/engine/routines_Registry.h"
+#include "platform/classes/DataModule.h"
+#include "platform/rtl/FileUtils.h"
+#include "platform/rtl/StrUtils.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using qxtest::MessageOf;
+using qxtest::ReadBytes;
+using qxtest::TTestHost;
+
+TTestHost* PutHost(const QString& exe) {
+  auto host = std::make_unique<TTestHost>(exe);
+  TTestHost* raw = host.get();
+  SetInstallHost(std::move(host));
+  return raw;
+}
+
+struct TModeCase {
+  QStringList line;
+  bool runAutomatic;
+  bool hooked;     // the form's activation runs the install
+  int queued;      // modes wait for the end of the form read
+  int maximized;   // after one activation
+};
+void PrintTo(const TModeCase& c, std::ostream* os) { *os << c.line.join(' ').toStdString(); }
+
+class InstallMode : public testing::TestWithParam<TModeCase> {};
+
+TEST_P(InstallMode, IsChosenByTheCommandLineOnceTheFormIsRead) {
+  const TModeCase& row = GetParam();
+  TTestHost* host = PutHost(qxtest::TempPath(QStringLiteral("velmio")));
+  qxtest::WriteBytes(qxtest::TempPath(QStringLiteral("velmio")), "setup");
+  SetInstallCommandLine(row.line);
+  {
+    TDataModule module(nullptr);
+    auto* install = new TInstall(&module);
+    install->SetRunAutomatic(row.runAutomatic);
+    std::vector<int> stages;
+    install->OnStartInstall = [&](TObject*) { stages.push_back(1); };
+    install->Loaded();
+    EXPECT_EQ(static_cast<int>(host->queued.size()), row.queued);
+    if (row.runAutomatic || row.hooked) {
+      EXPECT_EQ(host->HasActivateHandler(), row.hooked);
+    }
+    if (!row.runAutomatic) {
+      host->Activate();
+      EXPECT_EQ(host->maximized, row.maximized);
+      EXPECT_TRUE(stages.empty());
+    }
+  }
+  // Freed, the component gives the form its handler back (none here).
+  EXPECT_FALSE(host->HasActivateHandler());
+  SetInstallHost(nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, InstallMode,
+    testing::Values(TModeCase{{}, true, true, 0, 0}, TModeCase{{"-b"}, true, false, 1, 0},
+                    TModeCase{{"-f"}, true, false, 1, 0}, TModeCase{{"-r", "-c"}, true, false, 1, 0},
+                    TModeCase{{"-b", "-r"}, true, false, 1, 0},
+                    TModeCase{{"-s/media"}, false, true, 0, 1}));
+
+TEST(InstallHostSeam, TheExceptionHandlerIsTakenAndGivenBackAndAFormIsNeeded) {
+  TTestHost* host = PutHost(qxtest::TempPath(QStringLiteral("velmio")));
+  QStringList shown;
+  host->ExchangeExceptionHandler([&](TObject*, const Exception& e) { shown << e.Message(); });
+  SetInstallCommandLine({});
+  {
+    TDataModule module(nullptr);
+    auto* install = new TInstall(&module);
+    (void)install;
+    host->noForm = true;
+    EXPECT_EQ(MessageOf<IEInstall>([&] { install->Loaded(); }),
+              "Application.MainForm is undefined and the TInstall is not on a form. Therefore, "
+              "therefore the TInstall can't run the installation automatically");
+    // Outside a run, errors go where they went before.
+    host->Deliver([] { throw Exception(QStringLiteral("first")); });
+    EXPECT_EQ(shown, QStringList{"first"});
+  }
+  host->Deliver([] { throw Exception(QStringLiteral("second")); });
+  EXPECT_EQ(shown, (QStringList{"first", "second"}));
+  SetInstallHost(nullptr);
+}
+
+// -c removes the setup's copies only from the folder the loader made; the
+// batch that does it quotes its paths.
+TEST(InstallCleanup, RemovesOnlyTheLoadersFolderThroughAQuotedBatch) {
+  const QString cache = qxtest::TempPath(QStringLiteral("cache home"));
+  qputenv("XDG_CACHE_HOME", cache.toLocal8Bit());
+  const QString loaderDir = cache + QStringLiteral("/qx/") + QLatin1String(selfextract::kFolderPrefix) +
+                            QStringLiteral("a b");
+  const QString installedDir = qxtest::TempPath(QStringLiteral("opt/Setup"));
+  QDir().mkpath(loaderDir);
+  QDir().mkpath(installedDir);
+  qxtest::WriteBytes(loaderDir + QLatin1Char('/') + QLatin1String(selfextract::kMarkerName),
+                     QFile::encodeName(QDir(loaderDir).canonicalPath()) + '\n');
+  struct TCase {
+    QString folder;
+    bool veto;
+    bool removed;
+  };
+  for (const TCase& c : {TCase{installedDir, false, false}, TCase{loaderDir, true, false},
+                         TCase{loaderDir, false, true}}) {
+    SCOPED_TRACE(c.folder.toStdString() + (c.veto ? " veto" : ""));
+    const QString program = c.folder + QStringLiteral("/velmio");
+    qxtest::WriteBytes(program, "setup");
+    qxtest::WriteBytes(c.folder + QStringLiteral("/notes.txt"), "presetup");
+    PutHost(program);
+    SetInstallCommandLine({QStringLiteral("-c")});
+    QString batch;
+    {
+      TDataModule module(nullptr);
+      auto* install = new TInstall(&module);
+      install->PresetupFiles()->Add(QStringLiteral("/elsewhere/notes.txt"));
+      install->OnCleanup = [&](TCustomInstall*, bool& go) { go = !c.veto; };
+      install->Loaded();
+      install->CleanupSetupFiles();
+      batch = install->PendingBatch();
+      EXPECT_EQ(batch.isEmpty(), !c.removed);
+      if (c.removed) {
+        const QString text = QString::fromUtf8(ReadBytes(batch));
+        EXPECT_TRUE(text.contains(QStringLiteral("ERASE \"") + program + QLatin1Char('"')));
+        EXPECT_TRUE(text.contains(QStringLiteral("DELTREE /Y \"") + c.folder + QLatin1Char('"')));
+        EXPECT_FALSE(QFile::exists(c.folder + QStringLiteral("/notes.txt")));
+      }
+    }
+    EXPECT_EQ(QDir(c.folder).exists(), !c.removed);
+    if (!c.removed) {
+      EXPECT_TRUE(QFile::exists(program));
+      EXPECT_TRUE(QFile::exists(c.folder + QStringLiteral("/notes.txt")));
+    } else {
+      EXPECT_FALSE(QFile::exists(batch));
+    }
+    SetInstallHost(nullptr);
+  }
+}
+
+// -b: BUILD.INF names the build folder; the build writes setup.1, files.1
+// and a self-extracting setup.exe. A failed build says why and exits 1.
+TEST(InstallBuild, WritesTheDistributionOrFailsWithItsError) {
+  const QString setupDir = qxtest::TempPath(QStringLiteral("setupdir"));
+  const QString library = qxtest::TempPath(QStringLiteral("library"));
+  QDir().mkpath(setupDir);
+  QDir().mkpath(library);
+  const QString program = setupDir + QStringLiteral("/velmio");
+  qxtest::WriteBytes(program, octest::Content(5000, 9));
+  qxtest::WriteBytes(setupDir + QStringLiteral("/readme.txt"), "read me");
+  qxtest::WriteBytes(library + QStringLiteral("/Q32V31.TXT"), "");
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_LOADER_PROGRAM), library + QStringLiteral("/OndrixLoadProgram")));
+  WriteRegString(hkCurrentUser, QStringLiteral("\\Software\\Corvane\\Tessera\\3.0\\Library"),
+                 QStringLiteral("SearchPath"), QStringLiteral("/nowhere;") + library);
+
+  struct TCase {
+    QByteArray inf;  // empty QByteArray(): no BUILD.INF
+    bool exists;
+    const char* error;
+  };
+  const QString build = qxtest::TempPath(QStringLiteral("out"));
+  for (const TCase& c : {TCase{{}, false,
+                               "Need to have a BUILD.INF file in this directory with the first "
+                               "line specifying the build directory"},
+                         TCase{"", true,
+                               "Must be 1 line in BUILD.INF. This line should specify the build "
+                               "directory"},
+                         TCase{(build + QStringLiteral("\nsecond line\n")).toUtf8(), true, nullptr}}) {
+    SCOPED_TRACE(c.inf.toStdString());
+    QFile::remove(setupDir + QStringLiteral("/BUILD.INF"));
+    if (c.exists) qxtest::WriteBytes(setupDir + QStringLiteral("/BUILD.INF"), c.inf);
+    TTestHost* host = PutHost(program);
+    auto prompter = std::make_unique<qxtest::TScriptedPrompter>(
+        c.error ? std::deque<qxtest::TScriptedPrompter::TStep>{{TPromptId::ShowError, {TPromptButton::Ok, {}}}}
+                : std::deque<qxtest::TScriptedPrompter::TStep>{});
+    qxtest::TScriptedPrompter* asked = prompter.get();
+    SetInstallPrompter(std::move(prompter));
+    qxtest::TInstallScript script;
+    TInstallFileGroup* group = script.Group(QStringLiteral("Game"), QStringLiteral("/Game"));
+    // The group's archive is its container's: the build's files.1.
+    group->SetArchiveFileType(StandardPathSpecList().FindByClass<TpsContainerArchiveFile>());
+    script.File(group, QStringLiteral("trovaly.bin"), octest::Content(40000, 4));
+    script.Install()->PresetupFiles()->Add(setupDir + QStringLiteral("/readme.txt"));
+    SetInstallCommandLine({QStringLiteral("-b")});
+    script.Install()->Loaded();
+    ASSERT_EQ(host->queued.size(), 1u);
+    host->RunQueued();
+    EXPECT_EQ(host->terminated, 1);
+    EXPECT_TRUE(asked->Failures.isEmpty());
+    if (c.error != nullptr) {
+      EXPECT_EQ(host->exitCode, 1);
+      ASSERT_EQ(asked->Requests.size(), 1);
+      EXPECT_EQ(asked->Requests[0].text, QString::fromLatin1(c.error));
+      EXPECT_FALSE(QFile::exists(build + QStringLiteral("/setup.exe")));
+    } else {
+      EXPECT_EQ(host->exitCode, 0);
+      for (const TPromptRequest& r : asked->Requests) ADD_FAILURE() << r.text.toStdString();
+      const QString exe = build + QStringLiteral("/setup.exe");
+      const qint64 loaderSize = QFileInfo(QStringLiteral(QX_LOADER_PROGRAM)).size();
+      const qint64 setup1Size = QFileInfo(build + QStringLiteral("/setup.1")).size();
+      const TSelfExtractInfo info = ReadSelfExtractInfo(exe);
+      EXPECT_EQ(info.Setup1Start, loaderSize);
+      EXPECT_EQ(info.Files1Start, loaderSize + setup1Size);
+      EXPECT_EQ(QFileInfo(exe).size(), loaderSize + setup1Size +
+                                           QFileInfo(build + QStringLiteral("/files.1")).size() + 56);
+      const QByteArray whole = ReadBytes(exe);
+      EXPECT_EQ(whole.mid(info.Files1Start, info.Files1End - info.Files1Start + 1),
+                ReadBytes(build + QStringLiteral("/files.1")));
+      EXPECT_EQ(whole.at(whole.size() - 56), 14);
+      EXPECT_EQ(whole.mid(whole.size() - 55, 14), QByteArray("SELFEXTRACTING"));
+    }
+    SetInstallPrompter(nullptr);
+    SetInstallHost(nullptr);
+  }
+}
+
+// -f: the self-extracting setup spread over floppies that are folders (three
+// here), then installed back from them; a Cancel at disk 2 is "Aborted by
+// user" and a failure.
+TEST(InstallFloppies, SpreadTheSetupOverThreeFoldersThatInstallBack) {
+  const QString floppy = qxtest::TempPath(QStringLiteral("floppy"));
+  WriteRegString(hkLocalMachine, QString::fromLatin1(kFloppyDriveKey), QStringLiteral("Folder"), floppy);
+  WriteRegInteger(hkLocalMachine, QString::fromLatin1(kFloppyDriveKey), QStringLiteral("Capacity"), 40000);
+  const QString media = qxtest::TempPath(QStringLiteral("media"));
+  QDir().mkpath(media);
+  TTestHost* host = PutHost(media + QStringLiteral("/velmio"));
+  qxtest::WriteBytes(media + QStringLiteral("/velmio"), "setup");
+  auto script = std::make_unique<qxtest::TInstallScript>();
+  TInstallFileGroup* group = script->Group(QStringLiteral("Game"), QStringLiteral("/Game"));
+  TInstallFile* big = script->File(group, QStringLiteral("kissa.vrb"), octest::Content(250000, 5));
+  script->Build();
+  // A self-extracting program: a stand-in for the loader (the real one is
+  // larger than these disks), a setup.1 and the archive.
+  const QString exe = media + QStringLiteral("/setup.exe");
+  qxtest::WriteBytes(exe, octest::Content(4000, 7));
+  qxtest::WriteBytes(media + QStringLiteral("/setup.1"), octest::Content(3000, 6));
+  WriteSelfExtractingProgram(exe, media + QStringLiteral("/setup.1"), script->Archive());
+  const QString dest = big->GetDestPath();
+
+  for (bool cancel : {true, false}) {
+    SCOPED_TRACE(cancel);
+    for (int d = 1; d <= 3; ++d) QDir(FloppyFolder(d)).removeRecursively();
+    std::deque<qxtest::TScriptedPrompter::TStep> steps{
+        {TPromptId::InsertFloppy, {cancel ? TPromptButton::Cancel : TPromptButton::Ok, {}}}};
+    if (cancel) steps.push_back({TPromptId::ShowError, {TPromptButton::Ok, {}}});
+    else steps.push_back({TPromptId::InsertFloppy, {TPromptButton::Ok, {}}});
+    auto prompter = std::make_unique<qxtest::TScriptedPrompter>(steps);
+    qxtest::TScriptedPrompter* asked = prompter.get();
+    SetInstallPrompter(std::move(prompter));
+    host->exitCode = 0;
+    SetInstallCommandLine({QStringLiteral("-f"), QStringLiteral("-esetup.exe"), QStringLiteral("-s") + media});
+    script->Install()->Loaded();
+    ASSERT_EQ(host->queued.size(), 1u);
+    host->RunQueued();
+    EXPECT_TRUE(asked->Failures.isEmpty());
+    EXPECT_TRUE(asked->Done());
+    if (cancel) {
+      EXPECT_EQ(host->exitCode, 1);
+      EXPECT_EQ(asked->Requests.last().text, QStringLiteral("Aborted by user"));
+      EXPECT_EQ(asked->Requests[0].text, QStringLiteral("Please insert disk 2"));
+      continue;
+    }
+    EXPECT_EQ(host->exitCode, 0);
+    const TSelfExtractInfo info = ReadSelfExtractInfo(exe);
+    EXPECT_EQ(ReadBytes(floppy + QStringLiteral("/setup.exe")), ReadBytes(exe).left(info.Setup1Start));
+    EXPECT_EQ(ReadBytes(floppy + QStringLiteral("/setup.1")), octest::Content(3000, 6));
+    EXPECT_TRUE(QFile::exists(floppy + QStringLiteral("/files.1")));
+    EXPECT_TRUE(QFile::exists(FloppyFolder(2) + QStringLiteral("/files.2")));
+    EXPECT_TRUE(QFile::exists(FloppyFolder(3) + QStringLiteral("/files.3")));
+  }
+
+  // Installed back from the floppies: the disk prompts name the folders.
+  SetInstallCommandLine({QStringLiteral("-s") + floppy});
+  script->Install()->ParseCommandLine();
+  QFile::remove(script->Archive());
+  auto prompter = std::make_unique<qxtest::TScriptedPrompter>(std::deque<qxtest::TScriptedPrompter::TStep>{
+      {TPromptId::InsertDisk, {TPromptButton::Ok, FloppyFolder(2)}},
+      {TPromptId::InsertDisk, {TPromptButton::Ok, FloppyFolder(3)}}});
+  qxtest::TScriptedPrompter* asked = prompter.get();
+  SetInstallPrompter(std::move(prompter));
+  group->SetArchiveFileType(nullptr);
+  group->SetArchiveFile(floppy + QStringLiteral("/files.1"));
+  script->Run();
+  EXPECT_TRUE(asked->Done());
+  EXPECT_TRUE(asked->Failures.isEmpty());
+  EXPECT_EQ(ReadBytes(dest), octest::Content(250000, 5));
+  script.reset();
+  SetInstallPrompter(nullptr);
+  SetInstallHost(nullptr);
+}
+
+}  // namespace
