@@ -519,6 +519,6 @@ void TDialogManager::DeclareProperties(TClassBuilder<TDialogManager, TInstallObj
   b.Property("Width", &TDialogManager::Width, &TDialogManager::SetWidth).Default(478);
 }
 
-void RegisterDialogClasses() {
+void RegisterDialogManagerClasses() {
   if (GetClass(QStringLiteral("TDialogManager")) == nullptr) RegisterClass<TDialogManager>();
 }

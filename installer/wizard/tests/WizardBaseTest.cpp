@@ -510,7 +510,7 @@ end
 )";
 
 TEST_F(WizardBase, AScriptsPageComponentJoinsItsManager) {
-  RegisterDialogClasses();
+  RegisterDialogManagerClasses();
   if (GetClass(QStringLiteral("TTestPageDlg")) == nullptr) RegisterClass<TTestPageDlg>();
   setup.reset();  // the script brings its own install component
   TDataModule script(nullptr);

@@ -1,0 +1,19 @@
+#include "installer/wizard/dlgcmp_SelectFolder.h"
+
+#include "installer/wizard/cmp_TTranslator.h"
+
+TSelectFolderDlg::TSelectFolderDlg(TComponent* owner) : TPageDlg(owner, 60, scProgramFolder) {
+  if (TInstallObject* group = MainLinkGroup()) TPageDlg::SetContainer(group);
+}
+
+void TSelectFolderDlg::SetContainer(TInstallContainer* value) {
+  if (value != nullptr && value->GetRegisteredType() != rtLinkGroup)
+    throw Exception(TranslateText(QStringLiteral("The container for %s must be a TCustomShellLinkGroup")),
+                    {Name()});
+  TPageDlg::SetContainer(value);
+}
+
+bool TSelectFolderDlg::ShowDialog() {
+  RequirePageContainer(this);
+  return TPageDlg::ShowDialog();
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The common part of the wizard's pages: the theme image on the left, the
+// Back, Next and Cancel buttons at the foot, and the order in which a page
+// gets ready to be shown.
+
+#include "installer/wizard/cmp_TBaseFormContainer.h"
+#include "installer/wizard/cmp_TranslateControls.h"
+
+#include "platform/controls/Image.h"
+
+class TWizardPageForm : public TBaseInstallForm {
+ public:
+  explicit TWizardPageForm(TComponent* owner);
+
+  TImage* ThemeBitmap = nullptr;
+  TTranslateBitBtn* BackBtn = nullptr;
+  TTranslateBitBtn* ProceedBtn = nullptr;
+  TTranslateBitBtn* CancelBtn = nullptr;
+
+  // The inherited step, Back shown on every page but the first, the page's
+  // own step, then Next takes the focus.
+  void InitializeForm() final;
+
+  void FormCreate(TObject* sender);
+  void BackBtnClick(TObject* sender);
+  void ProceedBtnClick(TObject* sender);
+  void CancelBtnClick(TObject* sender);
+
+ protected:
+  virtual void InitializePage() {}
+  // Runs once the form file is read and the theme image loaded.
+  virtual void PageCreated() {}
+};
+
+// The binding lines every page form file shares.
+#define QX_WIZARD_PAGE_BINDING                                   \
+  Field("ThemeBitmap", &TWizardPageForm::ThemeBitmap),           \
+      Field("BackBtn", &TWizardPageForm::BackBtn),               \
+      Field("ProceedBtn", &TWizardPageForm::ProceedBtn),         \
+      Field("CancelBtn", &TWizardPageForm::CancelBtn),           \
+      Handler("FormCreate", &TWizardPageForm::FormCreate),       \
+      Handler("BackBtnClick", &TWizardPageForm::BackBtnClick),   \
+      Handler("ProceedBtnClick", &TWizardPageForm::ProceedBtnClick), \
+      Handler("CancelBtnClick", &TWizardPageForm::CancelBtnClick)
+
+// "%0.0n Bytes" with the translated word.
+QString BytesText(double bytes);
