@@ -70,10 +70,18 @@ const char* const kFinnish[] = {
     "42;&Ohjelmakansio",
     "43;&Olemassa olevat kansiot",
     "48;&Selaa...",
+    "17;Tavallinen",
+    "19;Suppea",
+    "21;Mukautettu",
+    "23;Täysi",
+    "25;Kohdekansio",
+    "30;Kohdekansio",
     "59;Valitse haluamasi asennustapa ja napsauta Seuraava.",
     "33;tavua",
 };
-const char* const kEnglish[] = {"31;Space Required:", "32;Space Available:", "33;bytes"};
+const char* const kEnglish[] = {"17;Typical", "19;Compact", "21;Custom", "23;Full",
+                                "25;Destination directory", "30;Destination directory",
+                                "31;Space Required:", "32;Space Available:", "33;bytes"};
 
 class BeforeInstallPages : public testing::Test {
  protected:
@@ -408,6 +416,8 @@ TEST_F(BeforeInstallPages, ShotsOnTheXServer) {
   AddFinnish();
   install->SetInstallTypes({itDefault, itCustom, itFull});
   install->SetInstallType(itCustom);
+  install->SetDestDirType(nullptr);
+  install->SetDestDir(QStringLiteral("/opt/Trovaly"));
   QStringList saved;
   RunWizard([&](TBaseFormContainer* frame) {
     frame->Handle()->show();
