@@ -14,6 +14,7 @@
 #include "installer/wizard/dlgcmp_SelectFolder.h"
 #include "installer/wizard/dlgcmp_Welcome.h"
 #include "installer/wizard/ordlg_DriveSpace.h"
+#include "installer/wizard/ordlg_License.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListBox.h"
@@ -47,6 +48,9 @@ class TTestLinkGroup : public TInstallObject {
 
 // Finnish page texts, in the table the setup keeps them in.
 const char* const kFinnish[] = {
+    "2;Lue seuraava käyttöoikeussopimus.",
+    "3;Napsauttamalla Seuraava hyväksyt kaikki käyttöoikeussopimuksen ehdot. Voit peruuttaa "
+    "asennuksen napsauttamalla Peruuta.",
     "4;< Edellinen",
     "5;Seuraava >",
     "6;Peruuta",
@@ -433,6 +437,25 @@ TEST_F(BeforeInstallPages, ShotsOnTheXServer) {
     frame->SetModalResult(mrOk);
   });
   EXPECT_EQ(saved.size(), 5);
+  // The licence page no wizard of this setup shows, standing alone.
+  TLicenseForm license(nullptr);
+  license.ApplyLanguage();
+  license.Handle()->show();
+  app->ProcessMessages();
+  EXPECT_TRUE(license.Handle()->grab().save(QDir(folderName).filePath(QStringLiteral("page0_TLicenseForm.png"))));
+}
+
+TEST_F(BeforeInstallPages, TheLicencePageStandsReadyButNoWizardShowsIt) {
+  AddWizard();
+  TLicenseForm license(nullptr);
+  EXPECT_EQ(license.Order(), 20);
+  EXPECT_TRUE(license.Agreement->ReadOnly());
+  EXPECT_EQ(license.Text2->GLID(), 3);
+  RunWizard([](TBaseFormContainer* frame) {
+    for (int i = 0; i < frame->PageCount(); ++i)
+      EXPECT_EQ(dynamic_cast<TLicenseForm*>(frame->Page(i)), nullptr);
+    frame->SetModalResult(mrOk);
+  });
 }
 
 TEST(BeforeInstallPagesShots, PagesInFinnishOnAnXServer) {
