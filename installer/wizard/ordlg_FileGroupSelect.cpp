@@ -223,7 +223,7 @@ void TFileGroupSelectForm::ShowDetails() {
       DescriptionMemo->Lines()->Assign(*description);
     }
   }
-  Application->ProcessMessages();
+  if (Application != nullptr) Application->ProcessMessages();
   tree_->Invalidate();
 }
 

@@ -15,6 +15,7 @@
 #include "installer/wizard/dlgcmp_Welcome.h"
 #include "installer/wizard/ordlg_DriveSpace.h"
 #include "installer/wizard/ordlg_License.h"
+#include "installer/wizard/ordlg_SelectLanguage.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListBox.h"
@@ -83,7 +84,8 @@ const char* const kFinnish[] = {
     "59;Valitse haluamasi asennustapa ja napsauta Seuraava.",
     "33;tavua",
 };
-const char* const kEnglish[] = {"17;Typical", "19;Compact", "21;Custom", "23;Full",
+const char* const kEnglish[] = {"6;Cancel", "10;This program will install the software on your computer.",
+                                "17;Typical", "19;Compact", "21;Custom", "23;Full",
                                 "25;Destination directory", "30;Destination directory",
                                 "31;Space Required:", "32;Space Available:", "33;bytes"};
 
@@ -443,6 +445,12 @@ TEST_F(BeforeInstallPages, ShotsOnTheXServer) {
   license.Handle()->show();
   app->ProcessMessages();
   EXPECT_TRUE(license.Handle()->grab().save(QDir(folderName).filePath(QStringLiteral("page0_TLicenseForm.png"))));
+  TSelectLanguageForm language(nullptr);
+  language.InitializeForm();
+  language.ApplyLanguage();
+  language.Handle()->show();
+  app->ProcessMessages();
+  EXPECT_TRUE(language.Handle()->grab().save(QDir(folderName).filePath(QStringLiteral("page0_TSelectLanguageForm.png"))));
 }
 
 TEST_F(BeforeInstallPages, TheLicencePageStandsReadyButNoWizardShowsIt) {
@@ -475,6 +483,34 @@ TEST(BeforeInstallPagesShots, PagesInFinnishOnAnXServer) {
   const QByteArray output = child.readAll();
   EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
   EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BeforeInstallPages, TheLanguagePageListsTheTablesAndSwitchesEveryPage) {
+  AddFinnish();
+  TWelcomeForm welcome(nullptr);
+  welcome.ApplyLanguage();
+  EXPECT_EQ(welcome.CancelBtn->Caption(), "Peruuta");
+  TSelectLanguageForm page(nullptr);
+  EXPECT_EQ(page.Order(), 0);
+  EXPECT_FALSE(page.SkipPage());
+  page.InitializeForm();
+  // English and the Finnish texts of the Spanish table: one row of two.
+  ASSERT_EQ(page.LanguageGrid->RowCount(), 1);
+  EXPECT_EQ(page.LanguageGrid->Cells(0, 0), LangIdToString(olEnglish));
+  EXPECT_EQ(page.LanguageGrid->Cells(1, 0), LangIdToString(olSpanish));
+  EXPECT_EQ(page.LanguageGrid->Col(), 1);  // the current language
+  EXPECT_EQ(translator->TranslateIntoLanguage(), olSpanish);
+  page.LanguageGrid->SetCol(0);
+  page.LanguageGridClick(page.LanguageGrid);
+  EXPECT_EQ(translator->TranslateIntoLanguage(), olEnglish);
+  EXPECT_TRUE(page.LanguageGrid->Enabled());
+  // Every live wizard form took the new language.
+  EXPECT_EQ(welcome.Text1->Caption(), "This program will install the software on your computer.");
+  EXPECT_EQ(welcome.CancelBtn->Caption(), "Cancel");
 }
 
 }  // namespace
