@@ -45,8 +45,10 @@ void RemoveFromList(QList<T*> TShellLinkLists::*list, T* item) {
 // True when object's class is, or derives from, the class of that name.
 // The file classes belong to a later unit, so they are known by name.
 bool InheritsFromName(const TObject* object, const char* className) {
-  for (const TMetaClass* meta = object != nullptr ? FindMetaClass(*object) : nullptr;
-       meta != nullptr; meta = meta->ClassParent()) {
+  if (object == nullptr) return false;
+  if (object->ClassName() == QLatin1String(className)) return true;
+  for (const TMetaClass* meta = FindMetaClass(*object); meta != nullptr;
+       meta = meta->ClassParent()) {
     if (meta->ClassName() == QLatin1String(className)) return true;
   }
   return false;

@@ -216,6 +216,51 @@ TEST(InstallRegistryLog, ACountNeverNamesAnIncompleteRecordAndBadCountsChangeNot
   }
 }
 
+TEST(InstallRegistryLog, ARecordThatFailsHalfWayLeavesTheCountAsItWas) {
+  RegisterInstallClasses();
+  PathSpecifierList();
+  TDataModule root(nullptr);
+  auto* reg = new TInstallRegistry(&root);
+  reg->SetKey(QStringLiteral("\\Software\\QxTest"));
+  TRegistryEntry* first = reg->Entries()->Add();
+  first->SetIdent(QStringLiteral("First"));
+  first->SetText(QStringLiteral("1"));
+  TRegistryEntry* broken = reg->Entries()->Add();
+  broken->SetIdent(QStringLiteral("Broken"));
+  // Its text cannot be made: the specifier's path fails.
+  auto* failing = new TPathSpecifier(&root);
+  failing->OnGetPath = [](TComponent*, QString&) { throw EAbort(QStringLiteral("no path")); };
+  broken->SetPathSpecifier(failing);
+  EXPECT_THROW(reg->WriteUninstallInfo(kLog), EAbort);
+  EXPECT_EQ(LogText(kRegistryKeys, "Entries"), "<none>");
+  // The record begun under number 1 is taken over whole by the next one.
+  broken->SetPathSpecifier(nullptr);
+  broken->SetText(QStringLiteral("2"));
+  reg->WriteUninstallInfo(kLog);
+  EXPECT_EQ(LogText(kRegistryKeys, "Entries"), "1");
+  EXPECT_EQ(ValuesOf(HKEY_LOCAL_MACHINE, kRegistryKeys + "\\RegistryKey1\\Entries").keys(),
+            (QStringList{"Broken", "First"}));
+}
+
+TEST(UninstallFileLog, DamagedListsPassTheRecordOnUpToTheLastList) {
+  const QString files = kLog + QStringLiteral("\\Files");
+  WriteRegString(hkLocalMachine, files, "Entries", "damaged");
+  EXPECT_EQ(AppendUninstallFile(kLog, "/a"), files + "1");
+  EXPECT_EQ(LogText(files + "1", "File1"), "/a");
+  EXPECT_EQ(LogText(files + "1", "Entries"), "1");
+  EXPECT_EQ(LogText(files, "Entries"), "damaged");
+  EXPECT_EQ(AppendUninstallFile(kLog, "/b"), files + "1");
+  EXPECT_EQ(LogText(files + "1", "File2"), "/b");
+
+  for (int n = 1; n < kMaxFileLogKeys; ++n)
+    WriteRegString(hkLocalMachine, files + QString::number(n), "Entries", "2147483647");
+  EXPECT_THROW(AppendUninstallFile(kLog, "/c"), EConvertError);
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  EXPECT_FALSE(registry.KeyExists(files + QString::number(kMaxFileLogKeys)));
+  EXPECT_EQ(LogText(files + "1", "File2"), "/b");
+}
+
 TEST(InstallRegistryKeys, KeySpecifiersNeedTheInstallAndFallBackWithoutIt) {
   RegisterInstallClasses();
   PathSpecifierList();

