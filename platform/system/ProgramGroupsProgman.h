@@ -6,7 +6,8 @@
 // Command strings: one or more commands, each "[Name(arg,arg,...)]" or
 // "[Name]"; names compared without regard to case; blanks around brackets,
 // names and arguments are ignored. Inside an argument a double-quoted run
-// protects "," ")" "(" "]" "["; an argument wholly in quotes loses them.
+// protects "," ")" "(" "]" "[", and parentheses that pair up need no quotes
+// ("Trovaly (2)"); an argument wholly in quotes loses them.
 // Every command of a string is parsed before the first runs, so a
 // malformed string does nothing; a command that fails while running stops
 // the rest (what ran before it stays done).

@@ -5,6 +5,7 @@
 #include "platform/system/CommandLine.h"
 #include "platform/system/ProgramGroups.h"
 #include "platform/system/ShellLinkEntry.h"
+#include "platform/system/WinExec.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,6 +38,15 @@ HRESULT ResultOfErrno(int code) {
 bool IsProgram(const QString& path) {
   const QFileInfo info(path);
   return info.isFile() && info.isExecutable();
+}
+
+// The file an absolute target names, with the program-start rules
+// (WinExec.h: parts matched without regard to case, "x.exe" found as "x").
+QString ExistingTarget(const QString& path) {
+  if (QFileInfo::exists(path) || !QDir::isAbsolutePath(path))
+    return path;
+  const TProgramLookup lookup = ResolveProgramPath(path);
+  return lookup.error == 0 ? lookup.path : path;
 }
 
 // One argument of a Windows-style command line (CommandLine.h reads it back).
@@ -91,7 +101,8 @@ QString OleErrorMessage(HRESULT code) {
     case 0x80070057u: return QStringLiteral("The parameter is incorrect");
     case 0x80070070u: return QStringLiteral("There is not enough space on the disk");
     default:
-      return QStringLiteral("Error %1").arg(std::uint32_t(code), 8, 16, QLatin1Char('0')).toUpper();
+      return QStringLiteral("Error %1")
+          .arg(QString::number(std::uint32_t(code), 16).rightJustified(8, QLatin1Char('0')).toUpper());
   }
 }
 
@@ -164,11 +175,12 @@ HRESULT TShellLink::Save(const QString& fileName, bool remember) {
     return Fail(E_INVALIDARG, QStringLiteral("The link file \"%1\" has no name").arg(diskName));
   QByteArray text;
   try {
+    const QString target = ExistingTarget(path_);
     QStringList argv;
-    if (IsProgram(path_))
-      argv = QStringList{path_} + SplitCommandArguments(arguments_);
+    if (IsProgram(target))
+      argv = QStringList{target} + SplitCommandArguments(arguments_);
     else
-      argv = QStringList{kOpener, path_};
+      argv = QStringList{kOpener, target};
     text = "[Desktop Entry]\nType=Application\n";
     AddKey(text, "Name", name);
     if (!description_.isEmpty())

@@ -16,9 +16,12 @@
 //   Icon=<icon file>                    only when it exists
 //   Terminal=false
 //   X-QX-HotKey=<decimal hot key>       only when it is not 0
-// A target that is not an executable file (a document, a folder, a file
-// that does not exist) opens through "xdg-open <target>"; xdg-open takes no
-// further arguments, so the arguments of such a link are not written.
+// An absolute target that does not exist as written is looked up as a
+// program is started (WinExec.h: names matched without regard to case,
+// "trovaly.exe" found as "trovaly"). A target that is not an executable
+// file (a document, a folder, a file that does not exist) opens through
+// "xdg-open <target>"; xdg-open takes no further arguments, so the
+// arguments of such a link are not written.
 // A file saved into a folder of the applications menu makes that folder a
 // link group and lists the entry in the group's menu (ProgramGroups.h).
 // The icon index and the show command have no place in a desktop entry:

@@ -99,8 +99,7 @@ QString DesktopExecValue(const QStringList& argv) {
   return EscapeDesktopString(quoted.join(QLatin1Char(' ')));
 }
 
-std::optional<QStringList> SplitDesktopExec(const QString& value) {
-  const QString text = UnescapeDesktopString(value);
+std::optional<QStringList> SplitDesktopExec(const QString& text) {
   QStringList argv;
   QString current;
   bool inArg = false;

@@ -34,9 +34,10 @@ QString UnescapeDesktopString(const QString& escaped);
 // the program is empty or holds "=", or an argument holds a control
 // character that cannot be carried.
 QString DesktopExecValue(const QStringList& argv);
-// The argument vector of an Exec value as written in the file; nullopt when
-// a quote is not closed or a reserved character stands outside quotes.
-// Field codes other than "%%" are kept as written.
+// The argument vector of an Exec key's value with its string escapes undone
+// (as ReadDesktopGroup gives it); nullopt when a quote is not closed or a
+// reserved character stands outside quotes. Field codes other than "%%"
+// are kept as written.
 std::optional<QStringList> SplitDesktopExec(const QString& value);
 
 // The keys of one group ("Desktop Entry") of an entry's text, values
