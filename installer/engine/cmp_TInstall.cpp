@@ -118,6 +118,10 @@ void TCustomInstall::ParseCommandLine() {
 
 void TCustomInstall::Loaded() {
   TInstallObject::Loaded();
+  // Read before its specifiers were, the component keeps its default base
+  // now that they exist (unless the script chose one).
+  if (!DestDirTypeAssigned() && DestDirType() == nullptr)
+    StoreDestDirType(StandardPathSpecList().FindFirst<TpsProgramFiles>());
   ParseCommandLine();
   if (HasSwitch(swDebug) && Trim(SwitchValue(swSourceDir)).isEmpty())
     throw IEInstall(QString::fromLatin1(kTextNoBuildDir));

@@ -27,8 +27,7 @@ TInstallContainer* AsContainer(TInstallObject* object) {
   return object;
 }
 
-// The registered type of a helper: a helper whose class declares none cannot
-// be placed and raises.
+// Does newcomer stand in front of standing?
 bool ComesBefore(const TInstallObject* newcomer, TInstallObject* standing) {
   const int newType = newcomer->GetRegisteredType();
   const int standingType = standing->GetRegisteredType();
@@ -220,6 +219,8 @@ void TInstallContainer::AddHelper(TInstallObject* helper) {
   const TInstallContainer* asContainer = helper;
   if (ChainHolds(this, asContainer) || ChainHolds(helper->Container(), asContainer))
     throw IEInstallContainer(QString::fromLatin1(kTextCircular));
+  // A class without a registered type raises here, before anything changes.
+  helper->GetRegisteredType();
   const int position = InsertPosition(helper);
   helpers_.insert(position, helper);
   if (!IsLoading()) RenumberHelpers();
