@@ -366,7 +366,7 @@ TEST(LinkGroups, AGroupGoesWithItsContainer) {
   EXPECT_EQ(root.ComponentCount(), 14);  // the specifiers remain
 }
 
-TEST(ProgmanLinks, DISABLED_AProgramManagerLinkIsAnItemOfItsGroupAndLoggedAsItsFile) {
+TEST(ProgmanLinks, AProgramManagerLinkIsAnItemOfItsGroupAndLoggedAsItsFile) {
   RegisterInstallClasses();
   PathSpecifierList();
   TDataModule root(nullptr);

@@ -140,7 +140,7 @@ TEST(ProgramManagerCommands, FailuresRaiseTheirOwnErrorsAndLongCommandsAreNeverS
             "The TProgramManager object was unable to communicate with Program Manager");
 }
 
-TEST(ProgramManagerService, DISABLED_GroupsAndItemsBecomeMenuFoldersAndEntries) {
+TEST(ProgramManagerService, GroupsAndItemsBecomeMenuFoldersAndEntries) {
   TProgramManager& pm = ProgramManager();
   EXPECT_EQ(&pm, &ProgramManager());
   pm.CreateGroup(QStringLiteral("Trovaly"));
