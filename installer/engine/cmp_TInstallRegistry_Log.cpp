@@ -46,8 +46,3 @@ QString AppendUninstallFile(const QString& uninstallKey, const QString& fileName
     return key;
   }
 }
-
-QString UninstallKeyOf(const QString& productName) {
-  return QStringLiteral("\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") +
-         productName;
-}

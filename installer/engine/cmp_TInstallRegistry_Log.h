@@ -27,6 +27,3 @@ int ReadLogEntries(const QString& key);
 // Records fileName in the first of K\Files, K\Files1, ... that takes it.
 // Returns the list key that took it.
 QString AppendUninstallFile(const QString& uninstallKey, const QString& fileName);
-
-// The key of the product's uninstall log.
-QString UninstallKeyOf(const QString& productName);

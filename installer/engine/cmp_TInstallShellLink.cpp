@@ -186,6 +186,7 @@ TCustomInstallShellLink::TCustomInstallShellLink(TComponent* owner) : TInstallOb
 }
 
 TCustomInstallShellLink::~TCustomInstallShellLink() {
+  if (comOwned_) CoUninitialize();
   RemoveFromList(&TShellLinkLists::links, this);
 }
 
@@ -200,6 +201,7 @@ void TCustomInstallShellLink::InitializeCOM() {
   if (result != S_OK && result != S_FALSE)
     throw IEInstallShellLink(QString::fromLatin1(kTextCannotInitCOM), {static_cast<int>(result)});
   comInitialized_ = true;
+  comOwned_ = true;
 }
 
 void TCustomInstallShellLink::SetLinkName(const QString& value) {

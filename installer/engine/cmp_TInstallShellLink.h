@@ -122,6 +122,7 @@ class TCustomInstallShellLink : public TInstallObject {
   void SaveShellLink(const QString& target, const QString& arguments);
 
   bool comInitialized_ = false;
+  bool comOwned_ = false;  // this link's CoInitialize, matched when it goes
   TMethodType method_ = mtAutoDetect;
   std::uint16_t hotKey_ = 0;
   QString linkName_;

@@ -7,6 +7,7 @@
 #include "installer/engine/cmp_TPathSpecifier.h"
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Registry.h"
+#include "installer/engine/tests/ScriptTestSupport.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/DataModule.h"
 #include "platform/classes/FormReader.h"
@@ -25,6 +26,7 @@ namespace {
 const QByteArray kScript =
     "object Setup: TDataModule\n"
     "  object Install1: TInstall\n"
+    "    Information.ProductName = 'Trovaly'\n"
     "  end\n"
     "  object RegTrovaly: TInstallRegistry\n"
     "    Container = Install1\n"
@@ -91,26 +93,15 @@ const QByteArray kScript =
     "  end\n"
     "end\n";
 
-const QString kLog =
-    QStringLiteral("\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trovaly");
+const QString kLog = qxtest::kTrovalyLog;
 const QString kRegistryKeys = kLog + QStringLiteral("\\RegistryKeys");
 
-struct TScript {
-  std::unique_ptr<TDataModule> root = std::make_unique<TDataModule>(nullptr);
-  TCustomInstall* install = nullptr;
+struct TScript : qxtest::TScriptModule {
+  TCustomInstall* install = CurrentInstall();
 
-  explicit TScript(const QByteArray& text = kScript) {
-    RegisterInstallClasses();
-    PathSpecifierList();  // the unit's lists, as at program start
-    RegisterInstallRegistryClasses();
-    RegisterClasses<TDataModule>();
-    ReadRootComponent(root.get(), text, QStringLiteral("Setup.form"));
-    install = CurrentInstall();
-    install->Information()->SetProductName(QStringLiteral("Trovaly"));
-  }
-  TInstallRegistry* Reg(const char* name) const {
-    return dynamic_cast<TInstallRegistry*>(root->FindComponent(QString::fromLatin1(name)));
-  }
+  explicit TScript(const QByteArray& text = kScript)
+      : TScriptModule(text, RegisterInstallRegistryClasses) {}
+  TInstallRegistry* Reg(const char* name) const { return Find<TInstallRegistry>(name); }
 };
 
 // The values of a key: name to (type, data as text).
@@ -217,9 +208,8 @@ TEST(InstallRegistryLog, ACountNeverNamesAnIncompleteRecordAndBadCountsChangeNot
 }
 
 TEST(InstallRegistryLog, ARecordThatFailsHalfWayLeavesTheCountAsItWas) {
-  RegisterInstallClasses();
-  PathSpecifierList();
-  TDataModule root(nullptr);
+  qxtest::TScriptModule module("object Setup: TDataModule\nend\n", [] {});
+  TDataModule& root = *module.Root();
   auto* reg = new TInstallRegistry(&root);
   reg->SetKey(QStringLiteral("\\Software\\QxTest"));
   TRegistryEntry* first = reg->Entries()->Add();
@@ -262,9 +252,8 @@ TEST(UninstallFileLog, DamagedListsPassTheRecordOnUpToTheLastList) {
 }
 
 TEST(InstallRegistryKeys, KeySpecifiersNeedTheInstallAndFallBackWithoutIt) {
-  RegisterInstallClasses();
-  PathSpecifierList();
-  TDataModule root(nullptr);
+  qxtest::TScriptModule module("object Setup: TDataModule\nend\n", [] {});
+  TDataModule& root = *module.Root();
   auto* reg = new TInstallRegistry(&root);
   EXPECT_EQ(reg->Key(), "\\SOFTWARE\\MyStuff");
   EXPECT_EQ(reg->RootKey(), hkLocalMachine);
@@ -303,9 +292,8 @@ TEST(InstallRegistryKeys, KeySpecifiersNeedTheInstallAndFallBackWithoutIt) {
 }
 
 TEST(InstallRegistryEntries, PathSpecifierTextsAndTypingFollowTheEntry) {
-  RegisterInstallClasses();
-  PathSpecifierList();
-  TDataModule root(nullptr);
+  qxtest::TScriptModule module("object Setup: TDataModule\nend\n", [] {});
+  TDataModule& root = *module.Root();
   auto* reg = new TInstallRegistry(&root);
   auto* files = dynamic_cast<TpsProgramFiles*>(root.FindComponent(QStringLiteral("psProgramFiles")));
   ASSERT_NE(files, nullptr);

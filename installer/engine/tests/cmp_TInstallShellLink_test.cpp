@@ -9,6 +9,7 @@
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Registry.h"
 #include "installer/engine/tests/InstallTestSupport.h"
+#include "installer/engine/tests/ScriptTestSupport.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/DataModule.h"
 #include "platform/classes/FormReader.h"
@@ -39,6 +40,7 @@ const QByteArray kScript =
     "  object psProgramMenu: TpsProgramMenu\n"
     "  end\n"
     "  object Install1: TInstall\n"
+    "    Information.ProductName = 'Trovaly'\n"
     "  end\n"
     "  object MainGroup: TMainLinkGroup\n"
     "    Container = Install1\n"
@@ -62,24 +64,10 @@ const QByteArray kScript =
     "  end\n"
     "end\n";
 
-const QString kLog =
-    QStringLiteral("\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trovaly");
+const QString kLog = qxtest::kTrovalyLog;
 
-struct TScript {
-  std::unique_ptr<TDataModule> root = std::make_unique<TDataModule>(nullptr);
-
-  explicit TScript(const QByteArray& text = kScript) {
-    RegisterInstallClasses();
-    PathSpecifierList();  // the unit's lists, as at program start
-    RegisterInstallShellLinkClasses();
-    RegisterClasses<TDataModule>();
-    ReadRootComponent(root.get(), text, QStringLiteral("Setup.form"));
-    CurrentInstall()->Information()->SetProductName(QStringLiteral("Trovaly"));
-  }
-  template <class T>
-  T* Find(const char* name) const {
-    return dynamic_cast<T*>(root->FindComponent(QString::fromLatin1(name)));
-  }
+struct TScript : qxtest::TScriptModule {
+  TScript() : TScriptModule(kScript, RegisterInstallShellLinkClasses) {}
 };
 
 // The files the log's lists name, in list order.
@@ -130,7 +118,7 @@ TEST(LinkGroupScript, MenuFolderWithProgramHelpAndWebLinksIsValidAndLoggedAsOnDi
   ASSERT_NE(group, nullptr);
   EXPECT_EQ(group->GetExpandedDestDir(), programs + QStringLiteral("/Trovaly"));
   // The folder page hears -991 from the group before the folder is made.
-  auto* page = new qxtest::TStageRecorder(script.root.get());
+  auto* page = new qxtest::TStageRecorder(script.Root());
   page->SetName(QStringLiteral("FolderPage"));
   page->SetContainer(group);
   bool folderBeforeAsking = true;
@@ -223,6 +211,11 @@ TEST(LinkLocations, LocationsNameLinksAndObjectLinksPointAtTheirObject) {
   EXPECT_EQ(peli->ObjectLocation(), "");
   EXPECT_NE(dynamic_cast<TpsObjectLink*>(peli->ObjectLocationType()), nullptr);
   EXPECT_EQ(peli->GetObjectPath(), group->GetExpandedDestDir());
+  // A removed location specifier is forgotten.
+  auto* web = script.Find<TInstallMainLink>("OhjeLink");
+  ASSERT_NE(web->ObjectLocationType(), nullptr);
+  web->ObjectLocationType()->Free();
+  EXPECT_EQ(web->ObjectLocationType(), nullptr);
   // A ".url" name clears the object link again.
   peli->SetLinkName(QStringLiteral("Web.url"));
   EXPECT_EQ(peli->ObjectLink(), nullptr);
@@ -230,9 +223,8 @@ TEST(LinkLocations, LocationsNameLinksAndObjectLinksPointAtTheirObject) {
 }
 
 TEST(LinkErrors, MisuseIsRefusedWithTheTexts) {
-  RegisterInstallClasses();
-  PathSpecifierList();
-  TDataModule root(nullptr);
+  qxtest::TScriptModule module("object Setup: TDataModule\nend\n", [] {});
+  TDataModule& root = *module.Root();
   try {
     TInstallMainLink orphan(&root);
     FAIL() << "no error";
@@ -284,9 +276,8 @@ class TUninstallEXE : public TInstallObject {
 }  // namespace fake
 
 TEST(LinkTargets, TheUninstallerGetsTheProductAndFailuresNameTheLink) {
-  RegisterInstallClasses();
-  PathSpecifierList();
-  TDataModule root(nullptr);
+  qxtest::TScriptModule module("object Setup: TDataModule\nend\n", [] {});
+  TDataModule& root = *module.Root();
   auto* group = new TMainLinkGroup(&root);
   auto* uninstaller = new fake::TUninstallEXE(&root);
   uninstaller->SetName(QStringLiteral("Uninstaller"));
@@ -353,9 +344,8 @@ TEST(LinkTargets, TheUninstallerGetsTheProductAndFailuresNameTheLink) {
 }
 
 TEST(LinkGroups, AGroupGoesWithItsContainer) {
-  RegisterInstallClasses();
-  PathSpecifierList();
-  TDataModule root(nullptr);
+  qxtest::TScriptModule module("object Setup: TDataModule\nend\n", [] {});
+  TDataModule& root = *module.Root();
   auto* install = new TInstall(&root);
   install->Information()->SetProductName(QStringLiteral("Trovaly"));
   auto* sub = new TCustomShellLinkGroup(&root);
@@ -367,9 +357,8 @@ TEST(LinkGroups, AGroupGoesWithItsContainer) {
 }
 
 TEST(ProgmanLinks, AProgramManagerLinkIsAnItemOfItsGroupAndLoggedAsItsFile) {
-  RegisterInstallClasses();
-  PathSpecifierList();
-  TDataModule root(nullptr);
+  qxtest::TScriptModule module("object Setup: TDataModule\nend\n", [] {});
+  TDataModule& root = *module.Root();
 
   auto* link = new TCustomInstallShellLink(&root);
   link->SetDestDirType(StandardPathSpecList().FindByClass<TpsProgramMenu>());
