@@ -97,7 +97,8 @@ void TRegistryEntry::Assign(TPersistent* source) {
   integer_ = other->integer_;
   pathSpecifier_ = other->pathSpecifier_;
   text_ = other->text_;
-  if (pathSpecifier_ != nullptr && registry_ != nullptr) pathSpecifier_->FreeNotification(registry_);
+  if (pathSpecifier_ != nullptr && registry_ != nullptr)
+    pathSpecifier_->FreeNotification(registry_);
 }
 
 void TRegistryEntry::DeclareProperties(TClassBuilder<TRegistryEntry, TCollectionItem>& b) {

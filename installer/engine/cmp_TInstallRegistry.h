@@ -17,7 +17,8 @@
 class TCustomPathSpecifier;
 class TCustomInstallRegistry;
 
-inline constexpr char kTextNoInstallForRegistry[] = "There is no TInstall component in your project";
+inline constexpr char kTextNoInstallForRegistry[] =
+    "There is no TInstall component in your project";
 inline constexpr char kTextCannotCreateRegKey[] = "%s cannot create the key %s in the registry";
 inline constexpr char kTextNilEntriesOwner[] =
     "Cannot create a TRegistryEntries component with a Nil Owner";

@@ -4,17 +4,14 @@
 #include "installer/engine/cmp_TInstallRegistry_Log.h"
 #include "installer/engine/cmp_TInstallShellLink_Name.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
-#include "installer/engine/cmp_TProgramManager.h"
 #include "installer/engine/routines_API.h"
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Strings.h"
 #include "platform/classes/ClassRegistry.h"
-#include "platform/rtl/FileUtils.h"
 #include "platform/rtl/ProcessState.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/system/ProgramGroups.h"
 #include "platform/system/ShellLink.h"
-#include "platform/system/ShellLinkUrl.h"
 
 const TEnumInfo kMethodTypeIdents{"mtAutoDetect", "mtShellLinkInterface", "mtProgramManager"};
 
@@ -63,8 +60,6 @@ QString PublishedText(const TObject* object, const char* property) {
   return info->getString(object);
 }
 
-bool IsBlank(const QString& text) { return Trim(text).isEmpty(); }
-
 // While a form file is read its own specifiers are still to come: lookups
 // wait for Loaded.
 bool OwnerLoading(const TComponent* owner) {
@@ -76,38 +71,6 @@ template <class T>
 T* StandardSpecifier(bool loading) {
   if (loading) return StandardPathSpecList().FindFirst<T>();
   return StandardPathSpecList().FindByClass<T>();
-}
-
-// The entry the program manager keeps for an item of a group (its groups
-// are menu folders directly below the applications folder); empty when
-// there is none.
-QString ProgmanItemFile(const QString& group, const QString& itemName) {
-  const QString file = ApplicationsMenuFolder() + PathDelim + group + PathDelim +
-                       ShellLinkFileName(itemName);
-  return FileExists(file) ? file : QString();
-}
-
-// A link's folder, with its parents; in the applications menu also the
-// files that make it a submenu.
-void CreateLinkFolder(const QString& folder) { CreateLinkGroup(folder); }
-
-QString ShellLinkErrorText(HRESULT code, const QString& fallback) {
-  switch (static_cast<std::uint32_t>(code)) {
-    case 0x8000FFFFu:
-      return TranslateExceptionText(QStringLiteral("Indicates an unexpected error occurred"));
-    case 0x80040110u:
-      return TranslateExceptionText(
-          QStringLiteral("Indicates this class cannot be created as part of an aggregate"));
-    case 0x80040154u:
-      return TranslateExceptionText(QStringLiteral(
-          "Indicates that a specified class is not registered in the registration database"));
-    case 0x8007000Eu:
-      return TranslateExceptionText(QStringLiteral("Out of memory"));
-    case 0x80070057u:
-      return TranslateExceptionText(QStringLiteral("Indicates one or more arguments are invalid"));
-    default:
-      return fallback;
-  }
 }
 
 }  // namespace
@@ -126,7 +89,8 @@ TCustomShellLinkGroup::~TCustomShellLinkGroup() {
 
 void TCustomShellLinkGroup::ProcessHelpers() {
   BroadcastMessage(this, scProgramFolder, nullptr);
-  CreateLinkFolder(GetExpandedDestDir());
+  // In the applications menu the folder is a submenu (ProgramGroups.h).
+  CreateLinkGroup(GetExpandedDestDir());
   TInstallObject::ProcessHelpers();
 }
 
@@ -179,7 +143,8 @@ void TMainLinkGroup::DeclareProperties(TClassBuilder<TMainLinkGroup, TInstallObj
 // --- Links ------------------------------------------------------------------
 
 TCustomInstallShellLink::TCustomInstallShellLink(TComponent* owner) : TInstallObject(owner) {
-  if (IsFormOrDataModule(owner) && !OwnerLoading(owner)) EnsureSpecifier<TpsObjectLink>(owner, true);
+  if (IsFormOrDataModule(owner) && !OwnerLoading(owner))
+    EnsureSpecifier<TpsObjectLink>(owner, true);
   SetInclude(true);
   SetProcessable(true);
   AddToList(Lists().links, this);
@@ -211,7 +176,7 @@ void TCustomInstallShellLink::SetLinkName(const QString& value) {
   }
   const QString oldExt = UpperCase(ExtractFileExt(linkName_));
   linkName_ = value;
-  if (IsBlank(value)) return;
+  if (Trim(value).isEmpty()) return;
   const QString newExt = UpperCase(ExtractFileExt(value));
   if (newExt == QLatin1String(".URL")) {
     SetObjectLink(nullptr);
@@ -279,14 +244,6 @@ bool TCustomInstallShellLink::IsURLLink() const {
   return UpperCase(ExtractFileExt(linkName_)) == QLatin1String(".URL");
 }
 
-void TCustomInstallShellLink::RaiseBlankName() const {
-  throw IEInstallShellLink(QString::fromLatin1(kTextLinkNameBlank), {Name()});
-}
-
-void TCustomInstallShellLink::RequireLinkName() const {
-  if (IsBlank(linkName_)) RaiseBlankName();
-}
-
 void TCustomInstallShellLink::ProcessHelpers() {
   writtenFile_.clear();
   if (objectLink_ != nullptr && InheritsFromName(objectLink_, "TUninstallEXE")) {
@@ -309,59 +266,6 @@ void TCustomInstallShellLink::ProcessHelpers() {
       CreateProgmanItem();
   }
   TInstallObject::ProcessHelpers();
-}
-
-void TCustomInstallShellLink::SaveShellLink(const QString& target, const QString& arguments) {
-  TShellLink link;
-  OleCheck(link.SetPath(target));
-  OleCheck(link.SetHotkey(hotKey_));
-  OleCheck(link.SetArguments(arguments));
-  OleCheck(link.SetWorkingDirectory(RemoveBackslash(ExtractFilePath(target))));
-  const QString fileName = GetLinkFileName();
-  OleCheck(link.Save(fileName, true));
-  writtenFile_ = ShellLinkFileName(fileName);
-}
-
-void TCustomInstallShellLink::CreateShellLink() {
-  comInitialized_ = true;
-  if (objectLink_ != nullptr && dynamic_cast<TCustomShellLinkGroup*>(objectLink_) != nullptr)
-    CreateLinkFolder(objectLink_->GetExpandedDestDir());
-  RequireLinkName();
-  try {
-    CreateLinkFolder(GetExpandedDestDir());
-    const QString arguments = ExpandMetaVariables(parameters_, this);
-    SaveShellLink(GetObjectPath(), arguments);
-  } catch (const EOleSysError& e) {
-    throw IEInstallShellLink(
-        QString::fromLatin1(kTextLinkNotInstalledCode),
-        {Name(), ShellLinkErrorText(e.ErrorCode(), e.Message()), static_cast<int>(e.ErrorCode())});
-  } catch (const Exception& e) {
-    throw IEInstallShellLink(QString::fromLatin1(kTextLinkNotInstalled), {Name(), e.Message()});
-  }
-}
-
-void TCustomInstallShellLink::CreateURLShortcut() {
-  RequireLinkName();
-  CreateLinkFolder(GetExpandedDestDir());
-  const QString fileName = GetLinkFileName();
-  WriteURLShortcut(fileName, objectLocation_);
-  writtenFile_ = fileName;
-}
-
-void TCustomInstallShellLink::CreateProgmanItem() {
-  if (dynamic_cast<TpsProgramMenu*>(DestDirType()) == nullptr) return;
-  const QString group = ExtractFileName(RemoveBackslash(GetExpandedDestDir()));
-  if (IsBlank(group)) RaiseBlankName();
-  TProgramManager& progman = ProgramManager();
-  progman.CreateGroup(group);
-  const QString itemName = ChangeFileExt(linkName_, QString());
-  if (progman.FindItem(itemName) != -1) progman.ReplaceItem(itemName);
-  const QString arguments = ExpandMetaVariables(parameters_, this);
-  const QString target = GetObjectPath();
-  const QString quote = QStringLiteral("\"");
-  progman.AddItem(quote + target + quote + QLatin1Char(' ') + arguments, itemName, QString(), 0,
-                  quote + RemoveBackslash(ExtractFilePath(target)) + quote, QString());
-  writtenFile_ = ProgmanItemFile(group, itemName);
 }
 
 void TCustomInstallShellLink::WriteUninstallInfo(const QString& key) {

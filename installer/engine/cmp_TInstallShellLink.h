@@ -38,7 +38,8 @@ inline constexpr char kTextLinkNotInstalledCode[] =
 inline constexpr char kTextLinkNotInstalled[] =
     "The TCustomInstallShellLink %s name could not be installed. The following error was "
     "reported %s";
-inline constexpr char kTextBlankShellLinkEntry[] = "Cannot add a blank entry to the shell link list";
+inline constexpr char kTextBlankShellLinkEntry[] =
+    "Cannot add a blank entry to the shell link list";
 // The main group's folder while there is no TInstall to name it.
 inline constexpr char kDefaultMainFolder[] = "MainFolderName";
 

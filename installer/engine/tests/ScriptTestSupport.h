@@ -16,7 +16,8 @@
 namespace qxtest {
 
 // The uninstall log key of the product "Trovaly" that the scripts install.
-inline const QString kTrovalyLog = QString::fromLatin1(kUninstallKeyBase) + QStringLiteral("Trovaly");
+inline const QString kTrovalyLog =
+    QString::fromLatin1(kUninstallKeyBase) + QStringLiteral("Trovaly");
 
 class TScriptModule {
  public:

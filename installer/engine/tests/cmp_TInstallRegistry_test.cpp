@@ -295,7 +295,8 @@ TEST(InstallRegistryEntries, PathSpecifierTextsAndTypingFollowTheEntry) {
   qxtest::TScriptModule module("object Setup: TDataModule\nend\n", [] {});
   TDataModule& root = *module.Root();
   auto* reg = new TInstallRegistry(&root);
-  auto* files = dynamic_cast<TpsProgramFiles*>(root.FindComponent(QStringLiteral("psProgramFiles")));
+  auto* files =
+      dynamic_cast<TpsProgramFiles*>(root.FindComponent(QStringLiteral("psProgramFiles")));
   ASSERT_NE(files, nullptr);
   reg->SetKey(QStringLiteral("\\Software\\QxTest"));
 

@@ -294,7 +294,8 @@ TEST(LinkTargets, TheUninstallerGetsTheProductAndFailuresNameTheLink) {
     link->Process();
     FAIL() << "no error";
   } catch (const IEInstallShellLink& e) {
-    EXPECT_EQ(e.Message(), "Poista cannot perform operation because there is no TInstall component");
+    EXPECT_EQ(e.Message(),
+              "Poista cannot perform operation because there is no TInstall component");
   }
 
   auto* install = new TInstall(&root);
