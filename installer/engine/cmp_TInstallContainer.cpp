@@ -90,15 +90,16 @@ TInstallContainer::TInstallContainer(TComponent* owner) : TComponent(owner) {
 }
 
 TInstallContainer::~TInstallContainer() {
-  if (!leftUnitList_) LeaveUnitList();
+  LeaveUnitList();
 }
 
 void TInstallContainer::BeforeDestruction() {
-  if (!leftUnitList_) LeaveUnitList();
+  LeaveUnitList();
   TComponent::BeforeDestruction();
 }
 
 void TInstallContainer::LeaveUnitList() {
+  if (leftUnitList_) return;
   leftUnitList_ = true;
   TInstallUnitState* state = FindInstallUnitState();
   if (state != nullptr) {
@@ -338,6 +339,11 @@ void TInstallContainer::DeclareProperties(TClassBuilder<TInstallContainer, TComp
 // TInstallObject.
 
 TInstallObject::TInstallObject(TComponent* owner) : TInstallContainer(owner) {}
+
+// Still an install object here, so its container recognises and drops it.
+TInstallObject::~TInstallObject() {
+  LeaveUnitList();
+}
 
 void TInstallObject::SetContainer(TInstallContainer* value) {
   containerAssigned_ = true;

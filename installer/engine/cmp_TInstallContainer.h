@@ -276,10 +276,13 @@ class TInstallContainer : public TComponent {
   // Stores the specifier without checks (defaults and clean-ups).
   void StoreDestDirType(TCustomPathSpecifier* value);
   void BeforeDestruction() override;
+  // Tells every other container that this one goes, then leaves the unit's
+  // list; once only. Free runs it while the object is whole; a plain delete
+  // as early as its most derived install class allows.
+  void LeaveUnitList();
 
  private:
   [[noreturn]] void RaiseBadComp(int index, int componentType) const;
-  void LeaveUnitList();
   int InsertPosition(const TInstallObject* helper) const;
 
   bool processable_ = false;
@@ -302,6 +305,7 @@ class TInstallContainer : public TComponent {
 class TInstallObject : public TInstallContainer {
  public:
   explicit TInstallObject(TComponent* owner);
+  ~TInstallObject() override;
 
   TInstallContainer* Container() const { return container_; }
   virtual void SetContainer(TInstallContainer* value);

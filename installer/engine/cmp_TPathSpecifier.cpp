@@ -131,7 +131,7 @@ void CreateStandardSpecifiers(TComponent* owner, bool searchFirst) {
   EnsureSpecifier<TpsWindow>(owner, searchFirst);
 }
 
-QString ExpandPathSpecifierText(const QString& text, const QString& path) {
+QString ExpandPercentText(const QString& text, const std::function<QString(QChar)>& letter) {
   QString result;
   bool afterPercent = false;
   for (QChar c : text) {
@@ -139,17 +139,19 @@ QString ExpandPathSpecifierText(const QString& text, const QString& path) {
       if (afterPercent) result += c;
       afterPercent = !afterPercent;
     } else if (afterPercent) {
-      if (c == QLatin1Char('p') || c == QLatin1Char('P')) {
-        result += path;
-      } else {
-        result += c;
-      }
+      result += letter(c);
       afterPercent = false;
     } else {
       result += c;
     }
   }
   return result;
+}
+
+QString ExpandPathSpecifierText(const QString& text, const QString& path) {
+  return ExpandPercentText(text, [&path](QChar c) {
+    return c == QLatin1Char('p') || c == QLatin1Char('P') ? path : QString(c);
+  });
 }
 
 // ---------------------------------------------------------------------------

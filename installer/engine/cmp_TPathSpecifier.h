@@ -170,6 +170,10 @@ T* EnsureSpecifier(TComponent* owner, bool searchFirst);
 // nothing when owner is nullptr.
 void CreateStandardSpecifiers(TComponent* owner, bool searchFirst);
 
+// The one walk of percent texts: "%%" gives "%", "%" + another character
+// gives letter(that character), a "%" at the end is dropped.
+QString ExpandPercentText(const QString& text, const std::function<QString(QChar)>& letter);
+
 // The text with every "%p"/"%P" replaced by path and every "%%" by "%"; any
 // other "%x" gives x, a "%" at the end is dropped.
 QString ExpandPathSpecifierText(const QString& text, const QString& path);

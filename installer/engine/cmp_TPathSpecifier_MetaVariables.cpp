@@ -107,18 +107,5 @@ QString ExpandCommonFilesDir() {
 }
 
 QString ExpandMetaVariables(const QString& text, TInstallContainer* component) {
-  QString result;
-  bool percentSeen = false;
-  for (QChar c : text) {
-    if (c == QLatin1Char('%')) {
-      if (percentSeen) result += c;
-      percentSeen = !percentSeen;
-    } else if (percentSeen) {
-      result += MetaVariable(c, component);
-      percentSeen = false;
-    } else {
-      result += c;
-    }
-  }
-  return result;
+  return ExpandPercentText(text, [component](QChar c) { return MetaVariable(c, component); });
 }

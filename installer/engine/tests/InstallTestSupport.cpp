@@ -2,6 +2,15 @@
 
 namespace qxtest {
 
+QStringList HelperLines(const TInstallContainer& container) {
+  QStringList lines;
+  for (int i = 0; i < container.HelperCount(); ++i) {
+    const TInstallObject* helper = container.GetHelper(i);
+    lines << QStringLiteral("%1:%2").arg(helper->Name()).arg(helper->Order());
+  }
+  return lines;
+}
+
 void TStageRecorder::HandleMessage(TInstallContainer* sender, int code, TObject* param) {
   Codes.append({sender != nullptr ? sender->Name() : QString(), code, param});
   if (OnMessage) OnMessage(sender, code, param);

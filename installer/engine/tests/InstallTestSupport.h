@@ -15,6 +15,28 @@
 
 namespace qxtest {
 
+// An install object of a given rank, processable like the real kinds.
+template <int Rank>
+class TRankedObject : public TInstallObject {
+ public:
+  explicit TRankedObject(TComponent* owner) : TInstallObject(owner) { SetProcessable(true); }
+  int GetRegisteredType() const override { return Rank; }
+};
+
+// "Name:Order" of each helper, in list order.
+QStringList HelperLines(const TInstallContainer& container);
+
+// The message of the E that f raises; "<nothing raised>" when none.
+template <class E, class F>
+QString MessageOf(F&& f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return e.Message();
+  }
+  return QStringLiteral("<nothing raised>");
+}
+
 // One code as a recorder saw it.
 struct TRecordedCode {
   QString sender;  // the sender's Name

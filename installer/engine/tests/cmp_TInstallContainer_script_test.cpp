@@ -15,31 +15,28 @@
 
 namespace {
 
+using qxtest::HelperLines;
 template <int Rank>
-class TScriptObject : public TInstallObject {
+using TScriptObject = qxtest::TRankedObject<Rank>;
+class TScriptGroup : public TScriptObject<rtFileContainer> {
  public:
-  explicit TScriptObject(TComponent* owner) : TInstallObject(owner) { SetProcessable(true); }
-  int GetRegisteredType() const override { return Rank; }
+  using qxtest::TRankedObject<rtFileContainer>::TRankedObject;
 };
-class TTestGroup : public TScriptObject<rtFileContainer> {
+class TScriptFile : public TScriptObject<rtInstallFile> {
  public:
-  using TScriptObject::TScriptObject;
+  using qxtest::TRankedObject<rtInstallFile>::TRankedObject;
 };
-class TTestFile : public TScriptObject<rtInstallFile> {
+class TScriptLinkGroup : public TScriptObject<rtLinkGroup> {
  public:
-  using TScriptObject::TScriptObject;
+  using qxtest::TRankedObject<rtLinkGroup>::TRankedObject;
 };
-class TTestLinkGroup : public TScriptObject<rtLinkGroup> {
+class TScriptLink : public TScriptObject<rtLink> {
  public:
-  using TScriptObject::TScriptObject;
+  using qxtest::TRankedObject<rtLink>::TRankedObject;
 };
-class TTestLink : public TScriptObject<rtLink> {
+class TScriptRegistry : public TScriptObject<rtRegistry> {
  public:
-  using TScriptObject::TScriptObject;
-};
-class TTestRegistry : public TScriptObject<rtRegistry> {
- public:
-  using TScriptObject::TScriptObject;
+  using qxtest::TRankedObject<rtRegistry>::TRankedObject;
 };
 
 class TScriptModule : public TDataModule {
@@ -64,25 +61,18 @@ class ScriptClasses {
  public:
   ScriptClasses() {
     RegisterInstallClasses();
-    RegisterClasses<TTestGroup, TTestFile, TTestLinkGroup, TTestLink, TTestRegistry,
+    RegisterClasses<TScriptGroup, TScriptFile, TScriptLinkGroup, TScriptLink, TScriptRegistry,
                     qxtest::TStageRecorder>();
   }
   ~ScriptClasses() {
-    UnRegisterClass<TTestGroup>();
-    UnRegisterClass<TTestFile>();
-    UnRegisterClass<TTestLinkGroup>();
-    UnRegisterClass<TTestLink>();
-    UnRegisterClass<TTestRegistry>();
+    UnRegisterClass<TScriptGroup>();
+    UnRegisterClass<TScriptFile>();
+    UnRegisterClass<TScriptLinkGroup>();
+    UnRegisterClass<TScriptLink>();
+    UnRegisterClass<TScriptRegistry>();
     UnRegisterClass<qxtest::TStageRecorder>();
   }
 };
-
-QStringList HelperLines(const TInstallContainer& c) {
-  QStringList lines;
-  for (int i = 0; i < c.HelperCount(); ++i)
-    lines << QStringLiteral("%1:%2").arg(c.GetHelper(i)->Name()).arg(c.GetHelper(i)->Order());
-  return lines;
-}
 
 template <class T>
 int CountOf(const TComponent& root) {
@@ -140,17 +130,17 @@ TEST(InstallScript, AFormWithAllItsSpecifiersGetsNoneMore) {
   ReadRootComponent(&script, text, QStringLiteral("script.form"));
   EXPECT_EQ(CountOf<TStandardPathSpecifier>(script), 14);
   // A second install object dropped on the form finds them.
-  new TTestFile(&script);
+  new TScriptFile(&script);
   EXPECT_EQ(CountOf<TStandardPathSpecifier>(script), 14);
 }
 
 TEST(InstallScript, TheFirstInstallObjectOnAnEmptyFormBringsTheStandardSet) {
   TDataModule form(nullptr);
-  new TTestFile(&form);
+  new TScriptFile(&form);
   EXPECT_EQ(CountOf<TStandardPathSpecifier>(form), 14);
   EXPECT_NE(form.FindComponent(QStringLiteral("psMainArchiveFile")), nullptr);
   TComponent notAForm(nullptr);
-  new TTestFile(&notAForm);
+  new TScriptFile(&notAForm);
   EXPECT_EQ(CountOf<TStandardPathSpecifier>(notAForm), 0);
 }
 

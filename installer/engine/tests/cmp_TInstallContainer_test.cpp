@@ -19,13 +19,10 @@ namespace {
 using qxtest::TInformationRecorder;
 using qxtest::TStageRecorder;
 
-// Install objects of each rank, processable like the real kinds.
+using qxtest::HelperLines;
+using qxtest::MessageOf;
 template <int Rank>
-class TRanked : public TInstallObject {
- public:
-  explicit TRanked(TComponent* owner) : TInstallObject(owner) { SetProcessable(true); }
-  int GetRegisteredType() const override { return Rank; }
-};
+using TRanked = qxtest::TRankedObject<Rank>;
 using TGroupLike = TRanked<rtFileContainer>;
 using TFileLike = TRanked<rtInstallFile>;
 using TLinkLike = TRanked<rtLink>;
@@ -42,23 +39,6 @@ T* Make(TComponent* owner, const char* name, TInstallContainer* container = null
   object->SetName(QString::fromLatin1(name));
   if (container != nullptr) object->SetContainer(container);
   return object;
-}
-
-QStringList HelperLines(const TInstallContainer& c) {
-  QStringList lines;
-  for (int i = 0; i < c.HelperCount(); ++i)
-    lines << QStringLiteral("%1:%2").arg(c.GetHelper(i)->Name()).arg(c.GetHelper(i)->Order());
-  return lines;
-}
-
-template <class E, class F>
-QString MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return QStringLiteral("<nothing raised>");
 }
 
 // ---------------------------------------------------------------------------
@@ -358,6 +338,25 @@ INSTANTIATE_TEST_SUITE_P(
         TAbortCase{"EAIUserAbort from a dialog", kInStage999, true, {"A", "B"}, {"A"}, true},
         TAbortCase{"EAIUserAbort in a helper of B", kInHelper, true, {"A", "B"}, {"A"}, true}));
 
+TEST(ProcessStages, AHelperFreedDuringTheWalkIsNotVisited) {
+  TDataModule module(nullptr);
+  auto* top = Make<TGroupLike>(&module, "Top");
+  auto* a = Make<TFileLike>(&module, "A", top);
+  auto* b = Make<TFileLike>(&module, "B", top);
+  auto* first = Make<TStageRecorder>(&module, "First", top);
+  auto* second = Make<TStageRecorder>(&module, "Second", top);
+  QStringList seen;
+  a->OnBeforeProcess = [&](TInstallContainer*) { b->Free(); };
+  first->OnMessage = [&](TInstallContainer*, int code, TObject*) {
+    seen << "First" + QString::number(code);
+    if (code == scBeforeProcess) second->Free();
+  };
+  top->Process();
+  EXPECT_EQ(seen, (QStringList{"First-990", "First-999", "First-989"}));
+  EXPECT_EQ(HelperLines(*top), (QStringList{"A:0", "First:0"}));
+  EXPECT_TRUE(a->Processed());
+}
+
 TEST(ProcessAborts, OtherErrorsLeaveProcess) {
   TDataModule module(nullptr);
   auto* top = Make<TGroupLike>(&module, "Top");
@@ -424,6 +423,21 @@ TEST(Destruction, HelpersAndContainersForgetTheDestroyed) {
   EXPECT_EQ(top->HelperCount(), 0);
   delete b;  // a plain delete runs the same steps
   EXPECT_EQ(InstallUnitState().containers.size(), 1);
+}
+
+TEST(Destruction, APlainDeleteLeavesNoHelperBehind) {
+  TDataModule module(nullptr);
+  auto* top = Make<TGroupLike>(&module, "Top");
+  auto* a = Make<TFileLike>(&module, "A", top);
+  Make<TFileLike>(&module, "B", top);
+  auto* install = Make<TInstall>(&module, "Install1");
+  auto* c = Make<TFileLike>(&module, "C", install);
+  delete a;
+  EXPECT_EQ(HelperLines(*top), QStringList{"B:0"});
+  delete install;
+  EXPECT_EQ(c->Container(), nullptr);
+  EXPECT_EQ(CurrentInstall(), nullptr);
+  top->Process();  // walks only live helpers
 }
 
 // Frees its victims when any container goes: the unit's list shrinks under

@@ -5,6 +5,7 @@
 #include "installer/engine/routines_API.h"
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Registry.h"
+#include "installer/engine/tests/InstallTestSupport.h"
 #include "platform/classes/DataModule.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/Exceptions.h"
@@ -20,28 +21,24 @@
 namespace {
 
 template <int Rank>
-class TRanked : public TInstallObject {
- public:
-  explicit TRanked(TComponent* owner) : TInstallObject(owner) { SetProcessable(true); }
-  int GetRegisteredType() const override { return Rank; }
-};
+using TRanked = qxtest::TRankedObject<Rank>;
 
 // Stand-ins for the later kinds: this unit only asks whether a container is
 // file-related or a link (AsFileRelated / AsShellLink never dereferenced).
 class TFakeFileRelated : public TRanked<rtFileContainer> {
  public:
-  using TRanked::TRanked;
+  using qxtest::TRankedObject<rtFileContainer>::TRankedObject;
   TFileRelated* AsFileRelated() override { return reinterpret_cast<TFileRelated*>(this); }
   QString GetExpandedArchiveFile() override { return QStringLiteral("/arch/files.1/"); }
 };
 class TFakeInstalledFile : public TRanked<rtInstallFile> {
  public:
-  using TRanked::TRanked;
+  using qxtest::TRankedObject<rtInstallFile>::TRankedObject;
   QString GetInstalledPath() override { return GetExpandedDestDir() + QStringLiteral("/trovaly"); }
 };
 class TFakeLink : public TRanked<rtLink> {
  public:
-  using TRanked::TRanked;
+  using qxtest::TRankedObject<rtLink>::TRankedObject;
   TCustomInstallShellLink* AsShellLink() override {
     return reinterpret_cast<TCustomInstallShellLink*>(this);
   }
