@@ -40,8 +40,7 @@ QString CleanAbsolute(const QString& path) {
   return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
-// The names of path below root; nullopt-like empty with inside false when
-// path is not below it.
+// The names of path below root; inside tells whether it is below it.
 QStringList PartsBelow(const QString& root, const QString& path, bool& inside) {
   const QString prefix = root + QLatin1Char('/');
   inside = path.startsWith(prefix);

@@ -92,8 +92,8 @@ class TCommandReader {
         quoted = !quoted;
       if (quoted || c == QLatin1Char('"')) {
         raw += c;
-      } else if (c == QLatin1Char('(') || (c == QLatin1Char(')') && depth > 0)) {
-        depth += c == QLatin1Char('(') ? 1 : -1;
+      } else if (c == QLatin1Char('(') || (depth > 0 && (c == QLatin1Char(')') || c == QLatin1Char(',')))) {
+        depth += c == QLatin1Char('(') ? 1 : c == QLatin1Char(')') ? -1 : 0;
         raw += c;
       } else if (c == QLatin1Char(',') || c == QLatin1Char(')')) {
         AddArgument(command, raw.trimmed());

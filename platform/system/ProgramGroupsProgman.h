@@ -6,11 +6,12 @@
 // Command strings: one or more commands, each "[Name(arg,arg,...)]" or
 // "[Name]"; names compared without regard to case; blanks around brackets,
 // names and arguments are ignored. Inside an argument a double-quoted run
-// protects "," ")" "(" "]" "[", and parentheses that pair up need no quotes
-// ("Trovaly (2)"); an argument wholly in quotes loses them.
-// Every command of a string is parsed before the first runs, so a
-// malformed string does nothing; a command that fails while running stops
-// the rest (what ran before it stays done).
+// protects "," ")" "(" "]" "[", and so do parentheses that pair up
+// ("Trovaly (2)", "x (a,b)"); an argument wholly in quotes loses them.
+// Every command of a string is parsed before the first runs, so a string
+// that does not parse does nothing; a command that fails while running
+// (a bad number, a missing group, ...) stops the rest (what ran before it
+// stays done).
 //   CreateGroup(name[,path])        makes the group or leaves it; it becomes
 //                                   the current group
 //   ShowGroup(name,show)            the group (which must exist) becomes
@@ -31,11 +32,14 @@
 // or item is refused: the execute fails with DMLERR_NOTPROCESSED and
 // ProgmanLastError() says why.
 //
-// Requests: "Groups" gives the group names, one a line (CR LF ended);
-// "<group>" gives the group's data: line 0 is "<name>",<count>; then one
-// line an item: "<name>","<command line>","<dir>","<icon>",<x>,<y>,<index>,
-// <hotkey> with x and y 0 (positions are not kept). The command line
-// quotes the program when it holds a blank ("/opt/a b/x" -y).
+// Requests: "Groups" gives the names of the link groups directly below the
+// applications folder, one a line (CR LF ended); "<group>" gives the data
+// of a group folder: line 0 is "<name>",<count>; then one line an item, in
+// name order: "<name>","<command line>","<dir>","<icon>",<x>,<y>,<index>,
+// <hotkey>, text fields in quotes as they are (no doubling), with x, y and
+// the icon index 0 (a desktop entry keeps none of them). The command line
+// quotes the program when it holds a blank ("/opt/a b/x" -y); a document's
+// item has the document as its command line.
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/system/DdeServices.h"

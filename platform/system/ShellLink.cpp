@@ -68,8 +68,8 @@ QString QuoteWindowsArgument(const QString& arg) {
   return out + QString(backslashes * 2, QLatin1Char('\\')) + QLatin1Char('"');
 }
 
-void AddKey(QByteArray& text, const char* key, const QString& value) {
-  text += key;
+void AddKey(QByteArray& text, const QString& key, const QString& value) {
+  text += key.toUtf8();
   text += '=';
   text += EscapeDesktopString(value).toUtf8();
   text += '\n';
@@ -182,17 +182,17 @@ HRESULT TShellLink::Save(const QString& fileName, bool remember) {
     else
       argv = QStringList{kOpener, target};
     text = "[Desktop Entry]\nType=Application\n";
-    AddKey(text, "Name", name);
+    AddKey(text, QStringLiteral("Name"), name);
     if (!description_.isEmpty())
-      AddKey(text, "Comment", description_);
+      AddKey(text, QStringLiteral("Comment"), description_);
     text += "Exec=" + DesktopExecValue(argv).toUtf8() + '\n';
     if (!workingDirectory_.isEmpty())
-      AddKey(text, "Path", workingDirectory_);
+      AddKey(text, QStringLiteral("Path"), workingDirectory_);
     if (!iconPath_.isEmpty() && QFileInfo(iconPath_).isFile())
-      AddKey(text, "Icon", QFileInfo(iconPath_).absoluteFilePath());
+      AddKey(text, QStringLiteral("Icon"), QFileInfo(iconPath_).absoluteFilePath());
     text += "Terminal=false\n";
     if (hotKey_ != 0)
-      AddKey(text, "X-QX-HotKey", QString::number(hotKey_));
+      AddKey(text, kHotKeyKey, QString::number(hotKey_));
   } catch (const EDesktopEntryError& e) {
     return Fail(E_INVALIDARG, e.Message());
   }

@@ -49,6 +49,8 @@ TEST(ProgmanCommands, ParseQuotedAndPlainArguments) {
   EXPECT_EQ(commands[1].args, QStringList({"\"/opt/a b/x\" -y", "Name", "", "0", "", "", "/opt", ""}));
   EXPECT_EQ(commands[1].rawArgs[6], "\"/opt\"");
   EXPECT_TRUE(commands[2].args.isEmpty());
+  EXPECT_EQ(ParseProgmanCommands(QStringLiteral("[DeleteItem(x (a,b))]"))[0].args,
+            QStringList({"x (a,b)"}));
 }
 
 // The engine's conversation: group, items, replacing, requests.

@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +116,43 @@ TEST(LinkGroup, RemoveTakesExactlyWhatTheGroupsMade) {
   EXPECT_THROW(RemoveLinkGroup(desktop), EProgramGroupError);
   EXPECT_THROW(RemoveLinkGroup(ApplicationsMenuFolder()), EProgramGroupError);
   EXPECT_TRUE(QFileInfo::exists(desktop + "/Trovaly.desktop"));
+}
+
+// A freedesktop menu parser (pyxdg) merges the groups' menu files into
+// the applications menu as submenus with their entries.
+TEST(LinkGroup, MenuParserShowsGroupsAsSubmenus) {
+  const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), {"/usr/bin"});
+  QProcess probe;
+  probe.start(python, {"-c", "import xdg.Menu"});
+  if (python.isEmpty() || !probe.waitForFinished(30000) || probe.exitCode() != 0)
+    GTEST_SKIP() << "python3 with pyxdg (python3-xdg) is not installed: menus not parsed";
+  const QString program = MakeProgram(qxtest::TempPath(QStringLiteral("opt/trovaly")));
+  const QString outer = AppsPath("Trovaly 1.0");
+  CreateLinkGroup(outer + "/Työkalut");
+  CreateLinkGroup(AppsPath("A-B"));
+  SaveLink(program, outer + "/Trovaly.lnk");
+  SaveLink(program, outer + "/Työkalut/Muokkain.lnk");
+  SaveLink(program, AppsPath("A-B/Peli.lnk"));
+  SaveLink(program, AppsPath("Juuri.lnk"));
+  const QString root = qxtest::TempPath("config/menus/applications.menu");
+  qxtest::WriteBytes(root,
+                     "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
+                     " \"http://www.freedesktop.org/standards/menu-spec/menu-1.0.dtd\">\n"
+                     "<Menu><Name>Applications</Name><DefaultAppDirs/><DefaultDirectoryDirs/>"
+                     "<DefaultMergeDirs/></Menu>\n");
+  QProcess parser;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_DATA_DIRS", qxtest::TempPath("none"));
+  env.insert("XDG_CONFIG_DIRS", qxtest::TempPath("none"));
+  parser.setProcessEnvironment(env);
+  parser.start(python, {qxtest::DataPath("menu_tree.py"), root});
+  ASSERT_TRUE(parser.waitForFinished(30000));
+  EXPECT_EQ(QString::fromUtf8(parser.readAllStandardError()), QString());
+  QStringList submenus =
+      QString::fromUtf8(parser.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+  submenus.sort();
+  EXPECT_EQ(submenus, QStringList({"A-B|A-B|Peli", "Trovaly 1.0/Työkalut|Työkalut|Muokkain",
+                                   "Trovaly 1.0|Trovaly 1.0|Trovaly"}));
 }
 
 }  // namespace
