@@ -11,6 +11,7 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/DataModule.h"
 #include "platform/classes/FormReader.h"
+#include "platform/classes/FormWriter.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/StringList.h"
 
@@ -131,6 +132,12 @@ TEST(InstallRegistryScript, EntriesAreWrittenWithTheirTypesAndRecordedInTheLog) 
   EXPECT_EQ(script.Reg("RegRuudukko")->Entries()->Count(), 6);
   EXPECT_EQ(script.Reg("RegRuudukko")->Entries()->Items(0)->InstallRegistry(),
             script.Reg("RegRuudukko"));
+  // The script writes back as it was read (defaults left out).
+  const QByteArray written = WriteComponentText(script.Root());
+  EXPECT_TRUE(written.contains("        Ident = 'fon_koko'\n        Integer = 11\n"))
+      << written.constData();
+  EXPECT_TRUE(written.contains("RootKey = hkCurrentUser"));
+  EXPECT_FALSE(written.contains("KeySpecifierType"));
   script.install->Process();
 
   using V = QPair<TRegDataType, QString>;

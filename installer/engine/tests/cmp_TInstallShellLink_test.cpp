@@ -13,6 +13,7 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/DataModule.h"
 #include "platform/classes/FormReader.h"
+#include "platform/classes/FormWriter.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/StringList.h"
@@ -116,6 +117,10 @@ TEST(LinkGroupScript, MenuFolderWithProgramHelpAndWebLinksIsValidAndLoggedAsOnDi
 
   auto* group = script.Find<TMainLinkGroup>("MainGroup");
   ASSERT_NE(group, nullptr);
+  const QByteArray written = WriteComponentText(script.Root());
+  EXPECT_TRUE(written.contains("    HotKey = 1606\n    LinkName = 'Trovaly.lnk'\n"))
+      << written.constData();
+  EXPECT_TRUE(written.contains("ObjectLocationType = psProgramFiles"));
   EXPECT_EQ(group->GetExpandedDestDir(), programs + QStringLiteral("/Trovaly"));
   // The folder page hears -991 from the group before the folder is made.
   auto* page = new qxtest::TStageRecorder(script.Root());
