@@ -295,6 +295,18 @@ TEST(InstallRegistryKeys, KeySpecifiersNeedTheInstallAndFallBackWithoutIt) {
   }
   install->Free();
   EXPECT_EQ(reg->KeySpecifierType(), ksAbsolute);
+
+  // A root the registry refuses: the key cannot be made.
+  reg->SetName(QStringLiteral("DynReg"));
+  reg->SetRootKey(hkDynData);
+  reg->SetKey(QStringLiteral("\\Software\\QxDyn"));
+  reg->Entries()->Add()->SetText(QStringLiteral("x"));
+  try {
+    reg->Process();
+    FAIL() << "no error";
+  } catch (const IERegistryEntry& e) {
+    EXPECT_EQ(e.Message(), "DynReg cannot create the key \\Software\\QxDyn in the registry");
+  }
   EXPECT_THROW(TRegistryEntries(nullptr), IERegistryEntries);
 }
 
