@@ -164,6 +164,26 @@ HRESULT TShellLink::Fail(HRESULT code, const QString& why) {
   return code;
 }
 
+QByteArray TShellLink::EntryText(const QString& name) const {
+  const QString target = ExistingTarget(path_);
+  const QStringList argv = IsProgram(target)
+                               ? QStringList{target} + SplitCommandArguments(arguments_)
+                               : QStringList{kOpener, target};
+  QByteArray text = "[Desktop Entry]\nType=Application\n";
+  AddKey(text, QStringLiteral("Name"), name);
+  if (!description_.isEmpty())
+    AddKey(text, QStringLiteral("Comment"), description_);
+  text += "Exec=" + DesktopExecValue(argv).toUtf8() + '\n';
+  if (!workingDirectory_.isEmpty())
+    AddKey(text, QStringLiteral("Path"), workingDirectory_);
+  if (!iconPath_.isEmpty() && QFileInfo(iconPath_).isFile())
+    AddKey(text, QStringLiteral("Icon"), QFileInfo(iconPath_).absoluteFilePath());
+  text += "Terminal=false\n";
+  if (hotKey_ != 0)
+    AddKey(text, kHotKeyKey, QString::number(hotKey_));
+  return text;
+}
+
 HRESULT TShellLink::Save(const QString& fileName, bool remember) {
   lastError_.clear();
   if (path_.isEmpty())
@@ -175,24 +195,7 @@ HRESULT TShellLink::Save(const QString& fileName, bool remember) {
     return Fail(E_INVALIDARG, QStringLiteral("The link file \"%1\" has no name").arg(diskName));
   QByteArray text;
   try {
-    const QString target = ExistingTarget(path_);
-    QStringList argv;
-    if (IsProgram(target))
-      argv = QStringList{target} + SplitCommandArguments(arguments_);
-    else
-      argv = QStringList{kOpener, target};
-    text = "[Desktop Entry]\nType=Application\n";
-    AddKey(text, QStringLiteral("Name"), name);
-    if (!description_.isEmpty())
-      AddKey(text, QStringLiteral("Comment"), description_);
-    text += "Exec=" + DesktopExecValue(argv).toUtf8() + '\n';
-    if (!workingDirectory_.isEmpty())
-      AddKey(text, QStringLiteral("Path"), workingDirectory_);
-    if (!iconPath_.isEmpty() && QFileInfo(iconPath_).isFile())
-      AddKey(text, QStringLiteral("Icon"), QFileInfo(iconPath_).absoluteFilePath());
-    text += "Terminal=false\n";
-    if (hotKey_ != 0)
-      AddKey(text, kHotKeyKey, QString::number(hotKey_));
+    text = EntryText(name);
   } catch (const EDesktopEntryError& e) {
     return Fail(E_INVALIDARG, e.Message());
   }

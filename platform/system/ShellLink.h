@@ -137,6 +137,8 @@ class TShellLink {
 
  private:
   HRESULT Fail(HRESULT code, const QString& why);
+  // The entry's text; EDesktopEntryError for what it cannot carry.
+  QByteArray EntryText(const QString& name) const;
 
   QString path_;
   QString arguments_;
