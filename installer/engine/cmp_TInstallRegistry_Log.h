@@ -1,10 +1,7 @@
 #pragma once
-// The uninstall log's numbered lists, all under HKEY_LOCAL_MACHINE below the
-// product's uninstall key K:
+// The uninstall log's registry records, under HKEY_LOCAL_MACHINE below the
+// product's uninstall key K (files and links are logged by IfLogInstalledFile):
 //
-//   K\Files, K\Files1, ... K\Files<kMaxFileLogKeys-1>
-//       "Entries"   decimal text: the number of the last record
-//       "File<i>"   a file the uninstaller removes (installed files, links)
 //   K\RegistryKeys
 //       "Entries"   decimal text: the number of the last record
 //   K\RegistryKeys\RegistryKey<i>
@@ -18,12 +15,6 @@
 
 #include <QString>
 
-// The list keys tried for a file record before the last error is raised.
-inline constexpr int kMaxFileLogKeys = 10;
-
 // The count "Entries" of key (HKEY_LOCAL_MACHINE); 0 when missing.
 int ReadLogEntries(const QString& key);
 
-// Records fileName in the first of K\Files, K\Files1, ... that takes it.
-// Returns the list key that took it.
-QString AppendUninstallFile(const QString& uninstallKey, const QString& fileName);

@@ -1,6 +1,9 @@
 #include "installer/engine/cmp_TInstallShellLink.h"
 
 #include "installer/engine/cmp_TInstall.h"
+#include "installer/engine/cmp_TInstallContainer_Files.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
+#include "installer/engine/cmp_TInstallContainer_UninstallEXE.h"
 #include "installer/engine/cmp_TInstallRegistry_Log.h"
 #include "installer/engine/cmp_TInstallShellLink_Name.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
@@ -37,27 +40,6 @@ void AddToList(QList<T*>& list, T* item) {
 template <class T>
 void RemoveFromList(QList<T*> TShellLinkLists::*list, T* item) {
   if (TShellLinkLists* lists = FindProcessObject<TShellLinkLists>()) (lists->*list).removeAll(item);
-}
-
-// True when object's class is, or derives from, the class of that name.
-// The file classes belong to a later unit, so they are known by name.
-bool InheritsFromName(const TObject* object, const char* className) {
-  if (object == nullptr) return false;
-  if (object->ClassName() == QLatin1String(className)) return true;
-  for (const TMetaClass* meta = FindMetaClass(*object); meta != nullptr;
-       meta = meta->ClassParent()) {
-    if (meta->ClassName() == QLatin1String(className)) return true;
-  }
-  return false;
-}
-
-// A published text property of object; empty when it has none.
-QString PublishedText(const TObject* object, const char* property) {
-  const TMetaClass* meta = FindMetaClass(*object);
-  const TPropInfo* info = meta != nullptr ? meta->FindProperty(QString::fromLatin1(property))
-                                          : nullptr;
-  if (info == nullptr || info->kind != TPropKind::String || !info->getString) return QString();
-  return info->getString(object);
 }
 
 // While a form file is read its own specifiers are still to come: lookups
@@ -201,8 +183,8 @@ void TCustomInstallShellLink::SetObjectLink(TInstallContainer* value) {
   objectLocation_.clear();
   if (value->AsInstallFile() != nullptr)
     SetLinkName(ChangeFileExt(ExtractFileName(value->GetInstalledPath()), QStringLiteral(".lnk")));
-  else if (InheritsFromName(value, "TInstallFileGroup"))
-    SetLinkName(PublishedText(value, "GroupName") + QStringLiteral(".lnk"));
+  else if (const auto* group = dynamic_cast<const TInstallFileGroup*>(value))
+    SetLinkName(group->GroupName() + QStringLiteral(".lnk"));
   else
     SetLinkName(value->Name() + QStringLiteral(".lnk"));
   if (Container() == nullptr) SetContainer(value);
@@ -246,7 +228,7 @@ bool TCustomInstallShellLink::IsURLLink() const {
 
 void TCustomInstallShellLink::ProcessHelpers() {
   writtenFile_.clear();
-  if (objectLink_ != nullptr && InheritsFromName(objectLink_, "TUninstallEXE")) {
+  if (objectLink_ != nullptr && dynamic_cast<const TUninstallEXE*>(objectLink_) != nullptr) {
     const TCustomInstall* install = CurrentInstall();
     if (install == nullptr)
       throw IEInstallShellLink(QString::fromLatin1(kTextLinkNoInstall), {Name()});
@@ -269,7 +251,7 @@ void TCustomInstallShellLink::ProcessHelpers() {
 }
 
 void TCustomInstallShellLink::WriteUninstallInfo(const QString& key) {
-  if (!writtenFile_.isEmpty()) AppendUninstallFile(key, writtenFile_);
+  if (!writtenFile_.isEmpty()) IfLogInstalledFile(key, writtenFile_);
 }
 
 void TCustomInstallShellLink::ContainerDestroyed(TInstallContainer* container) {

@@ -239,25 +239,6 @@ TEST(InstallRegistryLog, ARecordThatFailsHalfWayLeavesTheCountAsItWas) {
             (QStringList{"Broken", "First"}));
 }
 
-TEST(UninstallFileLog, DamagedListsPassTheRecordOnUpToTheLastList) {
-  const QString files = kLog + QStringLiteral("\\Files");
-  WriteRegString(hkLocalMachine, files, "Entries", "damaged");
-  EXPECT_EQ(AppendUninstallFile(kLog, "/a"), files + "1");
-  EXPECT_EQ(LogText(files + "1", "File1"), "/a");
-  EXPECT_EQ(LogText(files + "1", "Entries"), "1");
-  EXPECT_EQ(LogText(files, "Entries"), "damaged");
-  EXPECT_EQ(AppendUninstallFile(kLog, "/b"), files + "1");
-  EXPECT_EQ(LogText(files + "1", "File2"), "/b");
-
-  for (int n = 1; n < kMaxFileLogKeys; ++n)
-    WriteRegString(hkLocalMachine, files + QString::number(n), "Entries", "2147483647");
-  EXPECT_THROW(AppendUninstallFile(kLog, "/c"), EConvertError);
-  TRegistry registry;
-  registry.SetRootKey(HKEY_LOCAL_MACHINE);
-  EXPECT_FALSE(registry.KeyExists(files + QString::number(kMaxFileLogKeys)));
-  EXPECT_EQ(LogText(files + "1", "File2"), "/b");
-}
-
 TEST(InstallRegistryKeys, KeySpecifiersNeedTheInstallAndFallBackWithoutIt) {
   qxtest::TScriptModule module("object Setup: TDataModule\nend\n", [] {});
   TDataModule& root = *module.Root();

@@ -1,5 +1,6 @@
 // Link groups and links: a script's menu folder with a program, a help
 // file and a web address, written into a fresh XDG tree and logged.
+#include "installer/engine/cmp_TInstallContainer_UninstallEXE.h"
 #include "installer/engine/cmp_TInstallShellLink.h"
 
 #include "installer/engine/cmp_TInstall.h"
@@ -270,31 +271,26 @@ TEST(LinkErrors, MisuseIsRefusedWithTheTexts) {
 }
 
 // Stands for the uninstaller's install file (known to links by its class name).
-namespace fake {
-class TUninstallEXE : public TInstallObject {
- public:
-  explicit TUninstallEXE(TComponent* owner) : TInstallObject(owner) {}
-  int GetRegisteredType() const override { return rtInstallFile; }
-  QString GetInstalledPath() override { return Program; }
-  QString Program;
-};
-}  // namespace fake
-
 TEST(LinkTargets, TheUninstallerGetsTheProductAndFailuresNameTheLink) {
   qxtest::TScriptModule module("object Setup: TDataModule\nend\n", [] {});
   TDataModule& root = *module.Root();
   auto* group = new TMainLinkGroup(&root);
-  auto* uninstaller = new fake::TUninstallEXE(&root);
+  auto* uninstaller = new TUninstallEXE(&root);
   uninstaller->SetName(QStringLiteral("Uninstaller"));
-  uninstaller->Program = qxtest::TempPath(QStringLiteral("prog/uninstall"));
-  qxtest::WriteBytes(uninstaller->Program, "#!/bin/sh\n");
-  ASSERT_TRUE(QFile::setPermissions(uninstaller->Program, QFile::ReadOwner | QFile::ExeOwner));
+  uninstaller->SetDestDirType(nullptr);
+  uninstaller->SetDestDir(qxtest::TempPath(QStringLiteral("prog")));
+  uninstaller->SetFileName(QStringLiteral("uninstall"));
+  uninstaller->SetDestName(QStringLiteral("uninstall"));
+  const QString program = qxtest::TempPath(QStringLiteral("prog/uninstall"));
+  ASSERT_EQ(uninstaller->GetInstalledPath(), program);
+  qxtest::WriteBytes(program, "#!/bin/sh\n");
+  ASSERT_TRUE(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
   auto* link = new TInstallMainLink(&root);
   link->SetName(QStringLiteral("Poista"));
   link->SetObjectLink(uninstaller);
-  EXPECT_EQ(link->LinkName(), "Uninstaller.lnk");
+  EXPECT_EQ(link->LinkName(), "uninstall.lnk");
   EXPECT_EQ(link->Container(), group);
-  EXPECT_EQ(link->GetObjectPath(), uninstaller->Program);
+  EXPECT_EQ(link->GetObjectPath(), program);
   try {
     link->Process();
     FAIL() << "no error";
@@ -307,12 +303,12 @@ TEST(LinkTargets, TheUninstallerGetsTheProductAndFailuresNameTheLink) {
   install->Information()->SetProductName(QStringLiteral("Trovaly Peli"));
   link->Process();
   EXPECT_EQ(link->Parameters(), "Trovaly Peli");
-  EXPECT_EQ(link->WrittenFile(), group->GetExpandedDestDir() + "/Uninstaller.desktop");
+  EXPECT_EQ(link->WrittenFile(), group->GetExpandedDestDir() + "/uninstall.desktop");
   const auto entry = ReadDesktopGroup(qxtest::ReadBytes(link->WrittenFile()),
                                       QStringLiteral("Desktop Entry"));
   ASSERT_TRUE(entry.has_value());
   EXPECT_EQ(SplitDesktopExec(entry->value("Exec")),
-            (QStringList{uninstaller->Program, "Trovaly", "Peli"}));
+            (QStringList{program, "Trovaly", "Peli"}));
 
   // A link whose target cannot be written, and one whose text cannot be
   // expanded: both name the link.
@@ -328,7 +324,7 @@ TEST(LinkTargets, TheUninstallerGetsTheProductAndFailuresNameTheLink) {
                            "following error was reported Indicates one or more arguments are "
                            "invalid. Error code -2147024809");
   }
-  empty->SetObjectLocation(uninstaller->Program);
+  empty->SetObjectLocation(program);
   install->Free();
   empty->SetParameters(QStringLiteral("%i"));
   try {
