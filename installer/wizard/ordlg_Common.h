@@ -4,3 +4,7 @@
 
 // Makes the wizard's form files readable (once; the library is static).
 void InitWizardFormResources();
+
+// Registers the copy-progress, status, disk-prompt and end-page classes
+// for setup scripts.
+void RegisterRunWindowClasses();

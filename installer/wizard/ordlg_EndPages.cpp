@@ -1,7 +1,9 @@
 #include "installer/wizard/ordlg_EndPages.h"
 
 #include "installer/engine/cmp_TInstall.h"
+#include "installer/wizard/cmp_Backdrop.h"
 #include "installer/wizard/cmp_TranslateControls.h"
+#include "platform/graphics/Bitmap.h"
 #include "installer/wizard/ordlg_Common.h"
 #include "platform/controls/CheckRadio.h"
 #include "platform/controls/Image.h"
@@ -9,6 +11,13 @@
 
 void TEndPageForm::LoadWizardForms() {
   InitWizardFormResources();
+}
+
+void TEndPageForm::PaintDefaultTheme() {
+  TBitmap* picture = ThemeImage->Picture()->Bitmap();
+  picture->SetSize(ThemeImage->Width(), ThemeImage->Height());
+  GradientFill(picture->Canvas(), TRect{0, 0, ThemeImage->Width(), ThemeImage->Height()}, clBlue,
+               clBlack, TGradientOrientation::TopToBottom, false);
 }
 
 void TEndPageForm::InitializeForm() {

@@ -30,8 +30,11 @@ class TEndPageForm : public TBaseInstallForm {
     SetPageDefaults(10, type);
     LoadWizardForms();
     ReadForm(self, path);
+    PaintDefaultTheme();
   }
   static void LoadWizardForms();
+  // The setup's own theme picture, until a component gives its own.
+  void PaintDefaultTheme();
 };
 
 // The fields every end page binds, then more of its own.

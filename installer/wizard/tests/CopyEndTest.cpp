@@ -16,9 +16,13 @@
 #include "installer/wizard/dlgcmp_EndPages.h"
 #include "installer/wizard/dlgcmp_InstallStatus.h"
 #include "installer/wizard/ordlg_ChangeDisk.h"
+#include "installer/wizard/ordlg_Common.h"
 #include "installer/wizard/ordlg_CopyFile.h"
 #include "installer/wizard/ordlg_EndPages.h"
 #include "installer/wizard/ordlg_InstallStatus.h"
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/DataModule.h"
+#include "platform/classes/FormReader.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/Progress.h"
@@ -394,6 +398,62 @@ TEST_F(CopyEnd, AFailedRunEndsOnTheBadEndPage) {
     EXPECT_TRUE(prompts->Failures.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(Installed(small)));
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A setup script's run windows, as a form file holds them.
+const char kRunScript[] = R"(object Script: TDataModule
+  object Install1: TInstall
+  end
+  object CopyDlg: TCopyFileDlg
+    Container = Install1
+    Width = 500
+    Position = odpTopLeft
+  end
+  object StatusDlg: TInstallStatusDlg
+    Container = Install1
+  end
+  object DiskDlg: TChangeDiskDlg
+    Container = Install1
+  end
+  object GoodDlg: TGoodInstallationDlg
+    Container = Install1
+  end
+  object BadDlg: TBadInstallationDlg
+    Container = Install1
+  end
+  object RebootDlg: TRebootDlg
+    Container = Install1
+  end
+end
+)";
+
+TEST_F(CopyEnd, AScriptHoldsTheRunWindowsAndTheGoodEndShowsOnItsCode) {
+  RegisterInstallClasses();
+  RegisterRunWindowClasses();
+  TDataModule root(nullptr);
+  ReadRootComponent(&root, QByteArray(kRunScript), QStringLiteral("script.form"));
+  auto* install = FindComponentAs<TInstall>(&root, QStringLiteral("Install1"));
+  auto* copy = FindComponentAs<TCopyFileDlg>(&root, QStringLiteral("CopyDlg"));
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Width(), 500);
+  EXPECT_EQ(copy->Position(), odpTopLeft);
+  QStringList captions;
+  app->ModalDriver = [&](TObject* modal) {
+    auto* page = dynamic_cast<TEndPageForm*>(modal);
+    ASSERT_NE(page, nullptr);
+    captions << page->Caption();
+    page->ProceedBtn->Click();
+  };
+  install->BroadcastMessage(install, scGoodEndPage, nullptr);
+  install->BroadcastMessage(install, scAfterGoodInstall, nullptr);  // no manager: nothing
+  EXPECT_EQ(captions, QStringList{QStringLiteral("Setup complete")});
+  // A -996 before any status leaves the copy window unmade.
+  install->BroadcastMessage(install, scOperationEnded, nullptr);
+  EXPECT_EQ(copy->CopyForm(), nullptr);
 }
 
 }  // namespace
