@@ -520,6 +520,6 @@ void TDialogManager::DeclareProperties(TClassBuilder<TDialogManager, TInstallObj
   b.Property("Width", &TDialogManager::Width, &TDialogManager::SetWidth).Default(478);
 }
 
-void RegisterDialogClasses() {
+void RegisterInstallDialogClasses() {
   if (GetClass(QStringLiteral("TDialogManager")) == nullptr) RegisterClass<TDialogManager>();
 }

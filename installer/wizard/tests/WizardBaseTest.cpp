@@ -509,7 +509,7 @@ end
 )";
 
 TEST_F(WizardBase, AScriptsPageComponentJoinsItsManager) {
-  RegisterDialogClasses();
+  RegisterInstallDialogClasses();
   if (GetClass(QStringLiteral("TTestPageDlg")) == nullptr) RegisterClass<TTestPageDlg>();
   setup.reset();  // the script brings its own install component
   TDataModule script(nullptr);
