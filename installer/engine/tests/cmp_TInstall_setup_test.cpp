@@ -1,0 +1,193 @@
+// The roads of a whole installation with real files and processes: a form
+// file's script built with -b from a BUILD.INF into setup.1, files.1 and
+// setup.exe, and that setup.exe run as a program of its own (the loader
+// starting a real installation program on the engine) into the test's own
+// XDG tree; damaged setups end with their error and install nothing half.
+
+#include "InstallFileTestSupport.h"
+#include "InstallHostTestSupport.h"
+#include "InstallTestSupport.h"
+#include "OndxCompressTestSupport.h"
+#include "installer/engine/cmp_TInstall_SelfExtract.h"
+#include "installer/engine/routines_Registry.h"
+#include "platform/classes/DataModule.h"
+#include "platform/classes/FormReader.h"
+#include "tests/support/PeerProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using qxtest::ReadBytes;
+
+struct TSetupRun {
+  int exitCode = -1;
+  QString errors;
+};
+
+class SetupRoadTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    setupDir_ = qxtest::TempPath(QStringLiteral("setupdir"));
+    build_ = qxtest::TempPath(QStringLiteral("out"));
+    dest_ = qxtest::TempPath(QStringLiteral("programfiles/Trovaly/Game"));
+    const QString library = qxtest::TempPath(QStringLiteral("library"));
+    QDir().mkpath(setupDir_);
+    QDir().mkpath(library);
+    qxtest::WriteBytes(library + QStringLiteral("/Q32V31.TXT"), "");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QX_LOADER_PROGRAM),
+                            library + QStringLiteral("/OndrixLoadProgram")));
+    WriteRegString(hkCurrentUser, QStringLiteral("\\Software\\Corvane\\Tessera\\3.0\\Library"),
+                   QStringLiteral("SearchPath"), library);
+    program_ = setupDir_ + QStringLiteral("/velmio");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QX_HEADLESS_SETUP), program_));
+    const QString src = qxtest::TempPath(QStringLiteral("src"));
+    for (int i = 0; i < 3; ++i) {
+      names_ << QStringLiteral("f%1.bin").arg(i);
+      contents_ << octest::Content(120000 + 5000 * i, 40 + static_cast<std::uint32_t>(i));
+      qxtest::WriteBytes(src + QLatin1Char('/') + names_.back(), contents_.back());
+    }
+    // The group's archive is psMainArchiveFile: the build adds it to files.1.
+    form_ = setupDir_ + QStringLiteral("/script.form");
+    qxtest::WriteBytes(form_, qxtest::GroupScriptForm(src, names_));
+    qxtest::WriteBytes(setupDir_ + QStringLiteral("/BUILD.INF"), build_.toUtf8() + "\n");
+  }
+
+  // -b in process, as the program started with it does.
+  void BuildSetup() {
+    auto host = std::make_unique<qxtest::TTestHost>(program_);
+    qxtest::TTestHost* raw = host.get();
+    SetInstallHost(std::move(host));
+    auto prompter = std::make_unique<qxtest::TScriptedPrompter>(
+        std::deque<qxtest::TScriptedPrompter::TStep>{});
+    qxtest::TScriptedPrompter* asked = prompter.get();
+    SetInstallPrompter(std::move(prompter));
+    SetInstallCommandLine({QStringLiteral("-b")});
+    RegisterInstallClasses();
+    RegisterInstallFileClasses();
+    {
+      TOndxCompress compressor(nullptr);
+      TDataModule root(nullptr);
+      ReadRootComponentFile(&root, form_);
+      CurrentInstall()->PresetupFiles()->Add(form_);
+      ASSERT_EQ(raw->queued.size(), 1u);
+      raw->RunQueued();
+      EXPECT_EQ(raw->exitCode, 0);
+      for (const TPromptRequest& r : asked->Requests)
+        ADD_FAILURE() << r.text.toStdString();
+    }
+    SetInstallPrompter(nullptr);
+    SetInstallHost(nullptr);
+  }
+
+  TSetupRun RunSetup(const QString& exe) {
+    QProcess process;
+    process.setWorkingDirectory(qxtest::TempRoot());
+    process.start(exe, {});
+    TSetupRun run;
+    if (!process.waitForFinished(qxtest::PeerWaitBoundMs)) {
+      process.kill();
+      process.waitForFinished();
+      return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.errors = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+    return run;
+  }
+
+  QStringList LoaderFolders() const {
+    return QDir(qxtest::TempPath(QStringLiteral("cache/qx")))
+        .entryList({QStringLiteral("setup-*")}, QDir::Dirs | QDir::Hidden);
+  }
+
+  QString setupDir_, build_, dest_, program_, form_;
+  QStringList names_;
+  QList<QByteArray> contents_;
+};
+
+TEST_F(SetupRoadTest, TheBuiltSetupInstallsAndADamagedOneInstallsNothingHalf) {
+  BuildSetup();
+  const QString exe = build_ + QStringLiteral("/setup.exe");
+  ASSERT_TRUE(QFile::exists(build_ + QStringLiteral("/setup.1")));
+  ASSERT_TRUE(QFile::exists(build_ + QStringLiteral("/files.1")));
+  const QByteArray good = ReadBytes(exe);
+  const qint64 loaderSize = QFileInfo(QStringLiteral(QX_LOADER_PROGRAM)).size();
+  const QByteArray setup1 = ReadBytes(build_ + QStringLiteral("/setup.1"));
+  const QByteArray files1 = ReadBytes(build_ + QStringLiteral("/files.1"));
+  // The trailer: 16 bytes of magic, the four offsets, 24 bytes of zeros.
+  ASSERT_EQ(good.size(), loaderSize + setup1.size() + files1.size() + 56);
+  const QByteArray trailer = good.right(56);
+  EXPECT_EQ(trailer.left(16), QByteArray("\x0eSELFEXTRACTING\0", 16));
+  EXPECT_EQ(trailer.right(24), QByteArray(24, '\0'));
+  const TSelfExtractInfo info = ReadSelfExtractInfo(exe);
+  EXPECT_EQ(info.Setup1Start, loaderSize);
+  EXPECT_EQ(info.Setup1End, loaderSize + setup1.size() - 1);
+  EXPECT_EQ(info.Files1Start, loaderSize + setup1.size());
+  EXPECT_EQ(info.Files1End, good.size() - 57);
+  EXPECT_EQ(good.mid(info.Setup1Start, setup1.size()), setup1);
+  EXPECT_EQ(good.mid(info.Files1Start, files1.size()), files1);
+
+  const auto withTrailer = [&](QByteArray body, qint64 filesEnd) {
+    QByteArray t = trailer;
+    for (int i = 0; i < 4; ++i)
+      t[28 + i] = static_cast<char>(filesEnd >> (8 * i));
+    return body + t;
+  };
+  QByteArray badMagic = good;
+  badMagic[good.size() - 56 + 2] = 'x';
+  // files.1 cut short inside its last member, its trailer fitting the cut.
+  const QByteArray cut = withTrailer(good.left(good.size() - 56 - 3000), info.Files1End - 3000);
+  // No files.1 appended at all: the trailer names none.
+  QByteArray noFiles = withTrailer(good.left(info.Files1Start), 0);
+  for (int i = 0; i < 4; ++i)
+    noFiles[noFiles.size() - 56 + 24 + i] = 0;
+  const struct {
+    const char* what;
+    QByteArray bytes;
+    bool installs;
+  } cases[] = {
+      {"corrupted trailer", badMagic, false},
+      {"truncated archive", cut, false},
+      {"missing part", noFiles, false},
+      {"good", good, true},
+  };
+  const QString run = qxtest::TempPath(QStringLiteral("run"));
+  QDir().mkpath(run);
+  const QString copy = run + QStringLiteral("/setup.exe");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QDir(qxtest::TempPath(QStringLiteral("programfiles/Trovaly"))).removeRecursively();
+    QFile::remove(copy);
+    qxtest::WriteBytes(copy, c.bytes);
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QStringList before = LoaderFolders();
+    const TSetupRun r = RunSetup(copy);
+    if (c.installs) {
+      // A good end removes the loader's folder (a bad end keeps its own
+      // for the run that is tried again).
+      EXPECT_EQ(r.exitCode, 0) << r.errors.toStdString();
+      EXPECT_TRUE(r.errors.isEmpty()) << r.errors.toStdString();
+      EXPECT_EQ(LoaderFolders(), before);
+      EXPECT_EQ(octest::FolderFiles(dest_), names_);
+      for (int i = 0; i < names_.size(); ++i)
+        EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
+      continue;
+    }
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_FALSE(r.errors.isEmpty());
+    // Whatever is there is whole: nothing half-written, no temporaries.
+    for (const QString& name : octest::FolderFiles(dest_)) {
+      const qsizetype i = names_.indexOf(name);
+      ASSERT_GE(i, 0) << name.toStdString();
+      EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + name), contents_[i]);
+    }
+    std::printf("%s: exit %d: %s\n", c.what, r.exitCode, qPrintable(r.errors.section('\n', 0, 0)));
+  }
+}
+
+}  // namespace
