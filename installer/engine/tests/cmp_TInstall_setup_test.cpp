@@ -12,6 +12,8 @@
 #include "installer/engine/routines_Registry.h"
 #include "platform/classes/DataModule.h"
 #include "platform/classes/FormReader.h"
+#include "platform/registry/Registry.h"
+#include "platform/system/RestartService.h"
 #include "tests/support/PeerProcess.h"
 
 #include <QDir>
@@ -54,7 +56,10 @@ class SetupRoadTest : public testing::Test {
     }
     // The group's archive is psMainArchiveFile: the build adds it to files.1.
     form_ = setupDir_ + QStringLiteral("/script.form");
-    qxtest::WriteBytes(form_, qxtest::GroupScriptForm(src, names_));
+    QByteArray form = qxtest::GroupScriptForm(src, names_);
+    form.replace("    Information.ProductName = 'Trovaly'\n",
+                 "    Information.ProductName = 'Trovaly'\n    RunAutomatic = False\n");
+    qxtest::WriteBytes(form_, form);
     qxtest::WriteBytes(setupDir_ + QStringLiteral("/BUILD.INF"), build_.toUtf8() + "\n");
   }
 
@@ -85,10 +90,10 @@ class SetupRoadTest : public testing::Test {
     SetInstallHost(nullptr);
   }
 
-  TSetupRun RunSetup(const QString& exe) {
+  TSetupRun RunSetup(const QString& exe, const QStringList& arguments = {}) {
     QProcess process;
     process.setWorkingDirectory(qxtest::TempRoot());
-    process.start(exe, {});
+    process.start(exe, arguments);
     TSetupRun run;
     if (!process.waitForFinished(qxtest::PeerWaitBoundMs)) {
       process.kill();
@@ -188,6 +193,64 @@ TEST_F(SetupRoadTest, TheBuiltSetupInstallsAndADamagedOneInstallsNothingHalf) {
     }
     std::printf("%s: exit %d: %s\n", c.what, r.exitCode, qPrintable(r.errors.section('\n', 0, 0)));
   }
+}
+
+QStringList InstallRecords() {
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  TStringList names;
+  if (registry.OpenKeyReadOnly(QStringLiteral("\\SOFTWARE\\Ondrix\\Install")))
+    registry.GetKeyNames(&names);
+  QStringList out;
+  for (int i = 0; i < names.Count(); ++i)
+    out << names[i];
+  return out;
+}
+
+// The restart road: a running program's file is in use, so the setup ends
+// at the restart with the file untouched; at the next login the runner its
+// autostart entry names moves the file in and starts the "-r" run, which
+// ends well and leaves no record, no entry and no loader folder.
+TEST_F(SetupRoadTest, AFileInUseIsReplacedAtTheNextLoginAndTheResumedRunEndsWell) {
+  BuildSetup();
+  const QString exe = build_ + QStringLiteral("/setup.exe");
+  const QString inUse = dest_ + QLatin1Char('/') + names_[0];
+  QDir().mkpath(dest_);
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_INUSE_PROGRAM), inUse));
+  QFile::setPermissions(inUse, QFile::permissions(inUse) | QFile::ExeOwner);
+  const QByteArray old = ReadBytes(inUse);
+  auto user = std::make_unique<qxtest::TRunningProgram>(inUse);
+  ASSERT_TRUE(user->Running());
+
+  const TSetupRun first = RunSetup(exe);
+  EXPECT_EQ(first.exitCode, 0) << first.errors.toStdString();
+  EXPECT_TRUE(first.errors.contains(QStringLiteral("log out and log in again")))
+      << first.errors.toStdString();
+  EXPECT_EQ(ReadBytes(inUse), old);
+  for (int i = 1; i < names_.size(); ++i)
+    EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
+  EXPECT_EQ(PendingMoves().size(), 1u);
+  EXPECT_EQ(InstallRecords(), QStringList{QStringLiteral("Install0")});
+  // The resumed run needs the extracted program: its folder outlives the run.
+  ASSERT_EQ(LoaderFolders().size(), 1);
+  const QByteArray entry = ReadBytes(RestartRunnerAutostartPath());
+  ASSERT_FALSE(entry.isEmpty());
+
+  // The next login: the program is gone, the autostart entry's command runs.
+  user.reset();
+  QString exec;
+  for (const QByteArray& line : entry.split('\n'))
+    if (line.startsWith("Exec="))
+      exec = QString::fromUtf8(line.mid(5));
+  const QStringList command = QProcess::splitCommand(exec);
+  ASSERT_FALSE(command.isEmpty()) << entry.toStdString();
+  const TSetupRun login = RunSetup(command[0], command.mid(1));
+  EXPECT_EQ(login.exitCode, 0) << login.errors.toStdString();
+  EXPECT_EQ(ReadBytes(inUse), contents_[0]);
+  EXPECT_TRUE(PendingMoves().empty());
+  EXPECT_EQ(InstallRecords(), QStringList());
+  EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
+  EXPECT_TRUE(LoaderFolders().isEmpty()) << LoaderFolders().join(' ').toStdString();
 }
 
 }  // namespace

@@ -1,14 +1,19 @@
 // A small installation program on the engine, without pages: the setup
-// script is the form file "script.form" beside the program, the command line
-// is the engine's, and every ask is answered as a headless run must (errors
-// go to stderr and are confirmed, a disk prompt is cancelled). Exits 0 after
-// a good end, 1 after a bad one.
+// script is the form file "script.form" beside the program (with
+// RunAutomatic off: there is no form to activate), the command line is the
+// engine's (a mode it chooses runs once the read is done, else the install
+// runs), and every ask is answered as a headless run must (errors go to
+// stderr and are confirmed, a disk prompt is cancelled). Exits 0 after a
+// good end or a restart, 1 after a bad end.
 #include <QCoreApplication>
 #include <QFileInfo>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <vector>
 
+#include "installer/engine/InstallHost.h"
 #include "installer/engine/InstallPrompts.h"
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
@@ -33,6 +38,30 @@ class THeadlessPrompter : public TInstallPrompter {
   bool failed_ = false;
 };
 
+class THeadlessHost : public TInstallHost {
+ public:
+  TInstallExceptionHandler ExchangeExceptionHandler(TInstallExceptionHandler handler) override {
+    std::swap(handler, handler_);
+    return handler;
+  }
+  TComponent* MainForm() override { return nullptr; }
+  bool IsHookableForm(TComponent*) override { return false; }
+  TNotifyEvent ActivateHandler(TComponent*) override { return {}; }
+  void SetActivateHandler(TComponent*, TNotifyEvent) override {}
+  void Maximize(TComponent*) override {}
+  void SetBusyCursor(bool) override {}
+  void Terminate() override {}
+  void SetExitCode(int code) override { exitCode = code; }
+  QString ExeName() override { return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget(); }
+  void Queue(std::function<void()> work) override { queued.push_back(std::move(work)); }
+
+  int exitCode = 0;
+  std::vector<std::function<void()>> queued;
+
+ private:
+  TInstallExceptionHandler handler_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,6 +70,9 @@ int main(int argc, char** argv) {
   auto prompter = std::make_unique<THeadlessPrompter>();
   const THeadlessPrompter* asked = prompter.get();
   SetInstallPrompter(std::move(prompter));
+  auto hostObject = std::make_unique<THeadlessHost>();
+  THeadlessHost* host = hostObject.get();
+  SetInstallHost(std::move(hostObject));
   try {
     RegisterInstallClasses();
     RegisterInstallFileClasses();
@@ -49,16 +81,21 @@ int main(int argc, char** argv) {
     SetInstallCommandLine(arguments);
     TOndxCompress compressor(nullptr);
     auto root = std::make_unique<TDataModule>(nullptr);
-    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    ReadRootComponentFile(root.get(), QFileInfo(self).absolutePath() + QStringLiteral("/script.form"));
-    CurrentInstall()->Run();
+    ReadRootComponentFile(root.get(),
+                          QFileInfo(host->ExeName()).absolutePath() + QStringLiteral("/script.form"));
+    if (host->queued.empty()) {
+      CurrentInstall()->Run();
+    } else {
+      for (const std::function<void()>& work : host->queued) work();
+    }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
     rc = 1;
   }
-  if (asked->Failed())
+  if (asked->Failed() || host->exitCode != 0)
     rc = 1;
   ResetProcessState();
+  SetInstallHost(nullptr);
   SetInstallPrompter(nullptr);
   return rc;
 }
