@@ -8,15 +8,19 @@
 #include "InstallHostTestSupport.h"
 #include "InstallTestSupport.h"
 #include "OndxCompressTestSupport.h"
+#include "installer/engine/cmp_TInstallRegistry.h"
+#include "installer/engine/cmp_TInstallShellLink.h"
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
 #include "installer/engine/routines_Registry.h"
 #include "platform/classes/DataModule.h"
 #include "platform/classes/FormReader.h"
 #include "platform/registry/Registry.h"
+#include "platform/system/ProgramGroups.h"
 #include "platform/system/RestartService.h"
 #include "tests/support/PeerProcess.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -75,6 +79,8 @@ class SetupRoadTest : public testing::Test {
     SetInstallCommandLine({QStringLiteral("-b")});
     RegisterInstallClasses();
     RegisterInstallFileClasses();
+    RegisterInstallRegistryClasses();
+    RegisterInstallShellLinkClasses();
     {
       TOndxCompress compressor(nullptr);
       TDataModule root(nullptr);
@@ -195,6 +201,20 @@ TEST_F(SetupRoadTest, TheBuiltSetupInstallsAndADamagedOneInstallsNothingHalf) {
   }
 }
 
+QString FileObject(const QString& src, const QString& group, const QString& name,
+                   const QString& extra = {}) {
+  return QStringLiteral(
+             "  object %1_%2: TInstallFile\n"
+             "    Container = %1\n"
+             "    DestDirType = psContainerDestDir\n"
+             "    ArchiveFileType = psContainerArchiveFile\n"
+             "    IncludeFromDir = '%3'\n"
+             "    FileName = '%4'\n"
+             "    DestName = '%4'\n%5"
+             "  end\n")
+      .arg(group, QString(name).replace(QLatin1Char('.'), QLatin1Char('_')), src, name, extra);
+}
+
 QStringList InstallRecords() {
   TRegistry registry;
   registry.SetRootKey(HKEY_LOCAL_MACHINE);
@@ -251,6 +271,174 @@ TEST_F(SetupRoadTest, AFileInUseIsReplacedAtTheNextLoginAndTheResumedRunEndsWell
   EXPECT_EQ(InstallRecords(), QStringList());
   EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
   EXPECT_TRUE(LoaderFolders().isEmpty()) << LoaderFolders().join(' ').toStdString();
+}
+
+// The whole script of a product: two file groups (the first with a file in
+// use, the second with a library that registers itself and a help file),
+// three registry values and a menu folder with program, help and web links.
+QByteArray ProductForm(const QString& src) {
+  return QStringLiteral(
+             "object Script: TDataModule\n"
+             "  object psMainArchiveFile: TpsMainArchiveFile\n  end\n"
+             "  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n"
+             "  object psContainerDestDir: TpsContainerDestDir\n  end\n"
+             "  object psProgramFiles: TpsProgramFiles\n  end\n"
+             "  object psProgramMenu: TpsProgramMenu\n  end\n"
+             "  object Install1: TInstall\n"
+             "    DestDirType = psProgramFiles\n"
+             "    DestDir = '/Trovaly'\n"
+             "    Information.ProductName = 'Trovaly'\n"
+             "    RunAutomatic = False\n"
+             "  end\n"
+             "  object Game: TInstallFileGroup\n"
+             "    Container = Install1\n"
+             "    DestDirType = psContainerDestDir\n"
+             "    DestDir = '/Game'\n"
+             "    ArchiveFileType = psMainArchiveFile\n"
+             "    GroupName = 'Game'\n"
+             "  end\n"
+             "  object Lib: TInstallFileGroup\n"
+             "    Container = Install1\n"
+             "    DestDirType = psContainerDestDir\n"
+             "    DestDir = '/lib'\n"
+             "    ArchiveFileType = psContainerArchiveFile\n"
+             "    GroupName = 'Lib'\n"
+             "  end\n"
+             "%1%2%3%4%5"
+             "  object Settings: TInstallRegistry\n"
+             "    Container = Install1\n"
+             "    Entries = <\n"
+             "      item\n        EntryType = retInteger\n        Ident = 'fon_koko'\n"
+             "        Integer = 11\n      end\n"
+             "      item\n        EntryType = retText\n        Ident = 'fon_nimi'\n"
+             "        Text = 'Times New Roman'\n      end\n"
+             "      item\n        EntryType = retInteger\n        Ident = 'fon_vari'\n"
+             "        Integer = 128\n      end>\n"
+             "    Key = '\\Software\\QXTrovaly\\Ruudukko'\n"
+             "    RootKey = hkCurrentUser\n"
+             "  end\n"
+             "  object MainGroup: TMainLinkGroup\n"
+             "    Container = Install1\n"
+             "    DestDir = '/Trovaly'\n"
+             "  end\n"
+             "  object PeliLink: TInstallMainLink\n"
+             "    LinkName = 'Trovaly.lnk'\n"
+             "    ObjectLocation = '/Trovaly/Game/f0.bin'\n"
+             "    ObjectLocationType = psProgramFiles\n"
+             "  end\n"
+             "  object OhjeLink: TInstallMainLink\n"
+             "    LinkName = 'Ohje Trovaly.lnk'\n"
+             "    ObjectLocation = '/Trovaly/lib/trovaly10.hlp'\n"
+             "    ObjectLocationType = psProgramFiles\n"
+             "  end\n"
+             "  object WebLink: TInstallMainLink\n"
+             "    LinkName = 'Kotisivu.URL'\n"
+             "    ObjectLocation = 'http://www.example.com/trovaly'\n"
+             "  end\n"
+             "end\n")
+      .arg(FileObject(src, QStringLiteral("Game"), QStringLiteral("f0.bin")),
+           FileObject(src, QStringLiteral("Game"), QStringLiteral("f1.bin")),
+           FileObject(src, QStringLiteral("Game"), QStringLiteral("f2.bin")),
+           FileObject(src, QStringLiteral("Lib"), QStringLiteral("selfreg.ocx"),
+                      QStringLiteral("    ActiveX = True\n")),
+           FileObject(src, QStringLiteral("Lib"), QStringLiteral("trovaly10.hlp")))
+      .toUtf8();
+}
+
+QStringList FilesBelow(const QString& folder) {
+  QStringList files;
+  QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+  while (it.hasNext())
+    files.append(it.next());
+  files.sort();
+  return files;
+}
+
+// The files the uninstall log's lists name (each once: a repeat is a fault).
+QStringList LoggedFiles() {
+  const QString log = QString::fromLatin1(kUninstallKeyBase) + QStringLiteral("Trovaly");
+  QStringList files;
+  for (int n = 0; n < 10; ++n) {
+    const QString key = log + QStringLiteral("\\Files") + (n ? QString::number(n) : QString());
+    const int count =
+        ReadRegString(hkLocalMachine, key, QStringLiteral("Entries"), QStringLiteral("0")).toInt();
+    for (int i = 1; i <= count; ++i)
+      files.append(ReadRegString(hkLocalMachine, key, QStringLiteral("File") + QString::number(i), {}));
+  }
+  // Self-registering files are logged as "path;0" (a library) or ";1".
+  const QString activeX = log + QStringLiteral("\\ActiveX");
+  const int count =
+      ReadRegString(hkLocalMachine, activeX, QStringLiteral("Entries"), QStringLiteral("0")).toInt();
+  for (int i = 1; i <= count; ++i)
+    files.append(ReadRegString(hkLocalMachine, activeX, QStringLiteral("File") + QString::number(i), {})
+                     .section(QLatin1Char(';'), 0, 0));
+  files.sort();
+  return files;
+}
+
+QString Validate(const QString& file) {
+  QProcess validate;
+  validate.start(QStringLiteral("desktop-file-validate"), {file});
+  if (!validate.waitForFinished(qxtest::PeerWaitBoundMs))
+    return QStringLiteral("desktop-file-validate hangs");
+  const QString out =
+      QString::fromUtf8(validate.readAllStandardOutput() + validate.readAllStandardError());
+  return validate.exitCode() == 0 ? out.trimmed() : QStringLiteral("exit %1: %2").arg(validate.exitCode()).arg(out);
+}
+
+TEST_F(SetupRoadTest, AProductScriptInstallsWholeWithItsMenuRegistryAndLog) {
+  const QString src = qxtest::TempPath(QStringLiteral("src"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_SELFREG_LIBRARY), src + QStringLiteral("/selfreg.ocx")));
+  qxtest::WriteBytes(src + QStringLiteral("/trovaly10.hlp"), "help");
+  qxtest::WriteBytes(form_, ProductForm(src));
+  BuildSetup();
+  const QString product = qxtest::TempPath(QStringLiteral("programfiles/Trovaly"));
+  const QString inUse = dest_ + QLatin1Char('/') + names_[0];
+  QDir().mkpath(dest_);
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_INUSE_PROGRAM), inUse));
+  QFile::setPermissions(inUse, QFile::permissions(inUse) | QFile::ExeOwner);
+  const QByteArray old = ReadBytes(inUse);
+  auto user = std::make_unique<qxtest::TRunningProgram>(inUse);
+  ASSERT_TRUE(user->Running());
+  const QString mark = qxtest::TempPath(QStringLiteral("selfreg.txt"));
+  qputenv("QX_SELFREG_MARK", QFile::encodeName(mark));
+
+  const TSetupRun run = RunSetup(build_ + QStringLiteral("/setup.exe"));
+  qunsetenv("QX_SELFREG_MARK");
+  EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+  // Every file but the one in use is in place, byte for byte.
+  EXPECT_EQ(ReadBytes(inUse), old);
+  for (int i = 1; i < names_.size(); ++i)
+    EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
+  EXPECT_EQ(ReadBytes(product + QStringLiteral("/lib/selfreg.ocx")),
+            ReadBytes(QStringLiteral(QX_SELFREG_LIBRARY)));
+  EXPECT_EQ(ReadBytes(product + QStringLiteral("/lib/trovaly10.hlp")), "help");
+  EXPECT_EQ(ReadBytes(mark).trimmed(), QFile::encodeName(product + QStringLiteral("/lib/selfreg.ocx")));
+  const QString settings = QStringLiteral("\\Software\\QXTrovaly\\Ruudukko");
+  EXPECT_EQ(ReadRegInteger(hkCurrentUser, settings, QStringLiteral("fon_koko"), 0), 11);
+  EXPECT_EQ(ReadRegString(hkCurrentUser, settings, QStringLiteral("fon_nimi"), {}),
+            QStringLiteral("Times New Roman"));
+  EXPECT_EQ(ReadRegInteger(hkCurrentUser, settings, QStringLiteral("fon_vari"), 0), 128);
+  const QString menu = ApplicationsMenuFolder() + QStringLiteral("/Trovaly");
+  const QStringList links = FilesBelow(menu);
+  EXPECT_EQ(links, (QStringList{menu + "/Kotisivu.URL", menu + "/Ohje Trovaly.desktop",
+                                menu + "/Trovaly.desktop"}));
+  for (const QString& link : links) {
+    if (link.endsWith(QStringLiteral(".desktop"))) {
+      EXPECT_EQ(Validate(link), QString()) << link.toStdString();
+    }
+  }
+  EXPECT_EQ(Validate(LinkGroupFilesOf(menu).directoryFile), QString());
+
+  // The next login replaces the file in use; the log names what is on disk.
+  user.reset();
+  const TSetupRun login = RunSetup(RestartRunnerPath());
+  EXPECT_EQ(login.exitCode, 0) << login.errors.toStdString();
+  EXPECT_EQ(ReadBytes(inUse), contents_[0]);
+  EXPECT_TRUE(PendingMoves().empty());
+  QStringList onDisk = FilesBelow(product) + links;
+  onDisk.sort();
+  EXPECT_EQ(LoggedFiles(), onDisk) << LoggedFiles().join(QLatin1Char(' ')).toStdString();
 }
 
 }  // namespace

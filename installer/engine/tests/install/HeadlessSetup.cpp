@@ -17,6 +17,8 @@
 #include "installer/engine/InstallPrompts.h"
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
+#include "installer/engine/cmp_TInstallRegistry.h"
+#include "installer/engine/cmp_TInstallShellLink.h"
 #include "installer/engine/cmp_TOndxCompress.h"
 #include "platform/classes/DataModule.h"
 #include "platform/classes/FormReader.h"
@@ -76,6 +78,8 @@ int main(int argc, char** argv) {
   try {
     RegisterInstallClasses();
     RegisterInstallFileClasses();
+    RegisterInstallRegistryClasses();
+    RegisterInstallShellLinkClasses();
     QStringList arguments = app.arguments();
     arguments.removeFirst();
     SetInstallCommandLine(arguments);
