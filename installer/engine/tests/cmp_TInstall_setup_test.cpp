@@ -83,6 +83,8 @@ class SetupRoadTest : public testing::Test {
     RegisterInstallShellLinkClasses();
     {
       TOndxCompress compressor(nullptr);
+      // The installation program is large in a sanitized build.
+      compressor.SetCompressionLevel(colFastest);
       TDataModule root(nullptr);
       ReadRootComponentFile(&root, form_);
       CurrentInstall()->PresetupFiles()->Add(form_);
