@@ -8,6 +8,7 @@
 #include "InstallHostTestSupport.h"
 #include "InstallTestSupport.h"
 #include "OndxCompressTestSupport.h"
+#include "install/ScriptForm.h"
 #include "installer/engine/cmp_TInstallRegistry.h"
 #include "installer/engine/cmp_TInstallShellLink.h"
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
@@ -60,10 +61,11 @@ class SetupRoadTest : public testing::Test {
     }
     // The group's archive is psMainArchiveFile: the build adds it to files.1.
     form_ = setupDir_ + QStringLiteral("/script.form");
-    QByteArray form = qxtest::GroupScriptForm(src, names_);
-    form.replace("    Information.ProductName = 'Trovaly'\n",
-                 "    Information.ProductName = 'Trovaly'\n    RunAutomatic = False\n");
-    qxtest::WriteBytes(form_, form);
+    QString form = qxtest::ScriptFormHead(QStringLiteral("    RunAutomatic = False\n"));
+    for (int i = 0; i < names_.size(); ++i)
+      form += qxtest::ScriptFormFile(QStringLiteral("File%1").arg(i), QStringLiteral("Game"), src, names_[i]);
+    form += QStringLiteral("end\n");
+    qxtest::WriteBytes(form_, form.toUtf8());
     qxtest::WriteBytes(setupDir_ + QStringLiteral("/BUILD.INF"), build_.toUtf8() + "\n");
   }
 
@@ -205,16 +207,8 @@ TEST_F(SetupRoadTest, TheBuiltSetupInstallsAndADamagedOneInstallsNothingHalf) {
 
 QString FileObject(const QString& src, const QString& group, const QString& name,
                    const QString& extra = {}) {
-  return QStringLiteral(
-             "  object %1_%2: TInstallFile\n"
-             "    Container = %1\n"
-             "    DestDirType = psContainerDestDir\n"
-             "    ArchiveFileType = psContainerArchiveFile\n"
-             "    IncludeFromDir = '%3'\n"
-             "    FileName = '%4'\n"
-             "    DestName = '%4'\n%5"
-             "  end\n")
-      .arg(group, QString(name).replace(QLatin1Char('.'), QLatin1Char('_')), src, name, extra);
+  const QString object = group + QLatin1Char('_') + QString(name).replace(QLatin1Char('.'), QLatin1Char('_'));
+  return qxtest::ScriptFormFile(object, group, src, name, extra);
 }
 
 QStringList InstallRecords() {
@@ -279,26 +273,9 @@ TEST_F(SetupRoadTest, AFileInUseIsReplacedAtTheNextLoginAndTheResumedRunEndsWell
 // use, the second with a library that registers itself and a help file),
 // three registry values and a menu folder with program, help and web links.
 QByteArray ProductForm(const QString& src) {
-  return QStringLiteral(
-             "object Script: TDataModule\n"
-             "  object psMainArchiveFile: TpsMainArchiveFile\n  end\n"
-             "  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n"
-             "  object psContainerDestDir: TpsContainerDestDir\n  end\n"
-             "  object psProgramFiles: TpsProgramFiles\n  end\n"
-             "  object psProgramMenu: TpsProgramMenu\n  end\n"
-             "  object Install1: TInstall\n"
-             "    DestDirType = psProgramFiles\n"
-             "    DestDir = '/Trovaly'\n"
-             "    Information.ProductName = 'Trovaly'\n"
-             "    RunAutomatic = False\n"
-             "  end\n"
-             "  object Game: TInstallFileGroup\n"
-             "    Container = Install1\n"
-             "    DestDirType = psContainerDestDir\n"
-             "    DestDir = '/Game'\n"
-             "    ArchiveFileType = psMainArchiveFile\n"
-             "    GroupName = 'Game'\n"
-             "  end\n"
+  return (qxtest::ScriptFormHead(QStringLiteral("    RunAutomatic = False\n"),
+                                 QStringLiteral("  object psProgramMenu: TpsProgramMenu\n  end\n")) +
+          QStringLiteral(
              "  object Lib: TInstallFileGroup\n"
              "    Container = Install1\n"
              "    DestDirType = psContainerDestDir\n"
@@ -338,12 +315,12 @@ QByteArray ProductForm(const QString& src) {
              "    ObjectLocation = 'http://www.example.com/trovaly'\n"
              "  end\n"
              "end\n")
-      .arg(FileObject(src, QStringLiteral("Game"), QStringLiteral("f0.bin")),
+              .arg(FileObject(src, QStringLiteral("Game"), QStringLiteral("f0.bin")),
            FileObject(src, QStringLiteral("Game"), QStringLiteral("f1.bin")),
            FileObject(src, QStringLiteral("Game"), QStringLiteral("f2.bin")),
            FileObject(src, QStringLiteral("Lib"), QStringLiteral("selfreg.ocx"),
                       QStringLiteral("    ActiveX = True\n")),
-           FileObject(src, QStringLiteral("Lib"), QStringLiteral("trovaly10.hlp")))
+           FileObject(src, QStringLiteral("Lib"), QStringLiteral("trovaly10.hlp"))))
       .toUtf8();
 }
 
