@@ -23,18 +23,10 @@
 
 namespace {
 
-constexpr int kWaitMs = 15000;
+constexpr int kWaitMs = kDesktopWaitMs;
 // The menu bar above a form's client area on this desktop.
 constexpr int kMenuHeight = 20;
 
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs) {
-  QDeadlineTimer deadline(timeoutMs);
-  while (!condition()) {
-    if (deadline.hasExpired()) return false;
-    QThread::msleep(50);
-  }
-  return true;
-}
 
 QByteArray ReadAll(const QString& path) {
   QFile f(path);

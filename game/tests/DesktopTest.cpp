@@ -22,17 +22,8 @@
 
 namespace {
 
-constexpr int kWaitMs = 15000;
+constexpr int kWaitMs = kDesktopWaitMs;
 
-// Polls a condition of other processes' windows until it holds or the time is up.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs) {
-  QDeadlineTimer deadline(timeoutMs);
-  while (!condition()) {
-    if (deadline.hasExpired()) return false;
-    QThread::msleep(50);
-  }
-  return true;
-}
 
 class TDesktop {
  public:

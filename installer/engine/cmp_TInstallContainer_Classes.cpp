@@ -3,6 +3,9 @@
 
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
+#include "installer/engine/cmp_TInstallRegistry.h"
+#include "installer/engine/cmp_TInstallShellLink.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
 #include "platform/classes/ClassRegistry.h"
 
@@ -11,4 +14,7 @@ void RegisterInstallClasses() {
                   TpsContainerDestDir, TpsDesktopMenu, TpsInstallSource, TpsMainInstall,
                   TpsProgramFiles, TpsProgramMenu, TpsStartMenu, TpsStartupMenu, TpsSystem,
                   TpsMainArchiveFile, TpsWindow, TpsObjectLink>();
+  RegisterInstallFileClasses();
+  RegisterInstallRegistryClasses();
+  RegisterInstallShellLinkClasses();
 }

@@ -129,9 +129,19 @@ void TFileContainer::RouteHelper(TFileRelated* h, TCompressOptions options) {
           const QString base =
               install != nullptr ? install->GetExpandedArchiveFile() : GetExpandedArchiveFile();
           rehome(ExtractFileDir(base) + PathDelim + savedFile, lzcOverwrite);
+        } else if (dynamic_cast<TpsMainArchiveFile*>(savedType) != nullptr) {
+          // The main archive is the one this build writes: add to it, never
+          // start it anew under another group's members.
+          TCustomInstall* install = CurrentInstall();
+          rehome(install != nullptr ? install->GetExpandedArchiveFile() : GetExpandedArchiveFile(),
+                 lzcOnlyAdd);
         } else if (options & coRebuildOtherArchives) {
+          // A drive-letter name keeps what follows its colon; a path of
+          // ours has none, so its file name is taken.
+          const QString other = h->GetExpandedArchiveFile();
+          const QString afterColon = TextAfterColon(other);
           rehome(ExtractFileDir(GetExpandedArchiveFile()) + PathDelim +
-                     TextAfterColon(h->GetExpandedArchiveFile()),
+                     ExtractFileName(afterColon.isEmpty() ? other : afterColon),
                  lzcOverwrite);
         }
         if (TFileContainer* group = h->AsFileContainer())

@@ -212,48 +212,68 @@ void TCustomInstall::TransferToFloppies(const QString& root) {
       for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) used += f.size();
       return std::max<std::int64_t>(0, capacity - used);
     };
-    ShowStatusMessage(QString::fromLatin1(kTextTransferring));
-    QFile source(program);
-    if (!source.open(QIODevice::ReadOnly)) throw IEInstall(QString::fromLatin1(selfextract::kTextNoExtractionInfo), {program});
-    const auto copyPart = [&](qint64 start, qint64 size, const QString& target, const char* error) {
-      ForceDirectories(disk1);
-      QByteArray bytes;
-      if (source.seek(start)) bytes = source.read(size);
-      if (bytes.size() != size || size > freeSpace(disk1)) throw IEInstall(QString::fromLatin1(error));
-      try {
-        WriteFileAtomically(target, bytes);
-      } catch (const Exception&) {
-        throw IEInstall(QString::fromLatin1(error));
-      }
+    // A spread that fails or is cancelled takes back what it wrote: the
+    // disks are left as they were found.
+    QStringList written;
+    QStringList madeFolders;
+    const auto makeFolder = [&madeFolders](const QString& folder) {
+      if (!QDir(folder).exists()) madeFolders.prepend(folder);
+      ForceDirectories(folder);
     };
-    copyPart(0, info.Setup1Start, disk1 + QStringLiteral("/setup.exe"), kTextFloppySetupExe);
-    copyPart(info.Setup1Start, info.Setup1End - info.Setup1Start + 1, disk1 + QStringLiteral("/setup.1"),
-             kTextFloppySetup1);
-    source.close();
-    HideStatusMessage();
-    if (compressor == nullptr) throw IEInstall(QString::fromLatin1(kTextFloppySetup1));
-    compressor->OnNewDisk = [this](TOndxCompress*, int disk, QString& path) {
-      TPromptRequest request;
-      request.id = TPromptId::InsertFloppy;
-      request.sourceText = QString::fromLatin1(kTextInsertFloppy);
-      request.text = Format(TranslateExceptionText(request.sourceText), {disk});
-      request.disk = disk;
-      request.path = FloppyFolder(disk);
-      request.sender = this;
-      const TPromptAnswer answer = AskPrompt(request);
-      if (answer.button == TPromptButton::Cancel) throw IEInstall(QString::fromLatin1(kTextAbortedByUser));
-      path = answer.path.isEmpty() ? request.path : answer.path;
-      ForceDirectories(path);
+    const auto noteWrite = [&written](const QString& file) {
+      if (!QFileInfo::exists(file)) written << file;
     };
-    compressor->FreeSpaceHook = freeSpace;
-    compressor->SetOffset(info.Files1Start);
-    compressor->SetCompressedFile(program);
-    IfTryFinally([&] { compressor->SplitToDisks(disk1, QStringLiteral("files.1")); },
-                 [&] {
-                   compressor->OnNewDisk = nullptr;
-                   compressor->FreeSpaceHook = nullptr;
-                   compressor->SetOffset(0);
-                 });
+    try {
+      ShowStatusMessage(QString::fromLatin1(kTextTransferring));
+      QFile source(program);
+      if (!source.open(QIODevice::ReadOnly)) throw IEInstall(QString::fromLatin1(selfextract::kTextNoExtractionInfo), {program});
+      const auto copyPart = [&](qint64 start, qint64 size, const QString& target, const char* error) {
+        makeFolder(disk1);
+        QByteArray bytes;
+        if (source.seek(start)) bytes = source.read(size);
+        if (bytes.size() != size || size > freeSpace(disk1)) throw IEInstall(QString::fromLatin1(error));
+        noteWrite(target);
+        try {
+          WriteFileAtomically(target, bytes);
+        } catch (const Exception&) {
+          throw IEInstall(QString::fromLatin1(error));
+        }
+      };
+      copyPart(0, info.Setup1Start, disk1 + QStringLiteral("/setup.exe"), kTextFloppySetupExe);
+      copyPart(info.Setup1Start, info.Setup1End - info.Setup1Start + 1, disk1 + QStringLiteral("/setup.1"),
+               kTextFloppySetup1);
+      source.close();
+      HideStatusMessage();
+      if (compressor == nullptr) throw IEInstall(QString::fromLatin1(kTextFloppySetup1));
+      noteWrite(disk1 + QStringLiteral("/files.1"));
+      compressor->OnNewDisk = [&, this](TOndxCompress*, int disk, QString& path) {
+        TPromptRequest request;
+        request.id = TPromptId::InsertFloppy;
+        request.sourceText = QString::fromLatin1(kTextInsertFloppy);
+        request.text = Format(TranslateExceptionText(request.sourceText), {disk});
+        request.disk = disk;
+        request.path = FloppyFolder(disk);
+        request.sender = this;
+        const TPromptAnswer answer = AskPrompt(request);
+        if (answer.button == TPromptButton::Cancel) throw IEInstall(QString::fromLatin1(kTextAbortedByUser));
+        path = answer.path.isEmpty() ? request.path : answer.path;
+        makeFolder(path);
+        noteWrite(AddBackslash(path) + QStringLiteral("files.") + QString::number(disk));
+      };
+      compressor->FreeSpaceHook = freeSpace;
+      compressor->SetOffset(info.Files1Start);
+      compressor->SetCompressedFile(program);
+      IfTryFinally([&] { compressor->SplitToDisks(disk1, QStringLiteral("files.1")); },
+                   [&] {
+                     compressor->OnNewDisk = nullptr;
+                     compressor->FreeSpaceHook = nullptr;
+                     compressor->SetOffset(0);
+                   });
+    } catch (const Exception&) {
+      for (const QString& file : written) QFile::remove(file);
+      for (const QString& folder : madeFolders) QDir().rmdir(folder);
+      throw;
+    }
   } catch (const Exception& e) {
     HideStatusMessage();
     ShowInstallError(e.Message());

@@ -164,10 +164,11 @@ void SetUserAbortQuestion(TUserAbortQuestion question) {
 }
 
 bool WizardAskUserAbort() {
-  if (CurrentInstall() == nullptr) return true;
+  TCustomInstall* install = CurrentInstall();
+  if (install == nullptr) return true;
   auto* r = FindProcessObject<TDialogRegistries>();
-  if (r == nullptr || !r->userAbort) return true;
-  return r->userAbort();
+  if (r != nullptr && r->userAbort) return r->userAbort();
+  return install->AskUserAbort();
 }
 
 // ---------------------------------------------------------------------------
@@ -519,6 +520,6 @@ void TDialogManager::DeclareProperties(TClassBuilder<TDialogManager, TInstallObj
   b.Property("Width", &TDialogManager::Width, &TDialogManager::SetWidth).Default(478);
 }
 
-void RegisterDialogManagerClasses() {
+void RegisterInstallDialogClasses() {
   if (GetClass(QStringLiteral("TDialogManager")) == nullptr) RegisterClass<TDialogManager>();
 }

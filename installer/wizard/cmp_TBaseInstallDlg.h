@@ -260,4 +260,4 @@ class TDialogManager : public TInstallObject {
 // The caption height the manager places by (the system's title bar).
 int SystemCaptionHeight();
 
-void RegisterDialogManagerClasses();
+void RegisterInstallDialogClasses();

@@ -2,6 +2,30 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Dialogs.h"
+#include "installer/wizard/ordlg_ChangeDisk.h"
+#include "platform/controls/Label.h"
+
+#include <memory>
+
+namespace {
+
+// The disk prompt page, with the engine's own text; Proceed hands back the
+// folder the user left in the path field.
+TPromptAnswer AskForDisk(const TPromptRequest& request) {
+  TDiskParameter parameter;
+  parameter.Disk = request.disk;
+  parameter.Path = request.path;
+  std::unique_ptr<TChangeDiskForm> form = std::make_unique<TChangeDiskForm>(nullptr);
+  form->SetDiskParameter(&parameter);
+  form->InitializeForm();
+  form->ApplyLanguage();
+  TPromptAnswer answer;
+  answer.button = form->ShowModal() == mrOk ? TPromptButton::Ok : TPromptButton::Cancel;
+  answer.path = answer.button == TPromptButton::Ok ? parameter.Path : request.path;
+  return answer;
+}
+
+}  // namespace
 
 TPromptAnswer TWizardPrompter::Ask(const TPromptRequest& request) {
   const QString title = Application != nullptr ? Application->Title() : QString();
@@ -9,6 +33,7 @@ TPromptAnswer TWizardPrompter::Ask(const TPromptRequest& request) {
   answer.path = request.path;
   switch (request.id) {
     case TPromptId::InsertDisk:
+      return AskForDisk(request);
     case TPromptId::InsertFloppy: {
       const int pressed = MessageBox(request.text, title, MB_OKCANCEL | MB_ICONQUESTION);
       answer.button = pressed == IDOK ? TPromptButton::Ok : TPromptButton::Cancel;

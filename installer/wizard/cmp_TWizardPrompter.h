@@ -1,8 +1,9 @@
 #pragma once
 // The wizard's answer to what the engine asks of a person: while the wizard
-// is in charge, every prompt of the engine is a box of the application (the
-// disk prompts with OK and Cancel, errors and the failed restart with OK).
-// The engine learns only the answer.
+// is in charge, the next installation disk is asked for with the disk prompt
+// page (its path editable); the floppies of the transfer with OK and Cancel,
+// errors and the failed restart with OK are boxes of the application. The
+// engine learns only the answer.
 
 #include "installer/engine/InstallPrompts.h"
 

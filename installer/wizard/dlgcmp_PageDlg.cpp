@@ -25,7 +25,7 @@ void RegisterOnce(const char* name) {
 }  // namespace
 
 void RegisterBeforeInstallPageClasses() {
-  RegisterDialogManagerClasses();
+  RegisterInstallDialogClasses();
   RegisterOnce<TWelcomeDlg>("TWelcomeDlg");
   RegisterOnce<TReadmeDlg>("TReadmeDlg");
   RegisterOnce<TInstallTypeDlg>("TInstallTypeDlg");

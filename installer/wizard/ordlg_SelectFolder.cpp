@@ -1,28 +1,14 @@
 #include "installer/wizard/ordlg_SelectFolder.h"
 
 #include "installer/engine/cmp_TInstall.h"
+#include "installer/engine/cmp_TInstallShellLink.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListBox.h"
 #include "platform/rtl/StringList.h"
+#include "platform/system/ProgramGroups.h"
 
 #include <QDir>
-
-QString ApplicationsMenuFolder() {
-  QString data = qEnvironmentVariable("XDG_DATA_HOME");
-  if (data.isEmpty()) data = QDir::homePath() + QStringLiteral("/.local/share");
-  return data + QStringLiteral("/applications");
-}
-
-TInstallObject* MainLinkGroup() {
-  TCustomInstall* install = CurrentInstall();
-  if (install == nullptr) return nullptr;
-  for (int i = 0; i < install->HelperCount(); ++i) {
-    TInstallObject* helper = install->GetHelper(i);
-    if (helper->GetRegisteredType() == rtLinkGroup) return helper;
-  }
-  return nullptr;
-}
 
 TSelectFolderForm::TSelectFolderForm(TComponent* owner) : TWizardPageForm(owner) {
   SetPageDefaults(60, dmBeforeInstall);

@@ -29,7 +29,3 @@ class TSelectFolderForm : public TWizardPageForm {
   void InitializePage() override;
 };
 
-// The applications menu's folder ($XDG_DATA_HOME/applications).
-QString ApplicationsMenuFolder();
-// The setup's main link group: the install's first link-group helper.
-TInstallObject* MainLinkGroup();

@@ -2,12 +2,29 @@
 // An X server (Xvfb) on a free display for one test, and the environment a
 // program of ours runs in on it.
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryFile>
+#include <QThread>
+
+#include <functional>
+
+// How long a desktop test waits for another process's window to change.
+inline constexpr int kDesktopWaitMs = 15000;
+
+// Polls a condition of other processes' windows until it holds or the time is up.
+inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kDesktopWaitMs) {
+  QDeadlineTimer deadline(timeoutMs);
+  while (!condition()) {
+    if (deadline.hasExpired()) return false;
+    QThread::msleep(50);
+  }
+  return true;
+}
 
 class TXvfb {
  public:

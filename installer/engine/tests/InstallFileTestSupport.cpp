@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "install/ScriptForm.h"
 #include "installer/engine/cmp_TInstallContainer_UninstallEXE.h"
 #include "installer/engine/routines_Registry.h"
 #include "platform/registry/Registry.h"
@@ -67,37 +68,9 @@ void TInstallScript::Run() {
 }
 
 QByteArray GroupScriptForm(const QString& sourceDir, const QStringList& names) {
-  QString text = QStringLiteral(
-      "object Script: TDataModule\n"
-      "  object psMainArchiveFile: TpsMainArchiveFile\n  end\n"
-      "  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n"
-      "  object psContainerDestDir: TpsContainerDestDir\n  end\n"
-      "  object psProgramFiles: TpsProgramFiles\n  end\n"
-      "  object Install1: TInstall\n"
-      "    DestDirType = psProgramFiles\n"
-      "    DestDir = '/Trovaly'\n"
-      "    Information.ProductName = 'Trovaly'\n"
-      "  end\n"
-      "  object Game: TInstallFileGroup\n"
-      "    Container = Install1\n"
-      "    DestDirType = psContainerDestDir\n"
-      "    DestDir = '/Game'\n"
-      "    ArchiveFileType = psMainArchiveFile\n"
-      "    GroupName = 'Game'\n"
-      "  end\n");
-  for (int i = 0; i < names.size(); ++i) {
-    text += QStringLiteral(
-                "  object File%1: TInstallFile\n"
-                "    Container = Game\n"
-                "    DestDirType = psContainerDestDir\n"
-                "    ArchiveFileType = psContainerArchiveFile\n"
-                "    IncludeFromDir = '%2'\n"
-                "    FileName = '%3'\n"
-                "    DestName = '%3'\n"
-                "  end\n")
-                .arg(i)
-                .arg(sourceDir, names[i]);
-  }
+  QString text = ScriptFormHead();
+  for (int i = 0; i < names.size(); ++i)
+    text += ScriptFormFile(QStringLiteral("File%1").arg(i), QStringLiteral("Game"), sourceDir, names[i]);
   text += QStringLiteral("end\n");
   return text.toUtf8();
 }

@@ -271,6 +271,8 @@ TEST(InstallFloppies, SpreadTheSetupOverThreeFoldersThatInstallBack) {
       EXPECT_EQ(host->exitCode, 1);
       EXPECT_EQ(asked->Requests.last().text, QStringLiteral("Aborted by user"));
       EXPECT_EQ(asked->Requests[0].text, QStringLiteral("Please insert disk 2"));
+      // The cancelled spread takes back what it wrote on disk 1.
+      for (int d = 1; d <= 3; ++d) EXPECT_FALSE(QDir(FloppyFolder(d)).exists()) << d;
       continue;
     }
     EXPECT_EQ(host->exitCode, 0);

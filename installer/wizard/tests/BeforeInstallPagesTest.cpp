@@ -4,6 +4,7 @@
 // QX_DESKTOP_SHOTS naming a folder, each page in Finnish on an X server.
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
+#include "installer/engine/cmp_TInstallShellLink.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/wizard/cmp_TBaseFormContainer.h"
@@ -39,13 +40,6 @@
 #include <memory>
 
 namespace {
-
-// Stands for the setup's main link group.
-class TTestLinkGroup : public TInstallObject {
- public:
-  using TInstallObject::TInstallObject;
-  int GetRegisteredType() const override { return rtLinkGroup; }
-};
 
 // Finnish page texts, in the table the setup keeps them in.
 const char* const kFinnish[] = {
@@ -109,9 +103,10 @@ class BeforeInstallPages : public testing::Test {
     game = AddGroup(install, "Peli", "peli", 120000);
     puzzles = AddGroup(install, "Ristikot", "ristikot", 4000);
     extras = AddGroup(puzzles, "Lisat", "lisat", 1000);
-    links = new TTestLinkGroup(setup.get());
+    links = new TMainLinkGroup(setup.get());
     links->SetName(QStringLiteral("Links1"));
     links->SetContainer(install);
+    links->SetDestDir(QStringLiteral("/"));
     SetUserAbortQuestion([this] {
       ++questions;
       if (answers.empty()) return false;
@@ -185,7 +180,7 @@ class BeforeInstallPages : public testing::Test {
   TInstallFileGroup* game = nullptr;
   TInstallFileGroup* puzzles = nullptr;
   TInstallFileGroup* extras = nullptr;
-  TTestLinkGroup* links = nullptr;
+  TMainLinkGroup* links = nullptr;
   TReadmeDlg* readme = nullptr;
   TSelectFolderDlg* folder = nullptr;
   std::deque<bool> answers;

@@ -448,7 +448,7 @@ TEST_F(WizardBase, TheChangeDiskPromptChecksItsParameterFirst) {
   UnregisterChangeDiskForm(entry);
 }
 
-TEST_F(WizardBase, TheWizardAnswersTheEnginesPromptsWithBoxes) {
+TEST_F(WizardBase, TheWizardAnswersTheEnginesOtherPromptsWithBoxes) {
   struct Row {
     TPromptId id;
     bool firstButton;
@@ -456,8 +456,7 @@ TEST_F(WizardBase, TheWizardAnswersTheEnginesPromptsWithBoxes) {
     TMessageIcon icon;
   };
   const Row rows[] = {
-      {TPromptId::InsertDisk, true, TPromptButton::Ok, miQuestion},
-      {TPromptId::InsertDisk, false, TPromptButton::Cancel, miQuestion},
+      {TPromptId::InsertFloppy, true, TPromptButton::Ok, miQuestion},
       {TPromptId::InsertFloppy, false, TPromptButton::Cancel, miQuestion},
       {TPromptId::ShowError, true, TPromptButton::Ok, miError},
       {TPromptId::RebootFailed, true, TPromptButton::Ok, miInformation},
@@ -510,7 +509,7 @@ end
 )";
 
 TEST_F(WizardBase, AScriptsPageComponentJoinsItsManager) {
-  RegisterDialogManagerClasses();
+  RegisterInstallDialogClasses();
   if (GetClass(QStringLiteral("TTestPageDlg")) == nullptr) RegisterClass<TTestPageDlg>();
   setup.reset();  // the script brings its own install component
   TDataModule script(nullptr);

@@ -1,0 +1,120 @@
+#include "installer/wizard/dlgcmp_CopyFile.h"
+
+#include "installer/engine/routines_Exceptions.h"
+#include "installer/wizard/ordlg_CopyFile.h"
+#include "platform/classes/ClassRegistry.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Screen.h"
+
+TCopyFileDlg::TCopyFileDlg(TComponent* owner) : TCustomBaseInstallDlg(owner) {}
+
+TCopyFileDlg::~TCopyFileDlg() {
+  if (TForm* form = Dialog()) form->Free();
+}
+
+TCopyFileForm* TCopyFileDlg::CopyForm() const {
+  return dynamic_cast<TCopyFileForm*>(Dialog());
+}
+
+TFormClass TCopyFileDlg::FormClass() const {
+  return &FormClassOf<TCopyFileForm>;
+}
+
+void TCopyFileDlg::HandleMessage(TInstallContainer* sender, int code, TObject* param) {
+  TCustomBaseInstallDlg::HandleMessage(sender, code, param);
+  if (code == scRunStage986) SetCopyCancelled(false);
+  if (!StandsAlone()) return;
+  switch (code) {
+    case scStartProcessing:
+      CheckCopyCancelled();
+      break;
+    case scFileStatus: {
+      CheckCopyCancelled();
+      auto* status =
+          StageParameter<TFileStatusParameter>(param, Name(), "TFileStatusParameter");
+      firstValue_ = status->FilePercent;
+      text_ = status->FileName;
+      secondValue_ = status->TotalPercent;
+      downloadMode_ = false;
+      ShowCopyForm();
+      break;
+    }
+    case scDownloadStatus: {
+      CheckCopyCancelled();
+      auto* status =
+          StageParameter<TDownloadStatusParameter>(param, Name(), "TDownloadStatusParameter");
+      text_ = status->FileName;
+      firstValue_ = status->Percent;
+      secondValue_ = status->Percent;
+      downloadMode_ = true;
+      ShowCopyForm();
+      break;
+    }
+    case scOperationEnded:
+      if (Dialog() != nullptr) Dialog()->Hide();
+      break;
+    default:
+      break;
+  }
+}
+
+void TCopyFileDlg::ShowCopyForm() {
+  if (Dialog() == nullptr) {
+    SetDialog(FormClass()(Application));
+    placed_ = false;
+    AssignDialogProperties();
+    Dialog()->SetPosition(poDesigned);
+  }
+  TCopyFileForm* form = CopyForm();
+  if (!placed_) {
+    form->SetHeight(height_);
+    form->SetWidth(width_);
+    // Placed the way a dialog manager places its wizard.
+    TDialogManager placer(nullptr);
+    placer.SetPosition(position_);
+    placer.SetRelativeLeftOffset(relativeLeftOffset_);
+    placer.SetRelativeTopOffset(relativeTopOffset_);
+    const TPoint at = placer.PlaceOnScreen(form->Width(), form->Height(),
+                                           Screen != nullptr ? Screen->Width() : 0,
+                                           Screen != nullptr ? Screen->Height() : 0,
+                                           SystemCaptionHeight());
+    form->SetLeft(at.X);
+    form->SetTop(at.Y);
+    placed_ = true;
+  }
+  if (!form->Visible()) form->Show();
+  form->ShowProgress(downloadMode_, firstValue_, secondValue_, text_);
+}
+
+void TCopyFileDlg::DeclareProperties(TClassBuilder<TCopyFileDlg, TCustomBaseInstallDlg>& b) {
+  b.Property("AutoSetFont", &TCustomBaseInstallDlg::AutoSetFont,
+             &TCustomBaseInstallDlg::SetAutoSetFont)
+      .Default(true);
+  b.Property("AutoTranslate", &TCustomBaseInstallDlg::AutoTranslate,
+             &TCustomBaseInstallDlg::SetAutoTranslate)
+      .Default(true);
+  b.Property("Height", &TCopyFileDlg::Height, &TCopyFileDlg::SetHeight).Default(146);
+  b.Property("OverrideMainTranslator", &TCustomBaseInstallDlg::OverrideMainTranslator,
+             &TCustomBaseInstallDlg::SetOverrideMainTranslator)
+      .Default(false);
+  b.Property("Position", &TCopyFileDlg::Position, &TCopyFileDlg::SetPosition,
+             kOndrixDialogPositionIdents)
+      .Default(odpCenter);
+  b.Property("RelativeLeftOffset", &TCopyFileDlg::RelativeLeftOffset,
+             &TCopyFileDlg::SetRelativeLeftOffset)
+      .Default(0);
+  b.Property("RelativeTopOffset", &TCopyFileDlg::RelativeTopOffset,
+             &TCopyFileDlg::SetRelativeTopOffset)
+      .Default(0);
+  b.Object("ThemeBitmap", &TCustomBaseInstallDlg::ThemeBitmap);
+  b.Property("TranslateIntoLanguage", &TCustomBaseInstallDlg::TranslateIntoLanguage,
+             &TCustomBaseInstallDlg::SetTranslateIntoLanguage, kOndxLanguageIdents)
+      .Default(olUser);
+  b.Property("Width", &TCopyFileDlg::Width, &TCopyFileDlg::SetWidth).Default(474);
+}
+
+void RegisterCopyFileDlgClasses() {
+  if (GetClass(QStringLiteral("TCopyFileForm")) == nullptr) RegisterClass<TCopyFileForm>();
+  if (GetClass(QStringLiteral("TCopyFileDlg")) == nullptr) RegisterClass<TCopyFileDlg>();
+}

@@ -1,0 +1,221 @@
+// The run's windows and end pages in Finnish: every text fits its control
+// and no two visible controls overlap. With QX_DESKTOP_SHOTS set to a
+// folder, each window is saved there as a picture (run under Xvfb to see
+// them as a desktop draws them).
+#include "installer/engine/cmp_TInstall.h"
+#include "installer/wizard/cmp_TBaseFormContainer.h"
+#include "installer/wizard/cmp_TTranslator.h"
+#include "installer/wizard/cmp_TranslateControls.h"
+#include "installer/wizard/dlgcmp_CopyFile.h"
+#include "installer/wizard/dlgcmp_InstallStatus.h"
+#include "installer/wizard/ordlg_ChangeDisk.h"
+#include "installer/wizard/ordlg_CopyFile.h"
+#include "installer/wizard/ordlg_EndPages.h"
+#include "installer/wizard/ordlg_InstallStatus.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Edit.h"
+
+#include <QDir>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+struct TText {
+  int id;
+  const char* english;
+  const char* finnish;
+};
+
+// The Finnish texts live in the Spanish table.
+const TText kTexts[] = {
+    {4, "< Previous", "< Edellinen"},
+    {5, "Next >", "Seuraava >"},
+    {6, "Cancel", "Peruuta"},
+    {13, "Copying installation files", "Asennustiedostoja kopioidaan"},
+    {14, "Processing", "Käsitellään"},
+    {15, "File progress", "Tiedoston edistyminen"},
+    {16, "Total progress", "Koko asennuksen edistyminen"},
+    {37, "Setup complete", "Asennus on suoritettu"},
+    {38, "The software has been properly installed. You may start the software by clicking on the icon.",
+     "Ohjelmisto on asennettu oikein. Voit käynnistää ohjelmiston napsauttamalla sen kuvaketta."},
+    {44, "Setup needs the next disk", "Asennus tarvitsee seuraavan levyn"},
+    {45, "Please insert disk number %d", "Aseta asemaan levy numero %d"},
+    {46, "If the files on this disk can be found in another location, for example, in another drive, "
+         "enter its full path or click the Browse button to select its path.",
+     "Jos tämän levyn tiedostot löytyvät muualta, esimerkiksi toiselta asemalta, kirjoita niiden "
+     "koko polku tai valitse polku Selaa-painikkeella."},
+    {47, "Path:", "Polku:"},
+    {48, "&Browse...", "&Selaa..."},
+    {49, "Proceed", "Jatka"},
+    {51, "Reboot windows", "Tietokoneen uudelleenkäynnistys"},
+    {52, "Several components could not be installed on your system because they were in use. For the "
+         "installation to proceed, you will need to reboot your computer. If you decide not to reboot "
+         "now, the software will probably not work until you do reboot.",
+     "Joitakin osia ei voitu asentaa, koska ne olivat käytössä. Jotta asennus voisi jatkua, "
+     "tietokone on käynnistettävä uudelleen. Jos et käynnistä sitä nyt, ohjelmisto ei luultavasti "
+     "toimi ennen kuin teet sen."},
+    {53, "Yes, I would like to reboot windows", "Kyllä, käynnistän tietokoneen uudelleen nyt"},
+    {54, "No, I would not like to reboot windows", "En, käynnistän sen myöhemmin"},
+    {60, "This software has not been properly installed and will not work correctly if you try to use it.",
+     "Ohjelmistoa ei ole asennettu oikein, eikä se toimi oikein, jos yrität käyttää sitä."},
+    {61, "Setup incomplete", "Asennus jäi kesken"},
+    {72, "Finish", "Valmis"},
+    {75, "Reading file information...", "Luetaan tiedostojen tietoja..."},
+};
+
+QString Shown(QString caption) {
+  return caption.remove(QLatin1Char('&'));
+}
+
+// Every visible text control of form: its text fits, and it does not
+// overlap a visible sibling.
+void ExpectNothingCutOrOverlapping(TForm* form) {
+  QList<TControl*> controls;
+  for (int i = 0; i < form->ComponentCount(); ++i)
+    if (auto* c = dynamic_cast<TControl*>(form->Components(i)); c != nullptr && c->Visible())
+      controls << c;
+  for (TControl* c : controls) {
+    SCOPED_TRACE(c->Name().toStdString());
+    const QFontMetrics metrics(c->Font()->ToQFont());
+    QString text;
+    bool wraps = false;
+    int room = c->Width();
+    if (auto* label = dynamic_cast<TLabel*>(c)) {
+      text = Shown(label->Caption());
+      wraps = label->WordWrap();
+    } else if (auto* button = dynamic_cast<TButton*>(c)) {
+      text = Shown(button->Caption());
+      room -= 8;
+    }
+    if (!text.isEmpty()) {
+      if (wraps) {
+        const QRect needed = metrics.boundingRect(QRect(0, 0, c->Width(), 10000),
+                                                  Qt::TextWordWrap, text);
+        EXPECT_LE(needed.height(), c->Height()) << text.toStdString();
+      } else {
+        EXPECT_LE(metrics.horizontalAdvance(text), room) << text.toStdString();
+      }
+    }
+    // Inside the window's (or its panel's) client area.
+    const int parentWidth = c->Parent() != nullptr ? c->Parent()->ClientWidth() : form->ClientWidth();
+    const int parentHeight =
+        c->Parent() != nullptr ? c->Parent()->ClientHeight() : form->ClientHeight();
+    EXPECT_LE(c->Left() + c->Width(), parentWidth);
+    EXPECT_LE(c->Top() + c->Height(), parentHeight);
+    EXPECT_GE(c->Left(), 0);
+    EXPECT_GE(c->Top(), 0);
+    for (TControl* other : controls) {
+      if (other == c || other->Parent() != c->Parent()) continue;
+      const QRect a(c->Left(), c->Top(), c->Width(), c->Height());
+      const QRect b(other->Left(), other->Top(), other->Width(), other->Height());
+      // A panel holds its children; aligned panels fill around the rest.
+      if (c->Align() != alNone || other->Align() != alNone) continue;
+      EXPECT_FALSE(a.intersects(b)) << other->Name().toStdString();
+    }
+  }
+}
+
+void Shoot(TForm* form, const QString& name) {
+  const QByteArray dir = qgetenv("QX_DESKTOP_SHOTS");
+  if (dir.isEmpty()) return;
+  QDir().mkpath(QString::fromLocal8Bit(dir));
+  form->Handle()->grab().toImage().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + name +
+                                        QStringLiteral(".png"));
+}
+
+class CopyEndShots : public testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterWizardFormClasses();
+    RegisterTranslateControlClasses();
+    app = std::make_unique<TApplication>();
+    translator = std::make_unique<TTranslator>(nullptr);
+    for (const TText& t : kTexts) {
+      translator->lgEnglish()->Strings()->Add(QString::number(t.id) + QLatin1Char(';') +
+                                              QString::fromUtf8(t.english));
+      translator->lgSpanish()->Strings()->Add(QString::number(t.id) + QLatin1Char(';') +
+                                              QString::fromUtf8(t.finnish));
+    }
+    translator->SetTranslateIntoLanguage(olSpanish);
+  }
+  void TearDown() override {
+    translator.reset();
+    app.reset();
+  }
+  std::unique_ptr<TApplication> app;
+  std::unique_ptr<TTranslator> translator;
+};
+
+TEST_F(CopyEndShots, EveryWindowInFinnishFitsItsTexts) {
+  TForm setup(nullptr);
+  auto* install = new TInstall(&setup);
+  SetRebootNeeded(false);
+  struct Row {
+    const char* name;
+    std::function<TForm*(TComponent*)> make;
+    const char* caption;
+  };
+  TDiskParameter disk;
+  disk.Disk = 2;
+  disk.Path = QStringLiteral("/media/cdrom");
+  const Row rows[] = {
+      {"copy-progress",
+       [](TComponent* o) {
+         auto* f = new TCopyFileForm(o);
+         f->ShowProgress(false, 40, 70, QStringLiteral("LINNUT1.vrb"));
+         return f;
+       },
+       "Asennustiedostoja kopioidaan"},
+      {"disk-prompt",
+       [&](TComponent* o) {
+         auto* f = new TChangeDiskForm(o);
+         f->SetDiskParameter(&disk);
+         return f;
+       },
+       "Asennus tarvitsee seuraavan levyn"},
+      {"good-end", [](TComponent* o) { return new TGoodInstallForm(o); }, "Asennus on suoritettu"},
+      {"bad-end", [](TComponent* o) { return new TBadInstallForm(o); }, "Asennus jäi kesken"},
+      {"restart",
+       [](TComponent* o) {
+         auto* f = new TRebootForm(o);
+         f->InitializeForm();
+         return f;
+       },
+       "Tietokoneen uudelleenkäynnistys"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    // Owned by the application, as the run makes them: windows of their own.
+    TForm* form = row.make(app.get());
+    if (auto* ondrix = dynamic_cast<TBaseOndrixForm*>(form)) {
+      ondrix->SetContainer(install);
+      ondrix->ApplyLanguage();
+    }
+    form->Show();
+    EXPECT_EQ(form->Caption(), QString::fromUtf8(row.caption));
+    ExpectNothingCutOrOverlapping(form);
+    Shoot(form, QString::fromLatin1(row.name));
+    form->Free();
+  }
+  // The status window fits its message.
+  auto* status = new TInstallStatusDlg(&setup);
+  status->SetContainer(install);
+  TMessageParameter message;
+  message.Message = QStringLiteral("Reading file information...");
+  install->BroadcastMessage(install, scShowStatus, &message);
+  ASSERT_NE(status->StatusForm(), nullptr);
+  EXPECT_EQ(status->StatusForm()->lblMessage->Caption(),
+            QStringLiteral("Luetaan tiedostojen tietoja..."));
+  ExpectNothingCutOrOverlapping(status->StatusForm());
+  Shoot(status->StatusForm(), QStringLiteral("status"));
+}
+
+}  // namespace
