@@ -1,4 +1,5 @@
 #include "installer/wizard/ordlg_FileGroupSelect.h"
+#include "installer/wizard/ordlg_ChangeDisk.h"
 
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/routines_Exceptions.h"
@@ -230,9 +231,12 @@ void TFileGroupSelectForm::ShowDetails() {
 void TFileGroupSelectForm::BrowseBtnClick(TObject*) {
   TFileContainer* group = SelectedGroup();
   if (group == nullptr) return;
-  if (OpenDialog->Execute()) {
+  // The form's file dialog stands for a folder dialog here.
+  TOpenFolderDialog dialog(nullptr);
+  dialog.SetInitialDir(group->GetExpandedDestDir());
+  if (dialog.Execute()) {
     group->SetDestDirType(nullptr);
-    group->SetDestDir(ExtractFileDir(OpenDialog->FileName()));
+    group->SetDestDir(dialog.Folder());
   }
   ShowDetails();
   UpdateDriveSpace();

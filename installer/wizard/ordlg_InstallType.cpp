@@ -1,4 +1,5 @@
 #include "installer/wizard/ordlg_InstallType.h"
+#include "installer/wizard/ordlg_ChangeDisk.h"
 
 #include "installer/engine/cmp_TInstall.h"
 #include "platform/controls/FileDialogs.h"
@@ -72,8 +73,12 @@ void TInstallTypeForm::PageControlChange(TObject*) {
 
 void TInstallTypeForm::BrowseBtnClick(TObject*) {
   TInstallContainer* target = DC() != nullptr ? DC()->Container() : Install();
-  if (target == nullptr || !OpenDialog->Execute()) return;
+  if (target == nullptr) return;
+  // The form's file dialog stands for a folder dialog here.
+  TOpenFolderDialog dialog(nullptr);
+  dialog.SetInitialDir(target->GetExpandedDestDir());
+  if (!dialog.Execute()) return;
   target->SetDestDirType(nullptr);
-  target->SetDestDir(ExtractFileDir(OpenDialog->FileName()));
+  target->SetDestDir(dialog.Folder());
   InstallDirectory->SetCaption(target->DestDir());
 }
