@@ -489,10 +489,10 @@ TEST(Destruction, ASpecifierGoingClearsDestDirType) {
   TDataModule module(nullptr);
   TDataModule other(nullptr);
   auto* object = Make<TFileLike>(&module, "Obj");
-  auto* spec = new TPathSpecifier(&other);
-  object->SetDestDirType(spec);
-  EXPECT_EQ(object->DestDirType(), spec);
-  spec->Free();
+  auto* specifier = new TPathSpecifier(&other);
+  object->SetDestDirType(specifier);
+  EXPECT_EQ(object->DestDirType(), specifier);
+  specifier->Free();
   EXPECT_EQ(object->DestDirType(), nullptr);
 }
 

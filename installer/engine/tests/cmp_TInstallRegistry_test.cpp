@@ -261,13 +261,13 @@ TEST(InstallRegistryKeys, KeySpecifiersNeedTheInstallAndFallBackWithoutIt) {
   install->Information()->SetVersion(QStringLiteral("1.0"));
   reg->SetRootKey(hkCurrentUser);
   const struct {
-    TKeySpecifier spec;
+    TKeySpecifier specifier;
     const char* key;
   } rows[] = {{ksCompanyName, "\\SOFTWARE\\Qx Oy"},
               {ksProductName, "\\SOFTWARE\\Qx Oy\\Trovaly"},
               {ksVersion, "\\SOFTWARE\\Qx Oy\\Trovaly\\1.0"}};
   for (const auto& row : rows) {
-    reg->SetKeySpecifierType(row.spec);
+    reg->SetKeySpecifierType(row.specifier);
     EXPECT_EQ(reg->GetKey(), row.key);
     EXPECT_EQ(reg->Key(), "");
     EXPECT_EQ(reg->RootKey(), hkLocalMachine);

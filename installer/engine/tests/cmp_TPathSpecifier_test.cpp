@@ -154,7 +154,7 @@ class TWorld {
 // ---------------------------------------------------------------------------
 // Specifiers.
 
-struct TSpecCase {
+struct TSpecifierCase {
   const char* title;
   std::function<TCustomPathSpecifier*(TDataModule&)> find;
   TWho who;
@@ -163,26 +163,26 @@ struct TSpecCase {
   QString expected;  // the path, or the error text
   bool raises;
 };
-void PrintTo(const TSpecCase& c, std::ostream* os) { *os << c.title; }
+void PrintTo(const TSpecifierCase& c, std::ostream* os) { *os << c.title; }
 
 template <class T>
-std::function<TCustomPathSpecifier*(TDataModule&)> Spec() {
+std::function<TCustomPathSpecifier*(TDataModule&)> SpecifierOf() {
   return [](TDataModule& m) -> TCustomPathSpecifier* {
     return EnsureSpecifier<T>(&m, true);
   };
 }
 
-class SpecifierPaths : public testing::TestWithParam<TSpecCase> {};
+class SpecifierPaths : public testing::TestWithParam<TSpecifierCase> {};
 
 TEST_P(SpecifierPaths, GiveTheirPathOrTheirError) {
-  const TSpecCase& row = GetParam();
+  const TSpecifierCase& row = GetParam();
   TWorld world(row.setup);
   Apply(row.edits);
-  TCustomPathSpecifier* spec = row.find(world.module);
+  TCustomPathSpecifier* specifier = row.find(world.module);
   QString path = QStringLiteral("<unset>");
   QString error;
   try {
-    spec->GetPath(world.Who(row.who), path);
+    specifier->GetPath(world.Who(row.who), path);
   } catch (const Exception& e) {
     error = e.Message();
   }
@@ -200,97 +200,97 @@ const QString kWrongObject =
 INSTANTIATE_TEST_SUITE_P(
     Table, SpecifierPaths,
     testing::Values(
-        TSpecCase{"CDE first item keeps its delimiter", Spec<TpsCDEDLL>(), kNone, kNoInstall,
+        TSpecifierCase{"CDE first item keeps its delimiter", SpecifierOf<TpsCDEDLL>(), kNone, kNoInstall,
                   {Set(hkLocalMachine, kCde, "DLLPath", "/cde/one/;/cde/two")}, "/cde/one/", false},
-        TSpecCase{"CDE single", Spec<TpsCDEDLL>(), kNone, kNoInstall,
+        TSpecifierCase{"CDE single", SpecifierOf<TpsCDEDLL>(), kNone, kNoInstall,
                   {Set(hkLocalMachine, kCde, "DLLPath", "/cde/x")}, "/cde/x", false},
-        TSpecCase{"CDE default under program files", Spec<TpsCDEDLL>(), kNone, kNoInstall,
+        TSpecifierCase{"CDE default under program files", SpecifierOf<TpsCDEDLL>(), kNone, kNoInstall,
                   {Set(hkLocalMachine, kProgramFiles, "ProgramFilesDir", "/pf/")},
                   "/pf/Corvane/Common Files/CDE", false},
-        TSpecCase{"common files", Spec<TpsCommonFiles>(), kNone, kNoInstall,
+        TSpecifierCase{"common files", SpecifierOf<TpsCommonFiles>(), kNone, kNoInstall,
                   {Set(hkLocalMachine, kProgramFiles, "CommonFilesDir", "/pf/cf/")}, "/pf/cf", false},
-        TSpecCase{"common files default", Spec<TpsCommonFiles>(), kNone, kNoInstall,
+        TSpecifierCase{"common files default", SpecifierOf<TpsCommonFiles>(), kNone, kNoInstall,
                   {Drop(hkLocalMachine, kProgramFiles, "CommonFilesDir")},
                   "{DRIVE}/Program Files/Common Files", false},
-        TSpecCase{"container archive", Spec<TpsContainerArchiveFile>(), kInFileRelated, kNoInstall,
+        TSpecifierCase{"container archive", SpecifierOf<TpsContainerArchiveFile>(), kInFileRelated, kNoInstall,
                   {}, "/arch/files.1", false},
-        TSpecCase{"container archive, no container", Spec<TpsContainerArchiveFile>(), kLone,
+        TSpecifierCase{"container archive, no container", SpecifierOf<TpsContainerArchiveFile>(), kLone,
                   kNoInstall, {},
                   "Cannot use ddContainerArchiveFile for Lone unless you assign a Container", true},
-        TSpecCase{"container archive, not file-related", Spec<TpsContainerArchiveFile>(), kChild,
+        TSpecifierCase{"container archive, not file-related", SpecifierOf<TpsContainerArchiveFile>(), kChild,
                   kNoInstall, {},
                   "Cannot use the ddContainerArchiveFile path specifier for Child because the "
                   "Container is not a TFileRelated descendant",
                   true},
-        TSpecCase{"container archive, not an install object", Spec<TpsContainerArchiveFile>(),
+        TSpecifierCase{"container archive, not an install object", SpecifierOf<TpsContainerArchiveFile>(),
                   kPlain, kNoInstall, {},
                   "Plain must be a TInstallObject to use the psContainerArchiveFile path specifier",
                   true},
-        TSpecCase{"container dest dir", Spec<TpsContainerDestDir>(), kChild, kNoInstall, {}, "/box",
+        TSpecifierCase{"container dest dir", SpecifierOf<TpsContainerDestDir>(), kChild, kNoInstall, {}, "/box",
                   false},
-        TSpecCase{"container dest dir, no container", Spec<TpsContainerDestDir>(), kLone,
+        TSpecifierCase{"container dest dir, no container", SpecifierOf<TpsContainerDestDir>(), kLone,
                   kNoInstall, {}, "Cannot use ddContainerDestDir for Lone unless you assign a Container",
                   true},
-        TSpecCase{"container dest dir, nil", Spec<TpsContainerDestDir>(), kNone, kNoInstall, {},
+        TSpecifierCase{"container dest dir, nil", SpecifierOf<TpsContainerDestDir>(), kNone, kNoInstall, {},
                   " must be a TInstallObject to use the psContainerDestDir path specifier", true},
-        TSpecCase{"container dest dir, wrong class", Spec<TpsContainerDestDir>(), kPlain,
+        TSpecifierCase{"container dest dir, wrong class", SpecifierOf<TpsContainerDestDir>(), kPlain,
                   kNoInstall, {}, kWrongObject, true},
-        TSpecCase{"desktop", Spec<TpsDesktopMenu>(), kNone, kNoInstall,
+        TSpecifierCase{"desktop", SpecifierOf<TpsDesktopMenu>(), kNone, kNoInstall,
                   {Set(hkCurrentUser, kShell, "Desktop", "/home/u/Desktop/")}, "/home/u/Desktop", false},
-        TSpecCase{"desktop empty value", Spec<TpsDesktopMenu>(), kNone, kNoInstall,
+        TSpecifierCase{"desktop empty value", SpecifierOf<TpsDesktopMenu>(), kNone, kNoInstall,
                   {Set(hkCurrentUser, kShell, "Desktop", "")}, "", false},
-        TSpecCase{"desktop default", Spec<TpsDesktopMenu>(), kNone, kNoInstall,
+        TSpecifierCase{"desktop default", SpecifierOf<TpsDesktopMenu>(), kNone, kNoInstall,
                   {Drop(hkCurrentUser, kShell, "Desktop")}, "{W}/Desktop", false},
-        TSpecCase{"install source", Spec<TpsInstallSource>(), kChild, kWithInstall, {}, "/src", false},
-        TSpecCase{"install source without install", Spec<TpsInstallSource>(), kChild, kNoInstall,
+        TSpecifierCase{"install source", SpecifierOf<TpsInstallSource>(), kChild, kWithInstall, {}, "/src", false},
+        TSpecifierCase{"install source without install", SpecifierOf<TpsInstallSource>(), kChild, kNoInstall,
                   {}, "There is no TInstall component so the path specifier could not be expanded for Child",
                   true},
-        TSpecCase{"main install", Spec<TpsMainInstall>(), kChild, kWithInstall, {},
+        TSpecifierCase{"main install", SpecifierOf<TpsMainInstall>(), kChild, kWithInstall, {},
                   "{PF}/MyApplication", false},
-        TSpecCase{"main install for the install", Spec<TpsMainInstall>(), kTheInstall, kWithInstall,
+        TSpecifierCase{"main install for the install", SpecifierOf<TpsMainInstall>(), kTheInstall, kWithInstall,
                   {}, "Cannot use the ddMainInstallDir path specifier for a TInstall component", true},
-        TSpecCase{"main install without install", Spec<TpsMainInstall>(), kLone, kNoInstall, {},
+        TSpecifierCase{"main install without install", SpecifierOf<TpsMainInstall>(), kLone, kNoInstall, {},
                   "There is no TInstall component so the path specifier could not be expanded for Lone",
                   true},
-        TSpecCase{"program files", Spec<TpsProgramFiles>(), kNone, kNoInstall,
+        TSpecifierCase{"program files", SpecifierOf<TpsProgramFiles>(), kNone, kNoInstall,
                   {Set(hkLocalMachine, kProgramFiles, "ProgramFilesDir", "/opt/")}, "/opt", false},
-        TSpecCase{"program files default", Spec<TpsProgramFiles>(), kNone, kNoInstall,
+        TSpecifierCase{"program files default", SpecifierOf<TpsProgramFiles>(), kNone, kNoInstall,
                   {Drop(hkLocalMachine, kProgramFiles, "ProgramFilesDir")}, "{DRIVE}/Program Files",
                   false},
-        TSpecCase{"programs", Spec<TpsProgramMenu>(), kNone, kNoInstall,
+        TSpecifierCase{"programs", SpecifierOf<TpsProgramMenu>(), kNone, kNoInstall,
                   {Set(hkCurrentUser, kShell, "Programs", "/menu/Programs")}, "/menu/Programs", false},
-        TSpecCase{"programs default under the start menu", Spec<TpsProgramMenu>(), kNone,
+        TSpecifierCase{"programs default under the start menu", SpecifierOf<TpsProgramMenu>(), kNone,
                   kNoInstall,
                   {Drop(hkCurrentUser, kShell, "Programs"), Set(hkCurrentUser, kShell, "Start Menu", "/menu/")},
                   "/menu/Programs", false},
-        TSpecCase{"start menu", Spec<TpsStartMenu>(), kNone, kNoInstall,
+        TSpecifierCase{"start menu", SpecifierOf<TpsStartMenu>(), kNone, kNoInstall,
                   {Set(hkCurrentUser, kShell, "Start Menu", "/menu")}, "/menu", false},
-        TSpecCase{"start menu default", Spec<TpsStartMenu>(), kNone, kNoInstall,
+        TSpecifierCase{"start menu default", SpecifierOf<TpsStartMenu>(), kNone, kNoInstall,
                   {Drop(hkCurrentUser, kShell, "Start Menu")}, "{W}/Startmen", false},
-        TSpecCase{"startup", Spec<TpsStartupMenu>(), kNone, kNoInstall,
+        TSpecifierCase{"startup", SpecifierOf<TpsStartupMenu>(), kNone, kNoInstall,
                   {Set(hkCurrentUser, kShell, "Startup", "/auto/")}, "/auto", false},
-        TSpecCase{"startup default", Spec<TpsStartupMenu>(), kNone, kNoInstall,
+        TSpecifierCase{"startup default", SpecifierOf<TpsStartupMenu>(), kNone, kNoInstall,
                   {Drop(hkCurrentUser, kShell, "Startup")}, "{W}/Startup", false},
-        TSpecCase{"system", Spec<TpsSystem>(), kNone, kNoInstall, {}, "{W}/system", false},
-        TSpecCase{"windows", Spec<TpsWindow>(), kNone, kNoInstall, {}, "{W}", false},
-        TSpecCase{"main archive", Spec<TpsMainArchiveFile>(), kChild, kWithInstall, {},
+        TSpecifierCase{"system", SpecifierOf<TpsSystem>(), kNone, kNoInstall, {}, "{W}/system", false},
+        TSpecifierCase{"windows", SpecifierOf<TpsWindow>(), kNone, kNoInstall, {}, "{W}", false},
+        TSpecifierCase{"main archive", SpecifierOf<TpsMainArchiveFile>(), kChild, kWithInstall, {},
                   "/src/files.1", false},
-        TSpecCase{"main archive self-extracting", Spec<TpsMainArchiveFile>(), kChild, kSelfExtract,
+        TSpecifierCase{"main archive self-extracting", SpecifierOf<TpsMainArchiveFile>(), kChild, kSelfExtract,
                   {}, "/src/Setup.exe", false},
-        TSpecCase{"main archive blank -e", Spec<TpsMainArchiveFile>(), kChild, kBlankSelfExtract,
+        TSpecifierCase{"main archive blank -e", SpecifierOf<TpsMainArchiveFile>(), kChild, kBlankSelfExtract,
                   {},
                   "You forgot to pass in the name of the self-extracting executable. Usage "
                   "example: \"-eSetup.exe\"",
                   true},
-        TSpecCase{"main archive without install", Spec<TpsMainArchiveFile>(), kChild, kNoInstall,
+        TSpecifierCase{"main archive without install", SpecifierOf<TpsMainArchiveFile>(), kChild, kNoInstall,
                   {}, "There is no TInstall component so the path specifier could not be expanded for Child",
                   true},
-        TSpecCase{"object link to a file", Spec<TpsObjectLink>(), kLink, kNoInstall, {},
+        TSpecifierCase{"object link to a file", SpecifierOf<TpsObjectLink>(), kLink, kNoInstall, {},
                   "/dest/trovaly", false},
-        TSpecCase{"object link without target", Spec<TpsObjectLink>(), kLinkNoTarget, kNoInstall,
+        TSpecifierCase{"object link without target", SpecifierOf<TpsObjectLink>(), kLinkNoTarget, kNoInstall,
                   {}, "Cannot use ddObjectLink for LinkNoTarget unless you assign a value to ObjectLink",
                   true},
-        TSpecCase{"object link for a non-link", Spec<TpsObjectLink>(), kChild, kNoInstall, {},
+        TSpecifierCase{"object link for a non-link", SpecifierOf<TpsObjectLink>(), kChild, kNoInstall, {},
                   "Child must be a TCustomInstallShellLink to use the psObjectLink path specifier",
                   true}));
 
@@ -327,11 +327,11 @@ TEST(SpecifierDescriptions, AreTheFixedTexts) {
       {"psObjectLink", "Path of the file or file group in the ObjectLink property"}};
   ASSERT_EQ(StandardPathSpecList().Count(), 15);
   for (int i = 0; i < 15; ++i) {
-    TCustomPathSpecifier* spec = StandardPathSpecList().Items(i);
+    TCustomPathSpecifier* specifier = StandardPathSpecList().Items(i);
     QString text;
-    spec->GetDescription(text);
-    EXPECT_EQ(spec->Name(), rows[static_cast<std::size_t>(i)].first);
-    EXPECT_EQ(spec->FixedName(), rows[static_cast<std::size_t>(i)].first);
+    specifier->GetDescription(text);
+    EXPECT_EQ(specifier->Name(), rows[static_cast<std::size_t>(i)].first);
+    EXPECT_EQ(specifier->FixedName(), rows[static_cast<std::size_t>(i)].first);
     EXPECT_EQ(text, rows[static_cast<std::size_t>(i)].second);
   }
   EXPECT_EQ(StandardPathSpecList().Items(14), link);
