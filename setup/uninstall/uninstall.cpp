@@ -191,8 +191,12 @@ int Run(const QStringList& arguments) {
     }
     for (const QString& name : left) Out() << "Left in place: " << dir.filePath(name) << Qt::endl;
   }
+  // A file that could not go keeps the log, so that a second run finishes.
+  if (failures != 0) {
+    Err() << "The uninstall information was kept; run the uninstaller again." << Qt::endl;
+    return 1;
+  }
   DeleteRegKeyTree(hkLocalMachine, key);
-  if (failures != 0) return 1;
   Out() << product << " was removed." << Qt::endl;
   return 0;
 }

@@ -2,11 +2,13 @@
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 #include "installer/engine/routines_Registry.h"
 #include "platform/registry/Registry.h"
+#include "platform/system/SelfRegister.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -52,6 +54,12 @@ TEST(Uninstall, RemovesExactlyWhatTheLogNames) {
     qxtest::WriteBytes(path, "installed");
     IfLogInstalledFile(kLogKey, path);
   }
+  // A self-registering program is asked to unregister before it goes.
+  const QString server = program + QStringLiteral("/palvelin");
+  const QString marker = qxtest::TempPath(QStringLiteral("unregistered"));
+  qxtest::WriteBytes(server, QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\n").arg(marker).toUtf8());
+  ASSERT_TRUE(QFile::setPermissions(server, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  IfLogSelfRegisteringFile(kLogKey, server, true);
   const QString uninstaller = program + QStringLiteral("/uninstall.exe");
   qxtest::WriteBytes(uninstaller, "uninstaller");
   WriteRegString(hkLocalMachine, kLogKey, QStringLiteral("DisplayName"), kProduct);
@@ -76,6 +84,8 @@ TEST(Uninstall, RemovesExactlyWhatTheLogNames) {
 
   for (const QString& path : logged) EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
   EXPECT_FALSE(QFileInfo::exists(uninstaller));
+  EXPECT_FALSE(QFileInfo::exists(server));
+  EXPECT_EQ(qxtest::ReadBytes(marker).trimmed(), QByteArray(kUnregServerSwitch));
   EXPECT_FALSE(QFileInfo::exists(program + QStringLiteral("/puzzles")));
   EXPECT_FALSE(QFileInfo::exists(menu));
   EXPECT_EQ(qxtest::ReadBytes(userFile), QByteArray("mine"));
