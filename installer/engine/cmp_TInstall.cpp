@@ -465,20 +465,33 @@ void TCustomInstall::SetPresetupFiles(TStrings* value) {
 
 void TBuildInfo::Assign(TPersistent* source) {
   if (auto* other = dynamic_cast<TBuildInfo*>(source)) {
-    AppName = other->AppName;
-    AppURL = other->AppURL;
-    BuildDirectory = other->BuildDirectory;
-    CredentialsFile = other->CredentialsFile;
-    OCXName = other->OCXName;
-    PrivateKeyFile = other->PrivateKeyFile;
-    SignCode = other->SignCode;
-    URLPath = other->URLPath;
+    appName_ = other->appName_;
+    appURL_ = other->appURL_;
+    buildDirectory_ = other->buildDirectory_;
+    credentialsFile_ = other->credentialsFile_;
+    oCXName_ = other->oCXName_;
+    privateKeyFile_ = other->privateKeyFile_;
+    signCode_ = other->signCode_;
+    uRLPath_ = other->uRLPath_;
     return;
   }
   TPersistent::Assign(source);
 }
 
+void TBuildInfo::DeclareProperties(TClassBuilder<TBuildInfo, TPersistent>& b) {
+  b.Property("AppName", &TBuildInfo::AppName, &TBuildInfo::SetAppName).Default(QString());
+  b.Property("AppURL", &TBuildInfo::AppURL, &TBuildInfo::SetAppURL).Default(QString());
+  b.Property("BuildDirectory", &TBuildInfo::BuildDirectory, &TBuildInfo::SetBuildDirectory).Default(QStringLiteral("c:\\build"));
+  b.Property("CredentialsFile", &TBuildInfo::CredentialsFile, &TBuildInfo::SetCredentialsFile).Default(QString());
+  b.Property("OCXName", &TBuildInfo::OCXName, &TBuildInfo::SetOCXName).Default(QStringLiteral("MySetup"));
+  b.Property("PrivateKeyFile", &TBuildInfo::PrivateKeyFile, &TBuildInfo::SetPrivateKeyFile).Default(QString());
+  b.Property("SignCode", &TBuildInfo::SignCode, &TBuildInfo::SetSignCode).Default(false);
+  b.Property("URLPath", &TBuildInfo::URLPath, &TBuildInfo::SetURLPath).Default(QStringLiteral("http://www.yourcompany.com/install"));
+}
+
 void TCustomInstall::DeclareProperties(TClassBuilder<TCustomInstall, TFileContainer>& b) {
+  b.Property("AllowChangeDir", &TFileContainer::AllowChangeDir, &TFileContainer::SetAllowChangeDir)
+      .Default(true);
   b.Property("AutoMaximizeWindow", &TCustomInstall::AutoMaximizeWindow,
              &TCustomInstall::SetAutoMaximizeWindow)
       .Default(true);
@@ -494,12 +507,27 @@ void TCustomInstall::DeclareProperties(TClassBuilder<TCustomInstall, TFileContai
   b.Property("DistributeType", &TCustomInstall::DistributeType, &TCustomInstall::SetDistributeType,
              kDistributeTypeIdents)
       .Default(dtTraditional);
+  b.Object("BuildInfo", &TCustomInstall::BuildInfo);
+  b.Object("Description", &TFileContainer::Description);
+  b.Property("GroupName", &TFileContainer::GroupName, &TFileContainer::SetGroupName)
+      .Default(QStringLiteral("Main"));
   b.Object("Information", &TCustomInstall::Information);
   b.Property("RunAutomatic", &TCustomInstall::RunAutomatic, &TCustomInstall::SetRunAutomatic)
       .Default(true);
+  b.Property("State", &TFileContainer::State, &TFileContainer::SetState, kFileContainerStateIdents)
+      .Default(fcsNone);
   b.Property("UseLoadingProgram", &TCustomInstall::UseLoadingProgram,
              &TCustomInstall::SetUseLoadingProgram)
       .Default(true);
+  b.Event("OnBeforeTerminateApp", &TCustomInstall::OnBeforeTerminateApp);
+  b.Event("OnUserAbort", &TCustomInstall::OnUserAbort);
+  b.Event("OnCleanup", &TCustomInstall::OnCleanup);
+  b.Event("OnRebootWindows", &TCustomInstall::OnRebootWindows);
+  b.Event("OnCloseCopyFileDlg", &TFileContainer::OnCloseCopyFileDlg);
+  b.Event("OnShowCopyFileDlg", &TFileContainer::OnShowCopyFileDlg);
+  b.Event("OnNewDisk", &TFileContainer::OnNewDisk);
+  b.Event("OnReplacing", &TFileContainer::OnReplacing);
+  b.Event("OnStatus", &TFileContainer::OnStatus);
 }
 
 // ---------------------------------------------------------------------------

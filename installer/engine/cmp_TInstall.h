@@ -75,18 +75,38 @@ using TCleanupEvent = std::function<void(TCustomInstall* install, bool& continue
 using TRebootWindowsEvent = std::function<void(TCustomInstall* install, bool& continueOn)>;
 
 // The build settings a script carries; the engine reads none of them.
+// Where and how -b builds the distribution; kept with the script.
 class TBuildInfo : public TPersistent {
  public:
-  QString AppName;
-  QString AppURL;
-  QString BuildDirectory = QStringLiteral("c:\\build");
-  QString CredentialsFile;
-  QString OCXName = QStringLiteral("MySetup");
-  QString PrivateKeyFile;
-  bool SignCode = false;
-  QString URLPath = QStringLiteral("http://www.yourcompany.com/install");
+  QString AppName() const { return appName_; }
+  void SetAppName(const QString& v) { appName_ = v; }
+  QString AppURL() const { return appURL_; }
+  void SetAppURL(const QString& v) { appURL_ = v; }
+  QString BuildDirectory() const { return buildDirectory_; }
+  void SetBuildDirectory(const QString& v) { buildDirectory_ = v; }
+  QString CredentialsFile() const { return credentialsFile_; }
+  void SetCredentialsFile(const QString& v) { credentialsFile_ = v; }
+  QString OCXName() const { return oCXName_; }
+  void SetOCXName(const QString& v) { oCXName_ = v; }
+  QString PrivateKeyFile() const { return privateKeyFile_; }
+  void SetPrivateKeyFile(const QString& v) { privateKeyFile_ = v; }
+  bool SignCode() const { return signCode_; }
+  void SetSignCode(bool v) { signCode_ = v; }
+  QString URLPath() const { return uRLPath_; }
+  void SetURLPath(const QString& v) { uRLPath_ = v; }
 
   void Assign(TPersistent* source) override;
+  static void DeclareProperties(TClassBuilder<TBuildInfo, TPersistent>& b);
+
+ private:
+  QString appName_;
+  QString appURL_;
+  QString buildDirectory_ = QStringLiteral("c:\\build");
+  QString credentialsFile_;
+  QString oCXName_ = QStringLiteral("MySetup");
+  QString privateKeyFile_;
+  bool signCode_ = false;
+  QString uRLPath_ = QStringLiteral("http://www.yourcompany.com/install");
 };
 
 // The top install container: a file container whose helpers are the whole

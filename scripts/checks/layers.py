@@ -58,6 +58,8 @@ LAYERS = {
     "game": ("qx_game", PLATFORM | {"components", "components/core", "puzzle"}, "forms"),
     "editor": ("qx_editor", PLATFORM | {"components", "components/core", "puzzle", "installer/wizard"},
                "forms"),
+    # The setup program: its main window is the installation script.
+    "setup": ("qx_setup", PLATFORM | {"installer/engine", "installer/wizard"}, "forms"),
     # The uninstaller: a program only, no library of its own.
     "setup/uninstall": (None, {RTL, CLASSES, REGISTRY, SYSTEM, "installer/engine"}, "no"),
     # By design: the generators of the bundled art and puzzles draw their

@@ -1,0 +1,74 @@
+// The setup program velmio: its main window is the installation script.
+// "velmio -b" builds setup.exe, setup.1 and files.1 into the folder that
+// BUILD.INF beside the program names; started by setup.exe it installs.
+#include "installer/engine/cmp_TInstall.h"
+#include "installer/engine/cmp_TOndxCompress.h"
+#include "installer/engine/routines_Registry.h"
+#include "installer/wizard/WizardHost.h"
+#include "installer/wizard/cmp_TWizardPrompter.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Platform.h"
+#include "setup/velmioform.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+constexpr char kLibraryKey[] = "\\Software\\Corvane\\Tessera\\3.0\\Library";
+
+// A build tree keeps the installer library (the loader and its marker) in
+// "library" beside the program; the first build from it names that folder
+// in the registry when nothing else is named there.
+void NameBuildTreeLibrary() {
+  const QString library = QCoreApplication::applicationDirPath() + QStringLiteral("/library");
+  if (!QFileInfo::exists(library + QStringLiteral("/Q32V31.TXT"))) return;
+  const QString key = QString::fromLatin1(kLibraryKey);
+  if (!ReadRegString(hkCurrentUser, key, QStringLiteral("SearchPath"), {}).trimmed().isEmpty()) return;
+  WriteRegString(hkCurrentUser, key, QStringLiteral("SearchPath"), library);
+}
+
+// The wizard's boxes; an error also goes to stderr, where a build run
+// from a terminal or a script is read.
+class TSetupPrompter : public TWizardPrompter {
+ public:
+  TPromptAnswer Ask(const TPromptRequest& request) override {
+    if (request.id == TPromptId::ShowError) std::fprintf(stderr, "velmio: %s\n", qPrintable(request.text));
+    return TWizardPrompter::Ask(request);
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  auto session = InitPlatformOrExit(argc, argv, true);
+  QStringList arguments = QCoreApplication::arguments();
+  arguments.removeFirst();
+  if (arguments.contains(QStringLiteral("-b"), Qt::CaseInsensitive)) NameBuildTreeLibrary();
+  SetInstallCommandLine(arguments);
+  auto hostObject = std::make_unique<TApplicationInstallHost>();
+  const TApplicationInstallHost* host = hostObject.get();
+  SetInstallHost(std::move(hostObject));
+  SetInstallPrompter(std::make_unique<TSetupPrompter>());
+  RegisterSetupClasses();
+  int exitCode = 0;
+  {
+    TOndxCompress compressor(nullptr);
+    Application->Initialize();
+    Application->SetTitle(QStringLiteral("Velmio"));
+    try {
+      Application->CreateForm(Form1);
+      Application->Run();
+      exitCode = host->ExitCode();
+    } catch (const Exception& e) {
+      std::fprintf(stderr, "velmio: %s\n", qPrintable(e.Message()));
+      Application->ShowException(e);
+      exitCode = 1;
+    }
+  }
+  SetInstallPrompter(nullptr);
+  SetInstallHost(nullptr);
+  return exitCode;
+}
