@@ -5,6 +5,7 @@
 #include "installer/engine/routines_Exceptions.h"
 #include "installer/engine/routines_Strings.h"
 #include "platform/classes/DataModule.h"
+#include "platform/rtl/StrUtils.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/ProcessState.h"
 
@@ -195,9 +196,23 @@ void TInstallContainer::DoInformationEventControl(TInstallContainer*, int, TObje
 
 void TInstallContainer::HandleMessage(TInstallContainer*, int, TObject*) {}
 
+namespace {
+
+// Folder names do not end in blanks: a script's "/Trovaly " names the
+// folder "Trovaly", as the file systems the scripts were written for read it.
+QString WithoutTrailingBlanks(const QString& path) {
+  QStringList parts = path.split(PathDelim);
+  for (QString& part : parts) {
+    while (part.endsWith(QLatin1Char(' '))) part.chop(1);
+  }
+  return parts.join(PathDelim);
+}
+
+}  // namespace
+
 QString TInstallContainer::GetExpandedDestDir() {
-  if (destDirType_ == nullptr) return RemoveBackslash(destDir_);
-  return RemoveBackslash(destDirType_->PathFor(this) + destDir_);
+  if (destDirType_ == nullptr) return RemoveBackslash(WithoutTrailingBlanks(destDir_));
+  return RemoveBackslash(WithoutTrailingBlanks(destDirType_->PathFor(this) + destDir_));
 }
 
 int TInstallContainer::GetRegisteredType() const {

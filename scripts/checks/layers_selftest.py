@@ -47,8 +47,8 @@ PLANTED = [
      "CMakeLists.txt:1: joins a piece only when it exists"),
     ("folder nobody adds", {"platform/CMakeLists.txt": "# nothing\n"}, [],
      "platform/rtl/CMakeLists.txt:1: no add_subdirectory names this folder"),
-    ("folder without a layer rule", {"setup/velmioform.cpp": "int x;\n"}, [],
-     "setup/velmioform.cpp:1: no layer rule names the folder"),
+    ("folder without a layer rule", {"installer/extra/velmiotool.cpp": "int x;\n"}, [],
+     "installer/extra/velmiotool.cpp:1: no layer rule names the folder"),
 ]
 
 

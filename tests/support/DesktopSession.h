@@ -1,0 +1,100 @@
+#pragma once
+// A desktop for one test: an X server (Xvfb) with a window manager
+// (openbox), the environment our programs run in on it, and real X input
+// and screenshots through xdotool and import.
+#include "tests/support/XvfbServer.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <memory>
+
+class TDesktopSession {
+ public:
+  // An empty reason: the session runs; else why it cannot.
+  QString Start() {
+    for (const char* tool : {"Xvfb", "openbox", "xdotool", "xprop", "import"})
+      if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+        return QStringLiteral("no %1 (scripts/setup-debian.sh installs it)").arg(QLatin1String(tool));
+    server_ = std::make_unique<TXvfb>(QStringLiteral("1024x768"));
+    if (server_->Display().isEmpty()) return QStringLiteral("Xvfb did not start");
+    env_ = server_->Environment();
+    env_.remove(QStringLiteral("LC_ALL"));
+    env_.remove(QStringLiteral("LC_MESSAGES"));
+    env_.remove(QStringLiteral("LANGUAGE"));
+    env_.insert(QStringLiteral("LANG"), QStringLiteral("fi_FI.UTF-8"));
+    windowManager_.setProcessEnvironment(env_);
+    windowManager_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    if (!windowManager_.waitForStarted(10000) ||
+        !WaitUntil([this] { return Tool("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id"); }))
+      return QStringLiteral("openbox did not start");
+    Tool("xdotool", {"mousemove", "0", "0"});
+    return {};
+  }
+  ~TDesktopSession() {
+    if (windowManager_.state() != QProcess::NotRunning) {
+      windowManager_.terminate();
+      if (!windowManager_.waitForFinished(5000)) windowManager_.kill();
+      windowManager_.waitForFinished(5000);
+    }
+  }
+
+  QProcessEnvironment& Environment() { return env_; }
+
+  QByteArray Tool(const char* program, const QStringList& args) const {
+    QProcess tool;
+    tool.setProcessEnvironment(env_);
+    tool.start(QLatin1String(program), args);
+    if (!tool.waitForFinished(10000)) {
+      tool.kill();
+      tool.waitForFinished(1000);
+      return {};
+    }
+    return tool.readAllStandardOutput();
+  }
+  // Visible windows whose whole title matches pattern.
+  QStringList Windows(const QString& pattern) const {
+    return QString::fromUtf8(Tool("xdotool", {"search", "--onlyvisible", "--name", u'^' + pattern + u'$'}))
+        .split(u'\n', Qt::SkipEmptyParts);
+  }
+  QString Window(const QString& pattern) const { return Windows(pattern).value(0); }
+  QString WaitForWindow(const QString& pattern, int timeoutMs = kDesktopWaitMs) const {
+    QString id;
+    WaitUntil([&] { return !(id = Window(pattern)).isEmpty(); }, timeoutMs);
+    return id;
+  }
+  void Keys(const QString& id, const QStringList& keys) const {
+    Tool("xdotool", {"windowactivate", "--sync", id});
+    Tool("xdotool", QStringList{"key", "--clearmodifiers"} + keys);
+  }
+  // Keys to a window until it goes or what they open shows: the window
+  // manager may call a window active before the program has the focus.
+  QString KeysFor(const QString& id, const QStringList& keys, const QString& pattern,
+                  int timeoutMs = kDesktopWaitMs) const {
+    QString shown;
+    for (int attempt = 0; attempt < 3 && shown.isEmpty(); ++attempt) {
+      Keys(id, keys);
+      WaitUntil([&] { return !(shown = Window(pattern)).isEmpty(); }, timeoutMs / 3);
+    }
+    return shown;
+  }
+  void Type(const QString& text) const { Tool("xdotool", {"type", "--delay", "10", text}); }
+  QImage Shot(const QString& id) const {
+    return QImage::fromData(Tool("import", {"-window", id, "png:-"}), "PNG");
+  }
+  // With QX_DESKTOP_SHOTS naming a folder, the screen goes there as name.png.
+  void KeepShot(const QString& name) const {
+    const QString folder = qEnvironmentVariable("QX_DESKTOP_SHOTS");
+    if (folder.isEmpty()) return;
+    QDir().mkpath(folder);
+    Shot(QStringLiteral("root")).save(folder + u'/' + name + QStringLiteral(".png"));
+  }
+
+ private:
+  std::unique_ptr<TXvfb> server_;
+  QProcessEnvironment env_;
+  QProcess windowManager_;
+};
