@@ -66,6 +66,12 @@ class TDesktopSession {
     WaitUntil([&] { return !(id = Window(pattern)).isEmpty(); }, timeoutMs);
     return id;
   }
+  // A splash has the title of the window it precedes but no frame.
+  bool Framed(const QString& id) const {
+    static const QRegularExpression extents(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)"));
+    const auto m = extents.match(QString::fromLatin1(Tool("xprop", {"-id", id, "_NET_FRAME_EXTENTS"})));
+    return m.hasMatch() && m.captured(3).toInt() > 0;
+  }
   void Keys(const QString& id, const QStringList& keys) const {
     Tool("xdotool", {"windowactivate", "--sync", id});
     Tool("xdotool", QStringList{"key", "--clearmodifiers"} + keys);
