@@ -58,8 +58,9 @@ LAYERS = {
     "game": ("qx_game", PLATFORM | {"components", "components/core", "puzzle"}, "forms"),
     "editor": ("qx_editor", PLATFORM | {"components", "components/core", "puzzle", "installer/wizard"},
                "forms"),
-    # The uninstaller: a program only, no library of its own.
-    "setup/uninstall": (None, {RTL, CLASSES, REGISTRY, SYSTEM, "installer/engine"}, "no"),
+    # The uninstaller: its run asks in our message boxes, through the controls.
+    "setup/uninstall": ("qx_uninstall", {RTL, CLASSES, REGISTRY, SYSTEM, CONTROLS, "installer/engine"},
+                        "no"),
     # By design: the generators of the bundled art and puzzles draw their
     # pictures with Qt's painter at build time; they are no part of a program.
     "tools": (None, PLATFORM | {"puzzle", "components/core"}, "yes"),
