@@ -60,8 +60,9 @@ LAYERS = {
                "forms"),
     # The setup program: its main window is the installation script.
     "setup": ("qx_setup", PLATFORM | {"installer/engine", "installer/wizard"}, "forms"),
-    # The uninstaller: a program only, no library of its own.
-    "setup/uninstall": (None, {RTL, CLASSES, REGISTRY, SYSTEM, "installer/engine"}, "no"),
+    # The uninstaller: its run asks in our message boxes, through the controls.
+    "setup/uninstall": ("qx_uninstall", {RTL, CLASSES, REGISTRY, SYSTEM, CONTROLS, "installer/engine"},
+                        "no"),
     # By design: the generators of the bundled art and puzzles draw their
     # pictures with Qt's painter at build time; they are no part of a program.
     "tools": (None, PLATFORM | {"puzzle", "components/core"}, "yes"),

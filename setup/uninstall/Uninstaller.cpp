@@ -1,0 +1,346 @@
+// The log holds files and links, self-registered files (unregistered
+// first), registry values; the folders they leave empty and the log itself
+// go last.
+#include "setup/uninstall/Uninstaller.h"
+
+#include "installer/engine/cmp_TInstall.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
+#include "installer/engine/routines_Registry.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/registry/Registry.h"
+#include "platform/rtl/StringList.h"
+#include "platform/system/SelfRegister.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <algorithm>
+#include <exception>
+#include <set>
+#include <vector>
+
+namespace {
+
+const QString kFileValuePrefix = QStringLiteral("File");
+const QString kUninstallString = QStringLiteral("UninstallString");
+// A box lists this many paths at most; the terminal gets them all.
+constexpr int kBoxPaths = 10;
+
+// Every value name of key under root; empty when the key cannot be opened.
+QStringList ValueNames(TRootKeys root, const QString& key) {
+  TRegistry registry;
+  SetRegistryRoot(registry, root);
+  QStringList names;
+  if (!registry.OpenKeyReadOnly(key)) return names;
+  TStringList list;
+  registry.GetValueNames(&list);
+  for (int i = 0; i < list.Count(); ++i) names << list.Strings(i);
+  return names;
+}
+
+// The sub-key names of key under HKEY_LOCAL_MACHINE.
+QStringList KeyNames(const QString& key) {
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  QStringList names;
+  if (!registry.OpenKeyReadOnly(key)) return names;
+  TStringList list;
+  registry.GetKeyNames(&list);
+  for (int i = 0; i < list.Count(); ++i) names << list.Strings(i);
+  return names;
+}
+
+// "UninstallString" is the program's path (unquoted), a blank and the
+// product name; empty when it is not.
+QString ProgramOf(const QString& command, const QString& product) {
+  const QString tail = QStringLiteral(" ") + product;
+  return command.endsWith(tail) ? command.left(command.size() - tail.size()) : QString();
+}
+
+QString LogKey(const QString& product) { return QString::fromLatin1(kUninstallKeyBase) + product; }
+
+// The "File<n>" records of a log key, whatever its count says: a run killed
+// after a record but before its count still installed that file.
+QStringList FileRecords(const QString& key) {
+  QStringList records;
+  for (const QString& name : ValueNames(hkLocalMachine, key)) {
+    if (!name.startsWith(kFileValuePrefix)) continue;
+    bool ok = false;
+    name.mid(kFileValuePrefix.size()).toInt(&ok);
+    if (ok) records << ReadRegString(hkLocalMachine, key, name, QString());
+  }
+  records.removeAll(QString());
+  return records;
+}
+
+struct TRegistryRecord {
+  TRootKeys root = hkLocalMachine;
+  QString key;
+  QStringList values;
+};
+
+struct TLog {
+  QStringList files;
+  QStringList selfRegistered;  // "path;1" (a program) or "path;0"
+  QList<TRegistryRecord> registry;
+  QString uninstaller;
+};
+
+TLog ReadLog(const QString& key, const QString& product) {
+  TLog log;
+  log.files = FileRecords(key + QStringLiteral("\\Files"));
+  for (int i = 1; i < kLogFileKeys; ++i)
+    log.files << FileRecords(key + QStringLiteral("\\Files") + QString::number(i));
+  log.selfRegistered = FileRecords(key + QStringLiteral("\\ActiveX"));
+  const QString listKey = key + QStringLiteral("\\RegistryKeys");
+  for (const QString& name : KeyNames(listKey)) {
+    const QString record = listKey + QStringLiteral("\\") + name;
+    TRegistryRecord r;
+    r.key = ReadRegString(hkLocalMachine, record, QStringLiteral("Key"), QString());
+    const int root = ReadRegInteger(hkLocalMachine, record, QStringLiteral("Root"), hkLocalMachine);
+    if (root >= hkClassesRoot && root <= hkUsers) r.root = static_cast<TRootKeys>(root);
+    r.values = ValueNames(hkLocalMachine, record + QStringLiteral("\\Entries"));
+    if (!r.key.isEmpty()) log.registry << r;
+  }
+  log.uninstaller =
+      ProgramOf(ReadRegString(hkLocalMachine, key, kUninstallString, QString()), product);
+  return log;
+}
+
+// What the user reads: the terminal's English lines as they always were
+// and, when the run asks in a box, their Finnish words for the last box.
+class TReport {
+ public:
+  TReport(TAsking asking, QTextStream& out, QTextStream& err)
+      : box_(asking == akBox), out_(out), err_(err) {}
+
+  void Out(const QString& english, const QString& finnish) {
+    out_ << english << Qt::endl;
+    Add(finnish);
+  }
+  void Err(const QString& english, const QString& finnish) {
+    err_ << english << Qt::endl;
+    failed_ = true;
+    Add(finnish);
+  }
+  void SetCaption(const QString& caption) { caption_ = caption; }
+  // The box of the outcome, headline first.
+  void Show(const QString& headline) {
+    if (!box_) return;
+    QStringList lines = lines_;
+    if (hidden_ > 0) lines << QStringLiteral("... ja %1 muuta").arg(hidden_);
+    if (!headline.isEmpty()) lines.prepend(headline);
+    if (lines.isEmpty()) return;
+    MessageBox(lines.join(QLatin1Char('\n')), caption_,
+               MB_OK | (failed_ ? MB_ICONWARNING : MB_ICONINFORMATION));
+  }
+
+ private:
+  void Add(const QString& finnish) {
+    if (!box_ || finnish.isEmpty()) return;
+    if (lines_.size() < kBoxPaths)
+      lines_ << finnish;
+    else
+      ++hidden_;
+  }
+
+  bool box_;
+  bool failed_ = false;
+  QTextStream& out_;
+  QTextStream& err_;
+  QString caption_ = QStringLiteral("Poisto-ohjelma");
+  QStringList lines_;
+  int hidden_ = 0;
+};
+
+void Unregister(const QString& record, TReport& report) {
+  const int split = record.lastIndexOf(QLatin1Char(';'));
+  const QString path = split < 0 ? record : record.left(split);
+  const bool program = split >= 0 && record.mid(split + 1) == QStringLiteral("1");
+  if (!QFileInfo::exists(path)) return;
+  const TSelfRegisterResult result =
+      program ? RegisterProgramServer(path, true) : RegisterLibraryServer(path, true);
+  if (!result.Succeeded()) report.Err(result.message, result.message);
+}
+
+void RemoveRegistryRecord(const TRegistryRecord& record) {
+  TRegistry registry;
+  SetRegistryRoot(registry, record.root);
+  if (!registry.OpenKey(record.key, false)) return;
+  for (const QString& name : record.values) registry.DeleteValue(name);
+  TRegKeyInfo info;
+  const bool empty = registry.GetKeyInfo(info) && info.NumSubKeys == 0 && info.NumValues == 0;
+  registry.CloseKey();
+  // The key goes only when the install's values were all it held.
+  if (empty) registry.DeleteKey(record.key);
+}
+
+bool ConfirmedOnTerminal(const QString& product, QTextStream& out) {
+  out << "Remove " << product << " and all of its components? [y/N] " << Qt::flush;
+  QTextStream in(stdin);
+  const QString answer = in.readLine().trimmed().toLower();
+  return answer == QStringLiteral("y") || answer == QStringLiteral("yes");
+}
+
+bool Confirmed(const QString& product, TAsking asking, QTextStream& out) {
+  switch (asking) {
+    case akNoQuestion: return true;
+    case akTerminal: return ConfirmedOnTerminal(product, out);
+    case akBox:
+      // No is the default, as on the terminal.
+      return MessageBox(QStringLiteral("Poistetaanko %1 ja kaikki sen osat?").arg(product), product,
+                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    case akNobody: return false;
+  }
+  return false;
+}
+
+// The product named, or the one whose uninstall command is this program;
+// empty (and reported) when there is none to remove.
+QString FindProduct(const TUninstallRequest& request, const QString& program, TReport& report) {
+  if (!request.product.isEmpty()) {
+    TRegistry probe;
+    probe.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (probe.KeyExists(LogKey(request.product))) return request.product;
+    report.Err(QStringLiteral("No uninstall information for \"%1\" was found.").arg(request.product),
+               QStringLiteral("Tuotteen \"%1\" poistotietoja ei löytynyt.").arg(request.product));
+    return QString();
+  }
+  const QStringList products = ProductsUninstalledBy(program);
+  if (products.size() == 1) return products.first();
+  if (products.isEmpty()) {
+    report.Err(QStringLiteral("No uninstall information names this program (%1).").arg(program),
+               QStringLiteral("Yksikään asennettu tuote ei käytä tätä poisto-ohjelmaa (%1).")
+                   .arg(program));
+  } else {
+    const QString list = products.join(QStringLiteral(", "));
+    report.Err(QStringLiteral("Several products name this program: %1. Name the one to remove: "
+                              "uninstall [-y] <product name>").arg(list),
+               QStringLiteral("Tätä poisto-ohjelmaa käyttää usea tuote: %1. Poista tuote "
+                              "antamalla sen nimi: uninstall <tuotteen nimi>").arg(list));
+  }
+  return QString();
+}
+
+// Removes what the log of key names; false when a file could not go.
+bool RemoveLogged(const TLog& log, TReport& report) {
+  for (const QString& record : log.selfRegistered) Unregister(record, report);
+
+  QStringList paths = log.files;
+  for (const QString& record : log.selfRegistered)
+    paths << record.left(record.lastIndexOf(QLatin1Char(';')));
+  if (!log.uninstaller.isEmpty()) paths << log.uninstaller;
+  std::set<QString> folders;
+  bool removed = true;
+  for (const QString& path : paths) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) continue;
+    folders.insert(info.absolutePath());
+    if (!QFile::remove(path)) {
+      report.Err(QStringLiteral("Cannot remove ") + path,
+                 QStringLiteral("Ei voitu poistaa: ") + path);
+      removed = false;
+    }
+  }
+  for (const TRegistryRecord& record : log.registry) RemoveRegistryRecord(record);
+
+  // Deepest first, so a folder that held only removed folders goes too.
+  std::vector<QString> order(folders.begin(), folders.end());
+  std::sort(order.begin(), order.end(),
+            [](const QString& a, const QString& b) { return a.size() > b.size(); });
+  for (const QString& folder : order) {
+    QDir dir(folder);
+    const QStringList left = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                           QDir::NoDotAndDotDot);
+    if (left.isEmpty()) {
+      QDir().rmdir(folder);
+      continue;
+    }
+    for (const QString& name : left)
+      report.Out(QStringLiteral("Left in place: ") + dir.filePath(name),
+                 QStringLiteral("Jätettiin paikalleen: ") + dir.filePath(name));
+  }
+  return removed;
+}
+
+int Uninstall(const TUninstallRequest& request, TAsking asking, const QString& program,
+              QTextStream& out, TReport& report) {
+  const QString product = FindProduct(request, program, report);
+  if (product.isEmpty()) {
+    report.Show(QString());
+    return 1;
+  }
+  report.SetCaption(product);
+  if (asking == akNobody) {
+    report.Err(QStringLiteral("Nothing was removed: there is no terminal or display to ask on "
+                              "(-y removes without asking)."), QString());
+    return 1;
+  }
+  const QString key = LogKey(product);
+  const TLog log = ReadLog(key, product);
+  if (!Confirmed(product, asking, out)) {
+    out << "Nothing was removed." << Qt::endl;
+    return 1;
+  }
+  // A file that could not go keeps the log, so that a second run finishes.
+  if (!RemoveLogged(log, report)) {
+    report.Err(QStringLiteral("The uninstall information was kept; run the uninstaller again."),
+               QStringLiteral("Poistotiedot säilytettiin; käynnistä poisto-ohjelma uudelleen."));
+    report.Show(QString());
+    return 1;
+  }
+  DeleteRegKeyTree(hkLocalMachine, key);
+  out << product << " was removed." << Qt::endl;
+  report.Show(QStringLiteral("%1 poistettiin.").arg(product));
+  return 0;
+}
+
+}  // namespace
+
+TUninstallRequest ParseUninstallArguments(const QStringList& arguments) {
+  TUninstallRequest request;
+  QStringList words;
+  for (const QString& a : arguments) {
+    if (a == QStringLiteral("-y") || a == QStringLiteral("--yes"))
+      request.yes = true;
+    else
+      words << a;
+  }
+  request.product = words.join(QLatin1Char(' '));
+  return request;
+}
+
+TAsking ChooseAsking(bool yes, bool terminal, bool display) {
+  if (yes) return akNoQuestion;
+  if (terminal) return akTerminal;
+  return display ? akBox : akNobody;
+}
+
+QStringList ProductsUninstalledBy(const QString& program) {
+  const QString self = QFileInfo(program).canonicalFilePath();
+  QStringList products;
+  if (self.isEmpty()) return products;
+  QString base = QString::fromLatin1(kUninstallKeyBase);
+  base.chop(1);
+  for (const QString& name : KeyNames(base)) {
+    const QString recorded =
+        ProgramOf(ReadRegString(hkLocalMachine, LogKey(name), kUninstallString, QString()), name);
+    if (!recorded.isEmpty() && QFileInfo(recorded).canonicalFilePath() == self) products << name;
+  }
+  products.sort();
+  return products;
+}
+
+int RunUninstall(const TUninstallRequest& request, TAsking asking, const QString& program,
+                 QTextStream& out, QTextStream& err) {
+  TReport report(asking, out, err);
+  try {
+    return Uninstall(request, asking, program, out, report);
+  } catch (const std::exception& e) {
+    report.Err(QStringLiteral("uninstall: ") + QString::fromUtf8(e.what()),
+               QStringLiteral("Poisto epäonnistui: ") + QString::fromUtf8(e.what()));
+    report.Show(QString());
+    return 1;
+  }
+}
