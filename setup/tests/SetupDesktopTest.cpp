@@ -413,8 +413,16 @@ TEST_F(SetupDesktop, ACancelAndAKillLoseNothingAndTheNextRunInstalls) {
   desk_.KeepShot(QStringLiteral("setup-cancelled"));
   Advance(kBadEnd, {});
   EXPECT_NE(SetupExit(), -1);
+  // Everything stays as it was; new are only the desktop's caches (fonts).
   const auto after = HomeState(root_);
-  EXPECT_TRUE(before == after) << "the cancelled setup changed the home";
+  const QString cache = qEnvironmentVariable("XDG_CACHE_HOME") + u'/';
+  QStringList changed;
+  for (const auto& [file, hash] : before)
+    if (after.count(file) == 0 || after.at(file) != hash) changed << file;
+  for (const auto& [file, hash] : after)
+    if (before.count(file) == 0 && (!file.startsWith(cache) || file.contains(QStringLiteral("/qx/"))))
+      changed << file;
+  EXPECT_TRUE(changed.isEmpty()) << "the cancelled setup changed " << changed.join(u' ').toStdString();
   EXPECT_EQ(ReadRegString(hkCurrentUser, QStringLiteral("\\Software\\QXTrovaly\\Ruudukko"),
                           QStringLiteral("fon_nimi"), {}),
             "Arial");
