@@ -10,7 +10,9 @@ void TReadmeDlg::SetReadmeText(TStrings* value) {
 
 void TReadmeDlg::AssignDialogProperties() {
   TPageDlg::AssignDialogProperties();
-  Page()->Information->Lines()->Assign(*readmeText_);
+  // As one text: added line by line, each empty line would be the box's
+  // last for a moment, and the box keeps no empty last line.
+  Page()->Information->Lines()->SetText(readmeText_->Text());
 }
 
 void TReadmeDlg::DeclareProperties(TClassBuilder<TReadmeDlg, TBaseInstallDlg>& b) {

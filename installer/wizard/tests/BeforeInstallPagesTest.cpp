@@ -149,7 +149,9 @@ class BeforeInstallPages : public testing::Test {
     readme = new TReadmeDlg(setup.get());
     readme->SetContainer(install);
     readme->ReadmeText()->Add(QStringLiteral("Trovaly 2.0"));
+    readme->ReadmeText()->Add(QString());
     readme->ReadmeText()->Add(QStringLiteral("Uudet ristikot."));
+    readme->ReadmeText()->Add(QString());
     auto* type = new TInstallTypeDlg(setup.get());
     type->SetContainer(install);
     auto* groups = new TInstallFileGroupsDlg(setup.get());
@@ -213,8 +215,8 @@ TEST_F(BeforeInstallPages, TheWizardWalksItsPagesAndWritesTheChoicesIntoTheInsta
     ASSERT_NE(readmePage, nullptr);
     captions << frame->Caption();
     EXPECT_TRUE(readmePage->BackBtn->Visible());
-    ASSERT_EQ(readmePage->Information->Lines()->Count(), 2);
-    EXPECT_EQ(readmePage->Information->Lines()->Strings(1), "Uudet ristikot.");
+    // The text as written, the empty line inside it kept.
+    EXPECT_EQ(readmePage->Information->Lines()->Text(), QStringLiteral("Trovaly 2.0\r\n\r\nUudet ristikot.\r\n"));
     readmePage->BackBtn->Click();
     EXPECT_EQ(frame->CurrentPage(), welcome);
     welcome->ProceedBtn->Click();
