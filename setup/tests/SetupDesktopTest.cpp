@@ -327,9 +327,27 @@ TEST_F(SetupDesktop, InstallsPlaysAndUninstalls) {
   QFile own(mine);
   ASSERT_TRUE(own.open(QIODevice::WriteOnly) && own.write("oma") == 3);
   own.close();
+  // Started from its menu entry, it asks in a box; "Kyllä" is answered.
+  const auto remover = ReadDesktopGroup(ReadAll(menu_ + QStringLiteral("/Poista Trovaly .desktop")),
+                                        QStringLiteral("Desktop Entry"));
+  ASSERT_TRUE(remover.has_value());
+  const auto removerArgv = SplitDesktopExec(remover->value(QStringLiteral("Exec")));
+  ASSERT_TRUE(removerArgv.has_value() && !removerArgv->isEmpty());
+  EXPECT_EQ(removerArgv->first(), uninstaller);
   QProcess uninstall;
   uninstall.setProcessEnvironment(desk_.Environment());
-  uninstall.start(uninstaller, {QStringLiteral("-y")});
+  uninstall.start(removerArgv->first(), removerArgv->mid(1));
+  ASSERT_TRUE(uninstall.waitForStarted(10000));
+  const QString ask = desk_.WaitForWindow(QStringLiteral("Trovaly 1\\.0"), kSetupStartMs);
+  ASSERT_FALSE(ask.isEmpty()) << "the uninstaller did not ask";
+  desk_.KeepShot(QStringLiteral("uninstall-1-ask"));
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    desk_.Keys(ask, {"alt+k"});
+    if (WaitUntil([&] { return !desk_.Windows(QStringLiteral("Trovaly 1\\.0")).contains(ask); }, 5000)) break;
+  }
+  const QString told = desk_.WaitForWindow(QStringLiteral("Trovaly 1\\.0"));
+  desk_.KeepShot(QStringLiteral("uninstall-2-outcome"));
+  if (!told.isEmpty()) desk_.Keys(told, {"Return"});
   ASSERT_TRUE(uninstall.waitForFinished(60000));
   const QString said = QString::fromUtf8(uninstall.readAllStandardOutput());
   EXPECT_EQ(uninstall.exitCode(), 0) << said.toStdString() << uninstall.readAllStandardError().toStdString();
