@@ -4,7 +4,7 @@
 // editor's caption names a saved puzzle; the puzzle made and saved in the
 // editor plays in the game to its end animation. With QX_DESKTOP_SHOTS
 // naming a folder, screenshots go there.
-#include "tests/support/XvfbServer.h"
+#include "tests/support/DesktopSession.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -36,28 +36,16 @@ QByteArray ReadAll(const QString& path) {
 class EditorDesktop : public testing::Test {
  protected:
   void SetUp() override {
-    for (const char* tool : {"Xvfb", "openbox", "xdotool", "xprop", "import"})
-      if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
-        GTEST_SKIP() << "no " << tool << " (scripts/setup-debian.sh installs it)";
-    server_ = std::make_unique<TXvfb>(QStringLiteral("1024x768"));
-    ASSERT_FALSE(server_->Display().isEmpty()) << "Xvfb did not start";
-    env_ = server_->Environment();
+    const QString reason = desk_.Start();
+    if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
+    env_ = desk_.Environment();
     for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
       const QString folder = home_.path() + u'/' + QLatin1String(name);
       QDir().mkpath(folder);
       QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
       env_.insert(QLatin1String(name), folder);
     }
-    env_.remove(QStringLiteral("LC_ALL"));
-    env_.remove(QStringLiteral("LC_MESSAGES"));
-    env_.remove(QStringLiteral("LANGUAGE"));
-    env_.insert(QStringLiteral("LANG"), QStringLiteral("fi_FI.UTF-8"));
-    windowManager_.setProcessEnvironment(env_);
-    windowManager_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    ASSERT_TRUE(windowManager_.waitForStarted(10000) && WaitUntil([this] {
-      return Tool("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
-    })) << "openbox did not start";
-    Tool("xdotool", {"mousemove", "0", "0"});
+    desk_.Environment() = env_;
     game_.setProcessEnvironment(env_);
     game_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     game_.start(QStringLiteral(QX_TROVALY), {});
@@ -65,64 +53,28 @@ class EditorDesktop : public testing::Test {
     // The splash has the same title but no frame.
     ASSERT_TRUE(WaitUntil([this] {
       main_ = Window(QStringLiteral("Trovaly 1\\.0"));
-      return !main_.isEmpty() && Framed(main_);
+      return !main_.isEmpty() && desk_.Framed(main_);
     })) << "the game did not show";
   }
   void TearDown() override {
-    if (HasFailure() && server_) KeepShot(QStringLiteral("editor-failure"));
+    if (HasFailure()) desk_.KeepShot(QStringLiteral("editor-failure"));
     for (const QString& pid : EditorPids()) ::kill(pid.toInt(), SIGTERM);
     WaitUntil([this] { return EditorPids().isEmpty(); }, 5000);
     for (const QString& pid : EditorPids()) ::kill(pid.toInt(), SIGKILL);
-    for (QProcess* p : {&game_, &windowManager_}) {
-      if (p->state() == QProcess::NotRunning) continue;
-      p->terminate();
-      if (!p->waitForFinished(5000)) p->kill();
-      p->waitForFinished(5000);
+    if (game_.state() != QProcess::NotRunning) {
+      game_.terminate();
+      if (!game_.waitForFinished(5000)) game_.kill();
+      game_.waitForFinished(5000);
     }
-    server_.reset();
   }
 
-  QByteArray Tool(const char* program, const QStringList& args) const {
-    QProcess tool;
-    tool.setProcessEnvironment(env_);
-    tool.start(QLatin1String(program), args);
-    if (!tool.waitForFinished(10000)) {
-      tool.kill();
-      tool.waitForFinished(1000);
-      return {};
-    }
-    return tool.readAllStandardOutput();
-  }
-  QStringList Windows(const QString& pattern) const {
-    return QString::fromLatin1(Tool("xdotool", {"search", "--onlyvisible", "--name", u'^' + pattern + u'$'}))
-        .split(u'\n', Qt::SkipEmptyParts);
-  }
-  QString Window(const QString& pattern) const { return Windows(pattern).value(0); }
-  QString WaitForWindow(const QString& pattern) const {
-    QString id;
-    WaitUntil([&] { return !(id = Window(pattern)).isEmpty(); });
-    return id;
-  }
-  bool Framed(const QString& id) const {
-    static const QRegularExpression extents(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)"));
-    const auto m = extents.match(QString::fromLatin1(Tool("xprop", {"-id", id, "_NET_FRAME_EXTENTS"})));
-    return m.hasMatch() && m.captured(3).toInt() > 0;
-  }
-  QString ActiveWindow() const { return QString::fromLatin1(Tool("xdotool", {"getactivewindow"})).trimmed(); }
-  void Keys(const QString& id, const QStringList& keys) const {
-    Tool("xdotool", {"windowactivate", "--sync", id});
-    Tool("xdotool", QStringList{"key", "--clearmodifiers"} + keys);
-  }
-  // Keys to a window until what they open shows. The window manager may
-  // report the window active before the program has taken the focus, and
-  // a shortcut typed then is lost; a second press goes to what it opened.
+  QByteArray Tool(const char* program, const QStringList& args) const { return desk_.Tool(program, args); }
+  QString Window(const QString& pattern) const { return desk_.Window(pattern); }
+  QString WaitForWindow(const QString& pattern) const { return desk_.WaitForWindow(pattern); }
+  QString ActiveWindow() const { return desk_.ActiveWindow(); }
+  void Keys(const QString& id, const QStringList& keys) const { desk_.Keys(id, keys); }
   QString KeysFor(const QString& id, const QStringList& keys, const QString& pattern) const {
-    QString shown;
-    for (int attempt = 0; attempt < 3 && shown.isEmpty(); ++attempt) {
-      Keys(id, keys);
-      WaitUntil([&] { return !(shown = Window(pattern)).isEmpty(); }, kWaitMs / 3);
-    }
-    return shown;
+    return desk_.KeysFor(id, keys, pattern);
   }
   bool KeysRaise(const QString& id, const QStringList& keys, const QString& raised) const {
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -131,7 +83,7 @@ class EditorDesktop : public testing::Test {
     }
     return false;
   }
-  void Type(const QString& text) const { Tool("xdotool", {"type", "--delay", "10", text}); }
+  void Type(const QString& text) const { desk_.Type(text); }
   // A click at a point of a form's client area.
   void Click(const QString& id, int x, int y, int button = 1) const {
     Tool("xdotool", {"mousemove", "--window", id, "--sync", QString::number(x), QString::number(y + kMenuHeight)});
@@ -143,15 +95,8 @@ class EditorDesktop : public testing::Test {
     Tool("xdotool", {"mousemove", "--window", id, "--sync", QString::number(toX), QString::number(toY + kMenuHeight)});
     Tool("xdotool", {"mouseup", "1"});
   }
-  QImage Shot(const QString& id) const {
-    return QImage::fromData(Tool("import", {"-window", id, "png:-"}), "PNG");
-  }
-  void KeepShot(const QString& name) const {
-    const QString folder = qEnvironmentVariable("QX_DESKTOP_SHOTS");
-    if (folder.isEmpty()) return;
-    QDir().mkpath(folder);
-    Shot(QStringLiteral("root")).save(folder + u'/' + name + QStringLiteral(".png"));
-  }
+  QImage Shot(const QString& id) const { return desk_.Shot(id); }
+  void KeepShot(const QString& name) const { desk_.KeepShot(name); }
 
   // The editors of this desktop: processes of our program on our runtime folder.
   QStringList EditorPids() const {
@@ -176,9 +121,8 @@ class EditorDesktop : public testing::Test {
   }
 
   QTemporaryDir home_;
-  std::unique_ptr<TXvfb> server_;
+  TDesktopSession desk_;
   QProcessEnvironment env_;
-  QProcess windowManager_;
   QProcess game_;
   QString main_;
 };

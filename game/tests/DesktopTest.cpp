@@ -4,7 +4,7 @@
 // after them, and Qt's dialogs speak Finnish. Windows are observed as the
 // window manager and the server see them (xdotool, xprop, xwininfo, import).
 // With QX_DESKTOP_SHOTS naming a folder, screenshots of the dialogs go there.
-#include "tests/support/XvfbServer.h"
+#include "tests/support/DesktopSession.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -25,53 +25,25 @@ namespace {
 constexpr int kWaitMs = kDesktopWaitMs;
 
 
-class TDesktop {
+// The desktop with the game on it.
+class TDesktop : public TDesktopSession {
  public:
-  explicit TDesktop(TXvfb& server) : env_(server.Environment()) {}
   ~TDesktop() {
-    for (QProcess* p : {&game_, &windowManager_}) {
-      if (p->state() == QProcess::NotRunning) continue;
-      p->terminate();
-      if (!p->waitForFinished(5000)) p->kill();
-      p->waitForFinished(5000);
-    }
-  }
-  TDesktop(const TDesktop&) = delete;
-  TDesktop& operator=(const TDesktop&) = delete;
-
-  QByteArray Tool(const QString& program, const QStringList& args) const {
-    QProcess tool;
-    tool.setProcessEnvironment(env_);
-    tool.start(program, args);
-    if (!tool.waitForFinished(10000)) {
-      tool.kill();
-      tool.waitForFinished(1000);
-      return {};
-    }
-    return tool.readAllStandardOutput();
-  }
-
-  bool StartWindowManager() {
-    windowManager_.setProcessEnvironment(env_);
-    windowManager_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    return windowManager_.waitForStarted(10000) && WaitUntil([this] {
-             return Tool(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
-           });
+    if (game_.state() == QProcess::NotRunning) return;
+    game_.terminate();
+    if (!game_.waitForFinished(5000)) game_.kill();
+    game_.waitForFinished(5000);
   }
 
   // The game in Finnish, with its state in a folder of the test's own.
   bool StartGame(const QString& program, const QString& home) {
-    QProcessEnvironment env = env_;
+    QProcessEnvironment env = Environment();
     for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
       const QString folder = home + u'/' + QLatin1String(name);
       QDir().mkpath(folder);
       QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
       env.insert(QLatin1String(name), folder);
     }
-    env.remove(QStringLiteral("LC_ALL"));
-    env.remove(QStringLiteral("LC_MESSAGES"));
-    env.remove(QStringLiteral("LANGUAGE"));
-    env.insert(QStringLiteral("LANG"), QStringLiteral("fi_FI.UTF-8"));
     game_.setProcessEnvironment(env);
     game_.setWorkingDirectory(QFileInfo(program).absolutePath());
     game_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -79,78 +51,20 @@ class TDesktop {
     return game_.waitForStarted(10000);
   }
 
-  // The visible window whose whole name matches pattern; "" when none.
-  QString Window(const QString& pattern) const {
-    const QByteArray out = Tool(QStringLiteral("xdotool"),
-                                {"search", "--onlyvisible", "--name", u'^' + pattern + u'$'});
-    return QString::fromLatin1(out).split(u'\n', Qt::SkipEmptyParts).value(0);
-  }
-  QString WaitForWindow(const QString& pattern) const {
-    QString id;
-    WaitUntil([&] { return !(id = Window(pattern)).isEmpty(); });
-    return id;
-  }
-  bool WaitForNoWindow(const QString& pattern) const {
-    return WaitUntil([&] { return Window(pattern).isEmpty(); });
-  }
-
-  // The managed windows from bottom to top, as decimal ids like xdotool's.
-  QStringList Stacking() const {
-    const QString out = QString::fromLatin1(Tool(QStringLiteral("xprop"), {"-root", "_NET_CLIENT_LIST_STACKING"}));
-    QStringList ids;
-    static const QRegularExpression hex(QStringLiteral("0x[0-9a-fA-F]+"));
-    for (const auto& m : hex.globalMatch(out)) ids.append(QString::number(m.captured().toULongLong(nullptr, 16)));
-    return ids;
-  }
-  bool Framed(const QString& id) const {
-    static const QRegularExpression extents(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)"));
-    const auto m = extents.match(QString::fromLatin1(Tool(QStringLiteral("xprop"), {"-id", id, "_NET_FRAME_EXTENTS"})));
-    return m.hasMatch() && m.captured(3).toInt() > 0;
-  }
-  bool Above(const QString& id) const {
-    return Tool(QStringLiteral("xprop"), {"-id", id, "_NET_WM_STATE"}).contains("_NET_WM_STATE_ABOVE");
-  }
-
-  // Keys to the window id, as the keyboard types them.
-  void Keys(const QString& id, const QStringList& keys) const {
-    Tool(QStringLiteral("xdotool"), {"windowactivate", "--sync", id});
-    Tool(QStringLiteral("xdotool"), QStringList{"key", "--clearmodifiers"} + keys);
-  }
-  // The window that has the focus now (as xdotool names windows).
-  QString ActiveWindow() const {
-    return QString::fromUtf8(Tool(QStringLiteral("xdotool"), {"getactivewindow"})).trimmed();
-  }
-  void Type(const QString& text) const {
-    Tool(QStringLiteral("xdotool"), {"type", "--delay", "10", text});
-  }
-
   // A shown pop-up menu: an unmanaged window of the game on the screen.
   QString PopupMenu() const {
-    const QString tree = QString::fromUtf8(Tool(QStringLiteral("xwininfo"), {"-root", "-children"}));
+    const QString tree = QString::fromUtf8(Tool("xwininfo", {"-root", "-children"}));
     static const QRegularExpression row(QStringLiteral("(0x[0-9a-f]+) \"trovaly\": \\(\"trovaly\" \"trovaly\"\\)\\s+(\\d+)x(\\d+)"));
     for (const auto& m : row.globalMatch(tree)) {
       if (m.captured(2).toInt() < 20 || m.captured(3).toInt() < 20) continue;
-      if (Tool(QStringLiteral("xwininfo"), {"-id", m.captured(1)}).contains("IsViewable")) return m.captured(1);
+      if (Tool("xwininfo", {"-id", m.captured(1)}).contains("IsViewable")) return m.captured(1);
     }
     return {};
-  }
-
-  QImage Shot(const QString& id) const {
-    return QImage::fromData(Tool(QStringLiteral("import"), {"-window", id, "png:-"}), "PNG");
-  }
-  // Keeps a screenshot of the whole screen when the run asks for them.
-  void KeepShot(const QString& name) const {
-    const QString folder = qEnvironmentVariable("QX_DESKTOP_SHOTS");
-    if (folder.isEmpty()) return;
-    QDir().mkpath(folder);
-    Shot(QStringLiteral("root")).save(folder + u'/' + name + QStringLiteral(".png"));
   }
 
   bool GameRunning() const { return game_.state() == QProcess::Running; }
 
  private:
-  QProcessEnvironment env_;
-  QProcess windowManager_;
   QProcess game_;
 };
 
@@ -167,12 +81,9 @@ class Desktop : public testing::Test {
     if (!missing.isEmpty())
       GTEST_SKIP() << "no " << missing.toStdString()
                    << " to run the game on a desktop (scripts/setup-debian.sh installs it)";
-    server_ = std::make_unique<TXvfb>(QStringLiteral("1024x768"));
-    ASSERT_FALSE(server_->Display().isEmpty()) << "Xvfb did not start";
-    desk_ = std::make_unique<TDesktop>(*server_);
-    ASSERT_TRUE(desk_->StartWindowManager()) << "openbox did not start";
-    // The pointer stays clear of the menus it could highlight.
-    desk_->Tool(QStringLiteral("xdotool"), {"mousemove", "0", "0"});
+    desk_ = std::make_unique<TDesktop>();
+    const QString reason = desk_->Start();
+    ASSERT_TRUE(reason.isEmpty()) << reason.toStdString();
     ASSERT_TRUE(desk_->StartGame(QStringLiteral(QX_TROVALY), home_.path()));
     // The splash has the same title but no frame.
     ASSERT_TRUE(WaitUntil([this] {
@@ -180,10 +91,7 @@ class Desktop : public testing::Test {
       return !main_.isEmpty() && desk_->Framed(main_);
     })) << "the main window did not show";
   }
-  void TearDown() override {
-    desk_.reset();
-    server_.reset();
-  }
+  void TearDown() override { desk_.reset(); }
 
   // The "Vaikeusaste" menu as it shows, opened from the keyboard.
   QImage DifficultyMenu() {
@@ -230,7 +138,6 @@ class Desktop : public testing::Test {
   }
 
   QTemporaryDir home_;
-  std::unique_ptr<TXvfb> server_;
   std::unique_ptr<TDesktop> desk_;
   QString main_;
   QString picture_;

@@ -45,9 +45,12 @@ class TDesktopSession {
   QProcessEnvironment& Environment() { return env_; }
 
   QByteArray Tool(const char* program, const QStringList& args) const {
+    return Tool(QLatin1String(program), args);
+  }
+  QByteArray Tool(const QString& program, const QStringList& args) const {
     QProcess tool;
     tool.setProcessEnvironment(env_);
-    tool.start(QLatin1String(program), args);
+    tool.start(program, args);
     if (!tool.waitForFinished(10000)) {
       tool.kill();
       tool.waitForFinished(1000);
@@ -66,6 +69,22 @@ class TDesktopSession {
     WaitUntil([&] { return !(id = Window(pattern)).isEmpty(); }, timeoutMs);
     return id;
   }
+  bool WaitForNoWindow(const QString& pattern) const {
+    return WaitUntil([&] { return Window(pattern).isEmpty(); });
+  }
+  // The managed windows from bottom to top, as decimal ids like xdotool's.
+  QStringList Stacking() const {
+    const QString out = QString::fromLatin1(Tool("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"}));
+    QStringList ids;
+    static const QRegularExpression hex(QStringLiteral("0x[0-9a-fA-F]+"));
+    for (const auto& m : hex.globalMatch(out)) ids.append(QString::number(m.captured().toULongLong(nullptr, 16)));
+    return ids;
+  }
+  bool Above(const QString& id) const {
+    return Tool("xprop", {"-id", id, "_NET_WM_STATE"}).contains("_NET_WM_STATE_ABOVE");
+  }
+  // The window that has the focus now (as xdotool names windows).
+  QString ActiveWindow() const { return QString::fromUtf8(Tool("xdotool", {"getactivewindow"})).trimmed(); }
   // A splash has the title of the window it precedes but no frame.
   bool Framed(const QString& id) const {
     static const QRegularExpression extents(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)"));
