@@ -114,14 +114,6 @@ QStringList LoggedFiles() {
   return files;
 }
 
-QString Validate(const QString& file) {
-  QProcess validate;
-  validate.start(QStringLiteral("desktop-file-validate"), {file});
-  if (!validate.waitForFinished(20000)) return QStringLiteral("desktop-file-validate hangs");
-  const QString out = QString::fromUtf8(validate.readAllStandardOutput() + validate.readAllStandardError());
-  return validate.exitCode() == 0 ? out.trimmed() : QStringLiteral("exit %1: %2").arg(validate.exitCode()).arg(out);
-}
-
 // Pixels of a colour close to pure green (the script's found-letter font).
 int GreenPixels(const QImage& image) {
   int count = 0;
@@ -247,7 +239,7 @@ TEST_F(SetupDesktop, InstallsPlaysAndUninstalls) {
             "Trovaly.desktop|Word Puzzles.URL");
   for (const QString& link : links) {
     if (link.endsWith(QStringLiteral(".desktop"))) {
-      EXPECT_EQ(Validate(link), "") << link.toStdString();
+      EXPECT_EQ(DesktopFileProblems(link), "") << link.toStdString();
     }
   }
   EXPECT_TRUE(ReadAll(menu_ + QStringLiteral("/Word Puzzles.URL")).contains("word+puzzles"));

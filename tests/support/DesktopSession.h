@@ -2,6 +2,7 @@
 // A desktop for one test: an X server (Xvfb) with a window manager
 // (openbox), the environment our programs run in on it, and real X input
 // and screenshots through xdotool and import.
+#include "tests/support/DesktopFile.h"
 #include "tests/support/XvfbServer.h"
 
 #include <QDir>

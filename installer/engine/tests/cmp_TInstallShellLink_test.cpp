@@ -21,6 +21,7 @@
 #include "platform/system/ProgramGroups.h"
 #include "platform/system/ShellLinkEntry.h"
 #include "platform/system/ShellLinkUrl.h"
+#include "tests/support/DesktopFile.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -95,16 +96,7 @@ QStringList FilesBelow(const QString& folder) {
 }
 
 // desktop-file-validate's complaints (empty when the file is valid).
-QString Validate(const QString& file) {
-  QProcess validate;
-  validate.start(QStringLiteral("desktop-file-validate"), {file});
-  if (!validate.waitForFinished(20000)) return QStringLiteral("desktop-file-validate hangs");
-  const QString out = QString::fromUtf8(validate.readAllStandardOutput() +
-                                        validate.readAllStandardError());
-  return validate.exitCode() == 0 ? out.trimmed() : QStringLiteral("exit %1: %2")
-                                                        .arg(validate.exitCode())
-                                                        .arg(out);
-}
+QString Validate(const QString& file) { return DesktopFileProblems(file); }
 
 TEST(LinkGroupScript, MenuFolderWithProgramHelpAndWebLinksIsValidAndLoggedAsOnDisk) {
   TScript script;
