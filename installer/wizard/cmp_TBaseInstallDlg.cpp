@@ -326,7 +326,7 @@ TBaseChangeDiskForm::TBaseChangeDiskForm(TComponent* owner) : TBaseOndrixForm(ow
 // ---------------------------------------------------------------------------
 // TDialogManager.
 
-TDialogManager::TDialogManager(TComponent* owner) : TInstallObject(owner) {}
+TDialogManager::TDialogManager(TComponent* owner) : TInstallObject(owner), TDialogPlacement(478, 395) {}
 
 // The components that named this manager hear of its end from the spine.
 TDialogManager::~TDialogManager() { CloseDuringCopyForms(); }
@@ -356,8 +356,8 @@ void TDialogManager::Notification(TComponent* component, TOperation operation) {
   }
 }
 
-TPoint TDialogManager::PlaceOnScreen(int formWidth, int formHeight, int screenWidth,
-                                     int screenHeight, int captionHeight) const {
+TPoint TDialogPlacement::PlaceOnScreen(int formWidth, int formHeight, int screenWidth,
+                                       int screenHeight, int captionHeight) const {
   // Halves go to the even neighbour.
   const int cx = static_cast<int>(std::nearbyint(screenWidth * 0.5 - formWidth * 0.5));
   const int cy = static_cast<int>(std::nearbyint(screenHeight * 0.5 - formHeight * 0.5));
@@ -377,18 +377,20 @@ TPoint TDialogManager::PlaceOnScreen(int formWidth, int formHeight, int screenWi
   return {cx, cy};
 }
 
+void TDialogPlacement::PlaceForm(TForm* form) const {
+  form->SetPosition(poDesigned);
+  form->SetHeight(height_);
+  form->SetWidth(width_);
+  const TPoint at = PlaceOnScreen(form->Width(), form->Height(), Screen != nullptr ? Screen->Width() : 0,
+                                  Screen != nullptr ? Screen->Height() : 0, SystemCaptionHeight());
+  form->SetBounds(at.X, at.Y, form->Width(), form->Height());
+}
+
 void TDialogManager::Execute() {
   const TCurrentManagerScope current(this);
   TFormScope frame(new TBaseFormContainer(Application));
   auto* container = static_cast<TBaseFormContainer*>(frame.get());
-  container->SetPosition(poDesigned);
-  container->SetHeight(height_);
-  container->SetWidth(width_);
-  const int screenWidth = Screen != nullptr ? Screen->Width() : 0;
-  const int screenHeight = Screen != nullptr ? Screen->Height() : 0;
-  const TPoint at = PlaceOnScreen(container->Width(), container->Height(), screenWidth,
-                                  screenHeight, SystemCaptionHeight());
-  container->SetBounds(at.X, at.Y, container->Width(), container->Height());
+  PlaceForm(container);
   if (container->PopulatePages() == 0) return;
   if (container->ShowModal() == mrAbort) throw EAIUserAbort();
   if (Application != nullptr) {

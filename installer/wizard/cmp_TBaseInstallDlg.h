@@ -204,15 +204,14 @@ class TBaseChangeDiskForm : public TBaseOndrixForm {
 
 // ---------------------------------------------------------------------------
 
-class TDialogManager : public TInstallObject {
+// Where a wizard window goes: its size, and its place on the screen by a
+// position and two offsets.
+class TDialogPlacement {
  public:
-  explicit TDialogManager(TComponent* owner);
-  ~TDialogManager() override;
+  TDialogPlacement(int width, int height) : height_(height), width_(width) {}
 
   int Height() const { return height_; }
   void SetHeight(int v) { height_ = v; }
-  TManagerType ManagerType() const { return managerType_; }
-  void SetManagerType(TManagerType v) { managerType_ = v; }
   TOndrixDialogPosition Position() const { return position_; }
   void SetPosition(TOndrixDialogPosition v) { position_ = v; }
   int RelativeLeftOffset() const { return relativeLeftOffset_; }
@@ -221,6 +220,28 @@ class TDialogManager : public TInstallObject {
   void SetRelativeTopOffset(int v) { relativeTopOffset_ = v; }
   int Width() const { return width_; }
   void SetWidth(int v) { width_ = v; }
+
+  // Where a form of that size goes on a screen of that size.
+  TPoint PlaceOnScreen(int formWidth, int formHeight, int screenWidth, int screenHeight,
+                       int captionHeight) const;
+  // Gives form this size and puts it in its place on the screen.
+  void PlaceForm(TForm* form) const;
+
+ private:
+  int height_;
+  TOndrixDialogPosition position_ = odpCenter;
+  int relativeLeftOffset_ = 0;
+  int relativeTopOffset_ = 0;
+  int width_;
+};
+
+class TDialogManager : public TInstallObject, public TDialogPlacement {
+ public:
+  explicit TDialogManager(TComponent* owner);
+  ~TDialogManager() override;
+
+  TManagerType ManagerType() const { return managerType_; }
+  void SetManagerType(TManagerType v) { managerType_ = v; }
   const QList<TCustomBaseInstallDlg*>& Dialogs() const { return dialogs_; }
   const QList<TForm*>& OpenDuringCopyForms() const { return openForms_; }
 
@@ -235,10 +256,6 @@ class TDialogManager : public TInstallObject {
   void UpdateDuringCopyForms(TFileStatusParameter* fileStatus, TDownloadStatusParameter* download);
   void CloseDuringCopyForms();
 
-  // Where Execute puts a form of that size on a screen of that size.
-  TPoint PlaceOnScreen(int formWidth, int formHeight, int screenWidth, int screenHeight,
-                       int captionHeight) const;
-
   void ContainerDestroyed(TInstallContainer* container) override;
   void HandleMessage(TInstallContainer* sender, int code, TObject* param) override;
   int GetRegisteredType() const override { return rtDialog; }
@@ -249,12 +266,7 @@ class TDialogManager : public TInstallObject {
  private:
   QList<TForm*> openForms_;
   QList<TCustomBaseInstallDlg*> dialogs_;
-  int height_ = 395;
   TManagerType managerType_ = dmBeforeInstall;
-  TOndrixDialogPosition position_ = odpCenter;
-  int relativeLeftOffset_ = 0;
-  int relativeTopOffset_ = 0;
-  int width_ = 478;
 };
 
 // The caption height the manager places by (the system's title bar).

@@ -7,7 +7,7 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/Screen.h"
 
-TCopyFileDlg::TCopyFileDlg(TComponent* owner) : TCustomBaseInstallDlg(owner) {}
+TCopyFileDlg::TCopyFileDlg(TComponent* owner) : TCustomBaseInstallDlg(owner), TDialogPlacement(474, 146) {}
 
 TCopyFileDlg::~TCopyFileDlg() {
   if (TForm* form = Dialog()) form->Free();
@@ -68,19 +68,8 @@ void TCopyFileDlg::ShowCopyForm() {
   }
   TCopyFileForm* form = CopyForm();
   if (!placed_) {
-    form->SetHeight(height_);
-    form->SetWidth(width_);
     // Placed the way a dialog manager places its wizard.
-    TDialogManager placer(nullptr);
-    placer.SetPosition(position_);
-    placer.SetRelativeLeftOffset(relativeLeftOffset_);
-    placer.SetRelativeTopOffset(relativeTopOffset_);
-    const TPoint at = placer.PlaceOnScreen(form->Width(), form->Height(),
-                                           Screen != nullptr ? Screen->Width() : 0,
-                                           Screen != nullptr ? Screen->Height() : 0,
-                                           SystemCaptionHeight());
-    form->SetLeft(at.X);
-    form->SetTop(at.Y);
+    PlaceForm(form);
     placed_ = true;
   }
   if (!form->Visible()) form->Show();

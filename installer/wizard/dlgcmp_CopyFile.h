@@ -10,21 +10,11 @@
 
 class TCopyFileForm;
 
-class TCopyFileDlg : public TCustomBaseInstallDlg {
+class TCopyFileDlg : public TCustomBaseInstallDlg, public TDialogPlacement {
  public:
   explicit TCopyFileDlg(TComponent* owner);
   ~TCopyFileDlg() override;
 
-  int Height() const { return height_; }
-  void SetHeight(int v) { height_ = v; }
-  TOndrixDialogPosition Position() const { return position_; }
-  void SetPosition(TOndrixDialogPosition v) { position_ = v; }
-  int RelativeLeftOffset() const { return relativeLeftOffset_; }
-  void SetRelativeLeftOffset(int v) { relativeLeftOffset_ = v; }
-  int RelativeTopOffset() const { return relativeTopOffset_; }
-  void SetRelativeTopOffset(int v) { relativeTopOffset_ = v; }
-  int Width() const { return width_; }
-  void SetWidth(int v) { width_ = v; }
   // The window while it exists.
   TCopyFileForm* CopyForm() const;
 
@@ -40,11 +30,6 @@ class TCopyFileDlg : public TCustomBaseInstallDlg {
   bool downloadMode_ = false;
   int firstValue_ = 0;
   QString text_;
-  int height_ = 146;
-  TOndrixDialogPosition position_ = odpCenter;
-  int relativeLeftOffset_ = 0;
-  int relativeTopOffset_ = 0;
-  int width_ = 474;
   int secondValue_ = 0;
 };
 
