@@ -326,7 +326,13 @@ TBaseChangeDiskForm::TBaseChangeDiskForm(TComponent* owner) : TBaseOndrixForm(ow
 // ---------------------------------------------------------------------------
 // TDialogManager.
 
-TDialogManager::TDialogManager(TComponent* owner) : TInstallObject(owner), TDialogPlacement(478, 395) {}
+namespace {
+constexpr int kManagerWidth = 478;
+constexpr int kManagerHeight = 395;
+}  // namespace
+
+TDialogManager::TDialogManager(TComponent* owner)
+    : TInstallObject(owner), TDialogPlacement(kManagerWidth, kManagerHeight) {}
 
 // The components that named this manager hear of its end from the spine.
 TDialogManager::~TDialogManager() { CloseDuringCopyForms(); }
@@ -506,20 +512,10 @@ void TDialogManager::HandleMessage(TInstallContainer* sender, int code, TObject*
 }
 
 void TDialogManager::DeclareProperties(TClassBuilder<TDialogManager, TInstallObject>& b) {
-  b.Property("Height", &TDialogManager::Height, &TDialogManager::SetHeight).Default(395);
+  DeclarePlacement(b, kManagerWidth, kManagerHeight);
   b.Property("ManagerType", &TDialogManager::ManagerType, &TDialogManager::SetManagerType,
              kManagerTypeIdents)
       .Default(dmBeforeInstall);
-  b.Property("Position", &TDialogManager::Position, &TDialogManager::SetPosition,
-             kOndrixDialogPositionIdents)
-      .Default(odpCenter);
-  b.Property("RelativeLeftOffset", &TDialogManager::RelativeLeftOffset,
-             &TDialogManager::SetRelativeLeftOffset)
-      .Default(0);
-  b.Property("RelativeTopOffset", &TDialogManager::RelativeTopOffset,
-             &TDialogManager::SetRelativeTopOffset)
-      .Default(0);
-  b.Property("Width", &TDialogManager::Width, &TDialogManager::SetWidth).Default(478);
 }
 
 void RegisterInstallDialogClasses() {

@@ -227,6 +227,16 @@ class TDialogPlacement {
   // Gives form this size and puts it in its place on the screen.
   void PlaceForm(TForm* form) const;
 
+  // The published rows of a class that places its window so.
+  template <class T, class B>
+  static void DeclarePlacement(TClassBuilder<T, B>& b, int width, int height) {
+    b.Property("Height", &T::Height, &T::SetHeight).Default(height);
+    b.Property("Position", &T::Position, &T::SetPosition, kOndrixDialogPositionIdents).Default(odpCenter);
+    b.Property("RelativeLeftOffset", &T::RelativeLeftOffset, &T::SetRelativeLeftOffset).Default(0);
+    b.Property("RelativeTopOffset", &T::RelativeTopOffset, &T::SetRelativeTopOffset).Default(0);
+    b.Property("Width", &T::Width, &T::SetWidth).Default(width);
+  }
+
  private:
   int height_;
   TOndrixDialogPosition position_ = odpCenter;

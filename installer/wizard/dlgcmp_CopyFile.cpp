@@ -7,7 +7,13 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/Screen.h"
 
-TCopyFileDlg::TCopyFileDlg(TComponent* owner) : TCustomBaseInstallDlg(owner), TDialogPlacement(474, 146) {}
+namespace {
+constexpr int kCopyWidth = 474;
+constexpr int kCopyHeight = 146;
+}  // namespace
+
+TCopyFileDlg::TCopyFileDlg(TComponent* owner)
+    : TCustomBaseInstallDlg(owner), TDialogPlacement(kCopyWidth, kCopyHeight) {}
 
 TCopyFileDlg::~TCopyFileDlg() {
   if (TForm* form = Dialog()) form->Free();
@@ -77,30 +83,20 @@ void TCopyFileDlg::ShowCopyForm() {
 }
 
 void TCopyFileDlg::DeclareProperties(TClassBuilder<TCopyFileDlg, TCustomBaseInstallDlg>& b) {
+  DeclarePlacement(b, kCopyWidth, kCopyHeight);
   b.Property("AutoSetFont", &TCustomBaseInstallDlg::AutoSetFont,
              &TCustomBaseInstallDlg::SetAutoSetFont)
       .Default(true);
   b.Property("AutoTranslate", &TCustomBaseInstallDlg::AutoTranslate,
              &TCustomBaseInstallDlg::SetAutoTranslate)
       .Default(true);
-  b.Property("Height", &TCopyFileDlg::Height, &TCopyFileDlg::SetHeight).Default(146);
   b.Property("OverrideMainTranslator", &TCustomBaseInstallDlg::OverrideMainTranslator,
              &TCustomBaseInstallDlg::SetOverrideMainTranslator)
       .Default(false);
-  b.Property("Position", &TCopyFileDlg::Position, &TCopyFileDlg::SetPosition,
-             kOndrixDialogPositionIdents)
-      .Default(odpCenter);
-  b.Property("RelativeLeftOffset", &TCopyFileDlg::RelativeLeftOffset,
-             &TCopyFileDlg::SetRelativeLeftOffset)
-      .Default(0);
-  b.Property("RelativeTopOffset", &TCopyFileDlg::RelativeTopOffset,
-             &TCopyFileDlg::SetRelativeTopOffset)
-      .Default(0);
   b.Object("ThemeBitmap", &TCustomBaseInstallDlg::ThemeBitmap);
   b.Property("TranslateIntoLanguage", &TCustomBaseInstallDlg::TranslateIntoLanguage,
              &TCustomBaseInstallDlg::SetTranslateIntoLanguage, kOndxLanguageIdents)
       .Default(olUser);
-  b.Property("Width", &TCopyFileDlg::Width, &TCopyFileDlg::SetWidth).Default(474);
 }
 
 void RegisterCopyFileDlgClasses() {
