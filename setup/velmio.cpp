@@ -2,6 +2,7 @@
 // "velmio -b" builds setup.exe, setup.1 and files.1 into the folder that
 // BUILD.INF beside the program names; started by setup.exe it installs.
 #include "installer/engine/cmp_TInstall.h"
+#include "installer/engine/cmp_TInstallContainer_Ondrix.h"
 #include "installer/engine/cmp_TOndxCompress.h"
 #include "installer/engine/routines_Registry.h"
 #include "installer/wizard/WizardHost.h"
@@ -17,15 +18,13 @@
 
 namespace {
 
-constexpr char kLibraryKey[] = "\\Software\\Corvane\\Tessera\\3.0\\Library";
-
 // A build tree keeps the installer library (the loader and its marker) in
 // "library" beside the program; the first build from it names that folder
 // in the registry when nothing else is named there.
 void NameBuildTreeLibrary() {
   const QString library = QCoreApplication::applicationDirPath() + QStringLiteral("/library");
   if (!QFileInfo::exists(library + QStringLiteral("/Q32V31.TXT"))) return;
-  const QString key = QString::fromLatin1(kLibraryKey);
+  const QString key = QString::fromLatin1(kLibrarySearchKey);
   if (!ReadRegString(hkCurrentUser, key, QStringLiteral("SearchPath"), {}).trimmed().isEmpty()) return;
   WriteRegString(hkCurrentUser, key, QStringLiteral("SearchPath"), library);
 }

@@ -5,6 +5,7 @@
 
 #include "installer/engine/InstallPrompts.h"
 #include "installer/engine/cmp_TInstall.h"
+#include "installer/engine/cmp_TInstallContainer_Ondrix.h"
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
@@ -44,7 +45,6 @@ constexpr char kTextSetup1DiskFull[] =
     "while trying to copy the SETUP.1 archive file. You should probably clear all files off of "
     "the drive. Minimally, you should leave enough space on the drive for the SETUP.1 archive "
     "file.";
-constexpr char kLibraryKey[] = "\\Software\\Corvane\\Tessera\\3.0\\Library";
 constexpr char kLibraryMarker[] = "Q32V31.TXT";
 constexpr char kTextNoLibrary[] =
     "The HKEY_LOCAL_MACHINE | %s key in the registry is either missing or points to an invalid "
@@ -87,7 +87,7 @@ bool CopyReplacing(const QString& from, const QString& to) {
 // path that holds its marker file.
 QString LibraryFolder() {
   const QString searchPath =
-      ReadRegString(hkCurrentUser, QString::fromLatin1(kLibraryKey), QStringLiteral("SearchPath"), {});
+      ReadRegString(hkCurrentUser, QString::fromLatin1(kLibrarySearchKey), QStringLiteral("SearchPath"), {});
   if (!Trim(searchPath).isEmpty()) {
     for (const QString& folder : searchPath.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
       if (FileExists(AddBackslash(folder) + QLatin1String(kLibraryMarker))) return RemoveBackslash(folder);
