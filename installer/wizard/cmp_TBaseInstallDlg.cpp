@@ -291,21 +291,9 @@ void TCustomBaseInstallDlg::DeclareProperties(
 }
 
 void TBaseInstallDlg::DeclareProperties(TClassBuilder<TBaseInstallDlg, TCustomBaseInstallDlg>& b) {
-  b.Property("AutoSetFont", &TCustomBaseInstallDlg::AutoSetFont,
-             &TCustomBaseInstallDlg::SetAutoSetFont)
-      .Default(true);
-  b.Property("AutoTranslate", &TCustomBaseInstallDlg::AutoTranslate,
-             &TCustomBaseInstallDlg::SetAutoTranslate)
-      .Default(true);
+  DeclareTranslation(b);
   b.Property("DialogManager", &TCustomBaseInstallDlg::DialogManager,
              &TCustomBaseInstallDlg::SetDialogManager);
-  b.Property("OverrideMainTranslator", &TCustomBaseInstallDlg::OverrideMainTranslator,
-             &TCustomBaseInstallDlg::SetOverrideMainTranslator)
-      .Default(false);
-  b.Object("ThemeBitmap", &TCustomBaseInstallDlg::ThemeBitmap);
-  b.Property("TranslateIntoLanguage", &TCustomBaseInstallDlg::TranslateIntoLanguage,
-             &TCustomBaseInstallDlg::SetTranslateIntoLanguage, kOndxLanguageIdents)
-      .Default(olUser);
   b.Event("OnAfterExecute", &TCustomBaseInstallDlg::OnAfterExecute);
   b.Event("OnBeforeExecute", &TCustomBaseInstallDlg::OnBeforeExecute);
 }

@@ -143,6 +143,19 @@ class TCustomBaseInstallDlg : public TInstallObject {
   void Notification(TComponent* component, TOperation operation) override;
 
   static void DeclareProperties(TClassBuilder<TCustomBaseInstallDlg, TInstallObject>& b);
+  // The rows every published dialog component shares: how it translates
+  // and fonts its window, and the window's theme picture.
+  template <class T, class B>
+  static void DeclareTranslation(TClassBuilder<T, B>& b) {
+    b.Property("AutoSetFont", &T::AutoSetFont, &T::SetAutoSetFont).Default(true);
+    b.Property("AutoTranslate", &T::AutoTranslate, &T::SetAutoTranslate).Default(true);
+    b.Property("OverrideMainTranslator", &T::OverrideMainTranslator, &T::SetOverrideMainTranslator)
+        .Default(false);
+    b.Object("ThemeBitmap", &T::ThemeBitmap);
+    b.Property("TranslateIntoLanguage", &T::TranslateIntoLanguage, &T::SetTranslateIntoLanguage,
+               kOndxLanguageIdents)
+        .Default(olUser);
+  }
 
  protected:
   // A page component's constructor: its default Order, its registration

@@ -84,19 +84,7 @@ void TCopyFileDlg::ShowCopyForm() {
 
 void TCopyFileDlg::DeclareProperties(TClassBuilder<TCopyFileDlg, TCustomBaseInstallDlg>& b) {
   DeclarePlacement(b, kCopyWidth, kCopyHeight);
-  b.Property("AutoSetFont", &TCustomBaseInstallDlg::AutoSetFont,
-             &TCustomBaseInstallDlg::SetAutoSetFont)
-      .Default(true);
-  b.Property("AutoTranslate", &TCustomBaseInstallDlg::AutoTranslate,
-             &TCustomBaseInstallDlg::SetAutoTranslate)
-      .Default(true);
-  b.Property("OverrideMainTranslator", &TCustomBaseInstallDlg::OverrideMainTranslator,
-             &TCustomBaseInstallDlg::SetOverrideMainTranslator)
-      .Default(false);
-  b.Object("ThemeBitmap", &TCustomBaseInstallDlg::ThemeBitmap);
-  b.Property("TranslateIntoLanguage", &TCustomBaseInstallDlg::TranslateIntoLanguage,
-             &TCustomBaseInstallDlg::SetTranslateIntoLanguage, kOndxLanguageIdents)
-      .Default(olUser);
+  DeclareTranslation(b);
 }
 
 void RegisterCopyFileDlgClasses() {

@@ -76,19 +76,7 @@ void TInstallStatusDlg::ShowStatus() {
 
 void TInstallStatusDlg::DeclareProperties(
     TClassBuilder<TInstallStatusDlg, TCustomBaseInstallDlg>& b) {
-  b.Property("AutoSetFont", &TCustomBaseInstallDlg::AutoSetFont,
-             &TCustomBaseInstallDlg::SetAutoSetFont)
-      .Default(true);
-  b.Property("AutoTranslate", &TCustomBaseInstallDlg::AutoTranslate,
-             &TCustomBaseInstallDlg::SetAutoTranslate)
-      .Default(true);
-  b.Property("OverrideMainTranslator", &TCustomBaseInstallDlg::OverrideMainTranslator,
-             &TCustomBaseInstallDlg::SetOverrideMainTranslator)
-      .Default(false);
-  b.Object("ThemeBitmap", &TCustomBaseInstallDlg::ThemeBitmap);
-  b.Property("TranslateIntoLanguage", &TCustomBaseInstallDlg::TranslateIntoLanguage,
-             &TCustomBaseInstallDlg::SetTranslateIntoLanguage, kOndxLanguageIdents)
-      .Default(olUser);
+  DeclareTranslation(b);
 }
 
 void RegisterInstallStatusDlgClasses() {
