@@ -8,6 +8,7 @@ namespace {
 
 struct THostHolder {
   std::unique_ptr<TInstallHost> host;
+  int busyDepth = 0;
 };
 
 }  // namespace
@@ -27,4 +28,18 @@ QString InstallExeName() {
   if (TInstallHost* host = CurrentInstallHost())
     return host->ExeName();
   return QCoreApplication::applicationFilePath();
+}
+
+TBusyCursorScope::TBusyCursorScope() {
+  THostHolder& holder = ProcessObject<THostHolder>();
+  if (holder.busyDepth++ == 0 && holder.host)
+    holder.host->SetBusyCursor(true);
+}
+
+TBusyCursorScope::~TBusyCursorScope() {
+  THostHolder* holder = FindProcessObject<THostHolder>();
+  if (holder == nullptr)
+    return;
+  if (--holder->busyDepth == 0 && holder->host)
+    holder->host->SetBusyCursor(false);
 }

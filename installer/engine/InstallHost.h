@@ -55,6 +55,16 @@ class TInstallHost {
   virtual void SetTranslatorLanguage(int language) { (void)language; }
 };
 
+// The hourglass for the time of a step: the first scope sets it, the last
+// to end puts the cursor back, also on an exception. Scopes nest.
+class TBusyCursorScope {
+ public:
+  TBusyCursorScope();
+  ~TBusyCursorScope();
+  TBusyCursorScope(const TBusyCursorScope&) = delete;
+  TBusyCursorScope& operator=(const TBusyCursorScope&) = delete;
+};
+
 // Puts host in place (nullptr: none) and hands back the one before.
 std::unique_ptr<TInstallHost> SetInstallHost(std::unique_ptr<TInstallHost> host);
 // The current host; nullptr when none.

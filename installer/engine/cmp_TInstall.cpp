@@ -119,8 +119,10 @@ TCustomInstall::~TCustomInstall() {
   if (host != nullptr && handlerTaken_) host->ExchangeExceptionHandler(std::move(previousHandler_));
   // The form gets back what it had, nothing included: a hook left behind
   // would call a freed component.
-  if (host != nullptr && hooked_ && !mainForm_->ComponentState().Contains(csDestroying))
+  if (host != nullptr && hooked_ && mainForm_ != nullptr &&
+      !mainForm_->ComponentState().Contains(csDestroying))
     host->SetActivateHandler(mainForm_, savedActivate_);
+  if (mainForm_ != nullptr) mainForm_->RemoveFreeNotification(this);
   TInstallGlobals* globals = FindProcessObject<TInstallGlobals>();
   if (globals != nullptr && globals->install == this) globals->install = nullptr;
   if (batchPending_) RunCleanupBatch(batchPath_);
@@ -183,6 +185,8 @@ void TCustomInstall::Loaded() {
     if (mainForm_ == nullptr && Owner() != nullptr && host->IsHookableForm(Owner()))
       mainForm_ = Owner();
     if (mainForm_ == nullptr && runAutomatic_) throw IEInstall(QString::fromLatin1(kTextNoMainForm));
+    // The form may go first (the component on a data module).
+    if (mainForm_ != nullptr) mainForm_->FreeNotification(this);
   }
   // The install type: itAlways first, then the first the script offers.
   SetInstallType(itAlways);
@@ -193,6 +197,14 @@ void TCustomInstall::Loaded() {
     }
   }
   ChooseMode();
+}
+
+void TCustomInstall::Notification(TComponent* component, TOperation operation) {
+  TFileContainer::Notification(component, operation);
+  if (operation == opRemove && component != nullptr && component == mainForm_) {
+    mainForm_ = nullptr;
+    hooked_ = false;
+  }
 }
 
 void TCustomInstall::ChooseMode() {
@@ -294,18 +306,16 @@ void TCustomInstall::ReadInfoFromArchive() {
   if (archiveInfoRead_) return;
   if (OnBeforeReadArchiveInfo) OnBeforeReadArchiveInfo(this);
   BroadcastMessage(this, scBeforeReadArchiveInfo, nullptr);
-  TInstallHost* host = CurrentInstallHost();
-  if (host != nullptr) host->SetBusyCursor(true);
-  ShowStatusMessage(QString::fromLatin1(kTextReadingInfo));
-  IfTryFinally(
-      [&] {
-        TFileContainer::ReadInfoFromArchive();
-        if (DistributeType() != dtTraditional) ReadRemoteFileInfo();
-      },
-      [&] {
-        if (host != nullptr) host->SetBusyCursor(false);
-        HideStatusMessage();
-      });
+  {
+    const TBusyCursorScope busy;
+    ShowStatusMessage(QString::fromLatin1(kTextReadingInfo));
+    IfTryFinally(
+        [&] {
+          TFileContainer::ReadInfoFromArchive();
+          if (DistributeType() != dtTraditional) ReadRemoteFileInfo();
+        },
+        [&] { HideStatusMessage(); });
+  }
   archiveInfoRead_ = true;
   if (OnAfterReadArchiveInfo) OnAfterReadArchiveInfo(this);
   BroadcastMessage(this, scAfterReadArchiveInfo, nullptr);
@@ -319,8 +329,7 @@ void TCustomInstall::ReadRemoteFileInfo() {
         for (const TFileListRecord& record : ReadRemoteFileList(temp)) {
           for (TCustomInstallFile* file : InstallUnitState().installFiles) {
             if (file->Name().compare(record.Name, Qt::CaseInsensitive) != 0) continue;
-            // The install file keeps its archive's size, date and version:
-            // the remote record only confirms the file is listed.
+            file->SetListedInfo(record.Size, record.Date, record.Version);
             break;
           }
         }

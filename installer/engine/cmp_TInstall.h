@@ -161,6 +161,8 @@ class TCustomInstall : public TFileContainer {
   virtual void HandleException(TObject* sender, const Exception& e);
   // Nothing restarts the machine: tells the user to log out and in again.
   void RebootWindows();
+  // The install's processing is its run (setting State to fcsInstall too).
+  void Process() override { Run(); }
   void ReadInfoFromArchive() override;
   void Compress(TCompressOptions options) override;
   // The main form's first activation.
@@ -181,6 +183,20 @@ class TCustomInstall : public TFileContainer {
   QString PendingBatch() const { return batchPending_ ? batchPath_ : QString(); }
   void SaveLanguage();
   int ReadLanguage();
+
+  // Notifications of the build, each with the install as Sender: the start
+  // and end of BuildSetupArchive, before and after copying the installation
+  // program without the loading program, the setup program in place, the
+  // compression done, the start and end of writing the self-extracting
+  // program. Not published; nothing in the setup program sets them.
+  TNotifyEvent OnBuildSetupArchiveStart;
+  TNotifyEvent OnBuildSetupArchiveEnd;
+  TNotifyEvent OnBeforeCopyProgram;
+  TNotifyEvent OnAfterCopyProgram;
+  TNotifyEvent OnSetupProgramReady;
+  TNotifyEvent OnBuildCompressed;
+  TNotifyEvent OnSelfExtractStart;
+  TNotifyEvent OnSelfExtractEnd;
 
   // The build mode and the transfer to floppies, each ending the program.
   void BuildMode();
@@ -208,6 +224,7 @@ class TCustomInstall : public TFileContainer {
 
   int GetRegisteredType() const override { return rtFileContainer; }
   void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
 
   static void DeclareProperties(TClassBuilder<TCustomInstall, TFileContainer>& b);
 
@@ -217,6 +234,10 @@ class TCustomInstall : public TFileContainer {
  private:
   QString UnfinishedKey() const;
   void ChooseMode();
+  void CopySetupProgram(const QString& buildDir, const QString& exeName);
+  void Notify(const TNotifyEvent& event) {
+    if (event) event(this);
+  }
   void ReadRemoteFileInfo();
   void GoodEnd();
   void EndOfRun();

@@ -1,5 +1,7 @@
 #include "installer/engine/cmp_TInstallContainer_Files.h"
 
+#include "installer/engine/InstallHost.h"
+
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TNetInstallLocation.h"
@@ -10,6 +12,8 @@
 #include "installer/engine/routines_Strings.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/StrUtils.h"
+
+#include <optional>
 
 const TEnumInfo kLzhCommandIdents{"lzcOverwrite", "lzcOnlyAdd"};
 const TEnumInfo kFileContainerStateIdents{"fcsNone", "fcsCompress", "fcsInstall", "fcsCopy"};
@@ -133,8 +137,11 @@ void TFileRelated::DataReceived(TObject* sender, const QString& fileName, int by
 }
 
 void TFileRelated::SetContainer(TInstallContainer* value) {
+  // The archive follows a new container only: an unchanged one keeps the
+  // object's own archive.
+  const bool changed = value != Container();
   TInstallObject::SetContainer(value);
-  if (IsLoading())
+  if (IsLoading() || !changed)
     return;
   if (value != nullptr && value->AsFileRelated() != nullptr) {
     StoreArchiveFileType(StandardContainerArchive());
@@ -316,11 +323,13 @@ void TFileContainer::ForFilesThenGroups(void (TCustomInstallFile::*fileStep)(),
 }
 
 void TFileContainer::ReadInfoFromArchive() {
+  const TBusyCursorScope busy;
   ForFilesThenGroups(&TCustomInstallFile::ReadInfoFromArchive,
                      &TFileContainer::ReadInfoFromArchive);
 }
 
 void TFileContainer::ReadFileInfo() {
+  const TBusyCursorScope busy;
   ForFilesThenGroups(&TCustomInstallFile::ReadFileInfo, &TFileContainer::ReadFileInfo);
 }
 
@@ -442,6 +451,7 @@ void TFileContainer::DoInformationEventControl(TInstallContainer* sender, int co
 
 void TFileContainer::ProcessHelpers() {
   state_ = fcsInstall;
+  std::optional<TBusyCursorScope> busy(std::in_place);
   IfTryFinally(
       [&] {
         QString path;
@@ -458,6 +468,7 @@ void TFileContainer::ProcessHelpers() {
         SendInformation(icContainerEnd, this);
       },
       [&] {
+        busy.reset();
         TOndxCompress* global = TOndxCompress::Global();
         const bool wasAborted = global != nullptr && global->Abort();
         BroadcastMessage(this, scOperationEnded, nullptr);

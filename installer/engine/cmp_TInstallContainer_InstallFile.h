@@ -90,6 +90,12 @@ class TCustomInstallFile : public TFileRelated {
   bool UpdateDLLCounter() const { return updateDLLCounter_; }
   void SetUpdateDLLCounter(bool value) { updateDLLCounter_ = value; }
   QString Version() const { return version_; }
+  // The size, date and version the remote file list gives.
+  void SetListedInfo(int size, TDateTime date, const QString& version) {
+    size_ = size;
+    date_ = date;
+    version_ = version.left(20);
+  }
 
   TInstallFileNotifyEvent OnAfterCompress;
   TInstallFileNotifyEvent OnAfterCopy;

@@ -125,21 +125,7 @@ void TCustomInstall::BuildDistribution(const QString& exeName, const QString& bu
   const QString setup1 = dir + QStringLiteral("setup.1");
   const QString files1 = dir + QStringLiteral("files.1");
   ForceDirectories(RemoveBackslash(buildDir));
-  if (useLoadingProgram_) {
-    try {
-      BuildSetupArchive(buildDir, exeName);
-    } catch (const EocDiskFull&) {
-      throw IEInstall(QString::fromLatin1(kTextSetup1DiskFull));
-    }
-    const QString loader = AddBackslash(LibraryFolder()) + QLatin1String(kLoaderProgram);
-    if (!FileExists(loader)) throw IEInstall(QString::fromLatin1(kTextNoLoader), {loader});
-    if (!CopyReplacing(loader, setupExe))
-      throw IEInstall(QString::fromLatin1(kTextCannotCopyLoader), {loader, setupExe});
-  } else {
-    const QString target = dir + ExtractFileName(exeName);
-    if (!CopyReplacing(exeName, target))
-      throw IEInstall(QString::fromLatin1(kTextCannotCopyProgram), {exeName, target});
-  }
+  CopySetupProgram(buildDir, exeName);
   // The install's own archive becomes the build's files.1 for the build.
   TCustomPathSpecifier* savedType = ArchiveFileType();
   const QString savedFile = ArchiveFile();
@@ -166,10 +152,41 @@ void TCustomInstall::BuildDistribution(const QString& exeName, const QString& bu
         StoreArchiveFileType(savedType);
         StoreArchiveFile(savedFile);
       });
-  if (standAlone) WriteSelfExtractingProgram(setupExe, setup1, files1);
+  Notify(OnBuildCompressed);
+  if (standAlone) {
+    Notify(OnSelfExtractStart);
+    WriteSelfExtractingProgram(setupExe, setup1, files1);
+    Notify(OnSelfExtractEnd);
+  }
+}
+
+// The setup program of the build: the loader as setup.exe with setup.1
+// beside it, or the installation program itself.
+void TCustomInstall::CopySetupProgram(const QString& buildDir, const QString& exeName) {
+  const QString dir = AddBackslash(buildDir);
+  if (useLoadingProgram_) {
+    try {
+      BuildSetupArchive(buildDir, exeName);
+    } catch (const EocDiskFull&) {
+      throw IEInstall(QString::fromLatin1(kTextSetup1DiskFull));
+    }
+    const QString setupExe = dir + QStringLiteral("setup.exe");
+    const QString loader = AddBackslash(LibraryFolder()) + QLatin1String(kLoaderProgram);
+    if (!FileExists(loader)) throw IEInstall(QString::fromLatin1(kTextNoLoader), {loader});
+    if (!CopyReplacing(loader, setupExe))
+      throw IEInstall(QString::fromLatin1(kTextCannotCopyLoader), {loader, setupExe});
+  } else {
+    const QString target = dir + ExtractFileName(exeName);
+    Notify(OnBeforeCopyProgram);
+    if (!CopyReplacing(exeName, target))
+      throw IEInstall(QString::fromLatin1(kTextCannotCopyProgram), {exeName, target});
+    Notify(OnAfterCopyProgram);
+  }
+  Notify(OnSetupProgramReady);
 }
 
 void TCustomInstall::BuildSetupArchive(const QString& buildDir, const QString& exeName) {
+  Notify(OnBuildSetupArchiveStart);
   if (Trim(exeName).isEmpty()) throw IEInstall(QString::fromLatin1(kTextBlankExe));
   if (!FileExists(exeName)) throw IEInstall(QString::fromLatin1(kTextNoExe), {exeName});
   const QString setup1 = AddBackslash(buildDir) + QStringLiteral("setup.1");
@@ -184,6 +201,7 @@ void TCustomInstall::BuildSetupArchive(const QString& buildDir, const QString& e
   compressOne(exeName, lzcOverwrite, true);
   for (int i = 0; i < presetupFiles_->Count(); ++i)
     compressOne(presetupFiles_->Strings(i), lzcOnlyAdd, false);
+  Notify(OnBuildSetupArchiveEnd);
 }
 
 QString FloppyFolder(int disk) {

@@ -33,7 +33,9 @@ TNetState& State() {
 const TResetHook kResetNetState([] { State() = TNetState(); });
 
 constexpr int kBlockSize = 8192;
-constexpr int kMaxResponse = 3000;
+// A server's reply goes into a message the user reads: one line of
+// printable text, shortened.
+constexpr int kMaxResponse = 200;
 
 // Internet error codes the messages name.
 constexpr int kErrInternalError = 12004;
@@ -44,11 +46,17 @@ constexpr int kErrUnrecognizedScheme = 12006;
 constexpr int kErrNameNotResolved = 12007;
 constexpr int kErrLoginFailure = 12015;
 constexpr int kErrOperationCancelled = 12017;
+constexpr int kErrItemNotFound = 12028;
 constexpr int kErrCannotConnect = 12029;
 constexpr int kErrConnectionAborted = 12030;
 constexpr int kErrConnectionReset = 12031;
+constexpr int kErrInvalidServerResponse = 12152;
 
-int InternetErrorOf(CURLcode code) {
+int InternetErrorOf(CURLcode code, bool http) {
+  // An HTTP request names only http: an unknown protocol is the server's
+  // reply that is no HTTP.
+  if (http && (code == CURLE_UNSUPPORTED_PROTOCOL || code == CURLE_WEIRD_SERVER_REPLY))
+    return kErrInvalidServerResponse;
   switch (code) {
     case CURLE_OK: return 0;
     case CURLE_UNSUPPORTED_PROTOCOL: return kErrUnrecognizedScheme;
@@ -78,10 +86,33 @@ void SetLastError(int code) {
   State().lastError = code;
 }
 
+// Printable ASCII only (each run of anything else becomes one blank),
+// at most kMaxResponse characters, "..." marking a cut.
+QString PrintableResponse(const QByteArray& bytes) {
+  QString text;
+  bool gap = false;
+  for (const char c : bytes) {
+    if (c >= 0x20 && c < 0x7f) {
+      if (gap && !text.isEmpty())
+        text += QLatin1Char(' ');
+      gap = false;
+      text += QLatin1Char(c);
+    } else {
+      gap = true;
+    }
+    if (text.size() > kMaxResponse)
+      break;
+  }
+  text = text.trimmed();
+  if (text.size() > kMaxResponse)
+    text = text.left(kMaxResponse - 3) + QStringLiteral("...");
+  return text;
+}
+
 void NoteResponse(const QByteArray& line) {
-  const QString text = QString::fromLatin1(line).trimmed();
+  const QString text = PrintableResponse(line);
   if (!text.isEmpty())
-    State().lastResponse = text.left(kMaxResponse);
+    State().lastResponse = text;
 }
 
 QString NilMessage(const QString& text) {
@@ -183,7 +214,7 @@ class TCustomNetInstallLocation::TDownload {
       curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
       status_ = static_cast<int>(status);
     }
-    SetLastError(InternetErrorOf(code_));
+    SetLastError(InternetErrorOf(code_, http_));
     return code_ == CURLE_OK;
   }
 
@@ -269,7 +300,7 @@ class TCustomNetInstallLocation::TDownload {
   bool Body(const char* data, size_t size) {
     if (http_) {
       if (status_ < 200 || status_ > 299)
-        return false;  // an error page is no file
+        return true;  // an error page is no file: read and dropped
       opened_ = true;
     }
     const int fileSize = http_ ? contentLength_ : ftpSize_;
@@ -535,13 +566,17 @@ void TCustomNetInstallLocation::DownloadFile(const QString& remoteName, const QS
   const QString& host = loginInformation_->Hostname();
   if (loginInformation_->Protocol() == ipHTTP) {
     const int status = download.Status();
-    const bool answered = done || download.Code() == CURLE_WRITE_ERROR;
-    if (answered && (status == 404 || status == 410))
+    if (done && (status == 404 || status == 410)) {
+      SetLastError(kErrItemNotFound);
       throw ENIL_FileNotFound(Text(kNilFileNotFound), {remoteName});
-    if (answered && (status == 401 || status == 407))
-      throw ENIL_OpenService(Text(kNilOpenService), {host});
-    if (answered && (status < 200 || status > 299))
+    }
+    if (done && (status < 200 || status > 299)) {
+      // The server said why: its status line is the response.
+      SetLastError(kErrExtendedError);
+      if (status == 401 || status == 407)
+        throw ENIL_OpenService(Text(kNilOpenService), {host});
       throw ENIL_HTTPOpenFile(Text(kNilHTTPOpenFile), {remoteName});
+    }
     if (!done && !download.Opened())
       throw ENIL_HTTPSendRequest(Text(kNilHTTPSendRequest), {remoteName});
   } else if (!done) {
@@ -555,8 +590,10 @@ void TCustomNetInstallLocation::DownloadFile(const QString& remoteName, const QS
   }
   if (!done)
     throw ENIL_ReadFile(Text(kNilReadFile), {remoteName});
-  if (download.Total() < 1)
+  if (download.Total() < 1) {
+    SetLastError(kErrItemNotFound);
     throw ENIL_FileNotFound(Text(kNilFileNotFound), {remoteName});
+  }
   download.Commit();
   if (OnAfterDownload)
     OnAfterDownload(this, false);

@@ -8,6 +8,10 @@
 
 #include <QFile>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <optional>
 
@@ -55,10 +59,16 @@ TOverwriteDecision FromDates(TDateTime newDate, TDateTime oldDate) {
   return *n < *o ? odKeep : *n > *o ? odReplace : odSame;
 }
 
-// The last-write date of a file that can be opened for reading.
+// The last-write date of a regular file that can be opened for reading. The
+// open does not wait: a named pipe or a device has no date to compare.
 std::optional<TDateTime> OpenedFileDate(const QString& fileName) {
-  QFile file(fileName);
-  if (!FileExists(fileName) || !file.open(QIODevice::ReadOnly))
+  const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0)
+    return std::nullopt;
+  struct stat st {};
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  ::close(fd);
+  if (!regular)
     return std::nullopt;
   const TDateTime age = FileAge(fileName);
   return age < 0 ? std::nullopt : std::optional<TDateTime>(age);

@@ -64,7 +64,7 @@ void TInstallScript::Build() {
 }
 
 void TInstallScript::Run() {
-  install_->Process();
+  install_->TFileContainer::Process();
 }
 
 QByteArray GroupScriptForm(const QString& sourceDir, const QStringList& names) {

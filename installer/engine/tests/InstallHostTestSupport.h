@@ -35,7 +35,10 @@ class TTestHost : public TInstallHost {
   TNotifyEvent ActivateHandler(TComponent*) override { return activate_; }
   void SetActivateHandler(TComponent*, TNotifyEvent handler) override { activate_ = std::move(handler); }
   void Maximize(TComponent*) override { ++maximized; }
-  void SetBusyCursor(bool) override {}
+  void SetBusyCursor(bool value) override {
+    busy = value;
+    ++cursorChanges;
+  }
   void Terminate() override { ++terminated; }
   void SetExitCode(int code) override { exitCode = code; }
   QString ExeName() override { return exe_; }
@@ -54,6 +57,8 @@ class TTestHost : public TInstallHost {
   TComponent* Form() { return &form_; }
 
   bool noForm = false;
+  bool busy = false;
+  int cursorChanges = 0;
   int maximized = 0;
   int terminated = 0;
   int exitCode = 0;

@@ -5,10 +5,15 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <set>
+#include <vector>
 
 #include "InstallFileTestSupport.h"
 #include "InstallTestSupport.h"
@@ -346,6 +351,54 @@ TEST_F(InstallFileTest, BeforeInstallAbortSkipsTheFileAndItsCodes) {
   EXPECT_EQ(ReadBytes(b->GetDestPath()), QByteArray("b"));
   // Only the file that is there is logged for the uninstaller.
   EXPECT_EQ(LoggedFiles(), std::set<QString>{b->GetDestPath()});
+}
+
+// A setter after loading keeps the file's own archive; only a new container
+// gives the file the container's archive.
+TEST_F(InstallFileTest, SettersKeepTheFilesOwnArchiveUntilTheContainerChanges) {
+  TInstallFile* f = File(QStringLiteral("own.dat"), "o");
+  auto* place = new TPathSpecifier(script_->Root());
+  place->OnGetPath = [](TComponent*, QString& path) { path = qxtest::TempPath(QStringLiteral("own")); };
+  f->SetArchiveFileType(place);
+  f->SetArchiveFile(QStringLiteral("/own.1"));
+  f->SetDestName(QStringLiteral("renamed.dat"));
+  f->SetDestDir(QStringLiteral("/elsewhere"));
+  f->SetFileType(iftNormal);
+  f->SetContainer(group_);
+  EXPECT_EQ(f->ArchiveFileType(), place);
+  EXPECT_EQ(f->ArchiveFile(), QStringLiteral("/own.1"));
+  EXPECT_EQ(f->DestName(), QStringLiteral("renamed.dat"));
+  TInstallFileGroup* other = script_->Group(QStringLiteral("Other"), QStringLiteral("/Other"));
+  f->SetContainer(other);
+  EXPECT_NE(dynamic_cast<TpsContainerArchiveFile*>(f->ArchiveFileType()), nullptr);
+  EXPECT_EQ(f->ArchiveFile(), QString());
+}
+
+// A named pipe at the destination has no date: under owDate, and under
+// owVersionDate with equal (no) versions, it cannot be compared, so the file
+// is installed in its place and nothing waits on the pipe. The test holds
+// the pipe's other end so that a wrong open would not hang it.
+TEST_F(InstallFileTest, ANamedPipeAtTheDestinationIsReplacedWithoutWaiting) {
+  TInstallFile* byDate = File(QStringLiteral("pipe1.dat"), "one");
+  TInstallFile* byBoth = File(QStringLiteral("pipe2.dat"), "two");
+  byDate->SetOverwriteMode(owDate);
+  byBoth->SetOverwriteMode(owVersionDate);
+  script_->Build();
+  std::vector<int> ends;
+  for (TInstallFile* f : {byDate, byBoth}) {
+    const QByteArray dest = QFile::encodeName(f->GetDestPath());
+    QDir().mkpath(f->GetExpandedDestDir());
+    ASSERT_EQ(::mkfifo(dest.constData(), 0600), 0);
+    ends.push_back(::open(dest.constData(), O_RDWR | O_NONBLOCK));
+    FileSetDate(f->GetDestPath(), FileAge(f->ArchiveKey()) + 10);
+  }
+  script_->Run();
+  for (TInstallFile* f : {byDate, byBoth}) {
+    EXPECT_TRUE(QFileInfo(f->GetDestPath()).isFile()) << f->Name().toStdString();
+    EXPECT_EQ(ReadBytes(f->GetDestPath()), ReadBytes(f->ArchiveKey()));
+  }
+  for (int fd : ends)
+    ::close(fd);
 }
 
 }  // namespace

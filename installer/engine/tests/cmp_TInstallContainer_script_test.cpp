@@ -111,7 +111,7 @@ TEST(InstallScript, ReadFromAFormFileKeepsRanksAndOrdersAndRuns) {
   ASSERT_NE(fileA, nullptr);
   EXPECT_EQ(fileA->GetExpandedDestDir(), ExpandProgramFilesDir() + "/Trovaly/data/bin");
 
-  install->Process();
+  install->TFileContainer::Process();
   EXPECT_EQ(script.events,
             (QStringList{"+Install1", "+Group1", "+FileA", "-FileA", "+FileB", "-FileB", "-Group1",
                          "+Group2", "+File0", "-File0", "+FullOnly", "+LinkGroup1", "+Link1",

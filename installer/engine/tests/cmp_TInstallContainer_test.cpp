@@ -402,7 +402,7 @@ TEST(InformationCodes, ProcessedObjectsWriteTheirLogOnlyUnderAnInstall) {
   auto* install = Make<TInstall>(&module, "Install1");
   install->Information()->SetProductName(QStringLiteral("Trovaly"));
   auto* file = Make<TLogging>(&module, "File", install);
-  install->Process();
+  install->TFileContainer::Process();
   EXPECT_EQ(file->keys,
             QStringList{"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trovaly"});
 }

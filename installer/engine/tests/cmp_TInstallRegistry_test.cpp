@@ -138,7 +138,7 @@ TEST(InstallRegistryScript, EntriesAreWrittenWithTheirTypesAndRecordedInTheLog) 
       << written.constData();
   EXPECT_TRUE(written.contains("RootKey = hkCurrentUser"));
   EXPECT_FALSE(written.contains("KeySpecifierType"));
-  script.install->Process();
+  script.install->TFileContainer::Process();
 
   using V = QPair<TRegDataType, QString>;
   const QMap<QString, V> grid = ValuesOf(HKEY_CURRENT_USER, "\\Software\\QXTrovaly\\Ruudukko");
@@ -178,7 +178,7 @@ TEST(InstallRegistryScript, SkippedEntriesAreStillLoggedAndASecondRunAddsRecords
     asked.append(reg->Name() + QLatin1Char('.') + entry->Ident());
     if (entry->Ident() == QLatin1String("fon_nimi")) proceed = false;
   };
-  script.install->Process();
+  script.install->TFileContainer::Process();
   EXPECT_EQ(asked.size(), 6);
   EXPECT_EQ(asked[1], "RegRuudukko.fon_nimi");
   const auto grid = ValuesOf(HKEY_CURRENT_USER, "\\Software\\QXTrovaly\\Ruudukko");
@@ -187,7 +187,7 @@ TEST(InstallRegistryScript, SkippedEntriesAreStillLoggedAndASecondRunAddsRecords
   EXPECT_EQ(LogText(kRegistryKeys + QStringLiteral("\\RegistryKey2\\Entries"), "fon_nimi"),
             "Times New Roman");
 
-  script.install->Process();
+  script.install->TFileContainer::Process();
   EXPECT_EQ(LogText(kRegistryKeys, "Entries"), "6");
   EXPECT_EQ(LogText(kRegistryKeys + QStringLiteral("\\RegistryKey4"), "Key"),
             "\\Software\\QXTrovaly");

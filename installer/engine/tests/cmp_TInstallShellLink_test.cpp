@@ -124,7 +124,7 @@ TEST(LinkGroupScript, MenuFolderWithProgramHelpAndWebLinksIsValidAndLoggedAsOnDi
     if (code == scProgramFolder && sender == group)
       folderBeforeAsking = DirectoryExists(group->GetExpandedDestDir());
   };
-  CurrentInstall()->Process();
+  CurrentInstall()->TFileContainer::Process();
   EXPECT_TRUE(page->Lines().contains("MainGroup:-991")) << page->Lines().join(' ').toStdString();
   EXPECT_FALSE(folderBeforeAsking);
 
@@ -160,7 +160,7 @@ TEST(LinkGroupScript, MenuFolderWithProgramHelpAndWebLinksIsValidAndLoggedAsOnDi
   EXPECT_EQ(ReadURLShortcut(folder + "/Kotisivu.URL"), "http://www.example.com/trovaly");
 
   // A second run writes the same files and logs them again.
-  CurrentInstall()->Process();
+  CurrentInstall()->TFileContainer::Process();
   EXPECT_EQ(FilesBelow(folder), menuFiles);
   EXPECT_EQ(LoggedFiles().size(), 6);
 }

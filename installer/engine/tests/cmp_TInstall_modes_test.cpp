@@ -227,6 +227,63 @@ TEST(InstallBuild, WritesTheDistributionOrFailsWithItsError) {
   }
 }
 
+// The build tells each of its steps when it is done, in order: what the step
+// made is on disk when the notification comes, and nothing of the next step.
+TEST(InstallBuild, NotifiesEachStepOfTheBuild) {
+  const QString setupDir = qxtest::TempPath(QStringLiteral("setupdir"));
+  const QString library = qxtest::TempPath(QStringLiteral("library"));
+  QDir().mkpath(setupDir);
+  QDir().mkpath(library);
+  const QString program = setupDir + QStringLiteral("/velmio");
+  qxtest::WriteBytes(program, octest::Content(5000, 9));
+  qxtest::WriteBytes(library + QStringLiteral("/Q32V31.TXT"), "");
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_LOADER_PROGRAM), library + QStringLiteral("/OndrixLoadProgram")));
+  WriteRegString(hkCurrentUser, QStringLiteral("\\Software\\Corvane\\Tessera\\3.0\\Library"),
+                 QStringLiteral("SearchPath"), library);
+  qxtest::TInstallScript script;
+  TInstallFileGroup* group = script.Group(QStringLiteral("Game"), QStringLiteral("/Game"));
+  group->SetArchiveFileType(StandardPathSpecList().FindByClass<TpsContainerArchiveFile>());
+  script.File(group, QStringLiteral("trovaly.bin"), octest::Content(40000, 4));
+  TCustomInstall* install = script.Install();
+  QStringList steps;
+  const auto note = [&](const char* name, const QString& build) {
+    return [&steps, name, build](TObject* sender) {
+      QString line = QString::fromLatin1(name);
+      for (const char* file : {"setup.1", "setup.exe", "files.1", "velmio"})
+        if (QFile::exists(build + QLatin1Char('/') + QLatin1String(file))) line += QLatin1Char(' ') + QLatin1String(file);
+      if (ReadBytes(build + QStringLiteral("/setup.exe")).right(55).startsWith("SELFEXTRACTING"))
+        line += QStringLiteral(" trailer");
+      if (sender != CurrentInstall()) line += QStringLiteral(" (wrong sender)");
+      steps << line;
+    };
+  };
+  const auto watch = [&](const QString& build) {
+    install->OnBuildSetupArchiveStart = note("archive start:", build);
+    install->OnBuildSetupArchiveEnd = note("archive end:", build);
+    install->OnBeforeCopyProgram = note("before copy:", build);
+    install->OnAfterCopyProgram = note("after copy:", build);
+    install->OnSetupProgramReady = note("setup ready:", build);
+    install->OnBuildCompressed = note("compressed:", build);
+    install->OnSelfExtractStart = note("self-extractor start:", build);
+    install->OnSelfExtractEnd = note("self-extractor end:", build);
+  };
+  const QString withLoader = qxtest::TempPath(QStringLiteral("out1"));
+  watch(withLoader);
+  install->BuildDistribution(program, withLoader, true);
+  EXPECT_EQ(steps, (QStringList{"archive start:", "archive end: setup.1",
+                                "setup ready: setup.1 setup.exe",
+                                "compressed: setup.1 setup.exe files.1",
+                                "self-extractor start: setup.1 setup.exe files.1",
+                                "self-extractor end: setup.1 setup.exe files.1 trailer"}));
+  steps.clear();
+  install->SetUseLoadingProgram(false);
+  const QString alone = qxtest::TempPath(QStringLiteral("out2"));
+  watch(alone);
+  install->BuildDistribution(program, alone, false);
+  EXPECT_EQ(steps, (QStringList{"before copy:", "after copy: velmio", "setup ready: velmio",
+                                "compressed: files.1 velmio"}));
+}
+
 // -f: the self-extracting setup spread over floppies that are folders (three
 // here), then installed back from them; a Cancel at disk 2 is "Aborted by
 // user" and a failure.

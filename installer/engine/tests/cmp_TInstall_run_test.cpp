@@ -286,4 +286,70 @@ TEST_F(InstallRunTest, EachSetupProgramFindsItsOwnRecord) {
             QStringLiteral("There is an invalid entry for the unfinished install list File1;x"));
 }
 
+// The install's processing is its run: State := fcsInstall on the install
+// component opens the record, broadcasts every stage and ends well. The
+// hourglass shows while the file information is read and while the group
+// installs, and is back afterwards.
+TEST_F(InstallRunTest, TheStateInstallRunsTheWholeRunWithTheHourglass) {
+  script_->Build();
+  TScriptedPrompter* prompts = Expect({});
+  QStringList recordsDuringRun;
+  QList<bool> busyAt;
+  recorder_->OnMessage = [&](TInstallContainer*, int code, TObject*) {
+    if (code == scBeforeInstallWizard) recordsDuringRun = RecordNames();
+  };
+  a_->OnBeforeInstall = [&](TCustomInstallFile*) { busyAt << host_->busy; };
+  script_->Install()->OnBeforeReadArchiveInfo = [&](TObject*) { busyAt << host_->busy; };
+  script_->Install()->OnStartInstall = [&](TObject*) { busyAt << host_->busy; };
+  script_->Install()->SetState(fcsInstall);
+  EXPECT_EQ(script_->Install()->State(), fcsNone);
+  EXPECT_EQ(J(Codes()), J((kOpening + QStringList{"-997", "-996", "-989", "-995", "-979"})));
+  EXPECT_EQ(recordsDuringRun, QStringList{"Install0"});
+  EXPECT_EQ(RecordNames(), QStringList());
+  EXPECT_EQ(ReadBytes(a_->GetDestPath()), octest::Content(30000, 1));
+  EXPECT_EQ(busyAt, (QList<bool>{false, false, true}));
+  EXPECT_FALSE(host_->busy);
+  EXPECT_GE(host_->cursorChanges, 4);
+  EXPECT_TRUE(prompts->Requests.isEmpty());
+
+  // A file that fails puts the cursor back all the same.
+  host_->busy = false;
+  b_->OnBeforeInstall = [](TCustomInstallFile*) { throw Exception(QStringLiteral("broken")); };
+  EXPECT_THROW(group_->Process(), Exception);
+  EXPECT_FALSE(host_->busy);
+}
+
+// A host whose main form the test frees before the install component (the
+// component sits on a data module).
+class TFreedFormHost : public TTestHost {
+ public:
+  using TTestHost::TTestHost;
+  TComponent* MainForm() override { return form; }
+  bool IsHookableForm(TComponent* f) override { return f != nullptr && f == form; }
+  void SetActivateHandler(TComponent* f, TNotifyEvent handler) override {
+    handlerSetOn << f;
+    TTestHost::SetActivateHandler(f, std::move(handler));
+  }
+  TComponent* form = nullptr;
+  QList<TComponent*> handlerSetOn;
+};
+
+TEST(InstallComponentForm, AMainFormFreedFirstIsNotUsedAfterwards) {
+  auto host = std::make_unique<TFreedFormHost>(qxtest::TempPath(QStringLiteral("setup/velmio")));
+  TFreedFormHost* raw = host.get();
+  auto* form = new TComponent(nullptr);
+  raw->form = form;
+  SetInstallHost(std::move(host));
+  SetInstallCommandLine({});
+  {
+    auto script = std::make_unique<TInstallScript>();
+    ASSERT_EQ(raw->handlerSetOn, QList<TComponent*>{form});
+    raw->form = nullptr;
+    delete form;
+    script.reset();
+  }
+  EXPECT_EQ(raw->handlerSetOn.size(), 1);
+  SetInstallHost(nullptr);
+}
+
 }  // namespace

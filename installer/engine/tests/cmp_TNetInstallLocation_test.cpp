@@ -320,6 +320,58 @@ TEST_F(NetLocationTest, StalledServersRunIntoTheTimeOuts) {
   EXPECT_LT(timer.elapsed(), 10000);
 }
 
+bool Printable(const QString& text) {
+  for (QChar c : text) {
+    if (c.unicode() < 0x20 || c.unicode() > 0x7e)
+      return false;
+  }
+  return true;
+}
+
+// Each failure has its own class and error name; what the server sent goes
+// into the message as one short line of printable text.
+TEST_F(NetLocationTest, ErrorRepliesAndGarbageGetTheirOwnErrorsAndPrintableText) {
+  auto http = StartHttp();
+  Login(*http, ipHTTP, QStringLiteral("setup\\files"));
+  try {
+    location_->DownloadFile(QStringLiteral("missing.1"), local_);
+    ADD_FAILURE() << "missing file found";
+  } catch (const ENIL_FileNotFound& e) {
+    EXPECT_TRUE(e.Message().startsWith(QStringLiteral(
+        "Could not find the file missing.1 on the server. Error message ERROR_INTERNET_ITEM_NOT_FOUND. ")))
+        << e.Message().toStdString();
+    EXPECT_TRUE(e.Message().contains(QStringLiteral("Response from server HTTP/1.0 404")))
+        << e.Message().toStdString();
+  }
+
+  auto junk = Start({QStringLiteral("garbage")});
+  Login(*junk, ipHTTP, QString());
+  try {
+    location_->DownloadFile(QStringLiteral("group.1"), local_);
+    ADD_FAILURE() << "garbage taken for HTTP";
+  } catch (const ENIL_HTTPSendRequest& e) {
+    EXPECT_TRUE(e.Message().startsWith(QStringLiteral(
+        "Cannot send request for file group.1 to the server. Error message "
+        "ERROR_HTTP_INVALID_SERVER_RESPONSE. Server ") + junk->Host()))
+        << e.Message().toStdString();
+    EXPECT_TRUE(Printable(e.Message())) << e.Message().toStdString();
+  }
+
+  Login(*junk, ipFTP, QString());
+  try {
+    location_->Connect();
+    ADD_FAILURE() << "garbage taken for a greeting";
+  } catch (const ENIL_OpenService& e) {
+    EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Cannot connect to host ") + junk->Host()))
+        << e.Message().toStdString();
+    EXPECT_TRUE(Printable(e.Message())) << e.Message().toStdString();
+    const QString response = e.Message().section(QStringLiteral("Response from server "), 1);
+    EXPECT_FALSE(response.isEmpty());
+    EXPECT_LE(response.size(), 200) << response.toStdString();
+  }
+  EXPECT_FALSE(location_->Connected());
+}
+
 // A host text that would change the address is refused before any request.
 TEST_F(NetLocationTest, UnsafeHostNamesAreRefused) {
   for (const char* host : {"", "  ", "evil.example/x", "user@host", "host?x", "a b"}) {

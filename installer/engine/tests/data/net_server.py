@@ -5,8 +5,12 @@
   net_server.py stall-http SIZE             sends the headers of SIZE bytes and
                                             4096 of them, then nothing more
   net_server.py silent                      accepts connections, never answers
+  net_server.py garbage                     greets every connection with 3000
+                                            binary bytes, then ends its side
 
 Prints "PORT <n>" once listening; ends when its standard input closes.
+"net_server.py --port N MODE ..." listens on port N (say the port of a server
+that has ended) instead of a free one.
 """
 
 import base64
@@ -17,6 +21,9 @@ import socket
 import sys
 import threading
 import time
+
+
+PORT = 0
 
 
 def end_with_stdin():
@@ -52,7 +59,7 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
 def serve_http(root, user=None, password=None):
     Quiet.login = None if user is None else user + ":" + password
     handler = functools.partial(Quiet, directory=root)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", PORT), handler)
     announce(server.server_address[1])
     server.serve_forever()
 
@@ -70,7 +77,7 @@ def serve_ftp(root, user, password):
     handler = FTPHandler
     handler.authorizer = authorizer
     handler.auth_failed_timeout = 0
-    server = FTPServer(("127.0.0.1", 0), handler)
+    server = FTPServer(("127.0.0.1", PORT), handler)
     announce(server.address[1])
     server.serve_forever()
 
@@ -78,7 +85,7 @@ def serve_ftp(root, user, password):
 def listener():
     sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    sock.bind(("127.0.0.1", 0))
+    sock.bind(("127.0.0.1", PORT))
     sock.listen(8)
     return sock
 
@@ -107,9 +114,34 @@ def serve_silent():
         held.append(conn)
 
 
+def serve_garbage():
+    sock = listener()
+    announce(sock.getsockname()[1])
+    junk = bytearray(b"\x00\xff\x1b[2J")
+    x = 7
+    while len(junk) < 3000:
+        x = (x * 1103515245 + 12345) % (1 << 31)
+        b = x >> 23
+        if not 0x30 <= b <= 0x39:  # no digits: nothing that reads as a reply code
+            junk.append(b)
+    held = []
+    while True:
+        conn, _ = sock.accept()
+        held.append(conn)
+        try:
+            conn.sendall(bytes(junk))
+            conn.shutdown(socket.SHUT_WR)
+        except OSError:
+            pass  # a probe of the port
+
+
 def main():
+    global PORT
     end_with_stdin()
-    mode, args = sys.argv[1], sys.argv[2:]
+    argv = sys.argv[1:]
+    if argv[0] == "--port":
+        PORT, argv = int(argv[1]), argv[2:]
+    mode, args = argv[0], argv[1:]
     if mode == "http":
         serve_http(*args)
     elif mode == "ftp":
@@ -118,6 +150,8 @@ def main():
         serve_stall_http(int(args[0]))
     elif mode == "silent":
         serve_silent()
+    elif mode == "garbage":
+        serve_garbage()
     else:
         raise SystemExit("unknown mode " + mode)
 

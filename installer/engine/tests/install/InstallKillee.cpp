@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     TOndxCompress compressor(nullptr);
     auto root = std::make_unique<TDataModule>(nullptr);
     ReadRootComponentFile(root.get(), QString::fromLocal8Bit(argv[1]));
-    CurrentInstall()->Process();
+    CurrentInstall()->TFileContainer::Process();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
     rc = 1;
