@@ -140,6 +140,7 @@ std::unique_ptr<Hive> Hive::Open(const QString& path) {
   } catch (const SqliteError& e) {
     CannotOpen(path, e.message);
   }
+  hive->KeepReserve();
   return hive;
 }
 
@@ -198,20 +199,43 @@ void Hive::Advance(Cursor& cursor, KeyId key, std::int64_t index) {
 }
 
 bool Hive::KeyAlive(KeyId key) {
+  if (cacheUsable_) {
+    if (const auto it = cache_.alive.constFind(key); it != cache_.alive.cend())
+      return *it;
+  }
+  NeedFile();
   SqliteStatement st(*db_, "SELECT 1 FROM keys WHERE id = ?");
   st.Bind(1, key);
-  return st.Step();
+  const bool alive = st.Step();
+  if (cacheUsable_) {
+    cache_.alive.insert(key, alive);
+    Cached(1);
+  }
+  return alive;
 }
 
 std::optional<KeyId> Hive::FindChild(KeyId parent, const QString& name) {
+  const QString folded = FoldName(name);
+  if (cacheUsable_) {
+    const auto keys = cache_.children.constFind(parent);
+    if (keys != cache_.children.cend()) {
+      if (const auto it = keys->constFind(folded); it != keys->cend())
+        return *it;
+    }
+  }
+  NeedFile();
   SqliteStatement st(*db_, "SELECT id FROM keys WHERE parent = ? AND folded = ?");
-  st.Bind(1, parent).Bind(2, FoldName(name));
-  if (!st.Step())
-    return std::nullopt;
-  return st.Int(0);
+  st.Bind(1, parent).Bind(2, folded);
+  const std::optional<KeyId> child = st.Step() ? std::optional<KeyId>(st.Int(0)) : std::nullopt;
+  if (cacheUsable_) {
+    cache_.children[parent].insert(folded, child);
+    Cached(1);
+  }
+  return child;
 }
 
 KeyId Hive::AddChild(KeyId parent, const QString& name) {
+  DropCache();
   SqliteStatement st(*db_, "INSERT INTO keys(parent, name, folded) VALUES(?, ?, ?)");
   st.Bind(1, parent).Bind(2, name).Bind(3, FoldName(name));
   st.Step();
@@ -219,12 +243,14 @@ KeyId Hive::AddChild(KeyId parent, const QString& name) {
 }
 
 bool Hive::HasChildren(KeyId key) {
+  NeedFile();
   SqliteStatement st(*db_, "SELECT 1 FROM keys WHERE parent = ? LIMIT 1");
   st.Bind(1, key);
   return st.Step();
 }
 
 void Hive::DeleteKey(KeyId key) {
+  DropCache();
   SqliteStatement values(*db_, "DELETE FROM vals WHERE key = ?");
   values.Bind(1, key).Step();
   SqliteStatement self(*db_, "DELETE FROM keys WHERE id = ?");
@@ -232,6 +258,7 @@ void Hive::DeleteKey(KeyId key) {
 }
 
 void Hive::DeleteContents(KeyId key) {
+  DropCache();
   std::vector<KeyId> children;
   {
     SqliteStatement st(*db_, "SELECT id FROM keys WHERE parent = ?");
@@ -248,6 +275,24 @@ void Hive::DeleteContents(KeyId key) {
 }
 
 std::optional<QString> Hive::ChildAt(KeyId parent, std::int64_t index) {
+  if (cacheUsable_) {
+    // The whole list at once: the enumeration then reads only the cache.
+    auto it = cache_.childLists.constFind(parent);
+    if (it == cache_.childLists.cend()) {
+      NeedFile();
+      QStringList names;
+      SqliteStatement st(*db_, "SELECT name FROM keys WHERE parent = ? ORDER BY folded");
+      st.Bind(1, parent);
+      while (st.Step())
+        names.append(st.Text(0));
+      Cached(names.size() + 1);
+      it = cache_.childLists.insert(parent, names);
+    }
+    if (index < 0 || index >= it->size())
+      return std::nullopt;
+    return it->at(index);
+  }
+  NeedFile();
   const bool next = Continues(children_, parent, index);
   SqliteStatement st(*db_, next ? "SELECT name, folded FROM keys WHERE parent = ? AND folded > ?"
                                   " ORDER BY folded LIMIT 1"
@@ -268,14 +313,45 @@ std::optional<QString> Hive::ChildAt(KeyId parent, std::int64_t index) {
 }
 
 std::optional<HiveValue> Hive::Value(KeyId key, const QString& name) {
+  const QString folded = FoldName(name);
+  if (cacheUsable_) {
+    const auto values = cache_.values.constFind(key);
+    if (values != cache_.values.cend()) {
+      if (const auto it = values->constFind(folded); it != values->cend())
+        return *it;
+    }
+  }
+  NeedFile();
   SqliteStatement st(*db_, "SELECT name, type, data FROM vals WHERE key = ? AND folded = ?");
-  st.Bind(1, key).Bind(2, FoldName(name));
-  if (!st.Step())
-    return std::nullopt;
-  return HiveValue{st.Text(0), static_cast<std::uint32_t>(st.Int(1)), st.Blob(2)};
+  st.Bind(1, key).Bind(2, folded);
+  std::optional<HiveValue> value;
+  if (st.Step())
+    value = HiveValue{st.Text(0), static_cast<std::uint32_t>(st.Int(1)), st.Blob(2)};
+  if (cacheUsable_) {
+    cache_.values[key].insert(folded, value);
+    Cached(1);
+  }
+  return value;
 }
 
 std::optional<HiveValue> Hive::ValueAt(KeyId key, std::int64_t index) {
+  if (cacheUsable_) {
+    auto it = cache_.valueLists.constFind(key);
+    if (it == cache_.valueLists.cend()) {
+      NeedFile();
+      QList<HiveValue> values;
+      SqliteStatement st(*db_, "SELECT name, type, data FROM vals WHERE key = ? ORDER BY id");
+      st.Bind(1, key);
+      while (st.Step())
+        values.append(HiveValue{st.Text(0), static_cast<std::uint32_t>(st.Int(1)), st.Blob(2)});
+      Cached(values.size() + 1);
+      it = cache_.valueLists.insert(key, values);
+    }
+    if (index < 0 || index >= it->size())
+      return std::nullopt;
+    return it->at(index);
+  }
+  NeedFile();
   const bool next = Continues(values_, key, index);
   SqliteStatement st(*db_, next ? "SELECT name, type, data, id FROM vals WHERE key = ? AND id > ?"
                                   " ORDER BY id LIMIT 1"
@@ -292,6 +368,7 @@ std::optional<HiveValue> Hive::ValueAt(KeyId key, std::int64_t index) {
 }
 
 void Hive::SetValue(KeyId key, const QString& name, std::uint32_t type, const QByteArray& data) {
+  DropCache();
   // An existing value keeps its name's spelling and its place in the order.
   SqliteStatement update(*db_, "UPDATE vals SET type = ?, data = ? WHERE key = ? AND folded = ?");
   update.Bind(1, static_cast<std::int64_t>(type))
@@ -309,6 +386,7 @@ void Hive::SetValue(KeyId key, const QString& name, std::uint32_t type, const QB
 }
 
 bool Hive::DeleteValue(KeyId key, const QString& name) {
+  DropCache();
   SqliteStatement st(*db_, "DELETE FROM vals WHERE key = ? AND folded = ?");
   st.Bind(1, key).Bind(2, FoldName(name));
   st.Step();
@@ -316,6 +394,7 @@ bool Hive::DeleteValue(KeyId key, const QString& name) {
 }
 
 HiveKeyInfo Hive::Info(KeyId key) {
+  NeedFile();
   HiveKeyInfo info;
   {
     SqliteStatement st(*db_, "SELECT count(*), max(length(name)) FROM keys WHERE parent = ?");
@@ -337,10 +416,99 @@ HiveKeyInfo Hive::Info(KeyId key) {
 }
 
 void Hive::Checkpoint() {
+  NeedFile();
   int logFrames = 0;
   int done = 0;
   const int rc = sqlite3_wal_checkpoint_v2(db_->Handle(), nullptr, SQLITE_CHECKPOINT_PASSIVE,
                                            &logFrames, &done);
   if (rc != SQLITE_OK && rc != SQLITE_BUSY)
     db_->Fail(rc);
+}
+
+void Hive::KeepReserve() {
+  const QByteArray file = QFile::encodeName(ReservePath());
+  const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0)
+    return;
+  // As much as fits, in steps: a part of the room is better than none.
+  constexpr std::int64_t kStep = 16 * 1024;
+  for (std::int64_t size = kStep; size <= kReserveBytes; size += kStep) {
+    if (posix_fallocate(fd, 0, static_cast<off_t>(size)) != 0)
+      break;
+  }
+  ::close(fd);
+}
+
+void Hive::ReleaseReserve() {
+  QFile::remove(ReservePath());
+}
+
+void Hive::ShrinkLog() {
+  int logFrames = 0;
+  int done = 0;
+  sqlite3_wal_checkpoint_v2(db_->Handle(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logFrames, &done);
+}
+
+// The cache -------------------------------------------------------------------
+
+namespace {
+
+// Entries (values, names, answers) the cache holds before it starts again.
+constexpr std::int64_t kCacheEntries = 1 << 20;
+// The log index header: two copies of 48 bytes at the start of the shared
+// memory; a commit writes the second, then the first. The low byte of the
+// fourth word is isInit.
+constexpr int kHeaderWords = 12;
+constexpr int kShmRegion = 32768;
+
+}  // namespace
+
+bool Hive::ReadLogHeader(LogHeader& out) {
+  if (logIndex_ == nullptr) {
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db_->Handle(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+        file == nullptr || file->pMethods == nullptr || file->pMethods->iVersion < 2 ||
+        file->pMethods->xShmMap == nullptr)
+      return false;
+    void volatile* region = nullptr;
+    // Region 0 is mapped once the connection has read in WAL mode; this asks
+    // for SQLite's own mapping and never makes the file larger.
+    if (file->pMethods->xShmMap(file, 0, kShmRegion, 0, &region) != SQLITE_OK || region == nullptr)
+      return false;
+    logIndex_ = static_cast<const volatile std::uint32_t*>(region);
+  }
+  LogHeader second{};
+  for (int i = 0; i < kHeaderWords; ++i)
+    out[static_cast<std::size_t>(i)] = __atomic_load_n(&logIndex_[i], __ATOMIC_ACQUIRE);
+  for (int i = 0; i < kHeaderWords; ++i)
+    second[static_cast<std::size_t>(i)] = __atomic_load_n(&logIndex_[kHeaderWords + i], __ATOMIC_ACQUIRE);
+  // A header being written shows two different copies.
+  return out == second && (out[3] & 0xff) != 0;
+}
+
+bool Hive::RefreshCache() {
+  LogHeader now{};
+  if (!ReadLogHeader(now)) {
+    DropCache();
+    return false;
+  }
+  if (!cacheUsable_ || now != stamp_) {
+    cache_ = ReadCache();
+    stamp_ = now;
+    cacheUsable_ = true;
+  }
+  return true;
+}
+
+void Hive::DropCache() {
+  if (!cacheUsable_ && cache_.entries == 0)
+    return;
+  cache_ = ReadCache();
+  cacheUsable_ = false;
+}
+
+void Hive::Cached(std::int64_t entries) {
+  cache_.entries += entries;
+  if (cache_.entries > kCacheEntries)
+    cache_ = ReadCache();
 }

@@ -22,9 +22,12 @@
 #include "platform/registry/Sqlite.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -79,6 +82,33 @@ class Hive {
 
   void Checkpoint();
 
+  // The read cache of this process. It answers only while the header of the
+  // write-ahead log's index (in the shared memory of every connection,
+  // rewritten by each commit of any process) is the one that was current
+  // before its answers were read; so its answers are the database's.
+  //
+  // RefreshCache compares the header and empties the cache when it moved;
+  // false when there is no header to compare (no cache then). It must run
+  // before the reads whose answers the cache keeps. Every change drops the
+  // cache. With CacheOnly set, KeyAlive, FindChild, Value, ValueAt and
+  // ChildAt answer from the cache and everything else, and every miss,
+  // raises CacheMiss without touching the file.
+  struct CacheMiss {};
+  bool RefreshCache();
+  void DropCache();
+  void SetCacheOnly(bool value) { cacheOnly_ = value; }
+
+  // Room for deletes on a full disk: a file of kReserveBytes beside the
+  // hive. A delete that finds the disk full gives it up (ReleaseReserve)
+  // and tries once more; then the log's space is given back (ShrinkLog) and
+  // the reserve is taken again as far as the disk allows (KeepReserve).
+  static constexpr std::int64_t kReserveBytes = 128 * 1024;
+  QString ReservePath() const { return path_ + QStringLiteral("-reserve"); }
+  void KeepReserve();
+  void ReleaseReserve();
+  // Checkpoints the whole log and cuts it to nothing; errors are dropped.
+  void ShrinkLog();
+
  private:
   // Where the last enumeration step of one key stopped.
   struct Cursor {
@@ -97,10 +127,34 @@ class Hive {
   bool Continues(const Cursor& cursor, KeyId key, std::int64_t index);
   void Advance(Cursor& cursor, KeyId key, std::int64_t index);
 
+  using LogHeader = std::array<std::uint32_t, 12>;
+  struct ReadCache {
+    QHash<KeyId, bool> alive;
+    QHash<KeyId, QHash<QString, std::optional<KeyId>>> children;  // by folded name
+    QHash<KeyId, QHash<QString, std::optional<HiveValue>>> values;  // by folded name
+    QHash<KeyId, QList<HiveValue>> valueLists;                     // in value order
+    QHash<KeyId, QStringList> childLists;                          // in name order
+    std::int64_t entries = 0;
+  };
+  // The log index header now; false when it cannot be read whole.
+  bool ReadLogHeader(LogHeader& out);
+  // Raises CacheMiss in cache-only mode.
+  void NeedFile() const {
+    if (cacheOnly_)
+      throw CacheMiss{};
+  }
+  // Counts an entry put in the cache; a cache grown too large starts again.
+  void Cached(std::int64_t entries);
+
   QString path_;
   std::unique_ptr<SqliteDb> db_;
   Cursor children_;
   Cursor values_;
+  ReadCache cache_;
+  bool cacheUsable_ = false;
+  bool cacheOnly_ = false;
+  LogHeader stamp_{};
+  const volatile std::uint32_t* logIndex_ = nullptr;
 };
 
 // Splits a key path at '\', dropping empty parts.

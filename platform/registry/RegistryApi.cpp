@@ -38,10 +38,30 @@ bool Allows(const KeyRef& ref, REGSAM needed) {
   return (ref.access & needed) == needed;
 }
 
+// A read answered from the hive's cache alone; nullopt when the cache lacks
+// something it needs (nothing was read from the file then).
+template <typename Body>
+std::optional<LONG> FromCache(Hive& hive, const KeyRef& ref, Body& body) {
+  struct CacheOnly {
+    Hive& hive;
+    explicit CacheOnly(Hive& h) : hive(h) { hive.SetCacheOnly(true); }
+    ~CacheOnly() { hive.SetCacheOnly(false); }
+  } scope(hive);
+  try {
+    if (!hive.KeyAlive(ref.key))
+      return ERROR_KEY_DELETED;
+    return body(hive, ref);
+  } catch (const Hive::CacheMiss&) {
+    return std::nullopt;
+  }
+}
+
 // Runs body on the resolved key under the process lock, inside a transaction
 // of the given kind, after checking the handle's rights and that its key
 // still exists. body returns a result code; the transaction commits only on
-// ERROR_SUCCESS.
+// ERROR_SUCCESS. A read is answered from the hive's cache when it holds the
+// answers; the cache is checked before the transaction begins, so what the
+// transaction reads is no older than the cache's stamp.
 template <typename Body>
 LONG WithKey(HKEY key, REGSAM needed, SqliteTransaction::Kind kind, Body body) {
   std::lock_guard guard(RegistryLock());
@@ -51,6 +71,14 @@ LONG WithKey(HKEY key, REGSAM needed, SqliteTransaction::Kind kind, Body body) {
       return rc;
     if (!Allows(target.ref, needed))
       return ERROR_ACCESS_DENIED;
+    if (kind == SqliteTransaction::Read) {
+      if (target.hive->RefreshCache()) {
+        if (const std::optional<LONG> rc = FromCache(*target.hive, target.ref, body))
+          return *rc;
+      }
+    } else {
+      target.hive->DropCache();
+    }
     SqliteTransaction tx(target.hive->Db(), kind);
     if (!target.hive->KeyAlive(target.ref.key))
       return ERROR_KEY_DELETED;
@@ -61,6 +89,24 @@ LONG WithKey(HKEY key, REGSAM needed, SqliteTransaction::Kind kind, Body body) {
   } catch (const SqliteError& e) {
     return CodeOf(e);
   }
+}
+
+// A delete: on a full disk the hive's reserve makes room for it, and the
+// room is taken back afterwards (as far as the disk allows).
+template <typename Body>
+LONG Deleting(HKEY key, REGSAM needed, Body body) {
+  std::lock_guard guard(RegistryLock());
+  const LONG rc = WithKey(key, needed, SqliteTransaction::Write, body);
+  if (rc != ERROR_DISK_FULL)
+    return rc;
+  KeyTarget target{};
+  if (ResolveKey(key, &target) != ERROR_SUCCESS)
+    return rc;
+  target.hive->ReleaseReserve();
+  const LONG retried = WithKey(key, needed, SqliteTransaction::Write, body);
+  target.hive->ShrinkLog();
+  target.hive->KeepReserve();
+  return retried;
 }
 
 // Walks a path below key; nullopt when a part is missing.
@@ -175,13 +221,13 @@ LONG RegSetValueEx(HKEY key, const QString& valueName, DWORD type, const void* d
 }
 
 LONG RegDeleteValue(HKEY key, const QString& valueName) {
-  return WithKey(key, KEY_SET_VALUE, SqliteTransaction::Write, [&](Hive& hive, const KeyRef& ref) {
+  return Deleting(key, KEY_SET_VALUE, [&](Hive& hive, const KeyRef& ref) {
     return hive.DeleteValue(ref.key, valueName) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
   });
 }
 
 LONG RegDeleteKey(HKEY key, const QString& subKey) {
-  return WithKey(key, 0, SqliteTransaction::Write, [&](Hive& hive, const KeyRef& ref) {
+  return Deleting(key, 0, [&](Hive& hive, const KeyRef& ref) {
     KeyId target = 0;
     if (const LONG rc = DeleteTarget(hive, ref, subKey, &target); rc != ERROR_SUCCESS)
       return rc;
@@ -193,7 +239,7 @@ LONG RegDeleteKey(HKEY key, const QString& subKey) {
 }
 
 LONG RegDeleteTree(HKEY key, const QString& subKey) {
-  return WithKey(key, 0, SqliteTransaction::Write, [&](Hive& hive, const KeyRef& ref) {
+  return Deleting(key, 0, [&](Hive& hive, const KeyRef& ref) {
     if (SplitKeyPath(subKey).isEmpty()) {
       hive.DeleteContents(ref.key);
       return ERROR_SUCCESS;

@@ -2,6 +2,7 @@
 #include "platform/registry/IniFile.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/ProcessState.h"
+#include "platform/rtl/StringList.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -161,6 +162,35 @@ TEST(RegistryConcurrency, FourWritersAndTwoReadersOnOneKey) {
   for (const QString& w : writers)
     for (int i = 0; i < kCount; ++i)
       EXPECT_EQ(reg.ReadInteger(w + QString::number(i)), i);
+}
+
+// This process's reads (kept in its read cache) never outlive another
+// process's commit: a value read again and again, and a list of names, show
+// the other process's writes as soon as they are committed.
+TEST(RegistryConcurrency, ReadsSeeEveryCommitOfAnotherProcess) {
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(QStringLiteral("\\Software\\QxConcurrency"), true));
+  reg.WriteInteger(QStringLiteral("c1"), 100);
+  TStringList names;
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_EQ(reg.ReadInteger(QStringLiteral("c1")), 100);
+    reg.GetValueNames(&names);
+    EXPECT_EQ(names.Count(), 1);
+    EXPECT_FALSE(reg.ValueExists(QStringLiteral("c2")));
+  }
+  auto child = StartChild({QStringLiteral("reg"), QStringLiteral("c"), QStringLiteral("3")});
+  ExpectFinishedCleanly(*child);
+  EXPECT_EQ(reg.ReadInteger(QStringLiteral("c1")), 1);
+  reg.GetValueNames(&names);
+  EXPECT_EQ(names.Count(), 3);
+  EXPECT_EQ(reg.ReadInteger(QStringLiteral("c2")), 2);
+  // And this process's own writes at once.
+  reg.WriteInteger(QStringLiteral("c1"), 7);
+  EXPECT_EQ(reg.ReadInteger(QStringLiteral("c1")), 7);
+  EXPECT_TRUE(reg.DeleteValue(QStringLiteral("c2")));
+  EXPECT_FALSE(reg.ValueExists(QStringLiteral("c2")));
+  reg.GetValueNames(&names);
+  EXPECT_EQ(names.Count(), 2);
 }
 
 TEST(IniConcurrency, TwoProcessesWritingOneFileLoseNothing) {

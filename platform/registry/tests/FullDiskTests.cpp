@@ -142,13 +142,17 @@ TEST(RegistryFullDisk, OnlyTheWriteThatDoesNotFitFails) {
   EXPECT_EQ(CheckFromAnotherProcess(kCount), 0);
 }
 
-TEST(RegistryFullDisk, FailedChangesRaiseAndReadersKeepReading) {
+TEST(RegistryFullDisk, WritesFailDeletesGoThroughAndReadersKeepReading) {
   constexpr int kCount = 50;
   QX_SMALL_DISK(disk, "2m");
   {
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(kKey, true));
     WriteValues(reg, kCount);
+    for (int i = 0; i < 4; ++i)
+      reg.WriteString(QStringLiteral("d%1").arg(i), QString(300, QLatin1Char('d')));
+    ASSERT_TRUE(reg.OpenKey(QStringLiteral("Gone\\Deeper"), true));
+    reg.WriteInteger(QStringLiteral("x"), 1);
   }
   // Closed: everything is in the database and the log is empty.
   ResetProcessState();
@@ -157,25 +161,36 @@ TEST(RegistryFullDisk, FailedChangesRaiseAndReadersKeepReading) {
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey(kKey, false));
   ExpectValues(reg, kCount);
-  const ERegistryException del = RaisedBy([&] { reg.DeleteValue(QStringLiteral("c0")); });
-  EXPECT_EQ(del.ErrorCode(), ERROR_DISK_FULL);
-  EXPECT_EQ(del.Message(), QStringLiteral("Failed to delete value 'c0'") + kFull);
-  EXPECT_FALSE(reg.DeleteValue(QStringLiteral("missing")));
   const ERegistryException set = RaisedBy([&] { reg.WriteInteger(QStringLiteral("c1"), -1); });
   EXPECT_EQ(set.ErrorCode(), ERROR_DISK_FULL);
   EXPECT_EQ(set.Message(), QStringLiteral("Failed to set data for 'c1'") + kFull);
-  EXPECT_EQ(RegDeleteValue(reg.CurrentKey(), QStringLiteral("c2")), ERROR_DISK_FULL);
+  // Deleting needs no more of the disk: values and keys go, again and again,
+  // and a write still does not fit afterwards.
+  EXPECT_TRUE(reg.DeleteValue(QStringLiteral("d0")));
+  EXPECT_FALSE(reg.ValueExists(QStringLiteral("d0")));
+  EXPECT_FALSE(reg.DeleteValue(QStringLiteral("missing")));
+  EXPECT_EQ(RegDeleteValue(reg.CurrentKey(), QStringLiteral("d1")), ERROR_SUCCESS);
+  EXPECT_TRUE(reg.DeleteKey(QStringLiteral("Gone")));
+  EXPECT_FALSE(reg.KeyExists(kKey + QStringLiteral("\\Gone")));
+  EXPECT_TRUE(reg.DeleteValue(QStringLiteral("d2")));
+  EXPECT_EQ(RaisedBy([&] { reg.WriteInteger(QStringLiteral("c1"), -1); }).ErrorCode(),
+            ERROR_DISK_FULL);
   ExpectValues(reg, kCount);
+  EXPECT_TRUE(reg.ValueExists(QStringLiteral("d3")));
 
   // Another process reads beside this one, and alone once this one is gone.
   EXPECT_EQ(CheckFromAnotherProcess(kCount), 0);
   reg.CloseKey();
   ResetProcessState();
   EXPECT_EQ(CheckFromAnotherProcess(kCount), 0);
+  // A process that opens the hive on the full disk deletes too.
+  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  EXPECT_TRUE(reg.DeleteValue(QStringLiteral("d3")));
 
   // With room again, the hive takes changes.
   disk.Free();
-  ASSERT_TRUE(reg.OpenKey(kKey, false));
+  reg.WriteInteger(QStringLiteral("c1"), -1);
+  EXPECT_EQ(reg.ReadInteger(QStringLiteral("c1")), -1);
   EXPECT_TRUE(reg.DeleteValue(QStringLiteral("c0")));
   EXPECT_FALSE(reg.ValueExists(QStringLiteral("c0")));
 }
