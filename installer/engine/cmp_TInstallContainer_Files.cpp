@@ -1,7 +1,6 @@
 #include "installer/engine/cmp_TInstallContainer_Files.h"
 
 #include "installer/engine/InstallHost.h"
-
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TNetInstallLocation.h"

@@ -300,7 +300,7 @@ class TCustomNetInstallLocation::TDownload {
   bool Body(const char* data, size_t size) {
     if (http_) {
       if (status_ < 200 || status_ > 299)
-        return true;  // an error page is no file: read and dropped
+        return false;  // an error page is no file: not read
       opened_ = true;
     }
     const int fileSize = http_ ? contentLength_ : ftpSize_;
@@ -566,11 +566,14 @@ void TCustomNetInstallLocation::DownloadFile(const QString& remoteName, const QS
   const QString& host = loginInformation_->Hostname();
   if (loginInformation_->Protocol() == ipHTTP) {
     const int status = download.Status();
-    if (done && (status == 404 || status == 410)) {
+    // An error page stops the transfer at its first bytes: the answer is its
+    // status, not the stop.
+    const bool answered = done || download.Code() == CURLE_WRITE_ERROR;
+    if (answered && (status == 404 || status == 410)) {
       SetLastError(kErrItemNotFound);
       throw ENIL_FileNotFound(Text(kNilFileNotFound), {remoteName});
     }
-    if (done && (status < 200 || status > 299)) {
+    if (answered && (status < 200 || status > 299)) {
       // The server said why: its status line is the response.
       SetLastError(kErrExtendedError);
       if (status == 401 || status == 407)
