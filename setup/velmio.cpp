@@ -9,6 +9,7 @@
 #include "installer/wizard/cmp_TWizardPrompter.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Platform.h"
+#include "platform/controls/QtBridge.h"
 #include "setup/velmioform.h"
 
 #include <QCoreApplication>
@@ -18,34 +19,52 @@
 
 namespace {
 
+constexpr char kLibraryMarker[] = "Q32V31.TXT";
+
 // A build tree keeps the installer library (the loader and its marker) in
-// "library" beside the program; the first build from it names that folder
-// in the registry when nothing else is named there.
-void NameBuildTreeLibrary() {
+// "library" beside the program. When the library search path names no
+// folder that holds the library (the first build, or the tree it named was
+// moved or removed), this one is put first on it.
+void NameLibraryBeside() {
   const QString library = QCoreApplication::applicationDirPath() + QStringLiteral("/library");
-  if (!QFileInfo::exists(library + QStringLiteral("/Q32V31.TXT"))) return;
+  if (!QFileInfo::exists(library + u'/' + QLatin1String(kLibraryMarker))) return;
   const QString key = QString::fromLatin1(kLibrarySearchKey);
-  if (!ReadRegString(hkCurrentUser, key, QStringLiteral("SearchPath"), {}).trimmed().isEmpty()) return;
-  WriteRegString(hkCurrentUser, key, QStringLiteral("SearchPath"), library);
+  const QString searchPath = ReadRegString(hkCurrentUser, key, QStringLiteral("SearchPath"), {});
+  for (const QString& folder : searchPath.split(u';', Qt::SkipEmptyParts))
+    if (QFileInfo::exists(folder + u'/' + QLatin1String(kLibraryMarker))) return;
+  WriteRegString(hkCurrentUser, key, QStringLiteral("SearchPath"),
+                 searchPath.trimmed().isEmpty() ? library : library + u';' + searchPath);
+}
+
+// The build (-b) runs without a display too: a script or a terminal reads
+// its errors on stderr.
+bool BuildSwitch(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (qstricmp(argv[i], "-b") == 0) return true;
+  return false;
 }
 
 // The wizard's boxes; an error also goes to stderr, where a build run
-// from a terminal or a script is read.
+// from a terminal or a script is read. Without a window system nobody
+// could answer a box: an error is only printed, a question is cancelled.
 class TSetupPrompter : public TWizardPrompter {
  public:
   TPromptAnswer Ask(const TPromptRequest& request) override {
     if (request.id == TPromptId::ShowError) std::fprintf(stderr, "velmio: %s\n", qPrintable(request.text));
-    return TWizardPrompter::Ask(request);
+    if (WindowSystemPresent()) return TWizardPrompter::Ask(request);
+    if (request.id != TPromptId::ShowError) std::fprintf(stderr, "velmio: %s\n", qPrintable(request.text));
+    return UnansweredPrompt(request);
   }
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  auto session = InitPlatformOrExit(argc, argv, true);
+  const bool build = BuildSwitch(argc, argv);
+  auto session = InitPlatformOrExit(argc, argv, !build || !qEnvironmentVariableIsEmpty("DISPLAY"));
   QStringList arguments = QCoreApplication::arguments();
   arguments.removeFirst();
-  if (arguments.contains(QStringLiteral("-b"), Qt::CaseInsensitive)) NameBuildTreeLibrary();
+  if (build) NameLibraryBeside();
   SetInstallCommandLine(arguments);
   auto hostObject = std::make_unique<TApplicationInstallHost>();
   const TApplicationInstallHost* host = hostObject.get();
@@ -63,7 +82,7 @@ int main(int argc, char** argv) {
       exitCode = host->ExitCode();
     } catch (const Exception& e) {
       std::fprintf(stderr, "velmio: %s\n", qPrintable(e.Message()));
-      Application->ShowException(e);
+      if (WindowSystemPresent()) Application->ShowException(e);
       exitCode = 1;
     }
   }

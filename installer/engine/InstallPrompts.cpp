@@ -23,9 +23,14 @@ TInstallPrompter* CurrentInstallPrompter() {
 
 TPromptAnswer AskPrompt(const TPromptRequest& request) {
   if (TInstallPrompter* prompter = CurrentInstallPrompter()) return prompter->Ask(request);
+  return UnansweredPrompt(request);
+}
+
+TPromptAnswer UnansweredPrompt(const TPromptRequest& request) {
   // Nobody to ask: a notice is dropped, a question is not taken as agreed.
   TPromptAnswer answer;
-  const bool question = request.id == TPromptId::InsertDisk || request.id == TPromptId::InsertFloppy;
+  const bool question = request.id == TPromptId::InsertDisk || request.id == TPromptId::InsertFloppy ||
+                        request.id == TPromptId::ChooseFloppyFolder;
   answer.button = question ? TPromptButton::Cancel : TPromptButton::Ok;
   answer.path = request.path;
   return answer;

@@ -25,7 +25,8 @@ enum class TPromptId : int {
   // stops the extraction as aborted by the user.
   InsertDisk = 1,
   // Copying the self-extracting setup to floppies: "Please insert disk %d",
-  // OK and Cancel; Disk and Path set. Cancel: IEInstall "Aborted by user".
+  // OK and Cancel; Disk and Path (the folder the disk is written to) set; an
+  // OK answer may give another Path. Cancel: IEInstall "Aborted by user".
   InsertFloppy = 2,
   // An error ends an install mode or a run: the exception's message, with
   // the application's title and an error icon; OK.
@@ -33,6 +34,12 @@ enum class TPromptId : int {
   // The engine could not restart the session for the files in use: "Could
   // not reboot windows. Please manually reboot windows."; OK.
   RebootFailed = 4,
+  // Copying to floppies when no folder stands for the floppy drive yet:
+  // the folder browser, starting at Path. An OK answer gives the folder in
+  // Path; Cancel: IEInstall "Aborted by user".
+  ChooseFloppyFolder = 8,
+  // The copy to floppies is done: the text names the disks' folders; OK.
+  FloppiesWritten = 9,
 };
 
 enum class TPromptButton : int { Ok = 1, Cancel = 2 };
@@ -72,3 +79,5 @@ TInstallPrompter* CurrentInstallPrompter();
 
 // Asks the current prompter (see the note above for none).
 TPromptAnswer AskPrompt(const TPromptRequest& request);
+// The answer when nobody can be asked: OK to a notice, Cancel to a question.
+TPromptAnswer UnansweredPrompt(const TPromptRequest& request);

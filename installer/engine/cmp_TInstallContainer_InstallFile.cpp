@@ -18,6 +18,8 @@
 #include "platform/rtl/Format.h"
 #include "platform/rtl/StrUtils.h"
 
+#include <QDir>
+
 const TEnumInfo kInstallFileTypeIdents{"iftNormal", "iftJustADLL", "iftApplicationSpecificDLL",
                                        "iftVendorSharedDLL", "iftSystemWideDLL"};
 const TEnumInfo kInstallFileStateIdents{"ifsNone", "ifsCompress", "ifsInstall", "ifsCopying"};
@@ -25,6 +27,15 @@ const TEnumInfo kInstallFileOverwriteIdents{"owAlways", "owNever", "owVersion", 
                                             "owVersionDate"};
 
 namespace {
+
+// includeFromDir/fileName; a relative folder is the setup program's
+// folder's (the script names the files beside the build's programs).
+QString SourcePath(const QString& includeFromDir, const QString& fileName) {
+  const QString dir = includeFromDir.isEmpty() || QDir::isAbsolutePath(includeFromDir)
+                          ? includeFromDir
+                          : ExtractFileDir(InstallExeName()) + PathDelim + includeFromDir;
+  return dir + PathDelim + fileName;
+}
 
 QString UpperExt(const QString& fileName) {
   return UpperCase(ExtractFileExt(fileName));
@@ -85,7 +96,7 @@ TFileContainer* TCustomInstallFile::FileContainer() const {
 }
 
 QString TCustomInstallFile::ArchiveKey() const {
-  return includeFromDir_ + PathDelim + fileName_;
+  return SourcePath(includeFromDir_, fileName_);
 }
 
 QString TCustomInstallFile::GetDestPath() {
@@ -172,7 +183,7 @@ void TCustomInstallFile::ApplyFileSettings(const TInstallFileSettings& settings)
   const bool nameChanged = fileName.compare(fileName_, Qt::CaseInsensitive) != 0;
   const bool sourceChanged = nameChanged || includeFromDir != includeFromDir_;
   if (container != nullptr && (container != Container() || sourceChanged)) {
-    const QString key = includeFromDir + PathDelim + fileName;
+    const QString key = SourcePath(includeFromDir, fileName);
     TCustomInstallFile* other = container->AsFileContainer()->FindFile(key);
     if (other != nullptr && other != this)
       throw IEfcDuplicateFile(QString::fromLatin1(kIfDuplicateFile), {key});
@@ -184,7 +195,7 @@ void TCustomInstallFile::ApplyFileSettings(const TInstallFileSettings& settings)
     registerAsHelp = ext == QLatin1String(".HLP") || ext == QLatin1String(".CNT");
     bool ole = false;
     try {
-      ole = IsOLESelfRegisterFile(includeFromDir + PathDelim + fileName);
+      ole = IsOLESelfRegisterFile(SourcePath(includeFromDir, fileName));
     } catch (const Exception&) {
       ole = false;
     }
@@ -339,7 +350,7 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
           ReportStatus(c, stats);
         };
         compressor.FilesToProcess()->Clear();
-        compressor.FilesToProcess()->Add(ArchiveKey());
+        compressor.FilesToProcess()->Add(ArchiveName());
         compressor.Extract();
         // Only a complete new file is put up for the move at the restart.
         if (replacedInUse_)

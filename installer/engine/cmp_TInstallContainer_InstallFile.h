@@ -133,8 +133,12 @@ class TCustomInstallFile : public TFileRelated {
   // The path the destination has once a replacement at the restart is
   // done: GetDestPath, or the file in use that the new file replaces.
   QString GetFinalDestPath();
-  // The key of the file in its archive: IncludeFromDir/FileName.
+  // The file's source path: IncludeFromDir/FileName, a relative
+  // IncludeFromDir taken from the setup program's folder.
   QString ArchiveKey() const;
+  // The file's name in its archive: FileName, relative to its source folder,
+  // so no archive names the folders it was built from.
+  QString ArchiveName() const { return fileName_; }
   bool HasOwnNetArchive() const;
   // Applies the settings with one value changed, and what follows from them.
   void ApplyFileSettings(const TInstallFileSettings& settings);

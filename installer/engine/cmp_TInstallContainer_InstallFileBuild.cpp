@@ -65,7 +65,7 @@ void TCustomInstallFile::ReadInfoFromArchiveFile(const QString& path) {
   std::unique_ptr<TOndxCompress> own;
   TOndxCompress& compressor = CompressorFor(path, own);
   compressor.SetCompressedFile(path);
-  const int index = compressor.IndexOf(ArchiveKey());
+  const int index = compressor.IndexOf(ArchiveName());
   if (index < 0)
     return;
   TlzhFileStats stats;
@@ -158,7 +158,7 @@ void TCustomInstallFile::DoCompress() {
           ReportStatus(c, s);
         };
         compressor.FilesToProcess()->Clear();
-        compressor.FilesToProcess()->Add(ArchiveKey());
+        compressor.FilesToProcess()->Add(ArchiveKey() + QLatin1Char(';') + ArchiveName());
         compressor.SetCompressedFile(archive);
         compressor.Add(AddToArchive() == lzcOnlyAdd);
       },

@@ -1,7 +1,6 @@
 // The build mode (-b): the distribution of a setup script in the build
-// folder that BUILD.INF names, ending in a self-extracting setup.exe; and
-// the transfer of a self-extracting setup to floppies (-f), whose disks are
-// folders.
+// folder that BUILD.INF names, ending in a self-extracting setup.exe. The
+// transfer to floppies (-f) is in cmp_TInstall_Floppies.cpp.
 
 #include "installer/engine/InstallPrompts.h"
 #include "installer/engine/cmp_TInstall.h"
@@ -57,18 +56,6 @@ constexpr char kTextCannotCopyLoader[] = "Cannot copy the loading program from %
 constexpr char kTextCannotCopyProgram[] = "Cannot copy the installation application from %s to %s";
 constexpr char kTextBlankExe[] = "Cannot create setup file. Executable is blank";
 constexpr char kTextNoExe[] = "TInstall: Cannot find the executable file %s";
-constexpr char kTextFloppiesOnlySelfExtract[] =
-    "Sorry... You can only transfer this installation to floppies through the self-extracting "
-    "file. Usage example: setup.exe *TODISK";
-
-// The folder that stands for the floppy drive "a:" and its capacity.
-constexpr const char* kFloppyKey = kFloppyDriveKey;
-constexpr char kTextNoFloppy[] = "No folder stands for the floppy drive: %s has no Folder value";
-constexpr char kTextTransferring[] = "Transferring this installation to floppies. Please wait...";
-constexpr char kTextFloppySetupExe[] = "Cannot create setup.exe on the A drive. Probably not enough room";
-constexpr char kTextFloppySetup1[] = "Cannot create setup.1 on the A drive. Probably not enough room";
-constexpr char kTextInsertFloppy[] = "Please insert disk %d";
-constexpr char kTextAbortedByUser[] = "Aborted by user";
 
 // Copies from to to, replacing to as a whole.
 bool CopyReplacing(const QString& from, const QString& to) {
@@ -106,7 +93,12 @@ void TCustomInstall::BuildMode() {
     TStringList lines;
     lines.LoadFromFile(inf);
     if (lines.Count() == 0) throw IEInstall(QString::fromLatin1(kTextBuildInfLines));
-    BuildDistribution(InstallExeName(), lines[0], true);
+    // A relative build folder is BUILD.INF's own folder's: the setup folder
+    // builds wherever it is copied to.
+    QString buildDir = lines[0];
+    if (!Trim(buildDir).isEmpty() && !QDir::isAbsolutePath(buildDir))
+      buildDir = AddBackslash(ExtractFileDir(inf)) + buildDir;
+    BuildDistribution(InstallExeName(), buildDir, true);
   } catch (const Exception& e) {
     // A failed build says why and ends with a failure: nothing waits on a box
     // when no prompter answers.
@@ -202,103 +194,4 @@ void TCustomInstall::BuildSetupArchive(const QString& buildDir, const QString& e
   for (int i = 0; i < presetupFiles_->Count(); ++i)
     compressOne(presetupFiles_->Strings(i), lzcOnlyAdd, false);
   Notify(OnBuildSetupArchiveEnd);
-}
-
-QString FloppyFolder(int disk) {
-  const QString first = ReadRegString(hkLocalMachine, QString::fromLatin1(kFloppyKey),
-                                      QStringLiteral("Folder"), {});
-  if (Trim(first).isEmpty()) return QString();
-  return disk <= 1 ? RemoveBackslash(first) : RemoveBackslash(first) + QString::number(disk);
-}
-
-void TCustomInstall::TransferToFloppies(const QString& root) {
-  TInstallHost* host = CurrentInstallHost();
-  TOndxCompress* compressor = TOndxCompress::Global();
-  if (host != nullptr) host->SetBusyCursor(true);
-  try {
-    if (!HasSwitch(swSelfExtractor)) throw IEInstall(QString::fromLatin1(kTextFloppiesOnlySelfExtract));
-    const QString program = GetExpandedArchiveFile();
-    const TSelfExtractInfo info = ReadSelfExtractInfo(program);
-    // "a:" is the folder the registry names; disk n is that folder with n.
-    (void)root;
-    const QString disk1 = FloppyFolder(1);
-    if (disk1.isEmpty()) throw IEInstall(QString::fromLatin1(kTextNoFloppy), {QString::fromLatin1(kFloppyKey)});
-    const std::int64_t capacity =
-        ReadRegInteger(hkLocalMachine, QString::fromLatin1(kFloppyKey), QStringLiteral("Capacity"), 1457664);
-    const auto freeSpace = [capacity](const QString& folder) -> std::int64_t {
-      std::int64_t used = 0;
-      for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) used += f.size();
-      return std::max<std::int64_t>(0, capacity - used);
-    };
-    // A spread that fails or is cancelled takes back what it wrote: the
-    // disks are left as they were found.
-    QStringList written;
-    QStringList madeFolders;
-    const auto makeFolder = [&madeFolders](const QString& folder) {
-      if (!QDir(folder).exists()) madeFolders.prepend(folder);
-      ForceDirectories(folder);
-    };
-    const auto noteWrite = [&written](const QString& file) {
-      if (!QFileInfo::exists(file)) written << file;
-    };
-    try {
-      ShowStatusMessage(QString::fromLatin1(kTextTransferring));
-      QFile source(program);
-      if (!source.open(QIODevice::ReadOnly)) throw IEInstall(QString::fromLatin1(selfextract::kTextNoExtractionInfo), {program});
-      const auto copyPart = [&](qint64 start, qint64 size, const QString& target, const char* error) {
-        makeFolder(disk1);
-        QByteArray bytes;
-        if (source.seek(start)) bytes = source.read(size);
-        if (bytes.size() != size || size > freeSpace(disk1)) throw IEInstall(QString::fromLatin1(error));
-        noteWrite(target);
-        try {
-          WriteFileAtomically(target, bytes);
-        } catch (const Exception&) {
-          throw IEInstall(QString::fromLatin1(error));
-        }
-      };
-      copyPart(0, info.Setup1Start, disk1 + QStringLiteral("/setup.exe"), kTextFloppySetupExe);
-      copyPart(info.Setup1Start, info.Setup1End - info.Setup1Start + 1, disk1 + QStringLiteral("/setup.1"),
-               kTextFloppySetup1);
-      source.close();
-      HideStatusMessage();
-      if (compressor == nullptr) throw IEInstall(QString::fromLatin1(kTextFloppySetup1));
-      noteWrite(disk1 + QStringLiteral("/files.1"));
-      compressor->OnNewDisk = [&, this](TOndxCompress*, int disk, QString& path) {
-        TPromptRequest request;
-        request.id = TPromptId::InsertFloppy;
-        request.sourceText = QString::fromLatin1(kTextInsertFloppy);
-        request.text = Format(TranslateExceptionText(request.sourceText), {disk});
-        request.disk = disk;
-        request.path = FloppyFolder(disk);
-        request.sender = this;
-        const TPromptAnswer answer = AskPrompt(request);
-        if (answer.button == TPromptButton::Cancel) throw IEInstall(QString::fromLatin1(kTextAbortedByUser));
-        path = answer.path.isEmpty() ? request.path : answer.path;
-        makeFolder(path);
-        noteWrite(AddBackslash(path) + QStringLiteral("files.") + QString::number(disk));
-      };
-      compressor->FreeSpaceHook = freeSpace;
-      compressor->SetOffset(info.Files1Start);
-      compressor->SetCompressedFile(program);
-      IfTryFinally([&] { compressor->SplitToDisks(disk1, QStringLiteral("files.1")); },
-                   [&] {
-                     compressor->OnNewDisk = nullptr;
-                     compressor->FreeSpaceHook = nullptr;
-                     compressor->SetOffset(0);
-                   });
-    } catch (const Exception&) {
-      for (const QString& file : written) QFile::remove(file);
-      for (const QString& folder : madeFolders) QDir().rmdir(folder);
-      throw;
-    }
-  } catch (const Exception& e) {
-    HideStatusMessage();
-    ShowInstallError(e.Message());
-    if (host != nullptr) host->SetExitCode(1);
-  }
-  if (host != nullptr) {
-    host->SetBusyCursor(false);
-    host->Terminate();
-  }
 }

@@ -88,6 +88,9 @@ class TOndxCompress : public TComponent {
   int FileCount();
   void GetFileStats(int index, TlzhFileStats& stats);
   int IndexOf(const QString& name);
+  // Compresses each entry "path" or "path;name" of FilesToProcess, stored
+  // under name when given (else under path); a name the archive holds
+  // already raises "The file %s is already in the compressed file %s".
   void Add(bool append);
   void Extract();
   void SplitToDisks(const QString& destDir, const QString& fileName);
@@ -124,8 +127,8 @@ class TOndxCompress : public TComponent {
 
   void DoAdd(bool append);
   void AddAll(TOndxFile& out);
-  TFileHeaderRec NewHeader(const QString& name, int number);
-  void AddMember(TFileHeaderRec& rec, TOndxFile& out);
+  TFileHeaderRec NewHeader(const QString& name, const QString& storedName, int number);
+  void AddMember(TFileHeaderRec& rec, const QString& path, TOndxFile& out);
   std::int64_t CompressInto(TOndxFile& source, TOndxFile& out, std::int64_t size,
                             std::int64_t start);
   // position: source bytes read; packed: compressed bytes written.

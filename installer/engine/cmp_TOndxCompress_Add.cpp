@@ -95,8 +95,19 @@ void TOndxCompress::DoAdd(bool append) {
 
 void TOndxCompress::AddAll(TOndxFile& out) {
   const int firstNew = headers_.Count();
-  for (int i = 0; i < filesToProcess_->Count(); ++i)
-    headers_.Add(false, NewHeader(GetField(filesToProcess_->Get(i), 1, QLatin1Char(';')), i + 1));
+  // An entry "path;name" stores the file under name; else under its path.
+  QStringList sources;
+  for (int i = 0; i < filesToProcess_->Count(); ++i) {
+    const QString entry = filesToProcess_->Get(i);
+    const QString path = GetField(entry, 1, QLatin1Char(';'));
+    const QString name = GetField(entry, 2, QLatin1Char(';'));
+    const TFileHeaderRec rec = NewHeader(path, name.trimmed().isEmpty() ? path : name, i + 1);
+    for (int k = 0; k < headers_.Count(); ++k)
+      if (SameText(headers_.FileHeaders(k).Rec().SourceName, rec.SourceName))
+        throw EOndxCompress(QString::fromLatin1(kOcDuplicateName), {rec.SourceName, compressedFile_});
+    headers_.Add(false, rec);
+    sources << path;
+  }
   std::int64_t total = 0;
   for (int i = 0; i < headers_.Count(); ++i)
     total += headers_.FileHeaders(i).Rec().FileSize;
@@ -106,15 +117,15 @@ void TOndxCompress::AddAll(TOndxFile& out) {
   stats_.TotalCompressed = 0;
   out.Stream().Seek(0, soEnd);
   for (int i = firstNew; i < headers_.Count(); ++i)
-    AddMember(headers_.FileHeaders(i).Rec(), out);
+    AddMember(headers_.FileHeaders(i).Rec(), sources[i - firstNew], out);
   WriteHeaderBlock(out.Stream(), headers_);
   if (!out.Sync())
     DiskFull();
 }
 
-TFileHeaderRec TOndxCompress::NewHeader(const QString& name, int number) {
+TFileHeaderRec TOndxCompress::NewHeader(const QString& name, const QString& storedName, int number) {
   TFileHeaderRec rec;
-  rec.SourceName = name;
+  rec.SourceName = storedName;
   CheckHeaderFits(rec);
   TOndxFile source;
   if (!source.Open(name, TOndxFile::omRead))
@@ -136,10 +147,10 @@ TFileHeaderRec TOndxCompress::NewHeader(const QString& name, int number) {
 // its header, which is written once the compressed size is known. The output
 // is itself a new file renamed into place at the end, or an archive cut back
 // to its old size on failure, so no half member is ever seen.
-void TOndxCompress::AddMember(TFileHeaderRec& rec, TOndxFile& out) {
+void TOndxCompress::AddMember(TFileHeaderRec& rec, const QString& path, TOndxFile& out) {
   TOndxFile source;
-  if (!source.Open(rec.SourceName, TOndxFile::omRead))
-    throw EOndxCompress(QString::fromLatin1(kOcCannotOpen), {rec.SourceName});
+  if (!source.Open(path, TOndxFile::omRead))
+    throw EOndxCompress(QString::fromLatin1(kOcCannotOpen), {path});
   StatsFromHeader(rec);
   rec.CompressedSize = 0;
   Fire(OnBeforeAdding);

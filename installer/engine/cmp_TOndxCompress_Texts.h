@@ -35,5 +35,6 @@ inline constexpr char kOcVersionTooLong[] =
 inline constexpr char kOcBadFileDate[] = "The date of the file %s cannot be kept in the compressed file";
 inline constexpr char kOcFileTooLarge[] = "The file %s is too large for the compressed file";
 inline constexpr char kOcArchiveTooLarge[] = "The compressed file %s would grow beyond 2 GB";
+inline constexpr char kOcDuplicateName[] = "The file %s is already in the compressed file %s";
 inline constexpr char kOcCannotAppendSplit[] =
     "Cannot add files to the split compressed file %s";

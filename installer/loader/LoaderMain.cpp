@@ -6,7 +6,9 @@
 //   <folder>/<program> -e<name of setup.exe> -s<folder of setup.exe> [-f] [args] -c
 //
 // in the folder of setup.exe. "*TODISK" asks for the transfer to disks
-// (-f); other arguments are handed on. -c tells the installation program
+// (-f); other arguments are handed on. A setup.exe without the trailer (the
+// first of a set of disks) takes the setup archive from "setup.1" beside it
+// and starts the program without -e: it installs from the files.1 there. -c tells the installation program
 // that its folder is the loader's, to be removed at its end. Anything that
 // goes wrong before the start removes the folder again and ends with a
 // message and exit code 1.
@@ -108,24 +110,48 @@ class TExtractFolder {
   bool released_ = false;
 };
 
-int Run(int argc, char** argv) {
-  const std::string self = SelfPath();
+// The setup archive appended to the program: its start and length; false
+// when the program ends without the trailer's magic (a loader alone). A
+// damaged trailer raises.
+bool AppendedArchive(int fd, const std::string& self, std::int64_t& start, std::int64_t& length) {
   const std::string noInfo = FormatPath(selfextract::kTextNoExtractionInfo, self);
-  loader::TFd file(::open(self.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat st {};
-  if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || st.st_size < selfextract::kTrailerSize)
+  if (fd < 0 || ::fstat(fd, &st) != 0)
     throw TLoaderError(noInfo);
   selfextract::TTrailer trailer{};
-  if (::pread(file.Get(), trailer.data(), trailer.size(), st.st_size - selfextract::kTrailerSize) !=
-      static_cast<ssize_t>(trailer.size()))
-    throw TLoaderError(noInfo);
+  if (st.st_size < selfextract::kTrailerSize ||
+      ::pread(fd, trailer.data(), trailer.size(), st.st_size - selfextract::kTrailerSize) !=
+          static_cast<ssize_t>(trailer.size()))
+    return false;
+  if (trailer[0] != sizeof(selfextract::kMagic) - 1 ||
+      std::memcmp(trailer.data() + 1, selfextract::kMagic, sizeof(selfextract::kMagic) - 1) != 0)
+    return false;
   selfextract::TSelfExtractInfo info;
   if (!selfextract::DecodeTrailer(trailer, st.st_size, info))
     throw TLoaderError(noInfo);
+  start = info.Setup1Start;
+  length = std::int64_t{info.Setup1End} - start + 1;
+  return true;
+}
 
-  const std::int64_t start = info.Setup1Start;
-  const std::vector<loader::TMember> members =
-      loader::ReadMembers(file.Get(), start, std::int64_t{info.Setup1End} - start + 1);
+int Run(int argc, char** argv) {
+  const std::string self = SelfPath();
+  const size_t slash = self.rfind('/');
+  const std::string selfDir = slash == 0 ? "/" : self.substr(0, slash);
+  loader::TFd file(::open(self.c_str(), O_RDONLY | O_CLOEXEC));
+  std::int64_t start = 0;
+  std::int64_t length = 0;
+  const bool selfExtracting = AppendedArchive(file.Get(), self, start, length);
+  // The first disk: setup.1 lies beside the program.
+  loader::TFd beside(selfExtracting ? -1 : ::open((selfDir + "/setup.1").c_str(), O_RDONLY | O_CLOEXEC));
+  if (!selfExtracting) {
+    struct stat st {};
+    if (beside.Get() < 0 || ::fstat(beside.Get(), &st) != 0)
+      throw TLoaderError(FormatPath(selfextract::kTextNoExtractionInfo, self));
+    length = st.st_size;
+  }
+  const int archive = selfExtracting ? file.Get() : beside.Get();
+  const std::vector<loader::TMember> members = loader::ReadMembers(archive, start, length);
 
   const std::string root = selfextract::CacheRoot();
   if (root.empty())
@@ -134,14 +160,15 @@ int Run(int argc, char** argv) {
   for (size_t i = 0; i < members.size(); ++i) {
     const std::string target = folder.Path() + "/" + members[i].Name;
     folder.Adding(target);
-    loader::ExtractMember(file.Get(), start, members[i], target, i == 0 ? 0700 : 0600);
+    loader::ExtractMember(archive, start, members[i], target, i == 0 ? 0700 : 0600);
   }
   folder.Sync();
 
-  const size_t slash = self.rfind('/');
-  const std::string selfDir = slash == 0 ? "/" : self.substr(0, slash);
   const std::string program = folder.Path() + "/" + members[0].Name;
-  std::vector<std::string> args{program, "-e" + self.substr(slash + 1), "-s" + selfDir};
+  std::vector<std::string> args{program};
+  if (selfExtracting)
+    args.push_back("-e" + self.substr(slash + 1));
+  args.push_back("-s" + selfDir);
   for (int i = 1; i < argc; ++i)
     args.emplace_back(::strcasecmp(argv[i], "*TODISK") == 0 ? "-f" : argv[i]);
   args.emplace_back("-c");

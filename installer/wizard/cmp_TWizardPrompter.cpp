@@ -9,8 +9,9 @@
 
 namespace {
 
-// The disk prompt page, with the engine's own text; Proceed hands back the
-// folder the user left in the path field.
+// The disk prompt page (also for writing floppies: the path field names the
+// folder the disk is written to); Proceed hands back the folder the user
+// left in the path field.
 TPromptAnswer AskForDisk(const TPromptRequest& request) {
   TDiskParameter parameter;
   parameter.Disk = request.disk;
@@ -33,12 +34,19 @@ TPromptAnswer TWizardPrompter::Ask(const TPromptRequest& request) {
   answer.path = request.path;
   switch (request.id) {
     case TPromptId::InsertDisk:
+    case TPromptId::InsertFloppy:
       return AskForDisk(request);
-    case TPromptId::InsertFloppy: {
-      const int pressed = MessageBox(request.text, title, MB_OKCANCEL | MB_ICONQUESTION);
-      answer.button = pressed == IDOK ? TPromptButton::Ok : TPromptButton::Cancel;
+    case TPromptId::ChooseFloppyFolder: {
+      TOpenFolderDialog dialog(nullptr);
+      dialog.SetInitialDir(request.path);
+      answer.button = dialog.Execute() ? TPromptButton::Ok : TPromptButton::Cancel;
+      answer.path = dialog.Folder();
       break;
     }
+    case TPromptId::FloppiesWritten:
+      MessageBox(request.text, title, MB_OK | MB_ICONINFORMATION);
+      answer.button = TPromptButton::Ok;
+      break;
     case TPromptId::ShowError:
       MessageBox(request.text, title, MB_OK | MB_ICONERROR);
       answer.button = TPromptButton::Ok;

@@ -11,6 +11,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/system/ProgramGroups.h"
 #include "platform/system/ShellLinkEntry.h"
+#include "setup/tests/SetupTestSupport.h"
 #include "tests/support/DesktopSession.h"
 
 #include <QCryptographicHash>
@@ -47,6 +48,8 @@ QByteArray ReadAll(const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+}  // namespace
+
 // The tests' setup.exe, built once for every test process that needs it.
 QString TestSetupExe(QString& error) {
   const QString program = QStringLiteral(QX_VELMIO_TESTSCRIPT);
@@ -79,6 +82,8 @@ QString TestSetupExe(QString& error) {
   if (mark.open(QIODevice::WriteOnly)) mark.write(stamp);
   return exe;
 }
+
+namespace {
 
 // Every file below folder (links included), by path.
 QStringList FilesBelow(const QString& folder) {

@@ -48,7 +48,7 @@ TEST_F(FileGroupTest, GroupsInstallByteIdenticalFromTheirArchiveWithProgressAndC
   reader.SetCompressedFile(script_->Archive());
   ASSERT_EQ(reader.FileCount(), 4);
   for (TCustomInstallFile* f : {a_, b_, c_, d_})
-    EXPECT_GE(reader.IndexOf(f->ArchiveKey()), 0) << f->ArchiveKey().toStdString();
+    EXPECT_GE(reader.IndexOf(f->ArchiveName()), 0) << f->ArchiveName().toStdString();
 
   auto* dialog = new qxtest::TStageRecorder(script_->Root());
   dialog->SetName(QStringLiteral("Dialog"));
@@ -156,7 +156,7 @@ TEST_F(FileGroupTest, ACorruptMemberLeavesTheExistingFilesWhole) {
   TOndxCompress reader(nullptr);
   reader.SetCompressedFile(script_->Archive());
   TlzhFileStats stats;
-  reader.GetFileStats(reader.IndexOf(a_->ArchiveKey()), stats);
+  reader.GetFileStats(reader.IndexOf(a_->ArchiveName()), stats);
   QByteArray archive = ReadBytes(script_->Archive());
   const int middle = stats.Header.DataStart + stats.Header.CompressedSize / 2;
   for (int i = 0; i < 64; ++i)

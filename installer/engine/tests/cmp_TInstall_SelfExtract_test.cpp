@@ -168,9 +168,38 @@ TEST_F(SelfExtractTest, StartsTheInstallationProgramAndLeavesNothing) {
   }
 }
 
-// A damaged program ends with its error, exit code 1 and nothing extracted.
+// The loader alone (the first of a set of disks) takes the setup archive
+// from setup.1 beside it and starts the program without -e: it installs
+// from the files.1 there.
+TEST_F(SelfExtractTest, ALoaderWithoutTrailerStartsTheProgramFromTheSetup1BesideIt) {
+  Build();
+  const TSelfExtractInfo info = ReadSelfExtractInfo(setupExe_);
+  const QByteArray loader = qxtest::ReadBytes(setupExe_).left(info.Setup1Start);
+  QFile::remove(setupExe_);
+  qxtest::WriteBytes(setupExe_, loader);
+  QFile::setPermissions(setupExe_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const TRun run = Run({QStringLiteral("-d")});
+  EXPECT_EQ(run.exitCode, 3) << run.errors.toStdString();
+  ASSERT_GE(run.report.size(), 5) << run.errors.toStdString();
+  EXPECT_EQ(run.report.at(3), QStringLiteral("presetup=yes"));
+  EXPECT_EQ(run.report.mid(4), (QStringList{QStringLiteral("arg=-s") + QFileInfo(build_).canonicalFilePath(),
+                                            QStringLiteral("arg=-d"), QStringLiteral("arg=-c"),
+                                            QStringLiteral("removed=yes")}));
+  EXPECT_TRUE(ExtractFolders().isEmpty());
+  // Without setup.1 beside it, it says what it could not read.
+  QFile::remove(setup1_);
+  const TRun alone = Run();
+  EXPECT_EQ(alone.exitCode, 1);
+  EXPECT_TRUE(alone.report.isEmpty());
+  EXPECT_TRUE(alone.errors.startsWith(QStringLiteral("Could not read the extraction info from the archive file ")))
+      << alone.errors.toStdString();
+}
+
+// A damaged program ends with its error, exit code 1 and nothing extracted
+// (no setup.1 lies beside it to fall back on).
 TEST_F(SelfExtractTest, DamagedProgramsEndWithTheirErrorAndLeaveNothing) {
   Build();
+  QFile::remove(setup1_);
   const QByteArray good = qxtest::ReadBytes(setupExe_);
   const TSelfExtractInfo info = ReadSelfExtractInfo(setupExe_);
   const qint64 trailerAt = good.size() - 56;

@@ -285,12 +285,14 @@ TEST(InstallBuild, NotifiesEachStepOfTheBuild) {
 }
 
 // -f: the self-extracting setup spread over floppies that are folders (three
-// here), then installed back from them; a Cancel at disk 2 is "Aborted by
-// user" and a failure.
+// here), then installed back from them. With no folder named for the drive
+// the user chooses one, which is remembered; each disk prompt names its
+// folder and the end names them all. A Cancel at disk 2 is "Aborted by
+// user", a failure that takes back what was written; a disk too small for
+// disk 1's part names the capacity it needs.
 TEST(InstallFloppies, SpreadTheSetupOverThreeFoldersThatInstallBack) {
   const QString floppy = qxtest::TempPath(QStringLiteral("floppy"));
-  WriteRegString(hkLocalMachine, QString::fromLatin1(kFloppyDriveKey), QStringLiteral("Folder"), floppy);
-  WriteRegInteger(hkLocalMachine, QString::fromLatin1(kFloppyDriveKey), QStringLiteral("Capacity"), 40000);
+  const QString key = QString::fromLatin1(kFloppyDriveKey);
   const QString media = qxtest::TempPath(QStringLiteral("media"));
   QDir().mkpath(media);
   TTestHost* host = PutHost(media + QStringLiteral("/velmio"));
@@ -303,17 +305,30 @@ TEST(InstallFloppies, SpreadTheSetupOverThreeFoldersThatInstallBack) {
   // larger than these disks), a setup.1 and the archive.
   const QString exe = media + QStringLiteral("/setup.exe");
   qxtest::WriteBytes(exe, octest::Content(4000, 7));
+  QFile::setPermissions(exe, QFile::permissions(exe) | QFile::ExeOwner);
   qxtest::WriteBytes(media + QStringLiteral("/setup.1"), octest::Content(3000, 6));
   WriteSelfExtractingProgram(exe, media + QStringLiteral("/setup.1"), script->Archive());
   const QString dest = big->GetDestPath();
+  const auto disk = [&](int n) { return n == 1 ? floppy : floppy + QString::number(n); };
 
-  for (bool cancel : {true, false}) {
-    SCOPED_TRACE(cancel);
-    for (int d = 1; d <= 3; ++d) QDir(FloppyFolder(d)).removeRecursively();
-    std::deque<qxtest::TScriptedPrompter::TStep> steps{
-        {TPromptId::InsertFloppy, {cancel ? TPromptButton::Cancel : TPromptButton::Ok, {}}}};
-    if (cancel) steps.push_back({TPromptId::ShowError, {TPromptButton::Ok, {}}});
-    else steps.push_back({TPromptId::InsertFloppy, {TPromptButton::Ok, {}}});
+  enum TCase { tooSmall, cancel, whole };
+  for (TCase c : {tooSmall, cancel, whole}) {
+    SCOPED_TRACE(static_cast<int>(c));
+    for (int d = 1; d <= 3; ++d) QDir(disk(d)).removeRecursively();
+    WriteRegInteger(hkLocalMachine, key, QStringLiteral("Capacity"), c == tooSmall ? 7100 : 40000);
+    std::deque<qxtest::TScriptedPrompter::TStep> steps;
+    if (c == tooSmall) {
+      // Nothing named yet: the user chooses the folder.
+      steps.push_back({TPromptId::ChooseFloppyFolder, {TPromptButton::Ok, floppy}});
+      steps.push_back({TPromptId::ShowError, {TPromptButton::Ok, {}}});
+    } else if (c == cancel) {
+      steps.push_back({TPromptId::InsertFloppy, {TPromptButton::Cancel, {}}});
+      steps.push_back({TPromptId::ShowError, {TPromptButton::Ok, {}}});
+    } else {
+      steps.push_back({TPromptId::InsertFloppy, {TPromptButton::Ok, {}}});
+      steps.push_back({TPromptId::InsertFloppy, {TPromptButton::Ok, {}}});
+      steps.push_back({TPromptId::FloppiesWritten, {TPromptButton::Ok, {}}});
+    }
     auto prompter = std::make_unique<qxtest::TScriptedPrompter>(steps);
     qxtest::TScriptedPrompter* asked = prompter.get();
     SetInstallPrompter(std::move(prompter));
@@ -322,23 +337,47 @@ TEST(InstallFloppies, SpreadTheSetupOverThreeFoldersThatInstallBack) {
     script->Install()->Loaded();
     ASSERT_EQ(host->queued.size(), 1u);
     host->RunQueued();
-    EXPECT_TRUE(asked->Failures.isEmpty());
+    EXPECT_TRUE(asked->Failures.isEmpty()) << asked->Failures.join(u'|').toStdString();
     EXPECT_TRUE(asked->Done());
-    if (cancel) {
+    EXPECT_EQ(ReadRegString(hkLocalMachine, key, QStringLiteral("Folder"), {}), floppy);
+    if (c != whole) {
       EXPECT_EQ(host->exitCode, 1);
+      // A failed spread takes back what it wrote on disk 1.
+      for (int d = 1; d <= 3; ++d) EXPECT_FALSE(QDir(disk(d)).exists()) << d;
+    }
+    if (c == tooSmall) {
+      ASSERT_EQ(asked->Requests.size(), 2);
+      EXPECT_EQ(asked->Requests[0].path, QDir::homePath());
+      // 4000 + 3000 + the header block (5 + 164) + 1
+      EXPECT_EQ(asked->Requests[1].text.toStdString(),
+                "Cannot create setup.1 on the A drive. Probably not enough room The disk holds 7100 bytes; "
+                "the first disk needs at least 7170 bytes.");
+      continue;
+    }
+    if (c == cancel) {
       EXPECT_EQ(asked->Requests.last().text, QStringLiteral("Aborted by user"));
       EXPECT_EQ(asked->Requests[0].text, QStringLiteral("Please insert disk 2"));
-      // The cancelled spread takes back what it wrote on disk 1.
-      for (int d = 1; d <= 3; ++d) EXPECT_FALSE(QDir(FloppyFolder(d)).exists()) << d;
+      EXPECT_EQ(asked->Requests[0].path, disk(2));
       continue;
     }
     EXPECT_EQ(host->exitCode, 0);
+    ASSERT_EQ(asked->Requests.size(), 3);
+    EXPECT_EQ(asked->Requests[1].path, disk(3));
+    EXPECT_EQ(asked->Requests[2].text.toStdString(),
+              ("The installation is on 3 disks, in these folders:\n" + floppy + u'\n' + disk(2) + u'\n' + disk(3))
+                  .toStdString());
     const TSelfExtractInfo info = ReadSelfExtractInfo(exe);
     EXPECT_EQ(ReadBytes(floppy + QStringLiteral("/setup.exe")), ReadBytes(exe).left(info.Setup1Start));
+    EXPECT_TRUE(QFileInfo(floppy + QStringLiteral("/setup.exe")).isExecutable());
     EXPECT_EQ(ReadBytes(floppy + QStringLiteral("/setup.1")), octest::Content(3000, 6));
     EXPECT_TRUE(QFile::exists(floppy + QStringLiteral("/files.1")));
-    EXPECT_TRUE(QFile::exists(FloppyFolder(2) + QStringLiteral("/files.2")));
-    EXPECT_TRUE(QFile::exists(FloppyFolder(3) + QStringLiteral("/files.3")));
+    EXPECT_TRUE(QFile::exists(disk(2) + QStringLiteral("/files.2")));
+    EXPECT_TRUE(QFile::exists(disk(3) + QStringLiteral("/files.3")));
+    for (int d = 1; d <= 3; ++d) {
+      qint64 used = 0;
+      for (const QFileInfo& f : QDir(disk(d)).entryInfoList(QDir::Files | QDir::Hidden)) used += f.size();
+      EXPECT_LE(used, 40000) << d;
+    }
   }
 
   // Installed back from the floppies: the disk prompts name the folders.
@@ -346,8 +385,8 @@ TEST(InstallFloppies, SpreadTheSetupOverThreeFoldersThatInstallBack) {
   script->Install()->ParseCommandLine();
   QFile::remove(script->Archive());
   auto prompter = std::make_unique<qxtest::TScriptedPrompter>(std::deque<qxtest::TScriptedPrompter::TStep>{
-      {TPromptId::InsertDisk, {TPromptButton::Ok, FloppyFolder(2)}},
-      {TPromptId::InsertDisk, {TPromptButton::Ok, FloppyFolder(3)}}});
+      {TPromptId::InsertDisk, {TPromptButton::Ok, disk(2)}},
+      {TPromptId::InsertDisk, {TPromptButton::Ok, disk(3)}}});
   qxtest::TScriptedPrompter* asked = prompter.get();
   SetInstallPrompter(std::move(prompter));
   group->SetArchiveFileType(nullptr);

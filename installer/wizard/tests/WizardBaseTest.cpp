@@ -8,6 +8,7 @@
 #include "installer/wizard/cmp_TBaseInstallDlg.h"
 #include "installer/wizard/cmp_TTranslator.h"
 #include "installer/wizard/cmp_TWizardPrompter.h"
+#include "installer/wizard/ordlg_ChangeDisk.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/DataModule.h"
@@ -18,12 +19,16 @@
 #include "platform/controls/Buttons.h"
 #include "platform/controls/CheckRadio.h"
 #include "platform/controls/PageControl.h"
+#include "platform/controls/Edit.h"
+#include "tests/support/TestSupport.h"
 
 #include <QCloseEvent>
 #include <QColor>
 #include <QImage>
 #include <QPixmap>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -456,8 +461,7 @@ TEST_F(WizardBase, TheWizardAnswersTheEnginesOtherPromptsWithBoxes) {
     TMessageIcon icon;
   };
   const Row rows[] = {
-      {TPromptId::InsertFloppy, true, TPromptButton::Ok, miQuestion},
-      {TPromptId::InsertFloppy, false, TPromptButton::Cancel, miQuestion},
+      {TPromptId::FloppiesWritten, true, TPromptButton::Ok, miInformation},
       {TPromptId::ShowError, true, TPromptButton::Ok, miError},
       {TPromptId::RebootFailed, true, TPromptButton::Ok, miInformation},
   };
@@ -486,6 +490,53 @@ TEST_F(WizardBase, TheWizardAnswersTheEnginesOtherPromptsWithBoxes) {
     EXPECT_EQ(text, request.text);
     EXPECT_EQ(caption, QStringLiteral("Velmio"));
     EXPECT_EQ(icon, row.icon);
+  }
+  SetInstallPrompter(nullptr);
+}
+
+// Writing floppies: the disk prompt is the disk page with the folder the
+// disk goes to, which the user may change; the first folder is chosen in
+// the folder browser.
+TEST_F(WizardBase, TheFloppyPromptsNameTheFolderAndLetTheUserPickAnother) {
+  const std::unique_ptr<TInstallPrompter> before = InstallWizardPrompter();
+  const QString chosen = qxtest::TempPath(QStringLiteral("levyt"));
+  ASSERT_TRUE(QDir().mkpath(chosen));
+  for (bool ok : {true, false}) {
+    QString shownPath;
+    app->ModalDriver = [&](TObject* modal) {
+      if (auto* form = dynamic_cast<TChangeDiskForm*>(modal)) {
+        shownPath = form->PathEdit->Text();
+        if (!ok) {
+          form->SetModalResult(mrAbort);
+          return;
+        }
+        form->PathEdit->SetText(chosen);
+        form->InstallBtnClick(form->InstallBtn);
+      } else if (auto* dialog = dynamic_cast<TOpenFolderDialog*>(modal)) {
+        shownPath = dialog->ActiveDialog()->directory().absolutePath();
+        if (ok) dialog->ChooseFolder(chosen);
+        else dialog->ActiveDialog()->reject();
+      } else {
+        ADD_FAILURE() << "unexpected window";
+      }
+    };
+    TPromptRequest request;
+    request.id = TPromptId::InsertFloppy;
+    request.disk = 2;
+    request.path = qxtest::TempRoot();
+    TPromptAnswer answer = AskPrompt(request);
+    EXPECT_EQ(shownPath, request.path);
+    EXPECT_EQ(answer.button, ok ? TPromptButton::Ok : TPromptButton::Cancel);
+    EXPECT_EQ(answer.path, ok ? chosen : request.path);
+
+    request.id = TPromptId::ChooseFloppyFolder;
+    shownPath.clear();
+    answer = AskPrompt(request);
+    EXPECT_EQ(shownPath, request.path);
+    EXPECT_EQ(answer.button, ok ? TPromptButton::Ok : TPromptButton::Cancel);
+    if (ok) {
+      EXPECT_EQ(answer.path, chosen);
+    }
   }
   SetInstallPrompter(nullptr);
 }

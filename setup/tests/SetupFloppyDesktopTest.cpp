@@ -1,0 +1,202 @@
+// The floppy road as a person meets it, through the real programs on an X
+// server with a window manager and real keys: "setup.exe *TODISK" onto disk
+// folders at a capacity that needs three disks (the first folder chosen in
+// the folder browser, the third disk's folder changed at its prompt), then
+// the install from disk 1's setup.exe, answering each disk prompt with the
+// next disk's folder, and the installed product checked. With
+// QX_DESKTOP_SHOTS naming a folder, a screenshot of each step goes there.
+#include "installer/engine/cmp_TInstall.h"
+#include "installer/engine/cmp_TInstall_SelfExtract.h"
+#include "installer/engine/cmp_TOndxCompress_Format.h"
+#include "installer/engine/routines_Registry.h"
+#include "platform/system/ProgramGroups.h"
+#include "setup/tests/SetupTestSupport.h"
+#include "tests/support/DesktopSession.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// A setup started from a sanitized build unpacks and starts slowly.
+constexpr int kStartMs = 240000;
+constexpr int kCopyMs = 300000;
+const QString kWelcome = QStringLiteral("Tervetuloa");
+const QString kReadme = QStringLiteral("Lueminut-tiedot");
+const QString kComponents = QStringLiteral("Valitse asennettavat ohjelman osat");
+const QString kFolder = QStringLiteral("Valitse K.*-valikon kansio");
+const QString kGoodEnd = QStringLiteral("Asennus on suoritettu");
+const QString kNextDisk = QStringLiteral("Asennus tarvitsee seuraavan levyn");
+const QString kTitle = QStringLiteral("Velmio");
+
+QStringList FilesBelow(const QString& folder) {
+  QStringList files;
+  QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+  while (it.hasNext()) files << it.next();
+  files.sort();
+  return files;
+}
+
+qint64 FolderBytes(const QString& folder) {
+  qint64 used = 0;
+  for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) used += f.size();
+  return used;
+}
+
+class SetupFloppyDesktop : public testing::Test {
+ protected:
+  void SetUp() override {
+    const QString reason = desk_.Start();
+    if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
+    QString error;
+    exe_ = TestSetupExe(error);
+    ASSERT_FALSE(exe_.isEmpty()) << error.toStdString();
+    home_ = qEnvironmentVariable("HOME");
+  }
+  void TearDown() override {
+    if (HasFailure()) desk_.KeepShot(QStringLiteral("floppy-failure"));
+    if (setup_.state() != QProcess::NotRunning) {
+      setup_.kill();
+      setup_.waitForFinished(5000);
+    }
+  }
+
+  void Start(const QString& program, const QStringList& args) {
+    setup_.setProcessEnvironment(desk_.Environment());
+    setup_.setProcessChannelMode(QProcess::ForwardedChannels);
+    setup_.setWorkingDirectory(home_);
+    setup_.start(program, args);
+    ASSERT_TRUE(setup_.waitForStarted(10000));
+  }
+  int Exit() {
+    if (!setup_.waitForFinished(120000)) return -1;
+    return setup_.exitStatus() == QProcess::NormalExit ? setup_.exitCode() : -2;
+  }
+  // A visible window of the running setup (the loader becomes the
+  // installation program in the same process).
+  QString WaitForSetupWindow(int timeoutMs) {
+    QString id;
+    WaitUntil([&] {
+      id = QString::fromUtf8(desk_.Tool("xdotool", {"search", "--onlyvisible", "--pid",
+                                                    QString::number(setup_.processId())}))
+               .split(u'\n', Qt::SkipEmptyParts)
+               .value(0);
+      return !id.isEmpty();
+    }, timeoutMs);
+    return id;
+  }
+  // Return on the window of that title until it goes; then the window of next.
+  QString Advance(const QString& title, const QString& next, int timeoutMs = kDesktopWaitMs) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      const QString page = desk_.Window(title);
+      if (page.isEmpty()) break;
+      desk_.Keys(page, {"Return"});
+      if (WaitUntil([&] { return desk_.Window(title).isEmpty(); }, 5000)) break;
+    }
+    return next.isEmpty() ? QString() : desk_.WaitForWindow(next, timeoutMs);
+  }
+  // On the disk prompt: the path field (before Browse and Proceed) takes
+  // folder, then Proceed; the next window of next shows.
+  QString AnswerDisk(const QString& prompt, const QString& folder, const QString& next, int timeoutMs) {
+    desk_.Keys(prompt, {"shift+Tab", "shift+Tab", "ctrl+a"});
+    desk_.Type(folder);
+    desk_.Keys(prompt, {"Tab", "Tab", "space"});
+    if (!WaitUntil([&] { return !desk_.Windows(kNextDisk).contains(prompt); }, 10000)) return {};
+    return desk_.WaitForWindow(next, timeoutMs);
+  }
+
+  TDesktopSession desk_;
+  QString exe_, home_;
+  QProcess setup_;
+};
+
+TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
+  // A capacity that spreads this setup over exactly three disks: disk 1
+  // holds the loader, setup.1 and the archive's headers.
+  const TSelfExtractInfo info = ReadSelfExtractInfo(exe_);
+  const qint64 loader = info.Setup1Start;
+  const qint64 setup1 = qint64{info.Setup1End} - info.Setup1Start + 1;
+  const qint64 files1 = qint64{info.Files1End} - info.Files1Start + 1;
+  const qint64 headers = 5 + qint64{kOcHeaderSize} * 50 + 1;
+  const qint64 total = loader + setup1 + headers + files1;
+  const qint64 capacity = std::max(total * 2 / 5 + 1, loader + setup1 + headers + 65536);
+  ASSERT_LT(2 * capacity, total) << "this setup does not need three disks at any capacity";
+  const QString key = QString::fromLatin1(kFloppyDriveKey);
+  WriteRegInteger(hkLocalMachine, key, QStringLiteral("Capacity"), static_cast<int>(capacity));
+  const QString disk1 = home_ + QStringLiteral("/levyke");
+  const QString disk2 = disk1 + u'2';
+  const QString other = home_ + QStringLiteral("/toinen levy");
+  ASSERT_TRUE(QDir().mkpath(disk1));
+
+  // No folder stands for the drive yet: the folder browser asks.
+  Start(exe_, {QStringLiteral("*TODISK")});
+  const QString browser = WaitForSetupWindow(kStartMs);
+  ASSERT_FALSE(browser.isEmpty()) << "no folder browser";
+  desk_.KeepShot(QStringLiteral("floppy-1-browser"));
+  desk_.Keys(browser, {"ctrl+a"});
+  desk_.Type(disk1);
+  desk_.Keys(browser, {"Return"});
+  // Disk 2's prompt names its folder; Proceed takes it.
+  const QString second = desk_.WaitForWindow(kNextDisk, kCopyMs);
+  ASSERT_FALSE(second.isEmpty()) << "no prompt for disk 2";
+  desk_.KeepShot(QStringLiteral("floppy-2-disk2"));
+  EXPECT_EQ(ReadRegString(hkLocalMachine, key, QStringLiteral("Folder"), {}), disk1);
+  desk_.Keys(second, {"space"});
+  ASSERT_TRUE(WaitUntil([&] { return !desk_.Windows(kNextDisk).contains(second); }, 10000));
+  // Disk 3 goes to a folder the user types at its prompt.
+  const QString third = desk_.WaitForWindow(kNextDisk, kCopyMs);
+  ASSERT_FALSE(third.isEmpty()) << "no prompt for disk 3";
+  desk_.KeepShot(QStringLiteral("floppy-3-disk3"));
+  const QString end = AnswerDisk(third, other, kTitle, kCopyMs);
+  ASSERT_FALSE(end.isEmpty()) << "no word of where the disks are";
+  desk_.KeepShot(QStringLiteral("floppy-4-done"));
+  Advance(kTitle, {});
+  EXPECT_EQ(Exit(), 0);
+
+  // Disk 1: the loader without trailer, still a program, setup.1 and the
+  // archive's first part; no disk holds more than the capacity.
+  EXPECT_TRUE(QFileInfo(disk1 + QStringLiteral("/setup.exe")).isExecutable());
+  EXPECT_EQ(QFileInfo(disk1 + QStringLiteral("/setup.exe")).size(), loader);
+  EXPECT_EQ(QFileInfo(disk1 + QStringLiteral("/setup.1")).size(), setup1);
+  EXPECT_TRUE(QFileInfo::exists(disk1 + QStringLiteral("/files.1")));
+  EXPECT_TRUE(QFileInfo::exists(disk2 + QStringLiteral("/files.2")));
+  EXPECT_TRUE(QFileInfo::exists(other + QStringLiteral("/files.3")));
+  EXPECT_FALSE(QFileInfo::exists(disk1 + QStringLiteral("3")));
+  for (const QString& disk : {disk1, disk2, other}) EXPECT_LE(FolderBytes(disk), capacity) << disk.toStdString();
+
+  // The install from disk 1 asks for disks 2 and 3 and ends well.
+  Start(disk1 + QStringLiteral("/setup.exe"), {});
+  ASSERT_FALSE(desk_.WaitForWindow(kWelcome, kStartMs).isEmpty()) << "disk 1's setup did not start";
+  ASSERT_FALSE(Advance(kWelcome, kReadme).isEmpty());
+  ASSERT_FALSE(Advance(kReadme, kComponents).isEmpty());
+  ASSERT_FALSE(Advance(kComponents, kFolder).isEmpty());
+  const QString ask2 = Advance(kFolder, kNextDisk, kCopyMs);
+  ASSERT_FALSE(ask2.isEmpty()) << "the install did not ask for disk 2";
+  desk_.KeepShot(QStringLiteral("floppy-5-install-disk2"));
+  const QString ask3 = AnswerDisk(ask2, disk2, kNextDisk, kCopyMs);
+  ASSERT_FALSE(ask3.isEmpty()) << "the install did not ask for disk 3";
+  const QString good = AnswerDisk(ask3, other, kGoodEnd, kCopyMs);
+  ASSERT_FALSE(good.isEmpty()) << "no good end";
+  desk_.KeepShot(QStringLiteral("floppy-6-good-end"));
+  Advance(kGoodEnd, {});
+  EXPECT_EQ(Exit(), 0);
+
+  // The product as the ordinary road installs it.
+  const QString product = qEnvironmentVariable("QX_PROGRAM_FILES_DIR") + QStringLiteral("/Trovaly/Trovaly 1.0");
+  const QStringList installed = FilesBelow(product);
+  EXPECT_EQ(installed.size(), 49);
+  for (const QString& file : installed)
+    EXPECT_EQ(qxtest::ReadBytes(file), qxtest::ReadBytes(QStringLiteral(QX_PROGRAM_DIR) + u'/' + QFileInfo(file).fileName()))
+        << file.toStdString();
+  for (const char* program : {"trovaly", "muokkain"})
+    EXPECT_TRUE(QFileInfo(product + u'/' + QLatin1String(program)).isExecutable()) << program;
+  EXPECT_EQ(FilesBelow(ApplicationsMenuFolder() + QStringLiteral("/Trovaly 1.0")).size(), 6);
+}
+
+}  // namespace
