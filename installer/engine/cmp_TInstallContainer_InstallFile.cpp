@@ -352,9 +352,12 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
         compressor.FilesToProcess()->Clear();
         compressor.FilesToProcess()->Add(ArchiveName());
         compressor.Extract();
-        // Only a complete new file is put up for the move at the restart.
-        if (replacedInUse_)
+        // Only a complete new file, on the disk, is put up for the move at
+        // the restart.
+        if (replacedInUse_) {
+          compressor.SyncWrittenFiles();
           RegisterReplacement();
+        }
         AfterInstallSteps();
         if (OnAfterInstall)
           OnAfterInstall(this);

@@ -10,7 +10,7 @@
 #include "installer/engine/cmp_TOndxCompress_Format.h"
 #include "installer/engine/routines_Registry.h"
 #include "platform/system/ProgramGroups.h"
-#include "setup/tests/SetupTestSupport.h"
+#include "setup/tests/SetupRoad.h"
 #include "tests/support/DesktopSession.h"
 #include "tests/support/TestSupport.h"
 
@@ -24,24 +24,9 @@
 
 namespace {
 
-// A setup started from a sanitized build unpacks and starts slowly.
-constexpr int kStartMs = 240000;
-constexpr int kCopyMs = 300000;
-const QString kWelcome = QStringLiteral("Tervetuloa");
-const QString kReadme = QStringLiteral("Lueminut-tiedot");
-const QString kComponents = QStringLiteral("Valitse asennettavat ohjelman osat");
-const QString kFolder = QStringLiteral("Valitse K.*-valikon kansio");
-const QString kGoodEnd = QStringLiteral("Asennus on suoritettu");
-const QString kNextDisk = QStringLiteral("Asennus tarvitsee seuraavan levyn");
-const QString kTitle = QStringLiteral("Velmio");
+using namespace setuproad;
 
-QStringList FilesBelow(const QString& folder) {
-  QStringList files;
-  QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-  while (it.hasNext()) files << it.next();
-  files.sort();
-  return files;
-}
+const QString kNextDisk = QStringLiteral("Asennus tarvitsee seuraavan levyn");
 
 qint64 FolderBytes(const QString& folder) {
   qint64 used = 0;
@@ -136,7 +121,7 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
 
   // No folder stands for the drive yet: the folder browser asks.
   Start(exe_, {QStringLiteral("*TODISK")});
-  const QString browser = WaitForSetupWindow(kStartMs);
+  const QString browser = WaitForSetupWindow(kSetupStartMs);
   ASSERT_FALSE(browser.isEmpty()) << "no folder browser";
   desk_.KeepShot(QStringLiteral("floppy-1-browser"));
   desk_.Keys(browser, {"ctrl+a"});
@@ -153,10 +138,10 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
   const QString third = desk_.WaitForWindow(kNextDisk, kCopyMs);
   ASSERT_FALSE(third.isEmpty()) << "no prompt for disk 3";
   desk_.KeepShot(QStringLiteral("floppy-3-disk3"));
-  const QString end = AnswerDisk(third, other, kTitle, kCopyMs);
+  const QString end = AnswerDisk(third, other, kBox, kCopyMs);
   ASSERT_FALSE(end.isEmpty()) << "no word of where the disks are";
   desk_.KeepShot(QStringLiteral("floppy-4-done"));
-  Advance(kTitle, {});
+  Advance(kBox, {});
   EXPECT_EQ(Exit(), 0);
 
   // Disk 1: the loader without trailer, still a program, setup.1 and the
@@ -172,7 +157,7 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
 
   // The install from disk 1 asks for disks 2 and 3 and ends well.
   Start(disk1 + QStringLiteral("/setup.exe"), {});
-  ASSERT_FALSE(desk_.WaitForWindow(kWelcome, kStartMs).isEmpty()) << "disk 1's setup did not start";
+  ASSERT_FALSE(desk_.WaitForWindow(kWelcome, kSetupStartMs).isEmpty()) << "disk 1's setup did not start";
   ASSERT_FALSE(Advance(kWelcome, kReadme).isEmpty());
   ASSERT_FALSE(Advance(kReadme, kComponents).isEmpty());
   ASSERT_FALSE(Advance(kComponents, kFolder).isEmpty());
