@@ -53,12 +53,19 @@ class TInstallHost {
     return false;
   }
   virtual void SetTranslatorLanguage(int language) { (void)language; }
+  // Handles the window messages that are waiting. The engine's long loops
+  // (extraction, copy, download) call it after every block, so that the
+  // program's windows paint and a Cancel is heard while they run.
+  virtual void ProcessMessages() {}
 };
 
 // Puts host in place (nullptr: none) and hands back the one before.
 std::unique_ptr<TInstallHost> SetInstallHost(std::unique_ptr<TInstallHost> host);
 // The current host; nullptr when none.
 TInstallHost* CurrentInstallHost();
+
+// The current host's ProcessMessages; nothing without a host.
+void ProcessInstallMessages();
 
 // The host's program path, or the running program's without a host.
 QString InstallExeName();

@@ -1,6 +1,7 @@
 #include "installer/engine/cmp_TInstall.h"
 
 #include "installer/engine/InstallPrompts.h"
+#include "installer/engine/InstallUndo.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TNetInstallLocation.h"
 #include "installer/engine/cmp_TNetInstallLocation_FileList.h"
@@ -235,6 +236,7 @@ void TCustomInstall::Run() {
   SetUnfinishedCount(0);
   batchPending_ = false;
   running_ = true;
+  BeginInstallUndo();
   GlobalNetInstallLocation().SetLoginInformation(loginInformation_.get());
   InstallUnitState().installRecordKey = GetInstallKey(true);
   ClearUnfinished();
@@ -265,6 +267,8 @@ void TCustomInstall::Run() {
       SetRebootNeeded(continueOn);
     }
   }
+  // What the run made stays, whether it ends now or at the next login.
+  KeepInstallRun();
   TInstallHost* host = CurrentInstallHost();
   if (RebootNeeded()) {
     SaveLanguage();
@@ -376,6 +380,8 @@ void TCustomInstall::HandleException(TObject* sender, const Exception& e) {
   const bool userAbort = dynamic_cast<const EAIUserAbort*>(&e) != nullptr;
   try {
     if (userAbort) {
+      // A cancel leaves the machine as the user had it.
+      UndoInstallRun();
       ShowBadInstall();
       CleanupSetupFiles();
       DeleteInstallRecord();

@@ -164,7 +164,8 @@ TEST_F(InstallRunTest, AnExceptionInAFileEndsBadAndShowsTheRealError) {
 }
 
 // Cancel at the disk prompt: the bad end without an error box, the record
-// gone, the old file whole.
+// gone, the old file whole, the files the run wrote before taken back; the
+// host handled the messages while the files were extracted.
 TEST_F(InstallRunTest, AUserAbortOnThePromptEndsBadWithoutAnErrorAndRemovesTheRecord) {
   TInstallFile* big = script_->File(group_, QStringLiteral("kissa.vrb"), octest::Content(300000, 3));
   script_->Build();
@@ -196,6 +197,11 @@ TEST_F(InstallRunTest, AUserAbortOnThePromptEndsBadWithoutAnErrorAndRemovesTheRe
   EXPECT_EQ(ReadBytes(big->GetDestPath()), QByteArray("the old one"));
   EXPECT_EQ(RecordNames(), QStringList());
   EXPECT_EQ(host_->terminated, 1);
+  EXPECT_FALSE(QFile::exists(a_->GetDestPath()));
+  EXPECT_FALSE(QFile::exists(b_->GetDestPath()));
+  EXPECT_EQ(QDir(ExtractFileDir(big->GetDestPath())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("kissa.vrb")});
+  EXPECT_GE(host_->pumped, 39000 / 4096);
 }
 
 // A file in use: RunOnce holds the resume command, the restart page is
