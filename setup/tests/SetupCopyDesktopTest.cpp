@@ -2,8 +2,8 @@
 // hook (QX_TEST_COPY_PACE_MS), on an X server with a window manager. The
 // copy window shows the file being copied and the file and total progress
 // while the copy runs; Cancel, clicked in the middle of the copy, ends on
-// the bad end and leaves the home as it was; the next run installs every
-// file. With QX_DESKTOP_SHOTS naming a folder, the shots go there.
+// the bad end and leaves the home as it was, and so does closing the window;
+// the next run installs every file. With QX_DESKTOP_SHOTS naming a folder, the shots go there.
 #include "setup/tests/SetupDesktopSupport.h"
 #include "tests/support/DesktopSession.h"
 
@@ -184,9 +184,21 @@ TEST_F(SetupCopyDesktop, TheCopyWindowShowsTheCopyAndItsCancelLeavesTheHomeAsItW
   EXPECT_TRUE(changed.isEmpty()) << "the cancelled setup changed " << changed.join(u' ').toStdString();
   EXPECT_FALSE(QFileInfo::exists(product_)) << "the product's folder stays";
 
+  // The window manager's close of the copy window is its Cancel.
+  StartSetup(2);
+  ASSERT_FALSE(PagesToTheFolder().isEmpty()) << "the pages of the second run did not show in order";
+  const QString again = Advance(kFolder, kCopy, kCopyMs);
+  ASSERT_FALSE(again.isEmpty()) << "no copy window in the second run";
+  ASSERT_TRUE(WaitUntil([&] { return BarFill(desk_.Shot(again), kFileBar) > 0; }, kCopyMs));
+  desk_.Keys(again, {"alt+F4"});
+  ASSERT_FALSE(desk_.WaitForWindow(kBadEnd).isEmpty()) << "closing the copy window showed no bad end";
+  Advance(kBadEnd, {});
+  EXPECT_GE(SetupExit(), 0) << "the closed setup did not end";
+  EXPECT_FALSE(QFileInfo::exists(product_)) << "the product's folder stays after the close";
+
   // The next run installs every file.
   StartSetup(0);
-  ASSERT_FALSE(PagesToTheFolder().isEmpty()) << "the pages of the second run did not show in order";
+  ASSERT_FALSE(PagesToTheFolder().isEmpty()) << "the pages of the third run did not show in order";
   ASSERT_FALSE(Advance(kFolder, kGoodEnd, kCopyMs).isEmpty()) << "no good end";
   Advance(kGoodEnd, {});
   EXPECT_EQ(SetupExit(), 0);
