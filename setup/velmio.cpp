@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QThread>
 
 #include <cstdio>
 
@@ -57,6 +58,21 @@ class TSetupPrompter : public TWizardPrompter {
   }
 };
 
+// The program's host. A test watches a copy by slowing it down: with
+// QX_TEST_COPY_PACE_MS set, the engine's long loops wait that many
+// milliseconds after each block before the messages are handled.
+class TSetupHost : public TApplicationInstallHost {
+ public:
+  TSetupHost() : pace_(qEnvironmentVariableIntValue("QX_TEST_COPY_PACE_MS")) {}
+  void ProcessMessages() override {
+    if (pace_ > 0) QThread::msleep(static_cast<unsigned long>(pace_));
+    TApplicationInstallHost::ProcessMessages();
+  }
+
+ private:
+  int pace_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,7 +82,7 @@ int main(int argc, char** argv) {
   arguments.removeFirst();
   if (build) NameLibraryBeside();
   SetInstallCommandLine(arguments);
-  auto hostObject = std::make_unique<TApplicationInstallHost>();
+  auto hostObject = std::make_unique<TSetupHost>();
   const TApplicationInstallHost* host = hostObject.get();
   SetInstallHost(std::move(hostObject));
   SetInstallPrompter(std::make_unique<TSetupPrompter>());

@@ -24,6 +24,11 @@ TInstallHost* CurrentInstallHost() {
   return holder != nullptr ? holder->host.get() : nullptr;
 }
 
+void ProcessInstallMessages() {
+  if (TInstallHost* host = CurrentInstallHost())
+    host->ProcessMessages();
+}
+
 QString InstallExeName() {
   if (TInstallHost* host = CurrentInstallHost())
     return host->ExeName();

@@ -58,6 +58,10 @@ class TInstallHost {
     return false;
   }
   virtual void SetTranslatorLanguage(int language) { (void)language; }
+  // Handles the window messages that are waiting. The engine's long loops
+  // (extraction, copy, download) call it after every block, so that the
+  // program's windows paint and a Cancel is heard while they run.
+  virtual void ProcessMessages() {}
 };
 
 // The hourglass for the time of a step: the first scope sets it, the last
@@ -74,6 +78,9 @@ class TBusyCursorScope {
 std::unique_ptr<TInstallHost> SetInstallHost(std::unique_ptr<TInstallHost> host);
 // The current host; nullptr when none.
 TInstallHost* CurrentInstallHost();
+
+// The current host's ProcessMessages; nothing without a host.
+void ProcessInstallMessages();
 
 // The host's program path, or the running program's without a host.
 QString InstallExeName();

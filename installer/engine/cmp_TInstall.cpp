@@ -1,6 +1,7 @@
 #include "installer/engine/cmp_TInstall.h"
 
 #include "installer/engine/InstallPrompts.h"
+#include "installer/engine/InstallUndo.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TNetInstallLocation.h"
 #include "installer/engine/cmp_TNetInstallLocation_FileList.h"
@@ -252,6 +253,7 @@ void TCustomInstall::Run() {
   SetUnfinishedCount(0);
   batchPending_ = false;
   running_ = true;
+  BeginInstallUndo();
   GlobalNetInstallLocation().SetLoginInformation(loginInformation_.get());
   InstallUnitState().installRecordKey = GetInstallKey(true);
   ClearUnfinished();
@@ -282,6 +284,8 @@ void TCustomInstall::Run() {
       SetRebootNeeded(continueOn);
     }
   }
+  // What the run made stays, whether it ends now or at the next login.
+  KeepInstallRun();
   TInstallHost* host = CurrentInstallHost();
   if (RebootNeeded()) {
     SaveLanguage();
@@ -483,6 +487,8 @@ void TCustomInstall::HandleException(TObject* sender, const Exception& e) {
   if (TInstallHost* host = CurrentInstallHost()) host->SetExitCode(userAbort ? kExitCancelled : kExitFailed);
   try {
     if (userAbort) {
+      // A cancel leaves the machine as the user had it.
+      UndoInstallRun();
       ShowBadInstall();
       CleanupSetupFiles();
       DeleteInstallRecord();

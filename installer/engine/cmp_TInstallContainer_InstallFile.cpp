@@ -5,6 +5,7 @@
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 
 #include "installer/engine/InstallPrompts.h"
+#include "installer/engine/InstallUndo.h"
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileRepository.h"
@@ -334,6 +335,7 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
   state_ = ifsInstall;
   IfTryFinally(
       [&] {
+        RecordFoldersToMake(GetExpandedDestDir());
         ForceDirectories(GetExpandedDestDir());
         const QString archive = GetExpandedArchiveFile();
         if (archive.trimmed().isEmpty())
@@ -351,7 +353,11 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
         };
         compressor.FilesToProcess()->Clear();
         compressor.FilesToProcess()->Add(ArchiveName());
+        const QString target = GetDestPath();
+        const bool wasThere = FileExists(target);
         compressor.Extract();
+        if (!wasThere && FileExists(target))
+          RecordCreatedFile(target);
         // Only a complete new file, on the disk, is put up for the move at
         // the restart.
         if (replacedInUse_) {

@@ -1,6 +1,6 @@
 #include "installer/engine/cmp_TNetInstallLocation.h"
 
-#include "installer/engine/cmp_TOndxCompress.h"
+#include "installer/engine/InstallHost.h"
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/ProcessState.h"
 
@@ -314,8 +314,7 @@ class TCustomNetInstallLocation::TDownload {
         location_.OnDataReceived(&location_, remote, block, total_, fileSize, data);
       if (location_.DataReceivedHook)
         location_.DataReceivedHook(&location_, remote, block, total_, fileSize, data);
-      if (TOndxCompress::ProcessMessages)
-        TOndxCompress::ProcessMessages();
+      ProcessInstallMessages();
       if (DownloadAborted()) {
         aborted_ = true;
         return false;

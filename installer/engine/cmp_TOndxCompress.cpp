@@ -1,5 +1,6 @@
 #include "installer/engine/cmp_TOndxCompress.h"
 
+#include "installer/engine/InstallHost.h"
 #include "installer/engine/cmp_TOndxCompress_Files.h"
 #include "installer/engine/cmp_TOndxCompress_Texts.h"
 #include "installer/engine/routines_Exceptions.h"
@@ -19,14 +20,9 @@ TOndxCompress*& GlobalSlot() {
   return global;
 }
 
-const TResetHook kResetGlobal([] {
-  GlobalSlot() = nullptr;
-  TOndxCompress::ProcessMessages = nullptr;
-});
+const TResetHook kResetGlobal([] { GlobalSlot() = nullptr; });
 
 }  // namespace
-
-std::function<void()> TOndxCompress::ProcessMessages;
 
 TOndxCompress::TOndxCompress(TComponent* owner)
     : TComponent(owner),
@@ -173,8 +169,7 @@ void TOndxCompress::CheckAbort() const {
 }
 
 void TOndxCompress::PumpMessages() {
-  if (ProcessMessages)
-    ProcessMessages();
+  ProcessInstallMessages();
 }
 
 std::int64_t TOndxCompress::WriteLimited(TOndxFile& file, const void* data, std::int64_t size) {

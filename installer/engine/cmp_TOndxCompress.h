@@ -5,8 +5,8 @@
 // (CopyOneFile). The format is described in cmp_TOndxCompress_Format.h.
 //
 // Disks are folders: the part of disk n is looked for, or written, in the
-// folder that OnNewDisk answers. Long work polls Abort and calls
-// ProcessMessages after every block.
+// folder that OnNewDisk answers. Long work polls Abort and lets the install
+// host process the window messages (ProcessInstallMessages) after every block.
 //
 // A file being written (extracted target, copy target, new archive) is
 // written under a temporary name in its folder and renamed over the old one
@@ -44,8 +44,6 @@ class TOndxCompress : public TComponent {
 
   // The process-wide compressor: the first one created, until it is freed.
   static TOndxCompress* Global();
-  // Pumps pending window messages during long work; the application sets it.
-  static std::function<void()> ProcessMessages;
 
   // Published properties.
   bool Abort() const { return abort_; }

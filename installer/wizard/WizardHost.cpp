@@ -43,3 +43,6 @@ void TApplicationInstallHost::SetTranslatorLanguage(int language) {
   if (TTranslator* translator = GlobalTranslator())
     translator->SetTranslateIntoLanguage(static_cast<TOndxLanguage>(language));
 }
+void TApplicationInstallHost::ProcessMessages() {
+  if (Application != nullptr) Application->ProcessMessages();
+}

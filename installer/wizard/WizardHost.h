@@ -23,6 +23,7 @@ class TApplicationInstallHost : public TInstallHost {
   void Queue(std::function<void()> work) override;
   bool TranslatorLanguage(int& language) override;
   void SetTranslatorLanguage(int language) override;
+  void ProcessMessages() override;
 
   // What the program returns once the message loop has ended.
   int ExitCode() const { return exitCode_; }

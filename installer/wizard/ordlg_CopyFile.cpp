@@ -60,6 +60,11 @@ TFormBinding TCopyFileForm::Binding() {
 }
 
 void TCopyFileForm::ShowProgress(bool download, int first, int second, const QString& text) {
+  // A status comes with every 4 KB block; the window is drawn again only
+  // when what it shows has changed.
+  const bool changed = TransferProgress->Visible() != download ||
+                       (download ? TransferProgress->Progress() : ProgressBar2->Position()) != second ||
+                       ProgressBar1->Position() != first || lblCopyingFile->Caption() != text;
   TransferBitmap->SetVisible(download);
   TransferProgress->SetVisible(download);
   if (download)
@@ -68,7 +73,7 @@ void TCopyFileForm::ShowProgress(bool download, int first, int second, const QSt
     ProgressBar2->SetPosition(second);
   ProgressBar1->SetPosition(first);
   lblCopyingFile->SetCaption(text);
-  Repaint();
+  if (changed) Repaint();
 }
 
 void TCopyFileForm::UpdateStatus(TFileStatusParameter* fileStatus,

@@ -43,6 +43,10 @@ class TTestHost : public TInstallHost {
   void SetExitCode(int code) override { exitCode = code; }
   QString ExeName() override { return exe_; }
   void Queue(std::function<void()> work) override { queued.push_back(std::move(work)); }
+  void ProcessMessages() override {
+    ++pumped;
+    if (onPump) onPump();
+  }
 
   // The form comes to the front; what escapes goes to the handler, as the
   // message loop does.
@@ -62,6 +66,9 @@ class TTestHost : public TInstallHost {
   int maximized = 0;
   int terminated = 0;
   int exitCode = 0;
+  // The message pumps of the engine's long loops; onPump runs in each.
+  int pumped = 0;
+  std::function<void()> onPump;
   std::vector<std::function<void()>> queued;
 
   void Deliver(const std::function<void()>& fn) {

@@ -1,5 +1,6 @@
 // Abort set from an event handler (as the copy-progress page does) stops
 // adding, extracting, splitting and copying; nothing half-written remains.
+#include "InstallHostTestSupport.h"
 #include "OndxCompressTestSupport.h"
 
 #include "platform/rtl/FileUtils.h"
@@ -79,15 +80,21 @@ TEST_F(OcAbortTest, AbortDuringCopyStopsWithoutErrorAndWritesNothing) {
   EXPECT_TRUE(octest::FolderFiles(out_).isEmpty());
 }
 
-TEST_F(OcAbortTest, TheMessagePumpRunsDuringLongWork) {
-  int pumps = 0;
-  TOndxCompress::ProcessMessages = [&] { ++pumps; };
+TEST_F(OcAbortTest, TheHostProcessesMessagesDuringLongWork) {
+  auto owned = std::make_unique<qxtest::TTestHost>(QString());
+  qxtest::TTestHost* host = owned.get();
+  SetInstallHost(std::move(owned));
+  const int& pumps = host->pumped;
   const QString big = Source(QStringLiteral("big"), Content(300000));
   AddFiles({big});
   const int afterAdd = pumps;
   EXPECT_GE(afterAdd, 5);  // one per 64 KB block read, and the final step
   ExtractTo(out_, {big});
   EXPECT_GE(pumps - afterAdd, 300000 / 4096);  // one per 4 KB chunk
+  const int afterExtract = pumps;
+  c_->CopyOneFile(big, out_ + QStringLiteral("/copy"));
+  EXPECT_GE(pumps - afterExtract, 300000 / 8192);  // one per 8 KB block
+  SetInstallHost(nullptr);
 }
 
 TEST_F(OcAbortTest, AnErrorSetsAbortAndPropagates) {

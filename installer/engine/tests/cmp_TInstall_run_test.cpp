@@ -169,7 +169,8 @@ TEST_F(InstallRunTest, AnExceptionInAFileEndsBadAndShowsTheRealError) {
 }
 
 // Cancel at the disk prompt: the bad end without an error box, the record
-// gone, the old file whole.
+// gone, the old file whole, the files the run wrote before taken back; the
+// host handled the messages while the files were extracted.
 TEST_F(InstallRunTest, AUserAbortOnThePromptEndsBadWithoutAnErrorAndRemovesTheRecord) {
   TInstallFile* big = script_->File(group_, QStringLiteral("kissa.vrb"), octest::Content(300000, 3));
   script_->Build();
@@ -202,6 +203,11 @@ TEST_F(InstallRunTest, AUserAbortOnThePromptEndsBadWithoutAnErrorAndRemovesTheRe
   EXPECT_EQ(RecordNames(), QStringList());
   EXPECT_EQ(host_->terminated, 1);
   EXPECT_EQ(host_->exitCode, kExitCancelled);
+  EXPECT_FALSE(QFile::exists(a_->GetDestPath()));
+  EXPECT_FALSE(QFile::exists(b_->GetDestPath()));
+  EXPECT_EQ(QDir(ExtractFileDir(big->GetDestPath())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("kissa.vrb")});
+  EXPECT_GE(host_->pumped, 39000 / 4096);
 }
 
 // A destination without room for the run's files: the run ends bad before
