@@ -6,9 +6,11 @@
 #include "platform/controls/TopMost.h"
 #include "platform/rtl/GuardedEntry.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QLayout>
+#include <QUrl>
 
 namespace {
 
@@ -20,6 +22,7 @@ void SetText(QFileDialog& dialog, QFileDialog::DialogLabel label, const QString&
 
 bool TFolderDialog::Execute() {
   folder_.clear();
+  driverChoice_.clear();
   QFileDialog dialog;
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   dialog.setOption(QFileDialog::ShowDirsOnly, true);
@@ -31,6 +34,11 @@ bool TFolderDialog::Execute() {
   SetText(dialog, QFileDialog::Accept, texts_.accept);
   SetText(dialog, QFileDialog::Reject, texts_.reject);
   if (!directory_.isEmpty()) dialog.setDirectory(directory_);
+  // No file types for folders, and places named by their paths: no word
+  // of the dialog's own stays on screen.
+  for (const char* name : {"fileTypeCombo", "fileTypeLabel"})
+    if (auto* widget = dialog.findChild<QWidget*>(QString::fromLatin1(name))) widget->hide();
+  dialog.setSidebarUrls({QUrl::fromLocalFile(QDir::homePath()), QUrl::fromLocalFile(QDir::rootPath())});
   dialog_ = &dialog;
   struct TClear {
     QFileDialog*& slot;
@@ -52,6 +60,11 @@ bool TFolderDialog::Execute() {
     dialog.hide();
   }
   if (dialog.result() != QDialog::Accepted) return false;
+  // The driver's folder as given: the view may still be loading it.
+  if (!driverChoice_.isEmpty()) {
+    folder_ = driverChoice_;
+    return true;
+  }
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return false;
   folder_ = chosen.first();
@@ -60,6 +73,7 @@ bool TFolderDialog::Execute() {
 
 void TFolderDialog::ChooseFolder(const QString& folder) {
   if (dialog_ == nullptr) return;
+  driverChoice_ = folder;
   dialog_->setDirectory(folder);
   dialog_->selectFile(folder);
   static_cast<QDialog*>(dialog_)->accept();

@@ -36,6 +36,7 @@ class TFolderDialog : public TComponent {
 
  private:
   QString folder_;
+  QString driverChoice_;
   QString directory_;
   TFolderDialogTexts texts_;
   QFileDialog* dialog_ = nullptr;

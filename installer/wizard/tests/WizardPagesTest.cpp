@@ -32,6 +32,7 @@
 #include "platform/graphics/Picture.h"
 #include "tests/support/TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -385,7 +386,14 @@ TEST_F(WizardPages, BrowseOpensTheFinnishFolderBrowserAtTheTarget) {
       EXPECT_EQ(dialog->labelText(QFileDialog::Accept), QStringLiteral("Jatka"));
       EXPECT_EQ(dialog->labelText(QFileDialog::Reject), QStringLiteral("Peruuta"));
       EXPECT_EQ(dialog->viewMode(), QFileDialog::List);
+      auto* types = dialog->findChild<QWidget*>(QStringLiteral("fileTypeLabel"));
+      EXPECT_TRUE(types == nullptr || types->isHidden());
       EXPECT_EQ(dialog->directory().absolutePath(), parent);
+      const QByteArray keep = qgetenv("QX_DESKTOP_SHOTS");
+      if (!keep.isEmpty()) {
+        QCoreApplication::processEvents();
+        dialog->grab().save(QString::fromLocal8Bit(keep) + QStringLiteral("/wizard_folder_browser.png"));
+      }
       browser->ChooseFolder(chosen);
       return;
     }
