@@ -10,6 +10,10 @@
 // Page forms reach a wizard through three registries. A page form class is
 // named by its maker (FormClassOf<T>); a page's units register their form
 // with RegisterInstallForm, and a placed component registers (form, itself).
+//
+// The code: the registries in cmp_TBaseInstallDlg_Registries.cpp, the
+// component in cmp_TBaseInstallDlg.cpp, the manager in _Manager.cpp, the
+// window placement in _Placement.cpp.
 
 #include "installer/engine/cmp_TInstallContainer.h"
 #include "installer/wizard/cmp_TBaseOndrixForm.h"
