@@ -4,6 +4,7 @@
 // folder with n appended, unless the user picks another at its prompt. A
 // disk holds at most the drive's capacity.
 
+#include "installer/engine/InstallHost.h"
 #include "installer/engine/InstallPrompts.h"
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
@@ -40,10 +41,6 @@ constexpr char kTextFloppiesWritten[] = "The installation is on %d disks, in the
 
 constexpr int kDefaultCapacity = 1457664;
 constexpr std::int64_t kBlock = 8192;
-
-void ProcessMessages() {
-  if (TOndxCompress::ProcessMessages) TOndxCompress::ProcessMessages();
-}
 
 [[noreturn]] void AbortedByUser() {
   throw IEInstall(QString::fromLatin1(kTextAbortedByUser));
@@ -142,7 +139,7 @@ class TFloppyTransfer {
         block = source.read(std::min(kBlock, left));
         if (block.isEmpty()) throw IEInstall(QString::fromLatin1(error));
         out.Write(block);
-        ProcessMessages();
+        ProcessInstallMessages();
       }
       out.Commit();
     } catch (const EAtomicFileError&) {
@@ -170,7 +167,7 @@ class TFloppyTransfer {
     if (compressor == nullptr) throw IEInstall(QString::fromLatin1(kTextFloppySetup1));
     NoteWrite(disk1_ + QStringLiteral("/files.1"));
     compressor->OnNewDisk = [this](TOndxCompress*, int disk, QString& path) { AskForDisk(disk, path); };
-    compressor->OnStatus = [](TOndxCompress*, const TlzhFileStats&) { ProcessMessages(); };
+    compressor->OnStatus = [](TOndxCompress*, const TlzhFileStats&) { ProcessInstallMessages(); };
     compressor->FreeSpaceHook = [this](const QString& folder) { return FreeSpace(folder); };
     compressor->SetOffset(info_.Files1Start);
     compressor->SetCompressedFile(program_);
@@ -251,7 +248,7 @@ void TCustomInstall::TransferToFloppies(const QString& root) {
   (void)root;  // "a:" is the folder the registry names
   TInstallHost* host = CurrentInstallHost();
   if (host != nullptr) host->SetBusyCursor(true);
-  ProcessMessages();
+  ProcessInstallMessages();
   try {
     if (!HasSwitch(swSelfExtractor)) throw IEInstall(QString::fromLatin1(kTextFloppiesOnlySelfExtract));
     TFloppyTransfer(*this, GetExpandedArchiveFile()).Run();
