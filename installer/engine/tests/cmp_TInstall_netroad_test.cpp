@@ -275,8 +275,27 @@ TEST_P(NetRoadTest, NewerFilesReplaceTheInstalledOnesAndBadServersEndWithTheirEr
     SetInstallHost(nullptr);
   }
 
-  // The real server again: the list's dates decide.
+  // The real server again. Read in this process first: the list gives every
+  // file its size and date, so the copy's totals are those of the files.
   auto good = StartServer(ServerArguments(), port_);
+  {
+    SetInstallHost(std::make_unique<qxtest::TTestHost>(program_));
+    SetInstallCommandLine({QStringLiteral("-s") + build_});
+    TOndxCompress compressor(nullptr);
+    TDataModule root(nullptr);
+    ReadRootComponentFile(&root, form_);
+    CurrentInstall()->ReadInfoFromArchive();
+    qint64 total = 0;
+    for (TCustomInstallFile* file : InstallUnitState().installFiles) {
+      const QString source = src_ + QLatin1Char('/') + file->FileName();
+      total += QFileInfo(source).size();
+      EXPECT_EQ(file->Size(), QFileInfo(source).size()) << file->Name().toStdString();
+      EXPECT_NEAR(file->Date(), FileAge(source), 1.0 / 86400) << file->Name().toStdString();
+    }
+    EXPECT_EQ(CurrentInstall()->GetSizeAll(true), total);
+    SetInstallHost(nullptr);
+  }
+  // Then the setup as a program: the list's dates decide.
   const TRun run = RunSetup();
   ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
   for (const QString& name : names_) {
