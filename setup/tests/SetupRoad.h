@@ -26,6 +26,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
@@ -79,6 +81,17 @@ inline QString TestSetupExe(QString& error) {
   QDir(dist).removeRecursively();
   QProcess build;
   build.setProcessChannelMode(QProcess::MergedChannels);
+  // The build runs as on a build machine: nothing it registers reaches the
+  // home that the test's user installs into.
+  const QString buildHome = QFileInfo(program).absolutePath() + QStringLiteral("/build-home");
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("HOME"), buildHome);
+  for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
+    env.insert(QString::fromLatin1(name), buildHome + u'/' + QString::fromLatin1(name).toLower());
+  QDir().mkpath(buildHome + QStringLiteral("/xdg_runtime_dir"));
+  QFile::setPermissions(buildHome + QStringLiteral("/xdg_runtime_dir"),
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  build.setProcessEnvironment(env);
   build.start(program, {QStringLiteral("-b")});
   if (!build.waitForFinished(15 * 60 * 1000) || build.exitCode() != 0 || !QFileInfo::exists(exe)) {
     build.kill();
