@@ -187,6 +187,19 @@ class TSetupRoad : public testing::Test {
     ASSERT_TRUE(QFile::copy(built_, exe_));
     QFile::setPermissions(exe_, QFile::permissions(exe_) | QFile::ExeOwner);
     hidden_ = ::geteuid() == 0 && !QStandardPaths::findExecutable(QStringLiteral("unshare")).isEmpty();
+    if (hidden_) {
+      // What the road's programs see of the trees: nothing.
+      QProcess look;
+      StartAway(look, QStringLiteral("/bin/sh"),
+                QStringList{QStringLiteral("-c"),
+                            QStringLiteral("for d; do [ ! -e \"$d\" ] || [ -z \"$(ls -A \"$d\")\" ] || echo \"$d\"; done"),
+                            QStringLiteral("sh")} +
+                    BuildTrees(),
+                root_);
+      ASSERT_TRUE(look.waitForFinished(10000));
+      ASSERT_EQ(look.exitCode(), 0) << look.readAllStandardError().toStdString();
+      ASSERT_EQ(look.readAllStandardOutput().toStdString(), "") << "the build tree is in reach";
+    }
   }
   void TearDown() override {
     if (HasFailure()) desk_.KeepShot(QStringLiteral("setup-failure-") + TestName());
