@@ -283,6 +283,7 @@ TEST_F(SetupDesktop, ACancelAndAKillLoseNothingAndTheNextRunInstalls) {
   EXPECT_GT(SetupExit(), 0) << "a cancel is not a good end";
   EXPECT_TRUE(ExtractedSetups().isEmpty()) << "the cancelled run left its setup";
   EXPECT_EQ(InstallRecords(), 0);
+  EXPECT_TRUE(LoggedFiles().isEmpty());
   // Everything stays as it was; new are only the desktop's caches (fonts).
   const auto after = HomeState(root_);
   const QString cache = qEnvironmentVariable("XDG_CACHE_HOME") + u'/';
