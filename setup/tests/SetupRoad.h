@@ -64,7 +64,10 @@ inline QString TestSetupExe(QString& error) {
   // The setup is built again when the program or anything it installs changed.
   QByteArray stamp;
   QFileInfoList inputs = QDir(QStringLiteral(QX_PROGRAM_DIR)).entryInfoList(QDir::Files, QDir::Name);
-  inputs << QFileInfo(program) << QFileInfo(QFileInfo(program).absolutePath() + QStringLiteral("/../qxrunonce"));
+  // ... or the loader or the runner it carries.
+  const QString folder = QFileInfo(program).absolutePath();
+  inputs << QFileInfo(program) << QFileInfo(folder + QStringLiteral("/library/OndrixLoadProgram"))
+         << QFileInfo(folder + QStringLiteral("/../qxrunonce"));
   for (const QFileInfo& input : inputs)
     stamp += input.fileName().toUtf8() + ' ' + QByteArray::number(input.size()) + ' ' +
              QByteArray::number(input.lastModified().toMSecsSinceEpoch()) + '\n';
