@@ -26,6 +26,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -81,7 +82,18 @@ inline QString TestSetupExe(QString& error) {
   const QString exe = dist + QStringLiteral("/setup.exe");
   if (ReadAll(dist + QStringLiteral("/built")) == stamp && QFileInfo::exists(exe)) return exe;
   QDir(dist).removeRecursively();
+  // The build is the developer's, not the user's: its registry and
+  // folders stay out of the test's home.
+  QTemporaryDir developer;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "HOME"}) {
+    const QString place = developer.path() + u'/' + QLatin1String(name);
+    QDir().mkpath(place);
+    QFile::setPermissions(place, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.insert(QLatin1String(name), place);
+  }
   QProcess build;
+  build.setProcessEnvironment(env);
   build.setProcessChannelMode(QProcess::MergedChannels);
   build.start(program, {QStringLiteral("-b")});
   if (!build.waitForFinished(15 * 60 * 1000) || build.exitCode() != 0 || !QFileInfo::exists(exe)) {
