@@ -216,7 +216,8 @@ class TSetupRoad : public testing::Test {
       // No namespace or no mount here (a container without the right):
       // the trees stay in reach, and the scan stands alone.
       hidden_ = look.exitStatus() == QProcess::NormalExit && look.exitCode() == 0;
-      if (!hidden_) std::fprintf(stderr, "the build tree cannot be hidden: %s\n", look.readAllStandardError().constData());
+      if (!hidden_)
+        std::fprintf(stderr, "the build tree cannot be hidden: %s\n", look.readAllStandardError().constData());
       EXPECT_EQ(look.readAllStandardOutput().toStdString(), "") << "the build tree is in reach";
     }
   }
@@ -247,7 +248,8 @@ class TSetupRoad : public testing::Test {
     QStringList args{QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
                      QStringLiteral("--"), QStringLiteral("/bin/sh"), QStringLiteral("-c"), {}, QStringLiteral("sh")};
     for (const QString& tree : BuildTrees()) {
-      script += QStringLiteral("mount -t tmpfs -o size=4k,mode=0 qxhidden \"$1\" 2>/dev/null || test ! -d \"$1\" || exit 97; shift; ");
+      script += QStringLiteral(
+          "mount -t tmpfs -o size=4k,mode=0 qxhidden \"$1\" 2>/dev/null || test ! -d \"$1\" || exit 97; shift; ");
       args << tree;
     }
     args[6] = script + QStringLiteral("exec \"$@\"");
