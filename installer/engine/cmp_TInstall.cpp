@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 
@@ -331,14 +332,17 @@ QString ExistingFolder(QString path) {
 }  // namespace
 
 // The first destination folder whose file system lacks room for the files
-// still to be written there (a file already in place with its final size
-// needs none), with the bytes missing; 0 when everything fits.
+// still to be written there, with the bytes missing; 0 when everything
+// fits. A file needs what it adds to the one it replaces, and the largest
+// replacement needs the old file's room once more while the new one is
+// written beside it.
 std::int64_t TCustomInstall::RoomMissing(QString& folder) {
   QList<TCustomInstallFile*> files;
   CollectSelectedFiles(this, files);
   struct TVolume {
     QString folder;
     std::int64_t needed = 0;
+    std::int64_t replacing = 0;
   };
   std::map<dev_t, TVolume> volumes;
   for (TCustomInstallFile* file : files) {
@@ -349,19 +353,22 @@ std::int64_t TCustomInstall::RoomMissing(QString& folder) {
       continue;  // its own processing tells what is wrong with it
     }
     const QFileInfo existing(dest);
-    const std::int64_t needed = std::int64_t{file->Size()} - (existing.isFile() ? existing.size() : 0);
+    const std::int64_t size = file->Size();
+    const std::int64_t old = existing.isFile() ? existing.size() : 0;
     const QString where = ExistingFolder(QFileInfo(dest).absolutePath());
     struct stat st {};
-    if (needed <= 0 || ::stat(QFile::encodeName(where).constData(), &st) != 0) continue;
+    if (size == 0 || ::stat(QFile::encodeName(where).constData(), &st) != 0) continue;
     TVolume& volume = volumes[st.st_dev];
     if (volume.folder.isEmpty()) volume.folder = QFileInfo(dest).absolutePath();
-    volume.needed += needed;
+    volume.needed += std::max<std::int64_t>(size - old, 0);
+    volume.replacing = std::max(volume.replacing, std::min(size, old));
   }
   for (const auto& [device, volume] : volumes) {
     const std::int64_t free = DiskFree(ExistingFolder(volume.folder));
-    if (free >= 0 && volume.needed > free) {
+    const std::int64_t needed = volume.needed + volume.replacing;
+    if (free >= 0 && needed > free) {
       folder = volume.folder;
-      return volume.needed - free;
+      return needed - free;
     }
   }
   return 0;

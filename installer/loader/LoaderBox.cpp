@@ -177,8 +177,8 @@ class TBox {
                            static_cast<std::uint8_t>(format), count, data);
   }
 
-  // The title, the class, a dialog that takes the focus and that the
-  // window manager closes by asking.
+  // The title, the class, a dialog of a fixed size that takes the focus and
+  // that the window manager closes by asking.
   void Name(const std::string& title) {
     const auto size = static_cast<std::uint32_t>(title.size());
     Property(XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, size, title.data());
@@ -187,6 +187,10 @@ class TBox {
     Property(XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof kClass, kClass);
     const std::uint32_t hints[9] = {1, 1};  // InputHint: the box takes keys
     Property(XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints);
+    // PMinSize and PMaxSize: the box keeps its size.
+    const auto w = static_cast<std::uint32_t>(width_), h = static_cast<std::uint32_t>(height_);
+    const std::uint32_t fixed[18] = {16 | 32, 0, 0, 0, 0, w, h, w, h};
+    Property(XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, 18, fixed);
     deleteWindow_ = Atom("WM_DELETE_WINDOW");
     Property(Atom("WM_PROTOCOLS"), XCB_ATOM_ATOM, 32, 1, &deleteWindow_);
     const xcb_atom_t dialog = Atom("_NET_WM_WINDOW_TYPE_DIALOG");

@@ -26,11 +26,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QProcess>
-#include <QProcessEnvironment>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 
 #include <signal.h>
@@ -66,7 +66,10 @@ inline QString TestSetupExe(QString& error) {
   // The setup is built again when the program or anything it installs changed.
   QByteArray stamp;
   QFileInfoList inputs = QDir(QStringLiteral(QX_PROGRAM_DIR)).entryInfoList(QDir::Files, QDir::Name);
-  inputs << QFileInfo(program) << QFileInfo(QFileInfo(program).absolutePath() + QStringLiteral("/../qxrunonce"));
+  // ... or the loader or the runner it carries.
+  const QString folder = QFileInfo(program).absolutePath();
+  inputs << QFileInfo(program) << QFileInfo(folder + QStringLiteral("/library/OndrixLoadProgram"))
+         << QFileInfo(folder + QStringLiteral("/../qxrunonce"));
   for (const QFileInfo& input : inputs)
     stamp += input.fileName().toUtf8() + ' ' + QByteArray::number(input.size()) + ' ' +
              QByteArray::number(input.lastModified().toMSecsSinceEpoch()) + '\n';
@@ -79,19 +82,19 @@ inline QString TestSetupExe(QString& error) {
   const QString exe = dist + QStringLiteral("/setup.exe");
   if (ReadAll(dist + QStringLiteral("/built")) == stamp && QFileInfo::exists(exe)) return exe;
   QDir(dist).removeRecursively();
-  QProcess build;
-  build.setProcessChannelMode(QProcess::MergedChannels);
-  // The build runs as on a build machine: nothing it registers reaches the
-  // home that the test's user installs into.
-  const QString buildHome = QFileInfo(program).absolutePath() + QStringLiteral("/build-home");
+  // The build is the developer's, not the user's: its registry and
+  // folders stay out of the test's home.
+  QTemporaryDir developer;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("HOME"), buildHome);
-  for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
-    env.insert(QString::fromLatin1(name), buildHome + u'/' + QString::fromLatin1(name).toLower());
-  QDir().mkpath(buildHome + QStringLiteral("/xdg_runtime_dir"));
-  QFile::setPermissions(buildHome + QStringLiteral("/xdg_runtime_dir"),
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "HOME"}) {
+    const QString place = developer.path() + u'/' + QLatin1String(name);
+    QDir().mkpath(place);
+    QFile::setPermissions(place, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.insert(QLatin1String(name), place);
+  }
+  QProcess build;
   build.setProcessEnvironment(env);
+  build.setProcessChannelMode(QProcess::MergedChannels);
   build.start(program, {QStringLiteral("-b")});
   if (!build.waitForFinished(15 * 60 * 1000) || build.exitCode() != 0 || !QFileInfo::exists(exe)) {
     build.kill();
@@ -200,6 +203,23 @@ class TSetupRoad : public testing::Test {
     ASSERT_TRUE(QFile::copy(built_, exe_));
     QFile::setPermissions(exe_, QFile::permissions(exe_) | QFile::ExeOwner);
     hidden_ = ::geteuid() == 0 && !QStandardPaths::findExecutable(QStringLiteral("unshare")).isEmpty();
+    if (hidden_) {
+      // What the road's programs see of the trees: nothing.
+      QProcess look;
+      StartAway(look, QStringLiteral("/bin/sh"),
+                QStringList{QStringLiteral("-c"),
+                            QStringLiteral("for d; do [ ! -e \"$d\" ] || [ -z \"$(ls -A \"$d\")\" ] || echo \"$d\"; done"),
+                            QStringLiteral("sh")} +
+                    BuildTrees(),
+                root_);
+      ASSERT_TRUE(look.waitForFinished(10000));
+      // No namespace or no mount here (a container without the right):
+      // the trees stay in reach, and the scan stands alone.
+      hidden_ = look.exitStatus() == QProcess::NormalExit && look.exitCode() == 0;
+      if (!hidden_)
+        std::fprintf(stderr, "the build tree cannot be hidden: %s\n", look.readAllStandardError().constData());
+      EXPECT_EQ(look.readAllStandardOutput().toStdString(), "") << "the build tree is in reach";
+    }
   }
   void TearDown() override {
     if (HasFailure()) desk_.KeepShot(QStringLiteral("setup-failure-") + TestName());
@@ -228,7 +248,8 @@ class TSetupRoad : public testing::Test {
     QStringList args{QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
                      QStringLiteral("--"), QStringLiteral("/bin/sh"), QStringLiteral("-c"), {}, QStringLiteral("sh")};
     for (const QString& tree : BuildTrees()) {
-      script += QStringLiteral("mount -t tmpfs -o size=4k,mode=0 qxhidden \"$1\" 2>/dev/null || test ! -d \"$1\" || exit 97; shift; ");
+      script += QStringLiteral(
+          "mount -t tmpfs -o size=4k,mode=0 qxhidden \"$1\" 2>/dev/null || test ! -d \"$1\" || exit 97; shift; ");
       args << tree;
     }
     args[6] = script + QStringLiteral("exec \"$@\"");

@@ -239,6 +239,23 @@ TEST_F(InstallRunTest, ATargetWithoutRoomEndsBeforeTheCopyAndSaysWhereAndHowMuch
   script_->Install()->Run();
   EXPECT_EQ(ReadBytes(a_->GetDestPath()), octest::Content(30000, 1));
   EXPECT_EQ(ReadBytes(b_->GetDestPath()), octest::Content(9000, 2));
+
+  // Installed again: the new copy of the largest file is written beside
+  // the old one before it replaces it, so that much room is needed.
+  const std::int64_t stillFree = disk.FillLeaving(8192);
+  prompts = Expect({{TPromptId::ShowError, {TPromptButton::Ok, {}}}});
+  try {
+    script_->Install()->Run();
+  } catch (const Exception& e) {
+    script_->Install()->HandleException(nullptr, e);
+  }
+  ASSERT_EQ(prompts->Requests.size(), 1);
+  EXPECT_EQ(prompts->Requests[0].text.toStdString(),
+            QStringLiteral("The disk is full: %1 needs %2 more bytes of free space")
+                .arg(folder)
+                .arg(30000 - stillFree)
+                .toStdString());
+  EXPECT_EQ(ReadBytes(a_->GetDestPath()), octest::Content(30000, 1));
 }
 
 // A file in use: RunOnce holds the resume command, the restart page is
