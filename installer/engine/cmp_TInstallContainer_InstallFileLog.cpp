@@ -1,5 +1,6 @@
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -34,12 +35,56 @@ void AppendRecord(const QString& key, int count, const QString& value) {
   WriteRegString(hkLocalMachine, key, kEntries, n);
 }
 
+// The number of the counted record of key that names path (as "path", or
+// with withKind as "path;<kind digit>"), or 0.
+int LoggedRecord(const QString& key, const QString& path, bool withKind) {
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  try {
+    if (!registry.OpenKeyReadOnly(key) || !registry.ValueExists(kEntries)) return 0;
+    bool ok = false;
+    const int count = registry.ReadString(kEntries).trimmed().toInt(&ok);
+    // The records are File1 onwards, one value each beside the count: a
+    // count beyond the values there names nothing more.
+    TRegKeyInfo info;
+    const int records = registry.GetKeyInfo(info) ? std::min(count, info.NumValues) : 0;
+    for (int i = 1; ok && i <= records; ++i) {
+      const QString name = QStringLiteral("File") + QString::number(i);
+      if (!registry.ValueExists(name)) continue;
+      const QString value = registry.ReadString(name);
+      const bool names = withKind ? value.size() == path.size() + 2 && value.startsWith(path) &&
+                                        value[path.size()] == QLatin1Char(';')
+                                  : value == path;
+      if (names) return i;
+    }
+  } catch (const Exception&) {
+    // A record that cannot be read names nothing: the path is logged anew.
+  }
+  return 0;
+}
+
+QString FilesKey(const QString& uninstallKey, int i) {
+  return uninstallKey + QStringLiteral("\\Files") + (i == 0 ? QString() : QString::number(i));
+}
+
 }  // namespace
 
+bool IfFileLogged(const QString& uninstallKey, const QString& path) {
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  // The numbered keys follow one another: the first missing one ends them.
+  for (int i = 0; i < kLogFileKeys && registry.KeyExists(FilesKey(uninstallKey, i)); ++i) {
+    if (LoggedRecord(FilesKey(uninstallKey, i), path, false) > 0) return true;
+  }
+  return false;
+}
+
 void IfLogInstalledFile(const QString& uninstallKey, const QString& path) {
+  // Installing again over an installed product names each file once.
+  if (IfFileLogged(uninstallKey, path)) return;
   QString key;
   for (int i = 0; i < kLogFileKeys; ++i) {
-    key = uninstallKey + QStringLiteral("\\Files") + (i == 0 ? QString() : QString::number(i));
+    key = FilesKey(uninstallKey, i);
     const std::optional<int> count = LogCount(key);
     if (!count)
       continue;
@@ -57,6 +102,11 @@ void IfLogInstalledFile(const QString& uninstallKey, const QString& path) {
 void IfLogSelfRegisteringFile(const QString& uninstallKey, const QString& path, bool program) {
   const QString key = uninstallKey + QStringLiteral("\\ActiveX");
   const QString value = path + (program ? QStringLiteral(";1") : QStringLiteral(";0"));
+  // Installed again: the file's record is brought up to date in its place.
+  if (const int logged = LoggedRecord(key, path, true); logged > 0) {
+    WriteRegString(hkLocalMachine, key, QStringLiteral("File") + QString::number(logged), value);
+    return;
+  }
   const std::optional<int> count = LogCount(key);
   if (!count)
     RaiseFull(key, value);
