@@ -237,7 +237,9 @@ void RunOnceCommands(TRestartReport& report) {
   }
 }
 
-bool AnythingPending() {
+}  // namespace
+
+bool RestartWorkPending() {
   if (!PendingMoves().empty() || HasWininitEntries())
     return true;
   for (const HKEY root : kRunOnceRoots)
@@ -245,8 +247,6 @@ bool AnythingPending() {
       return true;
   return false;
 }
-
-}  // namespace
 
 TRestartReport RunRestartWork() {
   const TRunnerLock lock;
@@ -264,7 +264,7 @@ TRestartReport RunRestartWork() {
   QFile::remove(RestartRunnerAutostartPath());
   bool pending = true;
   try {
-    pending = AnythingPending();
+    pending = RestartWorkPending();
   } catch (const Exception&) {
     // Unreadable: keep the entry, so the next login tries again.
   }
@@ -282,14 +282,14 @@ TRestartReport RunRestartWork() {
 
 QString PlacedRestartRunnerPath() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-         QStringLiteral("/qx/runner/") + QLatin1String(kRestartRunnerName);
+         QStringLiteral("/qx/bin/") + QLatin1String(kRestartRunnerName);
 }
 
 QStringList RemoveIdleRestartRunner() {
   const QStringList paths = {RestartRunnerAutostartPath(), PlacedRestartRunnerPath()};
   bool pending = true;
   try {
-    pending = AnythingPending();
+    pending = RestartWorkPending();
   } catch (const Exception&) {
     // Unreadable: what may still be needed stays.
   }

@@ -97,8 +97,9 @@ QString RestartRunnerPath();
 // $XDG_CONFIG_HOME/autostart/<runner>.desktop.
 QString RestartRunnerAutostartPath();
 
-// The stable place of a runner that is not installed with a product: our
-// own folder under the user's data folder ($XDG_DATA_HOME/qx/runner/<runner>).
+// Where the runner stays while work waits for it, placed there by the
+// programs that register work: our own folder under the user's data folder
+// ($XDG_DATA_HOME/qx/bin/<runner>).
 QString PlacedRestartRunnerPath();
 
 // What an uninstaller does with the runner: when no work is pending, the

@@ -243,6 +243,56 @@ TEST(Uninstall, AsksInABoxAndShowsTheOutcome) {
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kLogKey));
 }
 
+// What somebody else still needs stays and is named: a shared library that
+// another program counts on (its count goes down), a help registration that
+// names another folder, and the runner of the next login while work waits
+// for it; without such work the runner and its autostart entry go.
+TEST(Uninstall, KeepsWhatOthersStillNeedAndSaysSo) {
+  const QString sharedKey = QString::fromLatin1(kSharedDLLsKey);
+  const QString helpKey = QString::fromLatin1(kHelpKey);
+  const QString runOnce = QString::fromLatin1(kRunOnceKey);
+  for (const bool workWaits : {false, true}) {
+    SCOPED_TRACE(workWaits ? "work waits for the next login" : "no work waits");
+    const QString program = qxtest::TempPath(QStringLiteral("Ohjelmat/Trovaly"));
+    const QString library = program + QStringLiteral("/libjaettu.so");
+    const QString help = program + QStringLiteral("/trovaly10.html");
+    const QString otherHelp = program + QStringLiteral("/muokkain.html");
+    for (const QString& path : {library, help, otherHelp}) {
+      qxtest::WriteBytes(path, "installed");
+      IfLogInstalledFile(kLogKey, path);
+    }
+    WriteRegInteger(hkLocalMachine, sharedKey, library, 2);
+    IfRegisterHelpFile(QStringLiteral("trovaly10.html"), program);
+    IfRegisterHelpFile(QStringLiteral("muokkain.html"), QStringLiteral("/muualla"));
+    const QString runner = PlacedRestartRunnerPath();
+    qxtest::WriteBytes(runner, "runner");
+    qxtest::WriteBytes(RestartRunnerAutostartPath(), "[Desktop Entry]\n");
+    if (workWaits)
+      WriteRegString(hkCurrentUser, runOnce, QStringLiteral("Muu"), QStringLiteral("/muu/ohjelma"));
+
+    const TRun run = RunInProcess({QStringLiteral("-y"), kProduct}, akNoQuestion, QString());
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(library));
+    EXPECT_EQ(ReadRegInteger(hkLocalMachine, sharedKey, library, 0), 1);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Kept, other programs use it: ") + library))
+        << run.out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(help));
+    EXPECT_FALSE(QFileInfo::exists(otherHelp));
+    EXPECT_EQ(ReadRegString(hkLocalMachine, helpKey, QStringLiteral("TROVALY10.HTML"), QStringLiteral("-")),
+              QStringLiteral("-"));
+    EXPECT_EQ(ReadRegString(hkLocalMachine, helpKey, QStringLiteral("MUOKKAIN.HTML"), QString()),
+              QStringLiteral("/muualla"));
+    for (const QString& path : {runner, RestartRunnerAutostartPath()}) {
+      EXPECT_EQ(QFileInfo::exists(path), workWaits) << path.toStdString();
+      EXPECT_EQ(run.out.contains(path), workWaits) << run.out.toStdString();
+    }
+    EXPECT_EQ(QFileInfo::exists(QFileInfo(runner).absolutePath()), workWaits);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kLogKey));
+    DeleteRegKeyTree(hkCurrentUser, runOnce);
+    DeleteRegKeyTree(hkLocalMachine, sharedKey);
+  }
+}
+
 // The product's script in small: the uninstaller, a program, a help file
 // and a shared library, the settings keys, and a menu folder with links to
 // the program, the help, the uninstaller and the web.
