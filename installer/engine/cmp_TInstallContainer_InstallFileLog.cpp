@@ -1,5 +1,8 @@
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 
+#include <QHash>
+#include <QSet>
+
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -8,6 +11,7 @@
 #include "installer/engine/routines_Registry.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/FileUtils.h"
+#include "platform/rtl/ProcessState.h"
 #include "platform/rtl/StrUtils.h"
 
 namespace {
@@ -35,9 +39,9 @@ void AppendRecord(const QString& key, int count, const QString& value) {
   WriteRegString(hkLocalMachine, key, kEntries, n);
 }
 
-// The number of the counted record of key that names path (as "path", or
-// with withKind as "path;<kind digit>"), or 0.
-int LoggedRecord(const QString& key, const QString& path, bool withKind) {
+// The number of the counted record of key that names path as
+// "path;<kind digit>", or 0.
+int LoggedRecord(const QString& key, const QString& path) {
   TRegistry registry;
   registry.SetRootKey(HKEY_LOCAL_MACHINE);
   try {
@@ -52,10 +56,9 @@ int LoggedRecord(const QString& key, const QString& path, bool withKind) {
       const QString name = QStringLiteral("File") + QString::number(i);
       if (!registry.ValueExists(name)) continue;
       const QString value = registry.ReadString(name);
-      const bool names = withKind ? value.size() == path.size() + 2 && value.startsWith(path) &&
-                                        value[path.size()] == QLatin1Char(';')
-                                  : value == path;
-      if (names) return i;
+      if (value.size() == path.size() + 2 && value.startsWith(path) &&
+          value[path.size()] == QLatin1Char(';'))
+        return i;
     }
   } catch (const Exception&) {
     // A record that cannot be read names nothing: the path is logged anew.
@@ -67,6 +70,44 @@ QString FilesKey(const QString& uninstallKey, int i) {
   return uninstallKey + QStringLiteral("\\Files") + (i == 0 ? QString() : QString::number(i));
 }
 
+// The paths a log key names, as last read: a run logs a file after another,
+// and reading the whole key for each would grow with the square of the
+// files. The key's count and last record tell whether it is still so.
+struct TLoggedKey {
+  QString count;
+  QString last;
+  QSet<QString> paths;
+};
+
+struct TLogCache {
+  QHash<QString, TLoggedKey> keys;
+};
+
+TLoggedKey& LoggedKey(const QString& key) {
+  TLoggedKey& logged = ProcessObject<TLogCache>().keys[key];
+  const QString count = ReadRegString(hkLocalMachine, key, kEntries, QString());
+  const QString last = ReadRegString(hkLocalMachine, key, QStringLiteral("File") + count, QString());
+  if (count == logged.count && last == logged.last && !count.isEmpty()) return logged;
+  logged = TLoggedKey{count, last, {}};
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  try {
+    bool ok = false;
+    const int n = count.trimmed().toInt(&ok);
+    TRegKeyInfo info;
+    if (!ok || !registry.OpenKeyReadOnly(key) || !registry.GetKeyInfo(info)) return logged;
+    // The records are File1 onwards, one value each beside the count: a
+    // count beyond the values there names nothing more.
+    for (int i = 1; i <= std::min(n, info.NumValues); ++i) {
+      const QString name = QStringLiteral("File") + QString::number(i);
+      if (registry.ValueExists(name)) logged.paths.insert(registry.ReadString(name));
+    }
+  } catch (const Exception&) {
+    // A record that cannot be read names nothing: its path is logged anew.
+  }
+  return logged;
+}
+
 }  // namespace
 
 bool IfFileLogged(const QString& uninstallKey, const QString& path) {
@@ -74,7 +115,7 @@ bool IfFileLogged(const QString& uninstallKey, const QString& path) {
   registry.SetRootKey(HKEY_LOCAL_MACHINE);
   // The numbered keys follow one another: the first missing one ends them.
   for (int i = 0; i < kLogFileKeys && registry.KeyExists(FilesKey(uninstallKey, i)); ++i) {
-    if (LoggedRecord(FilesKey(uninstallKey, i), path, false) > 0) return true;
+    if (LoggedKey(FilesKey(uninstallKey, i)).paths.contains(path)) return true;
   }
   return false;
 }
@@ -90,6 +131,12 @@ void IfLogInstalledFile(const QString& uninstallKey, const QString& path) {
       continue;
     try {
       AppendRecord(key, *count, path);
+      TLoggedKey& logged = ProcessObject<TLogCache>().keys[key];
+      if (logged.count == QString::number(*count)) {
+        logged.count = QString::number(*count + 1);
+        logged.last = path;
+        logged.paths.insert(path);
+      }
       return;
     } catch (const EIRCannotWriteValue&) {
       if (i == kLogFileKeys - 1)
@@ -103,7 +150,7 @@ void IfLogSelfRegisteringFile(const QString& uninstallKey, const QString& path, 
   const QString key = uninstallKey + QStringLiteral("\\ActiveX");
   const QString value = path + (program ? QStringLiteral(";1") : QStringLiteral(";0"));
   // Installed again: the file's record is brought up to date in its place.
-  if (const int logged = LoggedRecord(key, path, true); logged > 0) {
+  if (const int logged = LoggedRecord(key, path); logged > 0) {
     WriteRegString(hkLocalMachine, key, QStringLiteral("File") + QString::number(logged), value);
     return;
   }
