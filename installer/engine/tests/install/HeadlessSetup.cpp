@@ -67,6 +67,13 @@ class THeadlessHost : public TInstallHost {
   TInstallExceptionHandler handler_;
 };
 
+// $QX_HEADLESS_KILL_AFTER: the file after which the run is killed.
+void ArmKill(const TComponent& root) {
+  const QString name = qEnvironmentVariable("QX_HEADLESS_KILL_AFTER");
+  if (auto* file = dynamic_cast<TCustomInstallFile*>(root.FindComponent(name)))
+    file->OnAfterInstall = [](TCustomInstallFile*) { ::raise(SIGKILL); };
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -90,9 +97,7 @@ int main(int argc, char** argv) {
     auto root = std::make_unique<TDataModule>(nullptr);
     ReadRootComponentFile(root.get(),
                           QFileInfo(host->ExeName()).absolutePath() + QStringLiteral("/script.form"));
-    const QString killAfter = qEnvironmentVariable("QX_HEADLESS_KILL_AFTER");
-    if (auto* file = dynamic_cast<TCustomInstallFile*>(root->FindComponent(killAfter)))
-      file->OnAfterInstall = [](TCustomInstallFile*) { ::raise(SIGKILL); };
+    ArmKill(*root);
     if (host->queued.empty()) {
       CurrentInstall()->Run();
     } else {
