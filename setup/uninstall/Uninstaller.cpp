@@ -1,7 +1,7 @@
 // The log holds files and links, self-registered files (unregistered
-// first), registry values; with the files go their help registrations and
+// first), registry values; with the files go their help registrations,
 // shared-library counts (a library that other programs still count on
-// stays), the menu groups their links leave empty, the folders they leave
+// stays) and replacements waiting for the next login, the menu groups their links leave empty, the folders they leave
 // empty and, when no work waits for the next login, its runner; the log
 // itself goes last.
 #include "setup/uninstall/Uninstaller.h"
@@ -14,6 +14,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/StringList.h"
 #include "platform/system/ProgramGroups.h"
+#include "platform/system/RestartRecords.h"
 #include "platform/system/RestartService.h"
 #include "platform/system/SelfRegister.h"
 
@@ -267,6 +268,15 @@ void RemoveHelpRegistration(const QString& path) {
   }
 }
 
+// A replacement waiting for the next login would put the removed file at
+// path back: it goes, with the new copy it would have moved there.
+void CancelPendingReplacement(const QString& path, const std::vector<TPendingMove>& moves) {
+  for (const TPendingMove& move : moves) {
+    if (move.target.isEmpty() || QDir::cleanPath(move.target) != QDir::cleanPath(path)) continue;
+    if (RemovePendingMove(move.id) == ERROR_SUCCESS) QFile::remove(move.source);
+  }
+}
+
 void ReportLeft(const QString& path, TReport& report) {
   report.Out(QStringLiteral("Left in place: ") + path,
              QStringLiteral("Jätettiin paikalleen: ") + path);
@@ -321,6 +331,12 @@ bool RemoveLogged(const TLog& log, TReport& report) {
   paths.removeDuplicates();
   std::set<QString> folders;
   bool removed = true;
+  std::vector<TPendingMove> moves;
+  try {
+    moves = PendingMoves();
+  } catch (const Exception&) {
+    // Unreadable: nothing is known to wait.
+  }
   for (const QString& path : paths) {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink()) continue;
@@ -337,6 +353,7 @@ bool RemoveLogged(const TLog& log, TReport& report) {
       continue;
     }
     RemoveHelpRegistration(path);
+    CancelPendingReplacement(path, moves);
   }
   // A key below another goes first, so that the parent may be empty then.
   QList<TRegistryRecord> records = log.registry;

@@ -14,6 +14,7 @@
 #include "platform/registry/RegistryApi.h"
 #include "platform/rtl/StringList.h"
 #include "platform/system/ProgramGroups.h"
+#include "platform/system/RestartRecords.h"
 #include "platform/system/RestartService.h"
 #include "platform/system/SelfRegister.h"
 #include "setup/uninstall/Uninstaller.h"
@@ -245,8 +246,9 @@ TEST(Uninstall, AsksInABoxAndShowsTheOutcome) {
 
 // What somebody else still needs stays and is named: a shared library that
 // another program counts on (its count goes down), a help registration that
-// names another folder, and the runner of the next login while work waits
-// for it; without such work the runner and its autostart entry go.
+// names another folder, and the runner of the next login while other work
+// waits for it; without such work the runner and its autostart entry go,
+// and so does the product's own replacement waiting for the next login.
 TEST(Uninstall, KeepsWhatOthersStillNeedAndSaysSo) {
   const QString sharedKey = QString::fromLatin1(kSharedDLLsKey);
   const QString helpKey = QString::fromLatin1(kHelpKey);
@@ -269,6 +271,14 @@ TEST(Uninstall, KeepsWhatOthersStillNeedAndSaysSo) {
     qxtest::WriteBytes(RestartRunnerAutostartPath(), "[Desktop Entry]\n");
     if (workWaits)
       WriteRegString(hkCurrentUser, runOnce, QStringLiteral("Muu"), QStringLiteral("/muu/ohjelma"));
+    // A new help waits for the next login to replace the one in use: it
+    // would put a removed file back.
+    const QString newHelp = program + QStringLiteral("/trovaly10.1");
+    qxtest::WriteBytes(newHelp, "new");
+    const QByteArray move = QByteArray::number(MOVEFILE_DELAY_UNTIL_REBOOT) + '\0' +
+                            newHelp.toUtf8() + '\0' + help.toUtf8() + '\0' + '\0';
+    ASSERT_EQ(WritePendingMove(QStringLiteral("Ohje"), move), ERROR_SUCCESS);
+    ASSERT_EQ(PendingMoves().size(), 1u);
 
     const TRun run = RunInProcess({QStringLiteral("-y"), kProduct}, akNoQuestion, QString());
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -278,6 +288,8 @@ TEST(Uninstall, KeepsWhatOthersStillNeedAndSaysSo) {
         << run.out.toStdString();
     EXPECT_FALSE(QFileInfo::exists(help));
     EXPECT_FALSE(QFileInfo::exists(otherHelp));
+    EXPECT_FALSE(QFileInfo::exists(newHelp));
+    EXPECT_TRUE(PendingMoves().empty());
     EXPECT_EQ(ReadRegString(hkLocalMachine, helpKey, QStringLiteral("TROVALY10.HTML"), QStringLiteral("-")),
               QStringLiteral("-"));
     EXPECT_EQ(ReadRegString(hkLocalMachine, helpKey, QStringLiteral("MUOKKAIN.HTML"), QString()),
