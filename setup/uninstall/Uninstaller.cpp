@@ -1,9 +1,9 @@
 // The log holds files and links, self-registered files (unregistered
 // first), registry values; with the files go their help registrations,
 // shared-library counts (a library that other programs still count on
-// stays) and replacements waiting for the next login, the menu groups their links leave empty, the folders they leave
-// empty and, when no work waits for the next login, its runner; the log
-// itself goes last.
+// stays) and replacements waiting for the next login; then the menu groups
+// their links leave empty, the folders they leave empty and, when no work
+// waits for the next login, its runner; the log itself goes last.
 #include "setup/uninstall/Uninstaller.h"
 
 #include "installer/engine/cmp_TInstall.h"
@@ -330,6 +330,7 @@ bool RemoveLogged(const TLog& log, TReport& report) {
   // A log written by an older install may name a file twice.
   paths.removeDuplicates();
   std::set<QString> folders;
+  QStringList kept;
   bool removed = true;
   std::vector<TPendingMove> moves;
   try {
@@ -344,6 +345,7 @@ bool RemoveLogged(const TLog& log, TReport& report) {
     if (StillShared(path)) {
       report.Out(QStringLiteral("Kept, other programs use it: ") + path,
                  QStringLiteral("Säilytettiin, muut ohjelmat käyttävät sitä: ") + path);
+      kept << path;
       continue;
     }
     if (!QFile::remove(path)) {
@@ -375,9 +377,11 @@ bool RemoveLogged(const TLog& log, TReport& report) {
       continue;
     }
     for (const QString& name : left) {
-      // A folder the loop removes later is no leftover.
+      // What was named already: a library kept for others, a folder of the
+      // log (deeper, so done before) with its own leftovers.
       const QString path = QDir(folder).filePath(name);
-      if (std::find(order.begin(), order.end(), path) == order.end()) ReportLeft(path, report);
+      if (!kept.contains(path) && std::find(order.begin(), order.end(), path) == order.end())
+        ReportLeft(path, report);
     }
   }
   // The runner of the next login goes with the last install that needs it.

@@ -286,6 +286,7 @@ TEST(Uninstall, KeepsWhatOthersStillNeedAndSaysSo) {
     EXPECT_EQ(ReadRegInteger(hkLocalMachine, sharedKey, library, 0), 1);
     EXPECT_TRUE(run.out.contains(QStringLiteral("Kept, other programs use it: ") + library))
         << run.out.toStdString();
+    EXPECT_FALSE(run.out.contains(QStringLiteral("Left in place: ") + library));
     EXPECT_FALSE(QFileInfo::exists(help));
     EXPECT_FALSE(QFileInfo::exists(otherHelp));
     EXPECT_FALSE(QFileInfo::exists(newHelp));
