@@ -20,6 +20,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <algorithm>
@@ -277,6 +278,18 @@ void CancelPendingReplacement(const QString& path, const std::vector<TPendingMov
   }
 }
 
+// The home and the folders the desktop keeps in it stay, even when a link
+// there was all they held.
+bool UsersOwnFolder(const QString& folder) {
+  const QString path = QDir::cleanPath(folder);
+  for (const auto location : {QStandardPaths::HomeLocation, QStandardPaths::DesktopLocation,
+                              QStandardPaths::DocumentsLocation}) {
+    for (const QString& own : QStandardPaths::standardLocations(location))
+      if (QDir::cleanPath(own) == path) return true;
+  }
+  return false;
+}
+
 void ReportLeft(const QString& path, TReport& report) {
   report.Out(QStringLiteral("Left in place: ") + path,
              QStringLiteral("Jätettiin paikalleen: ") + path);
@@ -373,7 +386,7 @@ bool RemoveLogged(const TLog& log, TReport& report) {
     if (!LinkGroupFilesOf(folder).parts.isEmpty()) CloseLinkGroup(folder, report);
     const QStringList left = FolderEntries(folder);
     if (left.isEmpty()) {
-      QDir().rmdir(folder);
+      if (!UsersOwnFolder(folder)) QDir().rmdir(folder);
       continue;
     }
     for (const QString& name : left) {

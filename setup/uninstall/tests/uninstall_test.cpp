@@ -27,6 +27,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <deque>
@@ -88,9 +89,12 @@ TEST(Uninstall, RemovesExactlyWhatTheLogNames) {
   const QString menu = qxtest::TempPath(QStringLiteral("menu/Trovaly 1.0"));
   ASSERT_TRUE(QDir().mkpath(program + QStringLiteral("/puzzles")));
   ASSERT_TRUE(QDir().mkpath(menu));
+  // A link on the desktop was all the desktop held: the desktop stays.
+  const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
   const QStringList logged = {program + QStringLiteral("/trovaly"),
                               program + QStringLiteral("/puzzles/LINNUT1.grd"),
-                              menu + QStringLiteral("/trovaly.desktop")};
+                              menu + QStringLiteral("/trovaly.desktop"),
+                              desktop + QStringLiteral("/Trovaly.desktop")};
   for (const QString& path : logged) {
     qxtest::WriteBytes(path, "installed");
     IfLogInstalledFile(kLogKey, path);
@@ -129,6 +133,7 @@ TEST(Uninstall, RemovesExactlyWhatTheLogNames) {
   EXPECT_EQ(qxtest::ReadBytes(marker).trimmed(), QByteArray(kUnregServerSwitch));
   EXPECT_FALSE(QFileInfo::exists(program + QStringLiteral("/puzzles")));
   EXPECT_FALSE(QFileInfo::exists(menu));
+  EXPECT_TRUE(QFileInfo(desktop).isDir()) << desktop.toStdString();
   EXPECT_EQ(qxtest::ReadBytes(userFile), QByteArray("mine"));
   EXPECT_TRUE(run.out.contains(QStringLiteral("Left in place: ") + userFile)) << run.out.toStdString();
   EXPECT_TRUE(QFileInfo::exists(program));
