@@ -189,7 +189,7 @@ TEST(InstallRegistryScript, SkippedEntriesAreStillLoggedAndASecondRunAddsNoRecor
 
   // Installed again: each key keeps its one record, which takes any new entry.
   script.Reg("RegRuudukko")->Entries()->Add()->SetIdent(QStringLiteral("uusi"));
-  script.install->Process();
+  script.install->TFileContainer::Process();
   EXPECT_EQ(LogText(kRegistryKeys, "Entries"), "3");
   EXPECT_EQ(LogText(kRegistryKeys + QStringLiteral("\\RegistryKey4"), "Key"), "<none>");
   EXPECT_EQ(ValuesOf(HKEY_LOCAL_MACHINE, kRegistryKeys + QStringLiteral("\\RegistryKey2\\Entries")).size(),

@@ -160,7 +160,7 @@ TEST(LinkGroupScript, MenuFolderWithProgramHelpAndWebLinksIsValidAndLoggedAsOnDi
   EXPECT_EQ(ReadURLShortcut(folder + "/Kotisivu.URL"), "http://www.example.com/trovaly");
 
   // A second run writes the same files; the log names each of them once.
-  CurrentInstall()->Process();
+  CurrentInstall()->TFileContainer::Process();
   EXPECT_EQ(FilesBelow(folder), menuFiles);
   EXPECT_EQ(LoggedFiles().size(), 3);
 }
