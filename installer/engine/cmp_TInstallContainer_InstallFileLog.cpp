@@ -1,5 +1,9 @@
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
 
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -7,6 +11,7 @@
 #include "installer/engine/routines_Registry.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/FileUtils.h"
+#include "platform/rtl/ProcessState.h"
 #include "platform/rtl/StrUtils.h"
 
 namespace {
@@ -34,17 +39,104 @@ void AppendRecord(const QString& key, int count, const QString& value) {
   WriteRegString(hkLocalMachine, key, kEntries, n);
 }
 
+// The number of the counted record of key that names path as
+// "path;<kind digit>", or 0.
+int LoggedRecord(const QString& key, const QString& path) {
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  try {
+    if (!registry.OpenKeyReadOnly(key) || !registry.ValueExists(kEntries)) return 0;
+    bool ok = false;
+    const int count = registry.ReadString(kEntries).trimmed().toInt(&ok);
+    // The records are File1 onwards, one value each beside the count: a
+    // count beyond the values there names nothing more.
+    TRegKeyInfo info;
+    const int records = registry.GetKeyInfo(info) ? std::min(count, info.NumValues) : 0;
+    for (int i = 1; ok && i <= records; ++i) {
+      const QString name = QStringLiteral("File") + QString::number(i);
+      if (!registry.ValueExists(name)) continue;
+      const QString value = registry.ReadString(name);
+      if (value.size() == path.size() + 2 && value.startsWith(path) &&
+          value[path.size()] == QLatin1Char(';'))
+        return i;
+    }
+  } catch (const Exception&) {
+    // A record that cannot be read names nothing: the path is logged anew.
+  }
+  return 0;
+}
+
+QString FilesKey(const QString& uninstallKey, int i) {
+  return uninstallKey + QStringLiteral("\\Files") + (i == 0 ? QString() : QString::number(i));
+}
+
+// The paths a log key names, as last read: a run logs a file after another,
+// and reading the whole key for each would grow with the square of the
+// files. The key's count and last record tell whether it is still so.
+struct TLoggedKey {
+  QString count;
+  QString last;
+  QSet<QString> paths;
+};
+
+struct TLogCache {
+  QHash<QString, TLoggedKey> keys;
+};
+
+TLoggedKey& LoggedKey(const QString& key) {
+  TLoggedKey& logged = ProcessObject<TLogCache>().keys[key];
+  const QString count = ReadRegString(hkLocalMachine, key, kEntries, QString());
+  const QString last = ReadRegString(hkLocalMachine, key, QStringLiteral("File") + count, QString());
+  if (count == logged.count && last == logged.last && !count.isEmpty()) return logged;
+  logged = TLoggedKey{count, last, {}};
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  try {
+    bool ok = false;
+    const int n = count.trimmed().toInt(&ok);
+    TRegKeyInfo info;
+    if (!ok || !registry.OpenKeyReadOnly(key) || !registry.GetKeyInfo(info)) return logged;
+    // The records are File1 onwards, one value each beside the count: a
+    // count beyond the values there names nothing more.
+    for (int i = 1; i <= std::min(n, info.NumValues); ++i) {
+      const QString name = QStringLiteral("File") + QString::number(i);
+      if (registry.ValueExists(name)) logged.paths.insert(registry.ReadString(name));
+    }
+  } catch (const Exception&) {
+    // A record that cannot be read names nothing: its path is logged anew.
+  }
+  return logged;
+}
+
 }  // namespace
 
+bool IfFileLogged(const QString& uninstallKey, const QString& path) {
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  // The numbered keys follow one another: the first missing one ends them.
+  for (int i = 0; i < kLogFileKeys && registry.KeyExists(FilesKey(uninstallKey, i)); ++i) {
+    if (LoggedKey(FilesKey(uninstallKey, i)).paths.contains(path)) return true;
+  }
+  return false;
+}
+
 void IfLogInstalledFile(const QString& uninstallKey, const QString& path) {
+  // Installing again over an installed product names each file once.
+  if (IfFileLogged(uninstallKey, path)) return;
   QString key;
   for (int i = 0; i < kLogFileKeys; ++i) {
-    key = uninstallKey + QStringLiteral("\\Files") + (i == 0 ? QString() : QString::number(i));
+    key = FilesKey(uninstallKey, i);
     const std::optional<int> count = LogCount(key);
     if (!count)
       continue;
     try {
       AppendRecord(key, *count, path);
+      TLoggedKey& logged = ProcessObject<TLogCache>().keys[key];
+      if (logged.count == QString::number(*count)) {
+        logged.count = QString::number(*count + 1);
+        logged.last = path;
+        logged.paths.insert(path);
+      }
       return;
     } catch (const EIRCannotWriteValue&) {
       if (i == kLogFileKeys - 1)
@@ -57,6 +149,11 @@ void IfLogInstalledFile(const QString& uninstallKey, const QString& path) {
 void IfLogSelfRegisteringFile(const QString& uninstallKey, const QString& path, bool program) {
   const QString key = uninstallKey + QStringLiteral("\\ActiveX");
   const QString value = path + (program ? QStringLiteral(";1") : QStringLiteral(";0"));
+  // Installed again: the file's record is brought up to date in its place.
+  if (const int logged = LoggedRecord(key, path); logged > 0) {
+    WriteRegString(hkLocalMachine, key, QStringLiteral("File") + QString::number(logged), value);
+    return;
+  }
   const std::optional<int> count = LogCount(key);
   if (!count)
     RaiseFull(key, value);

@@ -12,6 +12,8 @@
 // A record is written before its count, so a run killed between the two
 // leaves a count that names only complete records. A count that is not a
 // number from 0 to kLogEntriesPerKey - 1 marks a key that takes no more.
+// A path is named once: installing again (over an installed product, or
+// after a killed run) finds its counted record and adds none.
 
 #include <QString>
 #include <QStringList>
@@ -24,11 +26,14 @@ inline constexpr int kLogEntriesPerKey = 1000000;
 // Names tried for a file in use: its name with the extensions .1 to .999.
 inline constexpr int kInUseNames = 999;
 
-// Appends path to K\Files (or the first numbered key that takes it). Every
-// key full or unwritable: EIRCannotWriteValue of the last key tried.
+// Whether K\Files (or a numbered key after it) names path.
+bool IfFileLogged(const QString& uninstallKey, const QString& path);
+// Appends path to K\Files (or the first numbered key that takes it) unless
+// one of those keys names it. Every key full or unwritable:
+// EIRCannotWriteValue of the last key tried.
 void IfLogInstalledFile(const QString& uninstallKey, const QString& path);
-// Appends path;1 (program) or path;0 to K\ActiveX; a full or unwritable key
-// raises EIRCannotWriteValue.
+// Appends path;1 (program) or path;0 to K\ActiveX, or rewrites the record
+// that names path; a full or unwritable key raises EIRCannotWriteValue.
 void IfLogSelfRegisteringFile(const QString& uninstallKey, const QString& path, bool program);
 
 // Adds one to the shared-library count of the file: the value named by the

@@ -51,6 +51,12 @@ void TCustomInstallFile::AfterInstallSteps() {
 
 bool TCustomInstallFile::IncrementSharedDLLCount() {
   const QString path = GetFinalDestPath();
+  // The product counts once: installed again, its file is in its log.
+  if (TCustomInstall* install = CurrentInstall()) {
+    const QString key =
+        QString::fromLatin1(kUninstallKeyBase) + install->Information()->ProductName();
+    if (IfFileLogged(key, path)) return true;
+  }
   if (!IfIncrementSharedCount(GetShortPath(path), path))
     throw IECustomInstallFile(QString::fromLatin1(kIfNoSharedDLLsKey),
                               {Name(), static_cast<int>(GetLastError())});

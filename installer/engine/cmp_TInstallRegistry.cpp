@@ -207,20 +207,31 @@ void TCustomInstallRegistry::ProcessHelpers() {
 
 void TCustomInstallRegistry::WriteUninstallInfo(const QString& key) {
   const QString listKey = key + QStringLiteral("\\RegistryKeys");
-  const int number = ReadLogEntries(listKey) + 1;
-  const QString record = listKey + QStringLiteral("\\RegistryKey") + QString::number(number);
+  const int count = ReadLogEntries(listKey);
+  const QString recordBase = listKey + QStringLiteral("\\RegistryKey");
+  // Installed again: the key's record takes these entries beside its own.
+  if (const int logged = FindLoggedRegistryKey(listKey, count, GetKey(), rootKey_); logged > 0) {
+    WriteRegistryLogEntries(recordBase + QString::number(logged));
+    return;
+  }
+  const int number = count + 1;
+  const QString record = recordBase + QString::number(number);
   // A run that stopped after its record but before its count left a record
   // under this number; it goes, so the record holds exactly these entries.
   DeleteRegKeyTree(hkLocalMachine, record);
   WriteRegString(hkLocalMachine, record, QStringLiteral("Key"), GetKey());
   WriteRegInteger(hkLocalMachine, record, QStringLiteral("Root"), rootKey_);
+  WriteRegistryLogEntries(record);
+  // The count last: it never names a record that is not complete.
+  WriteRegString(hkLocalMachine, listKey, QStringLiteral("Entries"), QString::number(number));
+}
+
+void TCustomInstallRegistry::WriteRegistryLogEntries(const QString& record) {
   const QString entriesKey = record + QStringLiteral("\\Entries");
   for (int i = 0; i < entries_->Count(); ++i) {
     const TRegistryEntry* entry = entries_->Items(i);
     WriteRegString(hkLocalMachine, entriesKey, entry->Ident(), entry->ValueText());
   }
-  // The count last: it never names a record that is not complete.
-  WriteRegString(hkLocalMachine, listKey, QStringLiteral("Entries"), QString::number(number));
 }
 
 void TCustomInstallRegistry::Loaded() {

@@ -122,6 +122,8 @@ class TCustomInstallRegistry : public TInstallObject {
 
  private:
   void WriteEntry(const TRegistryEntry& entry) const;
+  // The entries' values into record\Entries.
+  void WriteRegistryLogEntries(const QString& record);
 
   std::unique_ptr<TRegistryEntries> entries_;
   QString key_ = QString::fromLatin1(kDefaultRegistryKey);

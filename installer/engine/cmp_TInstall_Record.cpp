@@ -33,7 +33,8 @@ constexpr char kTextInvalidUnfinished[] =
     "There is an invalid entry for the unfinished install list %s";
 constexpr int kUserLanguage = 15;  // olUser
 
-// The installation program's own file: its size and modification time.
+// The installation program's own file, and the size and modification time
+// that tell which setup it is.
 struct TProgramFile {
   bool ok = false;
   QString path;
@@ -41,14 +42,23 @@ struct TProgramFile {
   TDateTime date = 0;
 };
 
-TProgramFile ProgramFile() {
+bool ReadIdentity(const QString& path, TProgramFile& program) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  program.size = static_cast<int>(file.size());
+  program.date = FileAge(path);
+  program.ok = true;
+  return true;
+}
+
+// A self-extracting setup's installation program is a new copy in a new
+// folder on every run: the self-extracting program that the user started
+// is what stays the same between runs, so its file tells the setup.
+TProgramFile ProgramFile(const QString& selfExtracting) {
   TProgramFile program;
   program.path = InstallExeName();
-  QFile file(program.path);
-  if (!file.open(QIODevice::ReadOnly)) return program;
-  program.size = static_cast<int>(file.size());
-  program.date = FileAge(program.path);
-  program.ok = true;
+  if (!selfExtracting.isEmpty() && ReadIdentity(selfExtracting, program)) return program;
+  ReadIdentity(program.path, program);
   return program;
 }
 
@@ -72,8 +82,16 @@ QString Quoted(const QString& path) {
 }  // namespace
 
 QString TCustomInstall::GetInstallKey(bool create) {
-  const TProgramFile program = ProgramFile();
+  const QString selfExtracting =
+      HasSwitch(swSelfExtractor)
+          ? AddBackslash(SwitchValue(swSourceDir)) + SwitchValue(swSelfExtractor)
+          : QString();
+  const TProgramFile program = ProgramFile(selfExtracting);
   if (!program.ok) return QString();
+  // The loader's folder is made new for each extraction: a record naming
+  // this very copy is this setup's, whatever became of the setup's file
+  // (a resumed run whose self-extracting program is gone).
+  const bool ownCopy = !LoaderFolderOf(program.path).isEmpty();
   const QString root = QString::fromLatin1(kInstallRoot);
   TRegistry registry;
   registry.SetRootKey(HKEY_LOCAL_MACHINE);
@@ -90,10 +108,11 @@ QString TCustomInstall::GetInstallKey(bool create) {
     const QString key = AddKeyBackslash(root) + names[i];
     try {
       if (!registry.OpenKey(key, false)) continue;
-      (void)registry.ReadString(QStringLiteral("Path"));
+      const QString path = registry.ReadString(QStringLiteral("Path"));
       const TDateTime created = ReadDate(registry, QStringLiteral("CreationDate"));
       const int size = registry.ReadInteger(QStringLiteral("Size"));
-      if (std::fabs(created - program.date) >= 1e-7 || size != program.size) {
+      const bool same = std::fabs(created - program.date) < 1e-7 && size == program.size;
+      if (!same && !(ownCopy && path == program.path)) {
         registry.CloseKey();
         continue;
       }

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -277,4 +278,29 @@ TRestartReport RunRestartWork() {
     }
   }
   return report;
+}
+
+QString PlacedRestartRunnerPath() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+         QStringLiteral("/qx/bin/") + QLatin1String(kRestartRunnerName);
+}
+
+QStringList RemoveIdleRestartRunner() {
+  const QStringList paths = {RestartRunnerAutostartPath(), PlacedRestartRunnerPath()};
+  bool pending = true;
+  try {
+    pending = RestartWorkPending();
+  } catch (const Exception&) {
+    // Unreadable: what may still be needed stays.
+  }
+  QStringList kept;
+  for (const QString& path : paths) {
+    if (!QFileInfo::exists(path))
+      continue;
+    if (pending || !QFile::remove(path))
+      kept << path;
+  }
+  if (!pending)
+    QDir().rmdir(QFileInfo(PlacedRestartRunnerPath()).absolutePath());
+  return kept;
 }

@@ -1,6 +1,9 @@
 // The log holds files and links, self-registered files (unregistered
-// first), registry values; the folders they leave empty and the log itself
-// go last.
+// first), registry values; with the files go their help registrations,
+// shared-library counts (a library that other programs still count on
+// stays) and replacements waiting for the next login; then the menu groups
+// their links leave empty, the folders they leave empty and, when no work
+// waits for the next login, its runner; the log itself goes last.
 #include "setup/uninstall/Uninstaller.h"
 
 #include "installer/engine/cmp_TInstall.h"
@@ -8,11 +11,16 @@
 #include "installer/engine/routines_Registry.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/registry/Registry.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/StringList.h"
+#include "platform/system/ProgramGroups.h"
+#include "platform/system/RestartRecords.h"
+#include "platform/system/RestartService.h"
 #include "platform/system/SelfRegister.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <algorithm>
@@ -223,7 +231,108 @@ QString FindProduct(const TUninstallRequest& request, const QString& program, TR
   return QString();
 }
 
-// Removes what the log of key names; false when a file could not go.
+// True when other programs still count on the shared library at path: its
+// count is lowered and the file stays. The last user's count goes.
+bool StillShared(const QString& path) {
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  try {
+    if (!registry.OpenKey(QString::fromLatin1(kSharedDLLsKey), false) ||
+        !registry.ValueExists(path))
+      return false;
+    const int count = registry.ReadInteger(path);
+    if (count > 1) {
+      registry.WriteInteger(path, count - 1);
+      return true;
+    }
+    registry.DeleteValue(path);
+  } catch (const Exception&) {
+    // A count that cannot be read or written counts nobody else.
+  }
+  return false;
+}
+
+// The help registration of the file at path: the value of its upper-cased
+// name, when it names the file's folder.
+void RemoveHelpRegistration(const QString& path) {
+  const QFileInfo info(path);
+  const QString name = info.fileName().toUpper();
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  try {
+    if (!registry.OpenKey(QString::fromLatin1(kHelpKey), false) || !registry.ValueExists(name))
+      return;
+    if (QDir::cleanPath(registry.ReadString(name)) == QDir::cleanPath(info.absolutePath()))
+      registry.DeleteValue(name);
+  } catch (const Exception&) {
+    // Somebody else's value of another type is not ours.
+  }
+}
+
+// A replacement waiting for the next login would put the removed file at
+// path back: it goes, with the new copy it would have moved there.
+void CancelPendingReplacement(const QString& path, const std::vector<TPendingMove>& moves) {
+  for (const TPendingMove& move : moves) {
+    if (move.target.isEmpty() || QDir::cleanPath(move.target) != QDir::cleanPath(path)) continue;
+    if (RemovePendingMove(move.id) == ERROR_SUCCESS) QFile::remove(move.source);
+  }
+}
+
+// The home and the folders the desktop keeps in it stay, even when a link
+// there was all they held.
+bool UsersOwnFolder(const QString& folder) {
+  const QString path = QDir::cleanPath(folder);
+  for (const auto location : {QStandardPaths::HomeLocation, QStandardPaths::DesktopLocation,
+                              QStandardPaths::DocumentsLocation}) {
+    for (const QString& own : QStandardPaths::standardLocations(location))
+      if (QDir::cleanPath(own) == path) return true;
+  }
+  return false;
+}
+
+void ReportLeft(const QString& path, TReport& report) {
+  report.Out(QStringLiteral("Left in place: ") + path,
+             QStringLiteral("Jätettiin paikalleen: ") + path);
+}
+
+// What is in folder besides . and ..
+QStringList FolderEntries(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                QDir::NoDotAndDotDot);
+}
+
+// A folder of the applications menu that lost entries: a group that holds
+// nothing of anybody else's goes with its menu and directory files (and so
+// does each parent group that is empty then, and each folder of the menu
+// that is empty then); otherwise its menu lists what is left.
+void CloseLinkGroup(const QString& folder, TReport& report) {
+  try {
+    QString group = folder;
+    while (!LinkGroupFilesOf(group).parts.isEmpty()) {
+      const QDir dir(group);
+      const bool subFolders =
+          !dir.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty();
+      if (subFolders || !LinkGroupEntries(group).isEmpty()) {
+        RefreshLinkGroup(group);
+        return;
+      }
+      RemoveLinkGroup(group);
+      if (dir.exists()) return;
+      group = QFileInfo(group).absolutePath();
+    }
+  } catch (const Exception& e) {
+    report.Err(e.Message(), e.Message());
+    return;
+  }
+  // The menu's own folders, when the last group in them went (only empty
+  // ones go).
+  for (const QString& menuFolder : {DesktopDirectoriesFolder(), MergedMenusFolder(),
+                                    QFileInfo(MergedMenusFolder()).absolutePath(),
+                                    ApplicationsMenuFolder()})
+    QDir().rmdir(menuFolder);
+}
+
+// Removes what the log names; false when a file could not go.
 bool RemoveLogged(const TLog& log, TReport& report) {
   for (const QString& record : log.selfRegistered) Unregister(record, report);
 
@@ -231,36 +340,68 @@ bool RemoveLogged(const TLog& log, TReport& report) {
   for (const QString& record : log.selfRegistered)
     paths << record.left(record.lastIndexOf(QLatin1Char(';')));
   if (!log.uninstaller.isEmpty()) paths << log.uninstaller;
+  // A log written by an older install may name a file twice.
+  paths.removeDuplicates();
   std::set<QString> folders;
+  QStringList kept;
   bool removed = true;
+  std::vector<TPendingMove> moves;
+  try {
+    moves = PendingMoves();
+  } catch (const Exception&) {
+    // Unreadable: nothing is known to wait.
+  }
   for (const QString& path : paths) {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink()) continue;
     folders.insert(info.absolutePath());
+    if (StillShared(path)) {
+      report.Out(QStringLiteral("Kept, other programs use it: ") + path,
+                 QStringLiteral("Säilytettiin, muut ohjelmat käyttävät sitä: ") + path);
+      kept << path;
+      continue;
+    }
     if (!QFile::remove(path)) {
       report.Err(QStringLiteral("Cannot remove ") + path,
                  QStringLiteral("Ei voitu poistaa: ") + path);
       removed = false;
+      continue;
     }
+    RemoveHelpRegistration(path);
+    CancelPendingReplacement(path, moves);
   }
-  for (const TRegistryRecord& record : log.registry) RemoveRegistryRecord(record);
+  // A key below another goes first, so that the parent may be empty then.
+  QList<TRegistryRecord> records = log.registry;
+  std::stable_sort(records.begin(), records.end(),
+                   [](const TRegistryRecord& a, const TRegistryRecord& b) {
+                     return a.key.count(QLatin1Char('\\')) > b.key.count(QLatin1Char('\\'));
+                   });
+  for (const TRegistryRecord& record : records) RemoveRegistryRecord(record);
 
   // Deepest first, so a folder that held only removed folders goes too.
   std::vector<QString> order(folders.begin(), folders.end());
   std::sort(order.begin(), order.end(),
             [](const QString& a, const QString& b) { return a.size() > b.size(); });
   for (const QString& folder : order) {
-    QDir dir(folder);
-    const QStringList left = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                           QDir::NoDotAndDotDot);
+    if (!LinkGroupFilesOf(folder).parts.isEmpty()) CloseLinkGroup(folder, report);
+    const QStringList left = FolderEntries(folder);
     if (left.isEmpty()) {
-      QDir().rmdir(folder);
+      if (!UsersOwnFolder(folder)) QDir().rmdir(folder);
       continue;
     }
-    for (const QString& name : left)
-      report.Out(QStringLiteral("Left in place: ") + dir.filePath(name),
-                 QStringLiteral("Jätettiin paikalleen: ") + dir.filePath(name));
+    for (const QString& name : left) {
+      // What was named already: a library kept for others, a folder of the
+      // log (deeper, so done before) with its own leftovers.
+      const QString path = QDir(folder).filePath(name);
+      if (!kept.contains(path) && std::find(order.begin(), order.end(), path) == order.end())
+        ReportLeft(path, report);
+    }
   }
+  // The runner of the next login goes with the last install that needs it.
+  for (const QString& path : RemoveIdleRestartRunner())
+    report.Out(QStringLiteral("Kept for work left for the next login: ") + path,
+               QStringLiteral("Säilytettiin seuraavaan kirjautumiseen jätettyä työtä varten: ") +
+                   path);
   return removed;
 }
 

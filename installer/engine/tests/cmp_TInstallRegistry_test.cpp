@@ -169,7 +169,7 @@ TEST(InstallRegistryScript, EntriesAreWrittenWithTheirTypesAndRecordedInTheLog) 
             "\\Software\\QXTrovaly\\Animaatio");
 }
 
-TEST(InstallRegistryScript, SkippedEntriesAreStillLoggedAndASecondRunAddsRecords) {
+TEST(InstallRegistryScript, SkippedEntriesAreStillLoggedAndASecondRunAddsNoRecords) {
   TScript script;
   QStringList asked;
   script.Reg("RegRuudukko")->OnBeforeWriteEntry = [&](TCustomInstallRegistry* reg,
@@ -187,10 +187,13 @@ TEST(InstallRegistryScript, SkippedEntriesAreStillLoggedAndASecondRunAddsRecords
   EXPECT_EQ(LogText(kRegistryKeys + QStringLiteral("\\RegistryKey2\\Entries"), "fon_nimi"),
             "Times New Roman");
 
+  // Installed again: each key keeps its one record, which takes any new entry.
+  script.Reg("RegRuudukko")->Entries()->Add()->SetIdent(QStringLiteral("uusi"));
   script.install->TFileContainer::Process();
-  EXPECT_EQ(LogText(kRegistryKeys, "Entries"), "6");
-  EXPECT_EQ(LogText(kRegistryKeys + QStringLiteral("\\RegistryKey4"), "Key"),
-            "\\Software\\QXTrovaly");
+  EXPECT_EQ(LogText(kRegistryKeys, "Entries"), "3");
+  EXPECT_EQ(LogText(kRegistryKeys + QStringLiteral("\\RegistryKey4"), "Key"), "<none>");
+  EXPECT_EQ(ValuesOf(HKEY_LOCAL_MACHINE, kRegistryKeys + QStringLiteral("\\RegistryKey2\\Entries")).size(),
+            7);
 }
 
 TEST(InstallRegistryLog, ACountNeverNamesAnIncompleteRecordAndBadCountsChangeNothing) {

@@ -16,6 +16,7 @@
 #include "platform/classes/DataModule.h"
 #include "platform/classes/FormReader.h"
 #include "platform/registry/Registry.h"
+#include "platform/rtl/FileUtils.h"
 #include "platform/system/ProgramGroups.h"
 #include "platform/system/RestartService.h"
 #include "tests/support/PeerProcess.h"
@@ -259,7 +260,10 @@ TEST_F(SetupRoadTest, AFileInUseIsReplacedAtTheNextLoginAndTheResumedRunEndsWell
   ASSERT_FALSE(entry.isEmpty());
 
   // The next login: the program is gone, the autostart entry's command runs.
+  // So is setup.exe (a download removed since): the resumed run still finds
+  // its record through its own extracted copy.
   user.reset();
+  ASSERT_TRUE(QFile::remove(exe));
   QString exec;
   for (const QByteArray& line : entry.split('\n'))
     if (line.startsWith("Exec="))
@@ -277,8 +281,9 @@ TEST_F(SetupRoadTest, AFileInUseIsReplacedAtTheNextLoginAndTheResumedRunEndsWell
 
 // The whole script of a product: two file groups (the first with a file in
 // use, the second with a library that registers itself and a help file),
-// three registry values and a menu folder with program, help and web links.
-QByteArray ProductForm(const QString& src) {
+// three registry values and a menu folder with program, help and web links;
+// sharedExtra goes into the last file of the first group.
+QByteArray ProductForm(const QString& src, const QString& sharedExtra = {}) {
   return (qxtest::ScriptFormHead(QStringLiteral("    RunAutomatic = False\n"),
                                  QStringLiteral("  object psProgramMenu: TpsProgramMenu\n  end\n")) +
           QStringLiteral(
@@ -323,7 +328,7 @@ QByteArray ProductForm(const QString& src) {
              "end\n")
               .arg(FileObject(src, QStringLiteral("Game"), QStringLiteral("f0.bin")),
            FileObject(src, QStringLiteral("Game"), QStringLiteral("f1.bin")),
-           FileObject(src, QStringLiteral("Game"), QStringLiteral("f2.bin")),
+           FileObject(src, QStringLiteral("Game"), QStringLiteral("f2.bin"), sharedExtra),
            FileObject(src, QStringLiteral("Lib"), QStringLiteral("selfreg.ocx"),
                       QStringLiteral("    ActiveX = True\n")),
            FileObject(src, QStringLiteral("Lib"), QStringLiteral("trovaly10.hlp"))))
@@ -424,6 +429,64 @@ TEST_F(SetupRoadTest, AProductScriptInstallsWholeWithItsMenuRegistryAndLog) {
   QStringList onDisk = FilesBelow(product) + links;
   onDisk.sort();
   EXPECT_EQ(LoggedFiles(), onDisk) << LoggedFiles().join(QLatin1Char(' ')).toStdString();
+}
+
+// A run killed in the middle of the copy leaves its record and part of the
+// log; the next run of the same setup.exe (extracted anew) finishes, clears
+// that record and logs each file once; installing again over the installed
+// product adds no entry and no shared count.
+TEST_F(SetupRoadTest, AKilledRunAndAReinstallLeaveNoRecordAndLogEachEntryOnce) {
+  const QString src = qxtest::TempPath(QStringLiteral("src"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_SELFREG_LIBRARY), src + QStringLiteral("/selfreg.ocx")));
+  qxtest::WriteBytes(src + QStringLiteral("/trovaly10.hlp"), "help");
+  qxtest::WriteBytes(form_, ProductForm(src, QStringLiteral("    UpdateDLLCounter = True\n")));
+  BuildSetup();
+  const QString exe = build_ + QStringLiteral("/setup.exe");
+  const QString product = qxtest::TempPath(QStringLiteral("programfiles/Trovaly"));
+  const QString log = QString::fromLatin1(kUninstallKeyBase) + QStringLiteral("Trovaly");
+  const QString shared = dest_ + QStringLiteral("/f2.bin");
+  const auto count = [&](const QString& key) {
+    return ReadRegString(hkLocalMachine, log + key, QStringLiteral("Entries"), QStringLiteral("0"));
+  };
+
+  qputenv("QX_HEADLESS_KILL_AFTER", "Game_f1_bin");
+  const TSetupRun killed = RunSetup(exe);
+  qunsetenv("QX_HEADLESS_KILL_AFTER");
+  ASSERT_EQ(killed.exitCode, -2) << "the run was not killed: " << killed.errors.toStdString();
+  ASSERT_EQ(InstallRecords(), QStringList{QStringLiteral("Install0")});
+  EXPECT_TRUE(QFile::exists(dest_ + QStringLiteral("/f1.bin")));
+  EXPECT_FALSE(QFile::exists(shared));
+  // The killed run was an hour ago: its record's dates and the setup.exe it
+  // ran go back together, so that this run extracts at another time.
+  {
+    TRegistry record;
+    record.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(record.OpenKey(QStringLiteral("\\SOFTWARE\\Ondrix\\Install\\Install0"), false));
+    double created = 0;
+    ASSERT_EQ(record.ReadBinaryData(QStringLiteral("CreationDate"), &created, sizeof created),
+              static_cast<int>(sizeof created));
+    created -= 1.0 / 24;
+    record.WriteBinaryData(QStringLiteral("CreationDate"), &created, sizeof created);
+    ASSERT_EQ(FileSetDate(exe, FileAge(exe) - 1.0 / 24), 0);
+  }
+
+  const QString menu = ApplicationsMenuFolder() + QStringLiteral("/Trovaly");
+  for (const char* run : {"after the kill", "over the installed product"}) {
+    SCOPED_TRACE(run);
+    const TSetupRun r = RunSetup(exe);
+    EXPECT_EQ(r.exitCode, 0) << r.errors.toStdString();
+    EXPECT_EQ(InstallRecords().join(QLatin1Char(' ')).toStdString(), "");
+    QStringList onDisk = FilesBelow(product) + FilesBelow(menu);
+    onDisk.sort();
+    EXPECT_EQ(LoggedFiles().join(QLatin1Char('\n')).toStdString(),
+              onDisk.join(QLatin1Char('\n')).toStdString());
+    EXPECT_EQ(count(QStringLiteral("\\Files")), QString::number(onDisk.size() - 1));
+    EXPECT_EQ(count(QStringLiteral("\\ActiveX")), QStringLiteral("1"));
+    EXPECT_EQ(count(QStringLiteral("\\RegistryKeys")), QStringLiteral("1"));
+    EXPECT_EQ(ReadRegInteger(hkLocalMachine, QStringLiteral("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs"),
+                             shared, 0),
+              1);
+  }
 }
 
 }  // namespace

@@ -1,9 +1,21 @@
 #include "installer/engine/cmp_TInstall.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
+#include "installer/engine/cmp_TInstallRegistry.h"
+#include "installer/engine/cmp_TInstallShellLink.h"
+#include "installer/engine/cmp_TOndxCompress.h"
 #include "installer/engine/routines_Registry.h"
+#include "installer/engine/tests/InstallHostTestSupport.h"
+#include "platform/classes/DataModule.h"
+#include "platform/classes/FormReader.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/registry/Registry.h"
+#include "platform/registry/RegistryApi.h"
+#include "platform/rtl/StringList.h"
+#include "platform/system/ProgramGroups.h"
+#include "platform/system/RestartRecords.h"
+#include "platform/system/RestartService.h"
 #include "platform/system/SelfRegister.h"
 #include "setup/uninstall/Uninstaller.h"
 #include "tests/support/TestSupport.h"
@@ -11,9 +23,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <deque>
@@ -75,9 +89,12 @@ TEST(Uninstall, RemovesExactlyWhatTheLogNames) {
   const QString menu = qxtest::TempPath(QStringLiteral("menu/Trovaly 1.0"));
   ASSERT_TRUE(QDir().mkpath(program + QStringLiteral("/puzzles")));
   ASSERT_TRUE(QDir().mkpath(menu));
+  // A link on the desktop was all the desktop held: the desktop stays.
+  const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
   const QStringList logged = {program + QStringLiteral("/trovaly"),
                               program + QStringLiteral("/puzzles/LINNUT1.grd"),
-                              menu + QStringLiteral("/trovaly.desktop")};
+                              menu + QStringLiteral("/trovaly.desktop"),
+                              desktop + QStringLiteral("/Trovaly.desktop")};
   for (const QString& path : logged) {
     qxtest::WriteBytes(path, "installed");
     IfLogInstalledFile(kLogKey, path);
@@ -116,6 +133,7 @@ TEST(Uninstall, RemovesExactlyWhatTheLogNames) {
   EXPECT_EQ(qxtest::ReadBytes(marker).trimmed(), QByteArray(kUnregServerSwitch));
   EXPECT_FALSE(QFileInfo::exists(program + QStringLiteral("/puzzles")));
   EXPECT_FALSE(QFileInfo::exists(menu));
+  EXPECT_TRUE(QFileInfo(desktop).isDir()) << desktop.toStdString();
   EXPECT_EQ(qxtest::ReadBytes(userFile), QByteArray("mine"));
   EXPECT_TRUE(run.out.contains(QStringLiteral("Left in place: ") + userFile)) << run.out.toStdString();
   EXPECT_TRUE(QFileInfo::exists(program));
@@ -229,6 +247,262 @@ TEST(Uninstall, AsksInABoxAndShowsTheOutcome) {
   EXPECT_FALSE(QFileInfo::exists(program));
   EXPECT_EQ(qxtest::ReadBytes(userFile), QByteArray("mine"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kLogKey));
+}
+
+// What somebody else still needs stays and is named: a shared library that
+// another program counts on (its count goes down), a help registration that
+// names another folder, and the runner of the next login while other work
+// waits for it; without such work the runner and its autostart entry go,
+// and so does the product's own replacement waiting for the next login.
+TEST(Uninstall, KeepsWhatOthersStillNeedAndSaysSo) {
+  const QString sharedKey = QString::fromLatin1(kSharedDLLsKey);
+  const QString helpKey = QString::fromLatin1(kHelpKey);
+  const QString runOnce = QString::fromLatin1(kRunOnceKey);
+  for (const bool workWaits : {false, true}) {
+    SCOPED_TRACE(workWaits ? "work waits for the next login" : "no work waits");
+    const QString program = qxtest::TempPath(QStringLiteral("Ohjelmat/Trovaly"));
+    const QString library = program + QStringLiteral("/libjaettu.so");
+    const QString help = program + QStringLiteral("/trovaly10.html");
+    const QString otherHelp = program + QStringLiteral("/muokkain.html");
+    for (const QString& path : {library, help, otherHelp}) {
+      qxtest::WriteBytes(path, "installed");
+      IfLogInstalledFile(kLogKey, path);
+    }
+    WriteRegInteger(hkLocalMachine, sharedKey, library, 2);
+    IfRegisterHelpFile(QStringLiteral("trovaly10.html"), program);
+    IfRegisterHelpFile(QStringLiteral("muokkain.html"), QStringLiteral("/muualla"));
+    const QString runner = PlacedRestartRunnerPath();
+    qxtest::WriteBytes(runner, "runner");
+    qxtest::WriteBytes(RestartRunnerAutostartPath(), "[Desktop Entry]\n");
+    if (workWaits)
+      WriteRegString(hkCurrentUser, runOnce, QStringLiteral("Muu"), QStringLiteral("/muu/ohjelma"));
+    // A new help waits for the next login to replace the one in use: it
+    // would put a removed file back.
+    const QString newHelp = program + QStringLiteral("/trovaly10.1");
+    qxtest::WriteBytes(newHelp, "new");
+    const QByteArray move = QByteArray::number(MOVEFILE_DELAY_UNTIL_REBOOT) + '\0' +
+                            newHelp.toUtf8() + '\0' + help.toUtf8() + '\0' + '\0';
+    ASSERT_EQ(WritePendingMove(QStringLiteral("Ohje"), move), ERROR_SUCCESS);
+    ASSERT_EQ(PendingMoves().size(), 1u);
+
+    const TRun run = RunInProcess({QStringLiteral("-y"), kProduct}, akNoQuestion, QString());
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(library));
+    EXPECT_EQ(ReadRegInteger(hkLocalMachine, sharedKey, library, 0), 1);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Kept, other programs use it: ") + library))
+        << run.out.toStdString();
+    EXPECT_FALSE(run.out.contains(QStringLiteral("Left in place: ") + library));
+    EXPECT_FALSE(QFileInfo::exists(help));
+    EXPECT_FALSE(QFileInfo::exists(otherHelp));
+    EXPECT_FALSE(QFileInfo::exists(newHelp));
+    EXPECT_TRUE(PendingMoves().empty());
+    EXPECT_EQ(ReadRegString(hkLocalMachine, helpKey, QStringLiteral("TROVALY10.HTML"), QStringLiteral("-")),
+              QStringLiteral("-"));
+    EXPECT_EQ(ReadRegString(hkLocalMachine, helpKey, QStringLiteral("MUOKKAIN.HTML"), QString()),
+              QStringLiteral("/muualla"));
+    for (const QString& path : {runner, RestartRunnerAutostartPath()}) {
+      EXPECT_EQ(QFileInfo::exists(path), workWaits) << path.toStdString();
+      EXPECT_EQ(run.out.contains(path), workWaits) << run.out.toStdString();
+    }
+    EXPECT_EQ(QFileInfo::exists(QFileInfo(runner).absolutePath()), workWaits);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kLogKey));
+    DeleteRegKeyTree(hkCurrentUser, runOnce);
+    DeleteRegKeyTree(hkLocalMachine, sharedKey);
+  }
+}
+
+// The product's script in small: the uninstaller, a program, a help file
+// and a shared library, the settings keys, and a menu folder with links to
+// the program, the help, the uninstaller and the web.
+QByteArray ProductScript(const QString& src) {
+  const QString uninstall = QFileInfo(QStringLiteral(QX_UNINSTALL)).absolutePath();
+  const auto file = [&](const char* object, const char* name, const char* extra) {
+    return QStringLiteral("  object %1: TInstallFile\n"
+                          "    Container = FileGroup1\n"
+                          "    DestDirType = psContainerDestDir\n"
+                          "    ArchiveFileType = psContainerArchiveFile\n"
+                          "    IncludeFromDir = '%2'\n"
+                          "    FileName = '%3'\n"
+                          "    DestName = '%3'\n%4"
+                          "  end\n")
+        .arg(QLatin1String(object), src, QLatin1String(name), QLatin1String(extra));
+  };
+  const auto link = [](const char* object, const char* name, const char* target) {
+    return QStringLiteral("  object %1: TInstallMainLink\n"
+                          "    Container = MainFolder1\n"
+                          "    LinkName = '%2'\n%3"
+                          "  end\n")
+        .arg(QLatin1String(object), QLatin1String(name), QLatin1String(target));
+  };
+  return (QStringLiteral(
+              "object Script: TDataModule\n"
+              "  object psMainArchiveFile: TpsMainArchiveFile\n  end\n"
+              "  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n"
+              "  object psContainerDestDir: TpsContainerDestDir\n  end\n"
+              "  object psProgramFiles: TpsProgramFiles\n  end\n"
+              "  object psProgramMenu: TpsProgramMenu\n  end\n"
+              "  object psObjectLink: TpsObjectLink\n  end\n"
+              "  object Install1: TInstall\n"
+              "    DestDirType = psProgramFiles\n"
+              "    DestDir = '/Trovaly'\n"
+              "    Information.ProductName = 'Trovaly 1.0'\n"
+              "    RunAutomatic = False\n"
+              "  end\n"
+              "  object UninstallEXE2: TUninstallEXE\n"
+              "    Container = Install1\n"
+              "    DestDirType = psContainerDestDir\n"
+              "    ArchiveFileType = psContainerArchiveFile\n"
+              "    IncludeFromDir = '%1'\n"
+              "    FileName = 'uninstall'\n"
+              "    DestName = 'uninstall'\n"
+              "  end\n"
+              "  object FileGroup1: TInstallFileGroup\n"
+              "    Container = Install1\n"
+              "    DestDirType = psContainerDestDir\n"
+              "    DestDir = '/Trovaly 1.0'\n"
+              "    ArchiveFileType = psContainerArchiveFile\n"
+              "    GroupName = 'Trovaly 1.0'\n"
+              "  end\n")
+              .arg(uninstall) +
+          file("InstallFile1", "trovaly", "") + file("InstallFile2", "LINNUT1.vrb", "") +
+          file("InstallFile3", "libjaettu.so", "    UpdateDLLCounter = True\n") +
+          file("InstallFile4", "trovaly10.html", "    RegisterAsHelp = True\n") +
+          QStringLiteral(
+              "  object Registry: TInstallRegistry\n"
+              "    Container = Install1\n"
+              "    Key = '\\Software\\QXTrovaly'\n"
+              "    RootKey = hkCurrentUser\n"
+              "  end\n"
+              "  object Registry1: TInstallRegistry\n"
+              "    Container = Install1\n"
+              "    Entries = <\n"
+              "      item\n        EntryType = retInteger\n        Ident = 'fon_koko'\n"
+              "        Integer = 11\n      end\n"
+              "      item\n        EntryType = retText\n        Ident = 'fon_nimi'\n"
+              "        Text = 'Times New Roman'\n      end>\n"
+              "    Key = '\\Software\\QXTrovaly\\Ruudukko'\n"
+              "    RootKey = hkCurrentUser\n"
+              "  end\n"
+              "  object MainFolder1: TMainLinkGroup\n"
+              "    Container = Install1\n"
+              "    DestDir = '/Trovaly 1.0'\n"
+              "  end\n") +
+          link("InstallMainLink1", "Poista Trovaly .LNK",
+               "    ObjectLink = UninstallEXE2\n    ObjectLocationType = psObjectLink\n") +
+          link("InstallMainLink2", "Trovaly.lnk",
+               "    ObjectLink = InstallFile1\n    ObjectLocationType = psObjectLink\n") +
+          link("InstallMainLink3", "Trovaly ohje.LNK",
+               "    ObjectLink = InstallFile4\n    ObjectLocationType = psObjectLink\n") +
+          link("InstallMainLink4", "Word Puzzles.URL",
+               "    ObjectLocation = 'http://www.example.com/word+puzzles'\n") +
+          QStringLiteral("end\n"))
+      .toUtf8();
+}
+
+// Every folder and file of the test's tree, with the files' contents, but
+// the system's own (the registry's store, the Windows folder) and the
+// runtime folder.
+QStringList TreeState() {
+  const QString root = qxtest::TempRoot();
+  QStringList state;
+  QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString path = it.next();
+    if (path.startsWith(root + QStringLiteral("/data/qx")) ||
+        path.startsWith(root + QStringLiteral("/runtime")))
+      continue;
+    const QFileInfo info(path);
+    state << path + (info.isDir() ? QStringLiteral("/") : QStringLiteral(" ") + QString::fromLatin1(qxtest::ReadBytes(path).toHex().left(16)));
+  }
+  state.sort();
+  return state;
+}
+
+// Every value of both hives, "root:key\name=type:data", sub-keys included.
+void RegistryState(HKEY root, const QString& key, QStringList& state) {
+  HKEY opened{};
+  if (RegOpenKeyEx(root, key, KEY_READ, &opened) != ERROR_SUCCESS) return;
+  QString name;
+  DWORD type = 0;
+  QByteArray data;
+  for (DWORD i = 0; RegEnumValue(opened, i, &name, &type, &data) == ERROR_SUCCESS; ++i)
+    state << QStringLiteral("%1:%2\\%3=%4:%5")
+                 .arg(static_cast<quintptr>(root))
+                 .arg(key, name)
+                 .arg(type)
+                 .arg(QString::fromLatin1(data.toHex()));
+  QStringList keys;
+  for (DWORD i = 0; RegEnumKeyEx(opened, i, &name) == ERROR_SUCCESS; ++i) keys << name;
+  RegCloseKey(opened);
+  for (const QString& sub : keys) RegistryState(root, key + QStringLiteral("\\") + sub, state);
+}
+
+QStringList RegistryState() {
+  QStringList state;
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegistryState(root, QString(), state);
+  return state;
+}
+
+// A real install by the engine into the test's home, then the installed
+// uninstaller: everything the install made goes (files, menu folder and
+// group files, help and shared-library registrations, settings, log) but
+// the file the user added, which stays and is reported.
+TEST(Uninstall, AfterARealInstallNothingTheInstallMadeIsLeft) {
+  const QString src = qxtest::TempPath(QStringLiteral("src"));
+  const QString build = qxtest::TempPath(QStringLiteral("build"));
+  ASSERT_TRUE(QDir().mkpath(build));
+  qxtest::WriteBytes(src + QStringLiteral("/trovaly"), "#!/bin/sh\nexit 0\n");
+  qxtest::WriteBytes(src + QStringLiteral("/LINNUT1.vrb"), "12\r\n12\r\n");
+  qxtest::WriteBytes(src + QStringLiteral("/libjaettu.so"), "shared");
+  qxtest::WriteBytes(src + QStringLiteral("/trovaly10.html"), "<html></html>");
+  const QString form = qxtest::TempPath(QStringLiteral("script.form"));
+  qxtest::WriteBytes(form, ProductScript(src));
+  const QString setup = qxtest::TempPath(QStringLiteral("setup/velmio"));
+  qxtest::WriteBytes(setup, "setup");
+  const QStringList treeBefore = TreeState();
+  const QStringList registryBefore = RegistryState();
+
+  SetInstallHost(std::make_unique<qxtest::TTestHost>(setup));
+  RegisterInstallClasses();
+  RegisterInstallFileClasses();
+  RegisterInstallRegistryClasses();
+  RegisterInstallShellLinkClasses();
+  SetInstallCommandLine({QStringLiteral("-s") + build});
+  {
+    TOndxCompress compressor(nullptr);
+    TDataModule root(nullptr);
+    ReadRootComponentFile(&root, form);
+    CurrentInstall()->Compress(coRebuildOtherArchives | coBuildBit2 | coIncludeExcluded |
+                               coForceNetFilesLocal);
+    CurrentInstall()->Run();
+  }
+  // The archive is the build's, not the install's.
+  QFile::remove(build + QStringLiteral("/files.1"));
+  SetInstallHost(nullptr);
+
+  const QString product = qEnvironmentVariable("QX_PROGRAM_FILES_DIR") + QStringLiteral("/Trovaly");
+  const QString menu = ApplicationsMenuFolder() + QStringLiteral("/Trovaly 1.0");
+  ASSERT_TRUE(QFileInfo::exists(product + QStringLiteral("/Trovaly 1.0/trovaly")));
+  ASSERT_TRUE(QFileInfo::exists(menu + QStringLiteral("/Word Puzzles.URL")));
+  ASSERT_TRUE(LinkGroupExists(menu));
+  const QString uninstaller = product + QStringLiteral("/uninstall");
+  ASSERT_TRUE(QFileInfo(uninstaller).isExecutable());
+  const QString mine = product + QStringLiteral("/Trovaly 1.0/oma.vrb");
+  qxtest::WriteBytes(mine, "oma");
+
+  const TRun run = RunProgram(uninstaller, {QStringLiteral("-y")});
+  ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+  EXPECT_TRUE(run.out.contains(QStringLiteral("Left in place: ") + mine)) << run.out.toStdString();
+
+  QStringList treeAfter = TreeState();
+  QStringList expected = treeBefore;
+  expected << product + QStringLiteral("/") << product + QStringLiteral("/Trovaly 1.0/")
+           << mine + QStringLiteral(" ") + QString::fromLatin1(QByteArray("oma").toHex());
+  expected.sort();
+  EXPECT_EQ(treeAfter.join(QLatin1Char('\n')).toStdString(), expected.join(QLatin1Char('\n')).toStdString());
+  EXPECT_EQ(RegistryState().join(QLatin1Char('\n')).toStdString(),
+            registryBefore.join(QLatin1Char('\n')).toStdString());
 }
 
 }  // namespace

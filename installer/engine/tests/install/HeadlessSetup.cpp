@@ -4,10 +4,13 @@
 // engine's (a mode it chooses runs once the read is done, else the install
 // runs), and every ask is answered as a headless run must (errors go to
 // stderr and are confirmed, a disk prompt is cancelled). Exits 0 after a
-// good end or a restart, 1 after a bad end.
+// good end or a restart, 1 after a bad end. With $QX_HEADLESS_KILL_AFTER
+// naming an install file, the run kills itself once that file is in place
+// (a run killed in the middle of the copy).
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -70,6 +73,13 @@ class THeadlessHost : public TInstallHost {
   TInstallExceptionHandler handler_;
 };
 
+// $QX_HEADLESS_KILL_AFTER: the file after which the run is killed.
+void ArmKill(const TComponent& root) {
+  const QString name = qEnvironmentVariable("QX_HEADLESS_KILL_AFTER");
+  if (auto* file = dynamic_cast<TCustomInstallFile*>(root.FindComponent(name)))
+    file->OnAfterInstall = [](TCustomInstallFile*) { ::raise(SIGKILL); };
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,6 +103,7 @@ int main(int argc, char** argv) {
     auto root = std::make_unique<TDataModule>(nullptr);
     ReadRootComponentFile(root.get(),
                           QFileInfo(host->ExeName()).absolutePath() + QStringLiteral("/script.form"));
+    ArmKill(*root);
     try {
       if (host->queued.empty()) {
         CurrentInstall()->Run();
