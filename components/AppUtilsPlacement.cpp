@@ -1,6 +1,13 @@
 // Storing and loading a form's window placement, and the default storage
 // names. Our forms keep no placement record of their own: the placement is
 // made from the form's state and bounds (see FormPlacementOf).
+//
+// What this platform cannot take back: a window manager puts a minimised
+// window where it likes (a client sets no icon position) and maximises a
+// window over its work area, so the stored minimised and maximised
+// positions ("MinMaxPos") are written as the form had them and read back
+// only to be checked; the normal bounds, the state and the restore-to-
+// maximised flag are applied.
 
 #include "components/AppUtils.h"
 
@@ -16,6 +23,7 @@
 namespace {
 
 constexpr int WPF_SETMINPOSITION = 1;
+constexpr int WPF_RESTORETOMAXIMIZED = 2;
 
 struct TWindowPlacement {
   int flags = 0;
@@ -24,8 +32,10 @@ struct TWindowPlacement {
   int left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// The state gives the show command; the bounds the normal rectangle. The
-// minimised and maximised positions are never set here (-1).
+// The state gives the show command and the flags; the normal bounds the
+// normal rectangle (also while maximised or minimised). The maximised
+// position is known while the form is maximised; a minimised position
+// never (-1).
 TWindowPlacement FormPlacementOf(const TForm& form) {
   TWindowPlacement wp;
   switch (form.WindowState()) {
@@ -33,10 +43,16 @@ TWindowPlacement FormPlacementOf(const TForm& form) {
     case wsMaximized: wp.showCmd = SW_SHOWMAXIMIZED; break;
     case wsNormal: wp.showCmd = SW_SHOWNORMAL; break;
   }
-  wp.left = form.Left();
-  wp.top = form.Top();
-  wp.right = form.Left() + form.Width();
-  wp.bottom = form.Top() + form.Height();
+  if (form.RestoresMaximized()) wp.flags |= WPF_RESTORETOMAXIMIZED;
+  if (form.WindowState() == wsMaximized) {
+    wp.maxX = form.Left();
+    wp.maxY = form.Top();
+  }
+  const TRect normal = form.NormalBounds();
+  wp.left = normal.Left;
+  wp.top = normal.Top;
+  wp.right = normal.Right;
+  wp.bottom = normal.Bottom;
   return wp;
 }
 
@@ -130,9 +146,12 @@ void LoadFormPlacement(TForm* form, TIniStorage storage, const QString& section,
                        bool state) {
   if (form == nullptr || (!position && !state))
     return;
+  // Read with the position, as the placement's own; the state applies it.
+  int flags = FormPlacementOf(*form).flags;
   if (position) {
     TWindowPlacement wp = FormPlacementOf(*form);
     wp.flags = ReadIniNumber(storage, section, QStringLiteral("Flags"), wp.flags);
+    flags = wp.flags;
     const QString minMax = ReadPosition(storage, section, QStringLiteral("MinMaxPos"));
     if (!minMax.isEmpty()) {
       int v[4];
@@ -167,13 +186,17 @@ void LoadFormPlacement(TForm* form, TIniStorage storage, const QString& section,
       case 3: windowState = wsMaximized; break;
       default: break;
     }
+    const bool toMaximized = (flags & WPF_RESTORETOMAXIMIZED) != 0;
     if (windowState == wsMinimized && IsMainForm(form)) {
       // The program minimises as a whole, never its main form alone.
-      form->SetWindowState(wsNormal);
+      form->SetWindowState(toMaximized ? wsMaximized : wsNormal);
       Application->Minimize();
       return;
     }
-    form->SetWindowState(windowState);
+    if (windowState == wsMinimized && toMaximized)
+      form->MinimizeFromMaximized();
+    else
+      form->SetWindowState(windowState);
   }
   form->Update();
 }

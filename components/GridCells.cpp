@@ -13,6 +13,7 @@ void TGridCells::SetCell(int col, int row, const QString& text) { grid_.SetCells
 void TGridCells::SetSize(int cols, int rows) {
   grid_.SetColCount(cols);
   grid_.SetRowCount(rows);
-  for (int c = 0; c < cols; ++c)
-    for (int r = 0; r < rows; ++r) grid_.SetCells(c, r, QString());
+  // The grid keeps at least one column and row: those are emptied too.
+  for (int c = 0; c < grid_.ColCount(); ++c)
+    for (int r = 0; r < grid_.RowCount(); ++r) grid_.SetCells(c, r, QString());
 }

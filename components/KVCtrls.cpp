@@ -236,11 +236,32 @@ void TKvCustomLabel::WndProc(TMessage& m) {
       break;
     case WM_LBUTTONUP:
       pressed_ = false;
-      break;
+      TGraphicControl::WndProc(m);
+      CheckMouseInside();
+      return;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case CM_ENABLEDCHANGED:
+    case CM_VISIBLECHANGED:
+      // The control under a still cursor may have changed: no mouse message
+      // tells a label that was disabled or hidden under it.
+      TGraphicControl::WndProc(m);
+      CheckMouseInside();
+      return;
     default:
       break;
   }
   TGraphicControl::WndProc(m);
+}
+
+void TKvCustomLabel::CheckMouseInside() {
+  if (ComponentState().Contains(csDesigning)) return;
+  const bool inside = Enabled() && Visible() && FindDragTarget(GetCursorPos(), false) == this &&
+                      IsForegroundThread();
+  if (inside == mouseInside_) return;
+  mouseInside_ = inside;
+  if (inside && OnMouseEnter) OnMouseEnter(this);
+  if (!inside && OnMouseLeave) OnMouseLeave(this);
 }
 
 void TKvLabel::DeclareProperties(TClassBuilder<TKvLabel, TKvCustomLabel>& b) {

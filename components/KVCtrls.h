@@ -69,6 +69,9 @@ class TKvCustomLabel : public TGraphicControl {
 
  private:
   unsigned TextFormat() const;
+  // Hovered: enabled, shown, the control under the cursor, and our window
+  // in front; a change fires OnMouseEnter or OnMouseLeave.
+  void CheckMouseInside();
   void DoDrawText(TRect& rect, unsigned flags);
 
   TWinControl* focusControl_ = nullptr;

@@ -156,6 +156,10 @@ void TCustomPicSpeedBtn::DblClick() {
   if (dblClickAllowed_) TGraphicControl::DblClick();
 }
 
+bool TCustomPicSpeedBtn::UnderCursor() const {
+  return FindDragTarget(GetCursorPos(), false) == this;
+}
+
 bool TCustomPicSpeedBtn::InsideForMove(int x, int y) const {
   return x >= 0 && x < ClientWidth() && y >= 0 && y <= ClientHeight();
 }
@@ -200,8 +204,7 @@ void TCustomPicSpeedBtn::MouseUp(TMouseButton button, TShiftState shift, int x, 
     Invalidate();
   }
   if (inside) Click();
-  // The release point stands for the control under the cursor.
-  if (inside)
+  if (UnderCursor())
     mouseInside_ = true;
   else
     Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
@@ -278,7 +281,9 @@ void TCustomPicSpeedBtn::WndProc(TMessage& m) {
     case CM_ENABLEDCHANGED:
       TGraphicControl::WndProc(m);
       glyph_->MakeStateImage(Enabled() ? bsUp : bsDisabled);
-      if (popup_ && !Enabled()) Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
+      // Under a still cursor no mouse message tells the button it is hovered again.
+      if (popup_)
+        Perform(UnderCursor() ? CM_MOUSEENTER : CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
       Invalidate();
       return;
     case CM_DIALOGCHAR:

@@ -207,6 +207,8 @@ class TCustomPicSpeedBtn : public TGraphicControl {
 
  private:
   bool InsideForMove(int x, int y) const;
+  // The control under the mouse cursor is this (enabled) button.
+  bool UnderCursor() const;
   bool CancelledMouseDown(TMessage& m);
   void NotifyGroup();
   void ButtonPressed(TCustomPicSpeedBtn* sender);

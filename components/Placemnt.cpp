@@ -160,6 +160,9 @@ void TFormPlacement::ApplyPreventResize() {
   else
     icons.Include(biMaximize);
   form->SetBorderIcons(icons);
+  // The window manager's own sizing and its window menu's Size and Maximize
+  // go with a fixed-size hint.
+  form->SetSizeFixed(preventResize_);
   active_ = active;
 }
 

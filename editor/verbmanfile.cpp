@@ -31,6 +31,8 @@ bool SamePath(const QString& a, const QString& b) {
 }  // namespace
 
 void TForm1::Tallenna1Click(TObject*) {
+  // The dialog offers the puzzle shown: the name of its last save or load.
+  if (!FileName.isEmpty()) SaveDialog1->SetFileName(FileName);
   if (!SaveDialog1->Execute()) return;
   StringGrid1->SetEnabled(false);
   TStrings& list = *richedit1->Lines();

@@ -36,16 +36,15 @@ void ClearCellMarks(TStringAlignGrid& grid) {
 }  // namespace
 
 void TForm1::Avaa1Click(TObject*) {
-  ClearCellMarks(*stringgrid1);
   stringgrid1->SetEnabled(false);
   // However the open ends (also cancelled or failed), the grid is usable again.
-  const auto finish = qScopeGuard([this] {
-    Guard(this, [this] {
-      stringgrid1->SetEnabled(true);
-      ResetCellFonts();
-    });
-  });
-  if (!OpenDialog1->Execute()) return;
+  const auto enable = qScopeGuard([this] { Guard(this, [this] { stringgrid1->SetEnabled(true); }); });
+  if (!OpenDialog1->Execute()) {
+    // A cancelled open keeps the puzzle but drops its marks and colours.
+    ClearCellMarks(*stringgrid1);
+    ResetCellFonts();
+    return;
+  }
   const QString fileName = OpenDialog1->FileName();
   OpenDialog1->SetInitialDir(GridFolder(fileName));
   OpenPuzzle(fileName);
@@ -53,13 +52,12 @@ void TForm1::Avaa1Click(TObject*) {
 }
 
 void TForm1::MRUManager1Click(TObject*, const QString& recentName, const QString&, int) {
-  ClearCellMarks(*stringgrid1);
-  const auto finish = qScopeGuard([this] { Guard(this, [this] { ResetCellFonts(); }); });
   // The stored path itself: a caption stops at a "|" that a path may hold.
   OpenPuzzle(recentName);
 }
 
 void TForm1::ResetBoardForOpen() {
+  ClearCellMarks(*stringgrid1);
   state_.InOrder = false;
   state_.NumbersMode = false;
   sanatjarjestyksessa->SetChecked(false);
@@ -73,13 +71,18 @@ void TForm1::ResetBoardForOpen() {
 }
 
 void TForm1::OpenPuzzle(const QString& fileName) {
-  ResetBoardForOpen();
-  // The list is read first and the grid only replaced when wholly read, so
-  // a missing or broken file leaves the current puzzle as it was.
+  // Both files are read whole before anything changes: a missing or broken
+  // file leaves the puzzle, its options, colours and state as they were
+  // (the grid may show number codes that only the current table decodes).
   const QString listFile = WordListFileName(fileName);
   TStringList words;
   words.LoadFromFile(listFile);
-  LoadGrid(fileName);
+  TPlainCells cells;
+  LoadGrid(cells, fileName);
+
+  const auto fonts = qScopeGuard([this] { Guard(this, [this] { ResetCellFonts(); }); });
+  ResetBoardForOpen();
+  CopyCells(cells, *cells_);
   state_.FileName = fileName;
   const QString base = PuzzleBaseName(fileName);
   state_.PrintTitle = GameTitle() + QStringLiteral(" - ") + base;

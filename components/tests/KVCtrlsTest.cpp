@@ -8,7 +8,10 @@
 #include "platform/graphics/Colors.h"
 #include "platform/rtl/StringList.h"
 
+#include <QCoreApplication>
+#include <QCursor>
 #include <QImage>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +20,14 @@
 namespace {
 
 TColor At(const QImage& image, int x, int y) { return QRgbToColor(image.pixel(x, y)); }
+
+// The form in front and the mouse cursor still over the middle of control.
+void CursorStillOver(TForm& form, TControl& control) {
+  form.Widget()->activateWindow();
+  const TPoint p = control.ClientToScreen({control.Width() / 2, control.Height() / 2});
+  QCursor::setPos(p.X, p.Y);
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
 
 TRect InkOf(const QImage& image, TColor color, int top = 0, int bottom = -1) {
   if (bottom < 0) bottom = image.height();
@@ -146,6 +157,35 @@ TEST_F(KvControls, AutoSizeKeepsOneLineAndTheRightEdge) {
   const int height = full->Height();
   full->SetShadowSize(5);
   EXPECT_GT(full->Height() + full->Width(), height);
+}
+
+TEST_F(KvControls, DisabledOrHiddenUnderAStillCursorLeavesAndComesBack) {
+  TKvLabel* label = NewLabel(QStringLiteral("Trovaly 1.0"));
+  label->SetBounds(40, 40, label->Width(), label->Height());
+  int enters = 0;
+  int leaves = 0;
+  label->OnMouseEnter = [&](TObject*) { ++enters; };
+  label->OnMouseLeave = [&](TObject*) { ++leaves; };
+  CursorStillOver(*form, *label);
+  ASSERT_EQ(FindDragTarget(GetCursorPos(), false), label);
+  label->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(label));
+  ASSERT_TRUE(label->MouseInside());
+  ASSERT_EQ(enters, 1);
+
+  label->SetEnabled(false);
+  EXPECT_FALSE(label->MouseInside());
+  EXPECT_EQ(leaves, 1);
+  label->SetEnabled(true);
+  EXPECT_TRUE(label->MouseInside());
+  EXPECT_EQ(enters, 2);
+
+  label->SetVisible(false);
+  EXPECT_FALSE(label->MouseInside());
+  EXPECT_EQ(leaves, 2);
+  label->SetVisible(true);
+  EXPECT_TRUE(label->MouseInside());
+  EXPECT_EQ(enters, 3);
+  EXPECT_EQ(leaves, 2);
 }
 
 TEST_F(KvControls, MouseLeaveWaitsForTheButtonAndThePartnerIsForgotten) {

@@ -6,7 +6,10 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Colors.h"
 
+#include <QCoreApplication>
+#include <QCursor>
 #include <QImage>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +20,14 @@ namespace {
 
 TColor At(const QImage& image, int x, int y) { return QRgbToColor(image.pixel(x, y)); }
 TColor Rgb(TColor c) { return ColorToRGB(c); }
+
+// The form in front and the mouse cursor still over the middle of control.
+void CursorStillOver(TForm& form, TControl& control) {
+  form.Widget()->activateWindow();
+  const TPoint p = control.ClientToScreen({control.Width() / 2, control.Height() / 2});
+  QCursor::setPos(p.X, p.Y);
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
 
 // columns side by side, each 10 x 10: fuchsia with a 4 x 4 square in the
 // middle, red in the first column, blue in the second.
@@ -72,6 +83,31 @@ class PicButtons : public testing::Test {
   std::unique_ptr<TForm> form;
   std::map<TTimer*, unsigned> running_;
 };
+
+TEST_F(PicButtons, ReenabledUnderAStillCursorShowsItsHoverFace) {
+  auto* b = Add<TPicSpeedBtn>(40);
+  b->SetPopup(true);
+  const QImage plain = b->PaintToImage();
+  CursorStillOver(*form, *b);
+  ASSERT_EQ(FindDragTarget(GetCursorPos(), false), b);
+  int enters = 0;
+  b->OnMouseEnter = [&](TObject*) { ++enters; };
+  b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(b));
+  const QImage hovered = b->PaintToImage();
+  ASSERT_NE(hovered, plain);  // the popup button shows its edge
+  EXPECT_EQ(At(hovered, 0, 12), Rgb(clBtnHighlight));
+
+  b->SetEnabled(false);
+  b->SetEnabled(true);
+  EXPECT_EQ(b->PaintToImage(), hovered);
+  EXPECT_EQ(enters, 2);
+
+  // Away from the cursor it comes back plain.
+  b->SetEnabled(false);
+  b->SetLeft(120);
+  b->SetEnabled(true);
+  EXPECT_EQ(b->PaintToImage(), plain);
+}
 
 TEST_F(PicButtons, FacesOfTheFourStates) {
   auto* b = Add<TPicSpeedBtn>(10);

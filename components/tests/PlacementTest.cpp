@@ -17,9 +17,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -31,6 +34,12 @@ class TForm2 : public TForm {
 };
 
 const QString kKey = QStringLiteral("Software\\QXPlacement");
+
+// Runs the queued window events until done holds (or they run out).
+bool PumpUntil(const std::function<bool()>& done) {
+  for (int i = 0; i < 50 && !done(); ++i) QCoreApplication::processEvents();
+  return done();
+}
 
 QStringList Lines(const TStrings& list) {
   QStringList lines;
@@ -169,6 +178,37 @@ TEST_P(PlacementRoutines, AMainFormPlacedByDefaultMaximisesUnlessStoredOtherwise
     LoadFormPlacement(main, Open()->Storage(), "Main", false, true);
     EXPECT_EQ(main->WindowState(), state);
   }
+}
+
+// A form saved while maximised keeps the bounds it goes back to; one
+// minimised from maximised says so in Flags and comes back that way.
+TEST_P(PlacementRoutines, AMaximisedFormStoresItsNormalBoundsAndTheRestoreFlag) {
+  Screen->OverrideSize(800, 600);
+  form_->Show();
+  form_->SetWindowState(wsMaximized);
+  ASSERT_TRUE(PumpUntil([this] { return form_->Width() != 300; }));
+  ASSERT_EQ(form_->WindowState(), wsMaximized);
+  Store();
+  EXPECT_EQ(Text("ShowCmd"), "3");
+  EXPECT_EQ(Text("Flags"), "0");
+  EXPECT_EQ(Text("NormPos"), "10,20,310,220");
+  EXPECT_EQ(Text("MinMaxPos"), QStringLiteral("-1,-1,%1,%2").arg(form_->Left()).arg(form_->Top()));
+
+  form_->MinimizeFromMaximized();
+  ASSERT_TRUE(PumpUntil([this] { return form_->Widget()->isMinimized(); }));
+  EXPECT_TRUE(form_->RestoresMaximized());
+  Store();
+  EXPECT_EQ(Text("ShowCmd"), "2");
+  EXPECT_EQ(Text("Flags"), "2");
+  EXPECT_EQ(Text("NormPos"), "10,20,310,220");
+
+  auto* other = new TForm2(nullptr);
+  other->SetBounds(0, 0, 50, 50);
+  LoadFormPlacement(other, Open()->Storage(), "TForm2", true, true);
+  EXPECT_EQ(other->WindowState(), wsMinimized);
+  EXPECT_TRUE(other->RestoresMaximized());
+  EXPECT_EQ(other->NormalBounds(), Rect(10, 20, 310, 220));
+  other->Free();
 }
 
 TEST_P(PlacementRoutines, NothingHappensWithBothFlagsOff) {
@@ -376,14 +416,17 @@ TEST_F(FormPlacement, LimitsAnswerTheSizeQuestion) {
   EXPECT_EQ(info.ptMaxTrackSize.x, 2000) << "an unset limit stays";
   EXPECT_EQ(info.ptMaxPosition.x, -4);
 
+  EXPECT_FALSE(form->SizeFixed());
   p->SetPreventResize(true);
   EXPECT_FALSE(form->BorderIcons().Contains(biMaximize));
+  EXPECT_TRUE(form->SizeFixed()) << "the window manager is told too";
   info = {};
   form->Perform(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
   EXPECT_EQ(info.ptMinTrackSize.x, 300);
   EXPECT_EQ(info.ptMaxTrackSize.y, 200);
   p->SetPreventResize(false);
   EXPECT_TRUE(form->BorderIcons().Contains(biMaximize));
+  EXPECT_FALSE(form->SizeFixed());
 
   TWinMinMaxInfo none;
   p->SetMinMaxInfo(&none);

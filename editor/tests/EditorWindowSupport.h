@@ -105,6 +105,8 @@ class EditorWindowTest : public testing::Test {
   std::deque<std::optional<QString>> dialogAnswers;
   QStringList boxes;
   int dialogs = 0;
+  // The file each dialog offered when it showed.
+  QStringList dialogOffers;
 
  private:
   void Answer(TObject* modal) {
@@ -113,6 +115,7 @@ class EditorWindowTest : public testing::Test {
       box->ClickButton(box->Buttons().first().result);
     } else if (auto* open = dynamic_cast<TOpenDialog*>(modal)) {
       ++dialogs;
+      dialogOffers.append(open->FileDialog()->selectedFiles().value(0));
       std::optional<QString> answer;
       if (!dialogAnswers.empty()) {
         answer = dialogAnswers.front();

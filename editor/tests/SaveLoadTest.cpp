@@ -123,6 +123,21 @@ TEST_F(SaveLoad, ThreeFilesByteForByteAndBackAgain) {
   EXPECT_EQ(Form1->PictureSource, Path("peli.bmp"));
 }
 
+// One Enter too many in the save dialog writes the puzzle shown, never
+// another one saved before.
+TEST_F(SaveLoad, TheSaveDialogOffersThePuzzleLastSavedOrLoaded) {
+  Place(10, 0, {{0, 0}});
+  Save(Path("eka.vrb"));
+  Save(Path("toka.vrb"));
+  Load(Path("eka.vrb"));
+  ASSERT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
+  Save(std::nullopt);
+  EXPECT_EQ(dialogOffers.value(3), Path("eka.vrb"));
+  Save(Path("toka.vrb"));
+  Save(std::nullopt);
+  EXPECT_EQ(dialogOffers.value(5), Path("toka.vrb"));
+}
+
 TEST_F(SaveLoad, AnOlderPictureIsKeptAsACopyAndNoCopyIsReplaced) {
   const QByteArray old1 = Picture(Path("peli.bmp"), qRgb(0, 0, 255));
   const QByteArray copy0 = Picture(Path("Kopio peli.bmp"), qRgb(0, 255, 0));

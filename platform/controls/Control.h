@@ -301,3 +301,9 @@ class TGraphicControl : public TControl {
   explicit TGraphicControl(TComponent* owner);
   TCanvas* Canvas() { return ControlCanvas(); }
 };
+
+// The mouse cursor's position on the screen.
+TPoint GetCursorPos();
+// The control shown under a screen point (nullptr over no window of ours). A
+// disabled graphic control gives way to its parent unless allowDisabled.
+TControl* FindDragTarget(TPoint pos, bool allowDisabled);

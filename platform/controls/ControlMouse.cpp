@@ -3,8 +3,11 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/QtBridge.h"
+#include "platform/controls/WinControl.h"
 #include "platform/rtl/ProcessState.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -111,4 +114,20 @@ void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 }
 void TControl::Resize() {
   if (OnResize) OnResize(this);
+}
+
+TPoint GetCursorPos() {
+  const QPoint p = QCursor::pos();
+  return {p.x(), p.y()};
+}
+
+TControl* FindDragTarget(TPoint pos, bool allowDisabled) {
+  for (QWidget* w = QApplication::widgetAt(pos.X, pos.Y); w != nullptr; w = w->parentWidget()) {
+    const auto* bridge = dynamic_cast<const TBridgeWidget*>(w);
+    TControl* control = bridge != nullptr ? bridge->Control() : nullptr;
+    if (control == nullptr) continue;
+    if (allowDisabled || control->Enabled() || dynamic_cast<TWinControl*>(control) != nullptr)
+      return control;
+  }
+  return nullptr;
 }

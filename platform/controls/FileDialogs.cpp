@@ -91,14 +91,16 @@ bool TOpenDialog::AcceptFiles(const QStringList& names) {
 
 namespace {
 
-// The name column takes what the size, type and date columns leave.
+// Every column as wide as what it shows, the names first: a stretched name
+// column got only what the size, type and date columns left, nothing in a
+// narrow dialog. The last column takes the room that is left over.
 void FitColumns(QFileDialog& dialog) {
   auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
   if (view == nullptr) return;
   QHeaderView* header = view->header();
-  header->setStretchLastSection(false);
+  header->setStretchLastSection(true);
   for (int column = 0; column < header->count(); ++column)
-    header->setSectionResizeMode(column, column == 0 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 }
 
 }  // namespace

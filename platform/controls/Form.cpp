@@ -191,7 +191,7 @@ void TForm::UpdateWidgetGeometry() {
   const int height = client.Height() + menuBarHeight_;
   w->move(Left(), Top());
   w->resize(client.Width(), height);
-  const bool fixed = borderStyle_ == bsSingle || borderStyle_ == bsDialog ||
+  const bool fixed = sizeFixed_ || borderStyle_ == bsSingle || borderStyle_ == bsDialog ||
                      borderStyle_ == bsToolWindow || borderStyle_ == bsNone;
   if (!WindowSystemPresent()) {
     // nothing to tell a window manager
@@ -210,9 +210,11 @@ void TForm::WidgetGeometryChanged() {
   QWidget* w = Widget();
   if (w == nullptr || applyingGeometry_ || !w->isVisible()) return;
   const Qt::WindowStates st = w->windowState();
+  const TWindowState from = windowState_;
   windowState_ = (st & Qt::WindowMinimized) ? wsMinimized
                  : (st & Qt::WindowMaximized) ? wsMaximized : wsNormal;
   const QRect frame = w->frameGeometry();
+  if (from != windowState_) StateChanged(from, frame);
   frameWidth_ = frame.width() - w->width();
   frameHeight_ = frame.height() - w->height();
   TWindowPos pos{frame.x(), frame.y(), frame.width(), frame.height(), 0};
@@ -222,6 +224,52 @@ void TForm::WidgetGeometryChanged() {
   SetBoundsDirect(pos.x, pos.y, pos.cx, pos.cy);
   if (pos.x != proposed.x || pos.y != proposed.y || pos.cx != proposed.cx || pos.cy != proposed.cy)
     UpdateWidgetGeometry();
+}
+
+void TForm::SetSizeFixed(bool v) {
+  if (v == sizeFixed_) return;
+  sizeFixed_ = v;
+  UpdateWidgetGeometry();
+}
+
+void TForm::NoteNormalBounds() {
+  const TRect now = Rect(Left(), Top(), Left() + Width(), Top() + Height());
+  if (normalKnown_ && now == normalBounds_) return;
+  previousNormal_ = normalKnown_ ? normalBounds_ : now;
+  normalBounds_ = now;
+  normalKnown_ = true;
+}
+
+// A window manager may resize a window it maximises before it reports the
+// new state: then the last "normal" bounds noted are the maximised ones,
+// and the ones before them are the form's own.
+void TForm::StateChanged(TWindowState from, const QRect& frame) {
+  minimizeFromMaximized_ = false;
+  if (from != wsNormal || windowState_ != wsMaximized || !normalKnown_) return;
+  const QScreen* screen = Widget()->screen();
+  const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
+  const TRect now = Rect(frame.x(), frame.y(), frame.x() + frame.width(), frame.y() + frame.height());
+  if (normalBounds_ == now && frame.width() >= area.width() && frame.height() >= area.height())
+    normalBounds_ = previousNormal_;
+}
+
+TRect TForm::NormalBounds() const {
+  if (windowState_ == wsNormal || !normalKnown_)
+    return Rect(Left(), Top(), Left() + Width(), Top() + Height());
+  return normalBounds_;
+}
+
+bool TForm::RestoresMaximized() const {
+  if (windowState_ != wsMinimized) return false;
+  if (!HasWidget() || !Widget()->isVisible()) return minimizeFromMaximized_;
+  return (Widget()->windowState() & Qt::WindowMaximized) != 0;
+}
+
+void TForm::MinimizeFromMaximized() {
+  windowState_ = wsMinimized;
+  minimizeFromMaximized_ = true;
+  if (HasWidget() && Widget()->isVisible())
+    Widget()->setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
 }
 
 void TForm::ApplyPosition() {
@@ -255,6 +303,8 @@ void TForm::UpdateWidgetVisibility() {
     ApplyPosition();
     if (Widget()->isVisible()) return;
     Perform(CM_SHOWINGCHANGED, 1, 0);
+    if (windowState_ == wsMinimized && minimizeFromMaximized_)
+      Widget()->setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
     switch (windowState_) {
       case wsMinimized: Widget()->showMinimized(); break;
       case wsMaximized: Widget()->showMaximized(); break;
@@ -270,6 +320,8 @@ void TForm::UpdateWidgetVisibility() {
 
 void TForm::SetWindowState(TWindowState v) {
   if (v == windowState_) return;
+  if (windowState_ == wsNormal) NoteNormalBounds();
+  minimizeFromMaximized_ = false;
   windowState_ = v;
   if (!HasWidget() || !Widget()->isVisible()) return;
   switch (v) {
@@ -390,6 +442,9 @@ void TForm::WndProc(TMessage& m) {
       if (Application != nullptr && Application->Directory() != nullptr && windowId_ != 0)
         Application->Directory()->UnpublishWindow(windowId_);
       windowId_ = 0;
+      break;
+    case WM_WINDOWPOSCHANGED:
+      if (windowState_ == wsNormal) NoteNormalBounds();
       break;
     case WM_ACTIVATE:
       active_ = m.WParam != WA_INACTIVE;

@@ -81,6 +81,18 @@ class TForm : public TWinControl {
   void SetFormStyle(TFormStyle v);
   TWindowState WindowState() const { return windowState_; }
   void SetWindowState(TWindowState v);
+  // The outer bounds of the normal state: the current ones while the form
+  // is normal, else those it had before, and goes back to after, being
+  // maximised or minimised.
+  TRect NormalBounds() const;
+  // Minimised, and maximised again when restored.
+  bool RestoresMaximized() const;
+  // Shows (or keeps) the form minimised so that restoring maximises it.
+  void MinimizeFromMaximized();
+  // The window manager is told that the size is fixed (no sizing border, no
+  // Size or Maximize in the window menu), whatever BorderStyle allows.
+  bool SizeFixed() const { return sizeFixed_; }
+  void SetSizeFixed(bool v);
   TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* v);
   // The main menu shown as the window's menu bar (a component of the form).
@@ -162,6 +174,8 @@ class TForm : public TWinControl {
  private:
   void ApplyPosition();
   void ApplyFlags();
+  void NoteNormalBounds();
+  void StateChanged(TWindowState from, const QRect& frame);
   void Publish();
   void CloseModal();
 
@@ -176,6 +190,12 @@ class TForm : public TWinControl {
   bool positioned_ = false;
   bool destroyDone_ = false;
   bool applyingGeometry_ = false;
+  bool sizeFixed_ = false;
+  bool minimizeFromMaximized_ = false;
+  // The last two bounds the form had while normal (see StateChanged).
+  bool normalKnown_ = false;
+  TRect normalBounds_;
+  TRect previousNormal_;
   int frameWidth_ = 0;   // outer minus inner size, known once the window shows
   int frameHeight_ = 0;
   int menuBarHeight_ = 0;

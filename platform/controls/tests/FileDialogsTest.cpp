@@ -6,12 +6,18 @@
 #include "platform/controls/FileDialogs.h"
 #include "platform/controls/FontDialog.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTreeView>
+#include <QHeaderView>
+
+#include <vector>
 
 namespace {
 
@@ -227,6 +233,38 @@ TEST_F(FileDialogsTest, FileNameChoosesTheStartFolderWithoutInitialDir) {
   Answer({});
   open->Execute();
   EXPECT_EQ(shownFolder, QDir(dir.path()).absolutePath());
+}
+
+// A person reads the file names: in every file dialog the name column is
+// as wide as the longest name and starts in view.
+TEST_F(FileDialogsTest, EveryFileDialogShowsWholeFileNames) {
+  const QString name = QStringLiteral("Dalmatialaiset ja muut koirat.bmp");
+  Touch(name);
+  std::vector<TOpenDialog*> kinds{new TOpenDialog(app.get()), new TSaveDialog(app.get()),
+                                  new TOpenPictureDialog(app.get())};
+  for (TOpenDialog* d : kinds) {
+    d->SetInitialDir(dir.path());
+    int width = -1;
+    int needed = 0;
+    int start = -1;
+    onShow = [&](QFileDialog* qt) {
+      auto* tree = qt->findChild<QTreeView*>(QStringLiteral("treeView"));
+      ASSERT_NE(tree, nullptr);
+      ASSERT_TRUE(tree->isVisible());
+      // The folder is read in the background.
+      QDeadlineTimer deadline(10000);
+      while (tree->model()->rowCount(tree->rootIndex()) == 0 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+      width = tree->header()->sectionSize(0);
+      start = tree->header()->sectionViewportPosition(0);
+      needed = tree->fontMetrics().horizontalAdvance(name);
+    };
+    Answer({});
+    EXPECT_FALSE(d->Execute());
+    EXPECT_GE(width, needed) << d->ClassName().toStdString();
+    EXPECT_EQ(start, 0) << d->ClassName().toStdString();
+  }
 }
 
 TEST_F(FileDialogsTest, PictureDialogFiltersPicturesAndPreviews) {

@@ -75,7 +75,7 @@ TEST_F(QtTextsTest, TheOpenDialogSpeaksFinnishAndItsColumnsFitTheirContents) {
   };
   dialog.Execute();
   EXPECT_EQ(title, "Avaa");
-  EXPECT_EQ(modes, (QList<QHeaderView::ResizeMode>{QHeaderView::Stretch, QHeaderView::ResizeToContents,
+  EXPECT_EQ(modes, (QList<QHeaderView::ResizeMode>{QHeaderView::ResizeToContents, QHeaderView::ResizeToContents,
                                                    QHeaderView::ResizeToContents,
                                                    QHeaderView::ResizeToContents}));
 }
