@@ -280,13 +280,8 @@ TRestartReport RunRestartWork() {
   return report;
 }
 
-QString PlacedRestartRunnerPath() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-         QStringLiteral("/qx/bin/") + QLatin1String(kRestartRunnerName);
-}
-
 QStringList RemoveIdleRestartRunner() {
-  const QStringList paths = {RestartRunnerAutostartPath(), PlacedRestartRunnerPath()};
+  const QStringList paths = {RestartRunnerAutostartPath(), RestartRunnerPath()};
   bool pending = true;
   try {
     pending = RestartWorkPending();
@@ -301,6 +296,6 @@ QStringList RemoveIdleRestartRunner() {
       kept << path;
   }
   if (!pending)
-    QDir().rmdir(QFileInfo(PlacedRestartRunnerPath()).absolutePath());
+    QDir().rmdir(QFileInfo(RestartRunnerPath()).absolutePath());
   return kept;
 }

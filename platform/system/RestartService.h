@@ -119,11 +119,6 @@ bool RestartWorkPending();
 // $XDG_CONFIG_HOME/autostart/<runner>.desktop.
 QString RestartRunnerAutostartPath();
 
-// Where the runner stays while work waits for it, placed there by the
-// programs that register work: our own folder under the user's data folder
-// ($XDG_DATA_HOME/qx/bin/<runner>).
-QString PlacedRestartRunnerPath();
-
 // What an uninstaller does with the runner: when no work is pending, the
 // autostart entry and the placed runner (with its folder, when empty) are
 // removed and nothing is returned; with work pending both stay and their

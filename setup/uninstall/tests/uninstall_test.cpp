@@ -271,7 +271,7 @@ TEST(Uninstall, KeepsWhatOthersStillNeedAndSaysSo) {
     WriteRegInteger(hkLocalMachine, sharedKey, library, 2);
     IfRegisterHelpFile(QStringLiteral("trovaly10.html"), program);
     IfRegisterHelpFile(QStringLiteral("muokkain.html"), QStringLiteral("/muualla"));
-    const QString runner = PlacedRestartRunnerPath();
+    const QString runner = RestartRunnerPath();
     qxtest::WriteBytes(runner, "runner");
     qxtest::WriteBytes(RestartRunnerAutostartPath(), "[Desktop Entry]\n");
     if (workWaits)
