@@ -43,5 +43,6 @@ class TWizardPageForm : public TBaseInstallForm {
       Handler("ProceedBtnClick", &TWizardPageForm::ProceedBtnClick), \
       Handler("CancelBtnClick", &TWizardPageForm::CancelBtnClick)
 
-// "%0.0n Bytes" with the translated word.
+// "%0.0n Bytes" with the translated word, the thousands parted as the
+// user's locale parts them.
 QString BytesText(double bytes);
