@@ -40,7 +40,7 @@ const QString kComponents = QStringLiteral("Valitse asennettavat ohjelman osat")
 const QString kFolder = QStringLiteral("Valitse K.*-valikon kansio");
 const QString kGoodEnd = QStringLiteral("Asennus on suoritettu");
 const QString kBadEnd = QStringLiteral("Asennus j.*i kesken");
-const QString kRestart = QStringLiteral("Tietokoneen uudelleenk.*ynnistys");
+const QString kRestart = QStringLiteral("Kirjaudu uudelleen sis.*n");
 
 QByteArray ReadAll(const QString& path) {
   QFile f(path);
