@@ -164,8 +164,9 @@ TEST_F(InstallRunTest, AnExceptionInAFileEndsBadAndShowsTheRealError) {
 }
 
 // Cancel at the disk prompt: the bad end without an error box, the record
-// gone, the old file whole, the files the run wrote before taken back; the
-// host handled the messages while the files were extracted.
+// gone, the old file whole, what the run wrote before taken back (a new
+// file gone, a replaced one as it was); the host handled the messages while
+// the files were extracted.
 TEST_F(InstallRunTest, AUserAbortOnThePromptEndsBadWithoutAnErrorAndRemovesTheRecord) {
   TInstallFile* big = script_->File(group_, QStringLiteral("kissa.vrb"), octest::Content(300000, 3));
   script_->Build();
@@ -185,6 +186,7 @@ TEST_F(InstallRunTest, AUserAbortOnThePromptEndsBadWithoutAnErrorAndRemovesTheRe
   ASSERT_TRUE(QFile::copy(disk1 + QStringLiteral("/files.1"), script_->Archive()));
   ForceDirectories(ExtractFileDir(big->GetDestPath()));
   qxtest::WriteBytes(big->GetDestPath(), "the old one");
+  qxtest::WriteBytes(a_->GetDestPath(), "the old game");
   TScriptedPrompter* prompts = Expect({{TPromptId::InsertDisk, {TPromptButton::Cancel, {}}}});
 
   host_->Activate();
@@ -197,10 +199,11 @@ TEST_F(InstallRunTest, AUserAbortOnThePromptEndsBadWithoutAnErrorAndRemovesTheRe
   EXPECT_EQ(ReadBytes(big->GetDestPath()), QByteArray("the old one"));
   EXPECT_EQ(RecordNames(), QStringList());
   EXPECT_EQ(host_->terminated, 1);
-  EXPECT_FALSE(QFile::exists(a_->GetDestPath()));
+  EXPECT_EQ(ReadBytes(a_->GetDestPath()), QByteArray("the old game"));
   EXPECT_FALSE(QFile::exists(b_->GetDestPath()));
-  EXPECT_EQ(QDir(ExtractFileDir(big->GetDestPath())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-            QStringList{QStringLiteral("kissa.vrb")});
+  EXPECT_EQ(QDir(ExtractFileDir(big->GetDestPath()))
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+            (QStringList{QStringLiteral("kissa.vrb"), QStringLiteral("trovaly.bin")}));
   EXPECT_GE(host_->pumped, 39000 / 4096);
 }
 
