@@ -2,8 +2,9 @@
 // hook (QX_TEST_COPY_PACE_MS), on an X server with a window manager. The
 // copy window shows the file being copied and the file and total progress
 // while the copy runs; Cancel, clicked in the middle of the copy, ends on
-// the bad end and leaves the home as it was, and so does closing the window;
-// the next run installs every file. With QX_DESKTOP_SHOTS naming a folder, the shots go there.
+// the bad end and leaves the home as it was (a file it had replaced
+// already has its old contents back), and so does closing the window; the
+// next run installs every file. With QX_DESKTOP_SHOTS naming a folder, the shots go there.
 #include "setup/tests/SetupDesktopSupport.h"
 #include "tests/support/DesktopSession.h"
 
@@ -139,6 +140,14 @@ class SetupCopyDesktop : public testing::Test {
 };
 
 TEST_F(SetupCopyDesktop, TheCopyWindowShowsTheCopyAndItsCancelLeavesTheHomeAsItWas) {
+  // An older puzzle of the product is there: the run replaces it before
+  // the big programs come, and the cancel gives it back.
+  const QString older = product_ + QStringLiteral("/Trovaly 1.0/HYONTEISET1.vrb");
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(older).absolutePath()));
+  {
+    QFile file(older);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("older") == 5);
+  }
   const auto before = HomeState(root_);
 
   StartSetup(2);
@@ -162,6 +171,7 @@ TEST_F(SetupCopyDesktop, TheCopyWindowShowsTheCopyAndItsCancelLeavesTheHomeAsItW
   desk_.KeepShot(QStringLiteral("copy-1-copying"));
   ASSERT_TRUE(shown) << "file bar " << file << ", total bar " << total << ", name " << ink << " px";
   EXPECT_LT(total, 1.0);
+  EXPECT_NE(setuptest::ReadAll(older), QByteArray("older")) << "the older puzzle was not replaced";
   EXPECT_FALSE(NamesOfWidth(ink).isEmpty()) << "the name shown (" << ink << " px) is no file of the product";
   EXPECT_GT(ink, LabelMetrics().horizontalAdvance(QStringLiteral("---"))) << "the name is still the placeholder";
 
@@ -182,7 +192,7 @@ TEST_F(SetupCopyDesktop, TheCopyWindowShowsTheCopyAndItsCancelLeavesTheHomeAsItW
   const QStringList changed =
       setuptest::HomeChanges(before, HomeState(root_), qEnvironmentVariable("XDG_CACHE_HOME"));
   EXPECT_TRUE(changed.isEmpty()) << "the cancelled setup changed " << changed.join(u' ').toStdString();
-  EXPECT_FALSE(QFileInfo::exists(product_)) << "the product's folder stays";
+  EXPECT_EQ(FilesBelow(product_), QStringList{older});
 
   // The window manager's close of the copy window is its Cancel.
   StartSetup(2);
@@ -194,7 +204,8 @@ TEST_F(SetupCopyDesktop, TheCopyWindowShowsTheCopyAndItsCancelLeavesTheHomeAsItW
   ASSERT_FALSE(desk_.WaitForWindow(kBadEnd).isEmpty()) << "closing the copy window showed no bad end";
   Advance(kBadEnd, {});
   EXPECT_GE(SetupExit(), 0) << "the closed setup did not end";
-  EXPECT_FALSE(QFileInfo::exists(product_)) << "the product's folder stays after the close";
+  EXPECT_EQ(FilesBelow(product_), QStringList{older}) << "after the close";
+  EXPECT_EQ(setuptest::ReadAll(older), QByteArray("older"));
 
   // The next run installs every file.
   StartSetup(0);
