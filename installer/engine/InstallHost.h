@@ -19,6 +19,9 @@
 
 class Exception;
 
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitCancelled = 2;
+
 using TInstallExceptionHandler = std::function<void(TObject* sender, const Exception& e)>;
 
 class TInstallHost {
@@ -40,7 +43,9 @@ class TInstallHost {
   virtual void Maximize(TComponent* form) = 0;
   virtual void SetBusyCursor(bool busy) = 0;
   virtual void Terminate() = 0;
-  // The exit code of the program once it terminates (a failed build: 1).
+  // The exit code of the program once it terminates: 0 after a good end
+  // or a restart end, kExitFailed after a bad end (a failed build too),
+  // kExitCancelled after a cancel.
   virtual void SetExitCode(int code) { (void)code; }
   // Application.ExeName.
   virtual QString ExeName() = 0;

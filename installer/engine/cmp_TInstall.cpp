@@ -24,6 +24,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstdint>
+#include <map>
+
+#include <sys/stat.h>
+
 namespace {
 
 constexpr char kTextTwoInstalls[] =
@@ -249,7 +255,7 @@ void TCustomInstall::Run() {
   for (int code : {scRunStage986, scRunStage976, scRunStage975, scWelcome, scRunStage981, scReadme,
                    scBeforeInstallWizard})
     BroadcastMessage(this, code, nullptr);
-  TFileContainer::Process();
+  ProcessHoldingSync();
   // Registrations that failed while files were still coming are tried
   // once more; now a failure ends the run.
   const QList<TCustomInstallFile*> failed = InstallUnitState().failedRegistrations;
@@ -283,6 +289,102 @@ void TCustomInstall::Run() {
     return;
   }
   GoodEnd();
+}
+
+namespace {
+
+constexpr char kTextNoRoom[] = "The disk is full: %s needs %s more bytes of free space";
+
+// The files of container and its groups that this run installs.
+void CollectSelectedFiles(TInstallContainer* container, QList<TCustomInstallFile*>& files) {
+  for (int i = 0; i < container->HelperCount(); ++i) {
+    auto* helper = dynamic_cast<TInstallContainer*>(container->GetHelper(i));
+    if (helper == nullptr || !container->IsSelectedForInstall(helper)) continue;
+    if (TCustomInstallFile* file = helper->AsInstallFile())
+      files << file;
+    else if (TFileContainer* group = helper->AsFileContainer())
+      CollectSelectedFiles(group, files);
+  }
+}
+
+// The nearest folder of path that exists: where its files' room is counted.
+QString ExistingFolder(QString path) {
+  while (!path.isEmpty() && !QFileInfo(path).isDir()) {
+    const QString parent = QFileInfo(path).absolutePath();
+    if (parent == path) break;
+    path = parent;
+  }
+  return path;
+}
+
+}  // namespace
+
+// The first destination folder whose file system lacks room for the files
+// still to be written there, with the bytes missing; 0 when everything
+// fits. A file needs what it adds to the one it replaces, and the largest
+// replacement needs the old file's room once more while the new one is
+// written beside it.
+std::int64_t TCustomInstall::RoomMissing(QString& folder) {
+  QList<TCustomInstallFile*> files;
+  CollectSelectedFiles(this, files);
+  struct TVolume {
+    QString folder;
+    std::int64_t needed = 0;
+    std::int64_t replacing = 0;
+  };
+  std::map<dev_t, TVolume> volumes;
+  for (TCustomInstallFile* file : files) {
+    QString dest;
+    try {
+      dest = file->GetDestPath();
+    } catch (const Exception&) {
+      continue;  // its own processing tells what is wrong with it
+    }
+    const QFileInfo existing(dest);
+    const std::int64_t size = file->Size();
+    const std::int64_t old = existing.isFile() ? existing.size() : 0;
+    const QString where = ExistingFolder(QFileInfo(dest).absolutePath());
+    struct stat st {};
+    if (size == 0 || ::stat(QFile::encodeName(where).constData(), &st) != 0) continue;
+    TVolume& volume = volumes[st.st_dev];
+    if (volume.folder.isEmpty()) volume.folder = QFileInfo(dest).absolutePath();
+    volume.needed += std::max<std::int64_t>(size - old, 0);
+    volume.replacing = std::max(volume.replacing, std::min(size, old));
+  }
+  for (const auto& [device, volume] : volumes) {
+    const std::int64_t free = DiskFree(ExistingFolder(volume.folder));
+    const std::int64_t needed = volume.needed + volume.replacing;
+    if (free >= 0 && needed > free) {
+      folder = volume.folder;
+      return needed - free;
+    }
+  }
+  return 0;
+}
+
+void TCustomInstall::RequireRoom() {
+  QString folder;
+  const std::int64_t missing = RoomMissing(folder);
+  if (missing > 0) throw EocDiskFull(QString::fromLatin1(kTextNoRoom), {folder, QString::number(missing)});
+}
+
+// The run's files need room: a copy that could not end is not begun, and a
+// disk that fills up all the same says where and how much more is needed.
+// The files of the whole run are synced once, after the last of them.
+void TCustomInstall::ProcessHoldingSync() {
+  RequireRoom();
+  TOndxCompress* compressor = TOndxCompress::Global();
+  if (compressor != nullptr) compressor->HoldSync(true);
+  try {
+    IfTryFinally([&] { TFileContainer::Process(); },
+                 [&] {
+                   if (compressor != nullptr) compressor->HoldSync(false);
+                 });
+    if (compressor != nullptr) compressor->SyncWrittenFiles();
+  } catch (const EocDiskFull&) {
+    RequireRoom();
+    throw;
+  }
 }
 
 void TCustomInstall::GoodEnd() {
@@ -378,6 +480,9 @@ void TCustomInstall::HandleException(TObject* sender, const Exception& e) {
   // The real error is kept and shown whatever the bad-end pages do.
   const QString message = e.Message();
   const bool userAbort = dynamic_cast<const EAIUserAbort*>(&e) != nullptr;
+  // A bad end is told in the exit status; its setup copy and record go as
+  // after a cancel, so a run tried again starts clean.
+  if (TInstallHost* host = CurrentInstallHost()) host->SetExitCode(userAbort ? kExitCancelled : kExitFailed);
   try {
     if (userAbort) {
       // A cancel leaves the machine as the user had it.
@@ -394,9 +499,13 @@ void TCustomInstall::HandleException(TObject* sender, const Exception& e) {
       ShowBadInstall();
     } catch (...) {
       ShowInstallError(message);
+      CleanupSetupFiles();
+      DeleteInstallRecord();
       throw;
     }
     ShowInstallError(message);
+    CleanupSetupFiles();
+    DeleteInstallRecord();
     BeforeTerminateApp();
   } catch (...) {
     if (runAutomatic_) {

@@ -24,6 +24,7 @@
 #include <QStringList>
 
 #include <array>
+#include <cstdint>
 #include <memory>
 
 class TStrings;
@@ -219,6 +220,9 @@ class TCustomInstall : public TFileContainer {
   void ChooseMode();
   void ReadRemoteFileInfo();
   void GoodEnd();
+  void ProcessHoldingSync();
+  std::int64_t RoomMissing(QString& folder);
+  void RequireRoom();
   void EndOfRun();
   QString WriteCleanupBatch();
 

@@ -349,9 +349,12 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
         compressor.Extract();
         if (!wasThere && FileExists(target))
           RecordCreatedFile(target);
-        // Only a complete new file is put up for the move at the restart.
-        if (replacedInUse_)
+        // Only a complete new file, on the disk, is put up for the move at
+        // the restart.
+        if (replacedInUse_) {
+          compressor.SyncWrittenFiles();
           RegisterReplacement();
+        }
         AfterInstallSteps();
         if (OnAfterInstall)
           OnAfterInstall(this);

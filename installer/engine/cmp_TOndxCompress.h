@@ -98,6 +98,10 @@ class TOndxCompress : public TComponent {
   // counts as done; both operations end with it. A full disk is DiskFull,
   // another failure EOndxCompress "Cannot create the file %s".
   void SyncWrittenFiles();
+  // While held, Extract and CopyOneFile leave their new files to the batch:
+  // a run of many of them (an install) is synced once, by the
+  // SyncWrittenFiles that follows the release.
+  void HoldSync(bool held) { syncHeld_ = held; }
 
   static void DeclareProperties(TClassBuilder<TOndxCompress, TComponent>& builder);
 
@@ -173,4 +177,5 @@ class TOndxCompress : public TComponent {
   TFileHeaders headers_;
   TlzhFileStats stats_;
   std::unique_ptr<TOcSyncBatch> written_;
+  bool syncHeld_ = false;
 };

@@ -31,7 +31,8 @@ void TOndxCompress::CopyOneFile(const QString& source, const QString& dest) {
     write = AcceptReplace(OcCompareFiles(source, dest, overwrite_), target);
   if (write && !skipFile_)
     CopyContents(source, target);
-  SyncWrittenFiles();
+  if (!syncHeld_)
+    SyncWrittenFiles();
 }
 
 bool TOndxCompress::AcceptReplace(int decision, QString& target) {

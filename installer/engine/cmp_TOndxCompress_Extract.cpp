@@ -48,7 +48,8 @@ void TOndxCompress::DoExtract() {
   StatsTotals();
   for (int i = 0; i < filesToProcess_->Count(); ++i)
     ExtractOne(filesToProcess_->Get(i));
-  SyncWrittenFiles();
+  if (!syncHeld_)
+    SyncWrittenFiles();
 }
 
 void TOndxCompress::ExtractOne(const QString& entry) {

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace loader {
@@ -134,9 +136,27 @@ std::vector<TMember> ReadMembers(int fd, std::int64_t start, std::int64_t length
   return members;
 }
 
+std::string TemporaryName(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const size_t name = slash == std::string::npos ? 0 : slash + 1;
+  return path.substr(0, name) + "." + path.substr(name) + ".part";
+}
+
+bool SyncFiles(const std::vector<std::string>& files, const std::string& folder) {
+  std::vector<std::string> all = files;
+  all.push_back(folder);
+  for (const std::string& path : all) {
+    TFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0 || ::fsync(fd.Get()) != 0)
+      return false;
+  }
+  return true;
+}
+
 void ExtractMember(int fd, std::int64_t start, const TMember& member, const std::string& path,
                    unsigned mode) {
-  TFd out(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+  const std::string temporary = TemporaryName(path);
+  TFd out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
   if (out.Get() < 0)
     throw TLoaderError(kCannotCreate + path);
   TInflater inflater;
@@ -165,6 +185,12 @@ void ExtractMember(int fd, std::int64_t start, const TMember& member, const std:
     if (result != Z_OK && result != Z_STREAM_END)
       throw TLoaderError(zError(result == Z_BUF_ERROR ? Z_DATA_ERROR : result));
     const size_t produced = outBuffer.size() - z.avail_out;
+    // A program the setup carries (the first member, a runner) stays one.
+    if (written == 0 && produced >= 2 &&
+        (std::memcmp(outBuffer.data(), "#!", 2) == 0 ||
+         (produced >= 4 && std::memcmp(outBuffer.data(), "\x7f" "ELF", 4) == 0)) &&
+        ::fchmod(out.Get(), static_cast<mode_t>(mode | S_IXUSR)) != 0)
+      throw TLoaderError(kCannotCreate + path);
     written += static_cast<std::int64_t>(produced);
     if (written > member.FileSize)
       throw TLoaderError(kSizeMismatch + member.Name);
@@ -173,7 +199,9 @@ void ExtractMember(int fd, std::int64_t start, const TMember& member, const std:
   }
   if (written != member.FileSize || left != 0 || z.avail_in != 0)
     throw TLoaderError(kSizeMismatch + member.Name);
-  if (::fsync(out.Get()) != 0 || !out.Close())
+  // Never over another member of the same name.
+  if (!out.Close() ||
+      ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) != 0)
     throw TLoaderError(kCannotCreate + path);
 }
 

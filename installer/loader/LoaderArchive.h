@@ -52,9 +52,21 @@ struct TMember {
 // archive's own error texts.
 std::vector<TMember> ReadMembers(int fd, std::int64_t start, std::int64_t length);
 
-// Inflates member into the new file path (mode), synced; raises on failure
-// (the caller removes what was made).
+// Inflates member into the new file path (mode, with the owner's execute
+// bit when it starts like a program: ELF or "#!"): written as
+// TemporaryName(path) and renamed to path once complete, so a killed or
+// failed extraction never leaves a partial file under the member's name.
+// Nothing is synced: the caller syncs what it extracted once, at the end
+// (SyncFiles). Raises on failure (the caller removes what was made, the
+// temporary included).
 void ExtractMember(int fd, std::int64_t start, const TMember& member, const std::string& path,
                    unsigned mode);
+
+// ".<name>.part" beside path.
+std::string TemporaryName(const std::string& path);
+
+// fsyncs every file, then the folder that holds them; false on the first
+// failure.
+bool SyncFiles(const std::vector<std::string>& files, const std::string& folder);
 
 }  // namespace loader

@@ -7,11 +7,14 @@
 //
 // in the folder of setup.exe. "*TODISK" asks for the transfer to disks
 // (-f); other arguments are handed on. -c tells the installation program
-// that its folder is the loader's, to be removed at its end. Anything that
-// goes wrong before the start removes the folder again and ends with a
-// message and exit code 1.
+// that its folder is the loader's, to be removed at its end. Each member is
+// written under a temporary name and renamed once whole; the members and
+// the folder are synced once, after the last. Anything that goes wrong
+// before the start removes the folder again and ends with the message on
+// stderr and, on a display, in a box, and exit code 1.
 
 #include "installer/loader/LoaderArchive.h"
+#include "installer/loader/LoaderBox.h"
 #include "installer/loader/SelfExtract.h"
 
 #include <cerrno>
@@ -59,8 +62,7 @@ class TExtractFolder {
     const std::string content = path_ + "\n";
     const int fd = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     const bool written =
-        fd >= 0 && ::write(fd, content.data(), content.size()) ==
-                       static_cast<ssize_t>(content.size()) && ::fsync(fd) == 0;
+        fd >= 0 && ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
     if (fd >= 0)
       ::close(fd);
     files_.push_back(marker);
@@ -72,19 +74,22 @@ class TExtractFolder {
       return;
     for (const std::string& file : files_)
       ::unlink(file.c_str());
+    for (const std::string& file : temporaries_)
+      ::unlink(file.c_str());
     ::rmdir(path_.c_str());
   }
   TExtractFolder(const TExtractFolder&) = delete;
   TExtractFolder& operator=(const TExtractFolder&) = delete;
 
   const std::string& Path() const { return path_; }
-  void Adding(const std::string& file) { files_.push_back(file); }
+  // A member about to be written: its temporary goes too on a failure.
+  void Adding(const std::string& file) {
+    temporaries_.push_back(loader::TemporaryName(file));
+    files_.push_back(file);
+  }
+  // The members (and the marker) and then the folder, in one pass.
   void Sync() const {
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    if (fd >= 0)
-      ::close(fd);
-    if (!synced)
+    if (!loader::SyncFiles(files_, path_))
       throw TLoaderError(FormatPath("Cannot create the file %s", path_));
   }
   void Release() { released_ = true; }
@@ -105,6 +110,7 @@ class TExtractFolder {
 
   std::string path_;
   std::vector<std::string> files_;
+  std::vector<std::string> temporaries_;
   bool released_ = false;
 };
 
@@ -163,6 +169,7 @@ int main(int argc, char** argv) {
     return Run(argc, argv);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
+    loader::ShowMessageBox("Velmio", e.what());
     return 1;
   }
 }

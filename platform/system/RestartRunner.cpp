@@ -236,7 +236,9 @@ void RunOnceCommands(TRestartReport& report) {
   }
 }
 
-bool AnythingPending() {
+}  // namespace
+
+bool RestartWorkPending() {
   if (!PendingMoves().empty() || HasWininitEntries())
     return true;
   for (const HKEY root : kRunOnceRoots)
@@ -244,8 +246,6 @@ bool AnythingPending() {
       return true;
   return false;
 }
-
-}  // namespace
 
 TRestartReport RunRestartWork() {
   const TRunnerLock lock;
@@ -263,7 +263,7 @@ TRestartReport RunRestartWork() {
   QFile::remove(RestartRunnerAutostartPath());
   bool pending = true;
   try {
-    pending = AnythingPending();
+    pending = RestartWorkPending();
   } catch (const Exception&) {
     // Unreadable: keep the entry, so the next login tries again.
   }

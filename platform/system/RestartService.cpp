@@ -14,6 +14,8 @@
 #include <QStandardPaths>
 #include <QUuid>
 
+#include <cerrno>
+
 #include <sys/stat.h>
 
 #include <optional>
@@ -156,6 +158,7 @@ std::vector<TRegValue> ReadValues(HKEY root, const QString& path) {
 }
 
 void ScheduleRestartRunner() {
+  PlaceRestartRunner();
   const QString path = RestartRunnerAutostartPath();
   QDir().mkpath(QFileInfo(path).absolutePath());
   const QString entry = QStringLiteral(
@@ -171,10 +174,42 @@ void ScheduleRestartRunner() {
   WriteFileAtomically(path, entry.toUtf8());
 }
 
+QString RestartRunnerFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+         QStringLiteral("/qx/bin");
+}
+
 QString RestartRunnerPath() {
+  return RestartRunnerFolder() + QLatin1Char('/') + QLatin1String(kRestartRunnerName);
+}
+
+QString CarriedRestartRunnerPath() {
   const QString beside = ProgramFolder() + QLatin1Char('/') + QLatin1String(kRestartRunnerName);
-  const QString built = QStringLiteral(QX_BUILT_RESTART_RUNNER);
-  return QFileInfo(beside).isExecutable() || !QFileInfo(built).isExecutable() ? beside : built;
+  return QFileInfo(beside).isExecutable() ? beside : QString();
+}
+
+void PlaceRestartRunner() {
+  const QString target = RestartRunnerPath();
+  const QString source = CarriedRestartRunnerPath();
+  if (source.isEmpty() || QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath()) {
+    if (QFileInfo(target).isExecutable())
+      return;
+    throw EAtomicFileError(target, ENOENT);
+  }
+  QFile carried(source);
+  if (!carried.open(QIODevice::ReadOnly))
+    throw EAtomicFileError(target, ENOENT);
+  const QByteArray program = carried.readAll();
+  QFile placed(target);
+  if (placed.open(QIODevice::ReadOnly) && placed.readAll() == program &&
+      QFileInfo(target).isExecutable())
+    return;
+  placed.close();
+  QDir().mkpath(RestartRunnerFolder());
+  TAtomicFile file(target);
+  file.SetMode(0755);
+  file.Write(program);
+  file.Commit();
 }
 
 QString RestartRunnerAutostartPath() {

@@ -2,11 +2,14 @@
 // Replacing files at the next restart, and commands run once then.
 //
 // Nothing restarts the machine: what Windows does while it restarts is done
-// at the next login by our runner program (kRestartRunnerName, installed
-// beside the programs), which an XDG autostart entry
-// ($XDG_CONFIG_HOME/autostart/<runner>.desktop) starts. Registering any
-// pending work writes that entry (atomically); the runner removes it once
-// nothing is left. Tests run the runner, or RunRestartWork, directly.
+// at the next login by our runner program (kRestartRunnerName), which an
+// XDG autostart entry ($XDG_CONFIG_HOME/autostart/<runner>.desktop) starts.
+// The runner a program carries sits beside it (a setup's temporary folder,
+// an installed product's folder); registering any pending work places a
+// copy of it in a folder of ours that stays (RestartRunnerFolder()) and
+// writes the entry naming that copy (atomically); the runner removes the
+// entry once nothing is left. Tests run the runner, or RunRestartWork,
+// directly.
 //
 // The pending work, in the order the runner does it:
 //   1. moves and deletes registered by MoveFileEx with
@@ -84,15 +87,34 @@ QString WininitPath();
 // autostart entry. Raises EIniFileException or EAtomicFileError.
 void AddWininitRename(const QString& target, const QString& source);
 
-// Writes the runner's autostart entry (for work that a caller registered
-// itself, such as a RunOnce value). Raises EAtomicFileError.
+// Places the runner (PlaceRestartRunner) and writes its autostart entry
+// (for work that a caller registered itself, such as a RunOnce value).
+// Raises EAtomicFileError.
 void ScheduleRestartRunner();
 
-// The runner program: kRestartRunnerName in the folder of the running
-// program, where it is installed (and where the build puts it, beside the
-// tests of platform/system); a program of the build tree without one beside
-// it gets the one the build made (its targets then depend on qxrunonce).
+// The folder of ours where the runner stays while work waits for it:
+// $XDG_DATA_HOME/qx/bin. Whatever else placed the runner there, it is the
+// one place to look for it (an uninstaller removes it from there once
+// RestartWorkPending() is false).
+QString RestartRunnerFolder();
+
+// The runner that the autostart entry starts: kRestartRunnerName in
+// RestartRunnerFolder().
 QString RestartRunnerPath();
+
+// The runner carried beside the running program: kRestartRunnerName in its
+// folder (empty when there is none).
+QString CarriedRestartRunnerPath();
+
+// Copies the carried runner to RestartRunnerPath() (atomically, executable)
+// when it is not there or differs; a runner already placed stays when the
+// running program carries none. Raises EAtomicFileError when there is no
+// runner to place.
+void PlaceRestartRunner();
+
+// Work is registered for the runner (delayed moves, WININIT.INI lines,
+// RunOnce commands). Raises when a store cannot be read.
+bool RestartWorkPending();
 
 // $XDG_CONFIG_HOME/autostart/<runner>.desktop.
 QString RestartRunnerAutostartPath();

@@ -1,118 +1,23 @@
-// The whole road of the product's setup as a person meets it: setup.exe
-// built by "velmio -b" from the tests' copy of the script (found letters'
-// font colour changed), run on an X server with a window manager and driven
-// by real keys through the Finnish pages; then what it installed, the game
-// started from its menu entry, the editor started from the game, and the
-// uninstaller. Also the install with the game running (the restart page and
-// the runner), and a cancel and a kill that lose nothing. With
-// QX_DESKTOP_SHOTS naming a folder, a screenshot of each page goes there.
-#include "installer/engine/cmp_TInstall.h"
-#include "installer/engine/routines_Registry.h"
-#include "platform/registry/Registry.h"
-#include "platform/system/ProgramGroups.h"
+// The whole road of the product's setup as a person meets it (SetupRoad.h):
+// setup.exe copied into the home and run with the build tree out of reach,
+// driven by real keys through the Finnish pages; then what it installed,
+// the game started from its menu entry, the editor started from the game,
+// and the uninstaller. Also the install with the game running (the restart
+// page and the installed runner), a cancel and a kill that lose nothing,
+// and the bad ends (a damaged setup, a full disk), each told on screen and
+// in the exit status.
+#include "setup/tests/SetupRoad.h"
+
+#include "installer/engine/cmp_TInstall_SelfExtract.h"
+#include "installer/engine/cmp_TOndxCompress.h"
 #include "platform/system/ShellLinkEntry.h"
-#include "tests/support/DesktopSession.h"
+#include "tests/support/SmallDisk.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
-#include <QLockFile>
-
-#include <gtest/gtest.h>
-
-#include <map>
 #include <memory>
-
-#include <signal.h>
 
 namespace {
 
-const QString kProduct = QStringLiteral("Trovaly 1.0");
-// A setup started from a sanitized build unpacks and starts slowly.
-constexpr int kSetupStartMs = 240000;
-constexpr int kCopyMs = 300000;
-// The pages' titles in the script's Finnish, as patterns: window search
-// matches ASCII letters only.
-const QString kWelcome = QStringLiteral("Tervetuloa");
-const QString kReadme = QStringLiteral("Lueminut-tiedot");
-const QString kComponents = QStringLiteral("Valitse asennettavat ohjelman osat");
-const QString kFolder = QStringLiteral("Valitse K.*-valikon kansio");
-const QString kGoodEnd = QStringLiteral("Asennus on suoritettu");
-const QString kBadEnd = QStringLiteral("Asennus j.*i kesken");
-const QString kRestart = QStringLiteral("Kirjaudu uudelleen sis.*n");
-
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The tests' setup.exe, built once for every test process that needs it.
-QString TestSetupExe(QString& error) {
-  const QString program = QStringLiteral(QX_VELMIO_TESTSCRIPT);
-  const QString dist = QFileInfo(program).absolutePath() + QStringLiteral("/dist");
-  // The setup is built again when the program or anything it installs changed.
-  QByteArray stamp;
-  QFileInfoList inputs = QDir(QStringLiteral(QX_PROGRAM_DIR)).entryInfoList(QDir::Files, QDir::Name);
-  inputs << QFileInfo(program);
-  for (const QFileInfo& input : inputs)
-    stamp += input.fileName().toUtf8() + ' ' + QByteArray::number(input.size()) + ' ' +
-             QByteArray::number(input.lastModified().toMSecsSinceEpoch()) + '\n';
-  QLockFile lock(QFileInfo(program).absolutePath() + QStringLiteral("/dist.lock"));
-  lock.setStaleLockTime(0);
-  if (!lock.lock()) {
-    error = QStringLiteral("cannot lock the build of the tests' setup");
-    return {};
-  }
-  const QString exe = dist + QStringLiteral("/setup.exe");
-  if (ReadAll(dist + QStringLiteral("/built")) == stamp && QFileInfo::exists(exe)) return exe;
-  QDir(dist).removeRecursively();
-  QProcess build;
-  build.setProcessChannelMode(QProcess::MergedChannels);
-  build.start(program, {QStringLiteral("-b")});
-  if (!build.waitForFinished(15 * 60 * 1000) || build.exitCode() != 0 || !QFileInfo::exists(exe)) {
-    build.kill();
-    error = QStringLiteral("velmio -b failed: ") + QString::fromLocal8Bit(build.readAll());
-    return {};
-  }
-  QFile mark(dist + QStringLiteral("/built"));
-  if (mark.open(QIODevice::WriteOnly)) mark.write(stamp);
-  return exe;
-}
-
-// Every file below folder (links included), by path.
-QStringList FilesBelow(const QString& folder) {
-  QStringList files;
-  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-  while (it.hasNext()) files << it.next();
-  files.sort();
-  return files;
-}
-
-// What a person has in the home: every file with its contents' hash,
-// outside the registry's database and the runtime folder.
-std::map<QString, QByteArray> HomeState(const QString& root) {
-  std::map<QString, QByteArray> state;
-  for (const QString& file : FilesBelow(root)) {
-    if (file.contains(QStringLiteral("/qx/registry/")) || file.contains(QStringLiteral("/runtime/")))
-      continue;
-    state[file] = QCryptographicHash::hash(ReadAll(file), QCryptographicHash::Sha1);
-  }
-  return state;
-}
-
-QStringList LoggedFiles() {
-  const QString log = QString::fromLatin1(kUninstallKeyBase) + kProduct;
-  QStringList files;
-  for (int n = 0; n < 10; ++n) {
-    const QString key = log + QStringLiteral("\\Files") + (n ? QString::number(n) : QString());
-    const int count = ReadRegString(hkLocalMachine, key, QStringLiteral("Entries"), QStringLiteral("0")).toInt();
-    for (int i = 1; i <= count; ++i)
-      files << ReadRegString(hkLocalMachine, key, QStringLiteral("File") + QString::number(i), {});
-  }
-  files.sort();
-  return files;
-}
+using namespace setuproad;
 
 // Pixels of a colour close to pure green (the script's found-letter font).
 int GreenPixels(const QImage& image) {
@@ -125,94 +30,44 @@ int GreenPixels(const QImage& image) {
   return count;
 }
 
-class SetupDesktop : public testing::Test {
- protected:
-  void SetUp() override {
-    const QString reason = desk_.Start();
-    if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
-    QString error;
-    exe_ = TestSetupExe(error);
-    ASSERT_FALSE(exe_.isEmpty()) << error.toStdString();
-    root_ = qEnvironmentVariable("QX_TEST_ROOT");
-    product_ = qEnvironmentVariable("QX_PROGRAM_FILES_DIR") + QStringLiteral("/Trovaly/Trovaly 1.0");
-    menu_ = ApplicationsMenuFolder() + QStringLiteral("/Trovaly 1.0");
-  }
-  void TearDown() override {
-    if (HasFailure()) desk_.KeepShot(QStringLiteral("setup-failure-") + TestName());
-    for (QProcess* p : {&setup_, &game_}) {
-      if (p->state() == QProcess::NotRunning) continue;
-      p->kill();
-      p->waitForFinished(5000);
-    }
-    for (const QString& pid : PidsOf(product_)) ::kill(pid.toInt(), SIGKILL);
-  }
-  static QString TestName() {
-    return QString::fromLatin1(testing::UnitTest::GetInstance()->current_test_info()->name());
-  }
-
-  void StartSetup() {
-    setup_.setProcessEnvironment(desk_.Environment());
-    setup_.setProcessChannelMode(QProcess::ForwardedChannels);
-    setup_.setWorkingDirectory(root_);
-    setup_.start(exe_, {});
-    ASSERT_TRUE(setup_.waitForStarted(10000));
-  }
-  // Return on the page of that title until it goes (the pages share one
-  // frame: the title changes); then the window of next, if any.
-  QString Advance(const QString& title, const QString& next, int timeoutMs = kDesktopWaitMs) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-      const QString page = desk_.Window(title);
-      if (page.isEmpty()) break;
-      desk_.Keys(page, {"Return"});
-      if (WaitUntil([&] { return desk_.Window(title).isEmpty(); }, 5000)) break;
-    }
-    return next.isEmpty() ? QString() : desk_.WaitForWindow(next, timeoutMs);
-  }
-  // From the welcome page to the folder page, keeping a shot of each.
-  QString PagesUpToTheFolder() {
-    if (desk_.WaitForWindow(kWelcome, kSetupStartMs).isEmpty()) return {};
-    desk_.KeepShot(QStringLiteral("setup-1-welcome"));
-    if (Advance(kWelcome, kReadme).isEmpty()) return {};
-    desk_.KeepShot(QStringLiteral("setup-2-readme"));
-    if (Advance(kReadme, kComponents).isEmpty()) return {};
-    desk_.KeepShot(QStringLiteral("setup-3-components"));
-    const QString page = Advance(kComponents, kFolder);
-    if (!page.isEmpty()) desk_.KeepShot(QStringLiteral("setup-4-folder"));
-    return page;
-  }
-  int SetupExit() {
-    if (!setup_.waitForFinished(60000)) return -1;
-    return setup_.exitStatus() == QProcess::NormalExit ? setup_.exitCode() : -2;
-  }
-  // The whole install through its pages to the good end, closed.
-  void InstallToTheGoodEnd() {
-    StartSetup();
-    const QString folder = PagesUpToTheFolder();
-    ASSERT_FALSE(folder.isEmpty()) << "the pages did not show in order";
-    const QString good = Advance(kFolder, kGoodEnd, kCopyMs);
-    ASSERT_FALSE(good.isEmpty()) << "no good end";
-    desk_.KeepShot(QStringLiteral("setup-5-good-end"));
-    Advance(kGoodEnd, {});
-    EXPECT_EQ(SetupExit(), 0);
-  }
-
-  // Processes running a program below folder.
-  static QStringList PidsOf(const QString& folder) {
-    QStringList pids;
-    if (folder.isEmpty()) return pids;
-    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-      if (pid.toInt() <= 0) continue;
-      const QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
-      if (exe.startsWith(folder + u'/')) pids << pid;
-    }
-    return pids;
-  }
-
-  TDesktopSession desk_;
-  QString exe_, root_, product_, menu_;
-  QProcess setup_;
-  QProcess game_;
+// Text drawn on a box: how many pixels are near black, and how wide the
+// band of them is (text is measured by extents, never by its glyphs).
+struct TInk {
+  int pixels = 0;
+  int width = 0;
 };
+TInk InkOf(const QImage& image) {
+  TInk ink;
+  int left = image.width(), right = -1;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.red() > 70 || c.green() > 70 || c.blue() > 70) continue;
+      ++ink.pixels;
+      left = std::min(left, x);
+      right = std::max(right, x);
+    }
+  ink.width = right - left + 1;
+  return ink;
+}
+
+// The self-extracting setup with one byte changed: at the trailer's magic
+// ("setup.exe"), in the header block of the setup archive ("setup.1") or of
+// the installation's archive ("files.1").
+QByteArray Damaged(const QString& path, const QString& part) {
+  const TSelfExtractInfo info = ReadSelfExtractInfo(path);
+  QByteArray exe = ReadAll(path);
+  if (part == QStringLiteral("setup.exe")) {
+    exe[exe.size() - 56 + 1] = 'X';
+  } else if (part == QStringLiteral("setup.1")) {
+    exe[info.Setup1Start + 4] = 9;  // no such layout
+  } else {
+    exe[info.Files1Start + 5 + 20] = 0;  // the first member has no name
+  }
+  return exe;
+}
+
+using SetupDesktop = TSetupRoad;
 
 TEST_F(SetupDesktop, InstallsPlaysAndUninstalls) {
   InstallToTheGoodEnd();
@@ -269,9 +124,9 @@ TEST_F(SetupDesktop, InstallsPlaysAndUninstalls) {
     if (runOnce.OpenKeyReadOnly(QString::fromLatin1(kRunOnceKey))) runOnce.GetValueNames(&values);
     EXPECT_EQ(values.Count(), 0) << "a RunOnce value is left";
   }
-  EXPECT_TRUE(QDir(qEnvironmentVariable("XDG_CACHE_HOME") + QStringLiteral("/qx"))
-                  .entryList({QStringLiteral("setup-*")}, QDir::Dirs | QDir::Hidden)
-                  .isEmpty());
+  EXPECT_TRUE(ExtractedSetups().isEmpty()) << "the extracted setup is left";
+  // Nothing that was written names the source or build tree.
+  EXPECT_EQ(BuildTreeMentions(root_).join(u' ').toStdString(), "");
 
   // The game from its menu entry opens an installed puzzle in the colour
   // the setup wrote, and its editor command starts the installed editor.
@@ -281,10 +136,8 @@ TEST_F(SetupDesktop, InstallsPlaysAndUninstalls) {
   const auto argv = SplitDesktopExec(entry->value(QStringLiteral("Exec")));
   ASSERT_TRUE(argv.has_value() && !argv->isEmpty());
   EXPECT_EQ(argv->first(), product_ + QStringLiteral("/trovaly"));
-  game_.setProcessEnvironment(desk_.Environment());
   game_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  game_.setWorkingDirectory(entry->value(QStringLiteral("Path"), root_));
-  game_.start(argv->first(), argv->mid(1));
+  StartAway(game_, argv->first(), argv->mid(1), entry->value(QStringLiteral("Path"), root_));
   ASSERT_TRUE(game_.waitForStarted(10000));
   QString main;
   ASSERT_TRUE(WaitUntil([&] {
@@ -327,8 +180,7 @@ TEST_F(SetupDesktop, InstallsPlaysAndUninstalls) {
   ASSERT_TRUE(removerArgv.has_value() && !removerArgv->isEmpty());
   EXPECT_EQ(removerArgv->first(), uninstaller);
   QProcess uninstall;
-  uninstall.setProcessEnvironment(desk_.Environment());
-  uninstall.start(removerArgv->first(), removerArgv->mid(1));
+  StartAway(uninstall, removerArgv->first(), removerArgv->mid(1), root_);
   ASSERT_TRUE(uninstall.waitForStarted(10000));
   const QString ask = desk_.WaitForWindow(QStringLiteral("Trovaly 1\\.0"), kSetupStartMs);
   ASSERT_FALSE(ask.isEmpty()) << "the uninstaller did not ask";
@@ -378,15 +230,20 @@ TEST_F(SetupDesktop, WithTheGameRunningTheRestartPageShowsAndTheRunnerFinishes) 
   Advance(QStringLiteral("Velmio"), {});
   EXPECT_EQ(SetupExit(), 0);
   EXPECT_EQ(ReadAll(game).right(5), "older") << "the game in use was replaced under it";
+  EXPECT_EQ(ExtractedSetups().size(), 1) << "the resumed run needs the extracted setup";
 
   // At the next login the game is no longer running; the runner completes
   // the install, which ends on its good page.
   game_.kill();
   game_.waitForFinished(5000);
+  // It is the runner the autostart entry names: the copy placed in the
+  // user's data folder, whatever became of the setup.
+  const QStringList login = DesktopCommand(RestartRunnerAutostartPath());
+  ASSERT_EQ(login, QStringList{RestartRunnerPath()});
+  EXPECT_TRUE(RestartRunnerPath().startsWith(qEnvironmentVariable("XDG_DATA_HOME") + u'/'));
   QProcess runner;
-  runner.setProcessEnvironment(desk_.Environment());
   runner.setProcessChannelMode(QProcess::ForwardedChannels);
-  runner.start(QStringLiteral(QX_RUNONCE_RUNNER), {});
+  StartAway(runner, login.first(), login.mid(1), root_);
   ASSERT_TRUE(runner.waitForStarted(10000));
   const QString good = desk_.WaitForWindow(kGoodEnd, kSetupStartMs);
   if (!good.isEmpty()) {
@@ -397,9 +254,10 @@ TEST_F(SetupDesktop, WithTheGameRunningTheRestartPageShowsAndTheRunnerFinishes) 
   EXPECT_FALSE(good.isEmpty()) << "the resumed install showed no good end";
   EXPECT_EQ(ReadAll(game), current);
   EXPECT_EQ(FilesBelow(product_).size(), 49);
-  EXPECT_TRUE(QDir(qEnvironmentVariable("XDG_CACHE_HOME") + QStringLiteral("/qx"))
-                  .entryList({QStringLiteral("setup-*")}, QDir::Dirs | QDir::Hidden)
-                  .isEmpty());
+  EXPECT_TRUE(ExtractedSetups().isEmpty()) << "the resumed run left its setup";
+  EXPECT_FALSE(QFileInfo::exists(RestartRunnerAutostartPath()));
+  EXPECT_EQ(InstallRecords(), 0);
+  EXPECT_EQ(BuildTreeMentions(root_).join(u' ').toStdString(), "");
 }
 
 TEST_F(SetupDesktop, ACancelAndAKillLoseNothingAndTheNextRunInstalls) {
@@ -422,7 +280,10 @@ TEST_F(SetupDesktop, ACancelAndAKillLoseNothingAndTheNextRunInstalls) {
   ASSERT_FALSE(bad.isEmpty()) << "a cancel showed no bad end";
   desk_.KeepShot(QStringLiteral("setup-cancelled"));
   Advance(kBadEnd, {});
-  EXPECT_NE(SetupExit(), -1);
+  EXPECT_GT(SetupExit(), 0) << "a cancel is not a good end";
+  EXPECT_TRUE(ExtractedSetups().isEmpty()) << "the cancelled run left its setup";
+  EXPECT_EQ(InstallRecords(), 0);
+  EXPECT_TRUE(LoggedFiles().isEmpty());
   // Everything stays as it was; new are only the desktop's caches (fonts).
   const auto after = HomeState(root_);
   const QString cache = qEnvironmentVariable("XDG_CACHE_HOME") + u'/';
@@ -448,6 +309,95 @@ TEST_F(SetupDesktop, ACancelAndAKillLoseNothingAndTheNextRunInstalls) {
   InstallToTheGoodEnd();
   EXPECT_EQ(FilesBelow(product_).size(), 49);
   EXPECT_EQ(ReadAll(mine.fileName()), QByteArray("tärkeää"));
+}
+
+// A damaged setup tells what is wrong in a box (the loader's own when the
+// setup program cannot even be unpacked), exits with 1 and leaves nothing:
+// no unpacked setup, no record, no log.
+TEST_F(SetupDesktop, ADamagedSetupSaysSoInABoxAndLeavesNothing) {
+  const struct {
+    const char* part;
+    const char* said;
+  } cases[] = {
+      {"setup.exe", "Could not read the extraction info from the archive file"},
+      {"setup.1", "The Archive file could possible be corrupt"},
+      {"files.1", "velmio: "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.part);
+    const QByteArray damaged = Damaged(built_, QLatin1String(c.part));
+    {
+      QFile out(exe_);
+      ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(damaged) == damaged.size());
+    }
+    StartSetup();
+    const bool unpacks = QByteArray(c.part) == "files.1";
+    if (unpacks) {
+      // The installation program tells the bad end, then the error.
+      ASSERT_FALSE(desk_.WaitForWindow(kBadEnd, kSetupStartMs).isEmpty()) << "no bad end";
+      Advance(kBadEnd, {});
+    }
+    const QString box = desk_.WaitForWindow(kBox, unpacks ? kDesktopWaitMs : 60000);
+    ASSERT_FALSE(box.isEmpty()) << "no box";
+    ASSERT_TRUE(WaitUntil([&] { return InkOf(desk_.Shot(box)).width > 150; })) << "the box shows no message";
+    desk_.KeepShot(QStringLiteral("setup-damaged-") + QLatin1String(c.part));
+    const TInk ink = InkOf(desk_.Shot(box));
+    EXPECT_GT(ink.pixels, 300);
+    desk_.Keys(box, {"Return"});
+    EXPECT_EQ(SetupExit(), 1);
+    EXPECT_TRUE(SetupErrors().contains(QLatin1String(c.said)));
+    EXPECT_TRUE(ExtractedSetups().isEmpty()) << "the unpacked setup is left";
+    EXPECT_EQ(InstallRecords(), 0);
+    EXPECT_TRUE(LoggedFiles().isEmpty());
+    EXPECT_TRUE(FilesBelow(product_).isEmpty());
+  }
+}
+
+// A target too small for the product: the run says where and how much room
+// is missing before it copies anything, exits with 1 and leaves nothing;
+// with the room freed, the same setup installs the whole product.
+TEST_F(SetupDesktop, AFullDiskSaysWhereAndHowMuchAndTheRunAfterFreeingInstalls) {
+  // What the product takes: the sum of the archive's members.
+  std::int64_t product = 0;
+  {
+    TOndxCompress archive(nullptr);
+    archive.SetCompressedFile(exe_);
+    archive.SetOffset(ReadSelfExtractInfo(exe_).Files1Start);
+    TlzhFileStats stats;
+    archive.GetFileStats(0, stats);
+    product = stats.TotalSize;
+  }
+  ASSERT_GT(product, 1 << 20);
+  const QString programFiles = qEnvironmentVariable("QX_PROGRAM_FILES_DIR");
+  qxtest::TSmallDisk disk(product + (16 << 20), programFiles);
+  if (!disk.Mounted()) GTEST_SKIP() << disk.SkipReason().toStdString();
+  disk.FillLeaving(product / 2);
+
+  StartSetup();
+  ASSERT_FALSE(PagesUpToTheFolder().isEmpty()) << "the pages did not show in order";
+  ASSERT_FALSE(Advance(kFolder, u'(' + kBadEnd + u'|' + kGoodEnd + u')', kCopyMs).isEmpty()) << "no end";
+  ASSERT_FALSE(desk_.Window(kBadEnd).isEmpty()) << "not the bad end";
+  desk_.KeepShot(QStringLiteral("setup-disk-full-end"));
+  Advance(kBadEnd, {});
+  const QString box = desk_.WaitForWindow(kBox);
+  ASSERT_FALSE(box.isEmpty()) << "no box";
+  EXPECT_TRUE(WaitUntil([&] { return InkOf(desk_.Shot(box)).width > 150; })) << "the box shows no message";
+  desk_.KeepShot(QStringLiteral("setup-disk-full"));
+  desk_.Keys(box, {"Return"});
+  EXPECT_EQ(SetupExit(), 1);
+  const QString said = SetupErrors();
+  EXPECT_TRUE(said.contains(QStringLiteral("The disk is full: ") + QFileInfo(product_).absolutePath()) &&
+              said.contains(QStringLiteral(" more bytes of free space")))
+      << said.toStdString();
+  EXPECT_TRUE(FilesBelow(product_).isEmpty());
+  EXPECT_TRUE(ExtractedSetups().isEmpty());
+  EXPECT_EQ(InstallRecords(), 0);
+  EXPECT_TRUE(LoggedFiles().isEmpty());
+
+  disk.Unfill();
+  InstallToTheGoodEnd();
+  EXPECT_EQ(FilesBelow(product_).size(), 49);
+  EXPECT_EQ(LoggedFiles().removeDuplicates(), 0) << "a log entry is written twice";
 }
 
 }  // namespace

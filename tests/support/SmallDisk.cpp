@@ -26,10 +26,15 @@ QByteArray Native(const QString& path) { return QFile::encodeName(path); }
 
 }  // namespace
 
-TSmallDisk::TSmallDisk(std::int64_t bytes) {
-  static int serial = 0;
-  path_ = TempPath(QStringLiteral("smalldisk%1").arg(++serial));
-  QDir().mkpath(path_);
+TSmallDisk::TSmallDisk(std::int64_t bytes)
+    : TSmallDisk(bytes, [] {
+        static int serial = 0;
+        const QString path = TempPath(QStringLiteral("smalldisk%1").arg(++serial));
+        QDir().mkpath(path);
+        return path;
+      }()) {}
+
+TSmallDisk::TSmallDisk(std::int64_t bytes, const QString& folder) : path_(folder) {
   const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0755";
   if (::mount("tmpfs", Native(path_).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
               options.constData()) == 0) {

@@ -17,6 +17,8 @@ namespace qxtest {
 class TSmallDisk {
  public:
   explicit TSmallDisk(std::int64_t bytes);
+  // Mounted on folder (which must exist) instead of a folder of its own.
+  TSmallDisk(std::int64_t bytes, const QString& folder);
   ~TSmallDisk();
   TSmallDisk(const TSmallDisk&) = delete;
   TSmallDisk& operator=(const TSmallDisk&) = delete;

@@ -15,6 +15,7 @@
 #include "platform/rtl/StrUtils.h"
 #include "platform/system/CommandLine.h"
 #include "platform/system/RestartService.h"
+#include "tests/support/SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -115,6 +116,7 @@ TEST_F(InstallRunTest, AGoodEndBroadcastsEveryStageInOrderAndRemovesItsRecord) {
   EXPECT_EQ(ReadBytes(b_->GetDestPath()), octest::Content(9000, 2));
   EXPECT_EQ(host_->maximized, 1);
   EXPECT_EQ(host_->terminated, 1);
+  EXPECT_EQ(host_->exitCode, 0);
   EXPECT_FALSE(script_->Install()->Running());
   EXPECT_TRUE(prompts->Requests.isEmpty());
   // -d: nothing of the setup's own is cleaned up.
@@ -151,9 +153,12 @@ TEST_F(InstallRunTest, AnExceptionInAFileEndsBadAndShowsTheRealError) {
     EXPECT_EQ(prompts->Requests[0].text, QStringLiteral("The disk is on fire"));
     EXPECT_TRUE(prompts->Failures.isEmpty());
     EXPECT_EQ(host_->terminated, 1);
-    // An error end keeps the record for the next start of the same setup.
-    EXPECT_EQ(RecordNames(), QStringList{"Install0"});
+    // An error end is told in the exit status and, like a cancel, leaves
+    // no record: the next start of the setup begins clean.
+    EXPECT_EQ(host_->exitCode, kExitFailed);
+    EXPECT_EQ(RecordNames(), QStringList());
     EXPECT_FALSE(script_->Install()->Running());
+    host_->exitCode = 0;
   }
   // Outside a run an error shows as usual and ends nothing.
   TScriptedPrompter* prompts = Expect({{TPromptId::ShowError, {TPromptButton::Ok, {}}}});
@@ -205,6 +210,55 @@ TEST_F(InstallRunTest, AUserAbortOnThePromptEndsBadWithoutAnErrorAndRemovesTheRe
                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
             (QStringList{QStringLiteral("kissa.vrb"), QStringLiteral("trovaly.bin")}));
   EXPECT_GE(host_->pumped, 39000 / 4096);
+  EXPECT_EQ(host_->exitCode, kExitCancelled);
+}
+
+// A destination without room for the run's files: the run ends bad before
+// any file is written, saying which folder lacks how many bytes; the same
+// run with the room freed installs.
+TEST_F(InstallRunTest, ATargetWithoutRoomEndsBeforeTheCopyAndSaysWhereAndHowMuch) {
+  script_->Build();
+  const QString folder = ExtractFileDir(a_->GetDestPath());
+  ForceDirectories(folder);
+  qxtest::TSmallDisk disk(1 << 20, folder);
+  if (!disk.Mounted()) GTEST_SKIP() << disk.SkipReason().toStdString();
+  const std::int64_t left = disk.FillLeaving(8192);
+  TScriptedPrompter* prompts = Expect({{TPromptId::ShowError, {TPromptButton::Ok, {}}}});
+
+  host_->Activate();
+
+  ASSERT_EQ(prompts->Requests.size(), 1);
+  EXPECT_EQ(prompts->Requests[0].text.toStdString(),
+            QStringLiteral("The disk is full: %1 needs %2 more bytes of free space")
+                .arg(folder)
+                .arg(30000 + 9000 - left)
+                .toStdString());
+  EXPECT_EQ(host_->exitCode, kExitFailed);
+  EXPECT_FALSE(QFile::exists(a_->GetDestPath()));
+  EXPECT_FALSE(QFile::exists(b_->GetDestPath()));
+
+  disk.Unfill();
+  Expect({});
+  script_->Install()->Run();
+  EXPECT_EQ(ReadBytes(a_->GetDestPath()), octest::Content(30000, 1));
+  EXPECT_EQ(ReadBytes(b_->GetDestPath()), octest::Content(9000, 2));
+
+  // Installed again: the new copy of the largest file is written beside
+  // the old one before it replaces it, so that much room is needed.
+  const std::int64_t stillFree = disk.FillLeaving(8192);
+  prompts = Expect({{TPromptId::ShowError, {TPromptButton::Ok, {}}}});
+  try {
+    script_->Install()->Run();
+  } catch (const Exception& e) {
+    script_->Install()->HandleException(nullptr, e);
+  }
+  ASSERT_EQ(prompts->Requests.size(), 1);
+  EXPECT_EQ(prompts->Requests[0].text.toStdString(),
+            QStringLiteral("The disk is full: %1 needs %2 more bytes of free space")
+                .arg(folder)
+                .arg(30000 - stillFree)
+                .toStdString());
+  EXPECT_EQ(ReadBytes(a_->GetDestPath()), octest::Content(30000, 1));
 }
 
 // A file in use: RunOnce holds the resume command, the restart page is

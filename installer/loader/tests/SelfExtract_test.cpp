@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -96,6 +98,47 @@ TEST(LoaderImage, SeedImageListsItsMembers) {
   EXPECT_EQ(members[0].Name, "velmio");
   EXPECT_EQ(members[1].Name, "notes.txt");
   EXPECT_EQ(members[1].FileSize, 5);
+}
+
+// A member appears under its name only once it is whole: a damaged one
+// leaves at most its temporary (which the loader removes with its folder),
+// and a second member of the same name never replaces the first.
+TEST(LoaderImage, AMemberTakesItsNameOnlyWhenWhole) {
+  const QString seed =
+      QDir::cleanPath(qxtest::DataPath(QStringLiteral("../../fuzz/corpus/two_members.exe")));
+  QFile image(seed);
+  ASSERT_TRUE(image.open(QIODevice::ReadOnly));
+  const QByteArray sound = image.readAll();
+  selfextract::TTrailer trailer{};
+  std::copy_n(sound.constData() + sound.size() - 56, 56, trailer.begin());
+  TSelfExtractInfo info;
+  ASSERT_TRUE(selfextract::DecodeTrailer(trailer, sound.size(), info));
+  const QString folder = qxtest::TempPath(QStringLiteral("extract"));
+  QDir().mkpath(folder);
+  const auto extract = [&](const QByteArray& bytes, const std::string& target) {
+    const QString copy = qxtest::TempPath(QStringLiteral("image.exe"));
+    qxtest::WriteBytes(copy, bytes);
+    loader::TFd fd(::open(QFile::encodeName(copy).constData(), O_RDONLY | O_CLOEXEC));
+    const std::vector<loader::TMember> members =
+        loader::ReadMembers(fd.Get(), info.Setup1Start, info.Setup1End - info.Setup1Start + 1);
+    loader::ExtractMember(fd.Get(), info.Setup1Start, members.at(1), target, 0600);
+  };
+  const std::string notes = (folder + QStringLiteral("/notes.txt")).toStdString();
+  extract(sound, notes);
+  EXPECT_EQ(qxtest::ReadBytes(QString::fromStdString(notes)).size(), 5);
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"notes.txt"});
+  EXPECT_THROW(extract(sound, notes), loader::TLoaderError);
+  EXPECT_EQ(qxtest::ReadBytes(QString::fromStdString(notes)).size(), 5);
+
+  QByteArray damaged = sound;
+  loader::TFd fd(::open(QFile::encodeName(seed).constData(), O_RDONLY | O_CLOEXEC));
+  const std::vector<loader::TMember> members =
+      loader::ReadMembers(fd.Get(), info.Setup1Start, info.Setup1End - info.Setup1Start + 1);
+  damaged[info.Setup1Start + members[1].DataStart + 2] ^= 0x5a;
+  const std::string other = (folder + QStringLiteral("/other.txt")).toStdString();
+  EXPECT_THROW(extract(damaged, other), loader::TLoaderError);
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(other)));
+  EXPECT_EQ(loader::TemporaryName(other), (folder + QStringLiteral("/.other.txt.part")).toStdString());
 }
 
 TEST(LoaderImage, FuzzInputsAreReadSoundly) {

@@ -57,10 +57,17 @@ struct TRunnerResult {
   QString errors;
 };
 
+// The runner the autostart entry starts once work placed it, else the one
+// carried beside the tests.
+QString Runner() {
+  return QFileInfo(RestartRunnerPath()).isExecutable() ? RestartRunnerPath()
+                                                       : CarriedRestartRunnerPath();
+}
+
 // The runner program, as the autostart entry starts it.
 TRunnerResult RunRunner() {
   QProcess runner;
-  runner.start(RestartRunnerPath(), {});
+  runner.start(Runner(), {});
   if (!runner.waitForFinished(qxtest::PeerWaitBoundMs)) {
     runner.kill();
     runner.waitForFinished();
@@ -92,7 +99,8 @@ int FailedSteps(const TRestartReport& report) {
 // command is the replaced program, so only the new one (the marker
 // program) leaves the marker: the move came first.
 TEST(RestartRunner, ReplacesAFileInUseAndRunsTheRunOnceCommand) {
-  ASSERT_TRUE(QFileInfo(RestartRunnerPath()).isExecutable()) << RestartRunnerPath().toStdString();
+  ASSERT_FALSE(CarriedRestartRunnerPath().isEmpty());
+  ASSERT_FALSE(QFile::exists(RestartRunnerPath()));
   const QString target = Temp("app/holder");
   Write(target, qxtest::ReadBytes(QStringLiteral(QX_FILE_HOLDER)));
   QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -112,7 +120,12 @@ TEST(RestartRunner, ReplacesAFileInUseAndRunsTheRunOnceCommand) {
   EXPECT_EQ(pending[0].target, target);
   EXPECT_EQ(qxtest::ReadBytes(target), old);
 
-  // The entry starts the runner, quoted as desktop entries want it.
+  // The entry starts the copy of the runner placed in the user's data
+  // folder, quoted as desktop entries want it.
+  EXPECT_TRUE(RestartRunnerPath().startsWith(qEnvironmentVariable("XDG_DATA_HOME") + "/qx/"))
+      << RestartRunnerPath().toStdString();
+  EXPECT_TRUE(QFileInfo(RestartRunnerPath()).isExecutable());
+  EXPECT_EQ(qxtest::ReadBytes(RestartRunnerPath()), qxtest::ReadBytes(CarriedRestartRunnerPath()));
   const QByteArray entry = qxtest::ReadBytes(RestartRunnerAutostartPath());
   EXPECT_TRUE(entry.contains("Exec=\"" + RestartRunnerPath().toUtf8() + "\"\n")) << entry.data();
   QProcess validate;
@@ -321,7 +334,7 @@ TEST(RestartRunner, AKilledRunnerLosesNothing) {
                              MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING));
     }
     QProcess runner;
-    runner.start(RestartRunnerPath(), {});
+    runner.start(Runner(), {});
     ASSERT_TRUE(runner.waitForStarted());
     // The kill point: anywhere from before the first move to after the last.
     QThread::usleep(unsigned(std::rand() % 150000));
@@ -414,8 +427,8 @@ TEST(RestartRunner, TwoRunnersDoEachStepOnce) {
     AddRunOnceValue(QStringLiteral("Step%1").arg(i),
                     QStringLiteral("/bin/sh -c \"echo %1 >> '%2'\"").arg(i).arg(log));
   QProcess first, second;
-  first.start(RestartRunnerPath(), {});
-  second.start(RestartRunnerPath(), {});
+  first.start(Runner(), {});
+  second.start(Runner(), {});
   for (QProcess* runner : {&first, &second}) {
     ASSERT_TRUE(runner->waitForFinished(qxtest::PeerWaitBoundMs));
     EXPECT_EQ(runner->exitCode(), 0) << runner->readAllStandardError().data();

@@ -56,6 +56,12 @@ class THeadlessHost : public TInstallHost {
   void SetExitCode(int code) override { exitCode = code; }
   QString ExeName() override { return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget(); }
   void Queue(std::function<void()> work) override { queued.push_back(std::move(work)); }
+  // As the application's loop: an exception out of the program's work goes
+  // to the handler in place (the install's, which ends the run).
+  void Handle(const Exception& e) {
+    if (!handler_) throw;
+    handler_(nullptr, e);
+  }
 
   int exitCode = 0;
   std::vector<std::function<void()>> queued;
@@ -87,10 +93,14 @@ int main(int argc, char** argv) {
     auto root = std::make_unique<TDataModule>(nullptr);
     ReadRootComponentFile(root.get(),
                           QFileInfo(host->ExeName()).absolutePath() + QStringLiteral("/script.form"));
-    if (host->queued.empty()) {
-      CurrentInstall()->Run();
-    } else {
-      for (const std::function<void()>& work : host->queued) work();
+    try {
+      if (host->queued.empty()) {
+        CurrentInstall()->Run();
+      } else {
+        for (const std::function<void()>& work : host->queued) work();
+      }
+    } catch (const Exception& e) {
+      host->Handle(e);
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());

@@ -1,0 +1,323 @@
+#pragma once
+// The desktop roads of the product's setup as a person meets it: setup.exe
+// built once by "velmio -b" from the tests' copy of the script, copied into
+// a fresh folder of the test's home and run on an X server with a window
+// manager, driven by real keys. The programs it starts (and the installed
+// ones a test starts) run in a private mount namespace in which the source
+// and build trees are hidden under empty folders, so whatever they would
+// take from there fails; where no namespace can be made (not root) the
+// trees stay visible and only the scan of what was written
+// (BuildTreeMentions) stands. With QX_DESKTOP_SHOTS naming a folder, a
+// screenshot of each page goes there.
+//
+// A road test derives from TSetupRoad:
+//   StartSetup(); PagesUpToTheFolder(); Advance(kFolder, kGoodEnd, kCopyMs);
+//   Advance(kGoodEnd, {}); EXPECT_EQ(SetupExit(), 0);
+#include "installer/engine/cmp_TInstall.h"
+#include "installer/engine/routines_Registry.h"
+#include "platform/registry/Registry.h"
+#include "platform/system/ProgramGroups.h"
+#include "platform/system/RestartService.h"
+#include "platform/system/ShellLinkEntry.h"
+#include "tests/support/DesktopSession.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+
+#include <signal.h>
+#include <unistd.h>
+
+namespace setuproad {
+
+inline const QString kProduct = QStringLiteral("Trovaly 1.0");
+// A setup started from a sanitized build unpacks and starts slowly.
+inline constexpr int kSetupStartMs = 240000;
+inline constexpr int kCopyMs = 300000;
+// The pages' titles in the script's Finnish, as patterns: window search
+// matches ASCII letters only.
+inline const QString kWelcome = QStringLiteral("Tervetuloa");
+inline const QString kReadme = QStringLiteral("Lueminut-tiedot");
+inline const QString kComponents = QStringLiteral("Valitse asennettavat ohjelman osat");
+inline const QString kFolder = QStringLiteral("Valitse K.*-valikon kansio");
+inline const QString kGoodEnd = QStringLiteral("Asennus on suoritettu");
+inline const QString kBadEnd = QStringLiteral("Asennus j.*i kesken");
+inline const QString kRestart = QStringLiteral("Kirjaudu uudelleen sis.*n");
+// The title of the setup's message boxes (the loader's too).
+inline const QString kBox = QStringLiteral("Velmio");
+
+inline QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The tests' setup.exe, built once for every test process that needs it.
+inline QString TestSetupExe(QString& error) {
+  const QString program = QStringLiteral(QX_VELMIO_TESTSCRIPT);
+  const QString dist = QFileInfo(program).absolutePath() + QStringLiteral("/dist");
+  // The setup is built again when the program or anything it installs changed.
+  QByteArray stamp;
+  QFileInfoList inputs = QDir(QStringLiteral(QX_PROGRAM_DIR)).entryInfoList(QDir::Files, QDir::Name);
+  // ... or the loader or the runner it carries.
+  const QString folder = QFileInfo(program).absolutePath();
+  inputs << QFileInfo(program) << QFileInfo(folder + QStringLiteral("/library/OndrixLoadProgram"))
+         << QFileInfo(folder + QStringLiteral("/../qxrunonce"));
+  for (const QFileInfo& input : inputs)
+    stamp += input.fileName().toUtf8() + ' ' + QByteArray::number(input.size()) + ' ' +
+             QByteArray::number(input.lastModified().toMSecsSinceEpoch()) + '\n';
+  QLockFile lock(QFileInfo(program).absolutePath() + QStringLiteral("/dist.lock"));
+  lock.setStaleLockTime(0);
+  if (!lock.lock()) {
+    error = QStringLiteral("cannot lock the build of the tests' setup");
+    return {};
+  }
+  const QString exe = dist + QStringLiteral("/setup.exe");
+  if (ReadAll(dist + QStringLiteral("/built")) == stamp && QFileInfo::exists(exe)) return exe;
+  QDir(dist).removeRecursively();
+  // The build is the developer's, not the user's: its registry and
+  // folders stay out of the test's home.
+  QTemporaryDir developer;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "HOME"}) {
+    const QString place = developer.path() + u'/' + QLatin1String(name);
+    QDir().mkpath(place);
+    QFile::setPermissions(place, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.insert(QLatin1String(name), place);
+  }
+  QProcess build;
+  build.setProcessEnvironment(env);
+  build.setProcessChannelMode(QProcess::MergedChannels);
+  build.start(program, {QStringLiteral("-b")});
+  if (!build.waitForFinished(15 * 60 * 1000) || build.exitCode() != 0 || !QFileInfo::exists(exe)) {
+    build.kill();
+    error = QStringLiteral("velmio -b failed: ") + QString::fromLocal8Bit(build.readAll());
+    return {};
+  }
+  QFile mark(dist + QStringLiteral("/built"));
+  if (mark.open(QIODevice::WriteOnly)) mark.write(stamp);
+  return exe;
+}
+
+// Every file below folder (links included), by path.
+inline QStringList FilesBelow(const QString& folder) {
+  QStringList files;
+  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+  while (it.hasNext()) files << it.next();
+  files.sort();
+  return files;
+}
+
+// What a person has in the home: every file with its contents' hash,
+// outside the registry's database and the runtime folder.
+inline std::map<QString, QByteArray> HomeState(const QString& root) {
+  std::map<QString, QByteArray> state;
+  for (const QString& file : FilesBelow(root)) {
+    if (file.contains(QStringLiteral("/qx/registry/")) || file.contains(QStringLiteral("/runtime/")))
+      continue;
+    state[file] = QCryptographicHash::hash(ReadAll(file), QCryptographicHash::Sha1);
+  }
+  return state;
+}
+
+// The files the uninstall log's lists name, in order, repeats kept.
+inline QStringList LoggedFiles() {
+  const QString log = QString::fromLatin1(kUninstallKeyBase) + kProduct;
+  QStringList files;
+  for (int n = 0; n < 10; ++n) {
+    const QString key = log + QStringLiteral("\\Files") + (n ? QString::number(n) : QString());
+    const int count = ReadRegString(hkLocalMachine, key, QStringLiteral("Entries"), QStringLiteral("0")).toInt();
+    for (int i = 1; i <= count; ++i)
+      files << ReadRegString(hkLocalMachine, key, QStringLiteral("File") + QString::number(i), {});
+  }
+  files.sort();
+  return files;
+}
+
+// The install records (sub-keys of the engine's record key).
+inline int InstallRecords() {
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  TStringList records;
+  if (registry.OpenKeyReadOnly(QStringLiteral("\\SOFTWARE\\Ondrix\\Install"))) registry.GetKeyNames(&records);
+  return records.Count();
+}
+
+// The setup programs the loader extracted and left.
+inline QStringList ExtractedSetups() {
+  return QDir(qEnvironmentVariable("XDG_CACHE_HOME") + QStringLiteral("/qx"))
+      .entryList({QStringLiteral("setup-*")}, QDir::Dirs | QDir::Hidden);
+}
+
+// The source and build trees that the road's programs must not reach.
+inline QStringList BuildTrees() { return {QStringLiteral(QX_BUILD_DIR), QStringLiteral(QX_SOURCE_DIR)}; }
+
+// Files of the test's tree that name the source or build tree: the
+// registry's databases (every value, the uninstall log among them), the
+// autostart entry, the menu, the product's text files. Programs are left
+// out: a sanitized build's programs name their sources for its reports.
+inline QStringList BuildTreeMentions(const QString& root) {
+  QStringList found;
+  for (const QString& file : FilesBelow(root)) {
+    const QByteArray bytes = ReadAll(file);
+    if (bytes.startsWith("\x7f" "ELF")) continue;
+    for (const QString& tree : BuildTrees())
+      if (bytes.contains(QFile::encodeName(tree) + '/') || bytes.endsWith(QFile::encodeName(tree))) {
+        found << file;
+        break;
+      }
+  }
+  return found;
+}
+
+// The Exec command of a desktop entry, split.
+inline QStringList DesktopCommand(const QString& entryFile) {
+  const auto entry = ReadDesktopGroup(ReadAll(entryFile), QStringLiteral("Desktop Entry"));
+  if (!entry.has_value()) return {};
+  const auto argv = SplitDesktopExec(entry->value(QStringLiteral("Exec")));
+  return argv.has_value() ? *argv : QStringList();
+}
+
+class TSetupRoad : public testing::Test {
+ protected:
+  void SetUp() override {
+    const QString reason = desk_.Start();
+    if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
+    QString error;
+    built_ = TestSetupExe(error);
+    ASSERT_FALSE(built_.isEmpty()) << error.toStdString();
+    root_ = qEnvironmentVariable("QX_TEST_ROOT");
+    product_ = qEnvironmentVariable("QX_PROGRAM_FILES_DIR") + QStringLiteral("/Trovaly/Trovaly 1.0");
+    menu_ = ApplicationsMenuFolder() + QStringLiteral("/Trovaly 1.0");
+    // The setup as a person has it: downloaded into a folder of the home.
+    const QString downloads = qEnvironmentVariable("HOME") + QStringLiteral("/Lataukset");
+    QDir().mkpath(downloads);
+    exe_ = downloads + QStringLiteral("/setup.exe");
+    ASSERT_TRUE(QFile::copy(built_, exe_));
+    QFile::setPermissions(exe_, QFile::permissions(exe_) | QFile::ExeOwner);
+    hidden_ = ::geteuid() == 0 && !QStandardPaths::findExecutable(QStringLiteral("unshare")).isEmpty();
+    if (hidden_) {
+      // What the road's programs see of the trees: nothing.
+      QProcess look;
+      StartAway(look, QStringLiteral("/bin/sh"),
+                QStringList{QStringLiteral("-c"),
+                            QStringLiteral("for d; do [ ! -e \"$d\" ] || [ -z \"$(ls -A \"$d\")\" ] || echo \"$d\"; done"),
+                            QStringLiteral("sh")} +
+                    BuildTrees(),
+                root_);
+      ASSERT_TRUE(look.waitForFinished(10000));
+      // No namespace or no mount here (a container without the right):
+      // the trees stay in reach, and the scan stands alone.
+      hidden_ = look.exitStatus() == QProcess::NormalExit && look.exitCode() == 0;
+      if (!hidden_) std::fprintf(stderr, "the build tree cannot be hidden: %s\n", look.readAllStandardError().constData());
+      EXPECT_EQ(look.readAllStandardOutput().toStdString(), "") << "the build tree is in reach";
+    }
+  }
+  void TearDown() override {
+    if (HasFailure()) desk_.KeepShot(QStringLiteral("setup-failure-") + TestName());
+    for (QProcess* p : {&setup_, &game_}) {
+      if (p->state() == QProcess::NotRunning) continue;
+      p->kill();
+      p->waitForFinished(5000);
+    }
+    for (const QString& pid : PidsOf(product_)) ::kill(pid.toInt(), SIGKILL);
+  }
+  static QString TestName() {
+    return QString::fromLatin1(testing::UnitTest::GetInstance()->current_test_info()->name());
+  }
+
+  // Starts program in process on the desktop, with the source and build
+  // trees hidden from it and everything it starts.
+  void StartAway(QProcess& process, const QString& program, const QStringList& arguments,
+                 const QString& folder) {
+    process.setProcessEnvironment(desk_.Environment());
+    process.setWorkingDirectory(folder);
+    if (!hidden_) {
+      process.start(program, arguments);
+      return;
+    }
+    QString script;
+    QStringList args{QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
+                     QStringLiteral("--"), QStringLiteral("/bin/sh"), QStringLiteral("-c"), {}, QStringLiteral("sh")};
+    for (const QString& tree : BuildTrees()) {
+      script += QStringLiteral("mount -t tmpfs -o size=4k,mode=0 qxhidden \"$1\" 2>/dev/null || test ! -d \"$1\" || exit 97; shift; ");
+      args << tree;
+    }
+    args[6] = script + QStringLiteral("exec \"$@\"");
+    process.start(QStringLiteral("unshare"), args + QStringList{program} + arguments);
+  }
+
+  void StartSetup(const QStringList& arguments = {}) {
+    setup_.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    StartAway(setup_, exe_, arguments, QFileInfo(exe_).absolutePath());
+    ASSERT_TRUE(setup_.waitForStarted(10000));
+  }
+  // Return on the page of that title until it goes (the pages share one
+  // frame: the title changes); then the window of next, if any.
+  QString Advance(const QString& title, const QString& next, int timeoutMs = kDesktopWaitMs) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      const QString page = desk_.Window(title);
+      if (page.isEmpty()) break;
+      desk_.Keys(page, {"Return"});
+      if (WaitUntil([&] { return desk_.Window(title).isEmpty(); }, 5000)) break;
+    }
+    return next.isEmpty() ? QString() : desk_.WaitForWindow(next, timeoutMs);
+  }
+  // From the welcome page to the folder page, keeping a shot of each.
+  QString PagesUpToTheFolder() {
+    if (desk_.WaitForWindow(kWelcome, kSetupStartMs).isEmpty()) return {};
+    desk_.KeepShot(QStringLiteral("setup-1-welcome"));
+    if (Advance(kWelcome, kReadme).isEmpty()) return {};
+    desk_.KeepShot(QStringLiteral("setup-2-readme"));
+    if (Advance(kReadme, kComponents).isEmpty()) return {};
+    desk_.KeepShot(QStringLiteral("setup-3-components"));
+    const QString page = Advance(kComponents, kFolder);
+    if (!page.isEmpty()) desk_.KeepShot(QStringLiteral("setup-4-folder"));
+    return page;
+  }
+  // The setup's exit status; -1 when it does not end, -2 when it crashed.
+  int SetupExit() {
+    if (!setup_.waitForFinished(60000)) return -1;
+    return setup_.exitStatus() == QProcess::NormalExit ? setup_.exitCode() : -2;
+  }
+  // What the setup printed on stderr so far.
+  QString SetupErrors() { return QString::fromLocal8Bit(setup_.readAllStandardError()); }
+  // The whole install through its pages to the good end, closed.
+  void InstallToTheGoodEnd() {
+    StartSetup();
+    const QString folder = PagesUpToTheFolder();
+    ASSERT_FALSE(folder.isEmpty()) << "the pages did not show in order";
+    const QString good = Advance(kFolder, kGoodEnd, kCopyMs);
+    ASSERT_FALSE(good.isEmpty()) << "no good end";
+    desk_.KeepShot(QStringLiteral("setup-5-good-end"));
+    Advance(kGoodEnd, {});
+    EXPECT_EQ(SetupExit(), 0);
+  }
+
+  // Processes running a program below folder.
+  static QStringList PidsOf(const QString& folder) {
+    QStringList pids;
+    if (folder.isEmpty()) return pids;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+      if (pid.toInt() <= 0) continue;
+      const QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+      if (exe.startsWith(folder + u'/')) pids << pid;
+    }
+    return pids;
+  }
+
+  TDesktopSession desk_;
+  QString built_, exe_, root_, product_, menu_;
+  bool hidden_ = false;
+  QProcess setup_;
+  QProcess game_;
+};
+
+}  // namespace setuproad
