@@ -2,6 +2,8 @@
 
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/ProcessState.h"
+#include "platform/system/RestartRecords.h"
+#include "platform/system/RestartService.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,6 +41,13 @@ TInstallUndoState& UndoState() {
 
 QByteArray Native(const QString& path) {
   return QFile::encodeName(path);
+}
+
+// A new file that waits beside a file in use has its move registered for
+// the next login; without the file the move would wait for ever.
+void DropPendingMovesOf(const QString& path) {
+  for (const TPendingMove& move : PendingMoves())
+    if (QDir::cleanPath(move.source) == QDir::cleanPath(path)) RemovePendingMove(move.id);
 }
 
 bool SameFile(const QString& a, const QString& b) {
@@ -102,7 +111,10 @@ void UndoInstallRun() noexcept {
   Finish([](const TInstallUndoState::TEntry& entry) {
     switch (entry.change) {
       case TChange::Folder: RemoveDir(entry.path); break;
-      case TChange::Created: DeleteFile(entry.path); break;
+      case TChange::Created:
+        DropPendingMovesOf(entry.path);
+        DeleteFile(entry.path);
+        break;
       case TChange::Replaced:
         // Replaced: the old contents go back under their name (one rename).
         if (SameFile(entry.path, entry.kept) ||

@@ -24,7 +24,8 @@ void RecordCreatedFile(const QString& path);
 // made (then a cancel cannot bring it back).
 void RecordFileToReplace(const QString& path);
 // Takes back what was recorded, newest first: replaced files get their
-// old contents back, made files go, made folders go when empty. Failures
+// old contents back, made files go (with a move to the next login that
+// waits for one), made folders go when empty. Failures
 // are skipped; the rest is still taken back.
 void UndoInstallRun() noexcept;
 // The run keeps what it did: the kept contents of replaced files go.

@@ -213,6 +213,29 @@ TEST_F(InstallRunTest, AUserAbortOnThePromptEndsBadWithoutAnErrorAndRemovesTheRe
   EXPECT_EQ(host_->exitCode, kExitCancelled);
 }
 
+// A cancel after a file in use was met: the new copy that waited beside it
+// goes, and so does its move at the next login; the file in use stays.
+TEST_F(InstallRunTest, ACancelAfterAFileInUseLeavesNoMoveForTheNextLogin) {
+  script_->Build();
+  const QString dest = a_->GetDestPath();
+  ForceDirectories(ExtractFileDir(dest));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_INUSE_PROGRAM), dest));
+  QFile::setPermissions(dest, QFile::permissions(dest) | QFile::ExeOwner);
+  const QByteArray inUse = ReadBytes(dest);
+  TRunningProgram user(dest);
+  ASSERT_TRUE(user.Running());
+  b_->OnStatus = [](TCustomInstallFile*, int, int) { throw EAIUserAbort(); };
+  Expect({});
+
+  host_->Activate();
+
+  EXPECT_EQ(host_->exitCode, kExitCancelled);
+  EXPECT_EQ(ReadBytes(dest), inUse);
+  EXPECT_TRUE(PendingMoves().empty());
+  EXPECT_EQ(QDir(ExtractFileDir(dest)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("trovaly.bin")});
+}
+
 // A destination without room for the run's files: the run ends bad before
 // any file is written, saying which folder lacks how many bytes; the same
 // run with the room freed installs.
