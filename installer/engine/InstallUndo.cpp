@@ -2,32 +2,85 @@
 
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/ProcessState.h"
+#include "platform/system/RestartRecords.h"
+#include "platform/system/RestartService.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStringList>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
+enum class TChange { Folder, Created, Replaced };
+
 struct TInstallUndoState {
-  // In the order made; a folder before the files and folders inside it.
   struct TEntry {
+    TChange change;
     QString path;
-    bool folder;
+    QString kept;  // Replaced: the second name of the old contents
   };
-  QList<TEntry> made;
+  // In the order done; a folder before the files and folders inside it.
+  QList<TEntry> done;
+  // Between the start of a run and its end; work outside a run (a file
+  // group processed alone, a build) records nothing.
+  bool running = false;
 };
+
+// The state while a run records; nullptr outside a run.
+TInstallUndoState* Recording() {
+  TInstallUndoState* state = FindProcessObject<TInstallUndoState>();
+  return state != nullptr && state->running ? state : nullptr;
+}
 
 TInstallUndoState& UndoState() {
   return ProcessObject<TInstallUndoState>();
 }
 
+QByteArray Native(const QString& path) {
+  return QFile::encodeName(path);
+}
+
+// A new file that waits beside a file in use has its move registered for
+// the next login; without the file the move would wait for ever.
+void DropPendingMovesOf(const QString& path) {
+  for (const TPendingMove& move : PendingMoves())
+    if (QDir::cleanPath(move.source) == QDir::cleanPath(path)) RemovePendingMove(move.id);
+}
+
+bool SameFile(const QString& a, const QString& b) {
+  struct stat sa {}, sb {};
+  return ::lstat(Native(a).constData(), &sa) == 0 && ::lstat(Native(b).constData(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Each entry once taken back or kept; the list emptied.
+template <class Step>
+void Finish(Step step) noexcept {
+  TInstallUndoState* state = FindProcessObject<TInstallUndoState>();
+  if (state == nullptr) return;
+  for (qsizetype i = state->done.size() - 1; i >= 0; --i) {
+    try {
+      step(state->done[i]);
+    } catch (...) {
+    }
+  }
+  state->done.clear();
+  state->running = false;
+}
+
 }  // namespace
 
 void BeginInstallUndo() {
-  UndoState().made.clear();
+  KeepInstallRun();
+  UndoState().running = true;
 }
 
 void RecordFoldersToMake(const QString& path) {
+  TInstallUndoState* state = Recording();
+  if (state == nullptr) return;
   QStringList missing;
   for (QString folder = QDir::cleanPath(path); !folder.isEmpty() && !DirectoryExists(folder);) {
     missing.prepend(folder);
@@ -35,29 +88,45 @@ void RecordFoldersToMake(const QString& path) {
     if (parent == folder) break;
     folder = parent;
   }
-  for (const QString& folder : missing) UndoState().made.append({folder, true});
+  for (const QString& folder : missing) state->done.append({TChange::Folder, folder, {}});
 }
 
 void RecordCreatedFile(const QString& path) {
-  UndoState().made.append({path, false});
+  if (TInstallUndoState* state = Recording()) state->done.append({TChange::Created, path, {}});
+}
+
+void RecordFileToReplace(const QString& path) {
+  TInstallUndoState* state = Recording();
+  if (state == nullptr) return;
+  struct stat st {};
+  if (::lstat(Native(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+  const QString kept = QFileInfo(path).absolutePath() + QStringLiteral("/.~oc%1-undo-").arg(::getpid()) +
+                       QFileInfo(path).fileName();
+  ::unlink(Native(kept).constData());
+  if (::link(Native(path).constData(), Native(kept).constData()) != 0) return;
+  state->done.append({TChange::Replaced, path, kept});
 }
 
 void UndoInstallRun() noexcept {
-  TInstallUndoState* state = FindProcessObject<TInstallUndoState>();
-  if (state == nullptr) return;
-  try {
-    for (qsizetype i = state->made.size() - 1; i >= 0; --i) {
-      const auto& entry = state->made[i];
-      if (entry.folder)
-        RemoveDir(entry.path);
-      else
+  Finish([](const TInstallUndoState::TEntry& entry) {
+    switch (entry.change) {
+      case TChange::Folder: RemoveDir(entry.path); break;
+      case TChange::Created:
+        DropPendingMovesOf(entry.path);
         DeleteFile(entry.path);
+        break;
+      case TChange::Replaced:
+        // Replaced: the old contents go back under their name (one rename).
+        if (SameFile(entry.path, entry.kept) ||
+            ::rename(Native(entry.kept).constData(), Native(entry.path).constData()) != 0)
+          DeleteFile(entry.kept);
+        break;
     }
-  } catch (...) {
-  }
-  state->made.clear();
+  });
 }
 
-void KeepInstallRun() {
-  if (TInstallUndoState* state = FindProcessObject<TInstallUndoState>()) state->made.clear();
+void KeepInstallRun() noexcept {
+  Finish([](const TInstallUndoState::TEntry& entry) {
+    if (entry.change == TChange::Replaced) DeleteFile(entry.kept);
+  });
 }

@@ -1,21 +1,32 @@
 #pragma once
-// What an install run has put where there was nothing: the files it wrote
-// and the folders it made. A cancelled run takes them back, so the user
-// finds the machine as it was; a run that ends well or waits for the next
-// login keeps them. Files that were there before are never recorded, so
-// nothing the user had is touched.
+// What an install run has changed of the files: the files it wrote where
+// there was none, the folders it made and the files it replaced. A
+// cancelled run takes it back, so the user finds the machine as it was; a
+// run that ends otherwise keeps it.
+//
+// A file about to be replaced keeps its contents under a second name (a
+// hard link) beside it until the run ends; the name is one of the
+// compressor's temporary names (".~oc<pid>-undo-<name>"), so that the next
+// run writing into the folder removes it should this run be killed.
 
 #include <QString>
 
-// A run starts: nothing is recorded.
+// A run starts: nothing is recorded yet. Outside a run (from its end to
+// the next start) the Record calls do nothing.
 void BeginInstallUndo();
 // The missing folders of path, from the outermost in, that are about to
 // be made (call before making them).
 void RecordFoldersToMake(const QString& path);
 // A file the run wrote where there was none.
 void RecordCreatedFile(const QString& path);
-// Removes what was recorded, newest first; a folder goes only when empty.
-// Failures are skipped: the rest is still taken back.
+// The file at path may be replaced by the run: its contents are kept until
+// the run ends. Nothing when it is no file or the second name cannot be
+// made (then a cancel cannot bring it back).
+void RecordFileToReplace(const QString& path);
+// Takes back what was recorded, newest first: replaced files get their
+// old contents back, made files go (with a move to the next login that
+// waits for one), made folders go when empty. Failures
+// are skipped; the rest is still taken back.
 void UndoInstallRun() noexcept;
-// The run ended well: what it made stays.
-void KeepInstallRun();
+// The run keeps what it did: the kept contents of replaced files go.
+void KeepInstallRun() noexcept;

@@ -502,6 +502,8 @@ void TCustomInstall::HandleException(TObject* sender, const Exception& e) {
       if (runAutomatic_) BeforeTerminateApp();
       return;
     }
+    // A failed run keeps what it did; the old contents it held go.
+    KeepInstallRun();
     try {
       ShowBadInstall();
     } catch (...) {

@@ -355,6 +355,8 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
         compressor.FilesToProcess()->Add(ArchiveName());
         const QString target = GetDestPath();
         const bool wasThere = FileExists(target);
+        if (wasThere)
+          RecordFileToReplace(target);
         compressor.Extract();
         if (!wasThere && FileExists(target))
           RecordCreatedFile(target);

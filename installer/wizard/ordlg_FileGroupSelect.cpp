@@ -13,16 +13,45 @@
 #include "platform/rtl/GuardedEntry.h"
 #include "platform/rtl/StrUtils.h"
 
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QScrollBar>
 #include <QTreeWidget>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace {
 
 constexpr char kBlankContainer[] = "Cannot show the install file groups dialog for blank container property";
 constexpr char kNotFileContainer[] = "Container is not a TFileContainer for %s";
+// The size column as designed, and what its labels leave free of it
+// besides the divider: 1 on the left, 2 on the right.
+constexpr int kSizeColumnWidth = 93;
+constexpr int kSizeLabelMargins = 3;
 
 TFileContainer* GroupOf(const TTreeNode* node) {
   return node != nullptr ? static_cast<TFileContainer*>(node->Data()) : nullptr;
+}
+
+// The drive list's columns as designed: the drive, "Space Required:" and
+// "Space Available:".
+constexpr struct {
+  const char* caption;
+  int width;
+} kDriveColumns[] = {{"", 50}, {"Space Required:", 120}, {"Space Available:", 120}};
+
+// Each column of the list as wide as its widest text (icons and margins
+// included) and no narrower than designed: a long mount point or a large
+// size is never cut.
+void FitDriveColumns(TListView* view) {
+  QTreeWidget* tree = view->Tree();
+  const QAbstractItemView* cells = tree;  // the tree's own hint is not public
+  for (int c = 0; c < view->Columns()->Count(); ++c) {
+    const int needed = std::max(cells->sizeHintForColumn(c), tree->header()->sectionSizeHint(c));
+    view->Columns()->Items(c)->SetWidth(std::max(kDriveColumns[c].width, needed));
+  }
 }
 
 }  // namespace
@@ -87,11 +116,7 @@ void TFileGroupSelectForm::PageCreated() {
   drives_->SetReadOnly(true);
   drives_->SetSmallImages(ilDriveSpace);
   drives_->SetStateImages(ilDriveSpace);
-  const struct {
-    const char* caption;
-    int width;
-  } columns[] = {{"", 50}, {"Space Required:", 120}, {"Space Available:", 120}};
-  for (const auto& c : columns) {
+  for (const auto& c : kDriveColumns) {
     TListColumn* column = drives_->Columns()->Add();
     column->SetCaption(c.caption[0] != '\0' ? TranslateText(QString::fromLatin1(c.caption)) : QString());
     column->SetWidth(c.width);
@@ -113,6 +138,7 @@ bool TFileGroupSelectForm::SkipPage() {
 }
 
 void TFileGroupSelectForm::InitializePage() {
+  FitSizeColumn();
   FillTree();
   RebuildColumns();
   UpdateDriveSpace();
@@ -137,6 +163,13 @@ void TFileGroupSelectForm::FillTree() {
   tree_->SetSelected(root);
   root->SetExpanded(true);
   UpdateSpacers();
+}
+
+void TFileGroupSelectForm::FitSizeColumn() {
+  // The largest size a group can have, in the page's words, fits a label.
+  const QFontMetrics metrics(pnlSize->Font()->ToQFont());
+  const int label = metrics.horizontalAdvance(BytesText(std::numeric_limits<std::int32_t>::max())) + 2;
+  pnlSize->SetWidth(std::max(kSizeColumnWidth, label + SizeDivider->Width() + kSizeLabelMargins));
 }
 
 void TFileGroupSelectForm::UpdateSpacers() {
@@ -183,7 +216,8 @@ void TFileGroupSelectForm::RebuildColumns() {
     box->SetEnabled(group->AllowChoice());
     box->SetVisible(true);
     TSizeLabel* label = sizes_.Item(used);
-    label->SetBounds(1, row.top() + offset, pnlSize->Width() - SizeDivider->Width() - 3, row.height());
+    label->SetBounds(1, row.top() + offset, pnlSize->Width() - SizeDivider->Width() - kSizeLabelMargins,
+                     row.height());
     label->SetFileContainer(group);
     label->SetCaption(GroupSizeText(group));
     label->SetVisible(true);
@@ -257,6 +291,7 @@ void TFileGroupSelectForm::UpdateDriveSpace() {
     item->SetStateIndex(row.required < row.available ? -1 : 1);
   }
   items->EndUpdate();
+  FitDriveColumns(drives_);
   pnlDriveSpace->SetHeight(DrivePanelHeight(static_cast<int>(table.Rows().size())));
 }
 

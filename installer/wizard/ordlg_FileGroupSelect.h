@@ -106,6 +106,8 @@ class TFileGroupSelectForm : public TWizardPageForm {
 
  private:
   TFileContainer* Groups() const;
+  // The size column as wide as the largest size a group can have.
+  void FitSizeColumn();
   void FillTree();
   void AddNodes(TTreeNode* parent, TFileContainer* group);
   void UpdateSpacers();

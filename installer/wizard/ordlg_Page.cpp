@@ -5,6 +5,8 @@
 #include "platform/graphics/Picture.h"
 #include "platform/rtl/Format.h"
 
+#include <QLocale>
+
 TWizardPageForm::TWizardPageForm(TComponent* owner) : TBaseInstallForm(owner) {
   InitWizardFormResources();
 }
@@ -34,5 +36,9 @@ void TWizardPageForm::ProceedBtnClick(TObject*) {
 void TWizardPageForm::CancelBtnClick(TObject*) { CancelWizard(); }
 
 QString BytesText(double bytes) {
-  return Format(QStringLiteral("%0.0n %s"), {bytes, TranslateText(QStringLiteral("Bytes"))});
+  // "%0.0n" with the thousands parted as the user's locale parts them (a
+  // Finnish desktop: "176 904 920").
+  const QString number = Format(QStringLiteral("%0.0n"), {bytes});
+  return QString(number).replace(QLatin1Char(','), QLocale().groupSeparator()) + QLatin1Char(' ') +
+         TranslateText(QStringLiteral("Bytes"));
 }

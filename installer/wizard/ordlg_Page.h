@@ -48,5 +48,6 @@ class TWizardPageForm : public TBaseInstallForm {
   QX_WIZARD_PAGE_FRAME_BINDING, Field("CancelBtn", &TWizardPageForm::CancelBtn), \
       Handler("CancelBtnClick", &TWizardPageForm::CancelBtnClick)
 
-// "%0.0n Bytes" with the translated word.
+// "%0.0n Bytes" with the translated word, the thousands parted as the
+// user's locale parts them.
 QString BytesText(double bytes);

@@ -50,7 +50,7 @@ inline const QString kComponents = QStringLiteral("Valitse asennettavat ohjelman
 inline const QString kFolder = QStringLiteral("Valitse K.*-valikon kansio");
 inline const QString kGoodEnd = QStringLiteral("Asennus on suoritettu");
 inline const QString kBadEnd = QStringLiteral("Asennus j.*i kesken");
-inline const QString kRestart = QStringLiteral("Tietokoneen uudelleenk.*ynnistys");
+inline const QString kRestart = QStringLiteral("Kirjaudu uudelleen sis.*n");
 // The title of the setup's message boxes (the loader's too).
 inline const QString kBox = QStringLiteral("Velmio");
 

@@ -14,7 +14,9 @@
 #include "installer/wizard/cmp_Rotate3DLabel.h"
 #include "installer/wizard/cmp_TBaseInstallDlg.h"
 #include "installer/wizard/cmp_TTranslator.h"
+#include "installer/wizard/dlgcmp_EndPages.h"
 #include "installer/wizard/dlgcmp_Readme.h"
+#include "installer/wizard/ordlg_EndPages.h"
 #include "platform/controls/Application.h"
 #include "setup/velmioform.h"
 #include "tests/support/TestSupport.h"
@@ -403,6 +405,39 @@ TEST_F(VelmioForm, TheLanguageTablesAreCompleteTranslationsOfTheEnglishOne) {
     EXPECT_EQ(s->text, QString::fromUtf8(want)) << id;
   }
   EXPECT_EQ(TranslateText(QStringLiteral("Welcome")), QStringLiteral("Tervetuloa"));
+}
+
+// What the pages say is what happens here: files in use are put in place
+// at the next login, nothing restarts the computer. The restart page's
+// caption and choices are translated by their English wording, so its own
+// English is the table's; the Finnish page speaks of logging in again.
+TEST_F(VelmioForm, ThePagesSpeakOfLoggingInAgainNotOfRestartingTheComputer) {
+  TTranslator* translator = form_->MainTranslator;
+  ASSERT_NE(translator, nullptr);
+  static const QRegularExpression restart(
+      QStringLiteral("reboot|restart (the|your) computer|Windows|tietokone\\w* (on )?(k.ynnistett.v. )?uudelleen|"
+                     "uudelleenk.ynnist|k.ynnist.. tietokone"),
+      QRegularExpression::CaseInsensitiveOption);
+  for (TLanguage* language : {translator->lgEnglish(), translator->lgSpanish()}) {
+    for (const TLanguageString& s : language->Table().strings)
+      EXPECT_FALSE(s.text.contains(restart)) << language->DisplayName().toStdString() << " " << s.id << ": "
+                                             << s.text.toStdString();
+  }
+  auto* reboot = dynamic_cast<TRebootDlg*>(form_->FindComponent(QStringLiteral("RebootDlg2")));
+  ASSERT_NE(reboot, nullptr);
+  std::unique_ptr<TForm> page(reboot->FormClass()(nullptr));
+  auto* rebootPage = dynamic_cast<TRebootForm*>(page.get());
+  ASSERT_NE(rebootPage, nullptr);
+  const auto english = [&](int id) { return translator->lgEnglish()->FindString(id)->text; };
+  EXPECT_EQ(rebootPage->Caption(), english(51));
+  EXPECT_EQ(rebootPage->TopLabel->Caption(), english(52));
+  EXPECT_EQ(rebootPage->RG->Items()->Strings(0), english(53));
+  EXPECT_EQ(rebootPage->RG->Items()->Strings(1), english(54));
+  TranslateForm(olEnglish, rebootPage);
+  EXPECT_EQ(rebootPage->Caption(), QStringLiteral("Kirjaudu uudelleen sisään"));
+  EXPECT_TRUE(rebootPage->TopLabel->Caption().contains(QStringLiteral("kirjaudut ulos ja uudelleen sisään")));
+  EXPECT_EQ(rebootPage->RG->Items()->Strings(0), QStringLiteral("Kyllä, kirjaudun ulos ja uudelleen sisään nyt"));
+  EXPECT_EQ(rebootPage->RG->Items()->Strings(1), QStringLiteral("Ei, kirjaudun uudelleen sisään myöhemmin"));
 }
 
 }  // namespace

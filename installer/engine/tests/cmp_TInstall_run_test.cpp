@@ -169,8 +169,9 @@ TEST_F(InstallRunTest, AnExceptionInAFileEndsBadAndShowsTheRealError) {
 }
 
 // Cancel at the disk prompt: the bad end without an error box, the record
-// gone, the old file whole, the files the run wrote before taken back; the
-// host handled the messages while the files were extracted.
+// gone, the old file whole, what the run wrote before taken back (a new
+// file gone, a replaced one as it was); the host handled the messages while
+// the files were extracted.
 TEST_F(InstallRunTest, AUserAbortOnThePromptEndsBadWithoutAnErrorAndRemovesTheRecord) {
   TInstallFile* big = script_->File(group_, QStringLiteral("kissa.vrb"), octest::Content(300000, 3));
   script_->Build();
@@ -190,6 +191,7 @@ TEST_F(InstallRunTest, AUserAbortOnThePromptEndsBadWithoutAnErrorAndRemovesTheRe
   ASSERT_TRUE(QFile::copy(disk1 + QStringLiteral("/files.1"), script_->Archive()));
   ForceDirectories(ExtractFileDir(big->GetDestPath()));
   qxtest::WriteBytes(big->GetDestPath(), "the old one");
+  qxtest::WriteBytes(a_->GetDestPath(), "the old game");
   TScriptedPrompter* prompts = Expect({{TPromptId::InsertDisk, {TPromptButton::Cancel, {}}}});
 
   host_->Activate();
@@ -203,11 +205,35 @@ TEST_F(InstallRunTest, AUserAbortOnThePromptEndsBadWithoutAnErrorAndRemovesTheRe
   EXPECT_EQ(RecordNames(), QStringList());
   EXPECT_EQ(host_->terminated, 1);
   EXPECT_EQ(host_->exitCode, kExitCancelled);
-  EXPECT_FALSE(QFile::exists(a_->GetDestPath()));
+  EXPECT_EQ(ReadBytes(a_->GetDestPath()), QByteArray("the old game"));
   EXPECT_FALSE(QFile::exists(b_->GetDestPath()));
-  EXPECT_EQ(QDir(ExtractFileDir(big->GetDestPath())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-            QStringList{QStringLiteral("kissa.vrb")});
+  EXPECT_EQ(QDir(ExtractFileDir(big->GetDestPath()))
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+            (QStringList{QStringLiteral("kissa.vrb"), QStringLiteral("trovaly.bin")}));
   EXPECT_GE(host_->pumped, 39000 / 4096);
+}
+
+// A cancel after a file in use was met: the new copy that waited beside it
+// goes, and so does its move at the next login; the file in use stays.
+TEST_F(InstallRunTest, ACancelAfterAFileInUseLeavesNoMoveForTheNextLogin) {
+  script_->Build();
+  const QString dest = a_->GetDestPath();
+  ForceDirectories(ExtractFileDir(dest));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_INUSE_PROGRAM), dest));
+  QFile::setPermissions(dest, QFile::permissions(dest) | QFile::ExeOwner);
+  const QByteArray inUse = ReadBytes(dest);
+  TRunningProgram user(dest);
+  ASSERT_TRUE(user.Running());
+  b_->OnStatus = [](TCustomInstallFile*, int, int) { throw EAIUserAbort(); };
+  Expect({});
+
+  host_->Activate();
+
+  EXPECT_EQ(host_->exitCode, kExitCancelled);
+  EXPECT_EQ(ReadBytes(dest), inUse);
+  EXPECT_TRUE(PendingMoves().empty());
+  EXPECT_EQ(QDir(ExtractFileDir(dest)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("trovaly.bin")});
 }
 
 // A destination without room for the run's files: the run ends bad before

@@ -23,18 +23,24 @@
 #include "platform/controls/Memo.h"
 #include "platform/controls/PageControl.h"
 #include "platform/controls/Panel.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/XvfbServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QImage>
+#include <QLocale>
+#include <QScopeGuard>
+#include <QTreeWidget>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -378,6 +384,56 @@ TEST_F(BeforeInstallPages, TheDriveTableFollowsTheSelectedGroups) {
   for (int i = 0; i < 30; ++i) full.Add(QStringLiteral("/"), 1);
   EXPECT_EQ(full.Rows().size(), 1);
   EXPECT_EQ(full.Rows()[0].required, 30);
+}
+
+// Sizes in the user's style (on a Finnish desktop the thousands parted by
+// a space) and never cut: the largest size a group can have fits its
+// label, and every column of the drive list fits its texts, also the long
+// mount point of a disk of its own.
+TEST_F(BeforeInstallPages, TheComponentsPageShowsEverySizeWholeInTheUsersStyle) {
+  QLocale::setDefault(QLocale(QLocale::Finnish, QLocale::Finland));
+  const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+  AddFinnish();
+  const QString space(QChar(0x00a0));
+  EXPECT_EQ(BytesText(176904920), QStringLiteral("176") + space + "904" + space + "920 tavua");
+  // The install as large as a group can be: a sparse file in the game.
+  ASSERT_TRUE(QFile::resize(tmp.filePath(QStringLiteral("Peli.bin")), INT_MAX - 5000));
+  game->GetFile(0)->ReadFileInfo();
+  qxtest::TSmallDisk disk(1 << 20);
+  if (disk.Mounted()) {
+    extras->SetDestDirType(nullptr);
+    extras->SetDestDir(disk.FilePath(QStringLiteral("lisat")));
+  }
+  AddWizard();
+  answers = {true};
+  EXPECT_THROW(RunWizard([&](TBaseFormContainer* frame) {
+    PageAs<TWelcomeForm>(frame)->ProceedBtn->Click();
+    PageAs<TReadmeForm>(frame)->ProceedBtn->Click();
+    auto* groups = PageAs<TFileGroupSelectForm>(frame);
+    ASSERT_NE(groups, nullptr);
+    const auto cancel = qScopeGuard([&] { groups->CancelBtn->Click(); });
+    TSizeLabel* size = groups->SizeLabelOf(install);
+    ASSERT_NE(size, nullptr);
+    EXPECT_EQ(size->Caption(), QStringLiteral("2") + space + "147" + space + "483" + space + "647 tavua");
+    const QFontMetrics metrics(size->Font()->ToQFont());
+    EXPECT_LE(metrics.horizontalAdvance(size->Caption()), size->Width() - 2);
+    EXPECT_EQ(size->Left() + size->Width(), groups->SizeDivider->Left() - 2);
+
+    QTreeWidget* drives = groups->DriveList()->Tree();
+    ASSERT_EQ(drives->topLevelItemCount(), disk.Mounted() ? 2 : 1);
+    if (disk.Mounted()) {
+      EXPECT_EQ(drives->topLevelItem(1)->text(0), disk.Path());
+    }
+    for (int c = 0; c < 3; ++c) {
+      for (int i = 0; i < drives->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = drives->topLevelItem(i);
+        const int icon = item->icon(c).isNull() ? 0 : drives->iconSize().width();
+        EXPECT_LE(metrics.horizontalAdvance(item->text(c)) + icon + 6, drives->columnWidth(c))
+            << item->text(c).toStdString();
+      }
+    }
+  }),
+               EAIUserAbort);
 }
 
 TEST_F(BeforeInstallPages, ComponentsWithoutAContainerRefuseToShow) {

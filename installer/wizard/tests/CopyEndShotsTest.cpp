@@ -55,15 +55,14 @@ const TText kTexts[] = {
     {47, "Path:", "Polku:"},
     {48, "&Browse...", "&Selaa..."},
     {49, "Proceed", "Jatka"},
-    {51, "Reboot windows", "Tietokoneen uudelleenkäynnistys"},
-    {52, "Several components could not be installed on your system because they were in use. For the "
-         "installation to proceed, you will need to reboot your computer. If you decide not to reboot "
-         "now, the software will probably not work until you do reboot.",
-     "Joitakin osia ei voitu asentaa, koska ne olivat käytössä. Jotta asennus voisi jatkua, "
-     "tietokone on käynnistettävä uudelleen. Jos et käynnistä sitä nyt, ohjelmisto ei luultavasti "
-     "toimi ennen kuin teet sen."},
-    {53, "Yes, I would like to reboot windows", "Kyllä, käynnistän tietokoneen uudelleen nyt"},
-    {54, "No, I would not like to reboot windows", "En, käynnistän sen myöhemmin"},
+    {51, "Log in again", "Kirjaudu uudelleen sisään"},
+    {52, "Some files could not be replaced because they are in use. They will be put in place when you "
+         "next log in. Until you log out and log in again, the software will probably not work correctly.",
+     "Joitakin tiedostoja ei voitu korvata, koska ne ovat käytössä. Ne asennetaan paikoilleen, kun "
+     "kirjaudut seuraavan kerran sisään. Ohjelmisto ei luultavasti toimi oikein ennen kuin kirjaudut "
+     "ulos ja uudelleen sisään."},
+    {53, "Yes, I will log out and log in again now", "Kyllä, kirjaudun ulos ja uudelleen sisään nyt"},
+    {54, "No, I will log in again later", "Ei, kirjaudun uudelleen sisään myöhemmin"},
     {60, "This software has not been properly installed and will not work correctly if you try to use it.",
      "Ohjelmistoa ei ole asennettu oikein, eikä se toimi oikein, jos yrität käyttää sitä."},
     {61, "Setup incomplete", "Asennus jäi kesken"},
@@ -189,7 +188,7 @@ TEST_F(CopyEndShots, EveryWindowInFinnishFitsItsTexts) {
          f->InitializeForm();
          return f;
        },
-       "Tietokoneen uudelleenkäynnistys"},
+       "Kirjaudu uudelleen sisään"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
