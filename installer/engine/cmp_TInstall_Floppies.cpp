@@ -36,7 +36,8 @@ constexpr char kTextCapacityNeeded[] = "The disk holds %d bytes; the first disk 
 constexpr char kTextInsertFloppy[] = "Please insert disk %d";
 constexpr char kTextAbortedByUser[] = "Aborted by user";
 constexpr char kTextChooseFloppyFolder[] = "Choose the folder that stands for the floppy drive";
-constexpr char kTextFloppiesWritten[] = "The installation is on %d disks, in these folders:\n%s";
+// The folders follow, one a line.
+constexpr char kTextFloppiesWritten[] = "The installation is on %d disks, in these folders:%s";
 
 constexpr int kDefaultCapacity = 1457664;
 constexpr std::int64_t kBlock = 8192;
@@ -206,7 +207,7 @@ class TFloppyTransfer {
     request.id = TPromptId::FloppiesWritten;
     request.sourceText = QString::fromLatin1(kTextFloppiesWritten);
     request.text = Format(TranslateExceptionText(request.sourceText),
-                          {static_cast<int>(folders_.size()), folders_.join(QLatin1Char('\n'))});
+                          {static_cast<int>(folders_.size()), QLatin1Char('\n') + folders_.join(QLatin1Char('\n'))});
     request.disk = static_cast<int>(folders_.size());
     request.path = disk1_;
     request.sender = &install_;
