@@ -88,16 +88,24 @@ class SetupFloppyDesktop : public testing::Test {
   QString WaitForSetupDialog(int timeoutMs) {
     QString id;
     WaitUntil([&] {
-      const QStringList mains = desk_.Windows(QStringLiteral("Trovaly 1\\.0 - asennus"));
       const QStringList ids = QString::fromUtf8(desk_.Tool("xdotool", {"search", "--onlyvisible", "--pid",
                                                                        QString::number(setup_.processId())}))
                                   .split(u'\n', Qt::SkipEmptyParts);
       id.clear();
-      for (const QString& one : ids)
-        if (!mains.contains(one) && desk_.Framed(one)) id = one;
+      for (const QString& one : ids) {
+        const QString name = QString::fromUtf8(desk_.Tool("xdotool", {"getwindowname", one})).trimmed();
+        if (!name.isEmpty() && name != QStringLiteral("Trovaly 1.0 - asennus") && desk_.Framed(one)) id = one;
+      }
       return !id.isEmpty();
     }, timeoutMs);
     return id;
+  }
+  // The window shows its content (a window not yet drawn is black).
+  bool Drawn(const QString& id) {
+    return WaitUntil([&] {
+      const QImage image = desk_.Shot(id);
+      return !image.isNull() && image.pixelColor(10, 10) != QColor(Qt::black);
+    }, 10000);
   }
   void Stage(const char* what) {
     std::fprintf(stderr, "floppy road: %s after %lld ms\n", what, static_cast<long long>(clock_.elapsed()));
@@ -155,10 +163,8 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
   Stage("setup.exe built");
   const QString browser = WaitForSetupDialog(kStartMs);
   ASSERT_FALSE(browser.isEmpty()) << "no folder browser";
-  Stage("folder browser");
-  // Shown once it is drawn: it starts in the home folder.
-  EXPECT_TRUE(WaitUntil([&] { return desk_.Shot(browser).pixelColor(10, 10) != QColor(Qt::black); }, 10000))
-      << "the folder browser was not drawn";
+  Stage(("folder browser " + desk_.Tool("xdotool", {"getwindowname", browser}).trimmed()).constData());
+  EXPECT_TRUE(Drawn(browser)) << "the folder browser was not drawn";
   desk_.KeepShot(QStringLiteral("floppy-1-browser"));
   desk_.Keys(browser, {"ctrl+a"});
   desk_.Type(disk1);
@@ -167,6 +173,7 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
   const QString second = desk_.WaitForWindow(kNextDisk, kCopyMs);
   ASSERT_FALSE(second.isEmpty()) << "no prompt for disk 2";
   Stage("disk 2");
+  EXPECT_TRUE(Drawn(second));
   desk_.KeepShot(QStringLiteral("floppy-2-disk2"));
   EXPECT_EQ(ReadRegString(hkLocalMachine, key, QStringLiteral("Folder"), {}), disk1);
   desk_.Keys(second, {"space"});
@@ -174,10 +181,12 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
   // Disk 3 goes to a folder the user types at its prompt.
   const QString third = desk_.WaitForWindow(kNextDisk, kCopyMs);
   ASSERT_FALSE(third.isEmpty()) << "no prompt for disk 3";
+  EXPECT_TRUE(Drawn(third));
   desk_.KeepShot(QStringLiteral("floppy-3-disk3"));
   const QString end = AnswerDisk(third, other, kTitle, kCopyMs);
   ASSERT_FALSE(end.isEmpty()) << "no word of where the disks are";
   Stage("transfer done");
+  EXPECT_TRUE(Drawn(end));
   desk_.KeepShot(QStringLiteral("floppy-4-done"));
   Advance(kTitle, {});
   EXPECT_EQ(Exit(), 0);
@@ -203,12 +212,14 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
   const QString ask2 = Advance(kFolder, kNextDisk, kCopyMs);
   ASSERT_FALSE(ask2.isEmpty()) << "the install did not ask for disk 2";
   Stage("install asks for disk 2");
+  EXPECT_TRUE(Drawn(ask2));
   desk_.KeepShot(QStringLiteral("floppy-5-install-disk2"));
   const QString ask3 = AnswerDisk(ask2, disk2, kNextDisk, kCopyMs);
   ASSERT_FALSE(ask3.isEmpty()) << "the install did not ask for disk 3";
   const QString good = AnswerDisk(ask3, other, kGoodEnd, kCopyMs);
   ASSERT_FALSE(good.isEmpty()) << "no good end";
   Stage("good end");
+  EXPECT_TRUE(Drawn(good));
   desk_.KeepShot(QStringLiteral("floppy-6-good-end"));
   Advance(kGoodEnd, {});
   EXPECT_EQ(Exit(), 0);
