@@ -1,8 +1,10 @@
 // The build of the product's setup: "velmio -b" run once from a copy of the
 // build's setup folder and programs' folder (in a fresh home, without a
-// display), against "tar -czf" (gzip -9) of the same files: the programs'
-// folder and the installation program. Prints both times, both sizes (the
-// setup.exe made and the tarball) and their ratios.
+// display), against "tar -czf" (gzip -9) of the same files: the files that
+// files.1 holds, the installation program and the loader. Prints both
+// times, both sizes (the setup.exe made and the tarball) and their ratios.
+#include "installer/engine/cmp_TOndxCompress.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -72,14 +74,28 @@ int main(int argc, char** argv) {
   }
   const qint64 exeBytes = QFileInfo(exe).size();
 
+  // What the setup carries, by the names files.1 holds.
+  QStringList carried{QStringLiteral("setup/velmio"), QStringLiteral("setup/library/OndrixLoadProgram")};
+  try {
+    TOndxCompress files(nullptr);
+    files.SetCompressedFile(root + QStringLiteral("/tree/setup/dist/files.1"));
+    for (int i = 0; i < files.FileCount(); ++i) {
+      TlzhFileStats stats;
+      files.GetFileStats(i, stats);
+      carried << rel + QLatin1Char('/') + stats.FileName;
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "files.1: %s\n", e.what());
+    return 1;
+  }
   const QString tarball = root + QStringLiteral("/peer.tar.gz");
   QProcessEnvironment gzip = env;
   gzip.insert(QStringLiteral("GZIP"), QStringLiteral("-9"));
-  const qint64 peerMs =
-      Timed(QStringLiteral("tar"),
-            {QStringLiteral("-czf"), tarball, QStringLiteral("-C"), root + QStringLiteral("/tree"), rel,
-             QStringLiteral("setup/velmio")},
-            gzip, root);
+  const qint64 peerMs = Timed(QStringLiteral("tar"),
+                              QStringList{QStringLiteral("-czf"), tarball, QStringLiteral("-C"),
+                                          root + QStringLiteral("/tree")} +
+                                  carried,
+                              gzip, root);
   if (peerMs < 0) {
     std::fprintf(stderr, "tar -czf failed\n");
     return 1;

@@ -292,8 +292,9 @@ void ShowInstallError(const QString& message);
 void RunCleanupBatch(const QString& path);
 
 // The folder that stands for the floppy drive "a:" (HKEY_LOCAL_MACHINE,
-// values "Folder" and "Capacity" in bytes); disk n is that folder with n
-// appended (disk 1 the folder itself). Empty when no folder is named.
+// values "Folder" and "Capacity" in bytes, default 1,457,664); disk n is
+// that folder with n appended (disk 1 the folder itself). Empty when no
+// folder is named: the transfer then asks for one and names it there.
 inline constexpr char kFloppyDriveKey[] = "\\Software\\Ondrix\\Drives\\A";
 QString FloppyFolder(int disk);
 

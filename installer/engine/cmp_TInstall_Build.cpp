@@ -157,14 +157,16 @@ void TCustomInstall::BuildDistribution(const QString& exeName, const QString& bu
 void TCustomInstall::CopySetupProgram(const QString& buildDir, const QString& exeName) {
   const QString dir = AddBackslash(buildDir);
   if (useLoadingProgram_) {
+    // The library is looked up first: a build without it fails before the
+    // long compression of setup.1.
+    const QString loader = AddBackslash(LibraryFolder()) + QLatin1String(kLoaderProgram);
+    if (!FileExists(loader)) throw IEInstall(QString::fromLatin1(kTextNoLoader), {loader});
     try {
       BuildSetupArchive(buildDir, exeName);
     } catch (const EocDiskFull&) {
       throw IEInstall(QString::fromLatin1(kTextSetup1DiskFull));
     }
     const QString setupExe = dir + QStringLiteral("setup.exe");
-    const QString loader = AddBackslash(LibraryFolder()) + QLatin1String(kLoaderProgram);
-    if (!FileExists(loader)) throw IEInstall(QString::fromLatin1(kTextNoLoader), {loader});
     if (!CopyReplacing(loader, setupExe))
       throw IEInstall(QString::fromLatin1(kTextCannotCopyLoader), {loader, setupExe});
   } else {

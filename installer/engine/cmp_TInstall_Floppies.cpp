@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <memory>
@@ -37,7 +38,8 @@ constexpr char kTextCapacityNeeded[] = "The disk holds %d bytes; the first disk 
 constexpr char kTextInsertFloppy[] = "Please insert disk %d";
 constexpr char kTextAbortedByUser[] = "Aborted by user";
 constexpr char kTextChooseFloppyFolder[] = "Choose the folder that stands for the floppy drive";
-constexpr char kTextFloppiesWritten[] = "The installation is on %d disks, in these folders:\n%s";
+// The folders follow, one a line.
+constexpr char kTextFloppiesWritten[] = "The installation is on %d disks, in these folders:%s";
 
 constexpr int kDefaultCapacity = 1457664;
 constexpr std::int64_t kBlock = 8192;
@@ -65,6 +67,8 @@ class TFloppyTransfer {
     ChooseFirstDisk();
     install_.ShowStatusMessage(QString::fromLatin1(kTextTransferring));
     CheckFirstDiskRoom();
+    MakeFolder(disk1_);
+    for (const char* name : {"setup.exe", "setup.1", "files.1"}) NoteWrite(disk1_ + PathDelim + QLatin1String(name));
     CopyPart(0, info_.Setup1Start, QStringLiteral("setup.exe"), kTextFloppySetupExe, true);
     CopyPart(info_.Setup1Start, std::int64_t{info_.Setup1End} - info_.Setup1Start + 1, QStringLiteral("setup.1"),
              kTextFloppySetup1, false);
@@ -92,7 +96,7 @@ class TFloppyTransfer {
     request.disk = 1;
     request.path = QDir::homePath();
     request.sender = &install_;
-    const TPromptAnswer answer = AskPrompt(request);
+    const TPromptAnswer answer = Ask(request);
     if (answer.button == TPromptButton::Cancel || Trim(answer.path).isEmpty()) AbortedByUser();
     WriteRegString(hkLocalMachine, QString::fromLatin1(kFloppyDriveKey), QStringLiteral("Folder"),
                    RemoveBackslash(answer.path));
@@ -113,9 +117,9 @@ class TFloppyTransfer {
     }
     const std::int64_t setup1 = std::int64_t{info_.Setup1End} - info_.Setup1Start + 1;
     const std::int64_t needed = info_.Setup1Start + setup1 + headers;
-    if (needed <= FreeSpace(disk1_)) return;
-    const char* text = info_.Setup1Start > FreeSpace(disk1_) ? kTextFloppySetupExe : kTextFloppySetup1;
-    throw IEInstall(TranslateExceptionText(QString::fromLatin1(text)) + QLatin1Char(' ') +
+    if (needed <= FreeSpace(disk1_, true)) return;
+    const char* text = info_.Setup1Start > FreeSpace(disk1_, true) ? kTextFloppySetupExe : kTextFloppySetup1;
+    throw IEInstall(TranslateExceptionText(QString::fromLatin1(text)) + QStringLiteral(". ") +
                     Format(TranslateExceptionText(QString::fromLatin1(kTextCapacityNeeded)),
                            {static_cast<qint64>(capacity_), static_cast<qint64>(needed)}));
   }
@@ -125,12 +129,10 @@ class TFloppyTransfer {
   // its execute bits.
   void CopyPart(std::int64_t start, std::int64_t size, const QString& name, const char* error, bool program) {
     const QString target = disk1_ + PathDelim + name;
-    MakeFolder(disk1_);
     if (size > FreeSpace(disk1_)) throw IEInstall(QString::fromLatin1(error));
     QFile source(program_);
     if (!source.open(QIODevice::ReadOnly) || !source.seek(start))
       throw IEInstall(QString::fromLatin1(selfextract::kTextNoExtractionInfo), {program_});
-    NoteWrite(target);
     try {
       TAtomicFile out(target);
       if (program) out.SetMode(ProgramMode());
@@ -165,7 +167,6 @@ class TFloppyTransfer {
   void SplitArchive() {
     TOndxCompress* compressor = TOndxCompress::Global();
     if (compressor == nullptr) throw IEInstall(QString::fromLatin1(kTextFloppySetup1));
-    NoteWrite(disk1_ + QStringLiteral("/files.1"));
     compressor->OnNewDisk = [this](TOndxCompress*, int disk, QString& path) { AskForDisk(disk, path); };
     compressor->OnStatus = [](TOndxCompress*, const TlzhFileStats&) { ProcessInstallMessages(); };
     compressor->FreeSpaceHook = [this](const QString& folder) { return FreeSpace(folder); };
@@ -190,7 +191,7 @@ class TFloppyTransfer {
     request.disk = disk;
     request.path = FloppyFolder(disk);
     request.sender = &install_;
-    const TPromptAnswer answer = AskPrompt(request);
+    const TPromptAnswer answer = Ask(request);
     if (answer.button == TPromptButton::Cancel) AbortedByUser();
     path = RemoveBackslash(Trim(answer.path).isEmpty() ? request.path : answer.path);
     MakeFolder(path);
@@ -203,25 +204,40 @@ class TFloppyTransfer {
     request.id = TPromptId::FloppiesWritten;
     request.sourceText = QString::fromLatin1(kTextFloppiesWritten);
     request.text = Format(TranslateExceptionText(request.sourceText),
-                          {static_cast<int>(folders_.size()), folders_.join(QLatin1Char('\n'))});
+                          {static_cast<int>(folders_.size()), QLatin1Char('\n') + folders_.join(QLatin1Char('\n'))});
     request.disk = static_cast<int>(folders_.size());
     request.path = disk1_;
     request.sender = &install_;
-    AskPrompt(request);
+    Ask(request);
   }
 
-  // The capacity less what the folder's files take.
-  std::int64_t FreeSpace(const QString& folder) const {
+  // The user is asked with the default cursor.
+  static TPromptAnswer Ask(const TPromptRequest& request) {
+    TInstallHost* host = CurrentInstallHost();
+    if (host != nullptr) host->SetBusyCursor(false);
+    const TPromptAnswer answer = AskPrompt(request);
+    if (host != nullptr) host->SetBusyCursor(true);
+    return answer;
+  }
+
+  // The capacity less what the folder's files take; with forDisk1, but for
+  // the files a transfer writes there (an earlier transfer's, replaced).
+  std::int64_t FreeSpace(const QString& folder, bool forDisk1 = false) const {
+    static const QRegularExpression ours(QStringLiteral("^(setup\\.exe|setup\\.1|files\\.1)$"));
     std::int64_t used = 0;
-    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) used += f.size();
+    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
+      if (!forDisk1 || !ours.match(f.fileName()).hasMatch()) used += f.size();
     return std::max<std::int64_t>(0, capacity_ - used);
   }
   void MakeFolder(const QString& folder) {
     if (!QDir(folder).exists()) madeFolders_.prepend(folder);
     ForceDirectories(folder);
   }
+  // Before a file is written: a new one is taken back on failure; an
+  // earlier transfer's file of that name goes now (it is written over).
   void NoteWrite(const QString& file) {
     if (!QFileInfo::exists(file)) written_ << file;
+    else QFile::remove(file);
   }
 
   TCustomInstall& install_;

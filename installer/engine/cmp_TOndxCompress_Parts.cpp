@@ -7,21 +7,42 @@
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/StrUtils.h"
 
+#include "platform/rtl/ProcessState.h"
+
+#include <QHash>
+
 namespace {
 constexpr int kDiskAttempts = 4;
+
+// Parts found through OnNewDisk, by file name: the path found. Kept for the
+// process, as every file of an install extracts through a compressor of
+// its own or the global one.
+struct TFoundParts {
+  QHash<QString, QString> paths;
+};
 }
 
+// A part found in another folder than looked in is remembered by its name,
+// so the next member on the same disk is read from there without asking
+// again.
 void TOndxCompress::OpenPart(TOndxFile& file, QString& path, int disk, TOndxFile::TMode mode,
                             bool numbered) {
+  bool asked = false;
   for (int attempt = 0; attempt < kDiskAttempts; ++attempt) {
     file.Close();
     if (numbered)
       path = ChangeFileExt(path, QLatin1Char('.') + QString::number(disk));
+    const QString known = ProcessObject<TFoundParts>().paths.value(ExtractFileName(path));
+    if (!FileExists(path) && !known.isEmpty() && FileExists(known))
+      path = known;
     if (FileExists(path)) {
       if (!file.Open(path, mode))
         throw EOndxCompress(QString::fromLatin1(kOcCannotOpenArchive), {path});
+      if (asked)
+        ProcessObject<TFoundParts>().paths.insert(ExtractFileName(path), path);
       return;
     }
+    asked = true;
     if (!OnNewDisk)
       throw EOndxCompress(QString::fromLatin1(kOcWrongDisk), {disk});
     QString folder = ExtractFileDir(path);

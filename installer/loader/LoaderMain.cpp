@@ -6,15 +6,16 @@
 //   <folder>/<program> -e<name of setup.exe> -s<folder of setup.exe> [-f] [args] -c
 //
 // in the folder of setup.exe. "*TODISK" asks for the transfer to disks
-// (-f); other arguments are handed on. A setup.exe without the trailer (the
-// first of a set of disks) takes the setup archive from "setup.1" beside it
-// and starts the program without -e: it installs from the files.1 there. -c
-// tells the installation program that its folder is the loader's, to be
-// removed at its end. Each member is written under a temporary name and
-// renamed once whole; the members and the folder are synced once, after the
-// last. Anything that goes wrong before the start removes the folder again
-// and ends with the message on stderr and, on a display, in a box, and exit
-// code 1.
+// (-f); other arguments are handed on. -c tells the installation program
+// that its folder is the loader's, to be removed at its end. Each member is
+// written under a temporary name and renamed once whole; the members and
+// the folder are synced once, after the last. Anything that goes wrong
+// before the start removes the folder again and ends with the message on
+// stderr and, on a display, in a box, and exit code 1.
+//
+// A setup.exe without the trailer (the first of a set of disks) takes the
+// setup archive from "setup.1" beside it and starts the program without -e:
+// it installs from the files.1 there.
 
 #include "installer/loader/LoaderArchive.h"
 #include "installer/loader/LoaderBox.h"

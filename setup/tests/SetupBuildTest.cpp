@@ -158,7 +158,7 @@ TEST(VelmioBuild, AFailingBuildWithoutADisplayEndsAtOnce) {
   EXPECT_TRUE(run.errors.contains(QStringLiteral("\\Software\\Orvanne\\Q32V31 key in the registry is either "
                                                  "missing or points to an invalid Ondrix directory")))
       << run.errors.toStdString();
-  EXPECT_LT(run.ms, 60000);
+  EXPECT_LT(run.ms, 20000);
 }
 
 }  // namespace

@@ -14,13 +14,17 @@
 #include "tests/support/DesktopSession.h"
 #include "tests/support/TestSupport.h"
 
+#include <QColor>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -40,6 +44,7 @@ class SetupFloppyDesktop : public testing::Test {
     const QString reason = desk_.Start();
     if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
     QString error;
+    clock_.start();
     exe_ = TestSetupExe(error);
     ASSERT_FALSE(exe_.isEmpty()) << error.toStdString();
     home_ = qEnvironmentVariable("HOME");
@@ -63,18 +68,32 @@ class SetupFloppyDesktop : public testing::Test {
     if (!setup_.waitForFinished(120000)) return -1;
     return setup_.exitStatus() == QProcess::NormalExit ? setup_.exitCode() : -2;
   }
-  // A visible window of the running setup (the loader becomes the
-  // installation program in the same process).
-  QString WaitForSetupWindow(int timeoutMs) {
+  // A visible window of the running setup other than its main window (the
+  // loader becomes the installation program in the same process).
+  QString WaitForSetupDialog(int timeoutMs) {
     QString id;
     WaitUntil([&] {
-      id = QString::fromUtf8(desk_.Tool("xdotool", {"search", "--onlyvisible", "--pid",
-                                                    QString::number(setup_.processId())}))
-               .split(u'\n', Qt::SkipEmptyParts)
-               .value(0);
+      const QStringList ids = QString::fromUtf8(desk_.Tool("xdotool", {"search", "--onlyvisible", "--pid",
+                                                                       QString::number(setup_.processId())}))
+                                  .split(u'\n', Qt::SkipEmptyParts);
+      id.clear();
+      for (const QString& one : ids) {
+        const QString name = QString::fromUtf8(desk_.Tool("xdotool", {"getwindowname", one})).trimmed();
+        if (!name.isEmpty() && name != QStringLiteral("Trovaly 1.0 - asennus") && desk_.Framed(one)) id = one;
+      }
       return !id.isEmpty();
     }, timeoutMs);
     return id;
+  }
+  // The window shows its content (a window not yet drawn is black).
+  bool Drawn(const QString& id) {
+    return WaitUntil([&] {
+      const QImage image = desk_.Shot(id);
+      return !image.isNull() && image.pixelColor(10, 10) != QColor(Qt::black);
+    }, 10000);
+  }
+  void Stage(const char* what) {
+    std::fprintf(stderr, "floppy road: %s after %lld ms\n", what, static_cast<long long>(clock_.elapsed()));
   }
   // Return on the window of that title until it goes; then the window of next.
   QString Advance(const QString& title, const QString& next, int timeoutMs = kDesktopWaitMs) {
@@ -86,19 +105,24 @@ class SetupFloppyDesktop : public testing::Test {
     }
     return next.isEmpty() ? QString() : desk_.WaitForWindow(next, timeoutMs);
   }
-  // On the disk prompt: the path field (before Browse and Proceed) takes
-  // folder, then Proceed; the next window of next shows.
+  // On the disk prompt: a click in the path field, folder typed over its
+  // text, a click on Proceed; then the window of next.
   QString AnswerDisk(const QString& prompt, const QString& folder, const QString& next, int timeoutMs) {
-    desk_.Keys(prompt, {"shift+Tab", "shift+Tab", "ctrl+a"});
-    desk_.Type(folder);
-    desk_.Keys(prompt, {"Tab", "Tab", "space"});
-    if (!WaitUntil([&] { return !desk_.Windows(kNextDisk).contains(prompt); }, 10000)) return {};
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      desk_.Tool("xdotool", {"windowactivate", "--sync", prompt});
+      desk_.Tool("xdotool", {"mousemove", "--window", prompt, "220", "115", "click", "1"});
+      desk_.Keys(prompt, {"ctrl+a", "BackSpace"});
+      desk_.Type(folder);
+      desk_.Tool("xdotool", {"mousemove", "--window", prompt, "265", "154", "click", "1"});
+      if (WaitUntil([&] { return !desk_.Windows(kNextDisk).contains(prompt); }, 5000)) break;
+    }
     return desk_.WaitForWindow(next, timeoutMs);
   }
 
   TDesktopSession desk_;
   QString exe_, home_;
   QProcess setup_;
+  QElapsedTimer clock_;
 };
 
 TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
@@ -121,8 +145,11 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
 
   // No folder stands for the drive yet: the folder browser asks.
   Start(exe_, {QStringLiteral("*TODISK")});
-  const QString browser = WaitForSetupWindow(kSetupStartMs);
+  Stage("setup.exe built");
+  const QString browser = WaitForSetupDialog(kSetupStartMs);
   ASSERT_FALSE(browser.isEmpty()) << "no folder browser";
+  Stage(("folder browser " + desk_.Tool("xdotool", {"getwindowname", browser}).trimmed()).constData());
+  EXPECT_TRUE(Drawn(browser)) << "the folder browser was not drawn";
   desk_.KeepShot(QStringLiteral("floppy-1-browser"));
   desk_.Keys(browser, {"ctrl+a"});
   desk_.Type(disk1);
@@ -130,6 +157,8 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
   // Disk 2's prompt names its folder; Proceed takes it.
   const QString second = desk_.WaitForWindow(kNextDisk, kCopyMs);
   ASSERT_FALSE(second.isEmpty()) << "no prompt for disk 2";
+  Stage("disk 2");
+  EXPECT_TRUE(Drawn(second));
   desk_.KeepShot(QStringLiteral("floppy-2-disk2"));
   EXPECT_EQ(ReadRegString(hkLocalMachine, key, QStringLiteral("Folder"), {}), disk1);
   desk_.Keys(second, {"space"});
@@ -137,9 +166,12 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
   // Disk 3 goes to a folder the user types at its prompt.
   const QString third = desk_.WaitForWindow(kNextDisk, kCopyMs);
   ASSERT_FALSE(third.isEmpty()) << "no prompt for disk 3";
+  EXPECT_TRUE(Drawn(third));
   desk_.KeepShot(QStringLiteral("floppy-3-disk3"));
   const QString end = AnswerDisk(third, other, kBox, kCopyMs);
   ASSERT_FALSE(end.isEmpty()) << "no word of where the disks are";
+  Stage("transfer done");
+  EXPECT_TRUE(Drawn(end));
   desk_.KeepShot(QStringLiteral("floppy-4-done"));
   Advance(kBox, {});
   EXPECT_EQ(Exit(), 0);
@@ -158,16 +190,21 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
   // The install from disk 1 asks for disks 2 and 3 and ends well.
   Start(disk1 + QStringLiteral("/setup.exe"), {});
   ASSERT_FALSE(desk_.WaitForWindow(kWelcome, kSetupStartMs).isEmpty()) << "disk 1's setup did not start";
+  Stage("install started");
   ASSERT_FALSE(Advance(kWelcome, kReadme).isEmpty());
   ASSERT_FALSE(Advance(kReadme, kComponents).isEmpty());
   ASSERT_FALSE(Advance(kComponents, kFolder).isEmpty());
   const QString ask2 = Advance(kFolder, kNextDisk, kCopyMs);
   ASSERT_FALSE(ask2.isEmpty()) << "the install did not ask for disk 2";
+  Stage("install asks for disk 2");
+  EXPECT_TRUE(Drawn(ask2));
   desk_.KeepShot(QStringLiteral("floppy-5-install-disk2"));
   const QString ask3 = AnswerDisk(ask2, disk2, kNextDisk, kCopyMs);
   ASSERT_FALSE(ask3.isEmpty()) << "the install did not ask for disk 3";
   const QString good = AnswerDisk(ask3, other, kGoodEnd, kCopyMs);
   ASSERT_FALSE(good.isEmpty()) << "no good end";
+  Stage("good end");
+  EXPECT_TRUE(Drawn(good));
   desk_.KeepShot(QStringLiteral("floppy-6-good-end"));
   Advance(kGoodEnd, {});
   EXPECT_EQ(Exit(), 0);

@@ -222,7 +222,7 @@ TEST_F(FileGroupTest, ASplitArchiveAsksForTheNextDiskAndCancelKeepsTheOldFiles) 
   EXPECT_EQ(ReadBytes(Installed(a_)), old);
   EXPECT_EQ(octest::FolderFiles(ExtractFileDir(Installed(a_))), QStringList({"trovaly.bin"}));
 
-  // Each file opens the archive afresh, so each one on disk 2 asks for it.
+  // The files on disk 2 of the next run.
   class TDiskTwo : public TInstallPrompter {
    public:
     explicit TDiskTwo(QString folder) : folder_(std::move(folder)) {}
@@ -248,10 +248,8 @@ TEST_F(FileGroupTest, ASplitArchiveAsksForTheNextDiskAndCancelKeepsTheOldFiles) 
   };
   script_->Run();
   EXPECT_TRUE(answeredByGroup.contains(a_));
-  EXPECT_FALSE(answered->asked.isEmpty());
-  EXPECT_EQ(answered->asked.count(2), answered->asked.size());
-  for (const TPromptRequest& r : answered->requests)
-    EXPECT_TRUE(r.sender == c_ || r.sender == d_);
+  // Disk 2, once found, serves the puzzles' files too: nobody else is asked.
+  EXPECT_TRUE(answered->asked.isEmpty());
   for (TCustomInstallFile* f : {a_, b_, c_, d_})
     EXPECT_EQ(ReadBytes(Installed(f)), Source(f)) << f->Name().toStdString();
   SetInstallPrompter(nullptr);

@@ -300,6 +300,8 @@ TEST(InstallFloppies, SpreadTheSetupOverThreeFoldersThatInstallBack) {
   auto script = std::make_unique<qxtest::TInstallScript>();
   TInstallFileGroup* group = script->Group(QStringLiteral("Game"), QStringLiteral("/Game"));
   TInstallFile* big = script->File(group, QStringLiteral("kissa.vrb"), octest::Content(250000, 5));
+  // A second member that lies wholly on the last disk.
+  TInstallFile* small = script->File(group, QStringLiteral("kissa.lst"), QByteArray("KISSA\n"));
   script->Build();
   // A self-extracting program: a stand-in for the loader (the real one is
   // larger than these disks), a setup.1 and the archive.
@@ -309,12 +311,16 @@ TEST(InstallFloppies, SpreadTheSetupOverThreeFoldersThatInstallBack) {
   qxtest::WriteBytes(media + QStringLiteral("/setup.1"), octest::Content(3000, 6));
   WriteSelfExtractingProgram(exe, media + QStringLiteral("/setup.1"), script->Archive());
   const QString dest = big->GetDestPath();
+  const QString smallDest = small->GetDestPath();
   const auto disk = [&](int n) { return n == 1 ? floppy : floppy + QString::number(n); };
 
-  enum TCase { tooSmall, cancel, whole };
-  for (TCase c : {tooSmall, cancel, whole}) {
+  // again: the same disks written once more; the files it replaces leave
+  // their room to it.
+  enum TCase { tooSmall, cancel, whole, again };
+  for (TCase c : {tooSmall, cancel, whole, again}) {
     SCOPED_TRACE(static_cast<int>(c));
-    for (int d = 1; d <= 3; ++d) QDir(disk(d)).removeRecursively();
+    if (c != again)
+      for (int d = 1; d <= 3; ++d) QDir(disk(d)).removeRecursively();
     WriteRegInteger(hkLocalMachine, key, QStringLiteral("Capacity"), c == tooSmall ? 7100 : 40000);
     std::deque<qxtest::TScriptedPrompter::TStep> steps;
     if (c == tooSmall) {
@@ -337,10 +343,10 @@ TEST(InstallFloppies, SpreadTheSetupOverThreeFoldersThatInstallBack) {
     script->Install()->Loaded();
     ASSERT_EQ(host->queued.size(), 1u);
     host->RunQueued();
-    EXPECT_TRUE(asked->Failures.isEmpty()) << asked->Failures.join(u'|').toStdString();
+    EXPECT_TRUE(asked->Failures.isEmpty()) << asked->Failures.join(u'|').toStdString() << (asked->Requests.isEmpty() ? std::string() : asked->Requests.last().text.toStdString());
     EXPECT_TRUE(asked->Done());
     EXPECT_EQ(ReadRegString(hkLocalMachine, key, QStringLiteral("Folder"), {}), floppy);
-    if (c != whole) {
+    if (c == tooSmall || c == cancel) {
       EXPECT_EQ(host->exitCode, 1);
       // A failed spread takes back what it wrote on disk 1.
       for (int d = 1; d <= 3; ++d) EXPECT_FALSE(QDir(disk(d)).exists()) << d;
@@ -348,10 +354,10 @@ TEST(InstallFloppies, SpreadTheSetupOverThreeFoldersThatInstallBack) {
     if (c == tooSmall) {
       ASSERT_EQ(asked->Requests.size(), 2);
       EXPECT_EQ(asked->Requests[0].path, QDir::homePath());
-      // 4000 + 3000 + the header block (5 + 164) + 1
+      // 4000 + 3000 + the header block (5 + 2 * 164) + 1
       EXPECT_EQ(asked->Requests[1].text.toStdString(),
-                "Cannot create setup.1 on the A drive. Probably not enough room The disk holds 7100 bytes; "
-                "the first disk needs at least 7170 bytes.");
+                "Cannot create setup.1 on the A drive. Probably not enough room. The disk holds 7100 bytes; "
+                "the first disk needs at least 7334 bytes.");
       continue;
     }
     if (c == cancel) {
@@ -394,7 +400,10 @@ TEST(InstallFloppies, SpreadTheSetupOverThreeFoldersThatInstallBack) {
   script->Run();
   EXPECT_TRUE(asked->Done());
   EXPECT_TRUE(asked->Failures.isEmpty());
+  // Each disk is asked for once: the member on disk 3 is read from the
+  // folder given for it before.
   EXPECT_EQ(ReadBytes(dest), octest::Content(250000, 5));
+  EXPECT_EQ(ReadBytes(smallDest), QByteArray("KISSA\n"));
   script.reset();
   SetInstallPrompter(nullptr);
   SetInstallHost(nullptr);
