@@ -122,8 +122,11 @@ bool TBaseFormContainer::GoToPage(int index, bool backward) {
   TBaseInstallForm* page = pages_[index];
   if (page->SkipPage()) return backward ? GoToPage(index - 1, true) : GoToPage(index + 1, false);
   Tabs->SetTabIndex(index);
-  SetCaption(page->Caption());
+  // The page is drawn before the title names it: the window never shows
+  // one page under another's title.
   page->ActivatePage();
+  page->Repaint();
+  SetCaption(page->Caption());
   return true;
 }
 

@@ -10,6 +10,10 @@
 // Page forms reach a wizard through three registries. A page form class is
 // named by its maker (FormClassOf<T>); a page's units register their form
 // with RegisterInstallForm, and a placed component registers (form, itself).
+//
+// The code: the registries in cmp_TBaseInstallDlg_Registries.cpp, the
+// component in cmp_TBaseInstallDlg.cpp, the manager in _Manager.cpp, the
+// window placement in _Placement.cpp.
 
 #include "installer/engine/cmp_TInstallContainer.h"
 #include "installer/wizard/cmp_TBaseOndrixForm.h"
@@ -117,6 +121,11 @@ class TCustomBaseInstallDlg : public TInstallObject {
   void SetDialog(TForm* form);
   TDialogManager* DialogManager() const { return dialogManager_; }
   virtual void SetDialogManager(TDialogManager* value);
+  // The page's place in a wizard (smaller first): the component's own, not
+  // the container's Order of its helpers, which is their processing rank
+  // and is renumbered whenever a helper comes or goes.
+  int Order() const { return order_; }
+  void SetOrder(int v) { order_ = v; }
   bool OverrideMainTranslator() const { return overrideMainTranslator_; }
   void SetOverrideMainTranslator(bool v) { overrideMainTranslator_ = v; }
   TOndxLanguage TranslateIntoLanguage() const { return translateIntoLanguage_; }
@@ -172,6 +181,7 @@ class TCustomBaseInstallDlg : public TInstallObject {
   TOndxLanguage lastLanguage_ = olEnglish;
   TForm* dialog_ = nullptr;
   TDialogManager* dialogManager_ = nullptr;
+  int order_ = 0;
   bool overrideMainTranslator_ = false;
   TOndxLanguage translateIntoLanguage_ = olUser;
   std::unique_ptr<TBitmap> themeBitmap_;

@@ -11,7 +11,8 @@
 //   (empty)          ignored
 //   *anything        a comment, also inside a memo block
 //   <id>;<text>      a string; the text is the second ';' field, trimmed, cut
-//                    to 255 characters (so it cannot hold ';')
+//                    to 255 characters and trimmed again at its end (so it
+//                    cannot hold ';')
 //   #<id>;           opens a memo block; its lines follow, trimmed, without
 //                    empty lines and comments
 //   #                closes the block

@@ -61,7 +61,8 @@ TLanguageTable ParseLanguageTable(const TStrings& lines, TLanguage* owner) {
     element.id = IdOf(GetField(line, 1, u';'), i, line);
     element.text = Trim(GetField(line, 2, u';'));
     if (element.text.isEmpty()) Fail(kTextBadStringFormat, i, line);
-    element.text.truncate(kMaxLanguageText);
+    // A cut that lands after a blank leaves no blank at the end.
+    element.text = TrimRight(element.text.left(kMaxLanguageText));
     element.language = owner;
     element.line = i;
     table.strings.push_back(std::move(element));

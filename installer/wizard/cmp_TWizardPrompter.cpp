@@ -2,6 +2,7 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Dialogs.h"
+#include "installer/wizard/cmp_TOpenFolderDialog.h"
 #include "installer/wizard/ordlg_ChangeDisk.h"
 #include "platform/controls/Label.h"
 

@@ -2,36 +2,28 @@
 // The end pages' components: each shows its page on its stand-alone code
 // (good end -995, bad end -994, restart -987) while no manager holds it.
 
-#include "installer/wizard/cmp_TBaseInstallDlg.h"
+#include "installer/wizard/dlgcmp_PageDlg.h"
+#include "installer/wizard/ordlg_EndPages.h"
 
-class TEndPageDlg : public TBaseInstallDlg {
+class TGoodInstallationDlg : public TPageDlg<TGoodInstallForm> {
  public:
-  TEndPageDlg(TComponent* owner, int code);
-  // Back hidden, Next and Finish end the page, the theme picture set.
-  void AssignDialogProperties() override;
-  void HandleMessage(TInstallContainer* sender, int code, TObject* param) override;
-
- private:
-  int code_;
+  explicit TGoodInstallationDlg(TComponent* owner)
+      : TPageDlg(owner, 10, scGoodEndPage, dmAfterGoodInstall) {}
 };
 
-class TGoodInstallationDlg : public TEndPageDlg {
+class TBadInstallationDlg : public TPageDlg<TBadInstallForm> {
  public:
-  explicit TGoodInstallationDlg(TComponent* owner);
-  TFormClass FormClass() const override;
+  explicit TBadInstallationDlg(TComponent* owner)
+      : TPageDlg(owner, 10, scBadEndPage, dmAfterBadInstall) {}
 };
 
-class TBadInstallationDlg : public TEndPageDlg {
+// Its page shows the reboot flag's choice when the component gives it.
+class TRebootDlg : public TPageDlg<TRebootForm> {
  public:
-  explicit TBadInstallationDlg(TComponent* owner);
-  TFormClass FormClass() const override;
-};
+  explicit TRebootDlg(TComponent* owner) : TPageDlg(owner, 10, scRestart, dmReboot) {}
 
-class TRebootDlg : public TEndPageDlg {
- public:
-  explicit TRebootDlg(TComponent* owner);
-  TFormClass FormClass() const override;
-  void AssignDialogProperties() override;
+ protected:
+  bool FillsPage() const override { return true; }
 };
 
 void RegisterEndPageClasses();

@@ -11,4 +11,7 @@ class TInstallFileGroupsDlg : public TPageDlg<TFileGroupSelectForm> {
     RequirePageContainer(this);
     return TPageDlg::ShowDialog();
   }
+
+ protected:
+  bool FillsPage() const override { return true; }
 };

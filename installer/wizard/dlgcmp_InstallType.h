@@ -11,4 +11,7 @@ class TInstallTypeDlg : public TPageDlg<TInstallTypeForm> {
     RequirePageContainer(this);
     return TPageDlg::ShowDialog();
   }
+
+ protected:
+  bool FillsPage() const override { return true; }
 };

@@ -1,6 +1,30 @@
 #include "installer/wizard/dlgcmp_PageDlg.h"
 
 #include "installer/wizard/cmp_TTranslator.h"
+#include "installer/wizard/ordlg_Page.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Picture.h"
+
+void TWizardPageDlg::HandleMessage(TInstallContainer* sender, int code, TObject* param) {
+  TBaseInstallDlg::HandleMessage(sender, code, param);
+  if (code == code_ && StandsAlone()) Execute();
+}
+
+void TWizardPageDlg::AssignDialogProperties() {
+  TBaseInstallDlg::AssignDialogProperties();
+  auto* page = dynamic_cast<TWizardPageForm*>(Dialog());
+  if (page == nullptr) return;
+  page->BackBtn->SetVisible(false);
+  page->ProceedBtn->SetModalResult(mrOk);
+  if (TTranslateBitBtn* finish = page->FinishButton()) finish->SetModalResult(mrOk);
+  if (ThemeBitmap()->Empty())
+    page->ThemeBitmap->Picture()->LoadFromResourceName(QStringLiteral("INSTALLTHEME1"));
+  else
+    page->ThemeBitmap->Picture()->Bitmap()->Assign(ThemeBitmap());
+  if (!FillsPage()) return;
+  page->InitializeForm();
+  page->BackBtn->SetVisible(false);
+}
 
 void RequirePageContainer(TCustomBaseInstallDlg* dialog) {
   if (dialog->Container() != nullptr) return;

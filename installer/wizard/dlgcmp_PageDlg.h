@@ -1,34 +1,38 @@
 #pragma once
-// The common part of the before-install page components: the page's form
-// class, its default Order and the stage code it answers while it stands
-// alone.
+// The common part of the page components: the page's form class, its
+// default Order and manager type, the stage code it answers while it
+// stands alone, and what every page takes from its component.
 
 #include "installer/wizard/cmp_TBaseFormContainer.h"
 
-template <class Form>
-class TPageDlg : public TBaseInstallDlg {
+class TWizardPageDlg : public TBaseInstallDlg {
  public:
-  TPageDlg(TComponent* owner, int defaultOrder, int standAloneCode)
-      : TBaseInstallDlg(owner), pageOrder_(defaultOrder), code_(standAloneCode) {
-    RegisterPage(defaultOrder, dmBeforeInstall);
-  }
-  TFormClass FormClass() const override { return &FormClassOf<Form>; }
-  void HandleMessage(TInstallContainer* sender, int code, TObject* param) override {
-    TBaseInstallDlg::HandleMessage(sender, code, param);
-    if (code == code_ && StandsAlone()) Execute();
-  }
-  Form* Page() const { return static_cast<Form*>(Dialog()); }
-  // The container renumbers its helpers' Order as their processing rank,
-  // and a link group's helpers count apart from the install's: the page
-  // keeps its place in the wizard by its default order.
-  void AssignDialogProperties() override {
-    TBaseInstallDlg::AssignDialogProperties();
-    if (auto* page = dynamic_cast<TBaseInstallForm*>(Dialog())) page->SetOrder(pageOrder_);
-  }
+  TWizardPageDlg(TComponent* owner, int standAloneCode)
+      : TBaseInstallDlg(owner), code_(standAloneCode) {}
+  void HandleMessage(TInstallContainer* sender, int code, TObject* param) override;
+  // After the inherited steps: Back hidden, Next (and Finish) end the page
+  // with mrOk, the theme picture this component's or the setup's own; a
+  // page that fills itself from its container is filled (Back hidden again).
+  void AssignDialogProperties() override;
+
+ protected:
+  // The setup-type, components, folder and restart pages.
+  virtual bool FillsPage() const { return false; }
 
  private:
-  int pageOrder_;
   int code_;
+};
+
+template <class Form>
+class TPageDlg : public TWizardPageDlg {
+ public:
+  TPageDlg(TComponent* owner, int defaultOrder, int standAloneCode,
+           TManagerType type = dmBeforeInstall)
+      : TWizardPageDlg(owner, standAloneCode) {
+    RegisterPage(defaultOrder, type);
+  }
+  TFormClass FormClass() const override { return &FormClassOf<Form>; }
+  Form* Page() const { return static_cast<Form*>(Dialog()); }
 };
 
 // Exception "Cannot run this dialog %s with a blank Container property"

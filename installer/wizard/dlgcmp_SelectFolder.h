@@ -12,4 +12,7 @@ class TSelectFolderDlg : public TPageDlg<TSelectFolderForm> {
   // another kind of container.
   void SetContainer(TInstallContainer* value) override;
   bool ShowDialog() override;
+
+ protected:
+  bool FillsPage() const override { return true; }
 };

@@ -1,52 +1,26 @@
 #include "installer/wizard/ordlg_EndPages.h"
 
 #include "installer/engine/cmp_TInstall.h"
-#include "installer/wizard/cmp_Backdrop.h"
-#include "installer/wizard/cmp_TranslateControls.h"
-#include "platform/graphics/Bitmap.h"
-#include "installer/wizard/ordlg_Common.h"
 #include "platform/controls/CheckRadio.h"
-#include "platform/controls/Image.h"
-#include "platform/controls/Panel.h"
 
-void TEndPageForm::LoadWizardForms() {
-  InitWizardFormResources();
-}
-
-void TEndPageForm::PaintDefaultTheme() {
-  TBitmap* picture = ThemeImage->Picture()->Bitmap();
-  picture->SetSize(ThemeImage->Width(), ThemeImage->Height());
-  GradientFill(picture->Canvas(), TRect{0, 0, ThemeImage->Width(), ThemeImage->Height()}, clBlue,
-               clBlack, TGradientOrientation::TopToBottom, false);
-}
-
-void TEndPageForm::InitializeForm() {
-  TBaseInstallForm::InitializeForm();
-  BackBtn->SetVisible(!IsFirstPage());
+void TEndPageForm::InitializePage() {
   ProceedBtn->SetVisible(!IsLastPage());
   FinishBtn->SetVisible(!ProceedBtn->Visible());
-  if (ProceedBtn->Visible() && Visible() && ProceedBtn->CanFocus()) ProceedBtn->SetFocus();
-  if (FinishBtn->Visible() && Visible() && FinishBtn->CanFocus()) FinishBtn->SetFocus();
-}
-
-void TEndPageForm::BackBtnClick(TObject*) {
-  PreviousPage();
-}
-
-void TEndPageForm::ProceedBtnClick(TObject*) {
-  NextPage();
 }
 
 TGoodInstallForm::TGoodInstallForm(TComponent* owner) : TEndPageForm(owner) {
-  ReadPage(this, QStringLiteral(":/forms/GoodInstallForm.form"), dmAfterGoodInstall);
+  SetPageDefaults(10, dmAfterGoodInstall);
+  ReadForm(this, QStringLiteral(":/forms/GoodInstallForm.form"));
 }
 
 TBadInstallForm::TBadInstallForm(TComponent* owner) : TEndPageForm(owner) {
-  ReadPage(this, QStringLiteral(":/forms/BadInstallForm.form"), dmAfterBadInstall);
+  SetPageDefaults(10, dmAfterBadInstall);
+  ReadForm(this, QStringLiteral(":/forms/BadInstallForm.form"));
 }
 
 TRebootForm::TRebootForm(TComponent* owner) : TEndPageForm(owner) {
-  ReadPage(this, QStringLiteral(":/forms/RebootForm.form"), dmReboot);
+  SetPageDefaults(10, dmReboot);
+  ReadForm(this, QStringLiteral(":/forms/RebootForm.form"));
 }
 
 TFormBinding TRebootForm::Binding() {
@@ -54,8 +28,8 @@ TFormBinding TRebootForm::Binding() {
           Handler("RGClick", &TRebootForm::RGClick)};
 }
 
-void TRebootForm::InitializeForm() {
-  TEndPageForm::InitializeForm();
+void TRebootForm::InitializePage() {
+  TEndPageForm::InitializePage();
   RG->SetItemIndex(RebootNeeded() ? 0 : 1);
 }
 

@@ -1,48 +1,28 @@
 #pragma once
 // The pages after the copying: the good end, the bad end and the restart
-// choice. They have no Cancel: Next and Finish both go on.
+// choice, on the one page base with its layout. They have no Cancel: Next
+// and Finish both go on, and Finish stands in for Next on the last page.
 
-#include "installer/wizard/cmp_TBaseFormContainer.h"
-#include "installer/wizard/cmp_TranslateControls.h"
+#include "installer/wizard/ordlg_Page.h"
 #include "platform/controls/CheckRadio.h"
-#include "platform/controls/Image.h"
-#include "platform/controls/Panel.h"
 
-class TEndPageForm : public TBaseInstallForm {
+class TEndPageForm : public TWizardPageForm {
  public:
-  using TBaseInstallForm::TBaseInstallForm;
+  using TWizardPageForm::TWizardPageForm;
 
-  TImage* ThemeImage = nullptr;
   TTranslateLabel* TopLabel = nullptr;
-  TPanel* ButtonPanel = nullptr;
-  TTranslateBitBtn* BackBtn = nullptr;
-  TTranslateBitBtn* ProceedBtn = nullptr;
   TTranslateBitBtn* FinishBtn = nullptr;
 
-  void InitializeForm() override;
-  void BackBtnClick(TObject* sender);
-  void ProceedBtnClick(TObject* sender);
+  TTranslateBitBtn* FinishButton() const override { return FinishBtn; }
 
  protected:
-  // Reads the page's form file and sets its manager type.
-  template <class T>
-  void ReadPage(T* self, const QString& path, TManagerType type) {
-    SetPageDefaults(10, type);
-    LoadWizardForms();
-    ReadForm(self, path);
-    PaintDefaultTheme();
-  }
-  static void LoadWizardForms();
-  // The setup's own theme picture, until a component gives its own.
-  void PaintDefaultTheme();
+  // Next shown on every page but the last, Finish on the last.
+  void InitializePage() override;
 };
 
 // The fields every end page binds, then more of its own.
-#define QX_END_PAGE_BINDING(T)                                                            \
-  Field("ThemeImage", &T::ThemeImage), Field("TopLabel", &T::TopLabel),                   \
-      Field("ButtonPanel", &T::ButtonPanel), Field("BackBtn", &T::BackBtn),               \
-      Field("ProceedBtn", &T::ProceedBtn), Field("FinishBtn", &T::FinishBtn),             \
-      Handler("BackBtnClick", &T::BackBtnClick), Handler("ProceedBtnClick", &T::ProceedBtnClick)
+#define QX_END_PAGE_BINDING(T) \
+  QX_WIZARD_PAGE_FRAME_BINDING, Field("TopLabel", &T::TopLabel), Field("FinishBtn", &T::FinishBtn)
 
 class TGoodInstallForm : public TEndPageForm {
  public:
@@ -64,6 +44,8 @@ class TRebootForm : public TEndPageForm {
 
   TRadioGroup* RG = nullptr;
 
-  void InitializeForm() override;
   void RGClick(TObject* sender);
+
+ protected:
+  void InitializePage() override;
 };

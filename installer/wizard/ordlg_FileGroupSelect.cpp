@@ -1,8 +1,8 @@
 #include "installer/wizard/ordlg_FileGroupSelect.h"
-#include "installer/wizard/ordlg_ChangeDisk.h"
 
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/routines_Exceptions.h"
+#include "installer/wizard/cmp_TOpenFolderDialog.h"
 #include "installer/wizard/ordlg_DriveSpace.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Edit.h"

@@ -1,7 +1,7 @@
 #include "installer/wizard/ordlg_InstallType.h"
-#include "installer/wizard/ordlg_ChangeDisk.h"
 
 #include "installer/engine/cmp_TInstall.h"
+#include "installer/wizard/cmp_TOpenFolderDialog.h"
 #include "platform/controls/FileDialogs.h"
 #include "platform/controls/Label.h"
 #include "platform/controls/PageControl.h"

@@ -1,16 +1,21 @@
 #include "installer/wizard/ordlg_Page.h"
 
+#include "installer/wizard/ordlg_Common.h"
 #include "platform/controls/Image.h"
 #include "platform/graphics/Picture.h"
 #include "platform/rtl/Format.h"
 
-TWizardPageForm::TWizardPageForm(TComponent* owner) : TBaseInstallForm(owner) {}
+TWizardPageForm::TWizardPageForm(TComponent* owner) : TBaseInstallForm(owner) {
+  InitWizardFormResources();
+}
 
 void TWizardPageForm::InitializeForm() {
   TBaseInstallForm::InitializeForm();
   BackBtn->SetVisible(!IsFirstPage());
   InitializePage();
   if (ProceedBtn->Visible() && Visible()) ProceedBtn->SetFocus();
+  TTranslateBitBtn* finish = FinishButton();
+  if (finish != nullptr && finish->Visible() && Visible()) finish->SetFocus();
 }
 
 void TWizardPageForm::FormCreate(TObject*) {

@@ -31,6 +31,7 @@ class TSelectLanguageForm : public TWizardPageForm {
   void PageCreated() override;
 
  private:
-  std::array<std::unique_ptr<TBitmap>, olUser + 1> bitmaps_;
+  // One per language ident, olUser and olVietnamese among them.
+  std::array<std::unique_ptr<TBitmap>, olVietnamese + 1> bitmaps_;
   bool filling_ = false;
 };

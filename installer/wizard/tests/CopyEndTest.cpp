@@ -15,6 +15,7 @@
 #include "installer/wizard/dlgcmp_CopyFile.h"
 #include "installer/wizard/dlgcmp_EndPages.h"
 #include "installer/wizard/dlgcmp_InstallStatus.h"
+#include "installer/wizard/cmp_TOpenFolderDialog.h"
 #include "installer/wizard/ordlg_ChangeDisk.h"
 #include "installer/wizard/ordlg_Common.h"
 #include "installer/wizard/ordlg_CopyFile.h"

@@ -8,7 +8,11 @@
 #include "installer/wizard/cmp_TBaseInstallDlg.h"
 #include "installer/wizard/cmp_TTranslator.h"
 #include "installer/wizard/cmp_TWizardPrompter.h"
+#include "installer/wizard/cmp_TOpenFolderDialog.h"
+#include "installer/wizard/dlgcmp_InstallType.h"
+#include "installer/wizard/dlgcmp_Welcome.h"
 #include "installer/wizard/ordlg_ChangeDisk.h"
+#include "installer/wizard/ordlg_Welcome.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/DataModule.h"
@@ -91,26 +95,6 @@ class TTestSecondForm : public TTestPageForm {
   int PageBit() const override { return 2; }
 };
 
-// The test page's dialog component: shows its page on the welcome code
-// while it stands alone.
-class TTestPageDlg : public TBaseInstallDlg {
- public:
-  explicit TTestPageDlg(TComponent* owner) : TBaseInstallDlg(owner) {
-    RegisterPage(10, dmBeforeInstall);
-  }
-  TFormClass FormClass() const override { return &FormClassOf<TTestPageForm>; }
-  void AssignDialogProperties() override {
-    TBaseInstallDlg::AssignDialogProperties();
-    auto* page = static_cast<TTestPageForm*>(Dialog());
-    page->BackButton->SetVisible(false);
-    page->NextButton->SetModalResult(mrOk);
-  }
-  void HandleMessage(TInstallContainer* sender, int code, TObject* param) override {
-    TBaseInstallDlg::HandleMessage(sender, code, param);
-    if (code == scWelcome && StandsAlone()) Execute();
-  }
-};
-
 // A change-disk prompt that records the disk it was shown for.
 class TTestDiskForm : public TBaseChangeDiskForm {
  public:
@@ -157,8 +141,10 @@ class WizardBase : public testing::Test {
     m->SetContainer(install);
     return m;
   }
-  TTestPageDlg* AddPageDlg() {
-    auto* d = new TTestPageDlg(setup.get());
+  // A real page component: the welcome page's.
+  TWelcomeDlg* AddPageDlg() {
+    RegisterBeforeInstallPageClasses();
+    auto* d = new TWelcomeDlg(setup.get());
     d->SetName(QStringLiteral("PageDlg1"));
     d->SetContainer(install);
     return d;
@@ -168,6 +154,8 @@ class WizardBase : public testing::Test {
     translator = std::make_unique<TTranslator>(nullptr);
     translator->lgEnglish()->Strings()->Add(QStringLiteral("3;Welcome"));
     translator->lgSpanish()->Strings()->Add(QStringLiteral("3;Tervetuloa"));
+    translator->lgEnglish()->Strings()->Add(QStringLiteral("5;Next >"));
+    translator->lgSpanish()->Strings()->Add(QStringLiteral("5;Seuraava >"));
     TFont font;
     font.SetName(QStringLiteral("Liberation Serif"));
     font.SetSize(11);
@@ -185,21 +173,28 @@ class WizardBase : public testing::Test {
 };
 
 TEST_F(WizardBase, AStandAloneComponentShowsItsPageOnItsCodeAndWritesTheChoice) {
-  TTestPageDlg* dlg = AddPageDlg();
+  RegisterBeforeInstallPageClasses();
+  install->SetInstallTypes({itDefault, itCompact, itFull});
+  install->SetInstallType(itFull);
+  auto* dlg = new TInstallTypeDlg(setup.get());
+  dlg->SetName(QStringLiteral("TypeDlg1"));
+  dlg->SetContainer(install);
   int shown = 0;
   app->ModalDriver = [&](TObject* modal) {
-    auto* page = dynamic_cast<TTestPageForm*>(modal);
+    auto* page = dynamic_cast<TInstallTypeForm*>(modal);
     ASSERT_NE(page, nullptr);
     ++shown;
     EXPECT_EQ(page->Container(), install);
     EXPECT_EQ(page->DC(), dlg);
-    EXPECT_FALSE(page->BackButton->Visible());
-    page->CheckBox1->SetChecked(true);
-    Click(page->NextButton);
+    EXPECT_FALSE(page->BackBtn->Visible());
+    EXPECT_EQ(page->PageControl->ActivePage(), page->FullTab);
+    page->PageControl->SetActivePage(page->CompactTab);
+    page->PageControlChange(page->PageControl);
+    page->ProceedBtn->Click();
   };
   install->BroadcastMessage(install, scReadme, nullptr);
   EXPECT_EQ(shown, 0);
-  install->BroadcastMessage(install, scWelcome, nullptr);
+  install->BroadcastMessage(install, scStartProcessing, nullptr);
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(install->CurrentInstallType(), itCompact);
   EXPECT_EQ(dlg->Dialog(), nullptr);
@@ -208,13 +203,13 @@ TEST_F(WizardBase, AStandAloneComponentShowsItsPageOnItsCodeAndWritesTheChoice) 
   TDialogManager* manager = AddManager();
   dlg->SetDialogManager(manager);
   EXPECT_TRUE(manager->Dialogs().contains(dlg));
-  install->BroadcastMessage(install, scWelcome, nullptr);
+  install->BroadcastMessage(install, scStartProcessing, nullptr);
   EXPECT_EQ(shown, 1);
 }
 
 TEST_F(WizardBase, TheManagerRunsItsPagesWithBackAndNext) {
   TDialogManager* manager = AddManager();
-  TTestPageDlg* dlg = AddPageDlg();
+  TWelcomeDlg* dlg = AddPageDlg();
   ASSERT_EQ(dlg->DialogManager(), manager);
   TBIFEntry* second = RegisterInstallForm(&FormClassOf<TTestSecondForm>, nullptr, 0);
   QStringList seen;
@@ -224,7 +219,8 @@ TEST_F(WizardBase, TheManagerRunsItsPagesWithBackAndNext) {
     ASSERT_EQ(frame->PageCount(), 2);
     EXPECT_EQ(frame->Width(), 478);
     EXPECT_EQ(frame->Height(), 395);
-    auto* first = static_cast<TTestPageForm*>(frame->Page(0));
+    auto* first = dynamic_cast<TWelcomeForm*>(frame->Page(0));
+    ASSERT_NE(first, nullptr);
     auto* last = static_cast<TTestPageForm*>(frame->Page(1));
     EXPECT_EQ(first->DC(), dlg);
     // The page without a component works on the install all the same.
@@ -232,8 +228,8 @@ TEST_F(WizardBase, TheManagerRunsItsPagesWithBackAndNext) {
     EXPECT_EQ(last->Container(), install);
     seen << frame->Caption();
     EXPECT_TRUE(first->IsFirstPage());
-    EXPECT_FALSE(first->BackButton->Visible());
-    Click(first->NextButton);
+    EXPECT_FALSE(first->BackBtn->Visible());
+    Click(first->ProceedBtn);
     seen << frame->Caption();
     EXPECT_TRUE(last->IsLastPage());
     EXPECT_TRUE(last->BackButton->Visible());
@@ -247,16 +243,15 @@ TEST_F(WizardBase, TheManagerRunsItsPagesWithBackAndNext) {
     Click(last->BackButton);
     seen << frame->Caption();
     EXPECT_EQ(frame->CurrentPage(), first);
-    Click(first->BackButton);  // hidden, and nowhere to go
+    Click(first->BackBtn);  // hidden, and nowhere to go
     EXPECT_EQ(frame->CurrentPage(), first);
-    first->CheckBox1->SetChecked(true);
-    Click(first->NextButton);
+    Click(first->ProceedBtn);
     EXPECT_EQ(frame->ModalResult(), mrNone);
     Click(last->NextButton);
     EXPECT_EQ(frame->ModalResult(), mrOk);
   };
   install->BroadcastMessage(install, scBeforeInstallWizard, nullptr);
-  EXPECT_EQ(seen, QStringList({"Test page", "Second page", "Test page"}));
+  EXPECT_EQ(seen, QStringList({"Welcome", "Second page", "Welcome"}));
   // The second page's Next wrote last: it works on the install too.
   EXPECT_EQ(install->CurrentInstallType(), itFull);
   EXPECT_EQ(CurrentDialogManager(), nullptr);
@@ -280,7 +275,7 @@ TEST_F(WizardBase, CancelAsksAndOnlyAYesEndsAsAUserAbort) {
     SCOPED_TRACE(row.how);
     setup = std::make_unique<TForm>(nullptr);
     install = new TInstall(setup.get());
-    TTestPageDlg* dlg = AddPageDlg();
+    TWelcomeDlg* dlg = AddPageDlg();
     if (!row.standAlone) dlg->SetDialogManager(AddManager());
     answers = {false, true};
     questions = 0;
@@ -288,14 +283,14 @@ TEST_F(WizardBase, CancelAsksAndOnlyAYesEndsAsAUserAbort) {
       auto* form = dynamic_cast<TForm*>(modal);
       ASSERT_NE(form, nullptr);
       auto* frame = dynamic_cast<TBaseFormContainer*>(modal);
-      auto* page = frame != nullptr ? static_cast<TTestPageForm*>(frame->Page(0))
-                                    : dynamic_cast<TTestPageForm*>(modal);
+      auto* page = frame != nullptr ? dynamic_cast<TWelcomeForm*>(frame->Page(0))
+                                    : dynamic_cast<TWelcomeForm*>(modal);
       ASSERT_NE(page, nullptr);
       auto cancel = [&] {
         if (row.windowManager)
           CloseByWindowManager(form);
         else
-          Click(page->CancelButton);
+          Click(page->CancelBtn);
       };
       cancel();  // answered no
       EXPECT_EQ(questions, 1);
@@ -318,21 +313,21 @@ TEST_F(WizardBase, APageTakesTheFinnishTextsAndFontWhenShown) {
     SCOPED_TRACE(alone ? "stand-alone" : "in the wizard");
     setup = std::make_unique<TForm>(nullptr);
     install = new TInstall(setup.get());
-    TTestPageDlg* dlg = AddPageDlg();
+    TWelcomeDlg* dlg = AddPageDlg();
     if (!alone) dlg->SetDialogManager(AddManager());
     QString caption;
     QString face;
     app->ModalDriver = [&](TObject* modal) {
       auto* frame = dynamic_cast<TBaseFormContainer*>(modal);
-      auto* page = frame != nullptr ? static_cast<TTestPageForm*>(frame->Page(0))
-                                    : dynamic_cast<TTestPageForm*>(modal);
+      auto* page = frame != nullptr ? dynamic_cast<TWelcomeForm*>(frame->Page(0))
+                                    : dynamic_cast<TWelcomeForm*>(modal);
       ASSERT_NE(page, nullptr);
-      caption = page->Label1->Caption();
-      face = page->Label1->Font()->Name();
-      Click(page->NextButton);
+      caption = page->ProceedBtn->Caption();
+      face = page->ProceedBtn->Font()->Name();
+      Click(page->ProceedBtn);
     };
     install->BroadcastMessage(install, alone ? scWelcome : scBeforeInstallWizard, nullptr);
-    EXPECT_EQ(caption, QStringLiteral("Tervetuloa"));
+    EXPECT_EQ(caption, QStringLiteral("Seuraava >"));
     EXPECT_EQ(face, QStringLiteral("Liberation Serif"));
     EXPECT_EQ(dlg->LastLanguage(), olSpanish);
   }
@@ -394,7 +389,7 @@ TEST_F(WizardBase, RegistryAndParameterErrors) {
             "The PO object passed to Manager1 is not a TFileStatusParameter object");
   EXPECT_EQ(message([&] { manager->HandleMessage(install, scDownloadStatus, &wrong); }),
             "The PO object passed to Manager1 is not a TDownloadStatusParameter object");
-  TTestPageDlg* dlg = AddPageDlg();
+  TWelcomeDlg* dlg = AddPageDlg();
   EXPECT_EQ(message([&] { dlg->AssignDialogProperties(); }),
             "Cannot AssignDialogProperties for PageDlg1 because the Dialog is Nil");
 }
@@ -550,7 +545,7 @@ const char kScript[] = R"(object Script: TDataModule
     Width = 500
     Position = odpTopLeft
   end
-  object PageDlg1: TTestPageDlg
+  object PageDlg1: TWelcomeDlg
     Container = Install1
     DialogManager = Manager1
     Order = 5
@@ -561,14 +556,14 @@ end
 
 TEST_F(WizardBase, AScriptsPageComponentJoinsItsManager) {
   RegisterInstallDialogClasses();
-  if (GetClass(QStringLiteral("TTestPageDlg")) == nullptr) RegisterClass<TTestPageDlg>();
+  RegisterBeforeInstallPageClasses();
   setup.reset();  // the script brings its own install component
   TDataModule script(nullptr);
   int never = 0;
   script.DefineMethod<void(TObject*)>(QStringLiteral("Never"), [&never](TObject*) { ++never; });
   ReadRootComponent(&script, QByteArray(kScript), QStringLiteral("script.form"));
   auto* manager = FindComponentAs<TDialogManager>(&script, QStringLiteral("Manager1"));
-  auto* dlg = FindComponentAs<TTestPageDlg>(&script, QStringLiteral("PageDlg1"));
+  auto* dlg = FindComponentAs<TWelcomeDlg>(&script, QStringLiteral("PageDlg1"));
   auto* scriptInstall = FindComponentAs<TInstall>(&script, QStringLiteral("Install1"));
   EXPECT_EQ(dlg->DialogManager(), manager);
   EXPECT_EQ(manager->Dialogs(), QList<TCustomBaseInstallDlg*>({dlg}));
@@ -582,18 +577,18 @@ TEST_F(WizardBase, AScriptsPageComponentJoinsItsManager) {
     EXPECT_EQ(frame->Width(), 500);
     EXPECT_EQ(frame->Left(), 0);
     EXPECT_EQ(frame->Page(0)->Order(), 5);
-    Click(static_cast<TTestPageForm*>(frame->Page(0))->NextButton);
+    Click(dynamic_cast<TWelcomeForm*>(frame->Page(0))->ProceedBtn);
   };
   scriptInstall->BroadcastMessage(scriptInstall, scWelcome, nullptr);
   EXPECT_EQ(frames, 0);
   scriptInstall->BroadcastMessage(scriptInstall, scBeforeInstallWizard, nullptr);
   EXPECT_EQ(frames, 1);
   EXPECT_EQ(never, 0);  // the manager shows the page, not the component
-  UnRegisterClass<TTestPageDlg>();
 }
 
 TEST_F(WizardBase, SkippedPagesAreStepped) {
-  AddPageDlg()->SetDialogManager(AddManager());
+  AddManager();
+  TBIFEntry* firstEntry = RegisterInstallForm(&FormClassOf<TTestPageForm>, nullptr, 0);
   TBIFEntry* second = RegisterInstallForm(&FormClassOf<TTestSecondForm>, nullptr, 0);
   struct Row {
     const char* what;
@@ -627,6 +622,7 @@ TEST_F(WizardBase, SkippedPagesAreStepped) {
   }
   TTestPageForm::skipMask = 0;
   UnregisterInstallForm(second);
+  UnregisterInstallForm(firstEntry);
 }
 
 TEST_F(WizardBase, ApplyLanguageFollowsTheFormsSettings) {

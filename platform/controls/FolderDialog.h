@@ -1,0 +1,43 @@
+#pragma once
+// TFolderDialog: a folder chooser on a non-native QFileDialog in folder
+// mode (it works on every platform plugin, and a modal driver can choose a
+// folder and accept it). Its words are given by its owner; its list shows
+// names only, so no column header needs words of its own.
+
+#include "platform/classes/Component.h"
+
+#include <QString>
+
+class QFileDialog;
+
+struct TFolderDialogTexts {
+  QString title;
+  QString lookIn;    // above the folders
+  QString fileName;  // beside the chosen folder's name
+  QString accept;
+  QString reject;
+};
+
+class TFolderDialog : public TComponent {
+ public:
+  explicit TFolderDialog(TComponent* owner) : TComponent(owner) {}
+  // True when a folder was chosen, which Folder then gives; a cancelled
+  // dialog leaves Folder empty. While it shows, the application's
+  // ModalDriver is called with it.
+  virtual bool Execute();
+  QFileDialog* ActiveDialog() const { return dialog_; }
+  QString Folder() const { return folder_; }
+  // The folder the dialog opens in (as given: it must exist).
+  QString Directory() const { return directory_; }
+  void SetDirectory(const QString& v) { directory_ = v; }
+  void SetTexts(const TFolderDialogTexts& v) { texts_ = v; }
+  // For modal drivers: chooses folder and accepts the dialog.
+  void ChooseFolder(const QString& folder);
+
+ private:
+  QString folder_;
+  QString driverChoice_;
+  QString directory_;
+  TFolderDialogTexts texts_;
+  QFileDialog* dialog_ = nullptr;
+};
