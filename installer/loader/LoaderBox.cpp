@@ -20,30 +20,34 @@ constexpr int kMargin = 16;
 constexpr int kButtonWidth = 80;
 constexpr std::uint32_t kFace = 0xD4D0C8;  // the classic button face
 
+// The entries of libxcb the box uses.
+#define QX_XCB_ENTRIES(X) \
+  X(xcb_connect) \
+  X(xcb_connection_has_error) \
+  X(xcb_disconnect) \
+  X(xcb_get_setup) \
+  X(xcb_setup_roots_iterator) \
+  X(xcb_generate_id) \
+  X(xcb_create_window) \
+  X(xcb_change_property) \
+  X(xcb_intern_atom) \
+  X(xcb_intern_atom_reply) \
+  X(xcb_open_font_checked) \
+  X(xcb_request_check) \
+  X(xcb_query_font) \
+  X(xcb_query_font_reply) \
+  X(xcb_create_gc) \
+  X(xcb_map_window) \
+  X(xcb_flush) \
+  X(xcb_wait_for_event) \
+  X(xcb_image_text_8) \
+  X(xcb_poly_rectangle)
+
 // The entries of libxcb the box uses, looked up by name.
 struct TXcb {
   void* library = nullptr;
 #define QX_XCB(name) decltype(&::name) name = nullptr;
-  QX_XCB(xcb_connect)
-  QX_XCB(xcb_connection_has_error)
-  QX_XCB(xcb_disconnect)
-  QX_XCB(xcb_get_setup)
-  QX_XCB(xcb_setup_roots_iterator)
-  QX_XCB(xcb_generate_id)
-  QX_XCB(xcb_create_window)
-  QX_XCB(xcb_change_property)
-  QX_XCB(xcb_intern_atom)
-  QX_XCB(xcb_intern_atom_reply)
-  QX_XCB(xcb_open_font_checked)
-  QX_XCB(xcb_request_check)
-  QX_XCB(xcb_query_font)
-  QX_XCB(xcb_query_font_reply)
-  QX_XCB(xcb_create_gc)
-  QX_XCB(xcb_map_window)
-  QX_XCB(xcb_flush)
-  QX_XCB(xcb_wait_for_event)
-  QX_XCB(xcb_image_text_8)
-  QX_XCB(xcb_poly_rectangle)
+  QX_XCB_ENTRIES(QX_XCB)
 #undef QX_XCB
 
   bool Load() {
@@ -56,26 +60,7 @@ struct TXcb {
       all = all && entry != nullptr;
     };
 #define QX_XCB(name) find(name, #name);
-    QX_XCB(xcb_connect)
-    QX_XCB(xcb_connection_has_error)
-    QX_XCB(xcb_disconnect)
-    QX_XCB(xcb_get_setup)
-    QX_XCB(xcb_setup_roots_iterator)
-    QX_XCB(xcb_generate_id)
-    QX_XCB(xcb_create_window)
-    QX_XCB(xcb_change_property)
-    QX_XCB(xcb_intern_atom)
-    QX_XCB(xcb_intern_atom_reply)
-    QX_XCB(xcb_open_font_checked)
-    QX_XCB(xcb_request_check)
-    QX_XCB(xcb_query_font)
-    QX_XCB(xcb_query_font_reply)
-    QX_XCB(xcb_create_gc)
-    QX_XCB(xcb_map_window)
-    QX_XCB(xcb_flush)
-    QX_XCB(xcb_wait_for_event)
-    QX_XCB(xcb_image_text_8)
-    QX_XCB(xcb_poly_rectangle)
+    QX_XCB_ENTRIES(QX_XCB)
 #undef QX_XCB
     return all;
   }

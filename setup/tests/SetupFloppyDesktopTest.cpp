@@ -95,15 +95,8 @@ class SetupFloppyDesktop : public testing::Test {
   void Stage(const char* what) {
     std::fprintf(stderr, "floppy road: %s after %lld ms\n", what, static_cast<long long>(clock_.elapsed()));
   }
-  // Return on the window of that title until it goes; then the window of next.
   QString Advance(const QString& title, const QString& next, int timeoutMs = kDesktopWaitMs) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-      const QString page = desk_.Window(title);
-      if (page.isEmpty()) break;
-      desk_.Keys(page, {"Return"});
-      if (WaitUntil([&] { return desk_.Window(title).isEmpty(); }, 5000)) break;
-    }
-    return next.isEmpty() ? QString() : desk_.WaitForWindow(next, timeoutMs);
+    return AdvancePage(desk_, title, next, timeoutMs);
   }
   // On the disk prompt: a click in the path field, folder typed over its
   // text, a click on Proceed; then the window of next.

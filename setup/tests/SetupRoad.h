@@ -185,6 +185,19 @@ inline QStringList DesktopCommand(const QString& entryFile) {
   return argv.has_value() ? *argv : QStringList();
 }
 
+// Return on the page of that title until it goes (the pages share one
+// frame: the title changes); then the window of next, if any.
+inline QString AdvancePage(TDesktopSession& desk, const QString& title, const QString& next,
+                           int timeoutMs = kDesktopWaitMs) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const QString page = desk.Window(title);
+    if (page.isEmpty()) break;
+    desk.Keys(page, {"Return"});
+    if (WaitUntil([&] { return desk.Window(title).isEmpty(); }, 5000)) break;
+  }
+  return next.isEmpty() ? QString() : desk.WaitForWindow(next, timeoutMs);
+}
+
 class TSetupRoad : public testing::Test {
  protected:
   void SetUp() override {
@@ -261,16 +274,8 @@ class TSetupRoad : public testing::Test {
     StartAway(setup_, exe_, arguments, QFileInfo(exe_).absolutePath());
     ASSERT_TRUE(setup_.waitForStarted(10000));
   }
-  // Return on the page of that title until it goes (the pages share one
-  // frame: the title changes); then the window of next, if any.
   QString Advance(const QString& title, const QString& next, int timeoutMs = kDesktopWaitMs) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-      const QString page = desk_.Window(title);
-      if (page.isEmpty()) break;
-      desk_.Keys(page, {"Return"});
-      if (WaitUntil([&] { return desk_.Window(title).isEmpty(); }, 5000)) break;
-    }
-    return next.isEmpty() ? QString() : desk_.WaitForWindow(next, timeoutMs);
+    return AdvancePage(desk_, title, next, timeoutMs);
   }
   // From the welcome page to the folder page, keeping a shot of each.
   QString PagesUpToTheFolder() {
