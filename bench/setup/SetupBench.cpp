@@ -92,14 +92,15 @@ int main(int argc, char** argv) {
   try {
     TOndxCompress setup(nullptr);
     setup.SetCompressionLevel(colFastest);
-    setup.FilesToProcess()->Add(program);
-    setup.FilesToProcess()->Add(form);
+    // Members are stored under their file names, as -b stores them.
+    setup.FilesToProcess()->Add(program + QStringLiteral(";velmio"));
+    setup.FilesToProcess()->Add(form + QStringLiteral(";script.form"));
     setup.SetCompressedFile(build + QStringLiteral("/setup.1"));
     setup.Add(false);
     TOndxCompress files(nullptr);
     files.SetCompressionLevel(colDefault);
     for (const QString& name : names)
-      files.FilesToProcess()->Add(src + QLatin1Char('/') + name);
+      files.FilesToProcess()->Add(src + QLatin1Char('/') + name + QLatin1Char(';') + name);
     files.SetCompressedFile(build + QStringLiteral("/files.1"));
     files.Add(false);
     if (!QFile::copy(QStringLiteral(QX_BENCH_LOADER), exe))
