@@ -105,9 +105,6 @@ QByteArray MenuText(const QStringList& parts, const QString& directoryFile,
   QByteArray text;
   QXmlStreamWriter xml(&text);
   xml.setAutoFormatting(true);
-  xml.writeDTD(QStringLiteral(
-      "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
-      " \"http://www.freedesktop.org/standards/menu-spec/menu-1.0.dtd\">"));
   xml.writeStartElement(QStringLiteral("Menu"));
   xml.writeTextElement(QStringLiteral("Name"), QStringLiteral("Applications"));
   for (const QString& part : parts) {

@@ -136,8 +136,6 @@ TEST(LinkGroup, MenuParserShowsGroupsAsSubmenus) {
   SaveLink(program, AppsPath("Juuri.lnk"));
   const QString root = qxtest::TempPath("config/menus/applications.menu");
   qxtest::WriteBytes(root,
-                     "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
-                     " \"http://www.freedesktop.org/standards/menu-spec/menu-1.0.dtd\">\n"
                      "<Menu><Name>Applications</Name><DefaultAppDirs/><DefaultDirectoryDirs/>"
                      "<DefaultMergeDirs/></Menu>\n");
   QProcess parser;
