@@ -1,15 +1,7 @@
 #include "platform/controls/FolderDialog.h"
 
-#include "platform/controls/Application.h"
-#include "platform/controls/Guard.h"
-#include "platform/controls/QtBridge.h"
-#include "platform/controls/TopMost.h"
-#include "platform/rtl/GuardedEntry.h"
-
 #include <QDir>
-#include <QEventLoop>
 #include <QFileDialog>
-#include <QLayout>
 #include <QUrl>
 
 namespace {
@@ -39,27 +31,7 @@ bool TFolderDialog::Execute() {
   for (const char* name : {"fileTypeCombo", "fileTypeLabel"})
     if (auto* widget = dialog.findChild<QWidget*>(QString::fromLatin1(name))) widget->hide();
   dialog.setSidebarUrls({QUrl::fromLocalFile(QDir::homePath()), QUrl::fromLocalFile(QDir::rootPath())});
-  dialog_ = &dialog;
-  struct TClear {
-    QFileDialog*& slot;
-    ~TClear() { slot = nullptr; }
-  } clear{dialog_};
-  QEventLoop loop;
-  GuardedConnect(this, &dialog, &QDialog::finished, &loop, [&loop] { loop.quit(); });
-  dialog.setWindowModality(Qt::ApplicationModal);
-  dialog.setResult(QDialog::Rejected);
-  // Platforms without a window system cannot take size hints (and warn).
-  if (!WindowSystemPresent() && dialog.layout() != nullptr)
-    dialog.layout()->setSizeConstraint(QLayout::SetNoConstraint);
-  {
-    const TModalTopMostScope topMosts(&dialog);
-    dialog.show();
-    if (Application != nullptr && Application->ModalDriver)
-      Guard(this, [this] { Application->ModalDriver(this); });
-    if (dialog.isVisible()) loop.exec();
-    dialog.hide();
-  }
-  if (dialog.result() != QDialog::Accepted) return false;
+  if (!RunModal(dialog)) return false;
   // The driver's folder as given: the view may still be loading it.
   if (!driverChoice_.isEmpty()) {
     folder_ = driverChoice_;
@@ -71,10 +43,15 @@ bool TFolderDialog::Execute() {
   return true;
 }
 
+QFileDialog* TFolderDialog::FileDialog() const {
+  return static_cast<QFileDialog*>(ActiveDialog());
+}
+
 void TFolderDialog::ChooseFolder(const QString& folder) {
-  if (dialog_ == nullptr) return;
+  QFileDialog* dialog = FileDialog();
+  if (dialog == nullptr) return;
   driverChoice_ = folder;
-  dialog_->setDirectory(folder);
-  dialog_->selectFile(folder);
-  static_cast<QDialog*>(dialog_)->accept();
+  dialog->setDirectory(folder);
+  dialog->selectFile(folder);
+  static_cast<QDialog*>(dialog)->accept();
 }

@@ -4,7 +4,7 @@
 // folder and accept it). Its words are given by its owner; its list shows
 // names only, so no column header needs words of its own.
 
-#include "platform/classes/Component.h"
+#include "platform/controls/CommonDialog.h"
 
 #include <QString>
 
@@ -18,14 +18,15 @@ struct TFolderDialogTexts {
   QString reject;
 };
 
-class TFolderDialog : public TComponent {
+class TFolderDialog : public TCommonDialog {
  public:
-  explicit TFolderDialog(TComponent* owner) : TComponent(owner) {}
+  explicit TFolderDialog(TComponent* owner) : TCommonDialog(owner) {}
   // True when a folder was chosen, which Folder then gives; a cancelled
   // dialog leaves Folder empty. While it shows, the application's
   // ModalDriver is called with it.
-  virtual bool Execute();
-  QFileDialog* ActiveDialog() const { return dialog_; }
+  bool Execute() override;
+  // The Qt dialog while Execute runs; nullptr otherwise.
+  QFileDialog* FileDialog() const;
   QString Folder() const { return folder_; }
   // The folder the dialog opens in (as given: it must exist).
   QString Directory() const { return directory_; }
@@ -39,5 +40,4 @@ class TFolderDialog : public TComponent {
   QString driverChoice_;
   QString directory_;
   TFolderDialogTexts texts_;
-  QFileDialog* dialog_ = nullptr;
 };

@@ -508,7 +508,7 @@ TEST_F(WizardBase, TheFloppyPromptsNameTheFolderAndLetTheUserPickAnother) {
         form->PathEdit->SetText(chosen);
         form->InstallBtnClick(form->InstallBtn);
       } else if (auto* dialog = dynamic_cast<TOpenFolderDialog*>(modal)) {
-        shownPath = dialog->ActiveDialog()->directory().absolutePath();
+        shownPath = dialog->FileDialog()->directory().absolutePath();
         if (ok) dialog->ChooseFolder(chosen);
         else dialog->ActiveDialog()->reject();
       } else {

@@ -379,7 +379,7 @@ TEST_F(WizardPages, BrowseOpensTheFinnishFolderBrowserAtTheTarget) {
   app->ModalDriver = [&](TObject* modal) {
     if (auto* browser = dynamic_cast<TOpenFolderDialog*>(modal)) {
       ++browsed;
-      QFileDialog* dialog = browser->ActiveDialog();
+      QFileDialog* dialog = browser->FileDialog();
       ASSERT_NE(dialog, nullptr);
       EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Kohdekansio"));
       EXPECT_EQ(dialog->labelText(QFileDialog::LookIn), QStringLiteral("Polku:"));
