@@ -3,6 +3,7 @@
 // display), against "tar -czf" (gzip -9) of the same files: the files that
 // files.1 holds, the installation program and the loader. Prints both
 // times, both sizes (the setup.exe made and the tarball) and their ratios.
+#include "bench/setup/TimedRun.h"
 #include "installer/engine/cmp_TOndxCompress.h"
 
 #include <QCoreApplication>
@@ -23,22 +24,6 @@ bool CopyFiles(const QString& from, const QString& to) {
   for (const QFileInfo& f : QDir(from).entryInfoList(QDir::Files))
     if (!QFile::copy(f.filePath(), to + QLatin1Char('/') + f.fileName())) return false;
   return true;
-}
-
-// Runs program to its end; -1 ms when it failed.
-qint64 Timed(const QString& program, const QStringList& arguments, const QProcessEnvironment& env,
-             const QString& folder) {
-  QProcess process;
-  process.setProcessEnvironment(env);
-  process.setWorkingDirectory(folder);
-  process.setProcessChannelMode(QProcess::ForwardedChannels);
-  QElapsedTimer timer;
-  timer.start();
-  process.start(program, arguments);
-  if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit ||
-      process.exitCode() != 0)
-    return -1;
-  return timer.elapsed();
 }
 
 }  // namespace
@@ -66,7 +51,8 @@ int main(int argc, char** argv) {
   env.remove(QStringLiteral("QT_QPA_PLATFORM"));
   QDir().mkpath(home);
 
-  const qint64 buildMs = Timed(root + QStringLiteral("/tree/setup/velmio"), {QStringLiteral("-b")}, env, root);
+  const qint64 buildMs = Timed(root + QStringLiteral("/tree/setup/velmio"), {QStringLiteral("-b")}, env, root,
+                               QProcess::ForwardedChannels);
   const QString exe = root + QStringLiteral("/tree/setup/dist/setup.exe");
   if (buildMs < 0 || !QFileInfo::exists(exe)) {
     std::fprintf(stderr, "velmio -b failed\n");
@@ -95,7 +81,7 @@ int main(int argc, char** argv) {
                               QStringList{QStringLiteral("-czf"), tarball, QStringLiteral("-C"),
                                           root + QStringLiteral("/tree")} +
                                   carried,
-                              gzip, root);
+                              gzip, root, QProcess::ForwardedChannels);
   if (peerMs < 0) {
     std::fprintf(stderr, "tar -czf failed\n");
     return 1;

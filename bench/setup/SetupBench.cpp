@@ -3,6 +3,7 @@
 // appended to setup.exe into a fresh XDG tree) against makeself's extract
 // of the same files, each timed once in the same run. Prints both times and
 // the ratio; without makeself the peer is skipped with a message.
+#include "bench/setup/TimedRun.h"
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
 #include "installer/engine/cmp_TOndxCompress.h"
 #include "installer/engine/tests/install/ScriptForm.h"
@@ -47,20 +48,6 @@ QByteArray Form(const QString& src, const QStringList& names) {
   for (int i = 0; i < names.size(); ++i)
     text += qxtest::ScriptFormFile(QStringLiteral("File%1").arg(i), QStringLiteral("Game"), src, names[i]);
   return (text + QStringLiteral("end\n")).toUtf8();
-}
-
-// Runs program to its end; -1 ms when it failed.
-qint64 Timed(const QString& program, const QStringList& arguments, const QProcessEnvironment& env) {
-  QProcess process;
-  process.setProcessEnvironment(env);
-  process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  QElapsedTimer timer;
-  timer.start();
-  process.start(program, arguments);
-  if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit ||
-      process.exitCode() != 0)
-    return -1;
-  return timer.elapsed();
 }
 
 }  // namespace
