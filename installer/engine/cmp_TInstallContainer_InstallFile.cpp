@@ -111,7 +111,7 @@ QString ArchiveKeyOf(const QString& includeFromDir, const QString& fileName) {
 }
 
 QString TCustomInstallFile::ArchiveName() const {
-  return archiveName_.isEmpty() ? fileName_ : archiveName_;  // FAULT
+  return archiveName_.isEmpty() ? ArchiveKeyOf(includeFromDir_, fileName_) : archiveName_;
 }
 
 QString TCustomInstallFile::MemberIn(TOndxCompress& compressor) const {
@@ -380,7 +380,7 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
         compressor.SetDestFileName(destName_);
         // The overwrite rule was applied before ReplaceFile; the destination
         // is not deleted there, so the compressor must not decide again.
-        compressor.SetOverwrite(overwriteMode_);  // FAULT
+        compressor.SetOverwrite(owAlways);
         compressor.OnAborted = [this](TObject*) { RaiseUserAbort(); };
         compressor.OnNewDisk = [this](TOndxCompress* c, int disk, QString& path) {
           AskForDisk(c, disk, path);

@@ -169,7 +169,7 @@ class TFloppyTransfer {
     if (compressor == nullptr) throw IEInstall(QString::fromLatin1(kTextFloppySetup1));
     compressor->OnNewDisk = [this](TOndxCompress*, int disk, QString& path) { AskForDisk(disk, path); };
     compressor->OnStatus = [this](TOndxCompress* sender, const TlzhFileStats& stats) {
-      (void)sender; (void)stats;  // FAULT
+      if (install_.OnFloppyStatus) install_.OnFloppyStatus(sender, stats);
       ProcessInstallMessages();
     };
     compressor->FreeSpaceHook = [this](const QString& folder) { return FreeSpace(folder); };
