@@ -1,5 +1,7 @@
 #include "installer/engine/InstallUndo.h"
 
+#include "platform/rtl/ChangeRecorder.h"
+
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/ProcessState.h"
 #include "platform/system/RestartRecords.h"
@@ -16,7 +18,7 @@ namespace {
 
 enum class TChange { Folder, Created, Replaced };
 
-struct TInstallUndoState {
+struct TInstallUndoState : TChangeRecorder {
   struct TEntry {
     TChange change;
     QString path;
@@ -27,6 +29,10 @@ struct TInstallUndoState {
   // Between the start of a run and its end; work outside a run (a file
   // group processed alone, a build) records nothing.
   bool running = false;
+
+  void FoldersToMake(const QString& path) override;
+  void FileToWrite(const QString& path) override;
+  void FileToRemove(const QString& path) override;
 };
 
 // The state while a run records; nullptr outside a run.
@@ -69,6 +75,7 @@ void Finish(Step step) noexcept {
   }
   state->done.clear();
   state->running = false;
+  if (CurrentChangeRecorder() == state) SetChangeRecorder(nullptr);
 }
 
 }  // namespace
@@ -76,9 +83,10 @@ void Finish(Step step) noexcept {
 void BeginInstallUndo() {
   KeepInstallRun();
   UndoState().running = true;
+  SetChangeRecorder(&UndoState());
 }
 
-void RecordFoldersToMake(const QString& path) {
+void TInstallUndoState::FoldersToMake(const QString& path) {
   TInstallUndoState* state = Recording();
   if (state == nullptr) return;
   QStringList missing;
@@ -91,20 +99,24 @@ void RecordFoldersToMake(const QString& path) {
   for (const QString& folder : missing) state->done.append({TChange::Folder, folder, {}});
 }
 
-void RecordCreatedFile(const QString& path) {
-  if (TInstallUndoState* state = Recording()) state->done.append({TChange::Created, path, {}});
-}
-
-void RecordFileToReplace(const QString& path) {
+void TInstallUndoState::FileToWrite(const QString& path) {
   TInstallUndoState* state = Recording();
   if (state == nullptr) return;
   struct stat st {};
-  if (::lstat(Native(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+  if (::lstat(Native(path).constData(), &st) != 0) {
+    state->done.append({TChange::Created, path, {}});
+    return;
+  }
+  if (!S_ISREG(st.st_mode)) return;
   const QString kept = QFileInfo(path).absolutePath() + QStringLiteral("/.~oc%1-undo-").arg(::getpid()) +
                        QFileInfo(path).fileName();
   ::unlink(Native(kept).constData());
   if (::link(Native(path).constData(), Native(kept).constData()) != 0) return;
   state->done.append({TChange::Replaced, path, kept});
+}
+
+void TInstallUndoState::FileToRemove(const QString& path) {
+  FileToWrite(path);
 }
 
 void UndoInstallRun() noexcept {

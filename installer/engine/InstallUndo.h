@@ -14,15 +14,9 @@
 // A run starts: nothing is recorded yet. Outside a run (from its end to
 // the next start) the Record calls do nothing.
 void BeginInstallUndo();
-// The missing folders of path, from the outermost in, that are about to
-// be made (call before making them).
-void RecordFoldersToMake(const QString& path);
-// A file the run wrote where there was none.
-void RecordCreatedFile(const QString& path);
-// The file at path may be replaced by the run: its contents are kept until
-// the run ends. Nothing when it is no file or the second name cannot be
-// made (then a cancel cannot bring it back).
-void RecordFileToReplace(const QString& path);
+// While a run records, it is the change recorder (platform/rtl/
+// ChangeRecorder.h): folders made, files written where there was none, and
+// files replaced (their contents kept until the run ends).
 // Takes back what was recorded, newest first: replaced files get their
 // old contents back, made files go (with a move to the next login that
 // waits for one), made folders go when empty. Failures

@@ -5,7 +5,7 @@
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 
 #include "installer/engine/InstallPrompts.h"
-#include "installer/engine/InstallUndo.h"
+#include "platform/rtl/ChangeRecorder.h"
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileRepository.h"
@@ -354,12 +354,8 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
         compressor.FilesToProcess()->Clear();
         compressor.FilesToProcess()->Add(ArchiveName());
         const QString target = GetDestPath();
-        const bool wasThere = FileExists(target);
-        if (wasThere)
-          RecordFileToReplace(target);
+        RecordFileToWrite(target);
         compressor.Extract();
-        if (!wasThere && FileExists(target))
-          RecordCreatedFile(target);
         // Only a complete new file, on the disk, is put up for the move at
         // the restart.
         if (replacedInUse_) {

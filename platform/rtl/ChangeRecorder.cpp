@@ -1,0 +1,35 @@
+#include "platform/rtl/ChangeRecorder.h"
+
+#include "platform/rtl/ProcessState.h"
+
+namespace {
+
+struct TRecorderSlot {
+  TChangeRecorder* recorder = nullptr;
+};
+
+}  // namespace
+
+TChangeRecorder* SetChangeRecorder(TChangeRecorder* recorder) {
+  TRecorderSlot& slot = ProcessObject<TRecorderSlot>();
+  TChangeRecorder* before = slot.recorder;
+  slot.recorder = recorder;
+  return before;
+}
+
+TChangeRecorder* CurrentChangeRecorder() {
+  const TRecorderSlot* slot = FindProcessObject<TRecorderSlot>();
+  return slot != nullptr ? slot->recorder : nullptr;
+}
+
+void RecordFoldersToMake(const QString& path) {
+  if (TChangeRecorder* recorder = CurrentChangeRecorder()) recorder->FoldersToMake(path);
+}
+
+void RecordFileToWrite(const QString& path) {
+  if (TChangeRecorder* recorder = CurrentChangeRecorder()) recorder->FileToWrite(path);
+}
+
+void RecordFileToRemove(const QString& path) {
+  if (TChangeRecorder* recorder = CurrentChangeRecorder()) recorder->FileToRemove(path);
+}
