@@ -10,6 +10,20 @@
 // run writing into the folder removes it should this run be killed.
 
 #include <QString>
+#include <QStringList>
+
+// What taking back a run (or a killed run found by the next one) did.
+struct TUndoReport {
+  int files = 0;           // files removed, or given back their old contents
+  int folders = 0;         // folders removed
+  int registryValues = 0;  // registry values removed, or given back their old data
+  // Changes that could not be taken back, one line each (the path or the
+  // key and value, and why).
+  QStringList failed;
+  // The changes were those of an earlier run that was killed.
+  bool earlierRun = false;
+  bool Empty() const { return files == 0 && folders == 0 && registryValues == 0 && failed.isEmpty(); }
+};
 
 // A run starts: nothing is recorded yet. Outside a run (from its end to
 // the next start) the Record calls do nothing.

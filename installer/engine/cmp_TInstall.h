@@ -16,6 +16,7 @@
 // carries out).
 
 #include "installer/engine/InstallHost.h"
+#include "installer/engine/InstallUndo.h"
 #include "installer/engine/cmp_TInstallContainer_Files.h"
 #include "platform/classes/Persistent.h"
 #include "platform/rtl/DateTime.h"
@@ -169,6 +170,9 @@ class TCustomInstall : public TFileContainer {
   // The main form's first activation.
   void FirstActivation(TObject* sender);
   bool Running() const { return running_; }
+  // What the last bad end (or cancel) of a run took back, for the bad-end
+  // page; empty before.
+  const TUndoReport& UndoReport() const { return undoReport_; }
 
   // The install record.
   virtual QString GetInstallKey(bool create);
@@ -269,6 +273,7 @@ class TCustomInstall : public TFileContainer {
   std::array<QString, 7> switchValues_;
   QString sourceDir_;
   int unfinishedCount_ = 0;
+  TUndoReport undoReport_;
 };
 
 // The published form, as a setup script names it.
