@@ -163,6 +163,8 @@ class TCustomInstall : public TFileContainer {
   virtual void HandleException(TObject* sender, const Exception& e);
   // Nothing restarts the machine: tells the user to log out and in again.
   void RebootWindows();
+  // Tells that a killed run's changes were taken back at the start.
+  void TellEarlierRunUndone(const QString& product);
   // The install's processing is its run (setting State to fcsInstall too).
   void Process() override { Run(); }
   void ReadInfoFromArchive() override;

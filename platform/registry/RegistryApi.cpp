@@ -1,6 +1,8 @@
 #include "platform/registry/RegistryApi.h"
 
 #include "platform/registry/OpenKeys.h"
+#include "platform/registry/RegistryChanges.h"
+#include "platform/rtl/ChangeRecorder.h"
 
 #include <sqlite3.h>
 
@@ -26,6 +28,21 @@ LONG CodeOf(const SqliteError& e) {
     case SQLITE_READONLY:
     case SQLITE_PERM:
     case SQLITE_AUTH:
+      return ERROR_ACCESS_DENIED;
+    default:
+      return ERROR_REGISTRY_IO_FAILED;
+  }
+}
+
+// A change the recorder refused fails as the change would have.
+LONG CodeOf(const EChangeRefused& e) {
+  switch (e.ErrorCode()) {
+    case ENOSPC:
+    case EDQUOT:
+      return ERROR_DISK_FULL;
+    case EACCES:
+    case EPERM:
+    case EROFS:
       return ERROR_ACCESS_DENIED;
     default:
       return ERROR_REGISTRY_IO_FAILED;
@@ -87,6 +104,8 @@ LONG WithKey(HKEY key, REGSAM needed, SqliteTransaction::Kind kind, Body body) {
       tx.Commit();
     return rc;
   } catch (const SqliteError& e) {
+    return CodeOf(e);
+  } catch (const EChangeRefused& e) {
     return CodeOf(e);
   }
 }
@@ -151,13 +170,18 @@ LONG RegCreateKeyEx(HKEY key, const QString& subKey, REGSAM desired, HKEY* resul
                  [&](Hive& hive, const KeyRef& ref) {
                    KeyId id = ref.key;
                    DWORD how = REG_OPENED_EXISTING_KEY;
-                   for (const QString& part : SplitKeyPath(subKey)) {
-                     auto child = hive.FindChild(id, part);
-                     if (!child) {
-                       child = hive.AddChild(id, part);
-                       how = REG_CREATED_NEW_KEY;
-                     }
+                   QStringList parts = SplitKeyPath(subKey);
+                   while (!parts.isEmpty()) {
+                     const auto child = hive.FindChild(id, parts.first());
+                     if (!child)
+                       break;
                      id = *child;
+                     parts.removeFirst();
+                   }
+                   registry_detail::RecordKeysToMake(hive, ref.hive, id, parts);
+                   for (const QString& part : parts) {
+                     id = hive.AddChild(id, part);
+                     how = REG_CREATED_NEW_KEY;
                    }
                    if (disposition)
                      *disposition = how;
@@ -206,6 +230,7 @@ LONG RegQueryValueEx(HKEY key, const QString& valueName, DWORD* type, void* data
 
 LONG RegSetValueEx(HKEY key, const QString& valueName, DWORD type, const QByteArray& data) {
   return WithKey(key, KEY_SET_VALUE, SqliteTransaction::Write, [&](Hive& hive, const KeyRef& ref) {
+    registry_detail::RecordValueChange(hive, ref.hive, ref.key, valueName);
     hive.SetValue(ref.key, valueName, type, data);
     return ERROR_SUCCESS;
   });
@@ -222,6 +247,9 @@ LONG RegSetValueEx(HKEY key, const QString& valueName, DWORD type, const void* d
 
 LONG RegDeleteValue(HKEY key, const QString& valueName) {
   return Deleting(key, KEY_SET_VALUE, [&](Hive& hive, const KeyRef& ref) {
+    if (!hive.Value(ref.key, valueName))
+      return ERROR_FILE_NOT_FOUND;
+    registry_detail::RecordValueChange(hive, ref.hive, ref.key, valueName);
     return hive.DeleteValue(ref.key, valueName) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
   });
 }
@@ -233,6 +261,7 @@ LONG RegDeleteKey(HKEY key, const QString& subKey) {
       return rc;
     if (hive.HasChildren(target))
       return ERROR_ACCESS_DENIED;
+    registry_detail::RecordKeysToDelete(hive, ref.hive, target);
     hive.DeleteKey(target);
     return ERROR_SUCCESS;
   });
@@ -241,12 +270,14 @@ LONG RegDeleteKey(HKEY key, const QString& subKey) {
 LONG RegDeleteTree(HKEY key, const QString& subKey) {
   return Deleting(key, 0, [&](Hive& hive, const KeyRef& ref) {
     if (SplitKeyPath(subKey).isEmpty()) {
+      registry_detail::RecordKeysToDelete(hive, ref.hive, ref.key);
       hive.DeleteContents(ref.key);
       return ERROR_SUCCESS;
     }
     KeyId target = 0;
     if (const LONG rc = DeleteTarget(hive, ref, subKey, &target); rc != ERROR_SUCCESS)
       return rc;
+    registry_detail::RecordKeysToDelete(hive, ref.hive, target);
     hive.DeleteContents(target);
     hive.DeleteKey(target);
     return ERROR_SUCCESS;

@@ -2,6 +2,11 @@
 
 #include "platform/rtl/ProcessState.h"
 
+#include <cstring>
+
+EChangeRefused::EChangeRefused(int code, const QString& what)
+    : EOSError(code, QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(code)))) {}
+
 namespace {
 
 struct TRecorderSlot {

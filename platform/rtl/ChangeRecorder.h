@@ -6,7 +6,18 @@
 // DeleteFile, RenameFile) tell it themselves; code that changes files by
 // other means calls the Record functions first.
 
+#include "platform/rtl/Exceptions.h"
+
 #include <QString>
+
+// A change the recorder would not let be made: what it needed could not be
+// kept (its code is the errno of that failure), or a test's fault hook
+// stands in for the change failing. The change must then fail as it
+// would have with that errno.
+class EChangeRefused : public EOSError {
+ public:
+  EChangeRefused(int code, const QString& what);
+};
 
 class TChangeRecorder {
  public:

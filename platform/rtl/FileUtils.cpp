@@ -1,5 +1,7 @@
 #include "platform/rtl/FileUtils.h"
 
+#include "platform/rtl/ChangeRecorder.h"
+
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
 
@@ -105,7 +107,17 @@ bool ForceDirectories(const QString& dir) {
   return CreateDir(d) || (errno == EEXIST && DirectoryExists(d));
 }
 
-bool CreateDir(const QString& dir) { return ::mkdir(Native(dir).constData(), 0777) == 0; }
+bool CreateDir(const QString& dir) {
+  if (!DirectoryExists(dir)) {
+    try {
+      RecordFoldersToMake(dir);
+    } catch (const EChangeRefused& e) {
+      errno = e.ErrorCode();
+      return false;
+    }
+  }
+  return ::mkdir(Native(dir).constData(), 0777) == 0;
+}
 
 bool RemoveDir(const QString& dir) { return ::rmdir(Native(dir).constData()) == 0; }
 
