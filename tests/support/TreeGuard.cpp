@@ -28,16 +28,6 @@ QString HideScript() {
   return script;
 }
 
-// The files of the build as compile_commands.json lists them.
-QSet<QByteArray> BuildSources() {
-  QSet<QByteArray> sources;
-  const QJsonDocument commands =
-      QJsonDocument::fromJson(ReadBytes(QStringLiteral(QX_BUILD_DIR "/compile_commands.json")));
-  for (const QJsonValue& command : commands.array())
-    sources.insert(QFile::encodeName(command.toObject().value(QStringLiteral("file")).toString()));
-  return sources;
-}
-
 bool PathCharacter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
          c == '.';
@@ -65,6 +55,23 @@ QByteArray Utf16(const QString& text) {
 }  // namespace
 
 QStringList BuildTrees() { return {QStringLiteral(QX_BUILD_DIR), QStringLiteral(QX_SOURCE_DIR)}; }
+
+bool SanitizedBuild() {
+#ifdef QX_SANITIZED
+  return true;
+#else
+  return false;
+#endif
+}
+
+QStringList BuildSources() {
+  QStringList sources;
+  const QJsonDocument commands =
+      QJsonDocument::fromJson(ReadBytes(QStringLiteral(QX_BUILD_DIR "/compile_commands.json")));
+  for (const QJsonValue& command : commands.array())
+    sources << command.toObject().value(QStringLiteral("file")).toString();
+  return sources;
+}
 
 QStringList TTreeGuard::Command(const QString& program, const QStringList& arguments) const {
   QStringList command{QStringLiteral("unshare")};
@@ -118,11 +125,9 @@ testing::AssertionResult TTreeGuard::Check(const QProcessEnvironment& env, const
 }
 
 QStringList TreeMentions(const QString& root, const QStringList& others) {
-#ifdef QX_SANITIZED
-  const QSet<QByteArray> sources = BuildSources();
-#else
-  const QSet<QByteArray> sources;
-#endif
+  QSet<QByteArray> sources;
+  if (SanitizedBuild())
+    for (const QString& source : BuildSources()) sources.insert(QFile::encodeName(source));
   QStringList found;
   QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
   while (it.hasNext()) {

@@ -23,6 +23,10 @@ namespace qxtest {
 
 // The source and build trees of this build.
 QStringList BuildTrees();
+// Whether this build has the sanitizers (its programs name their sources).
+bool SanitizedBuild();
+// The source files of the build, as compile_commands.json lists them.
+QStringList BuildSources();
 
 class TTreeGuard {
  public:
