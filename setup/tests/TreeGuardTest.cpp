@@ -54,6 +54,9 @@ TEST(TreeScan, FindsEveryFileNamingATreeProgramsToo) {
       // What a sanitizer's report names: the build's own source files.
       {"sanitized", QByteArray("\x7f" "ELF\x02\x01", 6) + '\0' + aSource + '\0', !qxtest::SanitizedBuild()},
       {"source-in-text", "see " + aSource + "\n", true},
+      {"header", QByteArray("\x7f" "ELF\x02\x01", 6) + '\0' + source + "/platform/rtl/Format.h" + '\0',
+       !qxtest::SanitizedBuild()},
+      {"no-header", QByteArray("\x7f" "ELF\x02\x01", 6) + '\0' + source + "/platform/rtl/Puuttuu.h" + '\0', true},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.file);

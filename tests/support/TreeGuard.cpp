@@ -4,6 +4,7 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -41,6 +42,16 @@ QByteArray StringAround(const QByteArray& bytes, qsizetype at) {
   qsizetype end = at;
   while (end < bytes.size() && printable(end)) ++end;
   return bytes.mid(begin, end - begin);
+}
+
+// What a sanitizer records for its reports: a source file the build
+// compiled, or a header of the source tree (inline code is reported where
+// its header has it).
+bool SanitizerRecord(const QByteArray& text, const QSet<QByteArray>& sources) {
+  if (sources.contains(text)) return true;
+  const QString path = QFile::decodeName(text);
+  return path.endsWith(QStringLiteral(".h")) && path.startsWith(QStringLiteral(QX_SOURCE_DIR "/")) &&
+         QFileInfo(path).isFile();
 }
 
 QByteArray Utf16(const QString& text) {
@@ -140,7 +151,7 @@ QStringList TreeMentions(const QString& root, const QStringList& others) {
         const qsizetype after = at + utf8.size();
         if (after < bytes.size() && PathCharacter(bytes[after])) continue;  // another folder
         const QByteArray text = StringAround(bytes, at);
-        if (program && sources.contains(text) && !others.contains(tree)) continue;
+        if (program && SanitizerRecord(text, sources) && !others.contains(tree)) continue;
         found << file + QStringLiteral(": ") + QString::fromUtf8(text.left(200));
       }
       if (bytes.contains(Utf16(tree))) found << file + QStringLiteral(": (UTF-16) ") + tree;

@@ -42,10 +42,10 @@ class TTreeGuard {
 
 // The files below root that name the source or build tree (in UTF-8 or
 // UTF-16), each with the text that names it. ELF programs are scanned too:
-// in a sanitized build, a string that is exactly a source file of the build
-// (as compile_commands.json lists it: what the sanitizers' reports name) is
-// set aside; in any other build nothing may name a tree. Nothing may name
-// the others at all.
+// in a sanitized build, a string that is exactly what the sanitizers record
+// for their reports (a source file compile_commands.json lists, or a header
+// of the source tree) is set aside; in any other build nothing may name a
+// tree. Nothing may name the others at all.
 QStringList TreeMentions(const QString& root, const QStringList& others = {});
 
 }  // namespace qxtest
