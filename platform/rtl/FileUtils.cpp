@@ -4,6 +4,7 @@
 
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ProcessState.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -335,7 +337,39 @@ QString ExpandFileName(const QString& fileName) {
   return result;
 }
 
+namespace {
+
+struct DiskFreeHook {
+  std::mutex lock;
+  std::function<std::int64_t(const QString&)> hook;
+};
+
+DiskFreeHook& TheDiskFreeHook() {
+  static DiskFreeHook hook;
+  return hook;
+}
+
+const TResetHook kResetDiskFreeHook([] { SetDiskFreeHook(nullptr); });
+
+}  // namespace
+
+void SetDiskFreeHook(std::function<std::int64_t(const QString&)> hook) {
+  DiskFreeHook& h = TheDiskFreeHook();
+  std::lock_guard guard(h.lock);
+  h.hook = std::move(hook);
+}
+
 std::int64_t DiskFree(const QString& path) {
+  std::function<std::int64_t(const QString&)> hook;
+  {
+    DiskFreeHook& h = TheDiskFreeHook();
+    std::lock_guard guard(h.lock);
+    hook = h.hook;
+  }
+  if (hook) {
+    const std::int64_t hooked = hook(path);
+    if (hooked > -2) return hooked;
+  }
   struct statvfs vfs {};
   if (::statvfs(Native(path).constData(), &vfs) != 0)
     return -1;

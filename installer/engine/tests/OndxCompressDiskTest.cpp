@@ -245,7 +245,8 @@ class OcTmpfsTest : public OcDiskTest {
     QDir().mkpath(small_);
     mounted_ = ::mount("tmpfs", QFile::encodeName(small_).constData(), "tmpfs", 0, "size=64k") == 0;
     if (!mounted_)
-      GTEST_SKIP() << "cannot mount a small tmpfs here";
+      GTEST_SKIP() << qxtest::SkipBecause(qxtest::TCapability::SmallTmpfsMount,
+                                          QStringLiteral("cannot mount a small tmpfs here"));
   }
   void TearDown() override {
     if (mounted_)

@@ -111,7 +111,7 @@ class SetupRoadTest : public testing::Test {
     process.setWorkingDirectory(qxtest::TempRoot());
     process.start(exe, arguments);
     TSetupRun run;
-    if (!process.waitForFinished(qxtest::PeerWaitBoundMs)) {
+    if (!process.waitForFinished(qxtest::WaitMs(qxtest::PeerWaitBoundMs))) {
       process.kill();
       process.waitForFinished();
       return run;
@@ -369,7 +369,7 @@ QStringList LoggedFiles() {
 QString Validate(const QString& file) {
   QProcess validate;
   validate.start(QStringLiteral("desktop-file-validate"), {file});
-  if (!validate.waitForFinished(qxtest::PeerWaitBoundMs))
+  if (!validate.waitForFinished(qxtest::WaitMs(qxtest::PeerWaitBoundMs)))
     return QStringLiteral("desktop-file-validate hangs");
   const QString out =
       QString::fromUtf8(validate.readAllStandardOutput() + validate.readAllStandardError());

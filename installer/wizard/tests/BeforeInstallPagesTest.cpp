@@ -467,8 +467,9 @@ TEST_F(BeforeInstallPages, ComponentsWithoutAContainerRefuseToShow) {
 }
 
 // Each page, in Finnish, saved as a picture: run on an X server by the test
-// below, in a process of its own.
-TEST_F(BeforeInstallPages, ShotsOnTheXServer) {
+// below, in a process of its own (CTest does not run it).
+using BeforeInstallPagesInAChild = BeforeInstallPages;
+TEST_F(BeforeInstallPagesInAChild, ShotsOnTheXServer) {
   const QString folderName = qEnvironmentVariable("QX_PAGE_SHOTS_INTO");
   if (folderName.isEmpty()) GTEST_SKIP() << "runs inside PagesInFinnishOnAnXServer";
   AddWizard();
@@ -519,23 +520,27 @@ TEST_F(BeforeInstallPages, TheLicencePageStandsReadyButNoWizardShowsIt) {
   });
 }
 
+// The pictures go into QX_DESKTOP_SHOTS when it names a folder.
 TEST(BeforeInstallPagesShots, PagesInFinnishOnAnXServer) {
-  const QString folderName = qEnvironmentVariable("QX_DESKTOP_SHOTS");
-  if (folderName.isEmpty()) GTEST_SKIP() << "set QX_DESKTOP_SHOTS to a folder for the shots";
+  QString folderName = qEnvironmentVariable("QX_DESKTOP_SHOTS");
+  if (folderName.isEmpty()) folderName = qxtest::TempPath(QStringLiteral("shots"));
   ASSERT_TRUE(QDir().mkpath(folderName));
   TXvfb server(QStringLiteral("1024x768"));
-  ASSERT_FALSE(server.Display().isEmpty()) << "Xvfb did not start";
+  ASSERT_FALSE(server.Display().isEmpty()) << "Xvfb did not start: " << server.Log().toStdString();
   QProcessEnvironment env = server.Environment();
   env.insert(QStringLiteral("QX_PAGE_SHOTS_INTO"), QDir(folderName).absolutePath());
   QProcess child;
   child.setProcessEnvironment(env);
   child.setProcessChannelMode(QProcess::MergedChannels);
   child.start(QCoreApplication::applicationFilePath(),
-              {QStringLiteral("--gtest_filter=BeforeInstallPages.ShotsOnTheXServer")});
-  ASSERT_TRUE(child.waitForFinished(120000));
+              {QStringLiteral("--gtest_filter=BeforeInstallPagesInAChild.ShotsOnTheXServer")});
+  ASSERT_TRUE(child.waitForFinished(qxtest::WaitMs(120000)));
   const QByteArray output = child.readAll();
   EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
   EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+  for (const QString& name : QDir(folderName).entryList({QStringLiteral("page*.png")}))
+    EXPECT_FALSE(QImage(QDir(folderName).filePath(name)).isNull()) << name.toStdString();
+  EXPECT_EQ(QDir(folderName).entryList({QStringLiteral("page*.png")}).size(), 7);
 }
 
 }  // namespace

@@ -71,11 +71,12 @@ class SmallDisk {
   bool mounted_ = false;
 };
 
-#define QX_SMALL_DISK(name, size)                                                    \
-  SmallDisk name(size);                                                              \
-  if (!name.Mounted())                                                               \
-    GTEST_SKIP() << "cannot mount a tmpfs here (" << name.Error().toStdString()      \
-                 << "); the full-disk tests need root or CAP_SYS_ADMIN";
+#define QX_SMALL_DISK(name, size)                                                   \
+  SmallDisk name(size);                                                             \
+  if (!name.Mounted())                                                              \
+    GTEST_SKIP() << qxtest::SkipBecause(qxtest::TCapability::SmallTmpfsMount,        \
+                                        QStringLiteral("cannot mount a tmpfs here (") + \
+                                            name.Error() + QStringLiteral(")"));
 
 // Another process reading the values c0 .. c<count-1>; its exit code.
 int CheckFromAnotherProcess(int count) {

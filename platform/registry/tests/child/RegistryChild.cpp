@@ -10,6 +10,10 @@
 //                                    value seen before is gone, a later one
 //                                    shows before an earlier one or a value
 //                                    reads wrong
+//   step <prefix> <count>   count commits, each after a line on standard
+//                           input: commit i writes <prefix>1 = i when i % 3
+//                           is 0, adds <prefix>n<i> = i when it is 1, and
+//                           deletes <prefix>n<i-1> when it is 2
 //   ini <file> <prefix> <count>   writes count keys to section [S]
 // Values go to HKCU\Software\QxConcurrency. After each committed write the
 // index is printed on its own line.
@@ -115,6 +119,25 @@ int Watch(long count, const QStringList& prefixes) {
   }
 }
 
+int Step(const QString& prefix, long count) {
+  TRegistry reg;
+  if (!reg.OpenKey(kKey, true))
+    return 2;
+  char line[64];
+  for (long i = 0; i < count; ++i) {
+    if (std::fgets(line, sizeof line, stdin) == nullptr)
+      return Fail(QStringLiteral("no go for commit %1").arg(i));
+    if (i % 3 == 0)
+      reg.WriteInteger(prefix + QStringLiteral("1"), static_cast<int>(i));
+    else if (i % 3 == 1)
+      reg.WriteInteger(prefix + QStringLiteral("n") + QString::number(i), static_cast<int>(i));
+    else if (!reg.DeleteValue(prefix + QStringLiteral("n") + QString::number(i - 1)))
+      return Fail(QStringLiteral("cannot delete at commit %1").arg(i));
+    Report(i);
+  }
+  return 0;
+}
+
 int WriteIni(const QString& file, const QString& prefix, long count) {
   TIniFile ini(file);
   for (long i = 0; i < count; ++i) {
@@ -145,11 +168,14 @@ int main(int argc, char** argv) {
       return WaitForGo(Arg(argv, 2)) ? Watch(std::atol(argv[3]), prefixes)
                                      : Fail(QStringLiteral("no go"));
     }
+    if (mode == QLatin1String("step") && argc == 4)
+      return Step(Arg(argv, 2), std::atol(argv[3]));
     if (mode == QLatin1String("ini") && argc == 5)
       return WriteIni(Arg(argv, 2), Arg(argv, 3), std::atol(argv[4]));
     std::fprintf(stderr,
                  "usage: reg <prefix> <count> | race <go> <prefix> <count> | check <prefix> "
-                 "<count> | watch <go> <count> <prefix>... | ini <file> <prefix> <count>\n");
+                 "<count> | watch <go> <count> <prefix>... | step <prefix> <count> | ini <file> <prefix> "
+                 "<count>\n");
     return 64;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
