@@ -10,7 +10,6 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/Platform.h"
 #include "platform/controls/QtBridge.h"
-#include "platform/rtl/FileUtils.h"
 #include "setup/velmioform.h"
 
 #include <QCoreApplication>
@@ -74,26 +73,11 @@ class TSetupHost : public TApplicationInstallHost {
   int pace_;
 };
 
-// A test fills a disk without the right to mount a small one: with
-// QX_TEST_DISK_FREE set to "<folder>=<bytes>", the file system of that
-// folder and of everything below it has that many bytes free.
-void HookDiskFree() {
-  const QString hook = qEnvironmentVariable("QX_TEST_DISK_FREE");
-  const qsizetype at = hook.lastIndexOf(u'=');
-  if (at <= 0) return;
-  const QString folder = hook.left(at);
-  const std::int64_t bytes = hook.mid(at + 1).toLongLong();
-  SetDiskFreeHook([folder, bytes](const QString& path) -> std::int64_t {
-    return path == folder || path.startsWith(folder + u'/') ? bytes : -2;
-  });
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const bool build = BuildSwitch(argc, argv);
   auto session = InitPlatformOrExit(argc, argv, !build || !qEnvironmentVariableIsEmpty("DISPLAY"));
-  HookDiskFree();
   QStringList arguments = QCoreApplication::arguments();
   arguments.removeFirst();
   if (build) NameLibraryBeside();

@@ -170,8 +170,29 @@ void TCustomInstall::ParseCommandLine() {
   }
 }
 
+namespace {
+
+// A test build fills a disk without the right to mount a small one: with
+// QX_TEST_DISK_FREE set to "<folder>=<bytes>", the file system of that
+// folder and of everything below it has that many bytes free.
+void HookDiskFree() {
+#ifdef QX_TEST_HOOKS
+  const QString hook = qEnvironmentVariable("QX_TEST_DISK_FREE");
+  const qsizetype at = hook.lastIndexOf(u'=');
+  if (at <= 0) return;
+  const QString folder = hook.left(at);
+  const std::int64_t bytes = hook.mid(at + 1).toLongLong();
+  SetDiskFreeHook([folder, bytes](const QString& path) -> std::int64_t {
+    return path == folder || path.startsWith(folder + u'/') ? bytes : -2;
+  });
+#endif
+}
+
+}  // namespace
+
 void TCustomInstall::Loaded() {
   TFileContainer::Loaded();
+  HookDiskFree();
   // Read before its specifiers were, the component keeps its default base
   // now that they exist (unless the script chose one).
   if (!DestDirTypeAssigned() && DestDirType() == nullptr)
@@ -358,15 +379,6 @@ std::int64_t FolderBytes(const QString& folder) {
   return bytes;
 }
 
-// Free bytes of the file system of path; a test build may say less.
-std::int64_t FreeBytes(const QString& path) {
-#ifdef QX_TEST_HOOKS
-  bool ok = false;
-  const std::int64_t told = qEnvironmentVariable("QX_TEST_FREE_BYTES").toLongLong(&ok);
-  if (ok) return told;
-#endif
-  return DiskFree(path);
-}
 
 }  // namespace
 
@@ -420,7 +432,7 @@ std::int64_t TCustomInstall::RoomMissing(QString& folder) {
       volume->needed += FolderBytes(setupFolder);
   }
   for (const auto& [device, volume] : volumes) {
-    const std::int64_t free = FreeBytes(ExistingFolder(volume.folder));
+    const std::int64_t free = DiskFree(ExistingFolder(volume.folder));
     if (free >= 0 && volume.needed > free) {
       folder = volume.folder;
       return volume.needed - free;

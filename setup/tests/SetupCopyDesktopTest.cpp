@@ -104,18 +104,6 @@ bool BeingCopied(const QString& folder, const QString& name) {
   return false;
 }
 
-// The files that differ between two home states: changed, gone, or new
-// outside the desktop's caches (the cache folder, but for our own "qx").
-QStringList HomeChanges(const std::map<QString, QByteArray>& before, const std::map<QString, QByteArray>& after) {
-  const QString cache = qEnvironmentVariable("XDG_CACHE_HOME") + u'/';
-  QStringList changed;
-  for (const auto& [file, hash] : before)
-    if (after.count(file) == 0 || after.at(file) != hash) changed << file;
-  for (const auto& [file, hash] : after)
-    if (before.count(file) == 0 && (!file.startsWith(cache) || file.contains(QStringLiteral("/qx/")))) changed << file;
-  return changed;
-}
-
 class SetupCopyDesktop : public TSetupRoad {
  protected:
   // The setup, its copy slowed to paceMs a block (0: as fast as it goes).

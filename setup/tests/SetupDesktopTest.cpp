@@ -64,27 +64,6 @@ TInk InkOf(const QImage& image) {
 // a button one line and 10 pixels high).
 QRect LoaderBoxText(const QImage& box) { return QRect(0, 0, box.width(), box.height() - 16 - 25 - 8); }
 
-// The platform's message box: its word-wrapped label beside the icon,
-// above the button row (margins of 12, an icon of 32, buttons 26 high).
-QRect PlatformBoxText(const QImage& box) { return QRect(56, 12, box.width() - 68, box.height() - 62); }
-
-// text as the platform's box draws it: a label of the box's size in the
-// application's font, black on the box's background.
-std::vector<int> PlatformBoxColumns(const QString& text, const QSize& size, const QColor& background) {
-  QLabel label(text);
-  label.setWordWrap(true);
-  label.setTextFormat(Qt::PlainText);
-  label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  QPalette palette = label.palette();
-  palette.setColor(QPalette::Window, background);
-  palette.setColor(QPalette::WindowText, Qt::black);
-  label.setPalette(palette);
-  label.setAutoFillBackground(true);
-  label.setFixedSize(size);
-  const QImage image = label.grab().toImage();
-  return InkColumns(image, image.rect());
-}
-
 // text in the loader's lines: at most 72 characters, broken at blanks.
 QString LoaderLines(const QString& text) {
   QStringList lines;
@@ -368,14 +347,7 @@ TEST_F(SetupDesktop, ACancelAndAKillLoseNothingAndTheNextRunInstalls) {
   EXPECT_EQ(InstallRecords(), 0);
   EXPECT_TRUE(LoggedFiles().isEmpty());
   // Everything stays as it was; new are only the desktop's caches (fonts).
-  const auto after = HomeState(root_);
-  const QString cache = qEnvironmentVariable("XDG_CACHE_HOME") + u'/';
-  QStringList changed;
-  for (const auto& [file, hash] : before)
-    if (after.count(file) == 0 || after.at(file) != hash) changed << file;
-  for (const auto& [file, hash] : after)
-    if (before.count(file) == 0 && (!file.startsWith(cache) || file.contains(QStringLiteral("/qx/"))))
-      changed << file;
+  const QStringList changed = HomeChanges(before, HomeState(root_));
   EXPECT_TRUE(changed.isEmpty()) << "the cancelled setup changed " << changed.join(u' ').toStdString();
   EXPECT_EQ(ReadRegString(hkCurrentUser, QStringLiteral("\\Software\\QXTrovaly\\Ruudukko"),
                           QStringLiteral("fon_nimi"), {}),

@@ -19,6 +19,7 @@
 #include "platform/system/RestartService.h"
 #include "platform/system/ShellLinkEntry.h"
 #include "tests/support/DesktopSession.h"
+#include "tests/support/HomeSnapshot.h"
 #include "tests/support/TreeGuard.h"
 
 #include <QCryptographicHash>
@@ -26,6 +27,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QPalette>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -34,6 +37,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <numeric>
 #include <vector>
 
 #include <signal.h>
@@ -123,16 +127,22 @@ inline QStringList FilesBelow(const QString& folder) {
   return files;
 }
 
-// What a person has in the home: every file with its contents' hash,
-// outside the registry's database and the runtime folder.
-inline std::map<QString, QByteArray> HomeState(const QString& root) {
-  std::map<QString, QByteArray> state;
-  for (const QString& file : FilesBelow(root)) {
-    if (file.contains(QStringLiteral("/qx/registry/")) || file.contains(QStringLiteral("/runtime/")))
-      continue;
-    state[file] = QCryptographicHash::hash(ReadAll(file), QCryptographicHash::Sha1);
-  }
-  return state;
+// What a person has in the home: every file with its contents' hash
+// (outside the registry's database and the runtime folder) and every
+// registry value.
+inline qxtest::THomeState HomeState(const QString& root) { return qxtest::HomeState(root); }
+
+// What changed from before to after, registry values included, but for
+// the desktop's own new caches (fonts): a file or value gone, changed, or
+// new.
+inline QStringList HomeChanges(const qxtest::THomeState& before, const qxtest::THomeState& after) {
+  const QString cache = qEnvironmentVariable("XDG_CACHE_HOME") + u'/';
+  QStringList changed;
+  for (const auto& [what, value] : before)
+    if (after.count(what) == 0 || after.at(what) != value) changed << what;
+  for (const auto& [what, value] : after)
+    if (before.count(what) == 0 && (!what.startsWith(cache) || what.contains(QStringLiteral("/qx/")))) changed << what;
+  return changed;
 }
 
 // The files the uninstall log's lists name, in order, repeats kept.
@@ -202,6 +212,27 @@ inline int InkDistance(const std::vector<int>& a, const std::vector<int>& b) {
   return distance;
 }
 
+// The platform's message box: its word-wrapped label beside the icon,
+// above the button row (margins of 12, an icon of 32, buttons 26 high).
+inline QRect PlatformBoxText(const QImage& box) { return QRect(56, 12, box.width() - 68, box.height() - 62); }
+
+// text as the platform's box draws it: a label of the box's size in the
+// application's font, black on the box's background.
+inline std::vector<int> PlatformBoxColumns(const QString& text, const QSize& size, const QColor& background) {
+  QLabel label(text);
+  label.setWordWrap(true);
+  label.setTextFormat(Qt::PlainText);
+  label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QPalette palette = label.palette();
+  palette.setColor(QPalette::Window, background);
+  palette.setColor(QPalette::WindowText, Qt::black);
+  label.setPalette(palette);
+  label.setAutoFillBackground(true);
+  label.setFixedSize(size);
+  const QImage image = label.grab().toImage();
+  return InkColumns(image, image.rect());
+}
+
 // Return on the page of that title until it goes (the pages share one
 // frame: the title changes); then the window of next, if any.
 inline QString AdvancePage(TDesktopSession& desk, const QString& title, const QString& next,
@@ -263,9 +294,19 @@ class TSetupRoad : public testing::Test {
   QString Advance(const QString& title, const QString& next, int timeoutMs = kDesktopWaitMs) {
     return AdvancePage(desk_, title, next, timeoutMs);
   }
+  // The welcome page. A run after one that was killed first says in a box
+  // that it took that run back; the box is kept in a shot and answered.
+  QString WelcomePage() {
+    const QString first = desk_.WaitForWindow(u'(' + kWelcome + u'|' + kBox + u')', kSetupStartMs);
+    if (first.isEmpty() || desk_.Window(kBox).isEmpty()) return first;
+    earlierRunBox_ = desk_.Shot(desk_.Window(kBox));
+    desk_.KeepShot(QStringLiteral("setup-0-earlier-run"));
+    desk_.Keys(desk_.Window(kBox), {"Return"});
+    return desk_.WaitForWindow(kWelcome, kSetupStartMs);
+  }
   // From the welcome page to the folder page, keeping a shot of each.
   QString PagesUpToTheFolder() {
-    if (desk_.WaitForWindow(kWelcome, kSetupStartMs).isEmpty()) return {};
+    if (WelcomePage().isEmpty()) return {};
     desk_.KeepShot(QStringLiteral("setup-1-welcome"));
     if (Advance(kWelcome, kReadme).isEmpty()) return {};
     desk_.KeepShot(QStringLiteral("setup-2-readme"));
@@ -274,6 +315,20 @@ class TSetupRoad : public testing::Test {
     const QString page = Advance(kComponents, kFolder);
     if (!page.isEmpty()) desk_.KeepShot(QStringLiteral("setup-4-folder"));
     return page;
+  }
+  // Whether the platform's message box shows text: its label has the ink
+  // of text drawn in the box's font (waited for while the box paints).
+  bool BoxSays(const QString& box, const QString& text) {
+    std::vector<int> expected, shown;
+    return WaitUntil([&] {
+      const QImage shot = desk_.Shot(box);
+      if (shot.isNull()) return false;
+      const QRect area = PlatformBoxText(shot);
+      expected = PlatformBoxColumns(text, area.size(), shot.pixelColor(2, 2));
+      shown = InkColumns(shot, area);
+      return !expected.empty() &&
+             InkDistance(shown, expected) * 10 <= std::accumulate(expected.begin(), expected.end(), 0);
+    });
   }
   // The setup's exit status; -1 when it does not end, -2 when it crashed.
   int SetupExit() {
@@ -309,6 +364,8 @@ class TSetupRoad : public testing::Test {
   TDesktopSession desk_;
   QString built_, exe_, root_, product_, menu_;
   qxtest::TTreeGuard guard_;
+  // The box of the last WelcomePage that told of a killed run taken back.
+  QImage earlierRunBox_;
   QProcess setup_;
   QProcess game_;
 };

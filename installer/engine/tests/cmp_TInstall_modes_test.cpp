@@ -4,7 +4,7 @@
 #include "InstallFileTestSupport.h"
 #include "InstallHostTestSupport.h"
 #include "InstallTestSupport.h"
-#include "HomeSnapshotTestSupport.h"
+#include "tests/support/HomeSnapshot.h"
 #include "OndxCompressTestSupport.h"
 
 #include "installer/engine/cmp_TInstall_SelfExtract.h"

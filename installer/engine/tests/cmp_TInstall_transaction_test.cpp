@@ -8,7 +8,7 @@
 // autostart folder and the cache.
 
 #include "BuiltSetupTestSupport.h"
-#include "HomeSnapshotTestSupport.h"
+#include "tests/support/HomeSnapshot.h"
 #include "installer/engine/InstallUndo.h"
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
 #include "installer/engine/routines_API.h"
@@ -175,7 +175,8 @@ TEST_F(InstallTransactionRoadTest, AnUpgradeWithoutRoomForTheWholeNewBuildIsRefu
   const qxtest::THomeState installed = qxtest::HomeState(qxtest::TempRoot());
   // Room for the largest file twice over, as the old check asked for; not
   // for the three.
-  const qxtest::TSetupRun full = RunSetup(Exe(), {}, {{"QX_TEST_FREE_BYTES", QString::number(300000)}});
+  const qxtest::TSetupRun full = RunSetup(
+      Exe(), {}, {{"QX_TEST_DISK_FREE", qxtest::TempPath(QStringLiteral("programfiles")) + QStringLiteral("=300000")}});
   EXPECT_EQ(full.exitCode, 1) << full.errors.toStdString();
   EXPECT_TRUE(full.errors.contains(QStringLiteral("The disk is full: ")) &&
               full.errors.contains(QStringLiteral("more bytes of free space")))
