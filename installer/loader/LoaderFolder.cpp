@@ -97,11 +97,12 @@ void TExtractFolder::Adding(const std::string& file) {
   files_.push_back(file);
 }
 
-void TExtractFolder::AddLink(const std::string& name, const std::string& target) {
+bool TExtractFolder::AddLink(const std::string& name, const std::string& target) {
   const std::string link = path_ + "/" + name;
   if (::symlink(target.c_str(), link.c_str()) != 0)
-    throw TLoaderError(kCannotCreate + link);
+    return false;
   links_.push_back(link);
+  return true;
 }
 
 void TExtractFolder::Sync() const {

@@ -22,8 +22,9 @@ class TExtractFolder {
   const std::string& Path() const { return path_; }
   // A member about to be written: its temporary goes too on a failure.
   void Adding(const std::string& file);
-  // A symbolic link name in the folder to target (raw bytes).
-  void AddLink(const std::string& name, const std::string& target);
+  // A symbolic link name in the folder to target (raw bytes); false when
+  // the file system has none to make.
+  bool AddLink(const std::string& name, const std::string& target);
   // The members (and the marker) and then the folder, in one pass.
   void Sync() const;
   void Release() { released_ = true; }

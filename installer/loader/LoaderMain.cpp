@@ -55,6 +55,9 @@ std::string SelfPath() {
 
 constexpr char kTextRootNotUtf8[] =
     "Cannot unpack the setup into %s: the name of that folder is not UTF-8";
+constexpr char kTextNotUtf8[] =
+    "Cannot start the setup from %s: the name is not UTF-8. Give the setup and its folder names "
+    "that are, and start it again";
 
 std::string FormatPath(const char* text, const std::string& path) {
   std::string out(text);
@@ -118,16 +121,21 @@ int Run(int argc, char** argv) {
     folder.Adding(target);
     loader::ExtractMember(archive, start, members[i], target, i == 0 ? 0700 : 0600);
   }
-  folder.AddLink(selfextract::kStartedLinkName, self);
+  // Without the link (a file system that has none) the installation
+  // program knows the setup by -s and -e alone.
+  const bool linked = folder.AddLink(selfextract::kStartedLinkName, self);
   // The installation program reads its switches as UTF-8: a name that is
   // not is reached through the folder's links instead.
   std::string source = selfDir;
   std::string name = self.substr(slash + 1);
   if (selfExtracting && !loader::IsUtf8(self)) {
+    if (!linked)
+      throw TLoaderError(FormatPath(kTextNotUtf8, self));
     source = folder.Path();
     name = selfextract::kStartedLinkName;
   } else if (!selfExtracting && !loader::IsUtf8(selfDir)) {
-    folder.AddLink(selfextract::kSourceLinkName, selfDir);
+    if (!folder.AddLink(selfextract::kSourceLinkName, selfDir))
+      throw TLoaderError(FormatPath(kTextNotUtf8, selfDir));
     source = folder.Path() + "/" + selfextract::kSourceLinkName;
   }
   folder.Sync();

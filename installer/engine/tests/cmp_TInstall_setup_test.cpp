@@ -608,7 +608,7 @@ TEST_F(SetupRoadTest, SetupFoldersWithAwkwardNamesInstallResumeAndUninstall) {
 
     const TSetupRun first = RunSetup(exe);
     ASSERT_EQ(first.exitCode, 0) << first.errors.toStdString();
-    EXPECT_EQ(InstallRecords(), QStringList{QStringLiteral("Install0")});
+    EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "Install0");
     EXPECT_TRUE(LoaderFolders().isEmpty());
     ASSERT_EQ(ResumeFolders().size(), 1);
     // The resume command splits back into the program moved for it and the
@@ -631,7 +631,7 @@ TEST_F(SetupRoadTest, SetupFoldersWithAwkwardNamesInstallResumeAndUninstall) {
     EXPECT_EQ(login.exitCode, 0) << login.errors.toStdString();
     for (int i = 0; i < names_.size(); ++i)
       EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
-    EXPECT_EQ(InstallRecords(), QStringList());
+    EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "");
     EXPECT_EQ(RunOnceValues(), QStringList());
     EXPECT_TRUE(ResumeFolders().isEmpty());
 
@@ -644,6 +644,19 @@ TEST_F(SetupRoadTest, SetupFoldersWithAwkwardNamesInstallResumeAndUninstall) {
     EXPECT_EQ(ReadBytes(exe), setup);
     EXPECT_EQ(QDir(QFileInfo(exe).absolutePath()).entryList(QDir::Files | QDir::Hidden).size(), c.disk ? 3 : 1);
   }
+
+  // A cache folder whose name is not UTF-8 cannot hold the unpacked
+  // program: refused with its reason before anything is made.
+  const QByteArray cache = QFile::encodeName(qxtest::TempPath(QStringLiteral("v\u00e4limuisti"))) + "\xff";
+  const QByteArray mine = qgetenv("XDG_CACHE_HOME");
+  qputenv("XDG_CACHE_HOME", cache);
+  const TSetupRun refused = RunSetup(build_ + QStringLiteral("/setup.exe"));
+  qputenv("XDG_CACHE_HOME", mine);
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_TRUE(refused.errors.contains(QStringLiteral("the name of that folder is not UTF-8"))) << refused.errors.toStdString();
+  struct stat st {};
+  EXPECT_NE(::lstat(cache.constData(), &st), 0);
+  EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "");
 }
 
 // A run is known by the setup the user started: two runs of the first disk
@@ -666,13 +679,13 @@ TEST_F(SetupRoadTest, KilledRunsKeepOneRecordAndTheGoodRunLeavesNoneAndNoUnpacke
       const TSetupRun killed = RunSetup(exe);
       qunsetenv("QX_HEADLESS_KILL_AFTER");
       ASSERT_EQ(killed.exitCode, -2) << "the run was not killed: " << killed.errors.toStdString();
-      EXPECT_EQ(InstallRecords(), QStringList{QStringLiteral("Install0")}) << kill;
+      EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "Install0") << kill;
       // The killed run's folder is left; the next run removes it.
       EXPECT_EQ(LoaderFolders().size(), 1) << kill;
     }
     const TSetupRun good = RunSetup(exe);
     EXPECT_EQ(good.exitCode, 0) << good.errors.toStdString();
-    EXPECT_EQ(InstallRecords(), QStringList());
+    EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "");
     EXPECT_TRUE(LoaderFolders().isEmpty()) << LoaderFolders().join(' ').toStdString();
     for (int i = 0; i < names_.size(); ++i)
       EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
