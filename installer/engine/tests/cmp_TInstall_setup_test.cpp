@@ -13,10 +13,12 @@
 #include "installer/engine/cmp_TInstallShellLink.h"
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
 #include "installer/engine/routines_Registry.h"
+#include "installer/loader/LoaderFolder.h"
 #include "platform/classes/DataModule.h"
 #include "platform/classes/FormReader.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/FileUtils.h"
+#include "platform/system/CommandLine.h"
 #include "platform/system/ProgramGroups.h"
 #include "platform/system/RestartService.h"
 #include "tests/support/PeerProcess.h"
@@ -26,8 +28,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -70,6 +78,12 @@ class SetupRoadTest : public testing::Test {
     qxtest::WriteBytes(setupDir_ + QStringLiteral("/BUILD.INF"), build_.toUtf8() + "\n");
   }
 
+  // A name that is not UTF-8 reads back as another: the test's tree goes
+  // only once such folders are gone.
+  void TearDown() override {
+    for (const std::string& folder : placedFolders_) loader::RemoveTree(folder);
+  }
+
   // -b in process, as the program started with it does.
   void BuildSetup() {
     auto host = std::make_unique<qxtest::TTestHost>(program_);
@@ -103,10 +117,12 @@ class SetupRoadTest : public testing::Test {
     SetInstallHost(nullptr);
   }
 
-  TSetupRun RunSetup(const QString& exe, const QStringList& arguments = {}) {
+  // cache: the $XDG_CACHE_HOME the run gets instead of the test's.
+  TSetupRun RunSetup(const QString& exe, const QStringList& arguments = {}, const QString& cache = {}) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));  // the loader's errors stay on stderr
+    if (!cache.isEmpty()) env.insert(QStringLiteral("XDG_CACHE_HOME"), cache);
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(qxtest::TempRoot());
     process.start(exe, arguments);
@@ -121,12 +137,38 @@ class SetupRoadTest : public testing::Test {
     return run;
   }
 
-  QStringList LoaderFolders() const {
-    return QDir(qxtest::TempPath(QStringLiteral("cache/qx")))
-        .entryList({QStringLiteral("setup-*")}, QDir::Dirs | QDir::Hidden);
+  QStringList LoaderFolders(const QString& cache = qxtest::TempPath(QStringLiteral("cache"))) const {
+    return QDir(cache + QStringLiteral("/qx")).entryList({QStringLiteral("setup-*")}, QDir::Dirs | QDir::Hidden);
+  }
+  // The built setup as a person has it in a folder of the home named by
+  // the bytes name: the self-extracting setup.exe or (disk) the first disk
+  // of a set, the loader alone with setup.1 and files.1 beside it. The
+  // result reaches setup.exe through a link of a readable name (the loader
+  // sees the folder's own name).
+  QString PlaceSetup(const QByteArray& name, bool disk) {
+    const QByteArray folder = QFile::encodeName(qxtest::TempPath(QStringLiteral("home"))) + '/' + name;
+    const QString link = qxtest::TempPath(QStringLiteral("via%1").arg(++placed_));
+    if (::mkdir(folder.constData(), 0700) != 0 || ::symlink(folder.constData(), QFile::encodeName(link).constData()) != 0)
+      return {};
+    placedFolders_.push_back(folder.toStdString());
+    const QString exe = link + QStringLiteral("/setup.exe");
+    const QString built = build_ + QStringLiteral("/setup.exe");
+    const QByteArray program = ReadBytes(built);
+    qxtest::WriteBytes(exe, disk ? program.left(ReadSelfExtractInfo(built).Setup1Start) : program);
+    QFile::setPermissions(exe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    for (const char* part : {"setup.1", "files.1"})
+      if (disk) qxtest::WriteBytes(link + u'/' + QLatin1String(part), ReadBytes(build_ + u'/' + QLatin1String(part)));
+    return exe;
+  }
+
+  // The folders a restart end left for the next login.
+  QStringList ResumeFolders() const {
+    return QDir(ResumeRoot()).entryList({QStringLiteral("setup-*")}, QDir::Dirs | QDir::Hidden);
   }
 
   QString setupDir_, build_, dest_, program_, form_;
+  int placed_ = 0;
+  std::vector<std::string> placedFolders_;
   QStringList names_;
   QList<QByteArray> contents_;
 };
@@ -231,12 +273,21 @@ QStringList InstallRecords() {
 }
 
 // The restart road: a running program's file is in use, so the setup ends
-// at the restart with the file untouched; at the next login the runner its
-// autostart entry names moves the file in and starts the "-r" run, which
-// ends well and leaves no record, no entry and no loader folder.
+// at the restart with the file untouched and its unpacked program moved out
+// of the cache (here on another file system) into a folder of ours; the
+// cache is cleaned; at the next login the runner its autostart entry names
+// moves the file in and starts the "-r" run, which ends well and leaves no
+// record, no entry and no folder of the setup.
 TEST_F(SetupRoadTest, AFileInUseIsReplacedAtTheNextLoginAndTheResumedRunEndsWell) {
   BuildSetup();
   const QString exe = build_ + QStringLiteral("/setup.exe");
+  QTemporaryDir otherDisk(QStringLiteral("/dev/shm/qxcache-XXXXXX"));
+  ASSERT_TRUE(otherDisk.isValid());
+  struct stat shm {}, data {};
+  ASSERT_EQ(::stat(QFile::encodeName(otherDisk.path()).constData(), &shm), 0);
+  ASSERT_EQ(::stat(QFile::encodeName(qxtest::TempRoot()).constData(), &data), 0);
+  ASSERT_NE(shm.st_dev, data.st_dev) << "/dev/shm is not another file system here";
+  const QString cache = otherDisk.path() + QStringLiteral("/cache");
   const QString inUse = dest_ + QLatin1Char('/') + names_[0];
   QDir().mkpath(dest_);
   ASSERT_TRUE(QFile::copy(QStringLiteral(QX_INUSE_PROGRAM), inUse));
@@ -245,7 +296,7 @@ TEST_F(SetupRoadTest, AFileInUseIsReplacedAtTheNextLoginAndTheResumedRunEndsWell
   auto user = std::make_unique<qxtest::TRunningProgram>(inUse);
   ASSERT_TRUE(user->Running());
 
-  const TSetupRun first = RunSetup(exe);
+  const TSetupRun first = RunSetup(exe, {}, cache);
   EXPECT_EQ(first.exitCode, 0) << first.errors.toStdString();
   EXPECT_TRUE(first.errors.contains(QStringLiteral("log out and log in again")))
       << first.errors.toStdString();
@@ -254,29 +305,44 @@ TEST_F(SetupRoadTest, AFileInUseIsReplacedAtTheNextLoginAndTheResumedRunEndsWell
     EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
   EXPECT_EQ(PendingMoves().size(), 1u);
   EXPECT_EQ(InstallRecords(), QStringList{QStringLiteral("Install0")});
-  // The resumed run needs the extracted program: its folder outlives the run.
-  ASSERT_EQ(LoaderFolders().size(), 1);
+  // The resumed run needs the extracted program: it moved out of the cache,
+  // and RunOnce starts it there.
+  EXPECT_TRUE(LoaderFolders(cache).isEmpty()) << LoaderFolders(cache).join(' ').toStdString();
+  ASSERT_EQ(ResumeFolders().size(), 1);
+  const QString resumed = ResumeRoot() + u'/' + ResumeFolders().first() + QStringLiteral("/velmio");
+  const QStringList command = CommandLineToArgs(ReadRegString(
+      hkLocalMachine, QString::fromLatin1(kRunOnceKey), QStringLiteral("OndrixUnfinished"), {}));
+  EXPECT_EQ(command.join(u'|').toStdString(),
+            (QStringList{resumed, QStringLiteral("-r"), QStringLiteral("-esetup.exe"),
+                         QStringLiteral("-s") + QFileInfo(build_).canonicalFilePath(),
+                         QStringLiteral("-c")})
+                .join(u'|')
+                .toStdString());
+  EXPECT_TRUE(QFileInfo(resumed).isExecutable());
   const QByteArray entry = ReadBytes(RestartRunnerAutostartPath());
   ASSERT_FALSE(entry.isEmpty());
 
   // The next login: the program is gone, the autostart entry's command runs.
   // So is setup.exe (a download removed since): the resumed run still finds
-  // its record through its own extracted copy.
+  // its record through its own extracted copy. A cache cleaner ran before.
   user.reset();
   ASSERT_TRUE(QFile::remove(exe));
+  ASSERT_TRUE(QDir(cache).removeRecursively());
   QString exec;
   for (const QByteArray& line : entry.split('\n'))
     if (line.startsWith("Exec="))
       exec = QString::fromUtf8(line.mid(5));
-  const QStringList command = QProcess::splitCommand(exec);
-  ASSERT_FALSE(command.isEmpty()) << entry.toStdString();
-  const TSetupRun login = RunSetup(command[0], command.mid(1));
+  const QStringList runner = QProcess::splitCommand(exec);
+  ASSERT_FALSE(runner.isEmpty()) << entry.toStdString();
+  const TSetupRun login = RunSetup(runner[0], runner.mid(1), cache);
   EXPECT_EQ(login.exitCode, 0) << login.errors.toStdString();
   EXPECT_EQ(ReadBytes(inUse), contents_[0]);
   EXPECT_TRUE(PendingMoves().empty());
   EXPECT_EQ(InstallRecords(), QStringList());
   EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
-  EXPECT_TRUE(LoaderFolders().isEmpty()) << LoaderFolders().join(' ').toStdString();
+  EXPECT_TRUE(ResumeFolders().isEmpty()) << ResumeFolders().join(' ').toStdString();
+  EXPECT_FALSE(QFileInfo::exists(ResumeRoot()));
+  EXPECT_TRUE(LoaderFolders(cache).isEmpty());
 }
 
 // The whole script of a product: two file groups (the first with a file in
@@ -486,6 +552,143 @@ TEST_F(SetupRoadTest, AKilledRunAndAReinstallLeaveNoRecordAndLogEachEntryOnce) {
     EXPECT_EQ(ReadRegInteger(hkLocalMachine, QStringLiteral("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs"),
                              shared, 0),
               1);
+  }
+}
+
+QStringList RunOnceValues() {
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  TStringList names;
+  if (registry.OpenKeyReadOnly(QString::fromLatin1(kRunOnceKey))) registry.GetValueNames(&names);
+  QStringList out;
+  for (int i = 0; i < names.Count(); ++i)
+    out << registry.ReadString(names[i]);
+  return out;
+}
+
+// Both name the same file (by device and inode).
+bool SameFile(const QString& a, const QString& b) {
+  struct stat x {}, y {};
+  return ::stat(QFile::encodeName(a).constData(), &x) == 0 && ::stat(QFile::encodeName(b).constData(), &y) == 0 &&
+         x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+// Setups in folders whose names are awkward on a command line (a blank, a
+// quote, a trailing backslash, a line feed) or that the program cannot
+// read as text (a byte that is not UTF-8), on either road: each installs
+// with a file in use, its resume command brings the runner back to the
+// same setup, the resumed run ends well, and the uninstaller removes the
+// product. The setup's folder keeps what the user had in it.
+TEST_F(SetupRoadTest, SetupFoldersWithAwkwardNamesInstallResumeAndUninstall) {
+  BuildSetup();
+  const struct {
+    const char* what;
+    QByteArray name;
+    bool disk;
+  } cases[] = {
+      {"a blank", "Omat lataukset", false},
+      {"a quote", "sano \"hei\" ja \"", true},
+      {"a trailing backslash", "lataus\\", false},
+      {"a line feed", "kaksi\nrivi\\", false},
+      {"a byte that is not UTF-8, self-extracting", "lataus\xff", false},
+      {"a byte that is not UTF-8, first disk", "levyke\xe4", true},
+  };
+  const QString inUse = dest_ + QLatin1Char('/') + names_[0];
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const QString exe = PlaceSetup(c.name, c.disk);
+    ASSERT_FALSE(exe.isEmpty());
+    const QByteArray setup = ReadBytes(exe);
+    QDir().mkpath(dest_);
+    QFile::remove(inUse);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QX_INUSE_PROGRAM), inUse));
+    QFile::setPermissions(inUse, QFile::permissions(inUse) | QFile::ExeOwner);
+    auto user = std::make_unique<qxtest::TRunningProgram>(inUse);
+    ASSERT_TRUE(user->Running());
+
+    const TSetupRun first = RunSetup(exe);
+    ASSERT_EQ(first.exitCode, 0) << first.errors.toStdString();
+    EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "Install0");
+    EXPECT_TRUE(LoaderFolders().isEmpty());
+    ASSERT_EQ(ResumeFolders().size(), 1);
+    // The resume command splits back into the program moved for it and the
+    // switches that name the setup the user started.
+    const QStringList runOnce = RunOnceValues();
+    ASSERT_EQ(runOnce.size(), 1);
+    const QStringList args = CommandLineToArgs(runOnce[0]);
+    ASSERT_EQ(args.size(), c.disk ? 4 : 5) << runOnce[0].toStdString();
+    EXPECT_EQ(args[0], ResumeRoot() + u'/' + ResumeFolders().first() + QStringLiteral("/velmio"));
+    EXPECT_EQ(args[1], QStringLiteral("-r"));
+    EXPECT_EQ(args.last(), QStringLiteral("-c"));
+    const QString source = args[c.disk ? 2 : 3].mid(2);
+    const QString started = c.disk ? QStringLiteral("setup.1") : args[2].mid(2);
+    EXPECT_TRUE(SameFile(source + u'/' + started, QFileInfo(exe).absolutePath() + u'/' + (c.disk ? started : QStringLiteral("setup.exe"))))
+        << runOnce[0].toStdString();
+
+    // The next login, through the real runner.
+    user.reset();
+    const TSetupRun login = RunSetup(RestartRunnerPath());
+    EXPECT_EQ(login.exitCode, 0) << login.errors.toStdString();
+    for (int i = 0; i < names_.size(); ++i)
+      EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
+    EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "");
+    EXPECT_EQ(RunOnceValues(), QStringList());
+    EXPECT_TRUE(ResumeFolders().isEmpty());
+
+    QProcess uninstall;
+    uninstall.start(QStringLiteral(QX_UNINSTALL_PROGRAM), {QStringLiteral("-y"), QStringLiteral("Trovaly")});
+    ASSERT_TRUE(uninstall.waitForFinished(qxtest::PeerWaitBoundMs));
+    EXPECT_EQ(uninstall.exitCode(), 0) << uninstall.readAllStandardError().toStdString();
+    EXPECT_EQ(octest::FolderFiles(dest_), QStringList());
+    EXPECT_EQ(LoggedFiles(), QStringList());
+    EXPECT_EQ(ReadBytes(exe), setup);
+    EXPECT_EQ(QDir(QFileInfo(exe).absolutePath()).entryList(QDir::Files | QDir::Hidden).size(), c.disk ? 3 : 1);
+  }
+
+  // A cache folder whose name is not UTF-8 cannot hold the unpacked
+  // program: refused with its reason before anything is made.
+  const QByteArray cache = QFile::encodeName(qxtest::TempPath(QStringLiteral("v\u00e4limuisti"))) + "\xff";
+  const QByteArray mine = qgetenv("XDG_CACHE_HOME");
+  qputenv("XDG_CACHE_HOME", cache);
+  const TSetupRun refused = RunSetup(build_ + QStringLiteral("/setup.exe"));
+  qputenv("XDG_CACHE_HOME", mine);
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_TRUE(refused.errors.contains(QStringLiteral("the name of that folder is not UTF-8"))) << refused.errors.toStdString();
+  struct stat st {};
+  EXPECT_NE(::lstat(cache.constData(), &st), 0);
+  EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "");
+}
+
+// A run is known by the setup the user started: two runs of the first disk
+// of a set killed in the middle of the copy keep one record, the next run
+// ends well and removes it, and no unpacked setup is left; the same for a
+// self-extracting setup killed once.
+TEST_F(SetupRoadTest, KilledRunsKeepOneRecordAndTheGoodRunLeavesNoneAndNoUnpackedSetup) {
+  BuildSetup();
+  const struct {
+    const char* what;
+    bool disk;
+    int kills;
+  } cases[] = {{"first disk", true, 2}, {"self-extracting", false, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const QString exe = PlaceSetup(c.disk ? QByteArrayLiteral("levyke") : QByteArrayLiteral("lataus"), c.disk);
+    ASSERT_FALSE(exe.isEmpty());
+    for (int kill = 0; kill < c.kills; ++kill) {
+      qputenv("QX_HEADLESS_KILL_AFTER", "File1");
+      const TSetupRun killed = RunSetup(exe);
+      qunsetenv("QX_HEADLESS_KILL_AFTER");
+      ASSERT_EQ(killed.exitCode, -2) << "the run was not killed: " << killed.errors.toStdString();
+      EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "Install0") << kill;
+      // The killed run's folder is left; the next run removes it.
+      EXPECT_EQ(LoaderFolders().size(), 1) << kill;
+    }
+    const TSetupRun good = RunSetup(exe);
+    EXPECT_EQ(good.exitCode, 0) << good.errors.toStdString();
+    EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "");
+    EXPECT_TRUE(LoaderFolders().isEmpty()) << LoaderFolders().join(' ').toStdString();
+    for (int i = 0; i < names_.size(); ++i)
+      EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
   }
 }
 
