@@ -176,7 +176,7 @@ class TBuiltSetup : public testing::Test {
     process.setWorkingDirectory(TempRoot());
     process.start(exe, arguments);
     TSetupRun run;
-    if (!process.waitForFinished(PeerWaitBoundMs)) {
+    if (!process.waitForFinished(WaitMs(PeerWaitBoundMs))) {
       process.kill();
       process.waitForFinished();
       return run;

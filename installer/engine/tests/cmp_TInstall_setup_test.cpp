@@ -4,6 +4,7 @@
 // starting a real installation program on the engine) into the test's own
 // XDG tree; damaged setups end with their error and install nothing half.
 
+#include "BuiltSetupTestSupport.h"
 #include "InstallFileTestSupport.h"
 #include "InstallHostTestSupport.h"
 #include "InstallTestSupport.h"
@@ -41,41 +42,19 @@ namespace {
 
 using qxtest::ReadBytes;
 
-struct TSetupRun {
-  int exitCode = -1;
-  QString errors;
-};
+using qxtest::TSetupRun;
 
-class SetupRoadTest : public testing::Test {
+class SetupRoadTest : public qxtest::TBuiltSetup {
  protected:
   void SetUp() override {
-    setupDir_ = qxtest::TempPath(QStringLiteral("setupdir"));
-    build_ = qxtest::TempPath(QStringLiteral("out"));
-    dest_ = qxtest::TempPath(QStringLiteral("programfiles/Trovaly/Game"));
-    const QString library = qxtest::TempPath(QStringLiteral("library"));
-    QDir().mkpath(setupDir_);
-    QDir().mkpath(library);
-    qxtest::WriteBytes(library + QStringLiteral("/Q32V31.TXT"), "");
-    ASSERT_TRUE(QFile::copy(QStringLiteral(QX_LOADER_PROGRAM),
-                            library + QStringLiteral("/OndrixLoadProgram")));
-    WriteRegString(hkCurrentUser, QStringLiteral("\\Software\\Corvane\\Tessera\\3.0\\Library"),
-                   QStringLiteral("SearchPath"), library);
-    program_ = setupDir_ + QStringLiteral("/velmio");
-    ASSERT_TRUE(QFile::copy(QStringLiteral(QX_HEADLESS_SETUP), program_));
-    const QString src = qxtest::TempPath(QStringLiteral("src"));
-    for (int i = 0; i < 3; ++i) {
-      names_ << QStringLiteral("f%1.bin").arg(i);
-      contents_ << octest::Content(120000 + 5000 * i, 40 + static_cast<std::uint32_t>(i));
-      qxtest::WriteBytes(src + QLatin1Char('/') + names_.back(), contents_.back());
-    }
+    TBuiltSetup::SetUp();
+    if (HasFatalFailure()) return;
     // The group's archive is psMainArchiveFile: the build adds it to files.1.
-    form_ = setupDir_ + QStringLiteral("/script.form");
     QString form = qxtest::ScriptFormHead(QStringLiteral("    RunAutomatic = False\n"));
     for (int i = 0; i < names_.size(); ++i)
-      form += qxtest::ScriptFormFile(QStringLiteral("File%1").arg(i), QStringLiteral("Game"), src, names_[i]);
+      form += qxtest::ScriptFormFile(QStringLiteral("File%1").arg(i), QStringLiteral("Game"), src_, names_[i]);
     form += QStringLiteral("end\n");
     qxtest::WriteBytes(form_, form.toUtf8());
-    qxtest::WriteBytes(setupDir_ + QStringLiteral("/BUILD.INF"), build_.toUtf8() + "\n");
   }
 
   // A name that is not UTF-8 reads back as another: the test's tree goes
@@ -84,57 +63,10 @@ class SetupRoadTest : public testing::Test {
     for (const std::string& folder : placedFolders_) loader::RemoveTree(folder);
   }
 
-  // -b in process, as the program started with it does.
-  void BuildSetup() {
-    auto host = std::make_unique<qxtest::TTestHost>(program_);
-    qxtest::TTestHost* raw = host.get();
-    SetInstallHost(std::move(host));
-    auto prompter = std::make_unique<qxtest::TScriptedPrompter>(
-        std::deque<qxtest::TScriptedPrompter::TStep>{});
-    qxtest::TScriptedPrompter* asked = prompter.get();
-    SetInstallPrompter(std::move(prompter));
-    SetInstallCommandLine({QStringLiteral("-b")});
-    RegisterInstallClasses();
-    RegisterInstallFileClasses();
-    RegisterInstallRegistryClasses();
-    RegisterInstallShellLinkClasses();
-    {
-      TOndxCompress compressor(nullptr);
-      // The installation program is large in a sanitized build.
-      compressor.SetCompressionLevel(colFastest);
-      TDataModule root(nullptr);
-      ReadRootComponentFile(&root, form_);
-      CurrentInstall()->PresetupFiles()->Add(form_);
-      // The setup carries the runner that finishes its work at the next login.
-      CurrentInstall()->PresetupFiles()->Add(QStringLiteral(QX_RUNONCE_RUNNER));
-      ASSERT_EQ(raw->queued.size(), 1u);
-      raw->RunQueued();
-      EXPECT_EQ(raw->exitCode, 0);
-      for (const TPromptRequest& r : asked->Requests)
-        ADD_FAILURE() << r.text.toStdString();
-    }
-    SetInstallPrompter(nullptr);
-    SetInstallHost(nullptr);
-  }
-
   // cache: the $XDG_CACHE_HOME the run gets instead of the test's.
   TSetupRun RunSetup(const QString& exe, const QStringList& arguments = {}, const QString& cache = {}) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));  // the loader's errors stay on stderr
-    if (!cache.isEmpty()) env.insert(QStringLiteral("XDG_CACHE_HOME"), cache);
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(qxtest::TempRoot());
-    process.start(exe, arguments);
-    TSetupRun run;
-    if (!process.waitForFinished(qxtest::WaitMs(qxtest::PeerWaitBoundMs))) {
-      process.kill();
-      process.waitForFinished();
-      return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.errors = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-    return run;
+    if (cache.isEmpty()) return RunProgram(exe, arguments);
+    return RunProgram(exe, arguments, {{"XDG_CACHE_HOME", cache}});
   }
 
   QStringList LoaderFolders(const QString& cache = qxtest::TempPath(QStringLiteral("cache"))) const {
@@ -254,12 +186,6 @@ TEST_F(SetupRoadTest, TheBuiltSetupInstallsAndADamagedOneInstallsNothingHalf) {
   }
 }
 
-QString FileObject(const QString& src, const QString& group, const QString& name,
-                   const QString& extra = {}) {
-  const QString object = group + QLatin1Char('_') + QString(name).replace(QLatin1Char('.'), QLatin1Char('_'));
-  return qxtest::ScriptFormFile(object, group, src, name, extra);
-}
-
 QStringList InstallRecords() {
   TRegistry registry;
   registry.SetRootKey(HKEY_LOCAL_MACHINE);
@@ -345,62 +271,6 @@ TEST_F(SetupRoadTest, AFileInUseIsReplacedAtTheNextLoginAndTheResumedRunEndsWell
   EXPECT_TRUE(LoaderFolders(cache).isEmpty());
 }
 
-// The whole script of a product: two file groups (the first with a file in
-// use, the second with a library that registers itself and a help file),
-// three registry values and a menu folder with program, help and web links;
-// sharedExtra goes into the last file of the first group.
-QByteArray ProductForm(const QString& src, const QString& sharedExtra = {}) {
-  return (qxtest::ScriptFormHead(QStringLiteral("    RunAutomatic = False\n"),
-                                 QStringLiteral("  object psProgramMenu: TpsProgramMenu\n  end\n")) +
-          QStringLiteral(
-             "  object Lib: TInstallFileGroup\n"
-             "    Container = Install1\n"
-             "    DestDirType = psContainerDestDir\n"
-             "    DestDir = '/lib'\n"
-             "    ArchiveFileType = psContainerArchiveFile\n"
-             "    GroupName = 'Lib'\n"
-             "  end\n"
-             "%1%2%3%4%5"
-             "  object Settings: TInstallRegistry\n"
-             "    Container = Install1\n"
-             "    Entries = <\n"
-             "      item\n        EntryType = retInteger\n        Ident = 'fon_koko'\n"
-             "        Integer = 11\n      end\n"
-             "      item\n        EntryType = retText\n        Ident = 'fon_nimi'\n"
-             "        Text = 'Times New Roman'\n      end\n"
-             "      item\n        EntryType = retInteger\n        Ident = 'fon_vari'\n"
-             "        Integer = 128\n      end>\n"
-             "    Key = '\\Software\\QXTrovaly\\Ruudukko'\n"
-             "    RootKey = hkCurrentUser\n"
-             "  end\n"
-             "  object MainGroup: TMainLinkGroup\n"
-             "    Container = Install1\n"
-             "    DestDir = '/Trovaly'\n"
-             "  end\n"
-             "  object PeliLink: TInstallMainLink\n"
-             "    LinkName = 'Trovaly.lnk'\n"
-             "    ObjectLocation = '/Trovaly/Game/f0.bin'\n"
-             "    ObjectLocationType = psProgramFiles\n"
-             "  end\n"
-             "  object OhjeLink: TInstallMainLink\n"
-             "    LinkName = 'Ohje Trovaly.lnk'\n"
-             "    ObjectLocation = '/Trovaly/lib/trovaly10.hlp'\n"
-             "    ObjectLocationType = psProgramFiles\n"
-             "  end\n"
-             "  object WebLink: TInstallMainLink\n"
-             "    LinkName = 'Kotisivu.URL'\n"
-             "    ObjectLocation = 'http://www.example.com/trovaly'\n"
-             "  end\n"
-             "end\n")
-              .arg(FileObject(src, QStringLiteral("Game"), QStringLiteral("f0.bin")),
-           FileObject(src, QStringLiteral("Game"), QStringLiteral("f1.bin")),
-           FileObject(src, QStringLiteral("Game"), QStringLiteral("f2.bin"), sharedExtra),
-           FileObject(src, QStringLiteral("Lib"), QStringLiteral("selfreg.ocx"),
-                      QStringLiteral("    ActiveX = True\n")),
-           FileObject(src, QStringLiteral("Lib"), QStringLiteral("trovaly10.hlp"))))
-      .toUtf8();
-}
-
 QStringList FilesBelow(const QString& folder) {
   QStringList files;
   QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
@@ -443,11 +313,7 @@ QString Validate(const QString& file) {
 }
 
 TEST_F(SetupRoadTest, AProductScriptInstallsWholeWithItsMenuRegistryAndLog) {
-  const QString src = qxtest::TempPath(QStringLiteral("src"));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_SELFREG_LIBRARY), src + QStringLiteral("/selfreg.ocx")));
-  qxtest::WriteBytes(src + QStringLiteral("/trovaly10.hlp"), "help");
-  qxtest::WriteBytes(form_, ProductForm(src));
-  BuildSetup();
+  BuildProduct(QString());
   const QString product = qxtest::TempPath(QStringLiteral("programfiles/Trovaly"));
   const QString inUse = dest_ + QLatin1Char('/') + names_[0];
   QDir().mkpath(dest_);
@@ -502,11 +368,7 @@ TEST_F(SetupRoadTest, AProductScriptInstallsWholeWithItsMenuRegistryAndLog) {
 // that record and logs each file once; installing again over the installed
 // product adds no entry and no shared count.
 TEST_F(SetupRoadTest, AKilledRunAndAReinstallLeaveNoRecordAndLogEachEntryOnce) {
-  const QString src = qxtest::TempPath(QStringLiteral("src"));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_SELFREG_LIBRARY), src + QStringLiteral("/selfreg.ocx")));
-  qxtest::WriteBytes(src + QStringLiteral("/trovaly10.hlp"), "help");
-  qxtest::WriteBytes(form_, ProductForm(src, QStringLiteral("    UpdateDLLCounter = True\n")));
-  BuildSetup();
+  BuildProduct();
   const QString exe = build_ + QStringLiteral("/setup.exe");
   const QString product = qxtest::TempPath(QStringLiteral("programfiles/Trovaly"));
   const QString log = QString::fromLatin1(kUninstallKeyBase) + QStringLiteral("Trovaly");
