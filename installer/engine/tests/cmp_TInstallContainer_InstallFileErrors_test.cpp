@@ -52,7 +52,7 @@ class InstallFileErrorsTest : public testing::Test {
       QDir(qxtest::TempPath(QLatin1String(folder))).removeRecursively();
     script_ = std::make_unique<TInstallScript>();
     TInstallFileGroup* group = script_->Group(QStringLiteral("Game"), QStringLiteral("/Game"));
-    script_->File(group, QStringLiteral("a.bin"), octest::Content(20000, 1));
+    first_ = script_->File(group, QStringLiteral("a.bin"), octest::Content(20000, 1));
     second_ = script_->File(group, QStringLiteral("b.bin"), octest::Content(60000, 2));
     script_->Build();
     archive_ = script_->Archive();
@@ -81,7 +81,7 @@ class InstallFileErrorsTest : public testing::Test {
     const QString disk2 = qxtest::TempPath(QStringLiteral("disk2"));
     QDir().mkpath(disk1);
     QDir().mkpath(disk2);
-    const std::int64_t room = QFileInfo(archive_).size() - Header(QStringLiteral("b.bin")).CompressedSize + 2000;
+    const std::int64_t room = QFileInfo(archive_).size() - Header(second_->ArchiveName()).CompressedSize + 2000;
     TOndxCompress splitter(nullptr);
     splitter.SetCompressedFile(archive_);
     octest::LimitFolders(splitter, {{disk1, room}});
@@ -91,19 +91,17 @@ class InstallFileErrorsTest : public testing::Test {
     QFile::remove(archive_);
     ASSERT_TRUE(QFile::copy(disk1 + QStringLiteral("/files.1"), archive_));
   }
-  QString Dest(const QString& name) const {
-    return second_->GetExpandedDestDir() + QLatin1Char('/') + name;
-  }
 
   std::unique_ptr<TInstallScript> script_;
+  TInstallFile* first_ = nullptr;
   TInstallFile* second_ = nullptr;
   QString archive_;
 };
 
 TEST_F(InstallFileErrorsTest, AnArchiveErrorNamesTheArchiveAndTheMemberInTheUsersLanguage) {
   const QString wrong = qxtest::TempPath(QStringLiteral("wrong"));
-  const QString a = QStringLiteral("a.bin");
-  const QString b = QStringLiteral("b.bin");
+  // The members, by the names the archive holds them under.
+  QString a, b;
   struct Row {
     const char* what;
     std::function<void()> damage;
@@ -130,10 +128,11 @@ TEST_F(InstallFileErrorsTest, AnArchiveErrorNamesTheArchiveAndTheMemberInTheUser
        kIfArchiveDamaged, [&] { return QStringList{archive_, a}; }, 0},
       {"b.bin not in the archive",
        [&] {
+         const QByteArray stored = b.toUtf8();
          const int name = Header(b).DataStart - 164 + 21;
          Change([&](QByteArray& bytes) {
-           ASSERT_EQ(bytes.mid(name, 5), QByteArray("b.bin"));
-           bytes[name] = 'c';
+           ASSERT_EQ(bytes.mid(name, stored.size()), stored);
+           bytes[name + stored.size() - 1] = 'X';
          });
        },
        kIfNotInArchive, [&] { return QStringList{archive_, b}; }, 0},
@@ -152,12 +151,14 @@ TEST_F(InstallFileErrorsTest, AnArchiveErrorNamesTheArchiveAndTheMemberInTheUser
        },
        kIfWrongDisk, [&] { return QStringList{wrong + QStringLiteral("/files.2"), b}; }, 4},
       {"a folder where b.bin goes",
-       [&] { QDir().mkpath(Dest(b) + QStringLiteral("/inside")); },
-       kIfCannotWrite, [&] { return QStringList{Dest(b), b, archive_}; }, 0},
+       [&] { QDir().mkpath(second_->GetDestPath() + QStringLiteral("/inside")); },
+       kIfCannotWrite, [&] { return QStringList{second_->GetDestPath(), b, archive_}; }, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     Prepare();
+    a = first_->ArchiveName();
+    b = second_->ArchiveName();
     row.damage();
     if (HasFatalFailure()) return;
     const QString message = qxtest::MessageOf<IECustomInstallFile>([&] { script_->Run(); });
@@ -169,7 +170,7 @@ TEST_F(InstallFileErrorsTest, AnArchiveErrorNamesTheArchiveAndTheMemberInTheUser
       EXPECT_TRUE(prompter->Failures.isEmpty()) << prompter->Failures.join(u' ').toStdString();
     }
     // Nothing half-written where b.bin goes.
-    EXPECT_FALSE(QFileInfo(Dest(b)).isFile());
+    EXPECT_FALSE(QFileInfo(second_->GetDestPath()).isFile());
   }
 }
 
@@ -179,7 +180,7 @@ TEST_F(InstallFileErrorsTest, ADamagedArchiveIsToldWhenTheFilesInformationIsRead
   Prepare();
   Change([](QByteArray& bytes) { bytes[4] = 7; });  // no such layout
   EXPECT_EQ(qxtest::MessageOf<IECustomInstallFile>([&] { script_->Install()->TFileContainer::ReadInfoFromArchive(); }),
-            Format(Translated(QString::fromLatin1(kIfArchiveDamaged)), {archive_, QStringLiteral("a.bin")}));
+            Format(Translated(QString::fromLatin1(kIfArchiveDamaged)), {archive_, first_->ArchiveName()}));
 }
 
 // Anything else the compressor raises is told with its own words, the
@@ -187,11 +188,12 @@ TEST_F(InstallFileErrorsTest, ADamagedArchiveIsToldWhenTheFilesInformationIsRead
 TEST_F(InstallFileErrorsTest, AnyOtherCompressorErrorIsToldWithTheArchiveAndTheMember) {
   Prepare();
   const QString other = QStringLiteral("Error comparing file versions in TOndxCompress");
+  const QString b = second_->ArchiveName();
   TOndxCompress::Global()->OnBeforeExtracting = [&](TOndxCompress*, const TlzhFileStats& stats) {
-    if (stats.FileName == QStringLiteral("b.bin")) throw EOndxCompress(other);
+    if (stats.FileName == b) throw EOndxCompress(other);
   };
   EXPECT_EQ(qxtest::MessageOf<IECustomInstallFile>([&] { script_->Run(); }),
-            Format(Translated(QString::fromLatin1(kIfCannotUnpack)), {QStringLiteral("b.bin"), archive_, other}));
+            Format(Translated(QString::fromLatin1(kIfCannotUnpack)), {b, archive_, other}));
 }
 
 // A full disk goes on to the run, which says where and how much room is
