@@ -355,13 +355,19 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
         compressor.FilesToProcess()->Add(ArchiveName());
         const QString target = GetDestPath();
         RecordFileToWrite(target);
-        compressor.Extract();
-        // Only a complete new file, on the disk, is put up for the move at
-        // the restart.
-        if (replacedInUse_) {
-          compressor.SyncWrittenFiles();
-          RegisterReplacement();
+        try {
+          compressor.Extract();
+          // Only a complete new file, on the disk, is put up for the move at
+          // the restart.
+          if (replacedInUse_)
+            compressor.SyncWrittenFiles();
+        } catch (const EocDiskFull&) {
+          throw;  // the run tells where and how much room is missing
+        } catch (const EOndxCompress& e) {
+          RaiseUnpackError(e, compressor.CompressedFile());
         }
+        if (replacedInUse_)
+          RegisterReplacement();
         AfterInstallSteps();
         if (OnAfterInstall)
           OnAfterInstall(this);
@@ -384,6 +390,21 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
         }
         state_ = ifsNone;
       });
+}
+
+void TCustomInstallFile::RaiseUnpackError(const EOndxCompress& error, const QString& archive) {
+  const QString member = ArchiveName();
+  if (dynamic_cast<const EocDamaged*>(&error) != nullptr)
+    throw IECustomInstallFile(QString::fromLatin1(kIfArchiveDamaged), {archive, member});
+  if (dynamic_cast<const EocNotInArchive*>(&error) != nullptr)
+    throw IECustomInstallFile(QString::fromLatin1(kIfNotInArchive), {archive, member});
+  if (dynamic_cast<const EocCannotOpenArchive*>(&error) != nullptr)
+    throw IECustomInstallFile(QString::fromLatin1(kIfCannotOpenArchive), {archive, member});
+  if (dynamic_cast<const EocWrongDisk*>(&error) != nullptr)
+    throw IECustomInstallFile(QString::fromLatin1(kIfWrongDisk), {archive, member});
+  if (dynamic_cast<const EocCannotWrite*>(&error) != nullptr)
+    throw IECustomInstallFile(QString::fromLatin1(kIfCannotWrite), {GetDestPath(), member, archive});
+  throw IECustomInstallFile(QString::fromLatin1(kIfCannotUnpack), {member, archive, error.Message()});
 }
 
 QString TCustomInstallFile::GetExpandedArchiveFile() {

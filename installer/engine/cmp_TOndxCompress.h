@@ -90,6 +90,9 @@ class TOndxCompress : public TComponent {
   // under name when given (else under path); a name the archive holds
   // already raises "The file %s is already in the compressed file %s".
   void Add(bool append);
+  // Its errors name their kind by class: EocDamaged (the archive's bytes),
+  // EocNotInArchive, EocCannotOpenArchive, EocWrongDisk (a part not found),
+  // EocCannotWrite (the target), EocDiskFull; others are EOndxCompress.
   void Extract();
   void SplitToDisks(const QString& destDir, const QString& fileName);
   void CopyOneFile(const QString& source, const QString& dest);
@@ -126,6 +129,9 @@ class TOndxCompress : public TComponent {
   // Opens the part of disk d into file (the disk parts rule); numbered
   // parts take the disk as extension; path is updated to the part found.
   void OpenPart(TOndxFile& file, QString& path, int disk, TOndxFile::TMode mode, bool numbered);
+  // OpenPart of disk for reading, from CompressedFile; CompressedFile is the
+  // part's path afterwards, found or not.
+  void OpenReadPart(TOndxFile& part, int disk);
 
   void DoAdd(bool append);
   void AddAll(TOndxFile& out);

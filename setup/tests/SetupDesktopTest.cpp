@@ -10,6 +10,8 @@
 
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
 #include "installer/engine/cmp_TOndxCompress.h"
+#include "installer/wizard/tests/TextInk.h"
+#include "platform/rtl/Format.h"
 #include "platform/system/ShellLinkEntry.h"
 #include "tests/support/SmallDisk.h"
 
@@ -436,6 +438,79 @@ TEST_F(SetupDesktop, ADamagedSetupSaysSoInABoxAndLeavesNothing) {
     EXPECT_TRUE(LoggedFiles().isEmpty());
     EXPECT_TRUE(FilesBelow(product_).isEmpty());
   }
+}
+
+// The message of a file that cannot be unpacked, as the Finnish setup says it.
+const char kFinnishDamaged[] =
+    "Asennustiedosto %s on vioittunut tai vajaa: tiedostoa %s ei voi purkaa siitä. Hanki "
+    "asennusohjelmasta uusi kopio ja suorita se uudelleen.";
+
+// A member of the archive damaged in its data (the setup itself unpacks
+// and its pages show): the copy ends on the bad end, and the box says in
+// Finnish which setup file and which of its files cannot be unpacked and
+// what to do; status 1.
+TEST_F(SetupDesktop, ADamagedFileInTheSetupIsToldInFinnishNamingTheSetupAndTheFile) {
+  // The puzzle copied first: its compressed data gets one byte changed.
+  QString member;
+  qint64 at = 0;
+  {
+    const TSelfExtractInfo info = ReadSelfExtractInfo(exe_);
+    TOndxCompress archive(nullptr);
+    archive.SetCompressedFile(exe_);
+    archive.SetOffset(info.Files1Start);
+    for (int i = 0; i < archive.FileCount() && member.isEmpty(); ++i) {
+      TlzhFileStats stats;
+      archive.GetFileStats(i, stats);
+      if (stats.Header.SourceName.endsWith(QStringLiteral("HYONTEISET1.vrb"))) {
+        member = stats.Header.SourceName;
+        at = info.Files1Start + stats.Header.DataStart + stats.Header.CompressedSize / 2;
+      }
+    }
+  }
+  ASSERT_FALSE(member.isEmpty());
+  {
+    QByteArray bytes = ReadAll(exe_);
+    bytes[at] = static_cast<char>(bytes[at] ^ 0x5A);
+    QFile out(exe_);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+  }
+
+  StartSetup();
+  ASSERT_FALSE(PagesUpToTheFolder().isEmpty()) << "the pages did not show in order";
+  const QString bad = Advance(kFolder, u'(' + kBadEnd + u'|' + kGoodEnd + u')', kCopyMs);
+  ASSERT_FALSE(bad.isEmpty()) << "no end";
+  ASSERT_FALSE(desk_.Window(kBadEnd).isEmpty()) << "not the bad end";
+  desk_.KeepShot(QStringLiteral("setup-damaged-member-end"));
+  Advance(kBadEnd, {});
+  const QString box = desk_.WaitForWindow(kBox);
+  ASSERT_FALSE(box.isEmpty()) << "no box";
+  // The box's text beside its icon: the long message in several full rows,
+  // not a word or two.
+  QImage shot;
+  QList<qxtest::TInkRow> rows;
+  const bool told = WaitUntil([&] {
+    shot = desk_.Shot(box);
+    rows = qxtest::InkRows(shot, QRect(56, 12, shot.width() - 68, shot.height() - 12 - 12 - 26 - 12));
+    return rows.size() >= 3;
+  });
+  desk_.KeepShot(QStringLiteral("setup-damaged-member-box"));
+  ASSERT_TRUE(told) << rows.size() << " rows of text";
+  int widest = 0;
+  for (const qxtest::TInkRow& row : rows) {
+    EXPECT_GE(row.height, 6);
+    EXPECT_LE(row.height, 20);
+    widest = std::max(widest, row.width);
+  }
+  EXPECT_GE(widest, 300) << "the rows are not filled";
+  desk_.Keys(box, {"Return"});
+  EXPECT_EQ(SetupExit(), 1);
+  const QString said = SetupErrors();
+  const QString expected = Format(QString::fromUtf8(kFinnishDamaged), {exe_, member});
+  EXPECT_TRUE(said.contains(QStringLiteral("velmio: ") + expected))
+      << "expected " << expected.toStdString() << "\nsaid " << said.toStdString();
+  EXPECT_FALSE(said.contains(QStringLiteral("data error"))) << said.toStdString();
+  EXPECT_TRUE(ExtractedSetups().isEmpty()) << "the unpacked setup is left";
+  EXPECT_EQ(InstallRecords(), 0);
 }
 
 // A target too small for the product: the run says where and how much room

@@ -5,11 +5,13 @@
 
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFileTexts.h"
 #include "installer/engine/cmp_TInstallContainer_UninstallEXE.h"
 #include "installer/engine/cmp_TInstallRegistry.h"
 #include "installer/engine/cmp_TInstallShellLink.h"
 #include "installer/engine/cmp_TOndxCompress.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
+#include "installer/engine/routines_Exceptions.h"
 #include "installer/wizard/cmp_Backdrop.h"
 #include "installer/wizard/cmp_Rotate3DLabel.h"
 #include "installer/wizard/cmp_TBaseInstallDlg.h"
@@ -18,6 +20,7 @@
 #include "installer/wizard/dlgcmp_Readme.h"
 #include "installer/wizard/ordlg_EndPages.h"
 #include "platform/controls/Application.h"
+#include "platform/rtl/Format.h"
 #include "setup/velmioform.h"
 #include "tests/support/TestSupport.h"
 
@@ -27,6 +30,8 @@
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <iconv.h>
 
 #include <array>
 #include <map>
@@ -440,4 +445,86 @@ TEST_F(VelmioForm, ThePagesSpeakOfLoggingInAgainNotOfRestartingTheComputer) {
   EXPECT_EQ(rebootPage->RG->Items()->Strings(1), QStringLiteral("Ei, kirjaudun uudelleen sisään myöhemmin"));
 }
 
+// Whether text can be written in a code page (iconv's name for it).
+bool FitsCodePage(const QString& text, const char* codePage) {
+  const iconv_t cd = ::iconv_open(codePage, "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  QByteArray in = text.toUtf8();
+  QByteArray out(in.size() * 4 + 16, '\0');
+  char* inPtr = in.data();
+  char* outPtr = out.data();
+  size_t inLeft = static_cast<size_t>(in.size());
+  size_t outLeft = static_cast<size_t>(out.size());
+  const size_t done = ::iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+  ::iconv_close(cd);
+  return done != static_cast<size_t>(-1) && inLeft == 0;
+}
+
+// The code page each table is written in.
+const char* CodePageOf(TOndxLanguage language) {
+  switch (language) {
+    case olChineseSimplified: return "GBK";
+    case olCzech:
+    case olPolish: return "CP1250";
+    case olRussian: return "CP1251";
+    case olGreek: return "CP1253";
+    case olJapanese: return "CP932";
+    case olKorean: return "CP949";
+    case olVietnamese: return "CP1258";
+    default: return "CP1252";
+  }
+}
+
+// What the user is told when a file cannot be unpacked, and what the bad
+// end took back, has its texts in every table, each in its table's code
+// page; the engine's and the page's English are the table's keys, so the
+// Finnish setup says them in Finnish.
+TEST_F(VelmioForm, UnpackErrorsAndTheBadEndsReportSpeakEveryTablesLanguage) {
+  TTranslator* translator = form_->MainTranslator;
+  ASSERT_NE(translator, nullptr);
+  const auto text = [&](TLanguage* language, int id) {
+    const TLanguageString* s = language->FindString(id);
+    return s != nullptr ? s->text : QStringLiteral("<no %1>").arg(id);
+  };
+  for (const auto& language : translator->Languages()) {
+    if (language->LanguageIdent() == olHebrew) continue;
+    SCOPED_TRACE(language->DisplayName().toStdString());
+    for (const TLanguageString& s : language->Table().strings)
+      EXPECT_TRUE(FitsCodePage(s.text, CodePageOf(language->LanguageIdent()))) << s.id << ": " << s.text.toStdString();
+    for (int id = 92; id <= 101; ++id) EXPECT_NE(language->FindString(id), nullptr) << id;
+  }
+  TLanguage* english = translator->lgEnglish();
+  const std::pair<int, const char*> engine[] = {{92, kIfArchiveDamaged}, {93, kIfNotInArchive},
+                                                {94, kIfCannotOpenArchive}, {95, kIfWrongDisk},
+                                                {96, kIfCannotWrite}, {97, kIfCannotUnpack}};
+  for (const auto& [id, english_text] : engine) EXPECT_EQ(text(english, id), QString::fromLatin1(english_text)) << id;
+
+  // The Finnish setup: the error in Finnish.
+  TLanguage* finnish = translator->lgSpanish();
+  EXPECT_EQ(IECustomInstallFile(QString::fromLatin1(kIfArchiveDamaged), {QStringLiteral("/a/setup.exe"),
+                                                                          QStringLiteral("trovaly")})
+                .Message(),
+            Format(text(finnish, 92), {QStringLiteral("/a/setup.exe"), QStringLiteral("trovaly")}));
+  EXPECT_TRUE(text(finnish, 92).startsWith(QStringLiteral("Asennustiedosto %s on vioittunut")));
+
+  // The bad-end page: its English is the table's, its Finnish the table's.
+  TBadInstallForm page(nullptr);
+  EXPECT_EQ(page.PutBackLabel->Caption(), text(english, 98));
+  EXPECT_EQ(page.FailedLabel->Caption(), text(english, 101));
+  TUndoReport report;
+  report.files = 2;
+  report.folders = 1;
+  report.registryValues = 5;
+  page.ShowUndoReport(report);
+  TranslateForm(olEnglish, &page);
+  EXPECT_EQ(page.PutBackLabel->Caption(), text(finnish, 98));
+  EXPECT_EQ(page.UndoneLabel->Caption(), Format(text(finnish, 99), {2, 1, 5}));
+  report.earlierRun = true;
+  report.failed << QStringLiteral("/x: Permission denied");
+  page.ShowUndoReport(report);
+  EXPECT_EQ(page.UndoneLabel->Caption(), Format(text(finnish, 100), {2, 1, 5}));
+  EXPECT_EQ(page.FailedLabel->Caption(), text(finnish, 101));
+}
+
 }  // namespace
+

@@ -10,6 +10,7 @@
 #include "InstallTestSupport.h"
 #include "OndxCompressTestSupport.h"
 #include "install/ScriptForm.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFileTexts.h"
 #include "installer/engine/cmp_TInstallRegistry.h"
 #include "installer/engine/cmp_TInstallShellLink.h"
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
@@ -20,6 +21,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/system/CommandLine.h"
+#include "platform/rtl/Format.h"
 #include "platform/system/ProgramGroups.h"
 #include "platform/system/RestartService.h"
 #include "tests/support/PeerProcess.h"
@@ -184,6 +186,143 @@ TEST_F(SetupRoadTest, TheBuiltSetupInstallsAndADamagedOneInstallsNothingHalf) {
     }
     std::printf("%s: exit %d: %s\n", c.what, r.exitCode, qPrintable(r.errors.section('\n', 0, 0)));
   }
+}
+
+// An archive error met while the files are copied ends the setup with
+// status 1 and says which archive, which member and what to do: on the
+// self-extracting road (a member's data damaged, a member missing, the
+// archive cut short, a file that cannot be written) and on the disks' road
+// (the next disk not where the user said, its part cut short or not
+// readable). The right disk installs the same set.
+TEST_F(SetupRoadTest, AnArchiveErrorWhileCopyingEndsTheSetupNamingArchiveAndMember) {
+  BuildSetup();
+  const QByteArray good = ReadBytes(build_ + QStringLiteral("/setup.exe"));
+  const TSelfExtractInfo info = ReadSelfExtractInfo(build_ + QStringLiteral("/setup.exe"));
+  // f1.bin's and f0.bin's members, by the names the archive holds them under.
+  QString member, first;
+  TFileHeaderRec header;
+  qint64 compressed = 0;
+  {
+    TOndxCompress reader(nullptr);
+    reader.SetCompressedFile(build_ + QStringLiteral("/files.1"));
+    for (int i = 0; i < reader.FileCount(); ++i) {
+      TlzhFileStats stats;
+      reader.GetFileStats(i, stats);
+      compressed = stats.TotalCompressed;
+      if (stats.Header.SourceName.endsWith(QStringLiteral("f0.bin"))) first = stats.Header.SourceName;
+      if (!stats.Header.SourceName.endsWith(QStringLiteral("f1.bin"))) continue;
+      member = stats.Header.SourceName;
+      header = stats.Header;
+    }
+  }
+  ASSERT_FALSE(member.isEmpty() || first.isEmpty());
+  // The disks: setup.exe without its trailer, setup.1 and disk 1's part of
+  // the archive in "disk1", f1.bin running on into the part in "disk2".
+  const QString disk1 = qxtest::TempPath(QStringLiteral("disk1"));
+  const QString disk2 = qxtest::TempPath(QStringLiteral("disk2"));
+  QDir().mkpath(disk1);
+  QDir().mkpath(disk2);
+  {
+    TOndxCompress splitter(nullptr);
+    splitter.SetCompressedFile(build_ + QStringLiteral("/files.1"));
+    octest::LimitFolders(splitter, {{disk1, 5 + 3 * 164 + compressed / 2}});
+    splitter.OnNewDisk = [&](TOndxCompress*, int, QString& path) { path = disk2; };
+    splitter.SplitToDisks(disk1, QStringLiteral("files.1"));
+  }
+  ASSERT_TRUE(QFile::exists(disk2 + QStringLiteral("/files.2")));
+  ASSERT_FALSE(QFile::exists(qxtest::TempPath(QStringLiteral("disk3/files.3"))));
+  {
+    TOndxCompress reader(nullptr);
+    reader.SetCompressedFile(disk1 + QStringLiteral("/files.1"));
+    TlzhFileStats stats;
+    reader.GetFileStats(reader.IndexOf(member), stats);
+    ASSERT_EQ(stats.Header.StartDisk, 1);
+    ASSERT_EQ(stats.Header.EndDisk, 2);
+  }
+  qxtest::WriteBytes(disk1 + QStringLiteral("/setup.exe"), good.left(info.Setup1Start));
+  QFile::setPermissions(disk1 + QStringLiteral("/setup.exe"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  ASSERT_TRUE(QFile::copy(build_ + QStringLiteral("/setup.1"), disk1 + QStringLiteral("/setup.1")));
+  // Folders the user may give for disk 2.
+  const QString none = qxtest::TempPath(QStringLiteral("nodisk"));
+  QDir().mkpath(none);
+  const QString cut = qxtest::TempPath(QStringLiteral("cutdisk"));
+  QDir().mkpath(cut);
+  qxtest::WriteBytes(cut + QStringLiteral("/files.2"), ReadBytes(disk2 + QStringLiteral("/files.2")).left(1000));
+  const QString pipe = qxtest::TempPath(QStringLiteral("pipedisk"));
+  QDir().mkpath(pipe);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe + QStringLiteral("/files.2")).constData(), 0600), 0);
+
+  const QString run = qxtest::TempPath(QStringLiteral("run"));
+  QDir().mkpath(run);
+  const QString copy = run + QStringLiteral("/setup.exe");
+  const auto changed = [&](qint64 at, char value) {
+    QByteArray bytes = good;
+    bytes[at] = value;
+    return bytes;
+  };
+  // files.1 cut short inside its last member, its trailer fitting the cut.
+  QByteArray cutShort = good.left(good.size() - 56 - 3000) + good.right(56);
+  for (int i = 0; i < 4; ++i)
+    cutShort[cutShort.size() - 56 + 28 + i] = static_cast<char>((info.Files1End - 3000) >> (8 * i));
+  const qint64 data = info.Files1Start + header.DataStart;
+  const qint64 name = data - 164 + 21 + member.toUtf8().size() - 1;
+  ASSERT_EQ(good.mid(name - member.toUtf8().size() + 1, member.toUtf8().size()), member.toUtf8());
+  const QString target = dest_ + QStringLiteral("/f1.bin");
+  const struct {
+    const char* what;
+    QByteArray exe;  // empty: the disks' road
+    QString diskFolder;
+    const char* text;
+    QStringList args;
+    QString inTheWay;
+  } cases[] = {
+      {"a byte of f1.bin's data changed", changed(data + 100, static_cast<char>(good[data + 100] ^ 0x5A)), {},
+       kIfArchiveDamaged, {copy, member}, {}},
+      {"f1.bin not in the archive", changed(name, 'X'), {}, kIfNotInArchive, {copy, member}, {}},
+      // Found when the files' information is read, before any copy: the
+      // first file is the one that cannot be unpacked.
+      {"the archive cut short", cutShort, {}, kIfArchiveDamaged, {copy, first}, {}},
+      {"a folder where f1.bin goes", good, {}, kIfCannotWrite, {target, member, copy}, target},
+      {"disk 2 not in the folder given", {}, none, kIfWrongDisk, {none + QStringLiteral("/files.2"), member}, {}},
+      {"disk 2's part cut short", {}, cut, kIfArchiveDamaged, {cut + QStringLiteral("/files.2"), member}, {}},
+      {"disk 2's part not readable", {}, pipe, kIfCannotOpenArchive, {pipe + QStringLiteral("/files.2"), member}, {}},
+      {"the right disk", {}, disk2, nullptr, {}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QDir(qxtest::TempPath(QStringLiteral("programfiles/Trovaly"))).removeRecursively();
+    if (!c.inTheWay.isEmpty()) QDir().mkpath(c.inTheWay + QStringLiteral("/inside"));
+    QString exe = disk1 + QStringLiteral("/setup.exe");
+    if (!c.exe.isEmpty()) {
+      QFile::remove(copy);
+      qxtest::WriteBytes(copy, c.exe);
+      QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+      exe = copy;
+    }
+    qputenv("QX_HEADLESS_DISK_FOLDER", QFile::encodeName(c.diskFolder));
+    const QStringList before = LoaderFolders();
+    const TSetupRun r = RunSetup(exe);
+    qunsetenv("QX_HEADLESS_DISK_FOLDER");
+    EXPECT_EQ(LoaderFolders(), before);
+    if (c.text == nullptr) {
+      EXPECT_EQ(r.exitCode, 0) << r.errors.toStdString();
+      EXPECT_EQ(octest::FolderFiles(dest_), names_);
+      for (int i = 0; i < names_.size(); ++i)
+        EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
+      continue;
+    }
+    EXPECT_EQ(r.exitCode, 1) << r.errors.toStdString();
+    std::vector<TVarRec> args(c.args.begin(), c.args.end());
+    const QString said = Format(QString::fromLatin1(c.text), args.data(), static_cast<int>(args.size()));
+    EXPECT_TRUE(r.errors.contains(said)) << "expected: " << said.toStdString() << "\nsaid: " << r.errors.toStdString();
+    EXPECT_FALSE(QFileInfo(target).isFile()) << "f1.bin is there";
+  }
+}
+
+QString FileObject(const QString& src, const QString& group, const QString& name,
+                   const QString& extra = {}) {
+  const QString object = group + QLatin1Char('_') + QString(name).replace(QLatin1Char('.'), QLatin1Char('_'));
+  return qxtest::ScriptFormFile(object, group, src, name, extra);
 }
 
 QStringList InstallRecords() {
