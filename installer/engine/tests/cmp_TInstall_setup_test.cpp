@@ -319,12 +319,6 @@ TEST_F(SetupRoadTest, AnArchiveErrorWhileCopyingEndsTheSetupNamingArchiveAndMemb
   }
 }
 
-QString FileObject(const QString& src, const QString& group, const QString& name,
-                   const QString& extra = {}) {
-  const QString object = group + QLatin1Char('_') + QString(name).replace(QLatin1Char('.'), QLatin1Char('_'));
-  return qxtest::ScriptFormFile(object, group, src, name, extra);
-}
-
 QStringList InstallRecords() {
   TRegistry registry;
   registry.SetRootKey(HKEY_LOCAL_MACHINE);
