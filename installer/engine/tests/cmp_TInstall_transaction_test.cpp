@@ -14,6 +14,7 @@
 #include "installer/engine/routines_API.h"
 #include "installer/engine/routines_Registry.h"
 #include "platform/registry/Registry.h"
+#include "platform/system/RestartService.h"
 
 #include <QDir>
 #include <QFile>
@@ -208,5 +209,53 @@ TEST_F(InstallTransactionRoadTest, ADamagedMemberEndsTheRunWithTheHomeAsItWas) {
   EXPECT_FALSE(r.errors.isEmpty());
   EXPECT_EQ(qxtest::HomeDifferences(before, qxtest::HomeState(qxtest::TempRoot())).toStdString(), "");
 }
+
+}  // namespace
+
+namespace {
+
+// A file in use: the run ends at the restart, its work left for the next
+// login (the move, the runner and its autostart entry, the resume command,
+// the setup kept under our data folder). Killed before that end is
+// committed, the next run takes all of it back; once committed, the next
+// login finishes it.
+class InstallRestartTransactionTest : public qxtest::TBuiltSetup, public testing::WithParamInterface<const char*> {};
+
+TEST_P(InstallRestartTransactionTest, AKillBeforeTheRestartEndIsTakenBackAndTheLoginFinishesAGoodOne) {
+  BuildProduct();
+  const QString inUse = dest_ + QStringLiteral("/f0.bin");
+  QDir().mkpath(dest_);
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_INUSE_PROGRAM), inUse));
+  QFile::setPermissions(inUse, QFile::permissions(inUse) | QFile::ExeOwner);
+  auto user = std::make_unique<qxtest::TRunningProgram>(inUse);
+  ASSERT_TRUE(user->Running());
+  GetWindowsDir();
+  const qxtest::THomeState before = qxtest::HomeState(qxtest::TempRoot());
+
+  const QString at = u'~' + QString::fromUtf8(GetParam()).replace(QStringLiteral("<root>"), qxtest::TempRoot());
+  const qxtest::TSetupRun killed = RunSetup(Exe(), {}, {{"QX_TEST_KILL_AT_CHANGE", at}});
+  ASSERT_EQ(killed.exitCode, -2) << "not killed at " << GetParam() << ": " << killed.errors.toStdString();
+  const qxtest::TSetupRun recovering = RunSetup(Exe(), {}, {{"QX_TEST_FAIL_AT_CHANGE", "1:EACCES"}});
+  EXPECT_EQ(recovering.exitCode, 1) << recovering.errors.toStdString();
+  EXPECT_EQ(qxtest::HomeDifferences(before, qxtest::HomeState(qxtest::TempRoot())).toStdString(), "")
+      << "taken back at " << GetParam();
+
+  // The restart end, then the next login: the runner moves the new file in
+  // and the resumed run ends well, leaving nothing of the setup behind.
+  const qxtest::TSetupRun restart = RunSetup(Exe());
+  EXPECT_EQ(restart.exitCode, 0) << restart.errors.toStdString();
+  user.reset();
+  const qxtest::TSetupRun login = RunSetup(RestartRunnerPath());
+  EXPECT_EQ(login.exitCode, 0) << login.errors.toStdString();
+  for (int i = 0; i < names_.size(); ++i)
+    EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
+  EXPECT_TRUE(PendingMoves().empty());
+  EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
+  EXPECT_TRUE(QDir(InstallUndoFolder()).entryList(QDir::Files).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kills, InstallRestartTransactionTest,
+                         testing::Values("PendingFileRenameOperations", "qxrunonce.desktop", "qx/resume",
+                                         "RunOnce"));
 
 }  // namespace
