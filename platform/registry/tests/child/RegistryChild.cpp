@@ -11,6 +11,8 @@
 //                                    shows before an earlier one or a value
 //                                    reads wrong
 //   ini <file> <prefix> <count>   writes count keys to section [S]
+//   classes recreate|create <n>   deletes HKLM\Software\Classes (recreate)
+//                                 and creates Classes\Gen with v = n
 // Values go to HKCU\Software\QxConcurrency. After each committed write the
 // index is printed on its own line.
 
@@ -124,6 +126,17 @@ int WriteIni(const QString& file, const QString& prefix, long count) {
   return 0;
 }
 
+int Classes(const QString& how, int n) {
+  TRegistry reg;
+  reg.SetRootKey(HKEY_LOCAL_MACHINE);
+  if (how == QLatin1String("recreate"))
+    reg.DeleteKey(QStringLiteral("\\Software\\Classes"));
+  if (!reg.OpenKey(QStringLiteral("\\Software\\Classes\\Gen"), true))
+    return Fail(QStringLiteral("no Gen"));
+  reg.WriteInteger(QStringLiteral("v"), n);
+  return 0;
+}
+
 QString Arg(char** argv, int i) { return QString::fromLocal8Bit(argv[i]); }
 
 }  // namespace
@@ -147,9 +160,12 @@ int main(int argc, char** argv) {
     }
     if (mode == QLatin1String("ini") && argc == 5)
       return WriteIni(Arg(argv, 2), Arg(argv, 3), std::atol(argv[4]));
+    if (mode == QLatin1String("classes") && argc == 4)
+      return Classes(Arg(argv, 2), std::atoi(argv[3]));
     std::fprintf(stderr,
                  "usage: reg <prefix> <count> | race <go> <prefix> <count> | check <prefix> "
-                 "<count> | watch <go> <count> <prefix>... | ini <file> <prefix> <count>\n");
+                 "<count> | watch <go> <count> <prefix>... | ini <file> <prefix> <count> | classes "
+                 "recreate|create <n>\n");
     return 64;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
