@@ -95,7 +95,7 @@ std::optional<LONG> InTransaction(KeyTarget target, SqliteTransaction::Kind kind
 // ERROR_SUCCESS. A read is answered from the hive's cache when it holds the
 // answers; the cache is checked before anything of the hive is read (the
 // key of HKEY_CLASSES_ROOT too), so what is read is no older than the
-// cache's stamp.
+// cache's stamp. A change holds the hive's room lock (Hive::ChangeScope).
 template <typename Body>
 LONG WithKey(HKEY key, REGSAM needed, SqliteTransaction::Kind kind, Body body) {
   std::lock_guard guard(RegistryLock());
@@ -114,6 +114,7 @@ LONG WithKey(HKEY key, REGSAM needed, SqliteTransaction::Kind kind, Body body) {
       if (const std::optional<LONG> rc = InTransaction(target, kind, body))
         return *rc;
     }
+    Hive::ChangeScope change(hive);
     hive.DropCache();
     return *InTransaction(target, SqliteTransaction::Write, body);
   } catch (const SqliteError& e) {
@@ -121,8 +122,7 @@ LONG WithKey(HKEY key, REGSAM needed, SqliteTransaction::Kind kind, Body body) {
   }
 }
 
-// A delete: on a full disk the hive's reserve makes room for it, and the
-// room is taken back afterwards (as far as the disk allows).
+// A delete: on a full disk it runs again with the hive's reserve lent to it.
 template <typename Body>
 LONG Deleting(HKEY key, REGSAM needed, Body body) {
   std::lock_guard guard(RegistryLock());
@@ -132,11 +132,12 @@ LONG Deleting(HKEY key, REGSAM needed, Body body) {
   KeyTarget target{};
   if (ResolveKey(key, &target) != ERROR_SUCCESS)
     return rc;
-  target.hive->ReleaseReserve();
-  const LONG retried = WithKey(key, needed, SqliteTransaction::Write, body);
-  target.hive->ShrinkLog();
-  target.hive->KeepReserve();
-  return retried;
+  try {
+    Hive::BorrowScope borrow(*target.hive);
+    return WithKey(key, needed, SqliteTransaction::Write, body);
+  } catch (const SqliteError& e) {
+    return CodeOf(e);
+  }
 }
 
 // Walks a path below key; nullopt when a part is missing.
