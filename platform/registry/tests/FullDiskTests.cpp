@@ -205,23 +205,26 @@ TEST_P(RegistryFullDiskDeleters, EveryDeleteGoesThrough) {
   EXPECT_EQ(QFileInfo(ReservePath()).size(), Hive::kReserveBytes);
 }
 
-// A deleter killed while the reserve is lent, on a full disk whose freed room
-// another program then takes: the next process's deletes still go through,
-// and nothing else is lost.
+// A deleter killed at a step of a lent reserve on a full disk, whose free
+// room another program then takes: the reserve is whole again before the
+// next delete needs it, whether the next process had the hive open (its
+// change makes the reserve whole first, and a write still finds the disk
+// full) or opens it then; its deletes go through and nothing else is lost.
 class RegistryFullDiskKilled
-    : public testing::TestWithParam<std::tuple<DiskKind, const char*>> {};
+    : public testing::TestWithParam<std::tuple<DiskKind, const char*, bool>> {};
 
 INSTANTIATE_TEST_SUITE_P(
     Disks, RegistryFullDiskKilled,
     testing::Combine(testing::Values(DiskKind::Mounted, DiskKind::Hooked),
-                     testing::Values("lent", "returning")),
-    [](const testing::TestParamInfo<std::tuple<DiskKind, const char*>>& row) {
-      return std::string(KindName(std::get<0>(row.param))) + "_" + std::get<1>(row.param);
+                     testing::Values("lent", "returning"), testing::Bool()),
+    [](const testing::TestParamInfo<std::tuple<DiskKind, const char*, bool>>& row) {
+      return std::string(KindName(std::get<0>(row.param))) + "_" + std::get<1>(row.param) +
+             (std::get<2>(row.param) ? "_NextHadItOpen" : "_NextOpensIt");
     });
 
-TEST_P(RegistryFullDiskKilled, TheNextDeletesGoThrough) {
+TEST_P(RegistryFullDiskKilled, TheReserveIsWholeForTheNextDeletes) {
   constexpr int kCount = 20;
-  const auto [kind, step] = GetParam();
+  const auto [kind, step, hadItOpen] = GetParam();
   QX_TEST_DISK(disk, kind, 1024 * 1024);
   {
     TRegistry reg;
@@ -232,6 +235,10 @@ TEST_P(RegistryFullDiskKilled, TheNextDeletesGoThrough) {
     }
   }
   ResetProcessState();
+  TRegistry reg;
+  if (hadItOpen) {
+    ASSERT_TRUE(reg.OpenKey(kKey, false));
+  }
   disk.Fill();
 
   // The first delete finds the disk full and borrows the reserve; its process
@@ -248,16 +255,24 @@ TEST_P(RegistryFullDiskKilled, TheNextDeletesGoThrough) {
   ASSERT_TRUE(killed->waitForFinished(regtest::kChildWaitMs));
   disk.Fill();
 
-  const QString go = qxtest::TempPath(QStringLiteral("go"));
-  qxtest::WriteBytes(go, QByteArray());
-  regtest::RunChild({QStringLiteral("delete"), go, QStringLiteral("j"), QString::number(kCount)});
+  if (hadItOpen) {
+    EXPECT_EQ(RaisedBy([&] { reg.WriteInteger(QStringLiteral("new"), 1); }).ErrorCode(),
+              ERROR_DISK_FULL);
+    for (int i = 0; i < kCount; ++i)
+      EXPECT_EQ(RegDeleteValue(reg.CurrentKey(), QStringLiteral("j%1").arg(i)), ERROR_SUCCESS);
+  } else {
+    const QString go = qxtest::TempPath(QStringLiteral("go"));
+    qxtest::WriteBytes(go, QByteArray());
+    regtest::RunChild(
+        {QStringLiteral("delete"), go, QStringLiteral("j"), QString::number(kCount)});
+    ASSERT_TRUE(reg.OpenKeyReadOnly(kKey));
+  }
   EXPECT_EQ(QFileInfo(ReservePath()).size(), Hive::kReserveBytes);
-  TRegistry reg;
-  ASSERT_TRUE(reg.OpenKeyReadOnly(kKey));
   for (int i = 1; i < kCount; ++i) {
     EXPECT_EQ(reg.ReadInteger(QStringLiteral("k%1").arg(i)), i);
     EXPECT_FALSE(reg.ValueExists(QStringLiteral("j%1").arg(i)));
   }
+  EXPECT_FALSE(reg.ValueExists(QStringLiteral("new")));
 }
 
 }  // namespace
