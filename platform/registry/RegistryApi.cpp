@@ -55,30 +55,64 @@ bool Allows(const KeyRef& ref, REGSAM needed) {
   return (ref.access & needed) == needed;
 }
 
+// Finds HKEY_CLASSES_ROOT's key for target, in the call's transaction (or
+// from the cache just checked); a write makes it when it is missing. False
+// when it is missing.
+bool PlaceClassesRoot(KeyTarget& target, bool write) {
+  if (!target.classesRoot)
+    return true;
+  const std::optional<KeyId> key = FindClassesRoot(*target.hive, target.ref.hive, write);
+  if (!key)
+    return false;
+  target.ref.key = *key;
+  return true;
+}
+
 // A read answered from the hive's cache alone; nullopt when the cache lacks
 // something it needs (nothing was read from the file then).
 template <typename Body>
-std::optional<LONG> FromCache(Hive& hive, const KeyRef& ref, Body& body) {
+std::optional<LONG> FromCache(KeyTarget target, Body& body) {
+  Hive& hive = *target.hive;
   struct CacheOnly {
     Hive& hive;
     explicit CacheOnly(Hive& h) : hive(h) { hive.SetCacheOnly(true); }
     ~CacheOnly() { hive.SetCacheOnly(false); }
   } scope(hive);
   try {
-    if (!hive.KeyAlive(ref.key))
+    if (!PlaceClassesRoot(target, false))
+      return std::nullopt;
+    if (!hive.KeyAlive(target.ref.key))
       return ERROR_KEY_DELETED;
-    return body(hive, ref);
+    return body(hive, target.ref);
   } catch (const Hive::CacheMiss&) {
     return std::nullopt;
   }
+}
+
+// Runs body in a transaction of the given kind, after checking that the key
+// still exists; commits only on ERROR_SUCCESS. nullopt for a read that finds
+// no HKEY_CLASSES_ROOT key: a write makes it.
+template <typename Body>
+std::optional<LONG> InTransaction(KeyTarget target, SqliteTransaction::Kind kind, Body& body) {
+  Hive& hive = *target.hive;
+  SqliteTransaction tx(hive.Db(), kind);
+  if (!PlaceClassesRoot(target, kind == SqliteTransaction::Write))
+    return std::nullopt;
+  if (!hive.KeyAlive(target.ref.key))
+    return ERROR_KEY_DELETED;
+  const LONG rc = body(hive, target.ref);
+  if (rc == ERROR_SUCCESS)
+    tx.Commit();
+  return rc;
 }
 
 // Runs body on the resolved key under the process lock, inside a transaction
 // of the given kind, after checking the handle's rights and that its key
 // still exists. body returns a result code; the transaction commits only on
 // ERROR_SUCCESS. A read is answered from the hive's cache when it holds the
-// answers; the cache is checked before the transaction begins, so what the
-// transaction reads is no older than the cache's stamp.
+// answers; the cache is checked before anything of the hive is read (the
+// key of HKEY_CLASSES_ROOT too), so what is read is no older than the
+// cache's stamp. A change holds the hive's room lock (Hive::ChangeScope).
 template <typename Body>
 LONG WithKey(HKEY key, REGSAM needed, SqliteTransaction::Kind kind, Body body) {
   std::lock_guard guard(RegistryLock());
@@ -88,21 +122,18 @@ LONG WithKey(HKEY key, REGSAM needed, SqliteTransaction::Kind kind, Body body) {
       return rc;
     if (!Allows(target.ref, needed))
       return ERROR_ACCESS_DENIED;
+    Hive& hive = *target.hive;
     if (kind == SqliteTransaction::Read) {
-      if (target.hive->RefreshCache()) {
-        if (const std::optional<LONG> rc = FromCache(*target.hive, target.ref, body))
+      if (hive.RefreshCache()) {
+        if (const std::optional<LONG> rc = FromCache(target, body))
           return *rc;
       }
-    } else {
-      target.hive->DropCache();
+      if (const std::optional<LONG> rc = InTransaction(target, kind, body))
+        return *rc;
     }
-    SqliteTransaction tx(target.hive->Db(), kind);
-    if (!target.hive->KeyAlive(target.ref.key))
-      return ERROR_KEY_DELETED;
-    const LONG rc = body(*target.hive, target.ref);
-    if (rc == ERROR_SUCCESS)
-      tx.Commit();
-    return rc;
+    Hive::ChangeScope change(hive);
+    hive.DropCache();
+    return *InTransaction(target, SqliteTransaction::Write, body);
   } catch (const SqliteError& e) {
     return CodeOf(e);
   } catch (const EChangeRefused& e) {
@@ -110,8 +141,7 @@ LONG WithKey(HKEY key, REGSAM needed, SqliteTransaction::Kind kind, Body body) {
   }
 }
 
-// A delete: on a full disk the hive's reserve makes room for it, and the
-// room is taken back afterwards (as far as the disk allows).
+// A delete: on a full disk it runs again with the hive's reserve lent to it.
 template <typename Body>
 LONG Deleting(HKEY key, REGSAM needed, Body body) {
   std::lock_guard guard(RegistryLock());
@@ -121,11 +151,12 @@ LONG Deleting(HKEY key, REGSAM needed, Body body) {
   KeyTarget target{};
   if (ResolveKey(key, &target) != ERROR_SUCCESS)
     return rc;
-  target.hive->ReleaseReserve();
-  const LONG retried = WithKey(key, needed, SqliteTransaction::Write, body);
-  target.hive->ShrinkLog();
-  target.hive->KeepReserve();
-  return retried;
+  try {
+    Hive::BorrowScope borrow(*target.hive);
+    return WithKey(key, needed, SqliteTransaction::Write, body);
+  } catch (const SqliteError& e) {
+    return CodeOf(e);
+  }
 }
 
 // Walks a path below key; nullopt when a part is missing.

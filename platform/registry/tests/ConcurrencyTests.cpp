@@ -1,6 +1,7 @@
 // Several processes on one hive or INI file, and a writer killed mid-loop.
 #include "platform/registry/IniFile.h"
 #include "platform/registry/Registry.h"
+#include "platform/registry/tests/Children.h"
 #include "platform/rtl/ProcessState.h"
 #include "platform/rtl/StringList.h"
 #include "tests/support/TestSupport.h"
@@ -18,23 +19,10 @@
 
 namespace {
 
-constexpr int kWaitMs = 120000;
-
-std::unique_ptr<QProcess> StartChild(const QStringList& args) {
-  auto child = std::make_unique<QProcess>();
-  child->setProgram(QStringLiteral(QX_REGISTRY_CHILD));
-  child->setArguments(args);
-  child->setProcessChannelMode(QProcess::SeparateChannels);
-  child->start();
-  EXPECT_TRUE(child->waitForStarted(kWaitMs));
-  return child;
-}
-
-void ExpectFinishedCleanly(QProcess& child) {
-  ASSERT_TRUE(child.waitForFinished(kWaitMs));
-  EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardError().toStdString();
-}
+using regtest::ExpectFinishedCleanly;
+using regtest::Race;
+using regtest::StartChild;
+constexpr int kWaitMs = regtest::kChildWaitMs;
 
 std::set<int> Reported(const QByteArray& output) {
   std::set<int> seen;
@@ -104,25 +92,6 @@ TEST(RegistryConcurrency, KilledWriterLosesNothingItCommitted) {
     EXPECT_EQ(NewFiles(), QStringList());
   }
 }
-
-// Starts children that wait for a go file, then lets them all go at once.
-class Race {
- public:
-  explicit Race(const QString& go) : go_(go) {}
-  void Add(QStringList args) {
-    args.insert(1, go_);
-    children_.push_back(StartChild(args));
-  }
-  void Go() { qxtest::WriteBytes(go_, QByteArray()); }
-  void ExpectAllFinishedCleanly() {
-    for (auto& child : children_)
-      ExpectFinishedCleanly(*child);
-  }
-
- private:
-  QString go_;
-  std::vector<std::unique_ptr<QProcess>> children_;
-};
 
 TEST(RegistryConcurrency, EightProcessesCreatingOneHiveAtOnce) {
   constexpr int kProcesses = 8;
@@ -224,6 +193,52 @@ TEST(RegistryConcurrency, ReadsSeeEveryCommitOfAnotherProcess) {
   TStringList names;
   reg.GetValueNames(&names);
   EXPECT_EQ(names.Count(), 0);
+}
+
+// A read or a create through HKEY_CLASSES_ROOT (HKLM\Software\Classes)
+// finds that key as it is at the call, after another process deleted and
+// made it again, or made it where this process had found none.
+TEST(RegistryConcurrency, ClassesRootIsFoundAgainAfterAnotherProcessChangedIt) {
+  struct Case {
+    const char* known;  // what this process read before: "Gen" or "nothing"
+    const char* other;  // what the other process does: "recreate" or "create"
+    bool create;        // this process's call: RegCreateKeyEx, else RegOpenKeyEx
+  };
+  const Case cases[] = {{"Gen", "recreate", false},
+                        {"Gen", "recreate", true},
+                        {"nothing", "create", false},
+                        {"nothing", "create", true}};
+  const auto lookUp = [](bool create, HKEY* key) {
+    return create ? RegCreateKeyEx(HKEY_CLASSES_ROOT, QStringLiteral("Gen"), KEY_ALL_ACCESS, key)
+                  : RegOpenKeyEx(HKEY_CLASSES_ROOT, QStringLiteral("Gen"), KEY_READ, key);
+  };
+  const auto valueOf = [](HKEY key) {
+    QByteArray data;
+    EXPECT_EQ(RegQueryValueEx(key, QStringLiteral("v"), nullptr, &data), ERROR_SUCCESS);
+    RegCloseKey(key);
+    return data.size() == 4 ? int(data[0]) : -1;
+  };
+  int serial = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.known) + " " + c.other + (c.create ? " create" : " open"));
+    FreshRegistry(QStringLiteral("classes%1").arg(++serial));
+    HKEY key{};
+    if (QLatin1String(c.known) == QLatin1String("Gen")) {
+      regtest::RunChild({QStringLiteral("classes"), QStringLiteral("create"), QStringLiteral("0")});
+      ASSERT_EQ(lookUp(false, &key), ERROR_SUCCESS);
+      EXPECT_EQ(valueOf(key), 0);
+    } else {
+      ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Classes"), KEY_READ,
+                             &key),
+                ERROR_FILE_NOT_FOUND);
+    }
+    for (int round = 1; round <= 2; ++round) {
+      regtest::RunChild(
+          {QStringLiteral("classes"), QLatin1String(c.other), QString::number(round)});
+      ASSERT_EQ(lookUp(c.create, &key), ERROR_SUCCESS) << "round " << round;
+      EXPECT_EQ(valueOf(key), round);
+    }
+  }
 }
 
 TEST(IniConcurrency, TwoProcessesWritingOneFileLoseNothing) {
