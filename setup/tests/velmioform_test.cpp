@@ -423,6 +423,47 @@ TEST_F(VelmioForm, ThePagesSpeakOfLoggingInAgainNotOfRestartingTheComputer) {
       EXPECT_FALSE(s.text.contains(restart)) << language->DisplayName().toStdString() << " " << s.id << ": "
                                              << s.text.toStdString();
   }
+  // Every table: the welcome page asks to close the other programs, and the
+  // restart page's caption, text and choices speak of logging in again in
+  // the table's own words, never of Windows or of restarting the computer.
+  const struct {
+    TOndxLanguage language;
+    const char* restart;
+    const char* login;
+  } tables[] = {
+      {olChineseSimplified, "重新启动|重启|计算机", "登录"},
+      {olCzech, "restart|počítač", "přihl"},
+      {olDanish, "genstart|computer", "log(ger)? (af og )?på"},
+      {olEnglish, "reboot|restart|computer", "log in"},
+      {olFrench, "redémarr|ordinateur", "connex|connect"},
+      {olGerman, "neu start|neustart|computer", "meld"},
+      {olGreek, "επανεκκίνηση|υπολογιστ", "συνδε"},
+      {olItalian, "riavvi|computer", "acced|access"},
+      {olJapanese, "再起動|コンピューター", "ログイン"},
+      {olKorean, "다시 시작|컴퓨터", "로그인"},
+      {olPolish, "ponownie uruchomi|uruchomić ponownie|komputer", "zalog|logowan"},
+      {olPortugese, "reinici|computador", "sessão"},
+      {olRussian, "перезагру|компьютер", "вход|войт|войд"},
+      {olSpanish, "tietokone|uudelleenk.ynnist", "kirjaud"},
+      {olVietnamese, "khởi động lại|máy tính", "đăng nhập"},
+  };
+  for (const auto& table : tables) {
+    TLanguage* language = translator->FindLanguage(table.language);
+    ASSERT_NE(language, nullptr);
+    SCOPED_TRACE(language->DisplayName().toStdString());
+    const QRegularExpression restartWords(QStringLiteral("Windows|") + QString::fromUtf8(table.restart),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression loginWords(QString::fromUtf8(table.login), QRegularExpression::CaseInsensitiveOption);
+    for (const int id : {11, 51, 52, 53, 54}) {
+      const TLanguageString* s = language->FindString(id);
+      ASSERT_NE(s, nullptr) << id;
+      EXPECT_FALSE(s->text.contains(restartWords)) << id << ": " << s->text.toStdString();
+      if (id != 11) {
+        EXPECT_TRUE(s->text.contains(loginWords)) << id << ": " << s->text.toStdString();
+      }
+    }
+  }
+
   auto* reboot = dynamic_cast<TRebootDlg*>(form_->FindComponent(QStringLiteral("RebootDlg2")));
   ASSERT_NE(reboot, nullptr);
   std::unique_ptr<TForm> page(reboot->FormClass()(nullptr));
