@@ -17,6 +17,7 @@
 #include "installer/wizard/dlgcmp_EndPages.h"
 #include "installer/wizard/dlgcmp_Readme.h"
 #include "installer/wizard/ordlg_EndPages.h"
+#include "installer/wizard/ordlg_Page.h"
 #include "platform/controls/Application.h"
 #include "setup/velmioform.h"
 #include "tests/support/TestSupport.h"
@@ -24,7 +25,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -384,6 +387,8 @@ TEST_F(VelmioForm, TheLanguageTablesAreCompleteTranslationsOfTheEnglishOne) {
       if (!english.count(id)) extra << id;
     EXPECT_TRUE(missing.isEmpty() && extra.isEmpty())
         << "missing " << missing.size() << ", extra " << extra.size();
+    // One thousand as the language writes it: the sizes' grouping.
+    EXPECT_TRUE(texts[92].contains(QRegularExpression(QStringLiteral("^1\\D?000$")))) << texts[92].toStdString();
     int differing = 0;
     for (const auto& [id, text] : texts) {
       if (!english.count(id)) continue;
@@ -405,6 +410,13 @@ TEST_F(VelmioForm, TheLanguageTablesAreCompleteTranslationsOfTheEnglishOne) {
     EXPECT_EQ(s->text, QString::fromUtf8(want)) << id;
   }
   EXPECT_EQ(TranslateText(QStringLiteral("Welcome")), QStringLiteral("Tervetuloa"));
+
+  // Sizes are grouped as the Finnish table writes numbers, whatever the
+  // process's locale (LANG=C.UTF-8 groups by commas).
+  QLocale::setDefault(QLocale::c());
+  const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+  const QString space(QChar(0x00a0));
+  EXPECT_EQ(BytesText(6496632), QStringLiteral("6") + space + "496" + space + "632 tavua");
 }
 
 // What the pages say is what happens here: files in use are put in place
