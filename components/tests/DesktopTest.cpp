@@ -42,14 +42,18 @@ class ComponentsDesktop : public testing::Test {
     }
   }
 
-  // The peer's window, once the window manager has framed it.
-  QString Start(bool prevent = false) {
+  // Starts the peer on the desktop.
+  bool StartPeer(bool prevent = false) {
     peer_.setProcessEnvironment(desk_.Environment());
     peer_.setProcessChannelMode(QProcess::ForwardedChannels);
     QStringList args{Ini()};
     if (prevent) args << QStringLiteral("prevent");
     peer_.start(QStringLiteral(QX_DESKTOP_PEER), args);
-    if (!peer_.waitForStarted(qxtest::WaitMs(10000))) return {};
+    return peer_.waitForStarted(qxtest::WaitMs(10000));
+  }
+  // The peer's window, once the window manager has framed it.
+  QString Start(bool prevent = false) {
+    if (!StartPeer(prevent)) return {};
     QString id;
     WaitUntil([&] { return !(id = desk_.Window(QStringLiteral("Sijoitus.*"))).isEmpty() && desk_.Framed(id); });
     return id;
@@ -57,9 +61,10 @@ class ComponentsDesktop : public testing::Test {
   // Closed as a person closes it: the window manager's Alt+F4, which acts
   // on the window the window manager has focused; it is pressed again only
   // when the window is still there after a whole wait (the window manager
-  // had not yet taken the activation).
+  // had not yet taken the activation, or had just restored the window and
+  // passed the press on to the program).
   bool Close(const QString& id) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
       desk_.Keys(id, {QStringLiteral("alt+F4")});
       if (WaitUntil([&] { return peer_.state() == QProcess::NotRunning || !Shown(id); })) break;
     }
@@ -187,6 +192,39 @@ TEST_F(ComponentsDesktop, AFormClosedMaximisedGoesBackToItsNormalSize) {
   EXPECT_LT(lime, (normal.width + kFrameSlack) * (normal.height + kFrameSlack));
   EXPECT_GT(lime, normal.width * normal.height / 2);
   EXPECT_TRUE(Close(id));
+}
+
+// A program closed minimised starts minimised: its form shows and then the
+// window manager iconifies it, so nothing of it is on the screen; brought
+// back, it shows at its normal size, and closed so it is stored normal.
+TEST_F(ComponentsDesktop, AFormStoredMinimisedStartsMinimised) {
+  QFile ini(Ini());
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write("[TForm]\nShowCmd=2\n");
+  ini.close();
+  ASSERT_TRUE(StartPeer());
+  // Iconified: listed by its title, though not visible.
+  QString id;
+  QString state;
+  EXPECT_TRUE(WaitUntil([&] {
+    id = QString::fromUtf8(desk_.Tool("xdotool", {"search", "--name", QStringLiteral("^Sijoitus.*$")}))
+             .section(u'\n', 0, 0);
+    if (id.isEmpty()) return false;
+    state = QString::fromLatin1(desk_.Tool("xprop", {"-id", id, "WM_STATE", "_NET_WM_STATE"}));
+    return state.contains(QStringLiteral("Iconic")) && state.contains(QStringLiteral("_NET_WM_STATE_HIDDEN"));
+  })) << "not minimised: " << state.toStdString();
+  ASSERT_FALSE(id.isEmpty()) << "the form did not show";
+  desk_.KeepShot(QStringLiteral("placement-minimised"));
+  EXPECT_EQ(LimePixels(), 0) << "the form shows";
+
+  desk_.Tool("xdotool", {"windowactivate", "--sync", id});
+  EXPECT_TRUE(WaitUntil([&] { return LimePixels() > 300 * 200; })) << "not shown again";
+  const TGeometry normal = Geometry(id);
+  EXPECT_GT(normal.width, 200);
+  EXPECT_LT(normal.width, 500) << "not at its normal size";
+  desk_.KeepShot(QStringLiteral("placement-minimised-restored"));
+  ASSERT_TRUE(Close(id));
+  EXPECT_EQ(Stored(QStringLiteral("ShowCmd")), "1");
 }
 
 TEST_F(ComponentsDesktop, AFormThatMayNotBeResizedTellsTheWindowManager) {

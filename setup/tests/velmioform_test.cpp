@@ -19,6 +19,7 @@
 #include "installer/wizard/dlgcmp_EndPages.h"
 #include "installer/wizard/dlgcmp_Readme.h"
 #include "installer/wizard/ordlg_EndPages.h"
+#include "installer/wizard/ordlg_Page.h"
 #include "platform/controls/Application.h"
 #include "platform/rtl/Format.h"
 #include "setup/velmioform.h"
@@ -27,7 +28,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -389,6 +392,8 @@ TEST_F(VelmioForm, TheLanguageTablesAreCompleteTranslationsOfTheEnglishOne) {
       if (!english.count(id)) extra << id;
     EXPECT_TRUE(missing.isEmpty() && extra.isEmpty())
         << "missing " << missing.size() << ", extra " << extra.size();
+    // One thousand as the language writes it: the sizes' grouping.
+    EXPECT_TRUE(texts[92].contains(QRegularExpression(QStringLiteral("^1\\D?000$")))) << texts[92].toStdString();
     int differing = 0;
     for (const auto& [id, text] : texts) {
       if (!english.count(id)) continue;
@@ -410,6 +415,13 @@ TEST_F(VelmioForm, TheLanguageTablesAreCompleteTranslationsOfTheEnglishOne) {
     EXPECT_EQ(s->text, QString::fromUtf8(want)) << id;
   }
   EXPECT_EQ(TranslateText(QStringLiteral("Welcome")), QStringLiteral("Tervetuloa"));
+
+  // Sizes are grouped as the Finnish table writes numbers, whatever the
+  // process's locale (LANG=C.UTF-8 groups by commas).
+  QLocale::setDefault(QLocale::c());
+  const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+  const QString space(QChar(0x00a0));
+  EXPECT_EQ(BytesText(6496632), QStringLiteral("6") + space + "496" + space + "632 tavua");
 }
 
 // What the pages say is what happens here: files in use are put in place
@@ -428,6 +440,47 @@ TEST_F(VelmioForm, ThePagesSpeakOfLoggingInAgainNotOfRestartingTheComputer) {
       EXPECT_FALSE(s.text.contains(restart)) << language->DisplayName().toStdString() << " " << s.id << ": "
                                              << s.text.toStdString();
   }
+  // Every table: the welcome page asks to close the other programs, and the
+  // restart page's caption, text and choices speak of logging in again in
+  // the table's own words, never of Windows or of restarting the computer.
+  const struct {
+    TOndxLanguage language;
+    const char* restart;
+    const char* login;
+  } tables[] = {
+      {olChineseSimplified, "重新启动|重启|计算机", "登录"},
+      {olCzech, "restart|počítač", "přihl"},
+      {olDanish, "genstart|computer", "log(ger)? (af og )?på"},
+      {olEnglish, "reboot|restart|computer", "log in"},
+      {olFrench, "redémarr|ordinateur", "connex|connect"},
+      {olGerman, "neu start|neustart|computer", "meld"},
+      {olGreek, "επανεκκίνηση|υπολογιστ", "συνδε"},
+      {olItalian, "riavvi|computer", "acced|access"},
+      {olJapanese, "再起動|コンピューター", "ログイン"},
+      {olKorean, "다시 시작|컴퓨터", "로그인"},
+      {olPolish, "ponownie uruchomi|uruchomić ponownie|komputer", "zalog|logowan"},
+      {olPortugese, "reinici|computador", "sessão"},
+      {olRussian, "перезагру|компьютер", "вход|войт|войд"},
+      {olSpanish, "tietokone|uudelleenk.ynnist", "kirjaud"},
+      {olVietnamese, "khởi động lại|máy tính", "đăng nhập"},
+  };
+  for (const auto& table : tables) {
+    TLanguage* language = translator->FindLanguage(table.language);
+    ASSERT_NE(language, nullptr);
+    SCOPED_TRACE(language->DisplayName().toStdString());
+    const QRegularExpression restartWords(QStringLiteral("Windows|") + QString::fromUtf8(table.restart),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression loginWords(QString::fromUtf8(table.login), QRegularExpression::CaseInsensitiveOption);
+    for (const int id : {11, 51, 52, 53, 54}) {
+      const TLanguageString* s = language->FindString(id);
+      ASSERT_NE(s, nullptr) << id;
+      EXPECT_FALSE(s->text.contains(restartWords)) << id << ": " << s->text.toStdString();
+      if (id != 11) {
+        EXPECT_TRUE(s->text.contains(loginWords)) << id << ": " << s->text.toStdString();
+      }
+    }
+  }
+
   auto* reboot = dynamic_cast<TRebootDlg*>(form_->FindComponent(QStringLiteral("RebootDlg2")));
   ASSERT_NE(reboot, nullptr);
   std::unique_ptr<TForm> page(reboot->FormClass()(nullptr));
