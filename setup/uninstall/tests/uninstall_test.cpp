@@ -262,6 +262,13 @@ TEST(Uninstall, KeepsWhatOthersStillNeedAndSaysSo) {
       IfLogInstalledFile(kLogKey, path);
     }
     WriteRegInteger(hkLocalMachine, sharedKey, library, 2);
+    // A server that another program counts on stays, registered.
+    const QString server = program + QStringLiteral("/palvelin");
+    const QString marker = qxtest::TempPath(QStringLiteral("unregistered"));
+    qxtest::WriteBytes(server, QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\n").arg(marker).toUtf8());
+    ASSERT_TRUE(QFile::setPermissions(server, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    IfLogSelfRegisteringFile(kLogKey, server, true);
+    WriteRegInteger(hkLocalMachine, sharedKey, server, 2);
     IfRegisterHelpFile(QStringLiteral("trovaly10.html"), program);
     IfRegisterHelpFile(QStringLiteral("muokkain.html"), QStringLiteral("/muualla"));
     const QString runner = RestartRunnerPath();
@@ -280,8 +287,11 @@ TEST(Uninstall, KeepsWhatOthersStillNeedAndSaysSo) {
 
     const TRun run = RunInProcess({QStringLiteral("-y"), kProduct}, akNoQuestion, QString());
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(QFileInfo::exists(library));
-    EXPECT_EQ(ReadRegInteger(hkLocalMachine, sharedKey, library, 0), 1);
+    for (const QString& path : {library, server}) {
+      EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+      EXPECT_EQ(ReadRegInteger(hkLocalMachine, sharedKey, path, 0), 1) << path.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(marker));
     EXPECT_TRUE(run.out.contains(QStringLiteral("Kept, other programs use it: ") + library))
         << run.out.toStdString();
     EXPECT_FALSE(run.out.contains(QStringLiteral("Kept, not installed: ") + library));
