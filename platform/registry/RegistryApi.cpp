@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <optional>
 
 namespace {
@@ -402,4 +403,55 @@ LONG RegFlushKey(HKEY key) {
   } catch (const SqliteError& e) {
     return CodeOf(e);
   }
+}
+
+struct RegTransaction::State {
+  std::unique_lock<std::recursive_mutex> lock{RegistryLock()};
+  Hive* hive = nullptr;
+  std::optional<SqliteTransaction> tx;
+
+  // What was read inside may be cached; a rollback makes it untrue.
+  void RollBack() {
+    tx.reset();
+    hive->DropCache();
+  }
+};
+
+RegTransaction::RegTransaction() = default;
+
+RegTransaction::~RegTransaction() {
+  if (state_ && state_->tx)
+    state_->RollBack();
+}
+
+LONG RegTransaction::Begin(HKEY key) {
+  if (state_)
+    return ERROR_INVALID_PARAMETER;
+  auto state = std::make_unique<State>();
+  try {
+    KeyTarget target{};
+    if (const LONG rc = ResolveKey(key, &target); rc != ERROR_SUCCESS)
+      return rc;
+    target.hive->DropCache();
+    state->hive = target.hive;
+    state->tx.emplace(target.hive->Db(), SqliteTransaction::Write);
+  } catch (const SqliteError& e) {
+    return CodeOf(e);
+  }
+  state_ = std::move(state);
+  return ERROR_SUCCESS;
+}
+
+LONG RegTransaction::Commit() {
+  if (!state_ || !state_->tx)
+    return ERROR_INVALID_PARAMETER;
+  try {
+    state_->tx->Commit();
+  } catch (const SqliteError& e) {
+    state_->RollBack();
+    return CodeOf(e);
+  }
+  state_->tx.reset();
+  state_->lock.unlock();
+  return ERROR_SUCCESS;
 }
