@@ -18,11 +18,20 @@ function(qx_library name)
   qx_warnings(${name})
 endfunction()
 
-# One GoogleTest suite, registered with CTest test by test.
+# One GoogleTest suite, registered with CTest test by test. Each test may
+# take TIMEOUT seconds (300 unless given); the road tests, named by gtest
+# filters, take their own: ROADS "<filter>=<seconds>" ... A road test is
+# labelled "road" (.ci/run fails when one skips for a reason outside the
+# list in tests/support/TestSupport.h). The test learns its limit from
+# QX_TEST_LIMIT, so that its waits end before it. HELPERS names the tests
+# that only another test runs, in a process of its own: CTest leaves them.
 function(qx_test name)
-  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "TIMEOUT" "SOURCES;LIBS;ROADS;HELPERS" ${ARGN})
   if(NOT QX_BUILD_TESTS)
     return()
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
   endif()
   # The suite's fixtures folder is compiled in, so the binary runs alone too.
   set(data_src ${CMAKE_CURRENT_BINARY_DIR}/${name}_datadir.cpp)
@@ -35,8 +44,34 @@ function(qx_test name)
     target_link_libraries(${name} PRIVATE qx_testmain ${ARG_LIBS})
   endif()
   qx_warnings(${name})
+  set(others "")
+  foreach(road IN LISTS ARG_ROADS)
+    string(REGEX MATCH "^(.+)=([0-9]+)$" matched "${road}")
+    if(NOT matched)
+      message(FATAL_ERROR "qx_test(${name}): a road is <gtest filter>=<seconds>, not '${road}'")
+    endif()
+    gtest_discover_tests(${name}
+      DISCOVERY_TIMEOUT 60
+      TEST_FILTER "${CMAKE_MATCH_1}"
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                 ENVIRONMENT_MODIFICATION "QX_TEST_LIMIT=set:${CMAKE_MATCH_2}"
+                 TIMEOUT ${CMAKE_MATCH_2}
+                 LABELS road)
+    string(APPEND others ":${CMAKE_MATCH_1}")
+  endforeach()
+  foreach(helper IN LISTS ARG_HELPERS)
+    string(APPEND others ":${helper}")
+  endforeach()
+  if(others STREQUAL "")
+    set(filter "*")
+  else()
+    string(SUBSTRING "${others}" 1 -1 others)
+    set(filter "-${others}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
+    TEST_FILTER "${filter}"
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-               TIMEOUT 300)
+               ENVIRONMENT_MODIFICATION "QX_TEST_LIMIT=set:${ARG_TIMEOUT}"
+               TIMEOUT ${ARG_TIMEOUT})
 endfunction()

@@ -14,6 +14,7 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/Screen.h"
+#include "platform/controls/WinControl.h"
 #include "platform/rtl/ProcessState.h"
 
 #include <QCoreApplication>
@@ -188,9 +189,11 @@ void LoadFormPlacement(TForm* form, TIniStorage storage, const QString& section,
     }
     const bool toMaximized = (flags & WPF_RESTORETOMAXIMIZED) != 0;
     if (windowState == wsMinimized && IsMainForm(form)) {
-      // The program minimises as a whole, never its main form alone.
+      // The program minimises as a whole, never its main form alone, and
+      // only once its windows show: a placement is loaded as the form is
+      // about to show, so the minimise is posted.
       form->SetWindowState(toMaximized ? wsMaximized : wsNormal);
-      Application->Minimize();
+      PostMessage(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
       return;
     }
     if (windowState == wsMinimized && toMaximized)

@@ -424,7 +424,8 @@ void TSecretPanel::Loaded() {
 void TSecretPanel::ComputeLayout() {
   TCanvas* canvas = Canvas();
   canvas->SetFont(Font());
-  int height = canvas->TextHeight(QStringLiteral("Wg"));
+  const TTextMetric metrics = canvas->TextMetrics();
+  int height = metrics.tmHeight + metrics.tmExternalLeading;
   if (textStyle_ != bvNone) ++height;
   // One byte holds it; a taller font is held at 255 and none is ever 0.
   lineHeight_ = static_cast<std::uint8_t>(std::clamp(height, 1, 255));

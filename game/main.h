@@ -21,6 +21,7 @@ class TMenuItem;
 class TMRUManager;
 class TOpenDialog;
 class TPanel;
+class TPicture;
 class TPopupMenu;
 class TPrnCells;
 class TProgressBar;
@@ -140,7 +141,7 @@ class TForm1 : public TForm, public TGameBoard {
   // Steps shared by both open paths, from the options to the word list.
   void OpenPuzzle(const QString& fileName);
   void ResetBoardForOpen();
-  void ShowPicture(const QString& pictureFile, int words);
+  void ShowPicture(TPicture* picture, int words);
   void HidePicture();
   // Every cell's own font takes the grid font's colour and size.
   void ResetCellFonts();

@@ -15,11 +15,14 @@
 #include "platform/controls/Memo.h"
 #include "platform/controls/Menus.h"
 #include "platform/graphics/Graphic.h"
+#include "platform/graphics/Picture.h"
 #include "platform/rtl/StringList.h"
 #include "puzzle/IO.h"
 
 #include <QFile>
 #include <QScopeGuard>
+
+#include <memory>
 
 namespace {
 
@@ -31,6 +34,21 @@ void ClearCellMarks(TStringAlignGrid& grid) {
       grid.SetCellHint(c, r, QString());
     }
   }
+}
+
+// The puzzle's picture, or nullptr when there is none: a file that cannot
+// be opened (a folder, no read permission) or is no picture counts as none.
+std::unique_ptr<TPicture> ReadPicture(const QString& pictureFile) {
+  if (!QFile::exists(pictureFile)) return nullptr;
+  auto picture = std::make_unique<TPicture>();
+  try {
+    picture->LoadFromFile(pictureFile);
+  } catch (const EInvalidGraphic&) {
+    return nullptr;
+  } catch (const EStreamError&) {
+    return nullptr;
+  }
+  return picture;
 }
 
 }  // namespace
@@ -71,14 +89,16 @@ void TForm1::ResetBoardForOpen() {
 }
 
 void TForm1::OpenPuzzle(const QString& fileName) {
-  // Both files are read whole before anything changes: a missing or broken
-  // file leaves the puzzle, its options, colours and state as they were
-  // (the grid may show number codes that only the current table decodes).
+  // The files are read whole before anything changes: a missing or broken
+  // grid or list leaves the puzzle, its options, colours and state as they
+  // were (the grid may show number codes that only the current table
+  // decodes), and the picture can no longer fail half-way through.
   const QString listFile = WordListFileName(fileName);
   TStringList words;
   words.LoadFromFile(listFile);
   TPlainCells cells;
   LoadGrid(cells, fileName);
+  const std::unique_ptr<TPicture> picture = ReadPicture(PictureFileName(fileName));
 
   const auto fonts = qScopeGuard([this] { Guard(this, [this] { ResetCellFonts(); }); });
   ResetBoardForOpen();
@@ -88,22 +108,16 @@ void TForm1::OpenPuzzle(const QString& fileName) {
   state_.PrintTitle = GameTitle() + QStringLiteral(" - ") + base;
   SetCaption(GameTitle() + QStringLiteral(" - [") + base + QLatin1Char(']'));
   state_.ListFileName = listFile;
-  ShowPicture(PictureFileName(fileName), words.Count());
+  ShowPicture(picture.get(), words.Count());
   RichEdit1->Lines()->Assign(words);
 }
 
-void TForm1::ShowPicture(const QString& pictureFile, int words) {
-  if (!QFile::exists(pictureFile) || Form3 == nullptr) {
+void TForm1::ShowPicture(TPicture* picture, int words) {
+  if (picture == nullptr || Form3 == nullptr) {
     HidePicture();
     return;
   }
-  try {
-    Form3->Image1->Picture()->LoadFromFile(pictureFile);
-  } catch (const EInvalidGraphic&) {
-    // A picture that cannot be read is a puzzle without a picture.
-    HidePicture();
-    return;
-  }
+  Form3->Image1->Picture()->Assign(picture);
   esiinnappi->Show();
   esiinalas->Show();
   monta->Show();

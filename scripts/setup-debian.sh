@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(qt6-base-dev qt6-qpa-plugins libsqlite3-dev zlib1g-dev libcurl4-openssl-dev
           libgtest-dev libbenchmark-dev fonts-liberation2 cmake ninja-build g++
           qt6-translations-l10n xvfb openbox xdotool x11-utils imagemagick python3
-          poppler-utils desktop-file-utils python3-pyftpdlib python3-xdg libxcb1-dev)
+          poppler-utils desktop-file-utils python3-pyftpdlib python3-xdg libxcb1-dev makeself)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -265,6 +266,37 @@ TEST_F(KvControls, PanelDrawsTheLineAtItsPositionAndNothingPastTheLast) {
 
   panel->SetActive(false);
   EXPECT_TRUE(child->Visible());
+}
+
+// A line is as high as the font's cell and the external leading it asks
+// for (one pixel more with a text style): Times New Roman at 12 pixels
+// asks for a pixel of leading, Courier New for none. The lines are drawn
+// that far apart.
+TEST_F(KvControls, LineHeightIsTheFontsCellAndItsExternalLeading) {
+  const struct {
+    const char* face;
+    TPanelBevel style;
+    int height;
+  } rows[] = {{"Times New Roman", bvNone, 15}, {"Times New Roman", bvLowered, 16}, {"Courier New", bvNone, 14}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.face) + (row.style == bvNone ? "" : " with a text style"));
+    TSecretPanel* panel = NewPanel({QStringLiteral("X"), QStringLiteral("X")});
+    panel->Font()->SetName(QString::fromLatin1(row.face));
+    panel->SetTextStyle(row.style);
+    panel->SetActive(true);
+    EXPECT_EQ(panel->LineHeight(), row.height);
+    panel->ScrollTimer()->FireTick();
+    const QImage image = panel->PaintToImage();
+    const TRect area = panel->TextRect();
+    const TColor red = ColorToRGB(clRed);
+    const TRect first = InkOf(image, red, area.Top, area.Top + row.height);
+    const TRect second = InkOf(image, red, area.Top + row.height, area.Top + 2 * row.height);
+    ASSERT_FALSE(first.IsEmpty());
+    ASSERT_FALSE(second.IsEmpty());
+    EXPECT_EQ(second.Top - first.Top, row.height);
+    panel->SetActive(false);
+    panel->Free();
+  }
 }
 
 TEST_F(KvControls, LineHeightBeyondAByteIsHeldAndNeverZero) {

@@ -372,6 +372,38 @@ TEST_F(FormPlacement, ShowRestoresCloseSavesWithTheLinkedList) {
   EXPECT_EQ(reg.ReadString("TForm2.MRUManager1", "Item_2", ""), "/b.vrb");
 }
 
+// A form stored minimised comes back minimised. The main form minimises the
+// program as a whole once its window shows (a minimise asked for while the
+// placement is read, before the window shows, would be lost); any other form
+// shows minimised itself.
+TEST_F(FormPlacement, AFormStoredMinimisedComesBackMinimised) {
+  const QString ini = qxtest::TempPath("placement.ini");
+  const QByteArray text = "object Form2: TForm2\n"
+                          "  Left = 10\n  Top = 20\n  Width = 300\n  Height = 200\n"
+                          "  object FormPlacement1: TFormPlacement\n"
+                          "    IniFileName = '" + ini.toUtf8() + "'\n"
+                          "  end\n"
+                          "end\n";
+  for (const bool main : {false, true}) {
+    SCOPED_TRACE(main ? "the main form" : "another form");
+    qxtest::WriteBytes(ini, "[TForm2]\nShowCmd=2\nNormPos=30,40,430,340\n");
+    TForm2* form = nullptr;
+    if (main)
+      app_->CreateForm(form);
+    else
+      form = new TForm2(nullptr);
+    ASSERT_EQ(app_->MainForm() == form, main);
+    ReadRootComponent(form, text, QStringLiteral("Form2.form"));
+    form->Show();
+    ASSERT_TRUE(PlacementOf(form)->Restored());
+    EXPECT_TRUE(form->Widget()->isVisible());
+    EXPECT_TRUE(PumpUntil([form] { return form->Widget()->isMinimized(); }));
+    EXPECT_EQ(form->WindowState(), wsMinimized);
+    EXPECT_EQ(form->NormalBounds(), Rect(30, 40, 430, 340));
+    form->Free();
+  }
+}
+
 TEST_F(FormPlacement, AFormNeverShownIsNotSavedAndADestroyedOneSavesVisible) {
   TForm2* form = Read();
   form->Free();

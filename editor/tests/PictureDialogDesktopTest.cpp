@@ -43,8 +43,7 @@ int LongestSelectedText(const QImage& shot) {
 
 TEST(EditorPictureDialog, ShowsTheWholeNameOfTheFileTypedIntoIt) {
   TDesktopSession desk;
-  const QString reason = desk.Start();
-  if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
+  ASSERT_TRUE(desk.Start());
   QTemporaryDir home;
   for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
     const QString folder = home.path() + u'/' + QLatin1String(name);
@@ -63,7 +62,7 @@ TEST(EditorPictureDialog, ShowsTheWholeNameOfTheFileTypedIntoIt) {
   editor.setWorkingDirectory(home.path());
   editor.setProcessChannelMode(QProcess::ForwardedChannels);
   editor.start(QStringLiteral(QX_MUOKKAIN), {});
-  ASSERT_TRUE(editor.waitForStarted(10000));
+  ASSERT_TRUE(editor.waitForStarted(qxtest::WaitMs(10000)));
   const QString window = desk.WaitForWindow(QStringLiteral("Muokkain"));
   ASSERT_FALSE(window.isEmpty()) << "the editor did not show";
   const QString dialog = desk.KeysFor(window, {QStringLiteral("ctrl+b")}, QStringLiteral("Valitse kuva"));

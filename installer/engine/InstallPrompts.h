@@ -40,6 +40,10 @@ enum class TPromptId : int {
   ChooseFloppyFolder = 8,
   // The copy to floppies is done: the text names the disks' folders; OK.
   FloppiesWritten = 9,
+  // A run of the product was killed before it ended, and the new run took
+  // back what it had changed: "An earlier installation of %s was
+  // interrupted. The changes it had made have been undone."; OK.
+  EarlierRunUndone = 10,
 };
 
 enum class TPromptButton : int { Ok = 1, Cancel = 2 };

@@ -10,6 +10,7 @@
 #include "installer/engine/cmp_TOndxCompress.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Format.h"
 #include "platform/rtl/FileUtils.h"
 #include "installer/engine/routines_API.h"
 #include "installer/engine/routines_Exceptions.h"
@@ -19,9 +20,12 @@
 #include "platform/rtl/ProcessState.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/rtl/StringList.h"
+#include "platform/system/FilesInUse.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QStandardPaths>
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -56,6 +60,8 @@ constexpr char kTextReadingInfo[] = "Reading file information...";
 constexpr char kTextCannotReboot[] =
     "Could not restart the session. Please log out and log in again to finish the installation.";
 constexpr char kRemoteFileList[] = "filelist.lst";
+constexpr char kTextEarlierRunUndone[] =
+    "An earlier installation of %s was interrupted. The changes it had made have been undone.";
 
 // The install component's process-wide state: the one instance (owned by its
 // form), the reboot flag and the command line tests give.
@@ -164,8 +170,29 @@ void TCustomInstall::ParseCommandLine() {
   }
 }
 
+namespace {
+
+// A test build fills a disk without the right to mount a small one: with
+// QX_TEST_DISK_FREE set to "<folder>=<bytes>", the file system of that
+// folder and of everything below it has that many bytes free.
+void HookDiskFree() {
+#ifdef QX_TEST_HOOKS
+  const QString hook = qEnvironmentVariable("QX_TEST_DISK_FREE");
+  const qsizetype at = hook.lastIndexOf(u'=');
+  if (at <= 0) return;
+  const QString folder = hook.left(at);
+  const std::int64_t bytes = hook.mid(at + 1).toLongLong();
+  SetDiskFreeHook([folder, bytes](const QString& path) -> std::int64_t {
+    return path == folder || path.startsWith(folder + u'/') ? bytes : -2;
+  });
+#endif
+}
+
+}  // namespace
+
 void TCustomInstall::Loaded() {
   TFileContainer::Loaded();
+  HookDiskFree();
   // Read before its specifiers were, the component keeps its default base
   // now that they exist (unless the script chose one).
   if (!DestDirTypeAssigned() && DestDirType() == nullptr)
@@ -254,7 +281,12 @@ void TCustomInstall::Run() {
   SetUnfinishedCount(0);
   batchPending_ = false;
   running_ = true;
-  BeginInstallUndo();
+  // A run of this product that was killed is taken back first; then this
+  // run records each change before it makes it.
+  const QString product = information_->ProductName();
+  undoReport_ = UndoKilledRuns(product);
+  if (!undoReport_.Empty()) TellEarlierRunUndone(product);
+  BeginInstallUndo(product);
   GlobalNetInstallLocation().SetLoginInformation(loginInformation_.get());
   InstallUnitState().installRecordKey = GetInstallKey(true);
   ClearUnfinished();
@@ -329,22 +361,51 @@ QString ExistingFolder(QString path) {
   return path;
 }
 
+// Bytes a file of size takes on a file system of blocks of block bytes.
+std::int64_t Allocated(std::int64_t size, std::int64_t block) {
+  if (block <= 0) block = 4096;
+  return (size + block - 1) / block * block;
+}
+
+// Room the run's journal, its registry writes and the runner need in our
+// data folder.
+constexpr std::int64_t kRunOverhead = 256 * 1024;
+
+// Bytes of the files in folder (the setup's own, kept for the next login).
+std::int64_t FolderBytes(const QString& folder) {
+  std::int64_t bytes = 0;
+  const QDir dir(folder);
+  for (const QFileInfo& info : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) bytes += info.size();
+  return bytes;
+}
+
+
 }  // namespace
 
-// The first destination folder whose file system lacks room for the files
-// still to be written there, with the bytes missing; 0 when everything
-// fits. A file needs what it adds to the one it replaces, and the largest
-// replacement needs the old file's room once more while the new one is
-// written beside it.
+// The first file system (named by the first destination folder on it) that
+// lacks room for everything the run holds until its end, with the bytes
+// missing; 0 when everything fits. Until the end a replaced file keeps its
+// old contents beside the new ones (for a cancel or an error to bring back),
+// so every file needs its whole new size, in whole blocks; our data folder
+// needs room for the journal and the registry, and, when a file in use
+// will keep the setup for the next login, for the setup's own files.
 std::int64_t TCustomInstall::RoomMissing(QString& folder) {
   QList<TCustomInstallFile*> files;
   CollectSelectedFiles(this, files);
   struct TVolume {
     QString folder;
     std::int64_t needed = 0;
-    std::int64_t replacing = 0;
   };
   std::map<dev_t, TVolume> volumes;
+  const auto volumeOf = [&](const QString& path, std::int64_t& block) -> TVolume* {
+    struct stat st {};
+    if (::stat(QFile::encodeName(ExistingFolder(path)).constData(), &st) != 0) return nullptr;
+    block = st.st_blksize;
+    TVolume& volume = volumes[st.st_dev];
+    if (volume.folder.isEmpty()) volume.folder = path;
+    return &volume;
+  };
+  bool keepsSetup = false;
   for (TCustomInstallFile* file : files) {
     QString dest;
     try {
@@ -352,23 +413,29 @@ std::int64_t TCustomInstall::RoomMissing(QString& folder) {
     } catch (const Exception&) {
       continue;  // its own processing tells what is wrong with it
     }
-    const QFileInfo existing(dest);
-    const std::int64_t size = file->Size();
-    const std::int64_t old = existing.isFile() ? existing.size() : 0;
-    const QString where = ExistingFolder(QFileInfo(dest).absolutePath());
-    struct stat st {};
-    if (size == 0 || ::stat(QFile::encodeName(where).constData(), &st) != 0) continue;
-    TVolume& volume = volumes[st.st_dev];
-    if (volume.folder.isEmpty()) volume.folder = QFileInfo(dest).absolutePath();
-    volume.needed += std::max<std::int64_t>(size - old, 0);
-    volume.replacing = std::max(volume.replacing, std::min(size, old));
+    std::int64_t block = 0;
+    TVolume* volume = volumeOf(QFileInfo(dest).absolutePath(), block);
+    if (volume == nullptr) continue;
+    volume->needed += Allocated(file->Size(), block);
+    keepsSetup = keepsSetup || (QFileInfo(dest).isFile() && IsFileInUse(dest));
+  }
+  std::int64_t block = 0;
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  if (TVolume* volume = volumeOf(data, block)) {
+    volume->needed += kRunOverhead;
+    const QString setupFolder = LoaderFolderOf(InstallExeName());
+    struct stat setupSt {}, dataSt {};
+    if (keepsSetup && !setupFolder.isEmpty() &&
+        ::stat(QFile::encodeName(setupFolder).constData(), &setupSt) == 0 &&
+        ::stat(QFile::encodeName(ExistingFolder(data)).constData(), &dataSt) == 0 &&
+        setupSt.st_dev != dataSt.st_dev)
+      volume->needed += FolderBytes(setupFolder);
   }
   for (const auto& [device, volume] : volumes) {
     const std::int64_t free = DiskFree(ExistingFolder(volume.folder));
-    const std::int64_t needed = volume.needed + volume.replacing;
-    if (free >= 0 && needed > free) {
+    if (free >= 0 && volume.needed > free) {
       folder = volume.folder;
-      return needed - free;
+      return volume.needed - free;
     }
   }
   return 0;
@@ -493,34 +560,40 @@ void TCustomInstall::HandleException(TObject* sender, const Exception& e) {
   // after a cancel, so a run tried again starts clean.
   if (TInstallHost* host = CurrentInstallHost()) host->SetExitCode(userAbort ? kExitCancelled : kExitFailed);
   try {
+    // A cancel and an error alike leave the machine as the user had it:
+    // the run's journal is played back, its record included, and the
+    // bad-end page says what was put back.
+    undoReport_ = UndoInstallRun();
     if (userAbort) {
-      // A cancel leaves the machine as the user had it.
-      UndoInstallRun();
       ShowBadInstall();
       CleanupSetupFiles();
-      DeleteInstallRecord();
       if (runAutomatic_) BeforeTerminateApp();
       return;
     }
-    // A failed run keeps what it did; the old contents it held go.
-    KeepInstallRun();
     try {
       ShowBadInstall();
     } catch (...) {
       ShowInstallError(message);
       CleanupSetupFiles();
-      DeleteInstallRecord();
       throw;
     }
     ShowInstallError(message);
     CleanupSetupFiles();
-    DeleteInstallRecord();
     BeforeTerminateApp();
   } catch (...) {
     if (runAutomatic_) {
       if (TInstallHost* host = CurrentInstallHost()) host->Terminate();
     }
   }
+}
+
+void TCustomInstall::TellEarlierRunUndone(const QString& product) {
+  TPromptRequest request;
+  request.id = TPromptId::EarlierRunUndone;
+  request.sourceText = QString::fromLatin1(kTextEarlierRunUndone);
+  request.text = Format(TranslateExceptionText(request.sourceText), {product});
+  request.sender = this;
+  AskPrompt(request);
 }
 
 void TCustomInstall::RebootWindows() {

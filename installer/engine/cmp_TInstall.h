@@ -16,6 +16,7 @@
 // carries out).
 
 #include "installer/engine/InstallHost.h"
+#include "installer/engine/InstallUndo.h"
 #include "installer/engine/cmp_TInstallContainer_Files.h"
 #include "platform/classes/Persistent.h"
 #include "platform/rtl/DateTime.h"
@@ -165,6 +166,8 @@ class TCustomInstall : public TFileContainer {
   virtual void HandleException(TObject* sender, const Exception& e);
   // Nothing restarts the machine: tells the user to log out and in again.
   void RebootWindows();
+  // Tells that a killed run's changes were taken back at the start.
+  void TellEarlierRunUndone(const QString& product);
   // The install's processing is its run (setting State to fcsInstall too).
   void Process() override { Run(); }
   void ReadInfoFromArchive() override;
@@ -172,6 +175,9 @@ class TCustomInstall : public TFileContainer {
   // The main form's first activation.
   void FirstActivation(TObject* sender);
   bool Running() const { return running_; }
+  // What the last bad end (or cancel) of a run took back, for the bad-end
+  // page; empty before.
+  const TUndoReport& UndoReport() const { return undoReport_; }
 
   // The install record.
   virtual QString GetInstallKey(bool create);
@@ -275,6 +281,7 @@ class TCustomInstall : public TFileContainer {
   std::array<QString, 7> switchValues_;
   QString sourceDir_;
   int unfinishedCount_ = 0;
+  TUndoReport undoReport_;
 };
 
 // The published form, as a setup script names it.

@@ -5,7 +5,7 @@
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 
 #include "installer/engine/InstallPrompts.h"
-#include "installer/engine/InstallUndo.h"
+#include "platform/rtl/ChangeRecorder.h"
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_FilesFinally.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileRepository.h"
@@ -389,20 +389,22 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
           ReportStatus(c, stats);
         };
         compressor.FilesToProcess()->Clear();
-        compressor.FilesToProcess()->Add(MemberIn(compressor));
         const QString target = GetDestPath();
-        const bool wasThere = FileExists(target);
-        if (wasThere)
-          RecordFileToReplace(target);
-        compressor.Extract();
-        if (!wasThere && FileExists(target))
-          RecordCreatedFile(target);
-        // Only a complete new file, on the disk, is put up for the move at
-        // the restart.
-        if (replacedInUse_) {
-          compressor.SyncWrittenFiles();
-          RegisterReplacement();
+        RecordFileToWrite(target);
+        try {
+          compressor.FilesToProcess()->Add(MemberIn(compressor));
+          compressor.Extract();
+          // Only a complete new file, on the disk, is put up for the move at
+          // the restart.
+          if (replacedInUse_)
+            compressor.SyncWrittenFiles();
+        } catch (const EocDiskFull&) {
+          throw;  // the run tells where and how much room is missing
+        } catch (const EOndxCompress& e) {
+          RaiseUnpackError(e, compressor.CompressedFile());
         }
+        if (replacedInUse_)
+          RegisterReplacement();
         AfterInstallSteps();
         if (OnAfterInstall)
           OnAfterInstall(this);
@@ -425,6 +427,21 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
         }
         state_ = ifsNone;
       });
+}
+
+void TCustomInstallFile::RaiseUnpackError(const EOndxCompress& error, const QString& archive) {
+  const QString member = ArchiveName();
+  if (dynamic_cast<const EocDamaged*>(&error) != nullptr)
+    throw IECustomInstallFile(QString::fromLatin1(kIfArchiveDamaged), {archive, member});
+  if (dynamic_cast<const EocNotInArchive*>(&error) != nullptr)
+    throw IECustomInstallFile(QString::fromLatin1(kIfNotInArchive), {archive, member});
+  if (dynamic_cast<const EocCannotOpenArchive*>(&error) != nullptr)
+    throw IECustomInstallFile(QString::fromLatin1(kIfCannotOpenArchive), {archive, member});
+  if (dynamic_cast<const EocWrongDisk*>(&error) != nullptr)
+    throw IECustomInstallFile(QString::fromLatin1(kIfWrongDisk), {archive, member});
+  if (dynamic_cast<const EocCannotWrite*>(&error) != nullptr)
+    throw IECustomInstallFile(QString::fromLatin1(kIfCannotWrite), {GetDestPath(), member, archive});
+  throw IECustomInstallFile(QString::fromLatin1(kIfCannotUnpack), {member, archive, error.Message()});
 }
 
 QString TCustomInstallFile::GetExpandedArchiveFile() {

@@ -24,6 +24,7 @@
 #include "installer/engine/cmp_TVersion.h"
 #include "platform/rtl/DateTime.h"
 
+class EOndxCompress;
 class TOndxCompress;
 class TRepository;
 
@@ -203,6 +204,10 @@ class TCustomInstallFile : public TFileRelated {
   void RegisterWithBatch(const QString& inUse, const QString& replacement);
   void ReportFinishedStatus(int code);
   void LeaveFileLists();
+  // The compressor's error met while this file was read from archive (or
+  // one of its parts), as the user is told it: IECustomInstallFile naming
+  // the archive and the member and saying what to do.
+  [[noreturn]] void RaiseUnpackError(const EOndxCompress& error, const QString& archive);
   // A build step in its state; EAbort ends it quietly, -996 follows.
   void BuildStep(TInstallFileState state, void (TCustomInstallFile::*step)());
   void DoCompress();

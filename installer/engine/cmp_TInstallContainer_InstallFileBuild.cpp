@@ -65,11 +65,15 @@ void TCustomInstallFile::ReadInfoFromArchiveFile(const QString& path) {
   std::unique_ptr<TOndxCompress> own;
   TOndxCompress& compressor = CompressorFor(path, own);
   compressor.SetCompressedFile(path);
-  const int index = compressor.IndexOf(MemberIn(compressor));
-  if (index < 0)
-    return;
   TlzhFileStats stats;
-  compressor.GetFileStats(index, stats);
+  try {
+    const int index = compressor.IndexOf(MemberIn(compressor));
+    if (index < 0)
+      return;
+    compressor.GetFileStats(index, stats);
+  } catch (const EOndxCompress& e) {
+    RaiseUnpackError(e, path);
+  }
   archivedSize_ = stats.Header.CompressedSize;
   date_ = stats.Header.FileDate;
   size_ = stats.Header.FileSize;

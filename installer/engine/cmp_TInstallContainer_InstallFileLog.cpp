@@ -173,8 +173,8 @@ bool IfIncrementSharedCount(const QString& shortPath, const QString& longPath) {
   const auto write = [&](const QString& name, int n) {
     try {
       registry.WriteInteger(name, n);
-    } catch (const Exception&) {
-      throw EIRCannotWriteValue(QString::fromLatin1(kSharedDLLsKey));
+    } catch (const Exception& e) {
+      throw EIRCannotWriteValue(QString::fromLatin1(kSharedDLLsKey) + u'\n' + RegistryFailureText(e));
     }
   };
   try {

@@ -44,3 +44,23 @@ inline constexpr char kIfCannotReadInfo[] =
     "Could not open or find the following file when trying to read the Size, Date, and Version :%s";
 inline constexpr char kIfBlankListEntry[] =
     "Cannot add a blank entry to the TCustomInstallFileList object";
+
+// What the user is told when a file cannot be unpacked from its archive
+// (the setup file): the archive, the member and what to do.
+inline constexpr char kIfArchiveDamaged[] =
+    "The setup file %s is damaged or incomplete: %s cannot be unpacked from it. Get a new copy of "
+    "the setup and run it again.";
+inline constexpr char kIfNotInArchive[] =
+    "The setup file %s does not contain %s. Get a new copy of the setup and run it again.";
+inline constexpr char kIfCannotOpenArchive[] =
+    "The setup file %s could not be opened to unpack %s. Check that the file is there and that "
+    "you may read it, then run the setup again.";
+inline constexpr char kIfWrongDisk[] =
+    "The setup file %s was not found, so %s could not be unpacked. Run the setup again and insert "
+    "the right disk, or give the folder that holds that file, when the setup asks for it.";
+inline constexpr char kIfCannotWrite[] =
+    "The file %s could not be written. It is %s from the setup file %s. Check that you may write "
+    "in that folder, then run the setup again.";
+inline constexpr char kIfCannotUnpack[] =
+    "%s could not be unpacked from the setup file %s (%s). Run the setup again, and if the error "
+    "comes back, get a new copy of the setup.";

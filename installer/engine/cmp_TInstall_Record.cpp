@@ -16,6 +16,8 @@
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/rtl/StringList.h"
+#include "platform/system/CommandLine.h"
+#include "platform/system/RestartService.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -51,13 +53,17 @@ bool ReadIdentity(const QString& path, TProgramFile& program) {
   return true;
 }
 
-// A self-extracting setup's installation program is a new copy in a new
-// folder on every run: the self-extracting program that the user started
-// is what stays the same between runs, so its file tells the setup.
+// The installation program the loader unpacks is a new copy in a new
+// folder on every run: the file the user started (the self-extracting
+// setup.exe, or the loader beside setup.1 on the first disk) is what stays
+// the same between runs, so its size and date tell the setup. The loader's
+// link names it on both roads; -s and -e name it as well on the first.
 TProgramFile ProgramFile(const QString& selfExtracting) {
   TProgramFile program;
   program.path = InstallExeName();
-  if (!selfExtracting.isEmpty() && ReadIdentity(selfExtracting, program)) return program;
+  const QString started = StartedSetupOf(program.path);
+  for (const QString& setup : {started, selfExtracting})
+    if (!setup.isEmpty() && ReadIdentity(setup, program)) return program;
   ReadIdentity(program.path, program);
   return program;
 }
@@ -74,9 +80,14 @@ void WriteDate(TRegistry& registry, const QString& name, TDateTime value) {
   registry.WriteBinaryData(name, &v, sizeof v);
 }
 
-// A quoted batch path: quotes inside a name cannot occur on the paths we write.
-QString Quoted(const QString& path) {
-  return QLatin1Char('"') + path + QLatin1Char('"');
+// The part of path below folder (a canonical path; path may reach it
+// through other names), with its leading delimiter; null when path does
+// not lie below it.
+QString BelowFolder(const QString& path, const QString& folder) {
+  for (QString above = ExtractFileDir(path); above.size() > 1; above = ExtractFileDir(above)) {
+    if (QFileInfo(above).canonicalFilePath() == folder) return path.mid(above.size());
+  }
+  return QString();
 }
 
 }  // namespace
@@ -88,10 +99,11 @@ QString TCustomInstall::GetInstallKey(bool create) {
           : QString();
   const TProgramFile program = ProgramFile(selfExtracting);
   if (!program.ok) return QString();
-  // The loader's folder is made new for each extraction: a record naming
-  // this very copy is this setup's, whatever became of the setup's file
-  // (a resumed run whose self-extracting program is gone).
-  const bool ownCopy = !LoaderFolderOf(program.path).isEmpty();
+  // The loader's folder is made new for each extraction (and moved for the
+  // resumed run): a record naming this very copy is this setup's, whatever
+  // became of the setup's file (a resumed run whose setup.exe is gone).
+  const QString ownCopy =
+      LoaderFolderOf(program.path).isEmpty() ? QString() : QFileInfo(program.path).canonicalFilePath();
   const QString root = QString::fromLatin1(kInstallRoot);
   TRegistry registry;
   registry.SetRootKey(HKEY_LOCAL_MACHINE);
@@ -112,7 +124,7 @@ QString TCustomInstall::GetInstallKey(bool create) {
       const TDateTime created = ReadDate(registry, QStringLiteral("CreationDate"));
       const int size = registry.ReadInteger(QStringLiteral("Size"));
       const bool same = std::fabs(created - program.date) < 1e-7 && size == program.size;
-      if (!same && !(ownCopy && path == program.path)) {
+      if (!same && (ownCopy.isEmpty() || QFileInfo(path).canonicalFilePath() != ownCopy)) {
         registry.CloseKey();
         continue;
       }
@@ -195,13 +207,33 @@ QString TCustomInstall::SetupProgramPath() const {
 }
 
 void TCustomInstall::RegisterRunOnce() {
-  const QString program = InstallExeName();
-  const QString setup = SetupProgramPath();
-  const QString name = ExtractFileName(setup);
-  const QString dir = RemoveBackslash(ExtractFileDir(setup));
-  QString line = Quoted(program) + QStringLiteral(" -r ");
-  if (HasSwitch(swSelfExtractor)) line += Quoted(QStringLiteral("-e") + name) + QLatin1Char(' ');
-  line += Quoted(QStringLiteral("-s") + dir);
+  QString program = InstallExeName();
+  QString setup = SetupProgramPath();
+  // The run at the next login must not depend on the cache: the loader's
+  // folder moves to a folder of ours, and the record names the program
+  // there (the setup.exe may be gone by then).
+  const QString folder = LoaderFolderOf(program);
+  if (!folder.isEmpty()) {
+    try {
+      PlaceRestartRunner();  // from the folder, before it moves
+    } catch (const Exception&) {
+      throw IEInstall(QString::fromLatin1(kTextRunOnce));
+    }
+    const QString programPart = BelowFolder(program, folder);
+    const QString setupPart = BelowFolder(setup, folder);
+    const QString moved = MoveToResumeRoot(folder);
+    program = moved + programPart;
+    if (!setupPart.isNull()) setup = moved + setupPart;
+    const QString record = InstallUnitState().installRecordKey;
+    if (!record.isEmpty()) WriteRegString(hkLocalMachine, record, QStringLiteral("Path"), program);
+  }
+  // Quoted by the rules the runner splits it with: any folder name holds.
+  QString line = QuoteCommandProgram(program);
+  if (line.isEmpty()) throw IEInstall(QString::fromLatin1(kTextRunOnce));
+  line += QStringLiteral(" -r ");
+  if (HasSwitch(swSelfExtractor))
+    line += QuoteCommandArgument(QStringLiteral("-e") + ExtractFileName(setup)) + QLatin1Char(' ');
+  line += QuoteCommandArgument(QStringLiteral("-s") + RemoveBackslash(ExtractFileDir(setup)));
   if (HasSwitch(swCleanUp)) line += QStringLiteral(" -c");
   if (!AddRunOnce(QString::fromLatin1(kRunOnceName), line, true))
     throw IEInstall(QString::fromLatin1(kTextRunOnce));
@@ -288,10 +320,10 @@ QString TCustomInstall::WriteCleanupBatch() {
   const QString temp = CreateTempFileName(false);
   const QString batch = ChangeFileExt(temp, QStringLiteral(".bat"));
   TStringList lines;
-  lines.Add(QStringLiteral("ERASE ") + Quoted(program));
-  lines.Add(QStringLiteral("DELTREE /Y ") + Quoted(RemoveBackslash(ExtractFileDir(program))));
-  lines.Add(QStringLiteral("ERASE ") + Quoted(ChangeFileExt(batch, QStringLiteral(".PIF"))));
-  lines.Add(QStringLiteral("ERASE ") + Quoted(batch));
+  lines.Add(QStringLiteral("ERASE ") + QuoteCommandArgument(program));
+  lines.Add(QStringLiteral("DELTREE /Y ") + QuoteCommandArgument(RemoveBackslash(ExtractFileDir(program))));
+  lines.Add(QStringLiteral("ERASE ") + QuoteCommandArgument(ChangeFileExt(batch, QStringLiteral(".PIF"))));
+  lines.Add(QStringLiteral("ERASE ") + QuoteCommandArgument(batch));
   WriteFileAtomically(batch, lines.Text().toUtf8());
   return batch;
 }
@@ -301,20 +333,14 @@ void RunCleanupBatch(const QString& path) {
   if (!file.open(QIODevice::ReadOnly)) return;
   const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
   file.close();
-  const auto argument = [](QString rest) {
-    rest = rest.trimmed();
-    if (rest.size() >= 2 && rest.startsWith(QLatin1Char('"')) && rest.endsWith(QLatin1Char('"')))
-      rest = rest.mid(1, rest.size() - 2);
-    return rest;
-  };
   for (const QString& raw : lines) {
-    const QString line = raw.trimmed();
-    if (line.startsWith(QLatin1String("ERASE "), Qt::CaseInsensitive)) {
-      DeleteFile(argument(line.mid(6)));
-    } else if (line.startsWith(QLatin1String("DELTREE /Y "), Qt::CaseInsensitive)) {
+    const QStringList words = SplitCommandArguments(raw.trimmed());
+    const QString verb = words.value(0).toUpper();
+    if (verb == QLatin1String("ERASE") && words.size() == 2) {
+      DeleteFile(words[1]);
+    } else if (verb == QLatin1String("DELTREE") && words.size() == 3 && words[1] == QLatin1String("/Y")) {
       // Only the loader's own folder (its marker names it) is ever removed.
-      const QString folder = argument(line.mid(11));
-      RemoveLoaderFolder(AddBackslash(folder) + QStringLiteral("setup"));
+      RemoveLoaderFolder(AddBackslash(words[2]) + QStringLiteral("setup"));
     }
   }
 }

@@ -26,14 +26,33 @@ void WriteSelfExtractingProgram(const QString& setupExe, const QString& setup1,
 // extraction info ..." with path otherwise.
 TSelfExtractInfo ReadSelfExtractInfo(const QString& path);
 
-// The folder below the user's cache folder that the loader made for the
-// program at programPath (its marker names it); empty when the program's
-// folder is no such folder (an installed or built program).
+// Where a restart end moves the loader's folder, so that the run at the
+// next login does not depend on the cache: $XDG_DATA_HOME/qx/resume.
+QString ResumeRoot();
+
+// The folder that the loader made for the program at programPath (its
+// marker names it): one below the user's cache folder, or one a restart
+// end moved below ResumeRoot(); empty when the program's folder is no such
+// folder (an installed or built program).
 QString LoaderFolderOf(const QString& programPath);
-// Removes LoaderFolderOf(programPath) with everything in it; true when it
-// was the loader's folder and is gone. A running program may remove its
-// own folder.
+// Removes LoaderFolderOf(programPath) with everything in it (a link goes
+// itself, not what it names); true when it was the loader's folder and is
+// gone. A running program may remove its own folder.
 bool RemoveLoaderFolder(const QString& programPath);
+
+// The file the user started (setup.exe, or the loader alone beside
+// setup.1), as the loader's link in the program's folder names it: the
+// link's path, which reads as that file; empty when the program's folder
+// is not the loader's or the file is gone.
+QString StartedSetupOf(const QString& programPath);
+
+// Moves the loader's folder to a new folder below ResumeRoot(): a rename,
+// or across file systems a synced copy (links copied as links) after which
+// the old folder goes; its marker names the new place. The folders and
+// files it makes are told to the change recorder first. Returns the new
+// folder. EAtomicFileError (the path, the system's error) when the move
+// cannot be made; the old folder then stays as it was.
+QString MoveToResumeRoot(const QString& folder);
 
 inline constexpr char kTextCannotCreateSelfExtract[] =
     "Cannot create the self-extracting exe because %s could not be loaded onto %s";

@@ -63,7 +63,7 @@ void TOndxCompress::SetFilesToProcess(const TStrings& value) {
 void TOndxCompress::LoadHeaders() {
   TOndxFile file;
   if (!file.Open(compressedFile_, TOndxFile::omRead))
-    throw EOndxCompress(QString::fromLatin1(kOcCannotOpenArchive), {compressedFile_});
+    throw EocCannotOpenArchive(QString::fromLatin1(kOcCannotOpenArchive), {compressedFile_});
   headersLoaded_ = false;
   try {
     ReadHeaderBlock(file.Stream(), offset_, headers_);
@@ -117,7 +117,7 @@ void TOndxCompress::SyncWrittenFiles() {
     return;
   if (error == ENOSPC || error == EDQUOT)
     DiskFull();
-  throw EOndxCompress(QString::fromLatin1(kOcCannotCreate), {failed});
+  throw EocCannotWrite(QString::fromLatin1(kOcCannotCreate), {failed});
 }
 
 void TOndxCompress::RunOperation(const std::function<void()>& body) {

@@ -92,6 +92,9 @@ class TOndxCompress : public TComponent {
   // longer than 100 bytes "The name %s is longer than the 100 bytes that
   // the compressed file holds for a name", before anything is written.
   void Add(bool append);
+  // Its errors name their kind by class: EocDamaged (the archive's bytes),
+  // EocNotInArchive, EocCannotOpenArchive, EocWrongDisk (a part not found),
+  // EocCannotWrite (the target), EocDiskFull; others are EOndxCompress.
   void Extract();
   void SplitToDisks(const QString& destDir, const QString& fileName);
   void CopyOneFile(const QString& source, const QString& dest);
@@ -128,6 +131,9 @@ class TOndxCompress : public TComponent {
   // Opens the part of disk d into file (the disk parts rule); numbered
   // parts take the disk as extension; path is updated to the part found.
   void OpenPart(TOndxFile& file, QString& path, int disk, TOndxFile::TMode mode, bool numbered);
+  // OpenPart of disk for reading, from CompressedFile; CompressedFile is the
+  // part's path afterwards, found or not.
+  void OpenReadPart(TOndxFile& part, int disk);
 
   void DoAdd(bool append);
   void AddAll(TOndxFile& out);

@@ -15,7 +15,7 @@ namespace {
 constexpr std::int64_t kMaxTotal = std::numeric_limits<std::int32_t>::max();
 
 [[noreturn]] void Corrupt() {
-  throw EOndxCompress(QString::fromLatin1(kOcCorrupt));
+  throw EocDamaged(QString::fromLatin1(kOcCorrupt));
 }
 
 void Require(bool condition) {
@@ -93,7 +93,7 @@ void ReadHeaderBlock(TStream& stream, std::int64_t offset, TFileHeaders& headers
   char head[kOcBlockHeadSize];
   if (offset < 0 || archiveSize < kOcBlockHeadSize || stream.Seek(offset, soBeginning) != offset ||
       stream.Read(head, kOcBlockHeadSize) != kOcBlockHeadSize)
-    throw EOndxCompress(QString::fromLatin1(kOcCannotReadCount));
+    throw EocDamaged(QString::fromLatin1(kOcCannotReadCount));
   std::int64_t count = 0;
   for (int i = 3; i >= 0; --i)
     count = count * 256 + static_cast<unsigned char>(head[i]);

@@ -2,7 +2,8 @@
 // A member's stream is checked as it is inflated: it may not grow past its
 // stored size and must end, with its checksum, exactly where its data ends.
 // Damaged data raises zlib's own text ("data error", "need dictionary");
-// faults of the positions and sizes raise the corrupt text.
+// faults of the positions and sizes raise the corrupt text; both as
+// EocDamaged.
 #include "installer/engine/cmp_TOndxCompress.h"
 
 #include "installer/engine/cmp_TOndxCompress_Files.h"
@@ -22,7 +23,7 @@ constexpr std::int64_t kWriteBlock = 65536;
 constexpr std::int64_t kWriteBackSlice = 1 << 20;
 
 [[noreturn]] void Corrupt() {
-  throw EOndxCompress(QString::fromLatin1(kOcCorrupt));
+  throw EocDamaged(QString::fromLatin1(kOcCorrupt));
 }
 
 }  // namespace
@@ -59,7 +60,7 @@ void TOndxCompress::ExtractOne(const QString& entry) {
   while (index < headers_.Count() && !SameText(headers_.FileHeaders(index).Rec().SourceName, name))
     ++index;
   if (index == headers_.Count())
-    throw EOndxCompress(QString::fromLatin1(kOcNotInArchive), {entry, compressedFile_});
+    throw EocNotInArchive(QString::fromLatin1(kOcNotInArchive), {entry, compressedFile_});
   const TFileHeaderRec rec = headers_.FileHeaders(index).Rec();
   StatsFromHeader(rec);
   if (destFileName_.trimmed().isEmpty())
@@ -82,15 +83,13 @@ QString TOndxCompress::CheckedTarget() const {
   const QString name = MemberFileName(destFileName_);
   const QString target = AddBackslash(extractDirectory_) + name;
   if (!IsSafeFileName(name))
-    throw EOndxCompress(QString::fromLatin1(kOcCannotCreate), {target});
+    throw EocCannotWrite(QString::fromLatin1(kOcCannotCreate), {target});
   return target;
 }
 
 void TOndxCompress::ExtractMember(const TFileHeaderRec& rec, const QString& target) {
   TOndxFile part;
-  QString path = compressedFile_;
-  OpenPart(part, path, rec.StartDisk == 0 ? 1 : rec.StartDisk, TOndxFile::omRead, headers_.Layout() == 1);
-  SetCompressedFile(path);
+  OpenReadPart(part, rec.StartDisk == 0 ? 1 : rec.StartDisk);
   currentDisk_ = rec.StartDisk;
   const QString dir = ExtractFileDir(target);
   if (!dir.isEmpty() && !DirectoryExists(dir)) {
@@ -107,9 +106,9 @@ void TOndxCompress::ExtractMember(const TFileHeaderRec& rec, const QString& targ
   stats_.Done = true;
   Fire(OnStatus);
   if (out.File().Stream().Size() != rec.FileSize)
-    throw EOndxCompress(QString::fromLatin1(kOcSizeMismatch), {rec.SourceName});
+    throw EocDamaged(QString::fromLatin1(kOcSizeMismatch), {rec.SourceName});
   if (FileSetDate(out.TempName(), rec.FileDate) != 0)
-    throw EOndxCompress(QString::fromLatin1(kOcCannotSetDate));
+    throw EocCannotWrite(QString::fromLatin1(kOcCannotSetDate));
   out.Commit(std::nullopt, written_.get());
 }
 
@@ -133,8 +132,10 @@ void TOndxCompress::Inflate(const TFileHeaderRec& rec, TOndxFile& part, TOndxFil
     int produced = 0;
     const int rc = inflater.Inflate(output.get() + held, kOutputChunk, produced);
     // A preset dictionary cannot be given: the stream cannot go on.
-    if (rc == Z_NEED_DICT || (rc < 0 && rc != Z_BUF_ERROR))
+    if (rc == Z_MEM_ERROR)
       OcRaiseZlib(rc);
+    if (rc == Z_NEED_DICT || (rc < 0 && rc != Z_BUF_ERROR))
+      throw EocDamaged(QString::fromLatin1(OcZlibText(rc)));
     if (produced > 0) {
       if (written + produced > rec.FileSize)
         Corrupt();
@@ -179,10 +180,20 @@ void TOndxCompress::FillInput(const TFileHeaderRec& rec, TOndxFile& part, char* 
     if (got > 0)
       return;
     ++currentDisk_;
-    QString path = compressedFile_;
-    OpenPart(part, path, currentDisk_, TOndxFile::omRead, headers_.Layout() == 1);
-    SetCompressedFile(path);
+    OpenReadPart(part, currentDisk_);
   }
+}
+
+// CompressedFile follows the part also when it is not found, so that the
+// error's archive is the part that was looked for.
+void TOndxCompress::OpenReadPart(TOndxFile& part, int disk) {
+  QString path = compressedFile_;
+  struct TFollow {
+    TOndxCompress* self;
+    const QString& path;
+    ~TFollow() { self->SetCompressedFile(path); }
+  } follow{this, path};
+  OpenPart(part, path, disk, TOndxFile::omRead, headers_.Layout() == 1);
 }
 
 bool TOndxCompress::InputUsedUp(const TFileHeaderRec& rec, TOndxFile& part) const {

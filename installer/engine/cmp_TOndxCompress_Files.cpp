@@ -19,7 +19,7 @@
 namespace {
 
 [[noreturn]] void CannotCreate(const QString& path) {
-  throw EOndxCompress(QString::fromLatin1(kOcCannotCreate), {path});
+  throw EocCannotWrite(QString::fromLatin1(kOcCannotCreate), {path});
 }
 
 unsigned CurrentUmask() {

@@ -47,7 +47,7 @@ void PutShortString(char* p, const QByteArray& bytes) {
 QString GetShortString(const char* p, int maxLen) {
   const int len = static_cast<unsigned char>(p[0]);
   if (len > maxLen)
-    throw EOndxCompress(QString::fromLatin1(kOcCorrupt));
+    throw EocDamaged(QString::fromLatin1(kOcCorrupt));
   return QString::fromUtf8(p + 1, len);
 }
 
@@ -73,7 +73,7 @@ QByteArray EncodeFileHeader(const TFileHeaderRec& rec) {
 
 TFileHeaderRec DecodeFileHeader(const QByteArray& bytes) {
   if (bytes.size() != kOcHeaderSize)
-    throw EOndxCompress(QString::fromLatin1(kOcCorrupt));
+    throw EocDamaged(QString::fromLatin1(kOcCorrupt));
   const char* p = bytes.constData();
   TFileHeaderRec rec;
   rec.Number = GetInt32(p + 0);

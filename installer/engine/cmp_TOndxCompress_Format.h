@@ -55,9 +55,10 @@
 // totals of sizes below 2 GB. So header chains only move forward and cannot
 // loop, and nothing is allocated from a size read from the file.
 //
-// Errors (EOndxCompress): "Could not read the file header count for the
-// compressed file" (fewer than 5 bytes), the corrupt text kOcCorrupt (any
-// other fault of the block), kOcCannotWriteHeaders (a short write).
+// Errors: EocDamaged "Could not read the file header count for the
+// compressed file" (fewer than 5 bytes) or the corrupt text kOcCorrupt (any
+// other fault of the block); EOndxCompress kOcCannotWriteHeaders (a short
+// write).
 
 #include "platform/rtl/DateTime.h"
 

@@ -37,18 +37,18 @@ void TOndxCompress::OpenPart(TOndxFile& file, QString& path, int disk, TOndxFile
       path = known;
     if (FileExists(path)) {
       if (!file.Open(path, mode))
-        throw EOndxCompress(QString::fromLatin1(kOcCannotOpenArchive), {path});
+        throw EocCannotOpenArchive(QString::fromLatin1(kOcCannotOpenArchive), {path});
       if (asked)
         ProcessObject<TFoundParts>().paths.insert(ExtractFileName(path), path);
       return;
     }
     asked = true;
     if (!OnNewDisk)
-      throw EOndxCompress(QString::fromLatin1(kOcWrongDisk), {disk});
+      throw EocWrongDisk(QString::fromLatin1(kOcWrongDisk), {disk});
     QString folder = ExtractFileDir(path);
     OnNewDisk(this, disk, folder);
     const QString name = ExtractFileName(path);
     path = folder.isEmpty() ? name : ExcludeTrailingPathDelimiter(folder) + PathDelim + name;
   }
-  throw EOndxCompress(QString::fromLatin1(kOcCannotOpenArchive), {path});
+  throw EocWrongDisk(QString::fromLatin1(kOcCannotOpenArchive), {path});
 }

@@ -64,7 +64,7 @@ void TOndxCompress::DoSplit(const QString& destDir, const QString& fileName) {
 
   TOndxFile source;
   if (!source.Open(compressedFile_, TOndxFile::omRead))
-    throw EOndxCompress(QString::fromLatin1(kOcCannotOpenArchive), {compressedFile_});
+    throw EocCannotOpenArchive(QString::fromLatin1(kOcCannotOpenArchive), {compressedFile_});
   QString dir = destDir;
   const QString firstPart = JoinPath(dir, ExtractFileName(fileName));
   const QByteArray block = EncodeHeaderBlock(laidOut);
@@ -83,7 +83,7 @@ void TOndxCompress::DoSplit(const QString& destDir, const QString& fileName) {
     const std::int64_t start = std::int64_t{offset_} + rec.DataStart;
     const std::int64_t last = std::int64_t{offset_} + rec.LastByte;
     if (source.Stream().Seek(start, soBeginning) != start)
-      throw EOndxCompress(QString::fromLatin1(kOcCorrupt));
+      throw EocDamaged(QString::fromLatin1(kOcCorrupt));
     rec.DataStart = static_cast<std::int32_t>(part.Stream().Seek(0, soCurrent));
     rec.StartDisk = static_cast<std::uint8_t>(currentDisk_);
     while (SplitStep(source, last, part, dir, fileName, parts) > 0) {
@@ -116,7 +116,7 @@ std::int64_t TOndxCompress::FreeBytes(const QString& folder) const {
 // removal should the split fail.
 void TOndxCompress::CreatePart(TOndxFile& part, const QString& path, TSplitParts& parts) {
   if (ExpandFileName(path) == ExpandFileName(compressedFile_) || !part.Open(path, TOndxFile::omCreate))
-    throw EOndxCompress(QString::fromLatin1(kOcCannotCreate), {path});
+    throw EocCannotWrite(QString::fromLatin1(kOcCannotCreate), {path});
   parts.Add(path);
 }
 
@@ -137,7 +137,7 @@ std::int64_t TOndxCompress::SplitStep(TOndxFile& source, std::int64_t lastByte, 
   const std::int64_t n = std::min(kSplitBlock, lastByte - pos + 1);
   char block[kSplitBlock];
   if (source.Stream().Read(block, n) != n)
-    throw EOndxCompress(QString::fromLatin1(kOcCorrupt));
+    throw EocDamaged(QString::fromLatin1(kOcCorrupt));
   PumpMessages();
   const std::int64_t written = WriteLimited(part, block, n);
   if (written < n) {

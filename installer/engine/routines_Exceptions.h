@@ -47,6 +47,20 @@ class EocAborted : public EOndxCompress {
   EocAborted() : EOndxCompress(QString::fromLatin1(kTextOperationAborted)) {}
   using EOndxCompress::EOndxCompress;
 };
+// What went wrong while reading an archive, so that an install can tell the
+// user what to do; the texts are the compressor's own.
+// The archive's bytes are damaged or cut short: headers, positions, a
+// member's stream or its size.
+QX_EXCEPTION(EocDamaged, EOndxCompress);
+// The archive holds no member of the name asked for.
+QX_EXCEPTION(EocNotInArchive, EOndxCompress);
+// The archive (or one of its parts) is there but cannot be opened.
+QX_EXCEPTION(EocCannotOpenArchive, EOndxCompress);
+// The part of a disk was not found where it was looked for.
+QX_EXCEPTION(EocWrongDisk, EOndxCompress);
+// A file being written (an extracted member, a copy, an archive) could not
+// be created, completed or synced.
+QX_EXCEPTION(EocCannotWrite, EOndxCompress);
 
 // Operating-system queries (routines_API).
 QX_EXCEPTION(EAPIRoutines, EOndrixAbnormal);

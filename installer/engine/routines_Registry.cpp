@@ -2,6 +2,7 @@
 
 #include "installer/engine/routines_Exceptions.h"
 #include "platform/registry/Registry.h"
+#include "platform/registry/RegistryException.h"
 #include "platform/rtl/StringList.h"
 #include "platform/system/RestartService.h"
 
@@ -27,9 +28,11 @@ T ReadValue(TRootKeys root, const QString& key, const QString& name, const T& de
   }
 }
 
-// Opens key for writing and runs write; any failure raises error.
+// Opens key for writing and runs write; any failure raises error, with
+// the registry's own words for the cause on a line of their own.
 template <typename Write>
 void WriteValue(TRootKeys root, const QString& key, const Exception& error, Write write) {
+  QString cause;
   try {
     TRegistry registry;
     SetRegistryRoot(registry, root);
@@ -37,9 +40,10 @@ void WriteValue(TRootKeys root, const QString& key, const Exception& error, Writ
       write(registry);
       return;
     }
-  } catch (const Exception&) {
+  } catch (const Exception& e) {
+    cause = RegistryFailureText(e);
   }
-  throw EIRCannotWriteValue(error.Message());
+  throw EIRCannotWriteValue(cause.isEmpty() ? error.Message() : error.Message() + u'\n' + cause);
 }
 
 void DeleteTree(TRegistry& registry, const QString& key) {
@@ -66,6 +70,15 @@ QString FreeRunOnceName(TRegistry& registry, const QString& name) {
 }
 
 }  // namespace
+
+QString RegistryFailureText(const Exception& e) {
+  QString text = e.Message();
+  if (const auto* registry = dynamic_cast<const ERegistryException*>(&e)) {
+    const QString cause = RegErrorText(registry->ErrorCode());
+    if (registry->ErrorCode() != ERROR_SUCCESS && !text.endsWith(cause)) text += QStringLiteral(": ") + cause;
+  }
+  return text;
+}
 
 TRootKeys RootKeyFromHKEY(HKEY key, TRootKeys def) {
   for (int i = hkClassesRoot; i <= hkUsers; ++i) {

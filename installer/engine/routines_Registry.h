@@ -7,6 +7,8 @@
 
 #include <QString>
 
+class Exception;
+
 class TRegistry;
 
 enum TRootKeys { hkClassesRoot, hkCurrentConfig, hkCurrentUser, hkDynData, hkLocalMachine, hkUsers };
@@ -36,3 +38,7 @@ bool AddRunOnce(const QString& name, const QString& value, bool unique);
 
 // The RunOnce key AddRunOnce writes to.
 inline constexpr char kRunOnceKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+// What a failed registry call says, with the cause of its result code
+// ("Access is denied.") when the message lacks it.
+QString RegistryFailureText(const Exception& e);

@@ -11,7 +11,13 @@
 // written under a temporary name and renamed once whole; the members and
 // the folder are synced once, after the last. Anything that goes wrong
 // before the start removes the folder again and ends with the message on
-// stderr and, on a display, in a box, and exit code 1.
+// stderr and, on a display, in a box, and exit code 1. Folders of earlier
+// runs that are over (SweepStaleFolders) go before the new one is filled.
+//
+// The switches are read as UTF-8: when the started file's name is not, -e
+// names the folder's link to it (-s the folder); when its folder's name is
+// not, on the disk road, -s names the folder's link to that folder. A
+// cache folder whose name is not UTF-8 is refused before anything is made.
 //
 // A setup.exe without the trailer (the first of a set of disks) takes the
 // setup archive from "setup.1" beside it and starts the program without -e:
@@ -19,6 +25,7 @@
 
 #include "installer/loader/LoaderArchive.h"
 #include "installer/loader/LoaderBox.h"
+#include "installer/loader/LoaderFolder.h"
 #include "installer/loader/SelfExtract.h"
 
 #include <cerrno>
@@ -28,7 +35,6 @@
 #include <string>
 #include <vector>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -36,6 +42,7 @@
 
 namespace {
 
+using loader::TExtractFolder;
 using loader::TLoaderError;
 
 std::string SelfPath() {
@@ -46,77 +53,17 @@ std::string SelfPath() {
   return std::string(buffer.data(), static_cast<size_t>(got));
 }
 
+constexpr char kTextRootNotUtf8[] =
+    "Cannot unpack the setup into %s: the name of that folder is not UTF-8";
+constexpr char kTextNotUtf8[] =
+    "Cannot start the setup from %s: the name is not UTF-8. Give the setup and its folder names "
+    "that are, and start it again";
+
 std::string FormatPath(const char* text, const std::string& path) {
   std::string out(text);
   const size_t at = out.find("%s");
   return at == std::string::npos ? out : out.replace(at, 2, path);
 }
-
-// The folder being filled; removed again unless released.
-class TExtractFolder {
- public:
-  explicit TExtractFolder(const std::string& root) {
-    if (!MakePath(root))
-      throw TLoaderError(FormatPath("Cannot create the file %s", root));
-    std::string pattern = root + "/" + selfextract::kFolderPrefix + "XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr)
-      throw TLoaderError(FormatPath("Cannot create the file %s", pattern));
-    path_ = pattern;
-    const std::string marker = path_ + "/" + selfextract::kMarkerName;
-    const std::string content = path_ + "\n";
-    const int fd = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    const bool written =
-        fd >= 0 && ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
-    if (fd >= 0)
-      ::close(fd);
-    files_.push_back(marker);
-    if (!written)
-      throw TLoaderError(FormatPath("Cannot create the file %s", marker));
-  }
-  ~TExtractFolder() {
-    if (released_)
-      return;
-    for (const std::string& file : files_)
-      ::unlink(file.c_str());
-    for (const std::string& file : temporaries_)
-      ::unlink(file.c_str());
-    ::rmdir(path_.c_str());
-  }
-  TExtractFolder(const TExtractFolder&) = delete;
-  TExtractFolder& operator=(const TExtractFolder&) = delete;
-
-  const std::string& Path() const { return path_; }
-  // A member about to be written: its temporary goes too on a failure.
-  void Adding(const std::string& file) {
-    temporaries_.push_back(loader::TemporaryName(file));
-    files_.push_back(file);
-  }
-  // The members (and the marker) and then the folder, in one pass.
-  void Sync() const {
-    if (!loader::SyncFiles(files_, path_))
-      throw TLoaderError(FormatPath("Cannot create the file %s", path_));
-  }
-  void Release() { released_ = true; }
-
- private:
-  // Creates the folders of path that are missing, private to the user.
-  static bool MakePath(const std::string& path) {
-    for (size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {
-      const std::string part = path.substr(0, at);
-      if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-        return false;
-      if (at == std::string::npos)
-        break;
-    }
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-  }
-
-  std::string path_;
-  std::vector<std::string> files_;
-  std::vector<std::string> temporaries_;
-  bool released_ = false;
-};
 
 // The setup archive appended to the program: its start and length; false
 // when the program ends without the trailer's magic (a loader alone). A
@@ -164,19 +111,40 @@ int Run(int argc, char** argv) {
   const std::string root = selfextract::CacheRoot();
   if (root.empty())
     throw TLoaderError("Cannot find the user's cache folder");
+  if (!loader::IsUtf8(root))
+    throw TLoaderError(FormatPath(kTextRootNotUtf8, root));
   TExtractFolder folder(root);
+  // Runs that are over (killed) left their folders: they go now.
+  loader::SweepStaleFolders(root);
   for (size_t i = 0; i < members.size(); ++i) {
     const std::string target = folder.Path() + "/" + members[i].Name;
     folder.Adding(target);
     loader::ExtractMember(archive, start, members[i], target, i == 0 ? 0700 : 0600);
+  }
+  // Without the link (a file system that has none) the installation
+  // program knows the setup by -s and -e alone.
+  const bool linked = folder.AddLink(selfextract::kStartedLinkName, self);
+  // The installation program reads its switches as UTF-8: a name that is
+  // not is reached through the folder's links instead.
+  std::string source = selfDir;
+  std::string name = self.substr(slash + 1);
+  if (selfExtracting && !loader::IsUtf8(self)) {
+    if (!linked)
+      throw TLoaderError(FormatPath(kTextNotUtf8, self));
+    source = folder.Path();
+    name = selfextract::kStartedLinkName;
+  } else if (!selfExtracting && !loader::IsUtf8(selfDir)) {
+    if (!folder.AddLink(selfextract::kSourceLinkName, selfDir))
+      throw TLoaderError(FormatPath(kTextNotUtf8, selfDir));
+    source = folder.Path() + "/" + selfextract::kSourceLinkName;
   }
   folder.Sync();
 
   const std::string program = folder.Path() + "/" + members[0].Name;
   std::vector<std::string> args{program};
   if (selfExtracting)
-    args.push_back("-e" + self.substr(slash + 1));
-  args.push_back("-s" + selfDir);
+    args.push_back("-e" + name);
+  args.push_back("-s" + source);
   for (int i = 1; i < argc; ++i)
     args.emplace_back(::strcasecmp(argv[i], "*TODISK") == 0 ? "-f" : argv[i]);
   args.emplace_back("-c");

@@ -13,10 +13,25 @@
 //    28    4 int32 its last byte (0 when none)
 //    32   24 zeros
 //
-// The extraction folder: a folder the loader makes under
-// $XDG_CACHE_HOME/qx/ (default ~/.cache/qx/), holding the marker file
-// ".qx-loader" whose content is the folder's own path and a line feed.
-// Only a folder with that marker counts as the loader's.
+// The extraction folder: a folder "setup-XXXXXX" the loader makes under
+// $XDG_CACHE_HOME/qx/ (default ~/.cache/qx/), holding
+//   ".qx-loader"  the marker: the folder's own path and a line feed. Only a
+//                 folder whose marker names it counts as the loader's. The
+//                 loader locks it (flock) before it writes the name, and
+//                 the lock stays with the installation program it becomes
+//                 until that ends: a marked folder whose lock is free is
+//                 left from a run that is over, and the next loader
+//                 removes it.
+//   ".qx-setup"   a symbolic link to the file the user started (setup.exe,
+//                 or the loader alone beside setup.1): the setup that the
+//                 install record is kept for.
+//   ".qx-source"  only when the started file's folder has a name that is
+//                 not UTF-8 (which the installation program cannot read
+//                 back): a symbolic link to that folder, passed as -s.
+//   the members of the setup archive.
+// A restart end moves the folder under $XDG_DATA_HOME/qx/resume/ (the
+// engine's ResumeRoot), its marker then naming the new place, so that the
+// run at the next login does not depend on the cache.
 
 #include <array>
 #include <cstdint>
@@ -28,6 +43,8 @@ inline constexpr int kTrailerSize = 56;
 inline constexpr char kMagic[] = "SELFEXTRACTING";
 inline constexpr char kMarkerName[] = ".qx-loader";
 inline constexpr char kFolderPrefix[] = "setup-";
+inline constexpr char kStartedLinkName[] = ".qx-setup";
+inline constexpr char kSourceLinkName[] = ".qx-source";
 
 inline constexpr char kTextNoExtractionInfo[] =
     "Could not read the extraction info from the archive file %s when trying to find the "

@@ -45,6 +45,7 @@ TPromptAnswer TWizardPrompter::Ask(const TPromptRequest& request) {
       break;
     }
     case TPromptId::FloppiesWritten:
+    case TPromptId::EarlierRunUndone:
       MessageBox(request.text, title, MB_OK | MB_ICONINFORMATION);
       answer.button = TPromptButton::Ok;
       break;

@@ -3,8 +3,10 @@
 // choice, on the one page base with its layout. They have no Cancel: Next
 // and Finish both go on, and Finish stands in for Next on the last page.
 
+#include "installer/engine/InstallUndo.h"
 #include "installer/wizard/ordlg_Page.h"
 #include "platform/controls/CheckRadio.h"
+#include "platform/controls/ListBox.h"
 
 class TEndPageForm : public TWizardPageForm {
  public:
@@ -30,10 +32,31 @@ class TGoodInstallForm : public TEndPageForm {
   static TFormBinding Binding() { return {QX_END_PAGE_BINDING(TGoodInstallForm)}; }
 };
 
+// Says what the bad end took back (the install's undo report): all of it,
+// so the machine is as it was, or also what could not be, listed. Without
+// a report it says only that the software is not properly installed.
 class TBadInstallForm : public TEndPageForm {
  public:
   explicit TBadInstallForm(TComponent* owner);
-  static TFormBinding Binding() { return {QX_END_PAGE_BINDING(TBadInstallForm)}; }
+  static TFormBinding Binding();
+
+  TTranslateLabel* PutBackLabel = nullptr;
+  TLabel* UndoneLabel = nullptr;
+  TTranslateLabel* FailedLabel = nullptr;
+  TListBox* FailedList = nullptr;
+
+  // The page is made with the install's report; this shows another.
+  void ShowUndoReport(const TUndoReport& report);
+  // The counts are told again in the new language.
+  void ApplyLanguage() override;
+
+ protected:
+  void PageCreated() override;
+
+ private:
+  void FillUndoReport();
+
+  TUndoReport report_;
 };
 
 // Writes the choice into the install run's reboot flag.

@@ -5,7 +5,7 @@
 #include "platform/graphics/Picture.h"
 #include "platform/rtl/Format.h"
 
-#include <QLocale>
+#include <QRegularExpression>
 
 TWizardPageForm::TWizardPageForm(TComponent* owner) : TBaseInstallForm(owner) {
   InitWizardFormResources();
@@ -35,10 +35,21 @@ void TWizardPageForm::ProceedBtnClick(TObject*) {
 }
 void TWizardPageForm::CancelBtnClick(TObject*) { CancelWizard(); }
 
+namespace {
+
+// The thousands separator of the wizard's language: whatever parts one
+// thousand as its table writes it ("1,000" in English, "1 000" in Finnish).
+QString ThousandSeparator() {
+  QString sample = TranslateText(QStringLiteral("1,000"));
+  sample.remove(QRegularExpression(QStringLiteral("\\d")));
+  return sample;
+}
+
+}  // namespace
+
 QString BytesText(double bytes) {
-  // "%0.0n" with the thousands parted as the user's locale parts them (a
-  // Finnish desktop: "176 904 920").
+  // "%0.0n" parts the thousands with a comma.
   const QString number = Format(QStringLiteral("%0.0n"), {bytes});
-  return QString(number).replace(QLatin1Char(','), QLocale().groupSeparator()) + QLatin1Char(' ') +
+  return QString(number).replace(QLatin1Char(','), ThousandSeparator()) + QLatin1Char(' ') +
          TranslateText(QStringLiteral("Bytes"));
 }

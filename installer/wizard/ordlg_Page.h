@@ -49,5 +49,6 @@ class TWizardPageForm : public TBaseInstallForm {
       Handler("CancelBtnClick", &TWizardPageForm::CancelBtnClick)
 
 // "%0.0n Bytes" with the translated word, the thousands parted as the
-// user's locale parts them.
+// wizard's language parts them (its table's "1,000"), whatever the
+// process's locale.
 QString BytesText(double bytes);

@@ -312,7 +312,7 @@ bool TApplication::HelpCommand(UINT command, std::intptr_t data) {
 void TApplication::Minimize() {
   for (int i = 0; Screen != nullptr && i < Screen->FormCount(); ++i) {
     TForm* f = Screen->Forms(i);
-    if (f->Showing()) f->Widget()->showMinimized();
+    if (f->Showing()) f->MinimizeWindow();
   }
 }
 

@@ -14,8 +14,11 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <atomic>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -32,6 +35,25 @@ std::uint32_t NextWindowId() {
   static std::atomic<std::uint32_t> next{1};
   return next++;
 }
+
+// Runs its action once, when the window it watches is first exposed.
+class TExposeWatcher : public QObject {
+ public:
+  explicit TExposeWatcher(std::function<void()> exposed) : exposed_(std::move(exposed)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const auto* window = qobject_cast<QWindow*>(watched);
+    if (event->type() == QEvent::Expose && window != nullptr && window->isExposed() && exposed_) {
+      watched->removeEventFilter(this);
+      Guard(nullptr, std::exchange(exposed_, nullptr));  // an entry from Qt
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> exposed_;
+};
 
 }  // namespace
 
@@ -331,6 +353,22 @@ void TForm::SetWindowState(TWindowState v) {
   }
 }
 
+void TForm::MinimizeWindow() {
+  if (!HasWidget()) return;
+  QWidget* w = Widget();
+  QWindow* window = w->windowHandle();
+  if (WindowSystemPresent() && w->isVisible() && window != nullptr && !window->isExposed()) {
+    // Qt activates a new window once the window manager has mapped it, and
+    // the activation would restore a window minimised before that.
+    exposeWatcher_ = std::make_unique<TExposeWatcher>([this] {
+      if (HasWidget() && Widget()->isVisible()) Widget()->showMinimized();
+    });
+    window->installEventFilter(exposeWatcher_.get());
+    return;
+  }
+  w->showMinimized();
+}
+
 void TForm::SetActiveControl(TWinControl* v) {
   if (v == activeControl_) return;
   if (v != nullptr && (v == this || !ContainsControl(v)))
@@ -469,6 +507,16 @@ void TForm::DefaultHandler(TMessage& m) {
     case CM_RELEASE:
       Free();
       return;
+    case WM_SYSCOMMAND:
+      if ((m.WParam & 0xFFF0) == SC_MINIMIZE) {
+        // The main form minimises the program as a whole.
+        if (Application != nullptr && Application->MainForm() == this)
+          Application->Minimize();
+        else
+          SetWindowState(wsMinimized);
+        return;
+      }
+      break;
     case CM_SHOWINGCHANGED:
       if (m.WParam != 0)
         DoShow();

@@ -22,8 +22,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 class QEventLoop;
+class QObject;
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
@@ -89,6 +91,9 @@ class TForm : public TWinControl {
   bool RestoresMaximized() const;
   // Shows (or keeps) the form minimised so that restoring maximises it.
   void MinimizeFromMaximized();
+  // Minimises the showing window; one that the window manager has not
+  // shown yet is minimised as soon as it shows.
+  void MinimizeWindow();
   // The window manager is told that the size is fixed (no sizing border, no
   // Size or Maximize in the window menu), whatever BorderStyle allows.
   bool SizeFixed() const { return sizeFixed_; }
@@ -203,6 +208,7 @@ class TForm : public TWinControl {
   std::uint32_t windowId_ = 0;
   TModalResult modalResult_ = mrNone;
   QEventLoop* modalLoop_ = nullptr;
+  std::unique_ptr<QObject> exposeWatcher_;  // see MinimizeWindow
 };
 
 // The component of that name owned by owner, as T; EComponentError when

@@ -107,6 +107,7 @@ inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_CHAR = 0x0102;
 inline constexpr UINT WM_SYSKEYDOWN = 0x0104;
 inline constexpr UINT WM_SYSKEYUP = 0x0105;
+inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_TIMER = 0x0113;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
@@ -126,6 +127,9 @@ inline constexpr WPARAM WA_ACTIVE = 1;
 inline constexpr WPARAM SIZE_RESTORED = 0;
 inline constexpr WPARAM SIZE_MINIMIZED = 1;
 inline constexpr WPARAM SIZE_MAXIMIZED = 2;
+
+// WM_SYSCOMMAND commands (the low four bits of WParam are the system's own).
+inline constexpr WPARAM SC_MINIMIZE = 0xF020;
 
 // Mouse key states.
 inline constexpr WPARAM MK_LBUTTON = 0x0001;

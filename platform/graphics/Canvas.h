@@ -26,6 +26,16 @@
 class TGraphic;
 class TBitmap;
 
+// A font's vertical metrics in pixels, as GDI's text metrics have them:
+// tmHeight is the cell (ascent + descent); tmExternalLeading the room the
+// font asks for between lines, outside the cell (never negative).
+struct TTextMetric {
+  int tmHeight = 0;
+  int tmAscent = 0;
+  int tmDescent = 0;
+  int tmExternalLeading = 0;
+};
+
 class TCanvas : public TPersistent {
  public:
   TCanvas();
@@ -85,6 +95,8 @@ class TCanvas : public TPersistent {
   TSize TextExtent(const QString& text);
   int TextWidth(const QString& text) { return TextExtent(text).cx; }
   int TextHeight(const QString& text) { return TextExtent(text).cy; }
+  // The font's metrics as GDI's text metrics give them (see TTextMetric).
+  TTextMetric TextMetrics();
   // The colours a monochrome image maps to (0 text, 1 background) and that a
   // colour image turns white by when copied to a monochrome canvas. They
   // follow Font.Color and Brush.Color; a setter overrides them until the

@@ -5,9 +5,16 @@
 
 #include <QFontMetrics>
 
+#include <algorithm>
+
 TSize TCanvas::TextExtent(const QString& text) {
   const QFontMetrics fm(CurrentQFont());
   return {fm.horizontalAdvance(text), fm.height()};
+}
+
+TTextMetric TCanvas::TextMetrics() {
+  const QFontMetrics fm(CurrentQFont());
+  return {fm.height(), fm.ascent(), fm.descent(), std::max(fm.leading(), 0)};
 }
 
 void TCanvas::TextOut(int x, int y, const QString& text) {

@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -16,6 +17,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -140,8 +142,19 @@ std::unique_ptr<Hive> Hive::Open(const QString& path) {
   } catch (const SqliteError& e) {
     CannotOpen(path, e.message);
   }
-  hive->KeepReserve();
+  hive->reserve_ = OpenReserve(hive->ReservePath());
+  try {
+    hive->HoldWholeReserve();
+    hive->LockRoom(RoomLock::None);
+  } catch (const SqliteError&) {
+    // Locked for longer than the busy timeout: the next change tries again.
+  }
   return hive;
+}
+
+Hive::~Hive() {
+  if (reserve_ >= 0)
+    ::close(reserve_);
 }
 
 void Hive::Prepare() {
@@ -425,22 +438,175 @@ void Hive::Checkpoint() {
     db_->Fail(rc);
 }
 
-void Hive::KeepReserve() {
-  const QByteArray file = QFile::encodeName(ReservePath());
-  const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0)
-    return;
-  // As much as fits, in steps: a part of the room is better than none.
-  constexpr std::int64_t kStep = 16 * 1024;
-  for (std::int64_t size = kStep; size <= kReserveBytes; size += kStep) {
-    if (posix_fallocate(fd, 0, static_cast<off_t>(size)) != 0)
-      break;
-  }
-  ::close(fd);
+// The reserve ------------------------------------------------------------------
+
+namespace {
+
+HiveDiskHooks& DiskHooks() {
+  static HiveDiskHooks hooks;
+  return hooks;
 }
 
-void Hive::ReleaseReserve() {
-  QFile::remove(ReservePath());
+int Allocate(int fd, int mode, off_t offset, off_t length) {
+  if (DiskHooks().allocate)
+    return DiskHooks().allocate(fd, mode, offset, length);
+  if (mode == 0)
+    return posix_fallocate(fd, offset, length);
+  return ::fallocate(fd, mode, offset, length) == 0 ? 0 : errno;
+}
+
+void Step(const char* name) {
+  if (DiskHooks().step)
+    DiskHooks().step(name);
+}
+
+// The room lock is on two bytes of the reserve file, per open file, so that
+// it also parts two hives of one process: byte 1 is the lock, byte 0 a gate
+// that a waiting exclusive taker holds, so that new sharers queue behind it
+// (a sharer takes both bytes at once and lets the gate go).
+constexpr off_t kGateByte = 0;
+constexpr off_t kLockByte = 1;
+
+// 0, or errno (EAGAIN: held by another).
+int TryLock(int fd, short type, off_t start, off_t length) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = start;
+  lock.l_len = length;
+  return fcntl(fd, F_OFD_SETLK, &lock) == 0 ? 0 : errno;
+}
+
+// Waits at most the busy timeout. A file system without such locks has no
+// room lock: changes go ahead.
+void Lock(int fd, short type, off_t start, off_t length, const QElapsedTimer& timer) {
+  useconds_t pause = 50;
+  for (;;) {
+    const int error = TryLock(fd, type, start, length);
+    if (error != EAGAIN && error != EACCES && error != EINTR)
+      return;
+    if (timer.elapsed() > kSqliteBusyTimeoutMs)
+      throw SqliteError{SQLITE_BUSY, QStringLiteral("the reserve of the hive stays locked")};
+    usleep(pause);
+    pause = std::min<useconds_t>(pause * 2, 500);
+  }
+}
+
+}  // namespace
+
+void SetHiveDiskHooks(const HiveDiskHooks& hooks) { DiskHooks() = hooks; }
+
+int Hive::OpenReserve(const QString& path) {
+  return ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+}
+
+void Hive::LockRoom(RoomLock kind) {
+  if (reserve_ < 0 || kind == roomLock_)
+    return;
+  if (roomLock_ != RoomLock::None) {
+    TryLock(reserve_, F_UNLCK, kLockByte, 1);
+    roomLock_ = RoomLock::None;
+  }
+  if (kind == RoomLock::None)
+    return;
+  QElapsedTimer timer;
+  timer.start();
+  if (kind == RoomLock::Shared) {
+    Lock(reserve_, F_RDLCK, kGateByte, 2, timer);
+    TryLock(reserve_, F_UNLCK, kGateByte, 1);
+  } else {
+    Lock(reserve_, F_WRLCK, kGateByte, 1, timer);
+    struct Gate {
+      int fd;
+      ~Gate() { TryLock(fd, F_UNLCK, kGateByte, 1); }
+    } gate{reserve_};
+    Lock(reserve_, F_WRLCK, kLockByte, 1, timer);
+  }
+  roomLock_ = kind;
+}
+
+bool Hive::ReserveWhole() {
+  struct stat st {};
+  return reserve_ < 0 ||
+         (fstat(reserve_, &st) == 0 && st.st_nlink > 0 && st.st_size >= kReserveBytes);
+}
+
+void Hive::HoldWholeReserve() {
+  // A reserve file removed by someone else is made again; only while
+  // unlocked, as closing the file lets its locks go.
+  struct stat st {};
+  if (roomLock_ == RoomLock::None && reserve_ >= 0 && fstat(reserve_, &st) == 0 &&
+      st.st_nlink == 0) {
+    ::close(reserve_);
+    reserve_ = OpenReserve(ReservePath());
+  }
+  LockRoom(RoomLock::Exclusive);
+  MakeReserveWhole();
+}
+
+void Hive::MakeReserveWhole() {
+  if (ReserveWhole())
+    return;
+  ShrinkLog();
+  if (reserve_ < 0)
+    return;
+  // All of it, else as much as fits, in steps: a part of the room is better
+  // than none.
+  if (Allocate(reserve_, 0, 0, kReserveBytes) == 0)
+    return;
+  constexpr std::int64_t kStep = 16 * 1024;
+  for (std::int64_t size = kStep; size < kReserveBytes; size += kStep) {
+    if (Allocate(reserve_, 0, 0, static_cast<off_t>(size)) != 0)
+      break;
+  }
+}
+
+void Hive::LendReserve() {
+  struct stat reserve {};
+  if (reserve_ < 0 || fstat(reserve_, &reserve) != 0 || reserve.st_size == 0)
+    return;
+  const QByteArray log = QFile::encodeName(path_ + QStringLiteral("-wal"));
+  const int fd = ::open(log.constData(), O_WRONLY | O_CLOEXEC);
+  struct stat end {};
+  const bool lend = fd >= 0 && fstat(fd, &end) == 0;
+  // Next to each other: between the two calls the room is free. Where the log
+  // cannot take it, the room stays free for the delete.
+  if (::ftruncate(reserve_, 0) == 0 && lend)
+    Allocate(fd, FALLOC_FL_KEEP_SIZE, end.st_size, reserve.st_size);
+  if (fd >= 0)
+    ::close(fd);
+}
+
+Hive::ChangeScope::ChangeScope(Hive& hive) : hive_(hive) {
+  if (hive.roomLock_ != RoomLock::None)
+    return;
+  for (bool restored = false;; restored = true) {
+    hive.LockRoom(RoomLock::Shared);
+    held_ = true;
+    if (restored || hive.ReserveWhole())
+      return;
+    hive.LockRoom(RoomLock::None);
+    held_ = false;
+    hive.HoldWholeReserve();
+    hive.LockRoom(RoomLock::None);
+  }
+}
+
+Hive::ChangeScope::~ChangeScope() {
+  if (held_)
+    hive_.LockRoom(RoomLock::None);
+}
+
+Hive::BorrowScope::BorrowScope(Hive& hive) : hive_(hive) {
+  hive.HoldWholeReserve();
+  hive.LendReserve();
+  Step("lent");
+}
+
+Hive::BorrowScope::~BorrowScope() {
+  Step("returning");
+  hive_.MakeReserveWhole();
+  hive_.LockRoom(RoomLock::None);
 }
 
 void Hive::ShrinkLog() {

@@ -55,6 +55,9 @@ class Hive {
   // Opens (or creates) the hive file; raises ERegistryException naming the
   // file when it cannot be opened. An existing file is never created over.
   static std::unique_ptr<Hive> Open(const QString& path);
+  ~Hive();
+  Hive(const Hive&) = delete;
+  Hive& operator=(const Hive&) = delete;
 
   const QString& Path() const { return path_; }
   SqliteDb& Db() { return *db_; }
@@ -99,15 +102,46 @@ class Hive {
   void SetCacheOnly(bool value) { cacheOnly_ = value; }
 
   // Room for deletes on a full disk: a file of kReserveBytes beside the
-  // hive. A delete that finds the disk full gives it up (ReleaseReserve)
-  // and tries once more; then the log's space is given back (ShrinkLog) and
-  // the reserve is taken again as far as the disk allows (KeepReserve).
+  // hive, taken while the disk has room. Room on the disk is shared with
+  // other processes and programs, so the reserve is handed over under a lock
+  // on that file, held shared by every change (ChangeScope) and exclusive by
+  // a delete that found the disk full (BorrowScope): no change of another
+  // process runs while the reserve is lent. The reserve is lent to the log
+  // as room allocated past its end, where the delete's pages go and no other
+  // program can take it, also when the delete is killed; afterwards the log
+  // is cut back and the reserve taken again. A reserve found short (its
+  // borrower was killed, or the disk had no room) is made whole before the
+  // next change, after the log gave its room back; the room of a reserve is
+  // free for others only between cutting the log and taking it again.
   static constexpr std::int64_t kReserveBytes = 128 * 1024;
   QString ReservePath() const { return path_ + QStringLiteral("-reserve"); }
-  void KeepReserve();
-  void ReleaseReserve();
-  // Checkpoints the whole log and cuts it to nothing; errors are dropped.
-  void ShrinkLog();
+
+  // The room lock held shared around a change, outside its transaction;
+  // within a BorrowScope it takes nothing. Waits at most the busy timeout,
+  // then raises SqliteError (SQLITE_BUSY).
+  class ChangeScope {
+   public:
+    explicit ChangeScope(Hive& hive);
+    ~ChangeScope();
+    ChangeScope(const ChangeScope&) = delete;
+    ChangeScope& operator=(const ChangeScope&) = delete;
+
+   private:
+    Hive& hive_;
+    bool held_ = false;
+  };
+  // The room lock exclusive and the reserve lent to the log, for a delete run
+  // again on a full disk; the end takes the reserve back.
+  class BorrowScope {
+   public:
+    explicit BorrowScope(Hive& hive);
+    ~BorrowScope();
+    BorrowScope(const BorrowScope&) = delete;
+    BorrowScope& operator=(const BorrowScope&) = delete;
+
+   private:
+    Hive& hive_;
+  };
 
  private:
   // Where the last enumeration step of one key stopped.
@@ -146,6 +180,21 @@ class Hive {
   // Counts an entry put in the cache; a cache grown too large starts again.
   void Cached(std::int64_t entries);
 
+  enum class RoomLock { None, Shared, Exclusive };
+  // Takes the room lock as kind (None lets it go).
+  void LockRoom(RoomLock kind);
+  static int OpenReserve(const QString& path);
+  // Whether the reserve holds kReserveBytes (true without a reserve file).
+  bool ReserveWhole();
+  // Takes the room lock exclusive and makes the reserve whole.
+  void HoldWholeReserve();
+  // Under the exclusive lock: a short reserve is taken again as far as the
+  // disk allows, after the log gave back its room.
+  void MakeReserveWhole();
+  void LendReserve();
+  // Checkpoints the whole log and cuts it to nothing; errors are dropped.
+  void ShrinkLog();
+
   QString path_;
   std::unique_ptr<SqliteDb> db_;
   Cursor children_;
@@ -155,7 +204,21 @@ class Hive {
   bool cacheOnly_ = false;
   LogHeader stamp_{};
   const volatile std::uint32_t* logIndex_ = nullptr;
+  int reserve_ = -1;  // the reserve file, -1 when it cannot be opened
+  RoomLock roomLock_ = RoomLock::None;
 };
+
+// Seams for the full-disk tests, set by a test and put back by it (a test's
+// disk goes on over resets of the process state).
+struct HiveDiskHooks {
+  // In place of fallocate(2) (mode 0: posix_fallocate) on the reserve and the
+  // log: a disk of a test's own size. Returns 0 or an errno value.
+  int (*allocate)(int fd, int mode, std::int64_t offset, std::int64_t length) = nullptr;
+  // Called at each step of a lent reserve: "lent" (the delete runs next),
+  // "returning" (the delete has run; the reserve is taken back next).
+  void (*step)(const char* name) = nullptr;
+};
+void SetHiveDiskHooks(const HiveDiskHooks& hooks);
 
 // Splits a key path at '\', dropping empty parts.
 QStringList SplitKeyPath(const QString& path);

@@ -1,5 +1,6 @@
 #include "platform/registry/OpenKeys.h"
 
+#include "platform/registry/RegistryChanges.h"
 #include "platform/rtl/ProcessState.h"
 
 #include <QStandardPaths>
@@ -75,23 +76,8 @@ bool IsPredefinedRange(HKEY key) {
   return v >= 0x80000000u && v <= 0x80000006u;
 }
 
-// HKEY_CLASSES_ROOT is HKLM\Software\Classes, created when first needed.
-KeyId ClassesRoot(Hive& hive) {
-  KeyId key = Hive::kRoot;
-  for (const char* part : {"Software", "Classes"}) {
-    const QString name = QString::fromLatin1(part);
-    auto child = hive.FindChild(key, name);
-    if (!child) {
-      SqliteTransaction tx(hive.Db(), SqliteTransaction::Write);
-      child = hive.FindChild(key, name);
-      if (!child)
-        child = hive.AddChild(key, name);
-      tx.Commit();
-    }
-    key = *child;
-  }
-  return key;
-}
+// HKEY_CLASSES_ROOT is HKLM\Software\Classes.
+const char* const kClassesPath[] = {"Software", "Classes"};
 
 }  // namespace
 
@@ -102,10 +88,8 @@ std::recursive_mutex& RegistryLock() {
 
 LONG ResolveKey(HKEY key, KeyTarget* out) {
   if (auto hive = PredefinedHive(key)) {
-    Hive& h = GetHive(*hive);
-    const KeyId id =
-        static_cast<std::uintptr_t>(key) == kClassesRoot ? ClassesRoot(h) : Hive::kRoot;
-    *out = KeyTarget{&h, KeyRef{*hive, id, KEY_ALL_ACCESS, true}};
+    *out = KeyTarget{&GetHive(*hive), KeyRef{*hive, Hive::kRoot, KEY_ALL_ACCESS, true},
+                     static_cast<std::uintptr_t>(key) == kClassesRoot};
     return ERROR_SUCCESS;
   }
   if (IsPredefinedRange(key))
@@ -116,6 +100,30 @@ LONG ResolveKey(HKEY key, KeyTarget* out) {
     return ERROR_INVALID_HANDLE;
   *out = KeyTarget{&GetHive(it->second.hive), it->second};
   return ERROR_SUCCESS;
+}
+
+std::optional<KeyId> FindClassesRoot(Hive& hive, HiveKind kind, bool create) {
+  KeyId key = Hive::kRoot;
+  QStringList missing;
+  KeyId parent = key;
+  for (const char* part : kClassesPath) {
+    const QString name = QString::fromLatin1(part);
+    auto child = missing.isEmpty() ? hive.FindChild(key, name) : std::nullopt;
+    if (!child && !create)
+      return std::nullopt;
+    if (child) {
+      key = *child;
+      parent = key;
+    } else {
+      missing.append(name);
+    }
+  }
+  if (missing.isEmpty())
+    return key;
+  registry_detail::RecordKeysToMake(hive, kind, parent, missing);
+  for (const QString& name : missing)
+    parent = hive.AddChild(parent, name);
+  return parent;
 }
 
 HKEY NewKeyHandle(HiveKind hive, KeyId key, REGSAM access) {

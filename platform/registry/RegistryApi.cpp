@@ -1,11 +1,14 @@
 #include "platform/registry/RegistryApi.h"
 
 #include "platform/registry/OpenKeys.h"
+#include "platform/registry/RegistryChanges.h"
+#include "platform/rtl/ChangeRecorder.h"
 
 #include <sqlite3.h>
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <optional>
 
 namespace {
@@ -32,36 +35,85 @@ LONG CodeOf(const SqliteError& e) {
   }
 }
 
+// A change the recorder refused fails as the change would have.
+LONG CodeOf(const EChangeRefused& e) {
+  switch (e.ErrorCode()) {
+    case ENOSPC:
+    case EDQUOT:
+      return ERROR_DISK_FULL;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return ERROR_ACCESS_DENIED;
+    default:
+      return ERROR_REGISTRY_IO_FAILED;
+  }
+}
+
 bool Allows(const KeyRef& ref, REGSAM needed) {
   if (ref.access & MAXIMUM_ALLOWED)
     return true;
   return (ref.access & needed) == needed;
 }
 
+// Finds HKEY_CLASSES_ROOT's key for target, in the call's transaction (or
+// from the cache just checked); a write makes it when it is missing. False
+// when it is missing.
+bool PlaceClassesRoot(KeyTarget& target, bool write) {
+  if (!target.classesRoot)
+    return true;
+  const std::optional<KeyId> key = FindClassesRoot(*target.hive, target.ref.hive, write);
+  if (!key)
+    return false;
+  target.ref.key = *key;
+  return true;
+}
+
 // A read answered from the hive's cache alone; nullopt when the cache lacks
 // something it needs (nothing was read from the file then).
 template <typename Body>
-std::optional<LONG> FromCache(Hive& hive, const KeyRef& ref, Body& body) {
+std::optional<LONG> FromCache(KeyTarget target, Body& body) {
+  Hive& hive = *target.hive;
   struct CacheOnly {
     Hive& hive;
     explicit CacheOnly(Hive& h) : hive(h) { hive.SetCacheOnly(true); }
     ~CacheOnly() { hive.SetCacheOnly(false); }
   } scope(hive);
   try {
-    if (!hive.KeyAlive(ref.key))
+    if (!PlaceClassesRoot(target, false))
+      return std::nullopt;
+    if (!hive.KeyAlive(target.ref.key))
       return ERROR_KEY_DELETED;
-    return body(hive, ref);
+    return body(hive, target.ref);
   } catch (const Hive::CacheMiss&) {
     return std::nullopt;
   }
+}
+
+// Runs body in a transaction of the given kind, after checking that the key
+// still exists; commits only on ERROR_SUCCESS. nullopt for a read that finds
+// no HKEY_CLASSES_ROOT key: a write makes it.
+template <typename Body>
+std::optional<LONG> InTransaction(KeyTarget target, SqliteTransaction::Kind kind, Body& body) {
+  Hive& hive = *target.hive;
+  SqliteTransaction tx(hive.Db(), kind);
+  if (!PlaceClassesRoot(target, kind == SqliteTransaction::Write))
+    return std::nullopt;
+  if (!hive.KeyAlive(target.ref.key))
+    return ERROR_KEY_DELETED;
+  const LONG rc = body(hive, target.ref);
+  if (rc == ERROR_SUCCESS)
+    tx.Commit();
+  return rc;
 }
 
 // Runs body on the resolved key under the process lock, inside a transaction
 // of the given kind, after checking the handle's rights and that its key
 // still exists. body returns a result code; the transaction commits only on
 // ERROR_SUCCESS. A read is answered from the hive's cache when it holds the
-// answers; the cache is checked before the transaction begins, so what the
-// transaction reads is no older than the cache's stamp.
+// answers; the cache is checked before anything of the hive is read (the
+// key of HKEY_CLASSES_ROOT too), so what is read is no older than the
+// cache's stamp. A change holds the hive's room lock (Hive::ChangeScope).
 template <typename Body>
 LONG WithKey(HKEY key, REGSAM needed, SqliteTransaction::Kind kind, Body body) {
   std::lock_guard guard(RegistryLock());
@@ -71,28 +123,26 @@ LONG WithKey(HKEY key, REGSAM needed, SqliteTransaction::Kind kind, Body body) {
       return rc;
     if (!Allows(target.ref, needed))
       return ERROR_ACCESS_DENIED;
+    Hive& hive = *target.hive;
     if (kind == SqliteTransaction::Read) {
-      if (target.hive->RefreshCache()) {
-        if (const std::optional<LONG> rc = FromCache(*target.hive, target.ref, body))
+      if (hive.RefreshCache()) {
+        if (const std::optional<LONG> rc = FromCache(target, body))
           return *rc;
       }
-    } else {
-      target.hive->DropCache();
+      if (const std::optional<LONG> rc = InTransaction(target, kind, body))
+        return *rc;
     }
-    SqliteTransaction tx(target.hive->Db(), kind);
-    if (!target.hive->KeyAlive(target.ref.key))
-      return ERROR_KEY_DELETED;
-    const LONG rc = body(*target.hive, target.ref);
-    if (rc == ERROR_SUCCESS)
-      tx.Commit();
-    return rc;
+    Hive::ChangeScope change(hive);
+    hive.DropCache();
+    return *InTransaction(target, SqliteTransaction::Write, body);
   } catch (const SqliteError& e) {
+    return CodeOf(e);
+  } catch (const EChangeRefused& e) {
     return CodeOf(e);
   }
 }
 
-// A delete: on a full disk the hive's reserve makes room for it, and the
-// room is taken back afterwards (as far as the disk allows).
+// A delete: on a full disk it runs again with the hive's reserve lent to it.
 template <typename Body>
 LONG Deleting(HKEY key, REGSAM needed, Body body) {
   std::lock_guard guard(RegistryLock());
@@ -102,11 +152,12 @@ LONG Deleting(HKEY key, REGSAM needed, Body body) {
   KeyTarget target{};
   if (ResolveKey(key, &target) != ERROR_SUCCESS)
     return rc;
-  target.hive->ReleaseReserve();
-  const LONG retried = WithKey(key, needed, SqliteTransaction::Write, body);
-  target.hive->ShrinkLog();
-  target.hive->KeepReserve();
-  return retried;
+  try {
+    Hive::BorrowScope borrow(*target.hive);
+    return WithKey(key, needed, SqliteTransaction::Write, body);
+  } catch (const SqliteError& e) {
+    return CodeOf(e);
+  }
 }
 
 // Walks a path below key; nullopt when a part is missing.
@@ -151,13 +202,18 @@ LONG RegCreateKeyEx(HKEY key, const QString& subKey, REGSAM desired, HKEY* resul
                  [&](Hive& hive, const KeyRef& ref) {
                    KeyId id = ref.key;
                    DWORD how = REG_OPENED_EXISTING_KEY;
-                   for (const QString& part : SplitKeyPath(subKey)) {
-                     auto child = hive.FindChild(id, part);
-                     if (!child) {
-                       child = hive.AddChild(id, part);
-                       how = REG_CREATED_NEW_KEY;
-                     }
+                   QStringList parts = SplitKeyPath(subKey);
+                   while (!parts.isEmpty()) {
+                     const auto child = hive.FindChild(id, parts.first());
+                     if (!child)
+                       break;
                      id = *child;
+                     parts.removeFirst();
+                   }
+                   registry_detail::RecordKeysToMake(hive, ref.hive, id, parts);
+                   for (const QString& part : parts) {
+                     id = hive.AddChild(id, part);
+                     how = REG_CREATED_NEW_KEY;
                    }
                    if (disposition)
                      *disposition = how;
@@ -206,6 +262,7 @@ LONG RegQueryValueEx(HKEY key, const QString& valueName, DWORD* type, void* data
 
 LONG RegSetValueEx(HKEY key, const QString& valueName, DWORD type, const QByteArray& data) {
   return WithKey(key, KEY_SET_VALUE, SqliteTransaction::Write, [&](Hive& hive, const KeyRef& ref) {
+    registry_detail::RecordValueChange(hive, ref.hive, ref.key, valueName);
     hive.SetValue(ref.key, valueName, type, data);
     return ERROR_SUCCESS;
   });
@@ -222,6 +279,9 @@ LONG RegSetValueEx(HKEY key, const QString& valueName, DWORD type, const void* d
 
 LONG RegDeleteValue(HKEY key, const QString& valueName) {
   return Deleting(key, KEY_SET_VALUE, [&](Hive& hive, const KeyRef& ref) {
+    if (!hive.Value(ref.key, valueName))
+      return ERROR_FILE_NOT_FOUND;
+    registry_detail::RecordValueChange(hive, ref.hive, ref.key, valueName);
     return hive.DeleteValue(ref.key, valueName) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
   });
 }
@@ -233,6 +293,7 @@ LONG RegDeleteKey(HKEY key, const QString& subKey) {
       return rc;
     if (hive.HasChildren(target))
       return ERROR_ACCESS_DENIED;
+    registry_detail::RecordKeysToDelete(hive, ref.hive, target);
     hive.DeleteKey(target);
     return ERROR_SUCCESS;
   });
@@ -241,12 +302,14 @@ LONG RegDeleteKey(HKEY key, const QString& subKey) {
 LONG RegDeleteTree(HKEY key, const QString& subKey) {
   return Deleting(key, 0, [&](Hive& hive, const KeyRef& ref) {
     if (SplitKeyPath(subKey).isEmpty()) {
+      registry_detail::RecordKeysToDelete(hive, ref.hive, ref.key);
       hive.DeleteContents(ref.key);
       return ERROR_SUCCESS;
     }
     KeyId target = 0;
     if (const LONG rc = DeleteTarget(hive, ref, subKey, &target); rc != ERROR_SUCCESS)
       return rc;
+    registry_detail::RecordKeysToDelete(hive, ref.hive, target);
     hive.DeleteContents(target);
     hive.DeleteKey(target);
     return ERROR_SUCCESS;
@@ -340,4 +403,55 @@ LONG RegFlushKey(HKEY key) {
   } catch (const SqliteError& e) {
     return CodeOf(e);
   }
+}
+
+struct RegTransaction::State {
+  std::unique_lock<std::recursive_mutex> lock{RegistryLock()};
+  Hive* hive = nullptr;
+  std::optional<SqliteTransaction> tx;
+
+  // What was read inside may be cached; a rollback makes it untrue.
+  void RollBack() {
+    tx.reset();
+    hive->DropCache();
+  }
+};
+
+RegTransaction::RegTransaction() = default;
+
+RegTransaction::~RegTransaction() {
+  if (state_ && state_->tx)
+    state_->RollBack();
+}
+
+LONG RegTransaction::Begin(HKEY key) {
+  if (state_)
+    return ERROR_INVALID_PARAMETER;
+  auto state = std::make_unique<State>();
+  try {
+    KeyTarget target{};
+    if (const LONG rc = ResolveKey(key, &target); rc != ERROR_SUCCESS)
+      return rc;
+    target.hive->DropCache();
+    state->hive = target.hive;
+    state->tx.emplace(target.hive->Db(), SqliteTransaction::Write);
+  } catch (const SqliteError& e) {
+    return CodeOf(e);
+  }
+  state_ = std::move(state);
+  return ERROR_SUCCESS;
+}
+
+LONG RegTransaction::Commit() {
+  if (!state_ || !state_->tx)
+    return ERROR_INVALID_PARAMETER;
+  try {
+    state_->tx->Commit();
+  } catch (const SqliteError& e) {
+    state_->RollBack();
+    return CodeOf(e);
+  }
+  state_->tx.reset();
+  state_->lock.unlock();
+  return ERROR_SUCCESS;
 }

@@ -36,6 +36,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 using REGSAM = std::uint32_t;
 
@@ -131,3 +132,27 @@ bool IsStoreFailure(LONG code);
 
 // The folder of the hive files ($XDG_DATA_HOME/qx/registry).
 QString RegistryFolder();
+
+// Several changes of one hive made as one. From Begin to Commit, the calls
+// of this process on the hive of the key given to Begin join one
+// transaction (other threads of the process wait for it, other processes
+// wait to change the hive); calls on other hives do not. Commit keeps them
+// all; without it (the object goes first, an exception, the process is
+// killed) none of them is kept. A call that fails inside keeps none of its
+// own changes and leaves the others to the caller; a failure that ends the
+// whole transaction (a full disk) makes every later call and Commit fail.
+class RegTransaction {
+ public:
+  RegTransaction();
+  ~RegTransaction();
+  RegTransaction(const RegTransaction&) = delete;
+  RegTransaction& operator=(const RegTransaction&) = delete;
+
+  // ERROR_SUCCESS, or the code of the handle or store; once per object.
+  LONG Begin(HKEY key);
+  LONG Commit();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};

@@ -80,6 +80,7 @@ void SeedHive(Hive& hive, HiveKind kind) {
   if (values.isEmpty())
     return;
   try {
+    const Hive::ChangeScope change(hive);
     SqliteTransaction tx(hive.Db(), SqliteTransaction::Write);
     for (const SeedValue& v : values) {
       const KeyId key = EnsurePath(hive, QString::fromLatin1(v.key));

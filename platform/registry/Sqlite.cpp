@@ -131,16 +131,33 @@ bool SqliteStatement::IsNull(int column) const {
   return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
-SqliteTransaction::SqliteTransaction(SqliteDb& db, Kind kind) : db_(db) {
-  db.Exec(kind == Write ? "BEGIN IMMEDIATE" : "BEGIN");
+SqliteTransaction::SqliteTransaction(SqliteDb& db, Kind kind)
+    : db_(db), nested_(db.transactions_ > 0) {
+  if (nested_ && sqlite3_get_autocommit(db.Handle()) != 0)
+    throw SqliteError{SQLITE_ABORT, QStringLiteral("the enclosing transaction was rolled back")};
+  db.Exec(nested_ ? "SAVEPOINT nested" : kind == Write ? "BEGIN IMMEDIATE" : "BEGIN");
+  ++db.transactions_;
 }
 
 SqliteTransaction::~SqliteTransaction() {
-  if (open_)
-    sqlite3_exec(db_.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+  if (!open_)
+    return;
+  sqlite3* handle = db_.Handle();
+  if (nested_) {
+    sqlite3_exec(handle, "ROLLBACK TO nested", nullptr, nullptr, nullptr);
+    sqlite3_exec(handle, "RELEASE nested", nullptr, nullptr, nullptr);
+  } else {
+    sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  Close();
 }
 
 void SqliteTransaction::Commit() {
-  db_.Exec("COMMIT");
+  db_.Exec(nested_ ? "RELEASE nested" : "COMMIT");
+  Close();
+}
+
+void SqliteTransaction::Close() {
   open_ = false;
+  --db_.transactions_;
 }

@@ -45,8 +45,11 @@ class SqliteDb {
   void Release(sqlite3_stmt* stmt);
 
  private:
+  friend class SqliteTransaction;
   explicit SqliteDb(sqlite3* db) : db_(db) {}
   sqlite3* db_;
+  // SqliteTransaction objects open on this connection.
+  int transactions_ = 0;
   // Idle statements by their text (the statement's own copy).
   std::map<std::string_view, sqlite3_stmt*> idle_;
 };
@@ -76,6 +79,11 @@ class SqliteStatement {
 };
 
 // BEGIN IMMEDIATE (write) or BEGIN (read); rolled back unless committed.
+// Inside another transaction of the connection it is a savepoint of that
+// one: its rollback takes back its own changes only, its commit leaves them
+// to the enclosing transaction. SQLite ends a transaction by itself on some
+// errors (a full disk among them); a nested one is then refused (SQLITE_ABORT),
+// so no change meant to go with others is ever committed alone.
 class SqliteTransaction {
  public:
   enum Kind { Read, Write };
@@ -86,6 +94,9 @@ class SqliteTransaction {
   void Commit();
 
  private:
+  void Close();
+
   SqliteDb& db_;
+  bool nested_;
   bool open_ = true;
 };

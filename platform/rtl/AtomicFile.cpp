@@ -1,5 +1,7 @@
 #include "platform/rtl/AtomicFile.h"
 
+#include "platform/rtl/ChangeRecorder.h"
+
 #include "platform/rtl/FileUtils.h"
 
 #include <QFile>
@@ -118,6 +120,11 @@ QString EAtomicFileError::SystemText() const {
 
 TAtomicFile::TAtomicFile(const QString& fileName)
     : fileName_(fileName), target_(ReplaceTarget(fileName)) {
+  try {
+    RecordFileToWrite(target_);
+  } catch (const EChangeRefused& e) {
+    Fail(e.ErrorCode());
+  }
   const QString folder = Folder(target_);
   const QString prefix = TempPrefix(target_);
   RemoveStaleIn(folder, prefix);

@@ -1,7 +1,10 @@
 #include "platform/rtl/FileUtils.h"
 
+#include "platform/rtl/ChangeRecorder.h"
+
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ProcessState.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -105,7 +109,17 @@ bool ForceDirectories(const QString& dir) {
   return CreateDir(d) || (errno == EEXIST && DirectoryExists(d));
 }
 
-bool CreateDir(const QString& dir) { return ::mkdir(Native(dir).constData(), 0777) == 0; }
+bool CreateDir(const QString& dir) {
+  if (!DirectoryExists(dir)) {
+    try {
+      RecordFoldersToMake(dir);
+    } catch (const EChangeRefused& e) {
+      errno = e.ErrorCode();
+      return false;
+    }
+  }
+  return ::mkdir(Native(dir).constData(), 0777) == 0;
+}
 
 bool RemoveDir(const QString& dir) { return ::rmdir(Native(dir).constData()) == 0; }
 
@@ -323,7 +337,39 @@ QString ExpandFileName(const QString& fileName) {
   return result;
 }
 
+namespace {
+
+struct DiskFreeHook {
+  std::mutex lock;
+  std::function<std::int64_t(const QString&)> hook;
+};
+
+DiskFreeHook& TheDiskFreeHook() {
+  static DiskFreeHook hook;
+  return hook;
+}
+
+const TResetHook kResetDiskFreeHook([] { SetDiskFreeHook(nullptr); });
+
+}  // namespace
+
+void SetDiskFreeHook(std::function<std::int64_t(const QString&)> hook) {
+  DiskFreeHook& h = TheDiskFreeHook();
+  std::lock_guard guard(h.lock);
+  h.hook = std::move(hook);
+}
+
 std::int64_t DiskFree(const QString& path) {
+  std::function<std::int64_t(const QString&)> hook;
+  {
+    DiskFreeHook& h = TheDiskFreeHook();
+    std::lock_guard guard(h.lock);
+    hook = h.hook;
+  }
+  if (hook) {
+    const std::int64_t hooked = hook(path);
+    if (hooked > -2) return hooked;
+  }
   struct statvfs vfs {};
   if (::statvfs(Native(path).constData(), &vfs) != 0)
     return -1;

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 
 // File attributes. A name beginning with '.' counts as hidden; a file we may
 // not write is read-only. Ordinary files carry no attribute bits.
@@ -80,6 +81,9 @@ QString CreateTempFile(const QString& dir, const QString& prefix);
 QString ExpandFileName(const QString& fileName);
 // Bytes available to us on the file system holding path; -1 on failure.
 std::int64_t DiskFree(const QString& path);
+// Tests: a hook that DiskFree asks first; a value of -2 or less leaves the
+// answer to the file system. Cleared by ResetProcessState.
+void SetDiskFreeHook(std::function<std::int64_t(const QString&)> hook);
 
 // Replaces the contents of fileName with data through WriteFileAtomically
 // (AtomicFile.h): the old file stays intact when anything fails; keeps the

@@ -87,3 +87,29 @@ QStringList CommandLineToArgs(const QString& commandLine) {
   args.append(SplitCommandArguments(commandLine.mid(part.rest)));
   return args;
 }
+
+QString QuoteCommandArgument(const QString& argument) {
+  const QChar quote = QLatin1Char('"');
+  const QChar backslash = QLatin1Char('\\');
+  QString out(quote);
+  qsizetype slashes = 0;
+  for (const QChar c : argument) {
+    if (c == backslash) {
+      ++slashes;
+      continue;
+    }
+    // Backslashes count only before a quote.
+    out.append(QString(c == quote ? 2 * slashes + 1 : slashes, backslash));
+    out.append(c);
+    slashes = 0;
+  }
+  out.append(QString(2 * slashes, backslash));
+  out.append(quote);
+  return out;
+}
+
+QString QuoteCommandProgram(const QString& program) {
+  if (program.contains(QLatin1Char('"')))
+    return {};
+  return QLatin1Char('"') + program + QLatin1Char('"');
+}

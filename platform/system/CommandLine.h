@@ -27,3 +27,14 @@ struct TProgramPart {
   bool quoted = false;
 };
 TProgramPart ProgramPartOf(const QString& commandLine);
+
+// The argument quoted so that SplitCommandArguments gives it back whole:
+// in quotes, a quote inside as \", the backslashes before it or before
+// the closing quote doubled (every character, blanks, tabs and line feeds
+// included, stays as it is).
+QString QuoteCommandArgument(const QString& argument);
+
+// The program name in quotes, as ProgramPartOf reads it back. The program
+// part has no escape: a name holding a quote cannot be written, and the
+// result is then empty.
+QString QuoteCommandProgram(const QString& program);

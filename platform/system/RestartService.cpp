@@ -2,6 +2,7 @@
 
 #include "platform/registry/RegistryApi.h"
 #include "platform/rtl/AtomicFile.h"
+#include "platform/rtl/FileUtils.h"
 #include "platform/system/LastError.h"
 #include "platform/system/RestartRecords.h"
 #include "platform/system/SafeMove.h"
@@ -160,7 +161,7 @@ std::vector<TRegValue> ReadValues(HKEY root, const QString& path) {
 void ScheduleRestartRunner() {
   PlaceRestartRunner();
   const QString path = RestartRunnerAutostartPath();
-  QDir().mkpath(QFileInfo(path).absolutePath());
+  ForceDirectories(QFileInfo(path).absolutePath());
   const QString entry = QStringLiteral(
                             "[Desktop Entry]\n"
                             "Type=Application\n"
@@ -205,7 +206,7 @@ void PlaceRestartRunner() {
       QFileInfo(target).isExecutable())
     return;
   placed.close();
-  QDir().mkpath(RestartRunnerFolder());
+  ForceDirectories(RestartRunnerFolder());
   TAtomicFile file(target);
   file.SetMode(0755);
   file.Write(program);

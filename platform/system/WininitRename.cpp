@@ -2,6 +2,8 @@
 
 #include "platform/registry/IniFile.h"
 #include "platform/rtl/AtomicFile.h"
+#include "platform/rtl/ChangeRecorder.h"
+#include "platform/rtl/FileUtils.h"
 #include "platform/system/RestartService.h"
 
 #include <QDir>
@@ -27,6 +29,11 @@ namespace {
 class TWininitLock {
  public:
   explicit TWininitLock(const QString& path) {
+    try {
+      RecordFileToWrite(path + QStringLiteral(".lock"));
+    } catch (const EChangeRefused& e) {
+      Failed(path, e.ErrorCode());
+    }
     fd_ = ::open(QFile::encodeName(path + QStringLiteral(".lock")).constData(),
                  O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd_ < 0)
@@ -102,7 +109,7 @@ QString Unquoted(const QString& text) {
 }
 
 void Rewrite(const QString& path, const QList<QByteArray>& lines) {
-  QDir().mkpath(QFileInfo(path).absolutePath());
+  ForceDirectories(QFileInfo(path).absolutePath());
   WriteFileAtomically(path, lines.join());
 }
 
@@ -145,7 +152,7 @@ QString WininitLine(const QString& target, const QString& source) {
 
 void AppendWininitLine(const QString& line) {
   const QString path = WininitPath();
-  QDir().mkpath(QFileInfo(path).absolutePath());
+  ForceDirectories(QFileInfo(path).absolutePath());
   const TWininitLock lock(path);
   QList<QByteArray> lines = ReadLines(path);
   if (!lines.isEmpty() && !lines.last().endsWith('\n'))

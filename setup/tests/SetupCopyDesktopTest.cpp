@@ -9,12 +9,18 @@
 #include "installer/engine/InstallHost.h"
 #include "setup/tests/SetupRoad.h"
 
-#include <QFontMetrics>
+#include <QFont>
 #include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
+#include <numeric>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -41,47 +47,61 @@ double BarFill(const QImage& shot, const QRect& bar) {
   return room > 0 ? static_cast<double>(filled) / room : 0.0;
 }
 
-// The width of the dark ink in a part of the shot (0: none).
-int InkWidth(const QImage& shot, const QRect& area) {
-  int first = -1;
-  int last = -1;
-  for (int x = area.left(); x <= area.right(); ++x)
-    for (int y = area.top(); y <= area.bottom(); ++y)
-      if (qGray(shot.pixel(x, y)) < 100) {
-        if (first < 0) first = x;
-        last = x;
-        break;
-      }
-  return first < 0 ? 0 : last - first + 1;
-}
-
 // The copy window's font: Arial of 11 pixels (Liberation Sans by fontconfig).
-QFontMetrics LabelMetrics() {
+QFont LabelFont() {
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(11);
-  return QFontMetrics(font);
+  return font;
 }
 
-// The names the label may show, by the width of their ink: the files of
-// the product.
-QStringList NamesOfWidth(int width) {
-  const QFontMetrics metrics = LabelMetrics();
-  QStringList names;
-  for (const QString& name : QDir(QStringLiteral(QX_PROGRAM_DIR)).entryList(QDir::Files))
-    if (std::abs(metrics.boundingRect(name).width() - width) <= 2) names << name;
-  return names;
+// A name as the label draws it: black in the label's font on its
+// background.
+std::vector<int> RenderedColumns(const QString& name, const QColor& background) {
+  QImage image(kFileName.size(), QImage::Format_RGB32);
+  image.fill(background);
+  QPainter painter(&image);
+  painter.setFont(LabelFont());
+  painter.setPen(Qt::black);
+  painter.drawText(image.rect(), Qt::AlignLeft | Qt::AlignTop, name);
+  painter.end();
+  return InkColumns(image, image.rect());
 }
 
-// The files that differ between two home states: changed, gone, or new
-// outside the desktop's caches (the cache folder, but for our own "qx").
-QStringList HomeChanges(const std::map<QString, QByteArray>& before, const std::map<QString, QByteArray>& after) {
-  const QString cache = qEnvironmentVariable("XDG_CACHE_HOME") + u'/';
-  QStringList changed;
-  for (const auto& [file, hash] : before)
-    if (after.count(file) == 0 || after.at(file) != hash) changed << file;
-  for (const auto& [file, hash] : after)
-    if (before.count(file) == 0 && (!file.startsWith(cache) || file.contains(QStringLiteral("/qx/")))) changed << file;
-  return changed;
+// The label's background: its right end, past any name's ink.
+QColor LabelBackground(const QImage& shot) { return shot.pixelColor(kFileName.right(), kFileName.top()); }
+
+// What the label shows, read against the names of the product's files
+// drawn in the label's font: the closest name, how far its ink is from
+// the label's, and how far the next closest is.
+struct TNameShown {
+  QString name;
+  int distance = INT_MAX;
+  int next = INT_MAX;
+};
+TNameShown NameShown(const QImage& shot) {
+  const std::vector<int> shown = InkColumns(shot, kFileName);
+  TNameShown best;
+  for (const QString& name : QDir(QStringLiteral(QX_PROGRAM_DIR)).entryList(QDir::Files)) {
+    const int distance = InkDistance(shown, RenderedColumns(name, LabelBackground(shot)));
+    if (distance < best.distance) {
+      best = {name, distance, best.distance};
+    } else if (distance < best.next) {
+      best.next = distance;
+    }
+  }
+  return best;
+}
+
+// A file below folder, other than the file itself, holding the first bytes
+// of file's contents and not all of them: the copy of it in progress.
+bool BeingCopied(const QString& folder, const QString& name) {
+  const QByteArray whole = ReadAll(QStringLiteral(QX_PROGRAM_DIR) + u'/' + name);
+  for (const QString& file : FilesBelow(folder)) {
+    if (QFileInfo(file).fileName() == name) continue;
+    const QByteArray part = ReadAll(file);
+    if (!part.isEmpty() && part.size() < whole.size() && whole.startsWith(part)) return true;
+  }
+  return false;
 }
 
 class SetupCopyDesktop : public TSetupRoad {
@@ -110,26 +130,38 @@ TEST_F(SetupCopyDesktop, TheCopyWindowShowsTheCopyAndItsCancelLeavesTheHomeAsItW
   ASSERT_FALSE(PagesUpToTheFolder().isEmpty()) << "the pages did not show in order";
   const QString copy = Advance(kFolder, kCopy, kCopyMs);
   ASSERT_FALSE(copy.isEmpty()) << "no copy window";
-  // While the copy runs, the window shows a file's name and both bars on
-  // their way.
+  // While the copy runs, the window shows the file being copied and both
+  // bars on their way: the game's program (the largest file, its copy the
+  // longest) is named while its copy is half-way, as the copy in progress
+  // in the product's folder shows.
+  const QString expected = QStringLiteral("trovaly");
   QImage shot;
   double file = 0;
   double total = 0;
-  int ink = 0;
+  TNameShown name;
+  bool copying = false;
   const bool shown = WaitUntil([&] {
     shot = desk_.Shot(copy);
     if (shot.width() < kTotalBar.right() || shot.height() < kTotalBar.bottom()) return false;
     file = BarFill(shot, kFileBar);
     total = BarFill(shot, kTotalBar);
-    ink = InkWidth(shot, kFileName);
-    return file > 0.05 && file < 0.95 && total > 0 && ink > 0;
+    name = NameShown(shot);
+    if (file < 0.2 || file > 0.8 || total <= 0 || name.name != expected) return false;
+    copying = BeingCopied(product_, expected);
+    return true;
   }, kCopyMs);
   desk_.KeepShot(QStringLiteral("copy-1-copying"));
-  ASSERT_TRUE(shown) << "file bar " << file << ", total bar " << total << ", name " << ink << " px";
+  ASSERT_TRUE(shown) << "file bar " << file << ", total bar " << total << ", the name shown looks most like "
+                     << name.name.toStdString() << " (" << name.distance << " pixels apart)";
+  EXPECT_TRUE(copying) << "the label names " << expected.toStdString() << " while another file is copied";
+  // Drawn like the name, and far more like it than like any other (the
+  // two renderings of one text differ in their anti-aliased edges only).
+  const std::vector<int> ink = RenderedColumns(expected, LabelBackground(shot));
+  EXPECT_LT(name.distance, std::accumulate(ink.begin(), ink.end(), 0) / 2)
+      << "the name is drawn unlike " << expected.toStdString();
+  EXPECT_GT(name.next, 2 * name.distance) << "the name shown is as much like another file's";
   EXPECT_LT(total, 1.0);
   EXPECT_NE(ReadAll(older), QByteArray("older")) << "the older puzzle was not replaced";
-  EXPECT_FALSE(NamesOfWidth(ink).isEmpty()) << "the name shown (" << ink << " px) is no file of the product";
-  EXPECT_GT(ink, LabelMetrics().horizontalAdvance(QStringLiteral("---"))) << "the name is still the placeholder";
 
   // Cancel, clicked in the middle of the copy: the bad end.
   desk_.Tool("xdotool", {"mousemove", "--window", copy, QString::number(kCancel.x()),

@@ -10,10 +10,20 @@
 
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
 #include "installer/engine/cmp_TOndxCompress.h"
+#include "installer/wizard/tests/TextInk.h"
+#include "platform/rtl/Format.h"
 #include "platform/system/ShellLinkEntry.h"
 #include "tests/support/SmallDisk.h"
 
+#include <QLabel>
+#include <QRegularExpression>
+#include <QPalette>
+
+#include <functional>
 #include <memory>
+#include <numeric>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -49,6 +59,60 @@ TInk InkOf(const QImage& image) {
     }
   ink.width = right - left + 1;
   return ink;
+}
+
+// The loader's box: its lines of the core font "fixed" from the top
+// margin down to its button (the box's own layout: margins of 16 pixels,
+// a button one line and 10 pixels high).
+QRect LoaderBoxText(const QImage& box) { return QRect(0, 0, box.width(), box.height() - 16 - 25 - 8); }
+
+// text in the loader's lines: at most 72 characters, broken at blanks.
+QString LoaderLines(const QString& text) {
+  QStringList lines;
+  QString line;
+  for (const QString& word : text.split(u' ')) {
+    if (!line.isEmpty() && line.size() + 1 + word.size() > 72) lines << std::exchange(line, QString());
+    line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+  }
+  return (lines << line).join(u'\n');
+}
+
+// text as the X server draws the loader's font: xmessage in "fixed",
+// black on white without borders, on the same display (in a corner, away
+// from the box in the middle), in the loader's lines.
+std::vector<int> FixedFontColumns(TDesktopSession& desk, const QString& text) {
+  QProcess xmessage;
+  xmessage.setProcessEnvironment(desk.Environment());
+  xmessage.start(QStringLiteral("xmessage"),
+                 {QStringLiteral("-fn"), QStringLiteral("fixed"), QStringLiteral("-fg"), QStringLiteral("black"),
+                  QStringLiteral("-bg"), QStringLiteral("white"), QStringLiteral("-xrm"),
+                  QStringLiteral("*borderWidth: 0"), QStringLiteral("-xrm"),
+                  QStringLiteral("*message.scrollVertical: never"), QStringLiteral("-xrm"),
+                  QStringLiteral("*message.scrollHorizontal: never"), QStringLiteral("-buttons"), QString(),
+                  QStringLiteral("-title"),
+                  QStringLiteral("QxExpected"), QStringLiteral("-geometry"), QStringLiteral("+0+0"),
+                  LoaderLines(text)});
+  std::vector<int> columns;
+  const QString window = desk.WaitForWindow(QStringLiteral("QxExpected"));
+  if (!window.isEmpty()) {
+    // Its place on the screen (the window manager's frame around it left out).
+    const QString info = QString::fromLatin1(desk.Tool("xwininfo", {"-id", window}));
+    auto value = [&info](const char* label) {
+      static const QRegularExpression number(QStringLiteral("^\\s*(-?\\d+)"));
+      const qsizetype at = info.indexOf(QLatin1String(label));
+      return at < 0 ? 0 : number.match(info.mid(at + qstrlen(label))).captured(1).toInt();
+    };
+    const QRect place(value("Absolute upper-left X:"), value("Absolute upper-left Y:"), value("Width:"),
+                      value("Height:"));
+    WaitUntil([&] {
+      const QImage screen = desk.Shot(QStringLiteral("root"));
+      columns = screen.isNull() || place.isEmpty() ? std::vector<int>() : InkColumns(screen, place);
+      return !columns.empty();
+    });
+  }
+  xmessage.kill();
+  xmessage.waitForFinished(5000);
+  return columns;
 }
 
 // The self-extracting setup with one byte changed: at the trailer's magic
@@ -138,7 +202,7 @@ TEST_F(SetupDesktop, InstallsPlaysAndUninstalls) {
   EXPECT_EQ(argv->first(), product_ + QStringLiteral("/trovaly"));
   game_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   StartAway(game_, argv->first(), argv->mid(1), entry->value(QStringLiteral("Path"), root_));
-  ASSERT_TRUE(game_.waitForStarted(10000));
+  ASSERT_TRUE(game_.waitForStarted(qxtest::WaitMs(10000)));
   QString main;
   ASSERT_TRUE(WaitUntil([&] {
     main = desk_.Window(QStringLiteral("Trovaly 1\\.0"));
@@ -181,7 +245,7 @@ TEST_F(SetupDesktop, InstallsPlaysAndUninstalls) {
   EXPECT_EQ(removerArgv->first(), uninstaller);
   QProcess uninstall;
   StartAway(uninstall, removerArgv->first(), removerArgv->mid(1), root_);
-  ASSERT_TRUE(uninstall.waitForStarted(10000));
+  ASSERT_TRUE(uninstall.waitForStarted(qxtest::WaitMs(10000)));
   const QString ask = desk_.WaitForWindow(QStringLiteral("Trovaly 1\\.0"), kSetupStartMs);
   ASSERT_FALSE(ask.isEmpty()) << "the uninstaller did not ask";
   desk_.KeepShot(QStringLiteral("uninstall-1-ask"));
@@ -192,7 +256,7 @@ TEST_F(SetupDesktop, InstallsPlaysAndUninstalls) {
   const QString told = desk_.WaitForWindow(QStringLiteral("Trovaly 1\\.0"));
   desk_.KeepShot(QStringLiteral("uninstall-2-outcome"));
   if (!told.isEmpty()) desk_.Keys(told, {"Return"});
-  ASSERT_TRUE(uninstall.waitForFinished(60000));
+  ASSERT_TRUE(uninstall.waitForFinished(qxtest::WaitMs(60000)));
   const QString said = QString::fromUtf8(uninstall.readAllStandardOutput());
   EXPECT_EQ(uninstall.exitCode(), 0) << said.toStdString() << uninstall.readAllStandardError().toStdString();
   EXPECT_TRUE(said.contains(mine)) << said.toStdString();
@@ -215,7 +279,7 @@ TEST_F(SetupDesktop, WithTheGameRunningTheRestartPageShowsAndTheRunnerFinishes) 
   headless.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   game_.setProcessEnvironment(headless);
   game_.start(game, {});
-  ASSERT_TRUE(game_.waitForStarted(10000));
+  ASSERT_TRUE(game_.waitForStarted(qxtest::WaitMs(10000)));
 
   StartSetup();
   const QString folder = PagesUpToTheFolder();
@@ -230,7 +294,10 @@ TEST_F(SetupDesktop, WithTheGameRunningTheRestartPageShowsAndTheRunnerFinishes) 
   Advance(QStringLiteral("Velmio"), {});
   EXPECT_EQ(SetupExit(), 0);
   EXPECT_EQ(ReadAll(game).right(5), "older") << "the game in use was replaced under it";
-  EXPECT_EQ(ExtractedSetups().size(), 1) << "the resumed run needs the extracted setup";
+  // The resumed run needs the extracted setup: it waits out of the cache.
+  EXPECT_TRUE(ExtractedSetups().isEmpty()) << "the setup for the next login is in the cache";
+  EXPECT_EQ(QDir(ResumeRoot()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1)
+      << "the resumed run needs the extracted setup";
 
   // At the next login the game is no longer running; the runner completes
   // the install, which ends on its good page.
@@ -244,17 +311,18 @@ TEST_F(SetupDesktop, WithTheGameRunningTheRestartPageShowsAndTheRunnerFinishes) 
   QProcess runner;
   runner.setProcessChannelMode(QProcess::ForwardedChannels);
   StartAway(runner, login.first(), login.mid(1), root_);
-  ASSERT_TRUE(runner.waitForStarted(10000));
+  ASSERT_TRUE(runner.waitForStarted(qxtest::WaitMs(10000)));
   const QString good = desk_.WaitForWindow(kGoodEnd, kSetupStartMs);
   if (!good.isEmpty()) {
     desk_.KeepShot(QStringLiteral("setup-after-restart"));
     Advance(kGoodEnd, {});
   }
-  ASSERT_TRUE(runner.waitForFinished(120000));
+  ASSERT_TRUE(runner.waitForFinished(qxtest::WaitMs(120000)));
   EXPECT_FALSE(good.isEmpty()) << "the resumed install showed no good end";
   EXPECT_EQ(ReadAll(game), current);
   EXPECT_EQ(FilesBelow(product_).size(), 49);
   EXPECT_TRUE(ExtractedSetups().isEmpty()) << "the resumed run left its setup";
+  EXPECT_FALSE(QFileInfo::exists(ResumeRoot())) << "the resumed run left its setup";
   EXPECT_FALSE(QFileInfo::exists(RestartRunnerAutostartPath()));
   EXPECT_EQ(InstallRecords(), 0);
   EXPECT_EQ(BuildTreeMentions(root_).join(u' ').toStdString(), "");
@@ -285,14 +353,7 @@ TEST_F(SetupDesktop, ACancelAndAKillLoseNothingAndTheNextRunInstalls) {
   EXPECT_EQ(InstallRecords(), 0);
   EXPECT_TRUE(LoggedFiles().isEmpty());
   // Everything stays as it was; new are only the desktop's caches (fonts).
-  const auto after = HomeState(root_);
-  const QString cache = qEnvironmentVariable("XDG_CACHE_HOME") + u'/';
-  QStringList changed;
-  for (const auto& [file, hash] : before)
-    if (after.count(file) == 0 || after.at(file) != hash) changed << file;
-  for (const auto& [file, hash] : after)
-    if (before.count(file) == 0 && (!file.startsWith(cache) || file.contains(QStringLiteral("/qx/"))))
-      changed << file;
+  const QStringList changed = HomeChanges(before, HomeState(root_));
   EXPECT_TRUE(changed.isEmpty()) << "the cancelled setup changed " << changed.join(u' ').toStdString();
   EXPECT_EQ(ReadRegString(hkCurrentUser, QStringLiteral("\\Software\\QXTrovaly\\Ruudukko"),
                           QStringLiteral("fon_nimi"), {}),
@@ -304,7 +365,7 @@ TEST_F(SetupDesktop, ACancelAndAKillLoseNothingAndTheNextRunInstalls) {
   Advance(kFolder, {});
   ASSERT_TRUE(WaitUntil([&] { return !FilesBelow(product_).isEmpty(); }, kCopyMs)) << "the copy did not start";
   setup_.kill();
-  setup_.waitForFinished(10000);
+  setup_.waitForFinished(qxtest::WaitMs(10000));
   EXPECT_EQ(ReadAll(mine.fileName()), QByteArray("tärkeää"));
   InstallToTheGoodEnd();
   EXPECT_EQ(FilesBelow(product_).size(), 49);
@@ -315,13 +376,18 @@ TEST_F(SetupDesktop, ACancelAndAKillLoseNothingAndTheNextRunInstalls) {
 // setup program cannot even be unpacked), exits with 1 and leaves nothing:
 // no unpacked setup, no record, no log.
 TEST_F(SetupDesktop, ADamagedSetupSaysSoInABoxAndLeavesNothing) {
+  // What each says, on stderr and in its box.
   const struct {
     const char* part;
     const char* said;
   } cases[] = {
-      {"setup.exe", "Could not read the extraction info from the archive file"},
-      {"setup.1", "The Archive file could possible be corrupt"},
-      {"files.1", "velmio: "},
+      {"setup.exe",
+       "Could not read the extraction info from the archive file %1 when trying to find the correct offset "
+       "into the self extracting file"},
+      {"setup.1",
+       "Could not read the file headers for the compressed file. The Archive file could possible be corrupt"},
+      {"files.1",
+       "Could not read the file headers for the compressed file. The Archive file could possible be corrupt"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.part);
@@ -339,13 +405,34 @@ TEST_F(SetupDesktop, ADamagedSetupSaysSoInABoxAndLeavesNothing) {
     }
     const QString box = desk_.WaitForWindow(kBox, unpacks ? kDesktopWaitMs : 60000);
     ASSERT_FALSE(box.isEmpty()) << "no box";
-    ASSERT_TRUE(WaitUntil([&] { return InkOf(desk_.Shot(box)).width > 150; })) << "the box shows no message";
+    // The box shows the message: its text has the ink of the message drawn
+    // in the box's font (the platform's box once the installation program
+    // runs, the loader's before).
+    const QString said = QString::fromLatin1(c.said).replace(QStringLiteral("%1"), exe_);
+    std::vector<int> expected;
+    std::vector<int> shown;
+    const bool alike = WaitUntil([&] {
+      const QImage shot = desk_.Shot(box);
+      if (shot.isNull()) return false;
+      if (unpacks) {
+        const QRect text = PlatformBoxText(shot);
+        expected = PlatformBoxColumns(said, text.size(), shot.pixelColor(2, 2));
+        shown = InkColumns(shot, text);
+      } else {
+        if (expected.empty()) expected = FixedFontColumns(desk_, said);
+        shown = InkColumns(shot, LoaderBoxText(shot));
+      }
+      return !expected.empty() &&
+             InkDistance(shown, expected) * 10 <= std::accumulate(expected.begin(), expected.end(), 0);
+    });
     desk_.KeepShot(QStringLiteral("setup-damaged-") + QLatin1String(c.part));
-    const TInk ink = InkOf(desk_.Shot(box));
-    EXPECT_GT(ink.pixels, 300);
+    EXPECT_TRUE(alike) << "the box does not show \"" << said.toStdString() << "\": its ink is "
+                       << InkDistance(shown, expected) << " pixels from the "
+                       << std::accumulate(expected.begin(), expected.end(), 0) << " of the message";
     desk_.Keys(box, {"Return"});
     EXPECT_EQ(SetupExit(), 1);
-    EXPECT_TRUE(SetupErrors().contains(QLatin1String(c.said)));
+    const QString errors = SetupErrors();
+    EXPECT_TRUE(errors.contains(said)) << errors.toStdString();
     EXPECT_TRUE(ExtractedSetups().isEmpty()) << "the unpacked setup is left";
     EXPECT_EQ(InstallRecords(), 0);
     EXPECT_TRUE(LoggedFiles().isEmpty());
@@ -353,51 +440,140 @@ TEST_F(SetupDesktop, ADamagedSetupSaysSoInABoxAndLeavesNothing) {
   }
 }
 
+// The message of a file that cannot be unpacked, as the Finnish setup says it.
+const char kFinnishDamaged[] =
+    "Asennustiedosto %s on vioittunut tai vajaa: tiedostoa %s ei voi purkaa siitä. Hanki "
+    "asennusohjelmasta uusi kopio ja suorita se uudelleen.";
+
+// A member of the archive damaged in its data (the setup itself unpacks
+// and its pages show): the copy ends on the bad end, and the box says in
+// Finnish which setup file and which of its files cannot be unpacked and
+// what to do; status 1.
+TEST_F(SetupDesktop, ADamagedFileInTheSetupIsToldInFinnishNamingTheSetupAndTheFile) {
+  // The puzzle copied first: its compressed data gets one byte changed.
+  QString member;
+  qint64 at = 0;
+  {
+    const TSelfExtractInfo info = ReadSelfExtractInfo(exe_);
+    TOndxCompress archive(nullptr);
+    archive.SetCompressedFile(exe_);
+    archive.SetOffset(info.Files1Start);
+    for (int i = 0; i < archive.FileCount() && member.isEmpty(); ++i) {
+      TlzhFileStats stats;
+      archive.GetFileStats(i, stats);
+      if (stats.Header.SourceName.endsWith(QStringLiteral("HYONTEISET1.vrb"))) {
+        member = stats.Header.SourceName;
+        at = info.Files1Start + stats.Header.DataStart + stats.Header.CompressedSize / 2;
+      }
+    }
+  }
+  ASSERT_FALSE(member.isEmpty());
+  {
+    QByteArray bytes = ReadAll(exe_);
+    bytes[at] = static_cast<char>(bytes[at] ^ 0x5A);
+    QFile out(exe_);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+  }
+
+  StartSetup();
+  ASSERT_FALSE(PagesUpToTheFolder().isEmpty()) << "the pages did not show in order";
+  const QString bad = Advance(kFolder, u'(' + kBadEnd + u'|' + kGoodEnd + u')', kCopyMs);
+  ASSERT_FALSE(bad.isEmpty()) << "no end";
+  ASSERT_FALSE(desk_.Window(kBadEnd).isEmpty()) << "not the bad end";
+  desk_.KeepShot(QStringLiteral("setup-damaged-member-end"));
+  Advance(kBadEnd, {});
+  const QString box = desk_.WaitForWindow(kBox);
+  ASSERT_FALSE(box.isEmpty()) << "no box";
+  // The box's text beside its icon: the long message in several full rows,
+  // not a word or two.
+  QImage shot;
+  QList<qxtest::TInkRow> rows;
+  const bool told = WaitUntil([&] {
+    shot = desk_.Shot(box);
+    rows = qxtest::InkRows(shot, QRect(56, 12, shot.width() - 68, shot.height() - 12 - 12 - 26 - 12));
+    return rows.size() >= 3;
+  });
+  desk_.KeepShot(QStringLiteral("setup-damaged-member-box"));
+  ASSERT_TRUE(told) << rows.size() << " rows of text";
+  int widest = 0;
+  for (const qxtest::TInkRow& row : rows) {
+    EXPECT_GE(row.height, 6);
+    EXPECT_LE(row.height, 20);
+    widest = std::max(widest, row.width);
+  }
+  EXPECT_GE(widest, 300) << "the rows are not filled";
+  desk_.Keys(box, {"Return"});
+  EXPECT_EQ(SetupExit(), 1);
+  const QString said = SetupErrors();
+  const QString expected = Format(QString::fromUtf8(kFinnishDamaged), {exe_, member});
+  EXPECT_TRUE(said.contains(QStringLiteral("velmio: ") + expected))
+      << "expected " << expected.toStdString() << "\nsaid " << said.toStdString();
+  EXPECT_FALSE(said.contains(QStringLiteral("data error"))) << said.toStdString();
+  EXPECT_TRUE(ExtractedSetups().isEmpty()) << "the unpacked setup is left";
+  EXPECT_EQ(InstallRecords(), 0);
+}
+
 // A target too small for the product: the run says where and how much room
 // is missing before it copies anything, exits with 1 and leaves nothing;
-// with the room freed, the same setup installs the whole product.
-TEST_F(SetupDesktop, AFullDiskSaysWhereAndHowMuchAndTheRunAfterFreeingInstalls) {
+// with the room freed, the same setup installs the whole product. On a real
+// small file system (which needs the right to mount one) and through the
+// setup's free-space hook (which runs everywhere).
+class SetupFullDisk : public TSetupRoad {
+ protected:
   // What the product takes: the sum of the archive's members.
-  std::int64_t product = 0;
-  {
+  std::int64_t ProductBytes() {
     TOndxCompress archive(nullptr);
     archive.SetCompressedFile(exe_);
     archive.SetOffset(ReadSelfExtractInfo(exe_).Files1Start);
     TlzhFileStats stats;
     archive.GetFileStats(0, stats);
-    product = stats.TotalSize;
+    return stats.TotalSize;
   }
+  // The run on a target that lacks room, then (after free) the run that installs.
+  void SaysWhereAndHowMuchThenInstalls(const std::function<void()>& free) {
+    StartSetup();
+    ASSERT_FALSE(PagesUpToTheFolder().isEmpty()) << "the pages did not show in order";
+    ASSERT_FALSE(Advance(kFolder, u'(' + kBadEnd + u'|' + kGoodEnd + u')', kCopyMs).isEmpty()) << "no end";
+    ASSERT_FALSE(desk_.Window(kBadEnd).isEmpty()) << "not the bad end";
+    desk_.KeepShot(QStringLiteral("setup-disk-full-end"));
+    Advance(kBadEnd, {});
+    const QString box = desk_.WaitForWindow(kBox);
+    ASSERT_FALSE(box.isEmpty()) << "no box";
+    EXPECT_TRUE(WaitUntil([&] { return InkOf(desk_.Shot(box)).width > 150; })) << "the box shows no message";
+    desk_.KeepShot(QStringLiteral("setup-disk-full"));
+    desk_.Keys(box, {"Return"});
+    EXPECT_EQ(SetupExit(), 1);
+    const QString said = SetupErrors();
+    EXPECT_TRUE(said.contains(QStringLiteral("The disk is full: ") + QFileInfo(product_).absolutePath()) &&
+                said.contains(QStringLiteral(" more bytes of free space")))
+        << said.toStdString();
+    EXPECT_TRUE(FilesBelow(product_).isEmpty());
+    EXPECT_TRUE(ExtractedSetups().isEmpty());
+    EXPECT_EQ(InstallRecords(), 0);
+    EXPECT_TRUE(LoggedFiles().isEmpty());
+
+    free();
+    InstallToTheGoodEnd();
+    EXPECT_EQ(FilesBelow(product_).size(), 49);
+    EXPECT_EQ(LoggedFiles().removeDuplicates(), 0) << "a log entry is written twice";
+  }
+};
+
+TEST_F(SetupFullDisk, OnASmallFileSystem) {
+  const std::int64_t product = ProductBytes();
   ASSERT_GT(product, 1 << 20);
-  const QString programFiles = qEnvironmentVariable("QX_PROGRAM_FILES_DIR");
-  qxtest::TSmallDisk disk(product + (16 << 20), programFiles);
+  qxtest::TSmallDisk disk(product + (16 << 20), qEnvironmentVariable("QX_PROGRAM_FILES_DIR"));
   if (!disk.Mounted()) GTEST_SKIP() << disk.SkipReason().toStdString();
   disk.FillLeaving(product / 2);
+  SaysWhereAndHowMuchThenInstalls([&] { disk.Unfill(); });
+}
 
-  StartSetup();
-  ASSERT_FALSE(PagesUpToTheFolder().isEmpty()) << "the pages did not show in order";
-  ASSERT_FALSE(Advance(kFolder, u'(' + kBadEnd + u'|' + kGoodEnd + u')', kCopyMs).isEmpty()) << "no end";
-  ASSERT_FALSE(desk_.Window(kBadEnd).isEmpty()) << "not the bad end";
-  desk_.KeepShot(QStringLiteral("setup-disk-full-end"));
-  Advance(kBadEnd, {});
-  const QString box = desk_.WaitForWindow(kBox);
-  ASSERT_FALSE(box.isEmpty()) << "no box";
-  EXPECT_TRUE(WaitUntil([&] { return InkOf(desk_.Shot(box)).width > 150; })) << "the box shows no message";
-  desk_.KeepShot(QStringLiteral("setup-disk-full"));
-  desk_.Keys(box, {"Return"});
-  EXPECT_EQ(SetupExit(), 1);
-  const QString said = SetupErrors();
-  EXPECT_TRUE(said.contains(QStringLiteral("The disk is full: ") + QFileInfo(product_).absolutePath()) &&
-              said.contains(QStringLiteral(" more bytes of free space")))
-      << said.toStdString();
-  EXPECT_TRUE(FilesBelow(product_).isEmpty());
-  EXPECT_TRUE(ExtractedSetups().isEmpty());
-  EXPECT_EQ(InstallRecords(), 0);
-  EXPECT_TRUE(LoggedFiles().isEmpty());
-
-  disk.Unfill();
-  InstallToTheGoodEnd();
-  EXPECT_EQ(FilesBelow(product_).size(), 49);
-  EXPECT_EQ(LoggedFiles().removeDuplicates(), 0) << "a log entry is written twice";
+TEST_F(SetupFullDisk, ThroughTheFreeSpaceHook) {
+  const std::int64_t product = ProductBytes();
+  ASSERT_GT(product, 1 << 20);
+  desk_.Environment().insert(QStringLiteral("QX_TEST_DISK_FREE"),
+                             qEnvironmentVariable("QX_PROGRAM_FILES_DIR") + u'=' + QString::number(product / 2));
+  SaysWhereAndHowMuchThenInstalls([&] { desk_.Environment().remove(QStringLiteral("QX_TEST_DISK_FREE")); });
 }
 
 }  // namespace

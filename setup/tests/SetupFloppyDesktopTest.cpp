@@ -1,10 +1,11 @@
 // The floppy road as a person meets it, through the real programs on an X
-// server with a window manager and real keys: "setup.exe *TODISK" onto disk
+// server with a window manager and real keys, setup.exe copied into the home
+// and run with the build tree out of reach (SetupRoad.h): "setup.exe *TODISK" onto disk
 // folders at a capacity that needs three disks (the first folder chosen in
 // the folder browser, the third disk's folder changed at its prompt), then
 // the install from disk 1's setup.exe, taking the folder disk 2's prompt
 // offers and typing disk 3's, each with Return in the path field, and the
-// installed product checked. With
+// installed product checked, nothing written naming a tree. With
 // QX_DESKTOP_SHOTS naming a folder, a screenshot of each step goes there.
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
@@ -39,34 +40,21 @@ qint64 FolderBytes(const QString& folder) {
   return used;
 }
 
-class SetupFloppyDesktop : public testing::Test {
+class SetupFloppyDesktop : public TSetupRoad {
  protected:
   void SetUp() override {
-    const QString reason = desk_.Start();
-    if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
-    QString error;
     clock_.start();
-    exe_ = TestSetupExe(error);
-    ASSERT_FALSE(exe_.isEmpty()) << error.toStdString();
+    TSetupRoad::SetUp();
     home_ = qEnvironmentVariable("HOME");
-  }
-  void TearDown() override {
-    if (HasFailure()) desk_.KeepShot(QStringLiteral("floppy-failure"));
-    if (setup_.state() != QProcess::NotRunning) {
-      setup_.kill();
-      setup_.waitForFinished(5000);
-    }
   }
 
   void Start(const QString& program, const QStringList& args) {
-    setup_.setProcessEnvironment(desk_.Environment());
     setup_.setProcessChannelMode(QProcess::ForwardedChannels);
-    setup_.setWorkingDirectory(home_);
-    setup_.start(program, args);
-    ASSERT_TRUE(setup_.waitForStarted(10000));
+    StartAway(setup_, program, args, home_);
+    ASSERT_TRUE(setup_.waitForStarted(qxtest::WaitMs(10000)));
   }
   int Exit() {
-    if (!setup_.waitForFinished(120000)) return -1;
+    if (!setup_.waitForFinished(qxtest::WaitMs(120000))) return -1;
     return setup_.exitStatus() == QProcess::NormalExit ? setup_.exitCode() : -2;
   }
   // A visible window of the running setup other than its main window (the
@@ -96,9 +84,6 @@ class SetupFloppyDesktop : public testing::Test {
   void Stage(const char* what) {
     std::fprintf(stderr, "floppy road: %s after %lld ms\n", what, static_cast<long long>(clock_.elapsed()));
   }
-  QString Advance(const QString& title, const QString& next, int timeoutMs = kDesktopWaitMs) {
-    return AdvancePage(desk_, title, next, timeoutMs);
-  }
   // On the disk prompt: a click in the path field, folder typed over its
   // text (none: the folder offered stays), then Return in the field, or a
   // click on Proceed with byClick; then the window of next. Empty when the
@@ -122,9 +107,7 @@ class SetupFloppyDesktop : public testing::Test {
     return closed ? desk_.WaitForWindow(next, timeoutMs) : QString();
   }
 
-  TDesktopSession desk_;
-  QString exe_, home_;
-  QProcess setup_;
+  QString home_;
   QElapsedTimer clock_;
 };
 
@@ -148,7 +131,7 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
 
   // No folder stands for the drive yet: the folder browser asks.
   Start(exe_, {QStringLiteral("*TODISK")});
-  Stage("setup.exe built");
+  Stage("setup.exe built and copied");
   const QString browser = WaitForSetupDialog(kSetupStartMs);
   ASSERT_FALSE(browser.isEmpty()) << "no folder browser";
   Stage(("folder browser " + desk_.Tool("xdotool", {"getwindowname", browser}).trimmed()).constData());
@@ -225,6 +208,8 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
   for (const char* program : {"trovaly", "muokkain"})
     EXPECT_TRUE(QFileInfo(product + u'/' + QLatin1String(program)).isExecutable()) << program;
   EXPECT_EQ(FilesBelow(ApplicationsMenuFolder() + QStringLiteral("/Trovaly 1.0")).size(), 6);
+  // Nothing the transfer or the install wrote names a tree.
+  EXPECT_EQ(BuildTreeMentions(root_).join(u'\n').toStdString(), "");
 }
 
 }  // namespace

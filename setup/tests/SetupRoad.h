@@ -3,12 +3,11 @@
 // built once by "velmio -b" from the tests' copy of the script, copied into
 // a fresh folder of the test's home and run on an X server with a window
 // manager, driven by real keys. The programs it starts (and the installed
-// ones a test starts) run in a private mount namespace in which the source
-// and build trees are hidden under empty folders, so whatever they would
-// take from there fails; where no namespace can be made (not root) the
-// trees stay visible and only the scan of what was written
-// (BuildTreeMentions) stands. With QX_DESKTOP_SHOTS naming a folder, a
-// screenshot of each page goes there.
+// ones a test starts) run with the source and build trees hidden under
+// empty mounts (tests/support/TreeGuard.h), so whatever they would take
+// from there fails, and what they wrote is scanned for a file naming a
+// tree (BuildTreeMentions). A road that cannot hide the trees fails. With
+// QX_DESKTOP_SHOTS naming a folder, a screenshot of each page goes there.
 //
 // A road test derives from TSetupRoad:
 //   StartSetup(); PagesUpToTheFolder(); Advance(kFolder, kGoodEnd, kCopyMs);
@@ -20,18 +19,26 @@
 #include "platform/system/RestartService.h"
 #include "platform/system/ShellLinkEntry.h"
 #include "tests/support/DesktopSession.h"
+#include "tests/support/HomeSnapshot.h"
+#include "tests/support/TreeGuard.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QPalette>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <numeric>
+#include <vector>
 
 #include <signal.h>
 #include <unistd.h>
@@ -39,9 +46,13 @@
 namespace setuproad {
 
 inline const QString kProduct = QStringLiteral("Trovaly 1.0");
-// A setup started from a sanitized build unpacks and starts slowly.
-inline constexpr int kSetupStartMs = 240000;
-inline constexpr int kCopyMs = 300000;
+// A setup started from a sanitized build unpacks and starts slowly. The
+// waits are an idle machine's; WaitUntil scales them to the load, within
+// the road's own time-out (setup/CMakeLists.txt).
+inline constexpr int kSetupStartMs = 60000;
+inline constexpr int kCopyMs = 120000;
+// velmio -b of the tests' setup, once for all the roads of a run.
+inline constexpr int kBuildMs = 180000;
 // The pages' titles in the script's Finnish, as patterns: window search
 // matches ASCII letters only.
 inline const QString kWelcome = QStringLiteral("Tervetuloa");
@@ -75,8 +86,9 @@ inline QString TestSetupExe(QString& error) {
              QByteArray::number(input.lastModified().toMSecsSinceEpoch()) + '\n';
   QLockFile lock(QFileInfo(program).absolutePath() + QStringLiteral("/dist.lock"));
   lock.setStaleLockTime(0);
-  if (!lock.lock()) {
-    error = QStringLiteral("cannot lock the build of the tests' setup");
+  // Another road of the run may be building it.
+  if (!lock.tryLock(qxtest::WaitMs(kBuildMs))) {
+    error = QStringLiteral("the tests' setup is not built in time by another road");
     return {};
   }
   const QString exe = dist + QStringLiteral("/setup.exe");
@@ -96,7 +108,7 @@ inline QString TestSetupExe(QString& error) {
   build.setProcessEnvironment(env);
   build.setProcessChannelMode(QProcess::MergedChannels);
   build.start(program, {QStringLiteral("-b")});
-  if (!build.waitForFinished(15 * 60 * 1000) || build.exitCode() != 0 || !QFileInfo::exists(exe)) {
+  if (!build.waitForFinished(qxtest::WaitMs(kBuildMs)) || build.exitCode() != 0 || !QFileInfo::exists(exe)) {
     build.kill();
     error = QStringLiteral("velmio -b failed: ") + QString::fromLocal8Bit(build.readAll());
     return {};
@@ -115,16 +127,22 @@ inline QStringList FilesBelow(const QString& folder) {
   return files;
 }
 
-// What a person has in the home: every file with its contents' hash,
-// outside the registry's database and the runtime folder.
-inline std::map<QString, QByteArray> HomeState(const QString& root) {
-  std::map<QString, QByteArray> state;
-  for (const QString& file : FilesBelow(root)) {
-    if (file.contains(QStringLiteral("/qx/registry/")) || file.contains(QStringLiteral("/runtime/")))
-      continue;
-    state[file] = QCryptographicHash::hash(ReadAll(file), QCryptographicHash::Sha1);
-  }
-  return state;
+// What a person has in the home: every file with its contents' hash
+// (outside the registry's database and the runtime folder) and every
+// registry value.
+inline qxtest::THomeState HomeState(const QString& root) { return qxtest::HomeState(root); }
+
+// What changed from before to after, registry values included, but for
+// the desktop's own new caches (fonts): a file or value gone, changed, or
+// new.
+inline QStringList HomeChanges(const qxtest::THomeState& before, const qxtest::THomeState& after) {
+  const QString cache = qEnvironmentVariable("XDG_CACHE_HOME") + u'/';
+  QStringList changed;
+  for (const auto& [what, value] : before)
+    if (after.count(what) == 0 || after.at(what) != value) changed << what;
+  for (const auto& [what, value] : after)
+    if (before.count(what) == 0 && (!what.startsWith(cache) || what.contains(QStringLiteral("/qx/")))) changed << what;
+  return changed;
 }
 
 // The files the uninstall log's lists name, in order, repeats kept.
@@ -156,26 +174,10 @@ inline QStringList ExtractedSetups() {
       .entryList({QStringLiteral("setup-*")}, QDir::Dirs | QDir::Hidden);
 }
 
-// The source and build trees that the road's programs must not reach.
-inline QStringList BuildTrees() { return {QStringLiteral(QX_BUILD_DIR), QStringLiteral(QX_SOURCE_DIR)}; }
-
 // Files of the test's tree that name the source or build tree: the
 // registry's databases (every value, the uninstall log among them), the
-// autostart entry, the menu, the product's text files. Programs are left
-// out: a sanitized build's programs name their sources for its reports.
-inline QStringList BuildTreeMentions(const QString& root) {
-  QStringList found;
-  for (const QString& file : FilesBelow(root)) {
-    const QByteArray bytes = ReadAll(file);
-    if (bytes.startsWith("\x7f" "ELF")) continue;
-    for (const QString& tree : BuildTrees())
-      if (bytes.contains(QFile::encodeName(tree) + '/') || bytes.endsWith(QFile::encodeName(tree))) {
-        found << file;
-        break;
-      }
-  }
-  return found;
-}
+// autostart entry, the menu, the product's files, its programs too.
+inline QStringList BuildTreeMentions(const QString& root) { return qxtest::TreeMentions(root); }
 
 // The Exec command of a desktop entry, split.
 inline QStringList DesktopCommand(const QString& entryFile) {
@@ -183,6 +185,52 @@ inline QStringList DesktopCommand(const QString& entryFile) {
   if (!entry.has_value()) return {};
   const auto argv = SplitDesktopExec(entry->value(QStringLiteral("Exec")));
   return argv.has_value() ? *argv : QStringList();
+}
+
+// The shape a text leaves in a strip: the dark pixels of each column, from
+// the first column with any to the last (text is compared by its ink,
+// never read).
+inline std::vector<int> InkColumns(const QImage& image, const QRect& area) {
+  std::vector<int> columns;
+  for (int x = area.left(); x <= area.right(); ++x) {
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) dark += qGray(image.pixel(x, y)) < 128;
+    columns.push_back(dark);
+  }
+  while (!columns.empty() && columns.back() == 0) columns.pop_back();
+  const auto first = std::find_if(columns.begin(), columns.end(), [](int dark) { return dark > 0; });
+  columns.erase(columns.begin(), first);
+  return columns;
+}
+
+// How far apart two ink shapes are: the dark pixels that differ, column by
+// column.
+inline int InkDistance(const std::vector<int>& a, const std::vector<int>& b) {
+  int distance = 0;
+  for (std::size_t x = 0; x < std::max(a.size(), b.size()); ++x)
+    distance += std::abs((x < a.size() ? a[x] : 0) - (x < b.size() ? b[x] : 0));
+  return distance;
+}
+
+// The platform's message box: its word-wrapped label beside the icon,
+// above the button row (margins of 12, an icon of 32, buttons 26 high).
+inline QRect PlatformBoxText(const QImage& box) { return QRect(56, 12, box.width() - 68, box.height() - 62); }
+
+// text as the platform's box draws it: a label of the box's size in the
+// application's font, black on the box's background.
+inline std::vector<int> PlatformBoxColumns(const QString& text, const QSize& size, const QColor& background) {
+  QLabel label(text);
+  label.setWordWrap(true);
+  label.setTextFormat(Qt::PlainText);
+  label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QPalette palette = label.palette();
+  palette.setColor(QPalette::Window, background);
+  palette.setColor(QPalette::WindowText, Qt::black);
+  label.setPalette(palette);
+  label.setAutoFillBackground(true);
+  label.setFixedSize(size);
+  const QImage image = label.grab().toImage();
+  return InkColumns(image, image.rect());
 }
 
 // Return on the page of that title until it goes (the pages share one
@@ -201,8 +249,7 @@ inline QString AdvancePage(TDesktopSession& desk, const QString& title, const QS
 class TSetupRoad : public testing::Test {
  protected:
   void SetUp() override {
-    const QString reason = desk_.Start();
-    if (!reason.isEmpty()) GTEST_SKIP() << reason.toStdString();
+    ASSERT_TRUE(desk_.Start());
     QString error;
     built_ = TestSetupExe(error);
     ASSERT_FALSE(built_.isEmpty()) << error.toStdString();
@@ -215,24 +262,7 @@ class TSetupRoad : public testing::Test {
     exe_ = downloads + QStringLiteral("/setup.exe");
     ASSERT_TRUE(QFile::copy(built_, exe_));
     QFile::setPermissions(exe_, QFile::permissions(exe_) | QFile::ExeOwner);
-    hidden_ = ::geteuid() == 0 && !QStandardPaths::findExecutable(QStringLiteral("unshare")).isEmpty();
-    if (hidden_) {
-      // What the road's programs see of the trees: nothing.
-      QProcess look;
-      StartAway(look, QStringLiteral("/bin/sh"),
-                QStringList{QStringLiteral("-c"),
-                            QStringLiteral("for d; do [ ! -e \"$d\" ] || [ -z \"$(ls -A \"$d\")\" ] || echo \"$d\"; done"),
-                            QStringLiteral("sh")} +
-                    BuildTrees(),
-                root_);
-      ASSERT_TRUE(look.waitForFinished(10000));
-      // No namespace or no mount here (a container without the right):
-      // the trees stay in reach, and the scan stands alone.
-      hidden_ = look.exitStatus() == QProcess::NormalExit && look.exitCode() == 0;
-      if (!hidden_)
-        std::fprintf(stderr, "the build tree cannot be hidden: %s\n", look.readAllStandardError().constData());
-      EXPECT_EQ(look.readAllStandardOutput().toStdString(), "") << "the build tree is in reach";
-    }
+    ASSERT_TRUE(guard_.Check(desk_.Environment(), root_));
   }
   void TearDown() override {
     if (HasFailure()) desk_.KeepShot(QStringLiteral("setup-failure-") + TestName());
@@ -253,33 +283,30 @@ class TSetupRoad : public testing::Test {
                  const QString& folder) {
     process.setProcessEnvironment(desk_.Environment());
     process.setWorkingDirectory(folder);
-    if (!hidden_) {
-      process.start(program, arguments);
-      return;
-    }
-    QString script;
-    QStringList args{QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
-                     QStringLiteral("--"), QStringLiteral("/bin/sh"), QStringLiteral("-c"), {}, QStringLiteral("sh")};
-    for (const QString& tree : BuildTrees()) {
-      script += QStringLiteral(
-          "mount -t tmpfs -o size=4k,mode=0 qxhidden \"$1\" 2>/dev/null || test ! -d \"$1\" || exit 97; shift; ");
-      args << tree;
-    }
-    args[6] = script + QStringLiteral("exec \"$@\"");
-    process.start(QStringLiteral("unshare"), args + QStringList{program} + arguments);
+    guard_.Start(process, program, arguments);
   }
 
   void StartSetup(const QStringList& arguments = {}) {
     setup_.setProcessChannelMode(QProcess::ForwardedOutputChannel);
     StartAway(setup_, exe_, arguments, QFileInfo(exe_).absolutePath());
-    ASSERT_TRUE(setup_.waitForStarted(10000));
+    ASSERT_TRUE(setup_.waitForStarted(qxtest::WaitMs(10000)));
   }
   QString Advance(const QString& title, const QString& next, int timeoutMs = kDesktopWaitMs) {
     return AdvancePage(desk_, title, next, timeoutMs);
   }
+  // The welcome page. A run after one that was killed first says in a box
+  // that it took that run back; the box is kept in a shot and answered.
+  QString WelcomePage() {
+    const QString first = desk_.WaitForWindow(u'(' + kWelcome + u'|' + kBox + u')', kSetupStartMs);
+    if (first.isEmpty() || desk_.Window(kBox).isEmpty()) return first;
+    earlierRunBox_ = desk_.Shot(desk_.Window(kBox));
+    desk_.KeepShot(QStringLiteral("setup-0-earlier-run"));
+    desk_.Keys(desk_.Window(kBox), {"Return"});
+    return desk_.WaitForWindow(kWelcome, kSetupStartMs);
+  }
   // From the welcome page to the folder page, keeping a shot of each.
   QString PagesUpToTheFolder() {
-    if (desk_.WaitForWindow(kWelcome, kSetupStartMs).isEmpty()) return {};
+    if (WelcomePage().isEmpty()) return {};
     desk_.KeepShot(QStringLiteral("setup-1-welcome"));
     if (Advance(kWelcome, kReadme).isEmpty()) return {};
     desk_.KeepShot(QStringLiteral("setup-2-readme"));
@@ -289,9 +316,23 @@ class TSetupRoad : public testing::Test {
     if (!page.isEmpty()) desk_.KeepShot(QStringLiteral("setup-4-folder"));
     return page;
   }
+  // Whether the platform's message box shows text: its label has the ink
+  // of text drawn in the box's font (waited for while the box paints).
+  bool BoxSays(const QString& box, const QString& text) {
+    std::vector<int> expected, shown;
+    return WaitUntil([&] {
+      const QImage shot = desk_.Shot(box);
+      if (shot.isNull()) return false;
+      const QRect area = PlatformBoxText(shot);
+      expected = PlatformBoxColumns(text, area.size(), shot.pixelColor(2, 2));
+      shown = InkColumns(shot, area);
+      return !expected.empty() &&
+             InkDistance(shown, expected) * 10 <= std::accumulate(expected.begin(), expected.end(), 0);
+    });
+  }
   // The setup's exit status; -1 when it does not end, -2 when it crashed.
   int SetupExit() {
-    if (!setup_.waitForFinished(60000)) return -1;
+    if (!setup_.waitForFinished(qxtest::WaitMs(60000))) return -1;
     return setup_.exitStatus() == QProcess::NormalExit ? setup_.exitCode() : -2;
   }
   // What the setup printed on stderr so far.
@@ -322,7 +363,9 @@ class TSetupRoad : public testing::Test {
 
   TDesktopSession desk_;
   QString built_, exe_, root_, product_, menu_;
-  bool hidden_ = false;
+  qxtest::TTreeGuard guard_;
+  // The box of the last WelcomePage that told of a killed run taken back.
+  QImage earlierRunBox_;
   QProcess setup_;
   QProcess game_;
 };

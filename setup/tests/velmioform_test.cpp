@@ -5,11 +5,13 @@
 
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFile.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFileTexts.h"
 #include "installer/engine/cmp_TInstallContainer_UninstallEXE.h"
 #include "installer/engine/cmp_TInstallRegistry.h"
 #include "installer/engine/cmp_TInstallShellLink.h"
 #include "installer/engine/cmp_TOndxCompress.h"
 #include "installer/engine/cmp_TPathSpecifier.h"
+#include "installer/engine/routines_Exceptions.h"
 #include "installer/wizard/cmp_Backdrop.h"
 #include "installer/wizard/cmp_Rotate3DLabel.h"
 #include "installer/wizard/cmp_TBaseInstallDlg.h"
@@ -17,16 +19,22 @@
 #include "installer/wizard/dlgcmp_EndPages.h"
 #include "installer/wizard/dlgcmp_Readme.h"
 #include "installer/wizard/ordlg_EndPages.h"
+#include "installer/wizard/ordlg_Page.h"
 #include "platform/controls/Application.h"
+#include "platform/rtl/Format.h"
 #include "setup/velmioform.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
+
+#include <iconv.h>
 
 #include <array>
 #include <map>
@@ -384,6 +392,8 @@ TEST_F(VelmioForm, TheLanguageTablesAreCompleteTranslationsOfTheEnglishOne) {
       if (!english.count(id)) extra << id;
     EXPECT_TRUE(missing.isEmpty() && extra.isEmpty())
         << "missing " << missing.size() << ", extra " << extra.size();
+    // One thousand as the language writes it: the sizes' grouping.
+    EXPECT_TRUE(texts[92].contains(QRegularExpression(QStringLiteral("^1\\D?000$")))) << texts[92].toStdString();
     int differing = 0;
     for (const auto& [id, text] : texts) {
       if (!english.count(id)) continue;
@@ -405,6 +415,13 @@ TEST_F(VelmioForm, TheLanguageTablesAreCompleteTranslationsOfTheEnglishOne) {
     EXPECT_EQ(s->text, QString::fromUtf8(want)) << id;
   }
   EXPECT_EQ(TranslateText(QStringLiteral("Welcome")), QStringLiteral("Tervetuloa"));
+
+  // Sizes are grouped as the Finnish table writes numbers, whatever the
+  // process's locale (LANG=C.UTF-8 groups by commas).
+  QLocale::setDefault(QLocale::c());
+  const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+  const QString space(QChar(0x00a0));
+  EXPECT_EQ(BytesText(6496632), QStringLiteral("6") + space + "496" + space + "632 tavua");
 }
 
 // What the pages say is what happens here: files in use are put in place
@@ -423,6 +440,47 @@ TEST_F(VelmioForm, ThePagesSpeakOfLoggingInAgainNotOfRestartingTheComputer) {
       EXPECT_FALSE(s.text.contains(restart)) << language->DisplayName().toStdString() << " " << s.id << ": "
                                              << s.text.toStdString();
   }
+  // Every table: the welcome page asks to close the other programs, and the
+  // restart page's caption, text and choices speak of logging in again in
+  // the table's own words, never of Windows or of restarting the computer.
+  const struct {
+    TOndxLanguage language;
+    const char* restart;
+    const char* login;
+  } tables[] = {
+      {olChineseSimplified, "重新启动|重启|计算机", "登录"},
+      {olCzech, "restart|počítač", "přihl"},
+      {olDanish, "genstart|computer", "log(ger)? (af og )?på"},
+      {olEnglish, "reboot|restart|computer", "log in"},
+      {olFrench, "redémarr|ordinateur", "connex|connect"},
+      {olGerman, "neu start|neustart|computer", "meld"},
+      {olGreek, "επανεκκίνηση|υπολογιστ", "συνδε"},
+      {olItalian, "riavvi|computer", "acced|access"},
+      {olJapanese, "再起動|コンピューター", "ログイン"},
+      {olKorean, "다시 시작|컴퓨터", "로그인"},
+      {olPolish, "ponownie uruchomi|uruchomić ponownie|komputer", "zalog|logowan"},
+      {olPortugese, "reinici|computador", "sessão"},
+      {olRussian, "перезагру|компьютер", "вход|войт|войд"},
+      {olSpanish, "tietokone|uudelleenk.ynnist", "kirjaud"},
+      {olVietnamese, "khởi động lại|máy tính", "đăng nhập"},
+  };
+  for (const auto& table : tables) {
+    TLanguage* language = translator->FindLanguage(table.language);
+    ASSERT_NE(language, nullptr);
+    SCOPED_TRACE(language->DisplayName().toStdString());
+    const QRegularExpression restartWords(QStringLiteral("Windows|") + QString::fromUtf8(table.restart),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression loginWords(QString::fromUtf8(table.login), QRegularExpression::CaseInsensitiveOption);
+    for (const int id : {11, 51, 52, 53, 54}) {
+      const TLanguageString* s = language->FindString(id);
+      ASSERT_NE(s, nullptr) << id;
+      EXPECT_FALSE(s->text.contains(restartWords)) << id << ": " << s->text.toStdString();
+      if (id != 11) {
+        EXPECT_TRUE(s->text.contains(loginWords)) << id << ": " << s->text.toStdString();
+      }
+    }
+  }
+
   auto* reboot = dynamic_cast<TRebootDlg*>(form_->FindComponent(QStringLiteral("RebootDlg2")));
   ASSERT_NE(reboot, nullptr);
   std::unique_ptr<TForm> page(reboot->FormClass()(nullptr));
@@ -440,4 +498,86 @@ TEST_F(VelmioForm, ThePagesSpeakOfLoggingInAgainNotOfRestartingTheComputer) {
   EXPECT_EQ(rebootPage->RG->Items()->Strings(1), QStringLiteral("Ei, kirjaudun uudelleen sisään myöhemmin"));
 }
 
+// Whether text can be written in a code page (iconv's name for it).
+bool FitsCodePage(const QString& text, const char* codePage) {
+  const iconv_t cd = ::iconv_open(codePage, "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  QByteArray in = text.toUtf8();
+  QByteArray out(in.size() * 4 + 16, '\0');
+  char* inPtr = in.data();
+  char* outPtr = out.data();
+  size_t inLeft = static_cast<size_t>(in.size());
+  size_t outLeft = static_cast<size_t>(out.size());
+  const size_t done = ::iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+  ::iconv_close(cd);
+  return done != static_cast<size_t>(-1) && inLeft == 0;
+}
+
+// The code page each table is written in.
+const char* CodePageOf(TOndxLanguage language) {
+  switch (language) {
+    case olChineseSimplified: return "GBK";
+    case olCzech:
+    case olPolish: return "CP1250";
+    case olRussian: return "CP1251";
+    case olGreek: return "CP1253";
+    case olJapanese: return "CP932";
+    case olKorean: return "CP949";
+    case olVietnamese: return "CP1258";
+    default: return "CP1252";
+  }
+}
+
+// What the user is told when a file cannot be unpacked, and what the bad
+// end took back, has its texts in every table, each in its table's code
+// page; the engine's and the page's English are the table's keys, so the
+// Finnish setup says them in Finnish.
+TEST_F(VelmioForm, UnpackErrorsAndTheBadEndsReportSpeakEveryTablesLanguage) {
+  TTranslator* translator = form_->MainTranslator;
+  ASSERT_NE(translator, nullptr);
+  const auto text = [&](TLanguage* language, int id) {
+    const TLanguageString* s = language->FindString(id);
+    return s != nullptr ? s->text : QStringLiteral("<no %1>").arg(id);
+  };
+  for (const auto& language : translator->Languages()) {
+    if (language->LanguageIdent() == olHebrew) continue;
+    SCOPED_TRACE(language->DisplayName().toStdString());
+    for (const TLanguageString& s : language->Table().strings)
+      EXPECT_TRUE(FitsCodePage(s.text, CodePageOf(language->LanguageIdent()))) << s.id << ": " << s.text.toStdString();
+    for (int id = 92; id <= 101; ++id) EXPECT_NE(language->FindString(id), nullptr) << id;
+  }
+  TLanguage* english = translator->lgEnglish();
+  const std::pair<int, const char*> engine[] = {{92, kIfArchiveDamaged}, {93, kIfNotInArchive},
+                                                {94, kIfCannotOpenArchive}, {95, kIfWrongDisk},
+                                                {96, kIfCannotWrite}, {97, kIfCannotUnpack}};
+  for (const auto& [id, english_text] : engine) EXPECT_EQ(text(english, id), QString::fromLatin1(english_text)) << id;
+
+  // The Finnish setup: the error in Finnish.
+  TLanguage* finnish = translator->lgSpanish();
+  EXPECT_EQ(IECustomInstallFile(QString::fromLatin1(kIfArchiveDamaged), {QStringLiteral("/a/setup.exe"),
+                                                                          QStringLiteral("trovaly")})
+                .Message(),
+            Format(text(finnish, 92), {QStringLiteral("/a/setup.exe"), QStringLiteral("trovaly")}));
+  EXPECT_TRUE(text(finnish, 92).startsWith(QStringLiteral("Asennustiedosto %s on vioittunut")));
+
+  // The bad-end page: its English is the table's, its Finnish the table's.
+  TBadInstallForm page(nullptr);
+  EXPECT_EQ(page.PutBackLabel->Caption(), text(english, 98));
+  EXPECT_EQ(page.FailedLabel->Caption(), text(english, 101));
+  TUndoReport report;
+  report.files = 2;
+  report.folders = 1;
+  report.registryValues = 5;
+  page.ShowUndoReport(report);
+  TranslateForm(olEnglish, &page);
+  EXPECT_EQ(page.PutBackLabel->Caption(), text(finnish, 98));
+  EXPECT_EQ(page.UndoneLabel->Caption(), Format(text(finnish, 99), {2, 1, 5}));
+  report.earlierRun = true;
+  report.failed << QStringLiteral("/x: Permission denied");
+  page.ShowUndoReport(report);
+  EXPECT_EQ(page.UndoneLabel->Caption(), Format(text(finnish, 100), {2, 1, 5}));
+  EXPECT_EQ(page.FailedLabel->Caption(), text(finnish, 101));
+}
+
 }  // namespace
+

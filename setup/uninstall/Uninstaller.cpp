@@ -1,14 +1,15 @@
 // The log holds files and links, self-registered files (unregistered
-// first), registry values; with the files go their help registrations,
-// shared-library counts (a library that other programs still count on
-// stays) and replacements waiting for the next login; then the menu groups
-// their links leave empty, the folders they leave empty and, when no work
-// waits for the next login, its runner; the log itself goes last.
+// first, unless other programs still count on them), registry values; with
+// the files go their help registrations, shared-library counts (a library
+// that other programs still count on stays) and replacements waiting for
+// the next login; then the menu groups their links leave empty, the
+// folders they leave empty and, when no work waits for the next login, its
+// runner; the log itself goes last. Each file's step is journaled with its
+// count (UninstallLog.h), so a run after a partial or killed one never
+// takes a step twice. Whatever stays is reported with its reason.
 #include "setup/uninstall/Uninstaller.h"
 
 #include "installer/engine/cmp_TInstall.h"
-#include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
-#include "installer/engine/routines_Registry.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/Exceptions.h"
@@ -17,9 +18,11 @@
 #include "platform/system/RestartRecords.h"
 #include "platform/system/RestartService.h"
 #include "platform/system/SelfRegister.h"
+#include "setup/uninstall/UninstallLog.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -30,22 +33,10 @@
 
 namespace {
 
-const QString kFileValuePrefix = QStringLiteral("File");
-const QString kUninstallString = QStringLiteral("UninstallString");
-// A box lists this many paths at most; the terminal gets them all.
+// A box lists this many lines at most, and a kept key's line this many of
+// the names it holds; the terminal gets them all.
 constexpr int kBoxPaths = 10;
-
-// Every value name of key under root; empty when the key cannot be opened.
-QStringList ValueNames(TRootKeys root, const QString& key) {
-  TRegistry registry;
-  SetRegistryRoot(registry, root);
-  QStringList names;
-  if (!registry.OpenKeyReadOnly(key)) return names;
-  TStringList list;
-  registry.GetValueNames(&list);
-  for (int i = 0; i < list.Count(); ++i) names << list.Strings(i);
-  return names;
-}
+constexpr int kBoxNames = 5;
 
 // The sub-key names of key under HKEY_LOCAL_MACHINE.
 QStringList KeyNames(const QString& key) {
@@ -59,65 +50,8 @@ QStringList KeyNames(const QString& key) {
   return names;
 }
 
-// "UninstallString" is the program's path (unquoted), a blank and the
-// product name; empty when it is not.
-QString ProgramOf(const QString& command, const QString& product) {
-  const QString tail = QStringLiteral(" ") + product;
-  return command.endsWith(tail) ? command.left(command.size() - tail.size()) : QString();
-}
-
-QString LogKey(const QString& product) { return QString::fromLatin1(kUninstallKeyBase) + product; }
-
-// The "File<n>" records of a log key, whatever its count says: a run killed
-// after a record but before its count still installed that file.
-QStringList FileRecords(const QString& key) {
-  QStringList records;
-  for (const QString& name : ValueNames(hkLocalMachine, key)) {
-    if (!name.startsWith(kFileValuePrefix)) continue;
-    bool ok = false;
-    name.mid(kFileValuePrefix.size()).toInt(&ok);
-    if (ok) records << ReadRegString(hkLocalMachine, key, name, QString());
-  }
-  records.removeAll(QString());
-  return records;
-}
-
-struct TRegistryRecord {
-  TRootKeys root = hkLocalMachine;
-  QString key;
-  QStringList values;
-};
-
-struct TLog {
-  QStringList files;
-  QStringList selfRegistered;  // "path;1" (a program) or "path;0"
-  QList<TRegistryRecord> registry;
-  QString uninstaller;
-};
-
-TLog ReadLog(const QString& key, const QString& product) {
-  TLog log;
-  log.files = FileRecords(key + QStringLiteral("\\Files"));
-  for (int i = 1; i < kLogFileKeys; ++i)
-    log.files << FileRecords(key + QStringLiteral("\\Files") + QString::number(i));
-  log.selfRegistered = FileRecords(key + QStringLiteral("\\ActiveX"));
-  const QString listKey = key + QStringLiteral("\\RegistryKeys");
-  for (const QString& name : KeyNames(listKey)) {
-    const QString record = listKey + QStringLiteral("\\") + name;
-    TRegistryRecord r;
-    r.key = ReadRegString(hkLocalMachine, record, QStringLiteral("Key"), QString());
-    const int root = ReadRegInteger(hkLocalMachine, record, QStringLiteral("Root"), hkLocalMachine);
-    if (root >= hkClassesRoot && root <= hkUsers) r.root = static_cast<TRootKeys>(root);
-    r.values = ValueNames(hkLocalMachine, record + QStringLiteral("\\Entries"));
-    if (!r.key.isEmpty()) log.registry << r;
-  }
-  log.uninstaller =
-      ProgramOf(ReadRegString(hkLocalMachine, key, kUninstallString, QString()), product);
-  return log;
-}
-
-// What the user reads: the terminal's English lines as they always were
-// and, when the run asks in a box, their Finnish words for the last box.
+// What the user reads: the terminal's English lines and, when the run asks
+// in a box, their Finnish words for the last box.
 class TReport {
  public:
   TReport(TAsking asking, QTextStream& out, QTextStream& err)
@@ -132,6 +66,12 @@ class TReport {
     failed_ = true;
     Add(finnish);
   }
+  // Something of the product that stays, with why.
+  void Kept(const QString& english, const QString& finnish) {
+    Out(english, finnish);
+    kept_ = true;
+  }
+  bool SomethingKept() const { return kept_; }
   void SetCaption(const QString& caption) { caption_ = caption; }
   // The box of the outcome, headline first.
   void Show(const QString& headline) {
@@ -155,6 +95,7 @@ class TReport {
 
   bool box_;
   bool failed_ = false;
+  bool kept_ = false;
   QTextStream& out_;
   QTextStream& err_;
   QString caption_ = QStringLiteral("Poisto-ohjelma");
@@ -162,111 +103,32 @@ class TReport {
   int hidden_ = 0;
 };
 
-void Unregister(const QString& record, TReport& report) {
-  const int split = record.lastIndexOf(QLatin1Char(';'));
-  const QString path = split < 0 ? record : record.left(split);
-  const bool program = split >= 0 && record.mid(split + 1) == QStringLiteral("1");
-  if (!QFileInfo::exists(path)) return;
-  const TSelfRegisterResult result =
-      program ? RegisterProgramServer(path, true) : RegisterLibraryServer(path, true);
-  if (!result.Succeeded()) report.Err(result.message, result.message);
-}
-
-void RemoveRegistryRecord(const TRegistryRecord& record) {
-  TRegistry registry;
-  SetRegistryRoot(registry, record.root);
-  if (!registry.OpenKey(record.key, false)) return;
-  for (const QString& name : record.values) registry.DeleteValue(name);
-  TRegKeyInfo info;
-  const bool empty = registry.GetKeyInfo(info) && info.NumSubKeys == 0 && info.NumValues == 0;
-  registry.CloseKey();
-  // The key goes only when the install's values were all it held.
-  if (empty) registry.DeleteKey(record.key);
-}
-
-bool ConfirmedOnTerminal(const QString& product, QTextStream& out) {
-  out << "Remove " << product << " and all of its components? [y/N] " << Qt::flush;
-  QTextStream in(stdin);
-  const QString answer = in.readLine().trimmed().toLower();
-  return answer == QStringLiteral("y") || answer == QStringLiteral("yes");
-}
-
-bool Confirmed(const QString& product, TAsking asking, QTextStream& out) {
-  switch (asking) {
-    case akNoQuestion: return true;
-    case akTerminal: return ConfirmedOnTerminal(product, out);
-    case akBox:
-      // No is the default, as on the terminal.
-      return MessageBox(QStringLiteral("Poistetaanko %1 ja kaikki sen osat?").arg(product), product,
-                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
-    case akNobody: return false;
+// What a kept key holds, "key A, value B", the first limit names (all
+// when limit < 0).
+QString HeldNames(const TKeptKey& kept, const QString& key, const QString& value,
+                  const QString& defaultValue, const QString& more, int limit) {
+  QStringList names;
+  for (const QString& name : kept.keys) names << key + QLatin1Char(' ') + name;
+  for (const QString& name : kept.values)
+    names << value + QLatin1Char(' ') + (name.isEmpty() ? defaultValue : name);
+  if (limit >= 0 && names.size() > limit) {
+    const qsizetype rest = names.size() - limit;
+    names = names.mid(0, limit);
+    names << more.arg(rest);
   }
-  return false;
+  return names.join(QStringLiteral(", "));
 }
 
-// The product named, or the one whose uninstall command is this program;
-// empty (and reported) when there is none to remove.
-QString FindProduct(const TUninstallRequest& request, const QString& program, TReport& report) {
-  if (!request.product.isEmpty()) {
-    TRegistry probe;
-    probe.SetRootKey(HKEY_LOCAL_MACHINE);
-    if (probe.KeyExists(LogKey(request.product))) return request.product;
-    report.Err(QStringLiteral("No uninstall information for \"%1\" was found.").arg(request.product),
-               QStringLiteral("Tuotteen \"%1\" poistotietoja ei löytynyt.").arg(request.product));
-    return QString();
-  }
-  const QStringList products = ProductsUninstalledBy(program);
-  if (products.size() == 1) return products.first();
-  if (products.isEmpty()) {
-    report.Err(QStringLiteral("No uninstall information names this program (%1).").arg(program),
-               QStringLiteral("Yksikään asennettu tuote ei käytä tätä poisto-ohjelmaa (%1).")
-                   .arg(program));
-  } else {
-    const QString list = products.join(QStringLiteral(", "));
-    report.Err(QStringLiteral("Several products name this program: %1. Name the one to remove: "
-                              "uninstall [-y] <product name>").arg(list),
-               QStringLiteral("Tätä poisto-ohjelmaa käyttää usea tuote: %1. Poista tuote "
-                              "antamalla sen nimi: uninstall <tuotteen nimi>").arg(list));
-  }
-  return QString();
-}
-
-// True when other programs still count on the shared library at path: its
-// count is lowered and the file stays. The last user's count goes.
-bool StillShared(const QString& path) {
-  TRegistry registry;
-  registry.SetRootKey(HKEY_LOCAL_MACHINE);
-  try {
-    if (!registry.OpenKey(QString::fromLatin1(kSharedDLLsKey), false) ||
-        !registry.ValueExists(path))
-      return false;
-    const int count = registry.ReadInteger(path);
-    if (count > 1) {
-      registry.WriteInteger(path, count - 1);
-      return true;
-    }
-    registry.DeleteValue(path);
-  } catch (const Exception&) {
-    // A count that cannot be read or written counts nobody else.
-  }
-  return false;
-}
-
-// The help registration of the file at path: the value of its upper-cased
-// name, when it names the file's folder.
-void RemoveHelpRegistration(const QString& path) {
-  const QFileInfo info(path);
-  const QString name = info.fileName().toUpper();
-  TRegistry registry;
-  registry.SetRootKey(HKEY_LOCAL_MACHINE);
-  try {
-    if (!registry.OpenKey(QString::fromLatin1(kHelpKey), false) || !registry.ValueExists(name))
-      return;
-    if (QDir::cleanPath(registry.ReadString(name)) == QDir::cleanPath(info.absolutePath()))
-      registry.DeleteValue(name);
-  } catch (const Exception&) {
-    // Somebody else's value of another type is not ours.
-  }
+void ReportKeptKey(const TKeptKey& kept, TReport& report) {
+  report.Kept(QStringLiteral("Kept, it holds what the install did not write (%1): %2")
+                  .arg(HeldNames(kept, QStringLiteral("key"), QStringLiteral("value"),
+                                 QStringLiteral("(default)"), QString(), -1),
+                       kept.name),
+              QStringLiteral("Säilytettiin, siinä on mitä asennus ei kirjoittanut (%1): %2")
+                  .arg(HeldNames(kept, QStringLiteral("avain"), QStringLiteral("arvo"),
+                                 QStringLiteral("(oletus)"), QStringLiteral("ja %1 muuta"),
+                                 kBoxNames),
+                       kept.name));
 }
 
 // A replacement waiting for the next login would put the removed file at
@@ -288,11 +150,6 @@ bool UsersOwnFolder(const QString& folder) {
       if (QDir::cleanPath(own) == path) return true;
   }
   return false;
-}
-
-void ReportLeft(const QString& path, TReport& report) {
-  report.Out(QStringLiteral("Left in place: ") + path,
-             QStringLiteral("Jätettiin paikalleen: ") + path);
 }
 
 // What is in folder besides . and ..
@@ -332,77 +189,201 @@ void CloseLinkGroup(const QString& folder, TReport& report) {
     QDir().rmdir(menuFolder);
 }
 
-// Removes what the log names; false when a file could not go.
-bool RemoveLogged(const TLog& log, TReport& report) {
-  for (const QString& record : log.selfRegistered) Unregister(record, report);
+// One run over the log: what it names goes, what stays is reported.
+class TRemoval {
+ public:
+  TRemoval(TUninstallLog log, const TUninstallRequest& request, TReport& report)
+      : log_(std::move(log)), request_(request), report_(report) {}
 
-  QStringList paths = log.files;
-  for (const QString& record : log.selfRegistered)
-    paths << record.left(record.lastIndexOf(QLatin1Char(';')));
-  if (!log.uninstaller.isEmpty()) paths << log.uninstaller;
-  // A log written by an older install may name a file twice.
-  paths.removeDuplicates();
-  std::set<QString> folders;
-  QStringList kept;
-  bool removed = true;
-  std::vector<TPendingMove> moves;
-  try {
-    moves = PendingMoves();
-  } catch (const Exception&) {
-    // Unreadable: nothing is known to wait.
+  // False when something could not go: the log stays for the next run.
+  bool Run() {
+    UnregisterServers();
+    RemoveFiles();
+    RemoveUninstaller();
+    RemoveKeys();
+    CloseFolders();
+    // The runner of the next login goes with the last install that needs it.
+    for (const QString& path : RemoveIdleRestartRunner())
+      report_.Kept(QStringLiteral("Kept for work left for the next login: ") + path,
+                   QStringLiteral("Säilytettiin seuraavaan kirjautumiseen jätettyä työtä varten: ") +
+                       path);
+    Step();
+    return removed_;
   }
-  for (const QString& path : paths) {
+
+ private:
+  void Step() {
+    if (request_.OnStep) request_.OnStep();
+  }
+
+  // Servers that other programs still count on stay registered.
+  void UnregisterServers() {
+    for (TLoggedFile& file : log_.files) {
+      if (!file.selfRegistered || file.unregistered || !QFileInfo::exists(file.path) ||
+          SharedCount(file.path).value_or(0) > 1)
+        continue;
+      const TSelfRegisterResult result = file.program ? RegisterProgramServer(file.path, true)
+                                                      : RegisterLibraryServer(file.path, true);
+      if (!result.Succeeded()) {
+        report_.Err(result.message, result.message);
+        continue;
+      }
+      JournalUnregistered(log_, file);
+      Step();
+    }
+  }
+
+  void RemoveFiles() {
+    std::vector<TPendingMove> moves;
+    try {
+      moves = PendingMoves();
+    } catch (const Exception&) {
+      // Unreadable: nothing is known to wait.
+    }
+    for (const TLoggedFile& file : log_.files) {
+      folders_.insert(QFileInfo(file.path).absolutePath());
+      if (SharedCount(file.path).value_or(0) <= 1) CancelPendingReplacement(file.path, moves);
+      QString why;
+      const TFileStep step = RemoveLoggedFile(log_, file, [this] { Step(); }, &why);
+      Step();
+      if (step == TFileStep::Shared) ReportShared(file.path);
+      if (step == TFileStep::NotRemoved) NotRemoved(file.path, why);
+    }
+    // What earlier runs did: their folders are still to close.
+    for (const TJournaledFile& file : log_.done) {
+      folders_.insert(QFileInfo(file.path).absolutePath());
+      if (file.shared && QFileInfo::exists(file.path)) ReportShared(file.path);
+    }
+  }
+
+  // The uninstaller stays while the log does, so that it can run again.
+  void RemoveUninstaller() {
+    const QString& path = log_.uninstaller;
+    if (path.isEmpty() || std::any_of(log_.files.begin(), log_.files.end(),
+                                      [&](const TLoggedFile& f) { return f.path == path; }))
+      return;
+    folders_.insert(QFileInfo(path).absolutePath());
     const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink()) continue;
-    folders.insert(info.absolutePath());
-    if (StillShared(path)) {
-      report.Out(QStringLiteral("Kept, other programs use it: ") + path,
-                 QStringLiteral("Säilytettiin, muut ohjelmat käyttävät sitä: ") + path);
-      kept << path;
-      continue;
+    if (!info.exists() && !info.isSymLink()) return;
+    if (!removed_) {
+      named_.insert(path);
+      report_.Kept(QStringLiteral("Kept to finish the uninstall: ") + path,
+                   QStringLiteral("Säilytettiin poiston loppuun viemiseksi: ") + path);
+      return;
     }
-    if (!QFile::remove(path)) {
-      report.Err(QStringLiteral("Cannot remove ") + path,
-                 QStringLiteral("Ei voitu poistaa: ") + path);
-      removed = false;
-      continue;
-    }
-    RemoveHelpRegistration(path);
-    CancelPendingReplacement(path, moves);
+    QFile program(path);
+    if (!program.remove()) NotRemoved(path, program.errorString());
+    Step();
   }
+
+  void ReportShared(const QString& path) {
+    named_.insert(path);
+    report_.Kept(QStringLiteral("Kept, other programs use it: ") + path,
+                 QStringLiteral("Säilytettiin, muut ohjelmat käyttävät sitä: ") + path);
+  }
+
+  void NotRemoved(const QString& path, const QString& why) {
+    named_.insert(path);
+    removed_ = false;
+    report_.Err(QStringLiteral("Cannot remove ") + path +
+                    (why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)),
+                QStringLiteral("Ei voitu poistaa: ") + path);
+  }
+
   // A key below another goes first, so that the parent may be empty then.
-  QList<TRegistryRecord> records = log.registry;
-  std::stable_sort(records.begin(), records.end(),
-                   [](const TRegistryRecord& a, const TRegistryRecord& b) {
-                     return a.key.count(QLatin1Char('\\')) > b.key.count(QLatin1Char('\\'));
-                   });
-  for (const TRegistryRecord& record : records) RemoveRegistryRecord(record);
+  void RemoveKeys() {
+    QList<TLoggedKey> keys = log_.registry;
+    std::stable_sort(keys.begin(), keys.end(), [](const TLoggedKey& a, const TLoggedKey& b) {
+      return a.key.count(QLatin1Char('\\')) > b.key.count(QLatin1Char('\\'));
+    });
+    for (const TLoggedKey& key : keys) {
+      if (const auto kept = RemoveLoggedKey(key)) ReportKeptKey(*kept, report_);
+      Step();
+    }
+  }
 
   // Deepest first, so a folder that held only removed folders goes too.
-  std::vector<QString> order(folders.begin(), folders.end());
-  std::sort(order.begin(), order.end(),
-            [](const QString& a, const QString& b) { return a.size() > b.size(); });
-  for (const QString& folder : order) {
-    if (!LinkGroupFilesOf(folder).parts.isEmpty()) CloseLinkGroup(folder, report);
-    const QStringList left = FolderEntries(folder);
-    if (left.isEmpty()) {
-      if (!UsersOwnFolder(folder)) QDir().rmdir(folder);
-      continue;
+  void CloseFolders() {
+    std::vector<QString> order(folders_.begin(), folders_.end());
+    std::sort(order.begin(), order.end(),
+              [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& folder : order) {
+      if (!QFileInfo(folder).isDir()) continue;
+      if (!LinkGroupFilesOf(folder).parts.isEmpty()) CloseLinkGroup(folder, report_);
+      // The user's own folders stay, with whatever else they hold.
+      if (UsersOwnFolder(folder)) continue;
+      const QStringList left = FolderEntries(folder);
+      if (left.isEmpty()) {
+        QDir().rmdir(folder);
+        continue;
+      }
+      for (const QString& name : left) {
+        // What was named already: a library kept for others, a file that
+        // could not go, a folder of the log (deeper, so done before).
+        const QString path = QDir(folder).filePath(name);
+        if (!named_.contains(path) && std::find(order.begin(), order.end(), path) == order.end())
+          report_.Kept(QStringLiteral("Kept, not installed: ") + path,
+                       QStringLiteral("Säilytettiin, ei asennettu: ") + path);
+      }
+      report_.Kept(QStringLiteral("Kept, not empty: ") + folder,
+                   QStringLiteral("Säilytettiin, ei tyhjä: ") + folder);
     }
-    for (const QString& name : left) {
-      // What was named already: a library kept for others, a folder of the
-      // log (deeper, so done before) with its own leftovers.
-      const QString path = QDir(folder).filePath(name);
-      if (!kept.contains(path) && std::find(order.begin(), order.end(), path) == order.end())
-        ReportLeft(path, report);
-    }
+    Step();
   }
-  // The runner of the next login goes with the last install that needs it.
-  for (const QString& path : RemoveIdleRestartRunner())
-    report.Out(QStringLiteral("Kept for work left for the next login: ") + path,
-               QStringLiteral("Säilytettiin seuraavaan kirjautumiseen jätettyä työtä varten: ") +
-                   path);
-  return removed;
+
+  TUninstallLog log_;
+  const TUninstallRequest& request_;
+  TReport& report_;
+  std::set<QString> folders_;
+  QSet<QString> named_;
+  bool removed_ = true;
+};
+
+bool ConfirmedOnTerminal(const QString& product, QTextStream& out) {
+  out << "Remove " << product << " and all of its components? [y/N] " << Qt::flush;
+  QTextStream in(stdin);
+  const QString answer = in.readLine().trimmed().toLower();
+  return answer == QStringLiteral("y") || answer == QStringLiteral("yes");
+}
+
+bool Confirmed(const QString& product, TAsking asking, QTextStream& out) {
+  switch (asking) {
+    case akNoQuestion: return true;
+    case akTerminal: return ConfirmedOnTerminal(product, out);
+    case akBox:
+      // No is the default, as on the terminal.
+      return MessageBox(QStringLiteral("Poistetaanko %1 ja kaikki sen osat?").arg(product), product,
+                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    case akNobody: return false;
+  }
+  return false;
+}
+
+// The product named, or the one whose uninstall command is this program;
+// empty (and reported) when there is none to remove.
+QString FindProduct(const TUninstallRequest& request, const QString& program, TReport& report) {
+  if (!request.product.isEmpty()) {
+    TRegistry probe;
+    probe.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (probe.KeyExists(UninstallLogKey(request.product))) return request.product;
+    report.Err(QStringLiteral("No uninstall information for \"%1\" was found.").arg(request.product),
+               QStringLiteral("Tuotteen \"%1\" poistotietoja ei löytynyt.").arg(request.product));
+    return QString();
+  }
+  const QStringList products = ProductsUninstalledBy(program);
+  if (products.size() == 1) return products.first();
+  if (products.isEmpty()) {
+    report.Err(QStringLiteral("No uninstall information names this program (%1).").arg(program),
+               QStringLiteral("Yksikään asennettu tuote ei käytä tätä poisto-ohjelmaa (%1).")
+                   .arg(program));
+  } else {
+    const QString list = products.join(QStringLiteral(", "));
+    report.Err(QStringLiteral("Several products name this program: %1. Name the one to remove: "
+                              "uninstall [-y] <product name>").arg(list),
+               QStringLiteral("Tätä poisto-ohjelmaa käyttää usea tuote: %1. Poista tuote "
+                              "antamalla sen nimi: uninstall <tuotteen nimi>").arg(list));
+  }
+  return QString();
 }
 
 int Uninstall(const TUninstallRequest& request, TAsking asking, const QString& program,
@@ -418,22 +399,36 @@ int Uninstall(const TUninstallRequest& request, TAsking asking, const QString& p
                               "(-y removes without asking)."), QString());
     return 1;
   }
-  const QString key = LogKey(product);
-  const TLog log = ReadLog(key, product);
+  const QString key = UninstallLogKey(product);
+  TUninstallLog log = ReadUninstallLog(key, product);
   if (!Confirmed(product, asking, out)) {
     out << "Nothing was removed." << Qt::endl;
     return 1;
   }
+  const QString again = log.uninstaller.isEmpty()
+                            ? QString()
+                            : QStringLiteral(": %1 %2").arg(log.uninstaller, product);
   // A file that could not go keeps the log, so that a second run finishes.
-  if (!RemoveLogged(log, report)) {
-    report.Err(QStringLiteral("The uninstall information was kept; run the uninstaller again."),
-               QStringLiteral("Poistotiedot säilytettiin; käynnistä poisto-ohjelma uudelleen."));
+  if (!TRemoval(std::move(log), request, report).Run()) {
+    report.Err(QStringLiteral("The uninstall information was kept; run the uninstaller again") +
+                   again,
+               QStringLiteral("Poistotiedot säilytettiin; käynnistä poisto-ohjelma uudelleen") +
+                   again);
     report.Show(QString());
     return 1;
   }
-  DeleteRegKeyTree(hkLocalMachine, key);
-  out << product << " was removed." << Qt::endl;
-  report.Show(QStringLiteral("%1 poistettiin.").arg(product));
+  // The journal goes with the log, at once.
+  if (const LONG rc = RegDeleteTree(HKEY_LOCAL_MACHINE, key); rc != ERROR_SUCCESS)
+    throw ERegistryException(QStringLiteral("The uninstall information cannot be removed: %1")
+                                 .arg(RegErrorText(rc)),
+                             rc);
+  if (!report.SomethingKept()) {
+    out << product << " was removed." << Qt::endl;
+    report.Show(QStringLiteral("%1 poistettiin.").arg(product));
+    return 0;
+  }
+  out << product << " was removed; what is listed above as kept stays." << Qt::endl;
+  report.Show(QStringLiteral("%1 poistettiin; alla luetellut säilytettiin.").arg(product));
   return 0;
 }
 
@@ -465,8 +460,10 @@ QStringList ProductsUninstalledBy(const QString& program) {
   QString base = QString::fromLatin1(kUninstallKeyBase);
   base.chop(1);
   for (const QString& name : KeyNames(base)) {
-    const QString recorded =
-        ProgramOf(ReadRegString(hkLocalMachine, LogKey(name), kUninstallString, QString()), name);
+    const QString recorded = UninstallProgramOf(
+        ReadRegString(hkLocalMachine, UninstallLogKey(name), QStringLiteral("UninstallString"),
+                      QString()),
+        name);
     if (!recorded.isEmpty() && QFileInfo(recorded).canonicalFilePath() == self) products << name;
   }
   products.sort();

@@ -1,7 +1,10 @@
 #pragma once
 // A program a test starts beside itself (a window peer, a stand-in), read
 // line by line, and a wait for a file another process leaves. Every wait is
-// bounded, so a peer that never answers fails the test instead of hanging.
+// bounded (an idle machine's bound, scaled to the load within the test's
+// time-out), so a peer that never answers fails the test instead of hanging.
+
+#include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -32,14 +35,14 @@ class TPeerProcess {
     QElapsedTimer timer;
     timer.start();
     while (!process_.canReadLine() && process_.state() != QProcess::NotRunning &&
-           timer.elapsed() < PeerWaitBoundMs)
+           timer.elapsed() < WaitMs(PeerWaitBoundMs))
       process_.waitForReadyRead(100);
     return QString::fromUtf8(process_.readLine()).trimmed();
   }
   // Closes the peer's input (its signal to end) and waits for it.
   void Stop() {
     process_.closeWriteChannel();
-    if (!process_.waitForFinished(PeerWaitBoundMs)) process_.kill();
+    if (!process_.waitForFinished(WaitMs(PeerWaitBoundMs))) process_.kill();
     process_.waitForFinished();
   }
   qint64 Pid() const { return process_.processId(); }
@@ -53,7 +56,8 @@ class TPeerProcess {
 inline bool WaitForFile(const QString& path) {
   QElapsedTimer timer;
   timer.start();
-  while (!QFile::exists(path) && timer.elapsed() < PeerWaitBoundMs)
+  const int bound = WaitMs(PeerWaitBoundMs);
+  while (!QFile::exists(path) && timer.elapsed() < bound)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   return QFile::exists(path);
 }

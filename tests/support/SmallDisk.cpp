@@ -41,9 +41,10 @@ TSmallDisk::TSmallDisk(std::int64_t bytes, const QString& folder) : path_(folder
     mounted_ = true;
     return;
   }
-  reason_ = QStringLiteral("a small tmpfs cannot be mounted here (%1); run as root to test "
-                           "full disks")
-                .arg(QString::fromLocal8Bit(std::strerror(errno)));
+  reason_ = QString::fromStdString(SkipBecause(
+      TCapability::SmallTmpfsMount, QStringLiteral("a small tmpfs cannot be mounted here (%1); run as root to test "
+                                                   "full disks")
+                                        .arg(QString::fromLocal8Bit(std::strerror(errno)))));
 }
 
 TSmallDisk::~TSmallDisk() {

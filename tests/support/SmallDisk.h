@@ -2,7 +2,7 @@
 // A small real file system for tests of full disks: a tmpfs mounted on a
 // folder of the running test's temporary tree and unmounted again when the
 // object goes. Mounting needs root (CAP_SYS_ADMIN); where it is refused the
-// test skips:
+// test skips, for a reason of the one list (TestSupport.h):
 //
 //   qxtest::TSmallDisk disk(64 * 1024);
 //   if (!disk.Mounted()) GTEST_SKIP() << disk.SkipReason();

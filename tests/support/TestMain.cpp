@@ -58,9 +58,30 @@ class FreshEnvironment : public testing::EmptyTestEventListener {
     qputenv("QX_TEST_ROOT", QFile::encodeName(root));
     ResetProcessState();
   }
-  void OnTestEnd(const testing::TestInfo&) override {
+  void OnTestEnd(const testing::TestInfo& info) override {
     ResetProcessState();
     dir_.reset();
+    if (info.result()->Skipped()) LogSkip(info);
+  }
+
+  // With QX_SKIP_LOG naming a file, a skipped test adds a line to it: its
+  // name, a tab, and its reason (.ci/run reads them).
+  static void LogSkip(const testing::TestInfo& info) {
+    const QString log = qEnvironmentVariable("QX_SKIP_LOG");
+    if (log.isEmpty()) return;
+    QString reason;
+    for (int i = 0; i < info.result()->total_part_count(); ++i) {
+      const testing::TestPartResult& part = info.result()->GetTestPartResult(i);
+      if (part.skipped()) reason += QString::fromUtf8(part.message()).simplified();
+    }
+    const QByteArray line = QStringLiteral("%1.%2\t%3\n")
+                                .arg(QLatin1String(info.test_suite_name()), QLatin1String(info.name()), reason)
+                                .toUtf8();
+    // One write in append mode: the lines of tests run at once stay whole.
+    QFile file(log);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered) ||
+        file.write(line) != line.size())
+      std::fprintf(stderr, "cannot add to the skip log %s\n", qPrintable(log));
   }
 
  private:

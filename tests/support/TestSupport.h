@@ -8,8 +8,31 @@
 #include <QStringList>
 
 #include <functional>
+#include <string>
 
 namespace qxtest {
+
+// Waits. A test's waits for other processes are set for an idle machine;
+// WaitMs scales one to the machine's load and keeps it inside the time the
+// test has left before its CTest time-out (QX_TEST_LIMIT seconds, set by
+// qx_test), so that a slow run fails with the test's own message.
+
+// How much slower the machine runs now: its load average over its cores,
+// from 1 to 4.
+double LoadFactor();
+// Milliseconds before the test's time-out, less the room its report and
+// clean-up need; a day where no limit is set.
+qint64 TimeLeftMs();
+// A wait of idleMs on an idle machine, as long as this one needs it now.
+int WaitMs(int idleMs);
+
+// The one list of reasons a test may skip for: a capability that a CI
+// runner may lack. Every other test that cannot run fails. Each case that
+// skips for one of these has a twin through a fault hook that runs
+// everywhere. .ci/run fails on a skipped road test whose reason is not
+// made here.
+enum class TCapability { SmallTmpfsMount };
+std::string SkipBecause(TCapability missing, const QString& detail);
 
 // The temporary folder of the running test (ends without a delimiter).
 QString TempRoot();

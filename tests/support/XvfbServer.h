@@ -2,6 +2,8 @@
 // An X server (Xvfb) on a free display for one test, and the environment a
 // program of ours runs in on it.
 
+#include "tests/support/TestSupport.h"
+
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -13,12 +15,15 @@
 
 #include <functional>
 
-// How long a desktop test waits for another process's window to change.
+// How long a desktop test waits for another process's window to change,
+// on an idle machine (every wait is scaled by qxtest::WaitMs).
 inline constexpr int kDesktopWaitMs = 15000;
 
-// Polls a condition of other processes' windows until it holds or the time is up.
+// Polls a condition of other processes' windows until it holds or the time
+// is up: timeoutMs on an idle machine, longer on a loaded one, never past
+// the test's own time-out.
 inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kDesktopWaitMs) {
-  QDeadlineTimer deadline(timeoutMs);
+  QDeadlineTimer deadline(qxtest::WaitMs(timeoutMs));
   while (!condition()) {
     if (deadline.hasExpired()) return false;
     QThread::msleep(50);
@@ -36,8 +41,9 @@ class TXvfb {
     server_.start(program, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                             QStringLiteral("0"), size + QStringLiteral("x24"), QStringLiteral("-nolisten"),
                             QStringLiteral("tcp")});
-    if (!server_.waitForStarted(10000)) return;
-    while (!server_.canReadLine() && server_.waitForReadyRead(20000)) {
+    if (!server_.waitForStarted(qxtest::WaitMs(10000))) return;
+    QDeadlineTimer deadline(qxtest::WaitMs(20000));
+    while (!server_.canReadLine() && server_.waitForReadyRead(int(deadline.remainingTime()))) {
     }
     const QString number = QString::fromLatin1(server_.readLine()).trimmed();
     if (!number.isEmpty()) display_ = QLatin1Char(':') + number;
@@ -51,6 +57,13 @@ class TXvfb {
   TXvfb& operator=(const TXvfb&) = delete;
 
   QString Display() const { return display_; }
+  // What the server said on its error output so far, and how it ended.
+  QString Log() {
+    QString log = QString::fromLocal8Bit(server_.readAllStandardError());
+    if (server_.state() == QProcess::NotRunning)
+      log += QStringLiteral("\n(Xvfb ended with %1: %2)").arg(server_.exitCode()).arg(server_.errorString());
+    return log.trimmed();
+  }
 
   // The test's environment on this display, on the X platform. The X
   // platform's session-bus library keeps a buffer to the end; that is not

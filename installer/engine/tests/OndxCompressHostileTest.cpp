@@ -1,6 +1,7 @@
 // Archives are untrusted input: each hand-made fault below fails with its
 // error (the corrupt text for a bad header block, zlib's text for damaged
-// data), writes nothing outside the extraction folder, leaves no temporary
+// data; a damaged archive as EocDamaged, one that cannot be opened as
+// EocCannotOpenArchive), writes nothing outside the extraction folder, leaves no temporary
 // file and keeps memory flat. Faults of the header block are found before
 // any member is inflated.
 #include "OndxCompressTestSupport.h"
@@ -297,6 +298,13 @@ TEST_P(OcHostile, FailsWithItsErrorAndWritesNothingOutside) {
     // Messages with a name are compared up to it.
     const QString expected = QString::fromLatin1(hostile.message).section(QStringLiteral("%s"), 0, 0);
     EXPECT_TRUE(e.Message().startsWith(expected)) << e.Message().toStdString();
+    // An install tells the user what to do by the kind.
+    if (hostile.operation == Operation::Extract) {
+      if (hostile.message == kOcCannotOpenArchive)
+        EXPECT_NE(dynamic_cast<const EocCannotOpenArchive*>(&e), nullptr);
+      else
+        EXPECT_NE(dynamic_cast<const EocDamaged*>(&e), nullptr) << "not told as damaged";
+    }
   }
   EXPECT_EQ(FilesUnder(qxtest::TempRoot(), target), before);
   for (const QString& name : octest::FolderFiles(target))

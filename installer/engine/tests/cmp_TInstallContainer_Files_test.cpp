@@ -210,7 +210,7 @@ TEST_F(FileGroupTest, ACorruptMemberLeavesTheExistingFilesWhole) {
   qxtest::WriteBytes(script_->Archive(), archive);
   bool aborted = false;
   game_->OnCloseCopyFileDlg = [&](TInstallContainer*, bool wasAborted) { aborted = wasAborted; };
-  EXPECT_THROW(script_->Run(), EOndxCompress);
+  EXPECT_THROW(script_->Run(), IECustomInstallFile);  // told as the install file's error
   EXPECT_EQ(ReadBytes(Installed(a_)), old);
   EXPECT_EQ(ReadBytes(Installed(b_)), old);
   EXPECT_TRUE(aborted);

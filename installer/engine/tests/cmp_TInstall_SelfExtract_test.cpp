@@ -80,7 +80,7 @@ class SelfExtractTest : public testing::Test {
     process.setWorkingDirectory(qxtest::TempRoot());
     process.start(setupExe_, arguments);
     TRun run;
-    if (!process.waitForFinished(qxtest::PeerWaitBoundMs)) {
+    if (!process.waitForFinished(qxtest::WaitMs(qxtest::PeerWaitBoundMs))) {
       process.kill();
       process.waitForFinished();
       return run;

@@ -4,6 +4,7 @@
 #include "InstallFileTestSupport.h"
 #include "InstallHostTestSupport.h"
 #include "InstallTestSupport.h"
+#include "tests/support/HomeSnapshot.h"
 #include "OndxCompressTestSupport.h"
 
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
@@ -409,13 +410,34 @@ TEST(InstallFloppies, SpreadTheSetupOverThreeFoldersThatInstallBack) {
   SetInstallCommandLine({QStringLiteral("-s") + floppy});
   script->Install()->ParseCommandLine();
   QFile::remove(script->Archive());
+  group->SetArchiveFileType(nullptr);
+  group->SetArchiveFile(floppy + QStringLiteral("/files.1"));
+  {
+    // A wrong folder for disk 2 is asked for again; given up, the run takes
+    // back what it had installed from disk 1, its log and its record.
+    SCOPED_TRACE("a wrong disk");
+    const QString wrong = qxtest::TempPath(QStringLiteral("wrong"));
+    QDir().mkpath(wrong);
+    const qxtest::THomeState before = qxtest::HomeState(qxtest::TempRoot());
+    auto prompter = std::make_unique<qxtest::TScriptedPrompter>(std::deque<qxtest::TScriptedPrompter::TStep>{
+        {TPromptId::InsertDisk, {TPromptButton::Ok, wrong}}, {TPromptId::InsertDisk, {TPromptButton::Cancel, {}}}});
+    qxtest::TScriptedPrompter* asked = prompter.get();
+    SetInstallPrompter(std::move(prompter));
+    host->exitCode = 0;
+    try {
+      script->Install()->Run();
+    } catch (const Exception& e) {
+      script->Install()->HandleException(nullptr, e);
+    }
+    EXPECT_TRUE(asked->Done()) << (asked->Requests.isEmpty() ? std::string() : asked->Requests.last().text.toStdString());
+    EXPECT_EQ(host->exitCode, kExitCancelled);
+    EXPECT_EQ(qxtest::HomeDifferences(before, qxtest::HomeState(qxtest::TempRoot())).toStdString(), "");
+  }
   auto prompter = std::make_unique<qxtest::TScriptedPrompter>(std::deque<qxtest::TScriptedPrompter::TStep>{
       {TPromptId::InsertDisk, {TPromptButton::Ok, {}}},
       {TPromptId::InsertDisk, {TPromptButton::Ok, {}}}});
   qxtest::TScriptedPrompter* asked = prompter.get();
   SetInstallPrompter(std::move(prompter));
-  group->SetArchiveFileType(nullptr);
-  group->SetArchiveFile(floppy + QStringLiteral("/files.1"));
   script->Run();
   EXPECT_TRUE(asked->Done());
   EXPECT_TRUE(asked->Failures.isEmpty());

@@ -19,6 +19,7 @@
 #include "platform/classes/FormReader.h"
 #include "platform/rtl/FileUtils.h"
 #include "tests/support/PeerProcess.h"
+#include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -193,7 +194,7 @@ class NetRoadTest : public testing::TestWithParam<TRoadCase> {
     timer.start();
     process.start(build_ + QStringLiteral("/setup.exe"));
     TRun run;
-    if (!process.waitForFinished(qxtest::PeerWaitBoundMs)) {
+    if (!process.waitForFinished(qxtest::WaitMs(60000))) {
       process.kill();
       process.waitForFinished();
       return run;
@@ -256,8 +257,9 @@ TEST_P(NetRoadTest, NewerFilesReplaceTheInstalledOnesAndBadServersEndWithTheirEr
     TOndxCompress compressor(nullptr);
     TDataModule root(nullptr);
     ReadRootComponentFile(&root, form_);
-    GlobalNetInstallLocation().SetConnectTimeoutMs(1500);
-    GlobalNetInstallLocation().SetTransferTimeoutMs(1500);
+    constexpr int kTimeOutMs = 1500;
+    GlobalNetInstallLocation().SetConnectTimeoutMs(kTimeOutMs);
+    GlobalNetInstallLocation().SetTransferTimeoutMs(kTimeOutMs);
     QElapsedTimer timer;
     timer.start();
     QString message;
@@ -270,7 +272,9 @@ TEST_P(NetRoadTest, NewerFilesReplaceTheInstalledOnesAndBadServersEndWithTheirEr
     EXPECT_TRUE(message.startsWith(http ? QStringLiteral("Could not read from file filelist.lst on the server")
                                         : QStringLiteral("Cannot connect to host ") + host_))
         << message.toStdString();
-    EXPECT_LT(timer.elapsed(), 10000);
+    // The time-out is applied: the run ends long before the stalled server
+    // would let it (a loose bound, for a loaded machine).
+    EXPECT_LT(timer.elapsed(), 10 * kTimeOutMs);
     ExpectOlderVersion();
     SetInstallHost(nullptr);
   }

@@ -4,19 +4,24 @@
 // starting a real installation program on the engine) into the test's own
 // XDG tree; damaged setups end with their error and install nothing half.
 
+#include "BuiltSetupTestSupport.h"
 #include "InstallFileTestSupport.h"
 #include "InstallHostTestSupport.h"
 #include "InstallTestSupport.h"
 #include "OndxCompressTestSupport.h"
 #include "install/ScriptForm.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFileTexts.h"
 #include "installer/engine/cmp_TInstallRegistry.h"
 #include "installer/engine/cmp_TInstallShellLink.h"
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
 #include "installer/engine/routines_Registry.h"
+#include "installer/loader/LoaderFolder.h"
 #include "platform/classes/DataModule.h"
 #include "platform/classes/FormReader.h"
 #include "platform/registry/Registry.h"
 #include "platform/rtl/FileUtils.h"
+#include "platform/system/CommandLine.h"
+#include "platform/rtl/Format.h"
 #include "platform/system/ProgramGroups.h"
 #include "platform/system/RestartService.h"
 #include "tests/support/PeerProcess.h"
@@ -26,8 +31,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -35,109 +44,65 @@ namespace {
 
 using qxtest::ReadBytes;
 
-struct TSetupRun {
-  int exitCode = -1;
-  QString errors;
-};
+using qxtest::TSetupRun;
 
-class SetupRoadTest : public testing::Test {
+class SetupRoadTest : public qxtest::TBuiltSetup {
  protected:
   void SetUp() override {
-    setupDir_ = qxtest::TempPath(QStringLiteral("setupdir"));
-    build_ = qxtest::TempPath(QStringLiteral("out"));
-    dest_ = qxtest::TempPath(QStringLiteral("programfiles/Trovaly/Game"));
-    const QString library = qxtest::TempPath(QStringLiteral("library"));
-    QDir().mkpath(setupDir_);
-    QDir().mkpath(library);
-    qxtest::WriteBytes(library + QStringLiteral("/Q32V31.TXT"), "");
-    ASSERT_TRUE(QFile::copy(QStringLiteral(QX_LOADER_PROGRAM),
-                            library + QStringLiteral("/OndrixLoadProgram")));
-    WriteRegString(hkCurrentUser, QStringLiteral("\\Software\\Corvane\\Tessera\\3.0\\Library"),
-                   QStringLiteral("SearchPath"), library);
-    program_ = setupDir_ + QStringLiteral("/velmio");
-    ASSERT_TRUE(QFile::copy(QStringLiteral(QX_HEADLESS_SETUP), program_));
-    const QString src = qxtest::TempPath(QStringLiteral("src"));
-    for (int i = 0; i < 3; ++i) {
-      names_ << QStringLiteral("f%1.bin").arg(i);
-      contents_ << octest::Content(120000 + 5000 * i, 40 + static_cast<std::uint32_t>(i));
-      qxtest::WriteBytes(src + QLatin1Char('/') + names_.back(), contents_.back());
-    }
+    TBuiltSetup::SetUp();
+    if (HasFatalFailure()) return;
     // The group's archive is psMainArchiveFile: the build adds it to files.1.
-    form_ = setupDir_ + QStringLiteral("/script.form");
     QString form = qxtest::ScriptFormHead(QStringLiteral("    RunAutomatic = False\n"));
     for (int i = 0; i < names_.size(); ++i)
-      form += qxtest::ScriptFormFile(QStringLiteral("File%1").arg(i), QStringLiteral("Game"), src, names_[i]);
+      form += qxtest::ScriptFormFile(QStringLiteral("File%1").arg(i), QStringLiteral("Game"), src_, names_[i]);
     form += QStringLiteral("end\n");
     qxtest::WriteBytes(form_, form.toUtf8());
-    qxtest::WriteBytes(setupDir_ + QStringLiteral("/BUILD.INF"), build_.toUtf8() + "\n");
   }
 
-  // -b in process, as the program started with it does; error: the
-  // message the build ends with (none: it builds).
-  void BuildSetup(const QString& error = {}) {
-    auto host = std::make_unique<qxtest::TTestHost>(program_);
-    qxtest::TTestHost* raw = host.get();
-    SetInstallHost(std::move(host));
-    std::deque<qxtest::TScriptedPrompter::TStep> steps;
-    if (!error.isEmpty()) steps.push_back({TPromptId::ShowError, {TPromptButton::Ok, {}}});
-    auto prompter = std::make_unique<qxtest::TScriptedPrompter>(steps);
-    qxtest::TScriptedPrompter* asked = prompter.get();
-    SetInstallPrompter(std::move(prompter));
-    SetInstallCommandLine({QStringLiteral("-b")});
-    RegisterInstallClasses();
-    RegisterInstallFileClasses();
-    RegisterInstallRegistryClasses();
-    RegisterInstallShellLinkClasses();
-    {
-      TOndxCompress compressor(nullptr);
-      // The installation program is large in a sanitized build.
-      compressor.SetCompressionLevel(colFastest);
-      TDataModule root(nullptr);
-      ReadRootComponentFile(&root, form_);
-      CurrentInstall()->PresetupFiles()->Add(form_);
-      // The setup carries the runner that finishes its work at the next login.
-      CurrentInstall()->PresetupFiles()->Add(QStringLiteral(QX_RUNONCE_RUNNER));
-      ASSERT_EQ(raw->queued.size(), 1u);
-      raw->RunQueued();
-      EXPECT_EQ(raw->exitCode, error.isEmpty() ? 0 : 1);
-      EXPECT_TRUE(asked->Done());
-      for (const TPromptRequest& r : asked->Requests)
-        if (r.text != error) ADD_FAILURE() << r.text.toStdString();
-    }
-    SetInstallPrompter(nullptr);
-    SetInstallHost(nullptr);
+  // A name that is not UTF-8 reads back as another: the test's tree goes
+  // only once such folders are gone.
+  void TearDown() override {
+    for (const std::string& folder : placedFolders_) loader::RemoveTree(folder);
   }
 
-  TSetupRun RunSetup(const QString& exe, const QStringList& arguments = {},
-                    int boundMs = qxtest::PeerWaitBoundMs) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));  // the loader's errors stay on stderr
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(qxtest::TempRoot());
-    process.start(exe, arguments);
-    TSetupRun run;
-    if (!process.waitForFinished(boundMs)) {
-      process.kill();
-      process.waitForFinished();
-      return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.errors = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-    return run;
+  // cache: the $XDG_CACHE_HOME the run gets instead of the test's.
+  TSetupRun RunSetup(const QString& exe, const QStringList& arguments = {}, const QString& cache = {}) {
+    if (cache.isEmpty()) return RunProgram(exe, arguments);
+    return RunProgram(exe, arguments, {{"XDG_CACHE_HOME", cache}});
   }
 
-  // "velmio -b" as a program of its own, from the script beside it. It
-  // packs the whole installation program at the best compression: it may
-  // take long on a busy machine.
-  TSetupRun BuildWithVelmio() { return RunSetup(program_, {QStringLiteral("-b")}, 10 * 60 * 1000); }
+  QStringList LoaderFolders(const QString& cache = qxtest::TempPath(QStringLiteral("cache"))) const {
+    return QDir(cache + QStringLiteral("/qx")).entryList({QStringLiteral("setup-*")}, QDir::Dirs | QDir::Hidden);
+  }
+  // The built setup as a person has it in a folder of the home named by
+  // the bytes name: the self-extracting setup.exe or (disk) the first disk
+  // of a set, the loader alone with setup.1 and files.1 beside it. The
+  // result reaches setup.exe through a link of a readable name (the loader
+  // sees the folder's own name).
+  QString PlaceSetup(const QByteArray& name, bool disk) {
+    const QByteArray folder = QFile::encodeName(qxtest::TempPath(QStringLiteral("home"))) + '/' + name;
+    const QString link = qxtest::TempPath(QStringLiteral("via%1").arg(++placed_));
+    if (::mkdir(folder.constData(), 0700) != 0 || ::symlink(folder.constData(), QFile::encodeName(link).constData()) != 0)
+      return {};
+    placedFolders_.push_back(folder.toStdString());
+    const QString exe = link + QStringLiteral("/setup.exe");
+    const QString built = build_ + QStringLiteral("/setup.exe");
+    const QByteArray program = ReadBytes(built);
+    qxtest::WriteBytes(exe, disk ? program.left(ReadSelfExtractInfo(built).Setup1Start) : program);
+    QFile::setPermissions(exe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    for (const char* part : {"setup.1", "files.1"})
+      if (disk) qxtest::WriteBytes(link + u'/' + QLatin1String(part), ReadBytes(build_ + u'/' + QLatin1String(part)));
+    return exe;
+  }
 
-  QStringList LoaderFolders() const {
-    return QDir(qxtest::TempPath(QStringLiteral("cache/qx")))
-        .entryList({QStringLiteral("setup-*")}, QDir::Dirs | QDir::Hidden);
+  // The folders a restart end left for the next login.
+  QStringList ResumeFolders() const {
+    return QDir(ResumeRoot()).entryList({QStringLiteral("setup-*")}, QDir::Dirs | QDir::Hidden);
   }
 
   QString setupDir_, build_, dest_, program_, form_;
+  int placed_ = 0;
+  std::vector<std::string> placedFolders_;
   QStringList names_;
   QList<QByteArray> contents_;
 };
@@ -223,10 +188,135 @@ TEST_F(SetupRoadTest, TheBuiltSetupInstallsAndADamagedOneInstallsNothingHalf) {
   }
 }
 
-QString FileObject(const QString& src, const QString& group, const QString& name,
-                   const QString& extra = {}) {
-  const QString object = group + QLatin1Char('_') + QString(name).replace(QLatin1Char('.'), QLatin1Char('_'));
-  return qxtest::ScriptFormFile(object, group, src, name, extra);
+// An archive error met while the files are copied ends the setup with
+// status 1 and says which archive, which member and what to do: on the
+// self-extracting road (a member's data damaged, a member missing, the
+// archive cut short, a file that cannot be written) and on the disks' road
+// (the next disk not where the user said, its part cut short or not
+// readable). The right disk installs the same set.
+TEST_F(SetupRoadTest, AnArchiveErrorWhileCopyingEndsTheSetupNamingArchiveAndMember) {
+  BuildSetup();
+  const QByteArray good = ReadBytes(build_ + QStringLiteral("/setup.exe"));
+  const TSelfExtractInfo info = ReadSelfExtractInfo(build_ + QStringLiteral("/setup.exe"));
+  // f1.bin's and f0.bin's members, by the names the archive holds them under.
+  QString member, first;
+  TFileHeaderRec header;
+  qint64 compressed = 0;
+  {
+    TOndxCompress reader(nullptr);
+    reader.SetCompressedFile(build_ + QStringLiteral("/files.1"));
+    for (int i = 0; i < reader.FileCount(); ++i) {
+      TlzhFileStats stats;
+      reader.GetFileStats(i, stats);
+      compressed = stats.TotalCompressed;
+      if (stats.Header.SourceName.endsWith(QStringLiteral("f0.bin"))) first = stats.Header.SourceName;
+      if (!stats.Header.SourceName.endsWith(QStringLiteral("f1.bin"))) continue;
+      member = stats.Header.SourceName;
+      header = stats.Header;
+    }
+  }
+  ASSERT_FALSE(member.isEmpty() || first.isEmpty());
+  // The disks: setup.exe without its trailer, setup.1 and disk 1's part of
+  // the archive in "disk1", f1.bin running on into the part in "disk2".
+  const QString disk1 = qxtest::TempPath(QStringLiteral("disk1"));
+  const QString disk2 = qxtest::TempPath(QStringLiteral("disk2"));
+  QDir().mkpath(disk1);
+  QDir().mkpath(disk2);
+  {
+    TOndxCompress splitter(nullptr);
+    splitter.SetCompressedFile(build_ + QStringLiteral("/files.1"));
+    octest::LimitFolders(splitter, {{disk1, 5 + 3 * 164 + compressed / 2}});
+    splitter.OnNewDisk = [&](TOndxCompress*, int, QString& path) { path = disk2; };
+    splitter.SplitToDisks(disk1, QStringLiteral("files.1"));
+  }
+  ASSERT_TRUE(QFile::exists(disk2 + QStringLiteral("/files.2")));
+  ASSERT_FALSE(QFile::exists(qxtest::TempPath(QStringLiteral("disk3/files.3"))));
+  {
+    TOndxCompress reader(nullptr);
+    reader.SetCompressedFile(disk1 + QStringLiteral("/files.1"));
+    TlzhFileStats stats;
+    reader.GetFileStats(reader.IndexOf(member), stats);
+    ASSERT_EQ(stats.Header.StartDisk, 1);
+    ASSERT_EQ(stats.Header.EndDisk, 2);
+  }
+  qxtest::WriteBytes(disk1 + QStringLiteral("/setup.exe"), good.left(info.Setup1Start));
+  QFile::setPermissions(disk1 + QStringLiteral("/setup.exe"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  ASSERT_TRUE(QFile::copy(build_ + QStringLiteral("/setup.1"), disk1 + QStringLiteral("/setup.1")));
+  // Folders the user may give for disk 2.
+  const QString none = qxtest::TempPath(QStringLiteral("nodisk"));
+  QDir().mkpath(none);
+  const QString cut = qxtest::TempPath(QStringLiteral("cutdisk"));
+  QDir().mkpath(cut);
+  qxtest::WriteBytes(cut + QStringLiteral("/files.2"), ReadBytes(disk2 + QStringLiteral("/files.2")).left(1000));
+  const QString pipe = qxtest::TempPath(QStringLiteral("pipedisk"));
+  QDir().mkpath(pipe);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe + QStringLiteral("/files.2")).constData(), 0600), 0);
+
+  const QString run = qxtest::TempPath(QStringLiteral("run"));
+  QDir().mkpath(run);
+  const QString copy = run + QStringLiteral("/setup.exe");
+  const auto changed = [&](qint64 at, char value) {
+    QByteArray bytes = good;
+    bytes[at] = value;
+    return bytes;
+  };
+  // files.1 cut short inside its last member, its trailer fitting the cut.
+  QByteArray cutShort = good.left(good.size() - 56 - 3000) + good.right(56);
+  for (int i = 0; i < 4; ++i)
+    cutShort[cutShort.size() - 56 + 28 + i] = static_cast<char>((info.Files1End - 3000) >> (8 * i));
+  const qint64 data = info.Files1Start + header.DataStart;
+  const qint64 name = data - 164 + 21 + member.toUtf8().size() - 1;
+  ASSERT_EQ(good.mid(name - member.toUtf8().size() + 1, member.toUtf8().size()), member.toUtf8());
+  const QString target = dest_ + QStringLiteral("/f1.bin");
+  const struct {
+    const char* what;
+    QByteArray exe;  // empty: the disks' road
+    QString diskFolder;
+    const char* text;
+    QStringList args;
+    QString inTheWay;
+  } cases[] = {
+      {"a byte of f1.bin's data changed", changed(data + 100, static_cast<char>(good[data + 100] ^ 0x5A)), {},
+       kIfArchiveDamaged, {copy, member}, {}},
+      {"f1.bin not in the archive", changed(name, 'X'), {}, kIfNotInArchive, {copy, member}, {}},
+      // Found when the files' information is read, before any copy: the
+      // first file is the one that cannot be unpacked.
+      {"the archive cut short", cutShort, {}, kIfArchiveDamaged, {copy, first}, {}},
+      {"a folder where f1.bin goes", good, {}, kIfCannotWrite, {target, member, copy}, target},
+      {"disk 2 not in the folder given", {}, none, kIfWrongDisk, {none + QStringLiteral("/files.2"), member}, {}},
+      {"disk 2's part cut short", {}, cut, kIfArchiveDamaged, {cut + QStringLiteral("/files.2"), member}, {}},
+      {"disk 2's part not readable", {}, pipe, kIfCannotOpenArchive, {pipe + QStringLiteral("/files.2"), member}, {}},
+      {"the right disk", {}, disk2, nullptr, {}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QDir(qxtest::TempPath(QStringLiteral("programfiles/Trovaly"))).removeRecursively();
+    if (!c.inTheWay.isEmpty()) QDir().mkpath(c.inTheWay + QStringLiteral("/inside"));
+    QString exe = disk1 + QStringLiteral("/setup.exe");
+    if (!c.exe.isEmpty()) {
+      QFile::remove(copy);
+      qxtest::WriteBytes(copy, c.exe);
+      QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+      exe = copy;
+    }
+    qputenv("QX_HEADLESS_DISK_FOLDER", QFile::encodeName(c.diskFolder));
+    const QStringList before = LoaderFolders();
+    const TSetupRun r = RunSetup(exe);
+    qunsetenv("QX_HEADLESS_DISK_FOLDER");
+    EXPECT_EQ(LoaderFolders(), before);
+    if (c.text == nullptr) {
+      EXPECT_EQ(r.exitCode, 0) << r.errors.toStdString();
+      EXPECT_EQ(octest::FolderFiles(dest_), names_);
+      for (int i = 0; i < names_.size(); ++i)
+        EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
+      continue;
+    }
+    EXPECT_EQ(r.exitCode, 1) << r.errors.toStdString();
+    std::vector<TVarRec> args(c.args.begin(), c.args.end());
+    const QString said = Format(QString::fromLatin1(c.text), args.data(), static_cast<int>(args.size()));
+    EXPECT_TRUE(r.errors.contains(said)) << "expected: " << said.toStdString() << "\nsaid: " << r.errors.toStdString();
+    EXPECT_FALSE(QFileInfo(target).isFile()) << "f1.bin is there";
+  }
 }
 
 QStringList InstallRecords() {
@@ -242,12 +332,21 @@ QStringList InstallRecords() {
 }
 
 // The restart road: a running program's file is in use, so the setup ends
-// at the restart with the file untouched; at the next login the runner its
-// autostart entry names moves the file in and starts the "-r" run, which
-// ends well and leaves no record, no entry and no loader folder.
+// at the restart with the file untouched and its unpacked program moved out
+// of the cache (here on another file system) into a folder of ours; the
+// cache is cleaned; at the next login the runner its autostart entry names
+// moves the file in and starts the "-r" run, which ends well and leaves no
+// record, no entry and no folder of the setup.
 TEST_F(SetupRoadTest, AFileInUseIsReplacedAtTheNextLoginAndTheResumedRunEndsWell) {
   BuildSetup();
   const QString exe = build_ + QStringLiteral("/setup.exe");
+  QTemporaryDir otherDisk(QStringLiteral("/dev/shm/qxcache-XXXXXX"));
+  ASSERT_TRUE(otherDisk.isValid());
+  struct stat shm {}, data {};
+  ASSERT_EQ(::stat(QFile::encodeName(otherDisk.path()).constData(), &shm), 0);
+  ASSERT_EQ(::stat(QFile::encodeName(qxtest::TempRoot()).constData(), &data), 0);
+  ASSERT_NE(shm.st_dev, data.st_dev) << "/dev/shm is not another file system here";
+  const QString cache = otherDisk.path() + QStringLiteral("/cache");
   const QString inUse = dest_ + QLatin1Char('/') + names_[0];
   QDir().mkpath(dest_);
   ASSERT_TRUE(QFile::copy(QStringLiteral(QX_INUSE_PROGRAM), inUse));
@@ -256,7 +355,7 @@ TEST_F(SetupRoadTest, AFileInUseIsReplacedAtTheNextLoginAndTheResumedRunEndsWell
   auto user = std::make_unique<qxtest::TRunningProgram>(inUse);
   ASSERT_TRUE(user->Running());
 
-  const TSetupRun first = RunSetup(exe);
+  const TSetupRun first = RunSetup(exe, {}, cache);
   EXPECT_EQ(first.exitCode, 0) << first.errors.toStdString();
   EXPECT_TRUE(first.errors.contains(QStringLiteral("log out and log in again")))
       << first.errors.toStdString();
@@ -265,85 +364,44 @@ TEST_F(SetupRoadTest, AFileInUseIsReplacedAtTheNextLoginAndTheResumedRunEndsWell
     EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
   EXPECT_EQ(PendingMoves().size(), 1u);
   EXPECT_EQ(InstallRecords(), QStringList{QStringLiteral("Install0")});
-  // The resumed run needs the extracted program: its folder outlives the run.
-  ASSERT_EQ(LoaderFolders().size(), 1);
+  // The resumed run needs the extracted program: it moved out of the cache,
+  // and RunOnce starts it there.
+  EXPECT_TRUE(LoaderFolders(cache).isEmpty()) << LoaderFolders(cache).join(' ').toStdString();
+  ASSERT_EQ(ResumeFolders().size(), 1);
+  const QString resumed = ResumeRoot() + u'/' + ResumeFolders().first() + QStringLiteral("/velmio");
+  const QStringList command = CommandLineToArgs(ReadRegString(
+      hkLocalMachine, QString::fromLatin1(kRunOnceKey), QStringLiteral("OndrixUnfinished"), {}));
+  EXPECT_EQ(command.join(u'|').toStdString(),
+            (QStringList{resumed, QStringLiteral("-r"), QStringLiteral("-esetup.exe"),
+                         QStringLiteral("-s") + QFileInfo(build_).canonicalFilePath(),
+                         QStringLiteral("-c")})
+                .join(u'|')
+                .toStdString());
+  EXPECT_TRUE(QFileInfo(resumed).isExecutable());
   const QByteArray entry = ReadBytes(RestartRunnerAutostartPath());
   ASSERT_FALSE(entry.isEmpty());
 
   // The next login: the program is gone, the autostart entry's command runs.
   // So is setup.exe (a download removed since): the resumed run still finds
-  // its record through its own extracted copy.
+  // its record through its own extracted copy. A cache cleaner ran before.
   user.reset();
   ASSERT_TRUE(QFile::remove(exe));
+  ASSERT_TRUE(QDir(cache).removeRecursively());
   QString exec;
   for (const QByteArray& line : entry.split('\n'))
     if (line.startsWith("Exec="))
       exec = QString::fromUtf8(line.mid(5));
-  const QStringList command = QProcess::splitCommand(exec);
-  ASSERT_FALSE(command.isEmpty()) << entry.toStdString();
-  const TSetupRun login = RunSetup(command[0], command.mid(1));
+  const QStringList runner = QProcess::splitCommand(exec);
+  ASSERT_FALSE(runner.isEmpty()) << entry.toStdString();
+  const TSetupRun login = RunSetup(runner[0], runner.mid(1), cache);
   EXPECT_EQ(login.exitCode, 0) << login.errors.toStdString();
   EXPECT_EQ(ReadBytes(inUse), contents_[0]);
   EXPECT_TRUE(PendingMoves().empty());
   EXPECT_EQ(InstallRecords(), QStringList());
   EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
-  EXPECT_TRUE(LoaderFolders().isEmpty()) << LoaderFolders().join(' ').toStdString();
-}
-
-// The whole script of a product: two file groups (the first with a file in
-// use, the second with a library that registers itself and a help file),
-// three registry values and a menu folder with program, help and web links;
-// sharedExtra goes into the last file of the first group.
-QByteArray ProductForm(const QString& src, const QString& sharedExtra = {}) {
-  return (qxtest::ScriptFormHead(QStringLiteral("    RunAutomatic = False\n"),
-                                 QStringLiteral("  object psProgramMenu: TpsProgramMenu\n  end\n")) +
-          QStringLiteral(
-             "  object Lib: TInstallFileGroup\n"
-             "    Container = Install1\n"
-             "    DestDirType = psContainerDestDir\n"
-             "    DestDir = '/lib'\n"
-             "    ArchiveFileType = psContainerArchiveFile\n"
-             "    GroupName = 'Lib'\n"
-             "  end\n"
-             "%1%2%3%4%5"
-             "  object Settings: TInstallRegistry\n"
-             "    Container = Install1\n"
-             "    Entries = <\n"
-             "      item\n        EntryType = retInteger\n        Ident = 'fon_koko'\n"
-             "        Integer = 11\n      end\n"
-             "      item\n        EntryType = retText\n        Ident = 'fon_nimi'\n"
-             "        Text = 'Times New Roman'\n      end\n"
-             "      item\n        EntryType = retInteger\n        Ident = 'fon_vari'\n"
-             "        Integer = 128\n      end>\n"
-             "    Key = '\\Software\\QXTrovaly\\Ruudukko'\n"
-             "    RootKey = hkCurrentUser\n"
-             "  end\n"
-             "  object MainGroup: TMainLinkGroup\n"
-             "    Container = Install1\n"
-             "    DestDir = '/Trovaly'\n"
-             "  end\n"
-             "  object PeliLink: TInstallMainLink\n"
-             "    LinkName = 'Trovaly.lnk'\n"
-             "    ObjectLocation = '/Trovaly/Game/f0.bin'\n"
-             "    ObjectLocationType = psProgramFiles\n"
-             "  end\n"
-             "  object OhjeLink: TInstallMainLink\n"
-             "    LinkName = 'Ohje Trovaly.lnk'\n"
-             "    ObjectLocation = '/Trovaly/lib/trovaly10.hlp'\n"
-             "    ObjectLocationType = psProgramFiles\n"
-             "  end\n"
-             "  object WebLink: TInstallMainLink\n"
-             "    LinkName = 'Kotisivu.URL'\n"
-             "    ObjectLocation = 'http://www.example.com/trovaly'\n"
-             "  end\n"
-             "end\n")
-              .arg(FileObject(src, QStringLiteral("Game"), QStringLiteral("f0.bin")),
-           FileObject(src, QStringLiteral("Game"), QStringLiteral("f1.bin")),
-           FileObject(src, QStringLiteral("Game"), QStringLiteral("f2.bin"), sharedExtra),
-           FileObject(src, QStringLiteral("Lib"), QStringLiteral("selfreg.ocx"),
-                      QStringLiteral("    ActiveX = True\n")),
-           FileObject(src, QStringLiteral("Lib"), QStringLiteral("trovaly10.hlp"))))
-      .toUtf8();
+  EXPECT_TRUE(ResumeFolders().isEmpty()) << ResumeFolders().join(' ').toStdString();
+  EXPECT_FALSE(QFileInfo::exists(ResumeRoot()));
+  EXPECT_TRUE(LoaderFolders(cache).isEmpty());
 }
 
 QStringList FilesBelow(const QString& folder) {
@@ -380,7 +438,7 @@ QStringList LoggedFiles() {
 QString Validate(const QString& file) {
   QProcess validate;
   validate.start(QStringLiteral("desktop-file-validate"), {file});
-  if (!validate.waitForFinished(qxtest::PeerWaitBoundMs))
+  if (!validate.waitForFinished(qxtest::WaitMs(qxtest::PeerWaitBoundMs)))
     return QStringLiteral("desktop-file-validate hangs");
   const QString out =
       QString::fromUtf8(validate.readAllStandardOutput() + validate.readAllStandardError());
@@ -388,11 +446,7 @@ QString Validate(const QString& file) {
 }
 
 TEST_F(SetupRoadTest, AProductScriptInstallsWholeWithItsMenuRegistryAndLog) {
-  const QString src = qxtest::TempPath(QStringLiteral("src"));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_SELFREG_LIBRARY), src + QStringLiteral("/selfreg.ocx")));
-  qxtest::WriteBytes(src + QStringLiteral("/trovaly10.hlp"), "help");
-  qxtest::WriteBytes(form_, ProductForm(src));
-  BuildSetup();
+  BuildProduct(QString());
   const QString product = qxtest::TempPath(QStringLiteral("programfiles/Trovaly"));
   const QString inUse = dest_ + QLatin1Char('/') + names_[0];
   QDir().mkpath(dest_);
@@ -447,11 +501,7 @@ TEST_F(SetupRoadTest, AProductScriptInstallsWholeWithItsMenuRegistryAndLog) {
 // that record and logs each file once; installing again over the installed
 // product adds no entry and no shared count.
 TEST_F(SetupRoadTest, AKilledRunAndAReinstallLeaveNoRecordAndLogEachEntryOnce) {
-  const QString src = qxtest::TempPath(QStringLiteral("src"));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(QX_SELFREG_LIBRARY), src + QStringLiteral("/selfreg.ocx")));
-  qxtest::WriteBytes(src + QStringLiteral("/trovaly10.hlp"), "help");
-  qxtest::WriteBytes(form_, ProductForm(src, QStringLiteral("    UpdateDLLCounter = True\n")));
-  BuildSetup();
+  BuildProduct();
   const QString exe = build_ + QStringLiteral("/setup.exe");
   const QString product = qxtest::TempPath(QStringLiteral("programfiles/Trovaly"));
   const QString log = QString::fromLatin1(kUninstallKeyBase) + QStringLiteral("Trovaly");
@@ -530,13 +580,12 @@ QString HelpGroup() {
 // names no folder of the machine it was built on; the built setup.exe
 // installs each into its group's folder.
 TEST_F(SetupRoadTest, FilesOfOneNameFromTwoFoldersAreBuiltByVelmioAndInstalledBySetupExe) {
-  const QString src = qxtest::TempPath(QStringLiteral("src"));
-  qxtest::WriteBytes(src + QStringLiteral("/game/readme.txt"), "pelin lueminut");
-  qxtest::WriteBytes(src + QStringLiteral("/help/readme.txt"), "ohjeen lueminut");
+  qxtest::WriteBytes(src_ + QStringLiteral("/game/readme.txt"), "pelin lueminut");
+  qxtest::WriteBytes(src_ + QStringLiteral("/help/readme.txt"), "ohjeen lueminut");
   const QString form = qxtest::ScriptFormHead(BuiltAlone()) + HelpGroup() +
-                       FileObject(QStringLiteral("../src/game"), QStringLiteral("Game"), QStringLiteral("readme.txt")) +
-                       FileObject(QStringLiteral("../src/help"), QStringLiteral("Help"), QStringLiteral("readme.txt")) +
-                       FileObject(src, QStringLiteral("Game"), names_[0]) + QStringLiteral("end\n");
+                       qxtest::FileObject(QStringLiteral("../src/game"), QStringLiteral("Game"), QStringLiteral("readme.txt")) +
+                       qxtest::FileObject(QStringLiteral("../src/help"), QStringLiteral("Help"), QStringLiteral("readme.txt")) +
+                       qxtest::FileObject(src_, QStringLiteral("Game"), names_[0]) + QStringLiteral("end\n");
   qxtest::WriteBytes(form_, form.toUtf8());
 
   const TSetupRun build = BuildWithVelmio();
@@ -545,7 +594,7 @@ TEST_F(SetupRoadTest, FilesOfOneNameFromTwoFoldersAreBuiltByVelmioAndInstalledBy
   QStringList members = octest::MemberNames(build_ + QStringLiteral("/files.1"));
   members.sort();
   EXPECT_EQ(members, (QStringList{QStringLiteral("../src/game/readme.txt"), QStringLiteral("../src/help/readme.txt"),
-                                  ArchiveKeyOf(src, names_[0])}));
+                                  ArchiveKeyOf(src_, names_[0])}));
   EXPECT_FALSE(ReadBytes(build_ + QStringLiteral("/files.1")).contains(qxtest::TempRoot().toUtf8()));
   EXPECT_EQ(octest::MemberNames(build_ + QStringLiteral("/setup.1")),
             (QStringList{QStringLiteral("velmio"), QStringLiteral("script.form"), QStringLiteral("qxrunonce")}));
@@ -563,14 +612,13 @@ TEST_F(SetupRoadTest, FilesOfOneNameFromTwoFoldersAreBuiltByVelmioAndInstalledBy
 // name holds (rather than one cut short into another's); a key of exactly
 // 100 bytes builds.
 TEST_F(SetupRoadTest, TheBuildRefusesATrueDuplicateAndAKeyTooLongForTheArchive) {
-  const QString src = qxtest::TempPath(QStringLiteral("src"));
   // "../src/" + folder + "/readme.txt": 100 bytes with 82 characters.
   const QString fits(82, u'k');
   const QString over(83, u'k');
   for (const QString& folder : {QStringLiteral("game"), fits, over})
-    qxtest::WriteBytes(src + u'/' + folder + QStringLiteral("/readme.txt"), "lueminut");
+    qxtest::WriteBytes(src_ + u'/' + folder + QStringLiteral("/readme.txt"), "lueminut");
   const auto file = [](const QString& group, const QString& folder) {
-    return FileObject(QStringLiteral("../src/") + folder, group, QStringLiteral("readme.txt"));
+    return qxtest::FileObject(QStringLiteral("../src/") + folder, group, QStringLiteral("readme.txt"));
   };
   const struct {
     const char* what;
@@ -606,7 +654,6 @@ TEST_F(SetupRoadTest, TheBuildRefusesATrueDuplicateAndAKeyTooLongForTheArchive) 
 // cannot date a pipe, and a rule that cannot decide installs the file. The
 // setup ends well and nothing waits on a pipe.
 TEST_F(SetupRoadTest, ANamedPipeAtADestinationIsReplacedOrKeptByEachOverwriteRule) {
-  const QString src = qxtest::TempPath(QStringLiteral("src"));
   const struct {
     const char* mode;
     bool replaced;
@@ -614,8 +661,8 @@ TEST_F(SetupRoadTest, ANamedPipeAtADestinationIsReplacedOrKeptByEachOverwriteRul
   QString form = qxtest::ScriptFormHead(BuiltAlone());
   for (const auto& row : rows) {
     const QString name = QLatin1String(row.mode) + QStringLiteral(".dat");
-    qxtest::WriteBytes(src + u'/' + name, QByteArray("new ") + row.mode);
-    form += FileObject(src, QStringLiteral("Game"), name,
+    qxtest::WriteBytes(src_ + u'/' + name, QByteArray("new ") + row.mode);
+    form += qxtest::FileObject(src_, QStringLiteral("Game"), name,
                        QStringLiteral("    OverwriteMode = %1\n").arg(QLatin1String(row.mode)));
   }
   qxtest::WriteBytes(form_, (form + QStringLiteral("end\n")).toUtf8());
@@ -640,6 +687,143 @@ TEST_F(SetupRoadTest, ANamedPipeAtADestinationIsReplacedOrKeptByEachOverwriteRul
       EXPECT_TRUE(S_ISREG(st.st_mode));
       EXPECT_EQ(ReadBytes(path), QByteArray("new ") + row.mode);
     }
+  }
+}
+
+QStringList RunOnceValues() {
+  TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  TStringList names;
+  if (registry.OpenKeyReadOnly(QString::fromLatin1(kRunOnceKey))) registry.GetValueNames(&names);
+  QStringList out;
+  for (int i = 0; i < names.Count(); ++i)
+    out << registry.ReadString(names[i]);
+  return out;
+}
+
+// Both name the same file (by device and inode).
+bool SameFile(const QString& a, const QString& b) {
+  struct stat x {}, y {};
+  return ::stat(QFile::encodeName(a).constData(), &x) == 0 && ::stat(QFile::encodeName(b).constData(), &y) == 0 &&
+         x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+// Setups in folders whose names are awkward on a command line (a blank, a
+// quote, a trailing backslash, a line feed) or that the program cannot
+// read as text (a byte that is not UTF-8), on either road: each installs
+// with a file in use, its resume command brings the runner back to the
+// same setup, the resumed run ends well, and the uninstaller removes the
+// product. The setup's folder keeps what the user had in it.
+TEST_F(SetupRoadTest, SetupFoldersWithAwkwardNamesInstallResumeAndUninstall) {
+  BuildSetup();
+  const struct {
+    const char* what;
+    QByteArray name;
+    bool disk;
+  } cases[] = {
+      {"a blank", "Omat lataukset", false},
+      {"a quote", "sano \"hei\" ja \"", true},
+      {"a trailing backslash", "lataus\\", false},
+      {"a line feed", "kaksi\nrivi\\", false},
+      {"a byte that is not UTF-8, self-extracting", "lataus\xff", false},
+      {"a byte that is not UTF-8, first disk", "levyke\xe4", true},
+  };
+  const QString inUse = dest_ + QLatin1Char('/') + names_[0];
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const QString exe = PlaceSetup(c.name, c.disk);
+    ASSERT_FALSE(exe.isEmpty());
+    const QByteArray setup = ReadBytes(exe);
+    QDir().mkpath(dest_);
+    QFile::remove(inUse);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QX_INUSE_PROGRAM), inUse));
+    QFile::setPermissions(inUse, QFile::permissions(inUse) | QFile::ExeOwner);
+    auto user = std::make_unique<qxtest::TRunningProgram>(inUse);
+    ASSERT_TRUE(user->Running());
+
+    const TSetupRun first = RunSetup(exe);
+    ASSERT_EQ(first.exitCode, 0) << first.errors.toStdString();
+    EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "Install0");
+    EXPECT_TRUE(LoaderFolders().isEmpty());
+    ASSERT_EQ(ResumeFolders().size(), 1);
+    // The resume command splits back into the program moved for it and the
+    // switches that name the setup the user started.
+    const QStringList runOnce = RunOnceValues();
+    ASSERT_EQ(runOnce.size(), 1);
+    const QStringList args = CommandLineToArgs(runOnce[0]);
+    ASSERT_EQ(args.size(), c.disk ? 4 : 5) << runOnce[0].toStdString();
+    EXPECT_EQ(args[0], ResumeRoot() + u'/' + ResumeFolders().first() + QStringLiteral("/velmio"));
+    EXPECT_EQ(args[1], QStringLiteral("-r"));
+    EXPECT_EQ(args.last(), QStringLiteral("-c"));
+    const QString source = args[c.disk ? 2 : 3].mid(2);
+    const QString started = c.disk ? QStringLiteral("setup.1") : args[2].mid(2);
+    EXPECT_TRUE(SameFile(source + u'/' + started, QFileInfo(exe).absolutePath() + u'/' + (c.disk ? started : QStringLiteral("setup.exe"))))
+        << runOnce[0].toStdString();
+
+    // The next login, through the real runner.
+    user.reset();
+    const TSetupRun login = RunSetup(RestartRunnerPath());
+    EXPECT_EQ(login.exitCode, 0) << login.errors.toStdString();
+    for (int i = 0; i < names_.size(); ++i)
+      EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
+    EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "");
+    EXPECT_EQ(RunOnceValues(), QStringList());
+    EXPECT_TRUE(ResumeFolders().isEmpty());
+
+    QProcess uninstall;
+    uninstall.start(QStringLiteral(QX_UNINSTALL_PROGRAM), {QStringLiteral("-y"), QStringLiteral("Trovaly")});
+    ASSERT_TRUE(uninstall.waitForFinished(qxtest::PeerWaitBoundMs));
+    EXPECT_EQ(uninstall.exitCode(), 0) << uninstall.readAllStandardError().toStdString();
+    EXPECT_EQ(octest::FolderFiles(dest_), QStringList());
+    EXPECT_EQ(LoggedFiles(), QStringList());
+    EXPECT_EQ(ReadBytes(exe), setup);
+    EXPECT_EQ(QDir(QFileInfo(exe).absolutePath()).entryList(QDir::Files | QDir::Hidden).size(), c.disk ? 3 : 1);
+  }
+
+  // A cache folder whose name is not UTF-8 cannot hold the unpacked
+  // program: refused with its reason before anything is made.
+  const QByteArray cache = QFile::encodeName(qxtest::TempPath(QStringLiteral("v\u00e4limuisti"))) + "\xff";
+  const QByteArray mine = qgetenv("XDG_CACHE_HOME");
+  qputenv("XDG_CACHE_HOME", cache);
+  const TSetupRun refused = RunSetup(build_ + QStringLiteral("/setup.exe"));
+  qputenv("XDG_CACHE_HOME", mine);
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_TRUE(refused.errors.contains(QStringLiteral("the name of that folder is not UTF-8"))) << refused.errors.toStdString();
+  struct stat st {};
+  EXPECT_NE(::lstat(cache.constData(), &st), 0);
+  EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "");
+}
+
+// A run is known by the setup the user started: two runs of the first disk
+// of a set killed in the middle of the copy keep one record, the next run
+// ends well and removes it, and no unpacked setup is left; the same for a
+// self-extracting setup killed once.
+TEST_F(SetupRoadTest, KilledRunsKeepOneRecordAndTheGoodRunLeavesNoneAndNoUnpackedSetup) {
+  BuildSetup();
+  const struct {
+    const char* what;
+    bool disk;
+    int kills;
+  } cases[] = {{"first disk", true, 2}, {"self-extracting", false, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const QString exe = PlaceSetup(c.disk ? QByteArrayLiteral("levyke") : QByteArrayLiteral("lataus"), c.disk);
+    ASSERT_FALSE(exe.isEmpty());
+    for (int kill = 0; kill < c.kills; ++kill) {
+      qputenv("QX_HEADLESS_KILL_AFTER", "File1");
+      const TSetupRun killed = RunSetup(exe);
+      qunsetenv("QX_HEADLESS_KILL_AFTER");
+      ASSERT_EQ(killed.exitCode, -2) << "the run was not killed: " << killed.errors.toStdString();
+      EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "Install0") << kill;
+      // The killed run's folder is left; the next run removes it.
+      EXPECT_EQ(LoaderFolders().size(), 1) << kill;
+    }
+    const TSetupRun good = RunSetup(exe);
+    EXPECT_EQ(good.exitCode, 0) << good.errors.toStdString();
+    EXPECT_EQ(InstallRecords().join(u' ').toStdString(), "");
+    EXPECT_TRUE(LoaderFolders().isEmpty()) << LoaderFolders().join(' ').toStdString();
+    for (int i = 0; i < names_.size(); ++i)
+      EXPECT_EQ(ReadBytes(dest_ + QLatin1Char('/') + names_[i]), contents_[i]) << i;
   }
 }
 

@@ -106,13 +106,15 @@ TEST(RegistryValues, FailedStringWriteNamesKeyIdentAndValue) {
   }
 }
 
-TEST(RegistryValues, FailedIntegerWriteCarriesTheKey) {
+// The key, and on a line of its own what the registry said.
+TEST(RegistryValues, FailedIntegerWriteCarriesTheKeyAndTheCause) {
   CorruptHive("HKCU.sqlite");
   try {
     WriteRegInteger(hkCurrentUser, QStringLiteral("\\Some\\Key"), QStringLiteral("N"), 1);
     FAIL() << "no exception";
   } catch (const EIRCannotWriteValue& e) {
-    EXPECT_EQ(e.Message(), QStringLiteral("\\Some\\Key"));
+    EXPECT_EQ(e.Message().section(u'\n', 0, 0), QStringLiteral("\\Some\\Key"));
+    EXPECT_TRUE(e.Message().section(u'\n', 1).contains(QStringLiteral("HKCU.sqlite"))) << e.Message().toStdString();
   }
   EXPECT_EQ(qxtest::ReadBytes(RegistryFolder() + QStringLiteral("/HKCU.sqlite")),
             QByteArray("this is not a database, not even close"));

@@ -83,11 +83,12 @@ const char* const kFinnish[] = {
     "30;Kohdekansio",
     "59;Valitse haluamasi asennustapa ja napsauta Seuraava.",
     "33;tavua",
+    "92;1\u00a0" "000",
 };
 const char* const kEnglish[] = {"6;Cancel", "10;This program will install the software on your computer.",
                                 "17;Typical", "19;Compact", "21;Custom", "23;Full",
                                 "25;Destination directory", "30;Destination directory",
-                                "31;Space Required:", "32;Space Available:", "33;bytes"};
+                                "31;Space Required:", "32;Space Available:", "33;bytes", "92;1,000"};
 
 class BeforeInstallPages : public testing::Test {
  protected:
@@ -386,16 +387,21 @@ TEST_F(BeforeInstallPages, TheDriveTableFollowsTheSelectedGroups) {
   EXPECT_EQ(full.Rows()[0].required, 30);
 }
 
-// Sizes in the user's style (on a Finnish desktop the thousands parted by
-// a space) and never cut: the largest size a group can have fits its
-// label, and every column of the drive list fits its texts, also the long
-// mount point of a disk of its own.
-TEST_F(BeforeInstallPages, TheComponentsPageShowsEverySizeWholeInTheUsersStyle) {
-  QLocale::setDefault(QLocale(QLocale::Finnish, QLocale::Finland));
+// Sizes in the wizard's language, whatever the process's locale (the
+// Finnish page parts the thousands by a space, also under LANG=C.UTF-8),
+// and never cut: the largest size a group can have fits its label, and
+// every column of the drive list fits its texts, also the long mount point
+// of a disk of its own.
+TEST_F(BeforeInstallPages, TheComponentsPageShowsEverySizeWholeInTheWizardsLanguage) {
+  QLocale::setDefault(QLocale::c());
   const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+  EXPECT_EQ(BytesText(6496632), QStringLiteral("6,496,632 Bytes")) << "no translator";
   AddFinnish();
   const QString space(QChar(0x00a0));
   EXPECT_EQ(BytesText(176904920), QStringLiteral("176") + space + "904" + space + "920 tavua");
+  translator->SetTranslateIntoLanguage(olEnglish);
+  EXPECT_EQ(BytesText(6496632), QStringLiteral("6,496,632 bytes"));
+  translator->SetTranslateIntoLanguage(olSpanish);
   // The install as large as a group can be: a sparse file in the game.
   ASSERT_TRUE(QFile::resize(tmp.filePath(QStringLiteral("Peli.bin")), INT_MAX - 5000));
   game->GetFile(0)->ReadFileInfo();
@@ -467,8 +473,9 @@ TEST_F(BeforeInstallPages, ComponentsWithoutAContainerRefuseToShow) {
 }
 
 // Each page, in Finnish, saved as a picture: run on an X server by the test
-// below, in a process of its own.
-TEST_F(BeforeInstallPages, ShotsOnTheXServer) {
+// below, in a process of its own (CTest does not run it).
+using BeforeInstallPagesInAChild = BeforeInstallPages;
+TEST_F(BeforeInstallPagesInAChild, ShotsOnTheXServer) {
   const QString folderName = qEnvironmentVariable("QX_PAGE_SHOTS_INTO");
   if (folderName.isEmpty()) GTEST_SKIP() << "runs inside PagesInFinnishOnAnXServer";
   AddWizard();
@@ -519,23 +526,27 @@ TEST_F(BeforeInstallPages, TheLicencePageStandsReadyButNoWizardShowsIt) {
   });
 }
 
+// The pictures go into QX_DESKTOP_SHOTS when it names a folder.
 TEST(BeforeInstallPagesShots, PagesInFinnishOnAnXServer) {
-  const QString folderName = qEnvironmentVariable("QX_DESKTOP_SHOTS");
-  if (folderName.isEmpty()) GTEST_SKIP() << "set QX_DESKTOP_SHOTS to a folder for the shots";
+  QString folderName = qEnvironmentVariable("QX_DESKTOP_SHOTS");
+  if (folderName.isEmpty()) folderName = qxtest::TempPath(QStringLiteral("shots"));
   ASSERT_TRUE(QDir().mkpath(folderName));
   TXvfb server(QStringLiteral("1024x768"));
-  ASSERT_FALSE(server.Display().isEmpty()) << "Xvfb did not start";
+  ASSERT_FALSE(server.Display().isEmpty()) << "Xvfb did not start: " << server.Log().toStdString();
   QProcessEnvironment env = server.Environment();
   env.insert(QStringLiteral("QX_PAGE_SHOTS_INTO"), QDir(folderName).absolutePath());
   QProcess child;
   child.setProcessEnvironment(env);
   child.setProcessChannelMode(QProcess::MergedChannels);
   child.start(QCoreApplication::applicationFilePath(),
-              {QStringLiteral("--gtest_filter=BeforeInstallPages.ShotsOnTheXServer")});
-  ASSERT_TRUE(child.waitForFinished(120000));
+              {QStringLiteral("--gtest_filter=BeforeInstallPagesInAChild.ShotsOnTheXServer")});
+  ASSERT_TRUE(child.waitForFinished(qxtest::WaitMs(120000)));
   const QByteArray output = child.readAll();
   EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
   EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+  for (const QString& name : QDir(folderName).entryList({QStringLiteral("page*.png")}))
+    EXPECT_FALSE(QImage(QDir(folderName).filePath(name)).isNull()) << name.toStdString();
+  EXPECT_EQ(QDir(folderName).entryList({QStringLiteral("page*.png")}).size(), 7);
 }
 
 }  // namespace

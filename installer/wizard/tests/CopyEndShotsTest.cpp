@@ -12,11 +12,14 @@
 #include "installer/wizard/ordlg_CopyFile.h"
 #include "installer/wizard/ordlg_EndPages.h"
 #include "installer/wizard/ordlg_InstallStatus.h"
+#include "installer/wizard/tests/TextInk.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Edit.h"
+#include "platform/rtl/Format.h"
 
 #include <QDir>
 #include <QFontMetrics>
+#include <QTextLayout>
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
@@ -68,6 +71,14 @@ const TText kTexts[] = {
     {61, "Setup incomplete", "Asennus jäi kesken"},
     {72, "Finish", "Valmis"},
     {75, "Reading file information...", "Luetaan tiedostojen tietoja..."},
+    {98, "The setup did not finish. Everything it had changed has been put back, so your computer is as it "
+         "was before.",
+     "Asennus ei valmistunut. Kaikki sen tekemät muutokset on peruttu, joten tietokoneesi on ennallaan."},
+    {99, "Changes taken back - files: %d, folders: %d, registry values: %d.",
+     "Perutut muutokset - tiedostoja: %d, kansioita: %d, rekisteriarvoja: %d."},
+    {100, "Changes of an earlier setup that was stopped, taken back - files: %d, folders: %d, registry values: %d.",
+     "Aiemman, keskeytyneen asennuksen perutut muutokset - tiedostoja: %d, kansioita: %d, rekisteriarvoja: %d."},
+    {101, "These changes could not be taken back:", "Näitä muutoksia ei voitu perua:"},
 };
 
 QString Shown(QString caption) {
@@ -217,4 +228,122 @@ TEST_F(CopyEndShots, EveryWindowInFinnishFitsItsTexts) {
   Shoot(status->StatusForm(), QStringLiteral("status"));
 }
 
+// The widths of the rows of ink in a part of an image.
+QList<int> InkRows(const QImage& image, const QRect& area) {
+  QList<int> widths;
+  for (const qxtest::TInkRow& row : qxtest::InkRows(image, area)) widths << row.width;
+  return widths;
+}
+
+// A control's place on its form.
+QRect OnForm(const TControl* control, const TForm* form) {
+  QRect r(control->Left(), control->Top(), control->Width(), control->Height());
+  for (const TWinControl* p = control->Parent(); p != nullptr && p != form; p = p->Parent())
+    r.translate(p->Left(), p->Top());
+  return r;
+}
+
+// How a word-wrapped text lies in a label: the width of each line.
+QList<int> WrappedLineWidths(const QString& text, const QFont& font, int width) {
+  QTextLayout layout(text, font);
+  layout.beginLayout();
+  QList<int> widths;
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    widths << qRound(line.naturalTextWidth());
+  }
+  layout.endLayout();
+  return widths;
+}
+
+// The ink of a label's text agrees with its lines: as many rows, each about
+// as wide (a glyph's ink may start or end a pixel or two inside its advance).
+void ExpectShowsText(const QImage& image, const TForm* form, const TLabel* label, const QString& text) {
+  SCOPED_TRACE(label->Name().toStdString());
+  const QList<int> rows = InkRows(image, OnForm(label, form));
+  const QList<int> lines = WrappedLineWidths(text, label->Font()->ToQFont(), label->Width());
+  ASSERT_EQ(rows.size(), lines.size()) << text.toStdString();
+  for (int i = 0; i < rows.size(); ++i) EXPECT_NEAR(rows[i], lines[i], 4) << "line " << i;
+}
+
+void ExpectBlank(const QImage& image, const TForm* form, const TControl* control) {
+  EXPECT_TRUE(InkRows(image, OnForm(control, form)).isEmpty()) << control->Name().toStdString();
+}
+
+// The bad-end page says what the run took back, in Finnish: everything
+// (then it does not call the software half-installed), everything of an
+// earlier stopped run, or not everything, listing what stays. Without a
+// report it says what it always said. Checked on the painted page.
+TEST_F(CopyEndShots, TheBadEndPageSaysWhatWasTakenBack) {
+  TForm setup(nullptr);
+  auto* install = new TInstall(&setup);
+  const QString halfInstalled = QStringLiteral(
+      "Ohjelmistoa ei ole asennettu oikein, eikä se toimi oikein, jos yrität käyttää sitä.");
+  const QString allBack = QStringLiteral("Asennus ei valmistunut. Kaikki sen tekemät muutokset on peruttu, joten "
+                                         "tietokoneesi on ennallaan.");
+  TUndoReport none;
+  TUndoReport all;
+  all.files = 12;
+  all.folders = 3;
+  all.registryValues = 40;
+  TUndoReport earlier = all;
+  earlier.earlierRun = true;
+  TUndoReport partly = all;
+  partly.failed << QStringLiteral("/home/u/.local/opt/Trovaly/trovaly: Permission denied")
+                << QStringLiteral("HKCU\\Software\\QXTrovaly fon_koko: disk full");
+  const struct {
+    const char* what;
+    const TUndoReport& report;
+    QString top;       // the text at the top: TopLabel's or PutBackLabel's
+    QString counts;    // empty: none
+  } rows[] = {
+      {"no report", none, halfInstalled, {}},
+      {"all taken back", all, allBack,
+       QStringLiteral("Perutut muutokset - tiedostoja: 12, kansioita: 3, rekisteriarvoja: 40.")},
+      {"an earlier run taken back", earlier, allBack,
+       QStringLiteral("Aiemman, keskeytyneen asennuksen perutut muutokset - tiedostoja: 12, kansioita: 3, "
+                      "rekisteriarvoja: 40.")},
+      {"not all taken back", partly, halfInstalled,
+       QStringLiteral("Perutut muutokset - tiedostoja: 12, kansioita: 3, rekisteriarvoja: 40.")},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* page = new TBadInstallForm(app.get());
+    page->SetContainer(install);
+    page->ShowUndoReport(row.report);
+    page->ApplyLanguage();
+    page->Show();
+    const bool whole = !row.report.Empty() && row.report.failed.isEmpty();
+    EXPECT_EQ(page->TopLabel->Visible(), !whole);
+    EXPECT_EQ(page->PutBackLabel->Visible(), whole);
+    const QImage image = page->PaintToImage();
+    ExpectShowsText(image, page, whole ? page->PutBackLabel : page->TopLabel, row.top);
+    if (row.counts.isEmpty()) {
+      EXPECT_FALSE(page->UndoneLabel->Visible());
+      ExpectBlank(image, page, page->UndoneLabel);
+    } else {
+      EXPECT_EQ(page->UndoneLabel->Caption(), row.counts);
+      ExpectShowsText(image, page, page->UndoneLabel, row.counts);
+    }
+    EXPECT_EQ(page->FailedList->Visible(), !row.report.failed.isEmpty());
+    if (row.report.failed.isEmpty()) {
+      ExpectBlank(image, page, page->FailedLabel);
+      ExpectBlank(image, page, page->FailedList);
+    } else {
+      ExpectShowsText(image, page, page->FailedLabel, QStringLiteral("Näitä muutoksia ei voitu perua:"));
+      // One row of the list for each change that stays, as wide as its text.
+      const QRect list = OnForm(page->FailedList, page).adjusted(3, 2, -3, -2);
+      const QList<int> inked = InkRows(image, list);
+      ASSERT_EQ(inked.size(), row.report.failed.size());
+      const QFontMetrics metrics(page->FailedList->Font()->ToQFont());
+      for (int i = 0; i < inked.size(); ++i)
+        EXPECT_NEAR(inked[i], std::min(metrics.horizontalAdvance(row.report.failed[i]), list.width()), 4) << i;
+    }
+    ExpectNothingCutOrOverlapping(page);
+    Shoot(page, QStringLiteral("bad-end-") + QString::fromLatin1(row.what).replace(u' ', u'-'));
+    page->Free();
+  }
+}
+
 }  // namespace
+

@@ -1,6 +1,7 @@
 // Several processes on one hive or INI file, and a writer killed mid-loop.
 #include "platform/registry/IniFile.h"
 #include "platform/registry/Registry.h"
+#include "platform/registry/tests/Children.h"
 #include "platform/rtl/ProcessState.h"
 #include "platform/rtl/StringList.h"
 #include "tests/support/TestSupport.h"
@@ -11,29 +12,17 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <set>
 #include <vector>
 
 namespace {
 
-constexpr int kWaitMs = 120000;
-
-std::unique_ptr<QProcess> StartChild(const QStringList& args) {
-  auto child = std::make_unique<QProcess>();
-  child->setProgram(QStringLiteral(QX_REGISTRY_CHILD));
-  child->setArguments(args);
-  child->setProcessChannelMode(QProcess::SeparateChannels);
-  child->start();
-  EXPECT_TRUE(child->waitForStarted(kWaitMs));
-  return child;
-}
-
-void ExpectFinishedCleanly(QProcess& child) {
-  ASSERT_TRUE(child.waitForFinished(kWaitMs));
-  EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardError().toStdString();
-}
+using regtest::ExpectFinishedCleanly;
+using regtest::Race;
+using regtest::StartChild;
+constexpr int kWaitMs = regtest::kChildWaitMs;
 
 std::set<int> Reported(const QByteArray& output) {
   std::set<int> seen;
@@ -104,25 +93,6 @@ TEST(RegistryConcurrency, KilledWriterLosesNothingItCommitted) {
   }
 }
 
-// Starts children that wait for a go file, then lets them all go at once.
-class Race {
- public:
-  explicit Race(const QString& go) : go_(go) {}
-  void Add(QStringList args) {
-    args.insert(1, go_);
-    children_.push_back(StartChild(args));
-  }
-  void Go() { qxtest::WriteBytes(go_, QByteArray()); }
-  void ExpectAllFinishedCleanly() {
-    for (auto& child : children_)
-      ExpectFinishedCleanly(*child);
-  }
-
- private:
-  QString go_;
-  std::vector<std::unique_ptr<QProcess>> children_;
-};
-
 TEST(RegistryConcurrency, EightProcessesCreatingOneHiveAtOnce) {
   constexpr int kProcesses = 8;
   constexpr int kCount = 10;
@@ -165,32 +135,110 @@ TEST(RegistryConcurrency, FourWritersAndTwoReadersOnOneKey) {
 }
 
 // This process's reads (kept in its read cache) never outlive another
-// process's commit: a value read again and again, and a list of names, show
-// the other process's writes as soon as they are committed.
+// process's commit: between every two commits of the other process, a
+// value read again and again, the list of names and each name's presence
+// show exactly what was committed last.
 TEST(RegistryConcurrency, ReadsSeeEveryCommitOfAnotherProcess) {
+  constexpr int kCommits = 30;
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey(QStringLiteral("\\Software\\QxConcurrency"), true));
   reg.WriteInteger(QStringLiteral("c1"), 100);
-  TStringList names;
-  for (int round = 0; round < 3; ++round) {
-    EXPECT_EQ(reg.ReadInteger(QStringLiteral("c1")), 100);
+  // What the other process has committed so far, by name.
+  std::map<QString, int> committed{{QStringLiteral("c1"), 100}};
+  std::set<QString> gone;
+  auto expectCommitted = [&](int step) {
+    SCOPED_TRACE(step);
+    TStringList names;
     reg.GetValueNames(&names);
-    EXPECT_EQ(names.Count(), 1);
-    EXPECT_FALSE(reg.ValueExists(QStringLiteral("c2")));
+    std::set<QString> listed;
+    for (int i = 0; i < names.Count(); ++i) listed.insert(names.Get(i));
+    std::set<QString> expected;
+    for (const auto& [name, value] : committed) {
+      expected.insert(name);
+      EXPECT_EQ(reg.ReadInteger(name), value) << name.toStdString();
+      EXPECT_TRUE(reg.ValueExists(name)) << name.toStdString();
+    }
+    EXPECT_EQ(listed, expected);
+    for (const QString& name : gone) EXPECT_FALSE(reg.ValueExists(name)) << name.toStdString();
+  };
+  auto child = StartChild({QStringLiteral("step"), QStringLiteral("c"), QString::number(kCommits)});
+  for (int i = 0; i < kCommits; ++i) {
+    // Read twice before the commit: the cache holds it all.
+    expectCommitted(i);
+    expectCommitted(i);
+    ASSERT_EQ(child->write("go\n"), 3);
+    QByteArray line;
+    while (!line.endsWith('\n') && child->state() == QProcess::Running) {
+      child->waitForReadyRead(qxtest::WaitMs(10000));
+      line += child->readLine();
+    }
+    ASSERT_EQ(line.trimmed(), QByteArray::number(i)) << child->readAllStandardError().toStdString();
+    if (i % 3 == 0) {
+      committed[QStringLiteral("c1")] = i;
+    } else if (i % 3 == 1) {
+      committed[QStringLiteral("cn%1").arg(i)] = i;
+    } else {
+      committed.erase(QStringLiteral("cn%1").arg(i - 1));
+      gone.insert(QStringLiteral("cn%1").arg(i - 1));
+    }
+    expectCommitted(i + 1);
+    if (HasFatalFailure()) return;
   }
-  auto child = StartChild({QStringLiteral("reg"), QStringLiteral("c"), QStringLiteral("3")});
   ExpectFinishedCleanly(*child);
-  EXPECT_EQ(reg.ReadInteger(QStringLiteral("c1")), 1);
-  reg.GetValueNames(&names);
-  EXPECT_EQ(names.Count(), 3);
-  EXPECT_EQ(reg.ReadInteger(QStringLiteral("c2")), 2);
   // And this process's own writes at once.
   reg.WriteInteger(QStringLiteral("c1"), 7);
   EXPECT_EQ(reg.ReadInteger(QStringLiteral("c1")), 7);
-  EXPECT_TRUE(reg.DeleteValue(QStringLiteral("c2")));
-  EXPECT_FALSE(reg.ValueExists(QStringLiteral("c2")));
+  EXPECT_TRUE(reg.DeleteValue(QStringLiteral("c1")));
+  EXPECT_FALSE(reg.ValueExists(QStringLiteral("c1")));
+  TStringList names;
   reg.GetValueNames(&names);
-  EXPECT_EQ(names.Count(), 2);
+  EXPECT_EQ(names.Count(), 0);
+}
+
+// A read or a create through HKEY_CLASSES_ROOT (HKLM\Software\Classes)
+// finds that key as it is at the call, after another process deleted and
+// made it again, or made it where this process had found none.
+TEST(RegistryConcurrency, ClassesRootIsFoundAgainAfterAnotherProcessChangedIt) {
+  struct Case {
+    const char* known;  // what this process read before: "Gen" or "nothing"
+    const char* other;  // what the other process does: "recreate" or "create"
+    bool create;        // this process's call: RegCreateKeyEx, else RegOpenKeyEx
+  };
+  const Case cases[] = {{"Gen", "recreate", false},
+                        {"Gen", "recreate", true},
+                        {"nothing", "create", false},
+                        {"nothing", "create", true}};
+  const auto lookUp = [](bool create, HKEY* key) {
+    return create ? RegCreateKeyEx(HKEY_CLASSES_ROOT, QStringLiteral("Gen"), KEY_ALL_ACCESS, key)
+                  : RegOpenKeyEx(HKEY_CLASSES_ROOT, QStringLiteral("Gen"), KEY_READ, key);
+  };
+  const auto valueOf = [](HKEY key) {
+    QByteArray data;
+    EXPECT_EQ(RegQueryValueEx(key, QStringLiteral("v"), nullptr, &data), ERROR_SUCCESS);
+    RegCloseKey(key);
+    return data.size() == 4 ? int(data[0]) : -1;
+  };
+  int serial = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.known) + " " + c.other + (c.create ? " create" : " open"));
+    FreshRegistry(QStringLiteral("classes%1").arg(++serial));
+    HKEY key{};
+    if (QLatin1String(c.known) == QLatin1String("Gen")) {
+      regtest::RunChild({QStringLiteral("classes"), QStringLiteral("create"), QStringLiteral("0")});
+      ASSERT_EQ(lookUp(false, &key), ERROR_SUCCESS);
+      EXPECT_EQ(valueOf(key), 0);
+    } else {
+      ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Classes"), KEY_READ,
+                             &key),
+                ERROR_FILE_NOT_FOUND);
+    }
+    for (int round = 1; round <= 2; ++round) {
+      regtest::RunChild(
+          {QStringLiteral("classes"), QLatin1String(c.other), QString::number(round)});
+      ASSERT_EQ(lookUp(c.create, &key), ERROR_SUCCESS) << "round " << round;
+      EXPECT_EQ(valueOf(key), round);
+    }
+  }
 }
 
 TEST(IniConcurrency, TwoProcessesWritingOneFileLoseNothing) {

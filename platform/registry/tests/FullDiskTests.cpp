@@ -1,5 +1,8 @@
-// Hives on a small, really full file system: a tmpfs mounted by the test.
+// Hives on a small, really full disk (TestDisk.h).
+#include "platform/registry/Hive.h"
 #include "platform/registry/Registry.h"
+#include "platform/registry/tests/Children.h"
+#include "platform/registry/tests/TestDisk.h"
 #include "platform/rtl/ProcessState.h"
 #include "tests/support/TestSupport.h"
 
@@ -10,72 +13,40 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
 #include <functional>
-
-#include <fcntl.h>
-#include <sys/mount.h>
-#include <unistd.h>
+#include <string>
+#include <tuple>
 
 namespace {
 
 const QString kKey = QStringLiteral("\\Software\\QxConcurrency");
 const QString kFull = QStringLiteral(": There is not enough space on the disk.");
 
-// A tmpfs of the given size, unmounted when it goes; the registry lives on it.
-class SmallDisk {
- public:
-  explicit SmallDisk(const char* size) : path_(qxtest::TempPath(QStringLiteral("small"))) {
-    QDir().mkpath(path_);
-    const QByteArray options = QByteArray("size=") + size;
-    if (mount("tmpfs", QFile::encodeName(path_).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
-              options.constData()) != 0) {
-      error_ = QString::fromLocal8Bit(std::strerror(errno));
-      return;
-    }
-    mounted_ = true;
-    qputenv("XDG_DATA_HOME", QFile::encodeName(path_));
-    ResetProcessState();
-  }
-  ~SmallDisk() {
-    if (!mounted_)
-      return;
-    ResetProcessState();  // no open hive may keep the mount busy
-    umount2(QFile::encodeName(path_).constData(), MNT_DETACH);
-  }
-  SmallDisk(const SmallDisk&) = delete;
-  SmallDisk& operator=(const SmallDisk&) = delete;
+using regtest::DiskKind;
+using regtest::TestDisk;
 
-  bool Mounted() const { return mounted_; }
-  const QString& Error() const { return error_; }
+const char* KindName(DiskKind kind) { return kind == DiskKind::Mounted ? "Mounted" : "Hooked"; }
 
-  // Writes a filler file until the disk takes no byte more.
-  void Fill() {
-    const QByteArray filler = QFile::encodeName(Filler());
-    const int fd = open(filler.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-    ASSERT_GE(fd, 0);
-    static const char block[65536] = {};
-    for (std::size_t chunk = sizeof block; chunk > 0; chunk /= 2)
-      while (write(fd, block, chunk) == static_cast<ssize_t>(chunk)) {
-      }
-    close(fd);
-  }
-  void Free() { ASSERT_TRUE(QFile::remove(Filler())); }
+// Each case runs on a mounted tmpfs where this process may mount one, and on
+// a hooked disk everywhere.
+class RegistryFullDisk : public testing::TestWithParam<DiskKind> {};
 
- private:
-  QString Filler() const { return path_ + QStringLiteral("/filler"); }
+INSTANTIATE_TEST_SUITE_P(Disks, RegistryFullDisk,
+                         testing::Values(DiskKind::Mounted, DiskKind::Hooked),
+                         [](const testing::TestParamInfo<DiskKind>& row) {
+                           return std::string(KindName(row.param));
+                         });
 
-  QString path_;
-  QString error_;
-  bool mounted_ = false;
-};
+// A disk of the given kind and size that the registry lives on; a tmpfs that
+// cannot be mounted skips (the hooked twin of the case runs).
+#define QX_TEST_DISK(name, kind, bytes)                                                   \
+  TestDisk name(kind, bytes);                                                             \
+  if (!name.Ready())                                                                      \
+    GTEST_SKIP() << qxtest::SkipBecause(qxtest::TCapability::SmallTmpfsMount,              \
+                                        QStringLiteral("cannot mount a tmpfs here (") +      \
+                                            name.Error() + QStringLiteral(")"));
 
-#define QX_SMALL_DISK(name, size)                                                    \
-  SmallDisk name(size);                                                              \
-  if (!name.Mounted())                                                               \
-    GTEST_SKIP() << "cannot mount a tmpfs here (" << name.Error().toStdString()      \
-                 << "); the full-disk tests need root or CAP_SYS_ADMIN";
+QString ReservePath() { return RegistryFolder() + QStringLiteral("/HKCU.sqlite-reserve"); }
 
 // Another process reading the values c0 .. c<count-1>; its exit code.
 int CheckFromAnotherProcess(int count) {
@@ -110,8 +81,8 @@ ERegistryException RaisedBy(const std::function<void()>& call) {
   return ERegistryException(QString());
 }
 
-TEST(RegistryFullDisk, LogStaysSmallBesideTheDatabase) {
-  QX_SMALL_DISK(disk, "1m");
+TEST_P(RegistryFullDisk, LogStaysSmallBesideTheDatabase) {
+  QX_TEST_DISK(disk, GetParam(), 1024 * 1024);
   // Each commit adds pages to the log; unbounded, 600 of them fill 1 MB.
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey(kKey, true));
@@ -121,9 +92,9 @@ TEST(RegistryFullDisk, LogStaysSmallBesideTheDatabase) {
   EXPECT_LT(QFileInfo(log).size(), 600 * 1024);
 }
 
-TEST(RegistryFullDisk, OnlyTheWriteThatDoesNotFitFails) {
+TEST_P(RegistryFullDisk, OnlyTheWriteThatDoesNotFitFails) {
   constexpr int kCount = 50;
-  QX_SMALL_DISK(disk, "2m");
+  QX_TEST_DISK(disk, GetParam(), 2 * 1024 * 1024);
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey(kKey, true));
   WriteValues(reg, kCount);
@@ -142,9 +113,9 @@ TEST(RegistryFullDisk, OnlyTheWriteThatDoesNotFitFails) {
   EXPECT_EQ(CheckFromAnotherProcess(kCount), 0);
 }
 
-TEST(RegistryFullDisk, WritesFailDeletesGoThroughAndReadersKeepReading) {
+TEST_P(RegistryFullDisk, WritesFailDeletesGoThroughAndReadersKeepReading) {
   constexpr int kCount = 50;
-  QX_SMALL_DISK(disk, "2m");
+  QX_TEST_DISK(disk, GetParam(), 2 * 1024 * 1024);
   {
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(kKey, true));
@@ -193,6 +164,116 @@ TEST(RegistryFullDisk, WritesFailDeletesGoThroughAndReadersKeepReading) {
   EXPECT_EQ(reg.ReadInteger(QStringLiteral("c1")), -1);
   EXPECT_TRUE(reg.DeleteValue(QStringLiteral("c0")));
   EXPECT_FALSE(reg.ValueExists(QStringLiteral("c0")));
+}
+
+// Two to four processes deleting at once on a full disk, each its own values:
+// every delete goes through, and the reserve is whole afterwards.
+class RegistryFullDiskDeleters : public testing::TestWithParam<std::tuple<DiskKind, int>> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Disks, RegistryFullDiskDeleters,
+    testing::Combine(testing::Values(DiskKind::Mounted, DiskKind::Hooked), testing::Values(2, 3, 4)),
+    [](const testing::TestParamInfo<std::tuple<DiskKind, int>>& row) {
+      return std::string(KindName(std::get<0>(row.param))) + "_" +
+             std::to_string(std::get<1>(row.param)) + "Processes";
+    });
+
+TEST_P(RegistryFullDiskDeleters, EveryDeleteGoesThrough) {
+  constexpr int kDeletes = 1500;
+  const auto [kind, processes] = GetParam();
+  QX_TEST_DISK(disk, kind, 2 * 1024 * 1024);
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kKey, true));
+    for (int p = 0; p < processes; ++p)
+      for (int i = 0; i < kDeletes; ++i)
+        reg.WriteInteger(QStringLiteral("p%1_%2").arg(p).arg(i), i);
+  }
+  ResetProcessState();
+  disk.Fill();
+
+  regtest::Race race(qxtest::TempPath(QStringLiteral("go")));
+  for (int p = 0; p < processes; ++p)
+    race.Add({QStringLiteral("delete"), QStringLiteral("p%1_").arg(p), QString::number(kDeletes)});
+  race.Go();
+  race.ExpectAllFinishedCleanly();
+
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKeyReadOnly(kKey));
+  TRegKeyInfo info;
+  ASSERT_TRUE(reg.GetKeyInfo(info));
+  EXPECT_EQ(info.NumValues, 0);
+  EXPECT_EQ(QFileInfo(ReservePath()).size(), Hive::kReserveBytes);
+}
+
+// A deleter killed at a step of a lent reserve on a full disk, whose free
+// room another program then takes: the reserve is whole again before the
+// next delete needs it, whether the next process had the hive open (its
+// change makes the reserve whole first, and a write still finds the disk
+// full) or opens it then; its deletes go through and nothing else is lost.
+class RegistryFullDiskKilled
+    : public testing::TestWithParam<std::tuple<DiskKind, const char*, bool>> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Disks, RegistryFullDiskKilled,
+    testing::Combine(testing::Values(DiskKind::Mounted, DiskKind::Hooked),
+                     testing::Values("lent", "returning"), testing::Bool()),
+    [](const testing::TestParamInfo<std::tuple<DiskKind, const char*, bool>>& row) {
+      return std::string(KindName(std::get<0>(row.param))) + "_" + std::get<1>(row.param) +
+             (std::get<2>(row.param) ? "_NextHadItOpen" : "_NextOpensIt");
+    });
+
+TEST_P(RegistryFullDiskKilled, TheReserveIsWholeForTheNextDeletes) {
+  constexpr int kCount = 20;
+  const auto [kind, step, hadItOpen] = GetParam();
+  QX_TEST_DISK(disk, kind, 1024 * 1024);
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kKey, true));
+    for (int i = 0; i < kCount; ++i) {
+      reg.WriteInteger(QStringLiteral("k%1").arg(i), i);
+      reg.WriteInteger(QStringLiteral("j%1").arg(i), i);
+    }
+  }
+  ResetProcessState();
+  TRegistry reg;
+  if (hadItOpen) {
+    ASSERT_TRUE(reg.OpenKey(kKey, false));
+  }
+  disk.Fill();
+
+  // The first delete finds the disk full and borrows the reserve; its process
+  // stops at the step and is killed there.
+  auto killed =
+      regtest::StartChild({QStringLiteral("stop"), QLatin1String(step), QStringLiteral("k"),
+                           QString::number(kCount)});
+  const QByteArray stopped = QByteArray("stopped ") + step;
+  QByteArray output;
+  while (!output.contains(stopped) && killed->waitForReadyRead(regtest::kChildWaitMs))
+    output += killed->readAllStandardOutput();
+  ASSERT_TRUE(output.contains(stopped)) << killed->readAllStandardError().toStdString();
+  killed->kill();
+  ASSERT_TRUE(killed->waitForFinished(regtest::kChildWaitMs));
+  disk.Fill();
+
+  if (hadItOpen) {
+    EXPECT_EQ(RaisedBy([&] { reg.WriteInteger(QStringLiteral("new"), 1); }).ErrorCode(),
+              ERROR_DISK_FULL);
+    for (int i = 0; i < kCount; ++i)
+      EXPECT_EQ(RegDeleteValue(reg.CurrentKey(), QStringLiteral("j%1").arg(i)), ERROR_SUCCESS);
+  } else {
+    const QString go = qxtest::TempPath(QStringLiteral("go"));
+    qxtest::WriteBytes(go, QByteArray());
+    regtest::RunChild(
+        {QStringLiteral("delete"), go, QStringLiteral("j"), QString::number(kCount)});
+    ASSERT_TRUE(reg.OpenKeyReadOnly(kKey));
+  }
+  EXPECT_EQ(QFileInfo(ReservePath()).size(), Hive::kReserveBytes);
+  for (int i = 1; i < kCount; ++i) {
+    EXPECT_EQ(reg.ReadInteger(QStringLiteral("k%1").arg(i)), i);
+    EXPECT_FALSE(reg.ValueExists(QStringLiteral("j%1").arg(i)));
+  }
+  EXPECT_FALSE(reg.ValueExists(QStringLiteral("new")));
 }
 
 }  // namespace

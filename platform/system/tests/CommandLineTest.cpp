@@ -59,3 +59,24 @@ TEST(ProgramPartOf, TellsWhereTheArgumentsBegin) {
 }
 
 }  // namespace
+
+// What is quoted comes back whole through the rules that split it, beside
+// other arguments and after a quoted program.
+TEST(QuoteCommandArgument, SplitsBackToTheSameArguments) {
+  const QStringList awkward = {
+      QString(), QStringLiteral("plain"), QStringLiteral("two words"), QStringLiteral("tab\there"),
+      QStringLiteral("line\nfeed"), QStringLiteral("say \"hi\""), QStringLiteral("\""),
+      QStringLiteral("ends\\"), QStringLiteral("ends\\\\"), QStringLiteral("-s/home/u/lataus\\"),
+      QStringLiteral("a\\\"b"), QStringLiteral("a\\\\\"b"), QStringLiteral("\\\\server\\share"),
+      QStringLiteral("\"\""), QStringLiteral("-e\"x\\\" \n\\"), QStringLiteral("ä ö \\ \" ")};
+  QString line = QuoteCommandProgram(QStringLiteral("/opt/My Apps\\prog"));
+  for (const QString& argument : awkward) {
+    EXPECT_EQ(SplitCommandArguments(QuoteCommandArgument(argument)), QStringList{argument})
+        << argument.toStdString();
+    line += QLatin1Char(' ') + QuoteCommandArgument(argument);
+  }
+  EXPECT_EQ(CommandLineToArgs(line), QStringList{QStringLiteral("/opt/My Apps\\prog")} + awkward);
+  EXPECT_EQ(QuoteCommandArgument(QStringLiteral("-sC:\\My Build")), QStringLiteral("\"-sC:\\My Build\""));
+  // A program name cannot hold a quote: nothing would read it back.
+  EXPECT_EQ(QuoteCommandProgram(QStringLiteral("/a\"b/prog")), QString());
+}

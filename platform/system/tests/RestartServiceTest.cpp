@@ -68,7 +68,7 @@ QString Runner() {
 TRunnerResult RunRunner() {
   QProcess runner;
   runner.start(Runner(), {});
-  if (!runner.waitForFinished(qxtest::PeerWaitBoundMs)) {
+  if (!runner.waitForFinished(qxtest::WaitMs(qxtest::PeerWaitBoundMs))) {
     runner.kill();
     runner.waitForFinished();
   }
@@ -130,7 +130,7 @@ TEST(RestartRunner, ReplacesAFileInUseAndRunsTheRunOnceCommand) {
   EXPECT_TRUE(entry.contains("Exec=\"" + RestartRunnerPath().toUtf8() + "\"\n")) << entry.data();
   QProcess validate;
   validate.start(QStringLiteral("desktop-file-validate"), {RestartRunnerAutostartPath()});
-  ASSERT_TRUE(validate.waitForFinished(qxtest::PeerWaitBoundMs));
+  ASSERT_TRUE(validate.waitForFinished(qxtest::WaitMs(qxtest::PeerWaitBoundMs)));
   EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().data();
 
   const QString marker = Temp("ran");
@@ -430,7 +430,7 @@ TEST(RestartRunner, TwoRunnersDoEachStepOnce) {
   first.start(Runner(), {});
   second.start(Runner(), {});
   for (QProcess* runner : {&first, &second}) {
-    ASSERT_TRUE(runner->waitForFinished(qxtest::PeerWaitBoundMs));
+    ASSERT_TRUE(runner->waitForFinished(qxtest::WaitMs(qxtest::PeerWaitBoundMs)));
     EXPECT_EQ(runner->exitCode(), 0) << runner->readAllStandardError().data();
   }
   EXPECT_EQ(qxtest::ReadBytes(log), QByteArray("0\n1\n2\n3\n4\n"));

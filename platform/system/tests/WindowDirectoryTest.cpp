@@ -85,8 +85,10 @@ TEST(WindowDirectory, AFullFileSystemIsAnErrorAndLeavesNoEmptyEntry) {
   const QString runtime = qxtest::TempPath(QStringLiteral("small"));
   const systest::TSmallFileSystem fs(runtime, 16);
   if (!fs.Mounted())
-    GTEST_SKIP() << "a tmpfs cannot be mounted here (" << std::strerror(fs.Error())
-                 << "); the test needs the right to mount, as in CI";
+    GTEST_SKIP() << qxtest::SkipBecause(qxtest::TCapability::SmallTmpfsMount,
+                                        QStringLiteral("a tmpfs cannot be mounted here (%1); the test needs "
+                                                       "the right to mount, as in CI")
+                                            .arg(QString::fromLocal8Bit(std::strerror(fs.Error()))));
   qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
   auto dir = std::make_unique<TWindowDirectory>();
   dir->PublishWindow(1, QStringLiteral("Ennen"), true);

@@ -1,32 +1,24 @@
 #include "installer/engine/cmp_TInstall.h"
-#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TInstallContainer_InstallFileLog.h"
-#include "installer/engine/cmp_TInstallRegistry.h"
-#include "installer/engine/cmp_TInstallShellLink.h"
-#include "installer/engine/cmp_TOndxCompress.h"
 #include "installer/engine/routines_Registry.h"
-#include "installer/engine/tests/InstallHostTestSupport.h"
-#include "platform/classes/DataModule.h"
-#include "platform/classes/FormReader.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryApi.h"
-#include "platform/rtl/StringList.h"
 #include "platform/system/ProgramGroups.h"
 #include "platform/system/RestartRecords.h"
 #include "platform/system/RestartService.h"
 #include "platform/system/SelfRegister.h"
+#include "setup/uninstall/UninstallLog.h"
 #include "setup/uninstall/Uninstaller.h"
+#include "setup/uninstall/tests/UninstallTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -35,27 +27,14 @@
 
 namespace {
 
+using qxtest::RegistryState;
+using qxtest::RunProgram;
+using qxtest::TreeState;
+using qxtest::TRun;
+
 const QString kProduct = QStringLiteral("Trovaly 1.0");
 const QString kLogKey = QString::fromLatin1(kUninstallKeyBase) + kProduct;
 const QString kSettingsKey = QStringLiteral("\\Software\\QXTrovaly");
-
-struct TRun {
-  int exitCode = -1;
-  QString out;
-  QString err;
-};
-
-// The product name goes unquoted, as the uninstall command passes it.
-TRun RunProgram(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  TRun run;
-  if (!process.waitForFinished(30000)) return run;
-  run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  run.out = QString::fromUtf8(process.readAllStandardOutput());
-  run.err = QString::fromUtf8(process.readAllStandardError());
-  return run;
-}
 
 TRun RunUninstall(const QStringList& arguments) {
   return RunProgram(QStringLiteral(QX_UNINSTALL), arguments);
@@ -135,7 +114,11 @@ TEST(Uninstall, RemovesExactlyWhatTheLogNames) {
   EXPECT_FALSE(QFileInfo::exists(menu));
   EXPECT_TRUE(QFileInfo(desktop).isDir()) << desktop.toStdString();
   EXPECT_EQ(qxtest::ReadBytes(userFile), QByteArray("mine"));
-  EXPECT_TRUE(run.out.contains(QStringLiteral("Left in place: ") + userFile)) << run.out.toStdString();
+  EXPECT_TRUE(run.out.contains(QStringLiteral("Kept, not installed: ") + userFile)) << run.out.toStdString();
+  EXPECT_TRUE(run.out.contains(
+      QStringLiteral("Kept, it holds what the install did not write (value Oma): "
+                     "HKEY_CURRENT_USER\\Software\\QXTrovaly")))
+      << run.out.toStdString();
   EXPECT_TRUE(QFileInfo::exists(program));
 
   EXPECT_EQ(ReadRegString(hkCurrentUser, kSettingsKey, QStringLiteral("Fontti"), QStringLiteral("-")),
@@ -213,6 +196,11 @@ TEST(Uninstall, AsksInABoxAndShowsTheOutcome) {
   qxtest::WriteBytes(userFile, "mine");
   IfLogInstalledFile(kLogKey, game);
   WriteUninstallString(kProduct, program);
+  // A key the install logged, where the game wrote a value of its own.
+  WriteRegString(hkCurrentUser, kSettingsKey, QStringLiteral("Oma"), QStringLiteral("1"));
+  const QString record = kLogKey + QStringLiteral("\\RegistryKeys\\RegistryKey1");
+  WriteRegString(hkLocalMachine, record, QStringLiteral("Key"), kSettingsKey);
+  WriteRegInteger(hkLocalMachine, record, QStringLiteral("Root"), hkCurrentUser);
 
   auto app = std::make_unique<TApplication>();
   std::deque<TModalResult> answers = {mrNo, mrYes, mrOk};
@@ -240,8 +228,13 @@ TEST(Uninstall, AsksInABoxAndShowsTheOutcome) {
   boxes.clear();
   run = RunInProcess({}, akBox, program);
   EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-  EXPECT_EQ(boxes, (QStringList{question, QStringLiteral("Trovaly 1.0 poistettiin.\n"
-                                                         "Jätettiin paikalleen: ") + userFile}));
+  EXPECT_EQ(boxes,
+            (QStringList{question,
+                         QStringLiteral("Trovaly 1.0 poistettiin; alla luetellut säilytettiin.\n"
+                                        "Säilytettiin, siinä on mitä asennus ei kirjoittanut "
+                                        "(arvo Oma): HKEY_CURRENT_USER\\Software\\QXTrovaly\n"
+                                        "Säilytettiin, ei asennettu: ") +
+                             userFile + QStringLiteral("\nSäilytettiin, ei tyhjä: ") + folder}));
   EXPECT_TRUE(answers.empty());
   EXPECT_FALSE(QFileInfo::exists(game));
   EXPECT_FALSE(QFileInfo::exists(program));
@@ -269,6 +262,13 @@ TEST(Uninstall, KeepsWhatOthersStillNeedAndSaysSo) {
       IfLogInstalledFile(kLogKey, path);
     }
     WriteRegInteger(hkLocalMachine, sharedKey, library, 2);
+    // A server that another program counts on stays, registered.
+    const QString server = program + QStringLiteral("/palvelin");
+    const QString marker = qxtest::TempPath(QStringLiteral("unregistered"));
+    qxtest::WriteBytes(server, QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\n").arg(marker).toUtf8());
+    ASSERT_TRUE(QFile::setPermissions(server, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    IfLogSelfRegisteringFile(kLogKey, server, true);
+    WriteRegInteger(hkLocalMachine, sharedKey, server, 2);
     IfRegisterHelpFile(QStringLiteral("trovaly10.html"), program);
     IfRegisterHelpFile(QStringLiteral("muokkain.html"), QStringLiteral("/muualla"));
     const QString runner = RestartRunnerPath();
@@ -287,11 +287,14 @@ TEST(Uninstall, KeepsWhatOthersStillNeedAndSaysSo) {
 
     const TRun run = RunInProcess({QStringLiteral("-y"), kProduct}, akNoQuestion, QString());
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(QFileInfo::exists(library));
-    EXPECT_EQ(ReadRegInteger(hkLocalMachine, sharedKey, library, 0), 1);
+    for (const QString& path : {library, server}) {
+      EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+      EXPECT_EQ(ReadRegInteger(hkLocalMachine, sharedKey, path, 0), 1) << path.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(marker));
     EXPECT_TRUE(run.out.contains(QStringLiteral("Kept, other programs use it: ") + library))
         << run.out.toStdString();
-    EXPECT_FALSE(run.out.contains(QStringLiteral("Left in place: ") + library));
+    EXPECT_FALSE(run.out.contains(QStringLiteral("Kept, not installed: ") + library));
     EXPECT_FALSE(QFileInfo::exists(help));
     EXPECT_FALSE(QFileInfo::exists(otherHelp));
     EXPECT_FALSE(QFileInfo::exists(newHelp));
@@ -311,137 +314,28 @@ TEST(Uninstall, KeepsWhatOthersStillNeedAndSaysSo) {
   }
 }
 
-// The product's script in small: the uninstaller, a program, a help file
-// and a shared library, the settings keys, and a menu folder with links to
-// the program, the help, the uninstaller and the web.
-QByteArray ProductScript(const QString& src) {
-  const QString uninstall = QFileInfo(QStringLiteral(QX_UNINSTALL)).absolutePath();
-  const auto file = [&](const char* object, const char* name, const char* extra) {
-    return QStringLiteral("  object %1: TInstallFile\n"
-                          "    Container = FileGroup1\n"
-                          "    DestDirType = psContainerDestDir\n"
-                          "    ArchiveFileType = psContainerArchiveFile\n"
-                          "    IncludeFromDir = '%2'\n"
-                          "    FileName = '%3'\n"
-                          "    DestName = '%3'\n%4"
-                          "  end\n")
-        .arg(QLatin1String(object), src, QLatin1String(name), QLatin1String(extra));
-  };
-  const auto link = [](const char* object, const char* name, const char* target) {
-    return QStringLiteral("  object %1: TInstallMainLink\n"
-                          "    Container = MainFolder1\n"
-                          "    LinkName = '%2'\n%3"
-                          "  end\n")
-        .arg(QLatin1String(object), QLatin1String(name), QLatin1String(target));
-  };
-  return (QStringLiteral(
-              "object Script: TDataModule\n"
-              "  object psMainArchiveFile: TpsMainArchiveFile\n  end\n"
-              "  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n"
-              "  object psContainerDestDir: TpsContainerDestDir\n  end\n"
-              "  object psProgramFiles: TpsProgramFiles\n  end\n"
-              "  object psProgramMenu: TpsProgramMenu\n  end\n"
-              "  object psObjectLink: TpsObjectLink\n  end\n"
-              "  object Install1: TInstall\n"
-              "    DestDirType = psProgramFiles\n"
-              "    DestDir = '/Trovaly'\n"
-              "    Information.ProductName = 'Trovaly 1.0'\n"
-              "    RunAutomatic = False\n"
-              "  end\n"
-              "  object UninstallEXE2: TUninstallEXE\n"
-              "    Container = Install1\n"
-              "    DestDirType = psContainerDestDir\n"
-              "    ArchiveFileType = psContainerArchiveFile\n"
-              "    IncludeFromDir = '%1'\n"
-              "    FileName = 'uninstall'\n"
-              "    DestName = 'uninstall'\n"
-              "  end\n"
-              "  object FileGroup1: TInstallFileGroup\n"
-              "    Container = Install1\n"
-              "    DestDirType = psContainerDestDir\n"
-              "    DestDir = '/Trovaly 1.0'\n"
-              "    ArchiveFileType = psContainerArchiveFile\n"
-              "    GroupName = 'Trovaly 1.0'\n"
-              "  end\n")
-              .arg(uninstall) +
-          file("InstallFile1", "trovaly", "") + file("InstallFile2", "LINNUT1.vrb", "") +
-          file("InstallFile3", "libjaettu.so", "    UpdateDLLCounter = True\n") +
-          file("InstallFile4", "trovaly10.html", "    RegisterAsHelp = True\n") +
-          QStringLiteral(
-              "  object Registry: TInstallRegistry\n"
-              "    Container = Install1\n"
-              "    Key = '\\Software\\QXTrovaly'\n"
-              "    RootKey = hkCurrentUser\n"
-              "  end\n"
-              "  object Registry1: TInstallRegistry\n"
-              "    Container = Install1\n"
-              "    Entries = <\n"
-              "      item\n        EntryType = retInteger\n        Ident = 'fon_koko'\n"
-              "        Integer = 11\n      end\n"
-              "      item\n        EntryType = retText\n        Ident = 'fon_nimi'\n"
-              "        Text = 'Times New Roman'\n      end>\n"
-              "    Key = '\\Software\\QXTrovaly\\Ruudukko'\n"
-              "    RootKey = hkCurrentUser\n"
-              "  end\n"
-              "  object MainFolder1: TMainLinkGroup\n"
-              "    Container = Install1\n"
-              "    DestDir = '/Trovaly 1.0'\n"
-              "  end\n") +
-          link("InstallMainLink1", "Poista Trovaly .LNK",
-               "    ObjectLink = UninstallEXE2\n    ObjectLocationType = psObjectLink\n") +
-          link("InstallMainLink2", "Trovaly.lnk",
-               "    ObjectLink = InstallFile1\n    ObjectLocationType = psObjectLink\n") +
-          link("InstallMainLink3", "Trovaly ohje.LNK",
-               "    ObjectLink = InstallFile4\n    ObjectLocationType = psObjectLink\n") +
-          link("InstallMainLink4", "Word Puzzles.URL",
-               "    ObjectLocation = 'http://www.example.com/word+puzzles'\n") +
-          QStringLiteral("end\n"))
-      .toUtf8();
-}
-
-// Every folder and file of the test's tree, with the files' contents, but
-// the system's own (the registry's store, the Windows folder) and the
-// runtime folder.
-QStringList TreeState() {
-  const QString root = qxtest::TempRoot();
-  QStringList state;
-  QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                  QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QString path = it.next();
-    if (path.startsWith(root + QStringLiteral("/data/qx")) ||
-        path.startsWith(root + QStringLiteral("/runtime")))
-      continue;
-    const QFileInfo info(path);
-    state << path + (info.isDir() ? QStringLiteral("/") : QStringLiteral(" ") + QString::fromLatin1(qxtest::ReadBytes(path).toHex().left(16)));
-  }
-  state.sort();
-  return state;
-}
-
-// Every value of both hives, "root:key\name=type:data", sub-keys included.
-void RegistryState(HKEY root, const QString& key, QStringList& state) {
-  HKEY opened{};
-  if (RegOpenKeyEx(root, key, KEY_READ, &opened) != ERROR_SUCCESS) return;
-  QString name;
-  DWORD type = 0;
-  QByteArray data;
-  for (DWORD i = 0; RegEnumValue(opened, i, &name, &type, &data) == ERROR_SUCCESS; ++i)
-    state << QStringLiteral("%1:%2\\%3=%4:%5")
-                 .arg(static_cast<quintptr>(root))
-                 .arg(key, name)
-                 .arg(type)
-                 .arg(QString::fromLatin1(data.toHex()));
-  QStringList keys;
-  for (DWORD i = 0; RegEnumKeyEx(opened, i, &name) == ERROR_SUCCESS; ++i) keys << name;
-  RegCloseKey(opened);
-  for (const QString& sub : keys) RegistryState(root, key + QStringLiteral("\\") + sub, state);
-}
-
-QStringList RegistryState() {
-  QStringList state;
-  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegistryState(root, QString(), state);
-  return state;
+// Two runs that read the log at once: the one that comes second to a
+// file's step finds it taken and leaves the count alone.
+TEST(Uninstall, TwoRunsAtOnceTakeEachStepOnce) {
+  const QString library = qxtest::TempPath(QStringLiteral("Ohjelmat/Trovaly/libjaettu.so"));
+  qxtest::WriteBytes(library, "shared");
+  IfLogInstalledFile(kLogKey, library);
+  const QString sharedKey = QString::fromLatin1(kSharedDLLsKey);
+  WriteRegInteger(hkLocalMachine, sharedKey, library, 2);
+  const TUninstallLog first = ReadUninstallLog(kLogKey, kProduct);
+  const TUninstallLog second = ReadUninstallLog(kLogKey, kProduct);
+  ASSERT_EQ(first.files.size(), 1);
+  QString why;
+  EXPECT_EQ(RemoveLoggedFile(first, first.files[0], {}, &why), TFileStep::Shared);
+  EXPECT_EQ(RemoveLoggedFile(second, second.files[0], {}, &why), TFileStep::Taken);
+  EXPECT_EQ(ReadRegInteger(hkLocalMachine, sharedKey, library, 0), 1);
+  EXPECT_TRUE(QFileInfo::exists(library));
+  // A later run finds the step in the journal alone.
+  const TUninstallLog later = ReadUninstallLog(kLogKey, kProduct);
+  EXPECT_TRUE(later.files.isEmpty());
+  ASSERT_EQ(later.done.size(), 1);
+  EXPECT_EQ(later.done[0].path, library);
+  EXPECT_TRUE(later.done[0].shared);
 }
 
 // A real install by the engine into the test's home, then the installed
@@ -449,51 +343,39 @@ QStringList RegistryState() {
 // group files, help and shared-library registrations, settings, log) but
 // the file the user added, which stays and is reported.
 TEST(Uninstall, AfterARealInstallNothingTheInstallMadeIsLeft) {
-  const QString src = qxtest::TempPath(QStringLiteral("src"));
-  const QString build = qxtest::TempPath(QStringLiteral("build"));
-  ASSERT_TRUE(QDir().mkpath(build));
-  qxtest::WriteBytes(src + QStringLiteral("/trovaly"), "#!/bin/sh\nexit 0\n");
-  qxtest::WriteBytes(src + QStringLiteral("/LINNUT1.vrb"), "12\r\n12\r\n");
-  qxtest::WriteBytes(src + QStringLiteral("/libjaettu.so"), "shared");
-  qxtest::WriteBytes(src + QStringLiteral("/trovaly10.html"), "<html></html>");
-  const QString form = qxtest::TempPath(QStringLiteral("script.form"));
-  qxtest::WriteBytes(form, ProductScript(src));
-  const QString setup = qxtest::TempPath(QStringLiteral("setup/velmio"));
-  qxtest::WriteBytes(setup, "setup");
+  const qxtest::TProductSetup setup = qxtest::PrepareProduct();
   const QStringList treeBefore = TreeState();
   const QStringList registryBefore = RegistryState();
+  qxtest::InstallProduct(setup);
 
-  SetInstallHost(std::make_unique<qxtest::TTestHost>(setup));
-  RegisterInstallClasses();
-  RegisterInstallFileClasses();
-  RegisterInstallRegistryClasses();
-  RegisterInstallShellLinkClasses();
-  SetInstallCommandLine({QStringLiteral("-s") + build});
-  {
-    TOndxCompress compressor(nullptr);
-    TDataModule root(nullptr);
-    ReadRootComponentFile(&root, form);
-    CurrentInstall()->Compress(coRebuildOtherArchives | coBuildBit2 | coIncludeExcluded |
-                               coForceNetFilesLocal);
-    CurrentInstall()->Run();
-  }
-  // The archive is the build's, not the install's.
-  QFile::remove(build + QStringLiteral("/files.1"));
-  SetInstallHost(nullptr);
-
-  const QString product = qEnvironmentVariable("QX_PROGRAM_FILES_DIR") + QStringLiteral("/Trovaly");
+  const QString product = qxtest::ProductFolder();
   const QString menu = ApplicationsMenuFolder() + QStringLiteral("/Trovaly 1.0");
   ASSERT_TRUE(QFileInfo::exists(product + QStringLiteral("/Trovaly 1.0/trovaly")));
   ASSERT_TRUE(QFileInfo::exists(menu + QStringLiteral("/Word Puzzles.URL")));
   ASSERT_TRUE(LinkGroupExists(menu));
   const QString uninstaller = product + QStringLiteral("/uninstall");
   ASSERT_TRUE(QFileInfo(uninstaller).isExecutable());
+  // The user's puzzle, and the game's recent files beside the settings the
+  // install wrote.
   const QString mine = product + QStringLiteral("/Trovaly 1.0/oma.vrb");
   qxtest::WriteBytes(mine, "oma");
+  WriteRegString(hkCurrentUser, kSettingsKey + QStringLiteral("\\MenunViimeiset"),
+                 QStringLiteral("Item_0"), mine);
+  const QStringList registryKept = RegistryState();
+  ASSERT_NE(registryKept, registryBefore);
 
   const TRun run = RunProgram(uninstaller, {QStringLiteral("-y")});
   ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
-  EXPECT_TRUE(run.out.contains(QStringLiteral("Left in place: ") + mine)) << run.out.toStdString();
+  // What stays is named with why, and the end says so.
+  EXPECT_EQ(run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+            (QStringList{
+                QStringLiteral("Kept, it holds what the install did not write (key MenunViimeiset): "
+                               "HKEY_CURRENT_USER\\Software\\QXTrovaly"),
+                QStringLiteral("Kept, not installed: ") + mine,
+                QStringLiteral("Kept, not empty: ") + product + QStringLiteral("/Trovaly 1.0"),
+                QStringLiteral("Kept, not empty: ") + product,
+                QStringLiteral("Trovaly 1.0 was removed; what is listed above as kept stays.")}))
+      << run.out.toStdString();
 
   QStringList treeAfter = TreeState();
   QStringList expected = treeBefore;
@@ -501,8 +383,17 @@ TEST(Uninstall, AfterARealInstallNothingTheInstallMadeIsLeft) {
            << mine + QStringLiteral(" ") + QString::fromLatin1(QByteArray("oma").toHex());
   expected.sort();
   EXPECT_EQ(treeAfter.join(QLatin1Char('\n')).toStdString(), expected.join(QLatin1Char('\n')).toStdString());
-  EXPECT_EQ(RegistryState().join(QLatin1Char('\n')).toStdString(),
-            registryBefore.join(QLatin1Char('\n')).toStdString());
+  EXPECT_EQ(qxtest::ReadBytes(qxtest::Registrations()),
+            QByteArray(kRegServerSwitch) + '\n' + kUnregServerSwitch + '\n');
+  // The settings the install wrote are gone; the game's own stay.
+  QStringList registryExpected = registryBefore;
+  for (const QString& line : registryKept)
+    if (line.contains(QStringLiteral("MenunViimeiset"))) registryExpected << line;
+  registryExpected.sort();
+  QStringList registryAfter = RegistryState();
+  registryAfter.sort();
+  EXPECT_EQ(registryAfter.join(QLatin1Char('\n')).toStdString(),
+            registryExpected.join(QLatin1Char('\n')).toStdString());
 }
 
 }  // namespace

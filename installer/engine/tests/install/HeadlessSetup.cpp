@@ -3,8 +3,9 @@
 // RunAutomatic off: there is no form to activate), the command line is the
 // engine's (a mode it chooses runs once the read is done, else the install
 // runs), and every ask is answered as a headless run must (errors go to
-// stderr and are confirmed, a disk prompt is cancelled). Exits 0 after a
-// good end or a restart, 1 after a bad end. With $QX_HEADLESS_KILL_AFTER
+// stderr and are confirmed, a disk prompt is cancelled, or answered with
+// the folder $QX_HEADLESS_DISK_FOLDER names). Exits 0 after a good end or a
+// restart, 1 after a bad end. With $QX_HEADLESS_KILL_AFTER
 // naming an install file, the run kills itself once that file is in place
 // (a run killed in the middle of the copy).
 #include <QCoreApplication>
@@ -34,6 +35,8 @@ class THeadlessPrompter : public TInstallPrompter {
   TPromptAnswer Ask(const TPromptRequest& request) override {
     std::fprintf(stderr, "%s\n", qPrintable(request.text));
     failed_ = failed_ || request.id == TPromptId::ShowError;
+    const QString disk = qEnvironmentVariable("QX_HEADLESS_DISK_FOLDER");
+    if (request.id == TPromptId::InsertDisk && !disk.isEmpty()) return {TPromptButton::Ok, disk};
     const bool ok = request.id == TPromptId::ShowError || request.id == TPromptId::RebootFailed;
     return {ok ? TPromptButton::Ok : TPromptButton::Cancel, request.path};
   }
