@@ -9,8 +9,10 @@
 #include "InstallTestSupport.h"
 #include "OndxCompressTestSupport.h"
 #include "installer/engine/InstallPrompts.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFileTexts.h"
 #include "installer/engine/cmp_TOndxCompress_Format.h"
 #include "installer/engine/routines_Exceptions.h"
+#include "platform/rtl/Format.h"
 
 namespace {
 
@@ -114,9 +116,8 @@ TEST_F(FileGroupTest, ArchivesBuiltBeforeKeysInstallAndABareNameIsNoKey) {
       try {
         script_->Run();
         ADD_FAILURE() << "installed";
-      } catch (const EOndxCompress& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("The file <%1> was not found in the archive <%2>")
-                                   .arg(a_->ArchiveName(), script_->Archive()));
+      } catch (const IECustomInstallFile& e) {
+        EXPECT_EQ(e.Message(), Format(QString::fromLatin1(kIfNotInArchive), {script_->Archive(), a_->ArchiveName()}));
       }
       continue;
     }
