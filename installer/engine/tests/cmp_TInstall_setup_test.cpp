@@ -100,11 +100,8 @@ class SetupRoadTest : public qxtest::TBuiltSetup {
     return QDir(ResumeRoot()).entryList({QStringLiteral("setup-*")}, QDir::Dirs | QDir::Hidden);
   }
 
-  QString setupDir_, build_, dest_, program_, form_;
   int placed_ = 0;
   std::vector<std::string> placedFolders_;
-  QStringList names_;
-  QList<QByteArray> contents_;
 };
 
 TEST_F(SetupRoadTest, TheBuiltSetupInstallsAndADamagedOneInstallsNothingHalf) {
