@@ -66,8 +66,9 @@ LAYERS = {
     # By design: the generators of the bundled art and puzzles draw their
     # pictures with Qt's painter at build time; they are no part of a program.
     "tools": (None, PLATFORM | {"puzzle", "components/core"}, "yes"),
-    # The test main makes the Qt application object of the GUI suites.
-    "tests/support": (None, {RTL}, "yes"),
+    # The test main makes the Qt application object of the GUI suites; the
+    # home snapshot reads the registry of the suites that include it.
+    "tests/support": (None, {RTL, REGISTRY}, "yes"),
     "bench": (None, PLATFORM | {"components", "components/core", "puzzle", "installer/engine"},
               "no"),
 }
