@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
   }
   const qint64 exeBytes = QFileInfo(exe).size();
 
-  // What the setup carries, by the names files.1 holds.
+  // What the setup carries, by the keys files.1 holds.
   QStringList carried{QStringLiteral("setup/velmio"), QStringLiteral("setup/library/OndrixLoadProgram")};
   try {
     TOndxCompress files(nullptr);
@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < files.FileCount(); ++i) {
       TlzhFileStats stats;
       files.GetFileStats(i, stats);
-      carried << rel + QLatin1Char('/') + stats.FileName;
+      // A member's key is its path from the setup folder.
+      carried << QDir::cleanPath(QStringLiteral("setup/") + stats.FileName);
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "files.1: %s\n", e.what());

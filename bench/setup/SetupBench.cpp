@@ -4,6 +4,7 @@
 // of the same files, each timed once in the same run. Prints both times and
 // the ratio; without makeself the peer is skipped with a message.
 #include "bench/setup/TimedRun.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFile.h"
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
 #include "installer/engine/cmp_TOndxCompress.h"
 #include "installer/engine/tests/install/ScriptForm.h"
@@ -79,7 +80,8 @@ int main(int argc, char** argv) {
   try {
     TOndxCompress setup(nullptr);
     setup.SetCompressionLevel(colFastest);
-    // Members are stored under their file names, as -b stores them.
+    // Members are stored under the keys -b gives them: setup.1's by their
+    // file names, files.1's by the script's folder and name.
     setup.FilesToProcess()->Add(program + QStringLiteral(";velmio"));
     setup.FilesToProcess()->Add(form + QStringLiteral(";script.form"));
     setup.SetCompressedFile(build + QStringLiteral("/setup.1"));
@@ -87,7 +89,7 @@ int main(int argc, char** argv) {
     TOndxCompress files(nullptr);
     files.SetCompressionLevel(colDefault);
     for (const QString& name : names)
-      files.FilesToProcess()->Add(src + QLatin1Char('/') + name + QLatin1Char(';') + name);
+      files.FilesToProcess()->Add(src + QLatin1Char('/') + name + QLatin1Char(';') + ArchiveKeyOf(src, name));
     files.SetCompressedFile(build + QStringLiteral("/files.1"));
     files.Add(false);
     if (!QFile::copy(QStringLiteral(QX_BENCH_LOADER), exe))

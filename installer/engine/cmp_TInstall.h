@@ -26,10 +26,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class TStrings;
 class TCustomInstall;
+class TOndxCompress;
+struct TlzhFileStats;
 class TLoginInformation;
 class Exception;
 
@@ -204,6 +207,9 @@ class TCustomInstall : public TFileContainer {
   TNotifyEvent OnBuildCompressed;
   TNotifyEvent OnSelfExtractStart;
   TNotifyEvent OnSelfExtractEnd;
+  // The status of the floppy transfer's split, with the compressor and its
+  // statistics, as the compressor reports it. Not published either.
+  std::function<void(TOndxCompress* sender, const TlzhFileStats& fileStats)> OnFloppyStatus;
 
   // The build mode and the transfer to floppies, each ending the program.
   void BuildMode();
@@ -304,6 +310,9 @@ void RunCleanupBatch(const QString& path);
 // folder is named: the transfer then asks for one and names it there.
 inline constexpr char kFloppyDriveKey[] = "\\Software\\Ondrix\\Drives\\A";
 QString FloppyFolder(int disk);
+// Disk n's folder when disk 1's is first: first itself for disk 1, else
+// first with n appended (as the transfer to floppies writes them).
+QString DiskFolder(const QString& first, int disk);
 
 // The start time of the current run.
 TDateTime InstallStartTime();

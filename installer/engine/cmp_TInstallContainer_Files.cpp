@@ -261,7 +261,7 @@ int TFileContainer::GetArchivedSize(bool all) {
 TCustomInstallFile* TFileContainer::FindFile(const QString& key) {
   for (int i = 0; i < FileCount(); ++i) {
     TCustomInstallFile* file = GetFile(i);
-    if (SameText(file->ArchiveKey(), key))
+    if (SameText(file->SourcePath(), key))
       return file;
   }
   return nullptr;
@@ -495,7 +495,7 @@ void TInstallFileGroup::RemoveMissingFiles() {
     if (i >= FileCount())
       continue;
     TCustomInstallFile* file = GetFile(i);
-    if (!FileExists(file->ArchiveKey()))
+    if (!FileExists(file->SourcePath()))
       file->Free();
   }
 }

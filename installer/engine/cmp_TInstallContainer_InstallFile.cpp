@@ -19,6 +19,7 @@
 #include "platform/rtl/Format.h"
 #include "platform/rtl/StrUtils.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 
 const TEnumInfo kInstallFileTypeIdents{"iftNormal", "iftJustADLL", "iftApplicationSpecificDLL",
@@ -31,7 +32,7 @@ namespace {
 
 // includeFromDir/fileName; a relative folder is the setup program's
 // folder's (the script names the files beside the build's programs).
-QString SourcePath(const QString& includeFromDir, const QString& fileName) {
+QString ResolvedSource(const QString& includeFromDir, const QString& fileName) {
   const QString dir = includeFromDir.isEmpty() || QDir::isAbsolutePath(includeFromDir)
                           ? includeFromDir
                           : ExtractFileDir(InstallExeName()) + PathDelim + includeFromDir;
@@ -96,8 +97,42 @@ TFileContainer* TCustomInstallFile::FileContainer() const {
   return Container() != nullptr ? Container()->AsFileContainer() : nullptr;
 }
 
-QString TCustomInstallFile::ArchiveKey() const {
-  return SourcePath(includeFromDir_, fileName_);
+QString TCustomInstallFile::SourcePath() const {
+  return ResolvedSource(includeFromDir_, fileName_);
+}
+
+QString ArchiveKeyOf(const QString& includeFromDir, const QString& fileName) {
+  if (!includeFromDir.isEmpty() && !QDir::isAbsolutePath(includeFromDir))
+    return QDir::cleanPath(includeFromDir + PathDelim + fileName);
+  // An empty folder is the root, as for the source path.
+  const QString folder = includeFromDir.isEmpty() ? QString(PathDelim) : QDir::cleanPath(includeFromDir);
+  const QByteArray digest = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256);
+  return QString::fromLatin1(digest.left(8).toHex()) + PathDelim + fileName;
+}
+
+QString TCustomInstallFile::ArchiveName() const {
+  return archiveName_.isEmpty() ? ArchiveKeyOf(includeFromDir_, fileName_) : archiveName_;
+}
+
+QString TCustomInstallFile::MemberIn(TOndxCompress& compressor) const {
+  const QString key = ArchiveName();
+  if (compressor.IndexOf(key) >= 0)
+    return key;
+  // Archives built before keys: the script's own IncludeFromDir/FileName,
+  // or the bare FileName in an archive that names its members so (in one
+  // with keys, a bare name is another file's key).
+  const QString asWritten = includeFromDir_ + PathDelim + fileName_;
+  if (compressor.IndexOf(asWritten) >= 0)
+    return asWritten;
+  if (compressor.IndexOf(fileName_) < 0)
+    return key;
+  TlzhFileStats stats;
+  for (int i = 0; i < compressor.FileCount(); ++i) {
+    compressor.GetFileStats(i, stats);
+    if (stats.FileName.contains(QLatin1Char('/')))
+      return key;
+  }
+  return fileName_;
 }
 
 QString TCustomInstallFile::GetDestPath() {
@@ -184,7 +219,7 @@ void TCustomInstallFile::ApplyFileSettings(const TInstallFileSettings& settings)
   const bool nameChanged = fileName.compare(fileName_, Qt::CaseInsensitive) != 0;
   const bool sourceChanged = nameChanged || includeFromDir != includeFromDir_;
   if (container != nullptr && (container != Container() || sourceChanged)) {
-    const QString key = SourcePath(includeFromDir, fileName);
+    const QString key = ResolvedSource(includeFromDir, fileName);
     TCustomInstallFile* other = container->AsFileContainer()->FindFile(key);
     if (other != nullptr && other != this)
       throw IEfcDuplicateFile(QString::fromLatin1(kIfDuplicateFile), {key});
@@ -196,7 +231,7 @@ void TCustomInstallFile::ApplyFileSettings(const TInstallFileSettings& settings)
     registerAsHelp = ext == QLatin1String(".HLP") || ext == QLatin1String(".CNT");
     bool ole = false;
     try {
-      ole = IsOLESelfRegisterFile(SourcePath(includeFromDir, fileName));
+      ole = IsOLESelfRegisterFile(ResolvedSource(includeFromDir, fileName));
     } catch (const Exception&) {
       ole = false;
     }
@@ -343,7 +378,9 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
         compressor.SetCompressedFile(archive);
         compressor.SetExtractDirectory(GetExpandedDestDir());
         compressor.SetDestFileName(destName_);
-        compressor.SetOverwrite(overwriteMode_);
+        // The overwrite rule was applied before ReplaceFile; the destination
+        // is not deleted there, so the compressor must not decide again.
+        compressor.SetOverwrite(owAlways);
         compressor.OnAborted = [this](TObject*) { RaiseUserAbort(); };
         compressor.OnNewDisk = [this](TOndxCompress* c, int disk, QString& path) {
           AskForDisk(c, disk, path);
@@ -352,10 +389,10 @@ void TCustomInstallFile::InstallFromArchive(TOndxCompress& compressor) {
           ReportStatus(c, stats);
         };
         compressor.FilesToProcess()->Clear();
-        compressor.FilesToProcess()->Add(ArchiveName());
         const QString target = GetDestPath();
         RecordFileToWrite(target);
         try {
+          compressor.FilesToProcess()->Add(MemberIn(compressor));
           compressor.Extract();
           // Only a complete new file, on the disk, is put up for the move at
           // the restart.
@@ -430,7 +467,11 @@ void TCustomInstallFile::AskForDisk(TOndxCompress* sender, int disk, QString& pa
   SetTag(0);
   TDiskParameter parameter;
   parameter.Disk = disk;
+  // The archive's folder is disk 1's; the folder the transfer to floppies
+  // wrote disk n to is offered when it is there.
   parameter.Path = RemoveBackslash(ExtractFileDir(GetExpandedArchiveFile()));
+  if (const QString written = DiskFolder(parameter.Path, disk); DirectoryExists(written))
+    parameter.Path = written;
   TParameterList list{this, &parameter};
   if (OnNewDisk)
     OnNewDisk(this, disk, parameter.Path);

@@ -136,10 +136,16 @@ class TCustomInstallFile : public TFileRelated {
   QString GetFinalDestPath();
   // The file's source path: IncludeFromDir/FileName, a relative
   // IncludeFromDir taken from the setup program's folder.
-  QString ArchiveKey() const;
-  // The file's name in its archive: FileName, relative to its source folder,
-  // so no archive names the folders it was built from.
-  QString ArchiveName() const { return fileName_; }
+  QString SourcePath() const;
+  // The file's key in its archive (ArchiveKeyOf), or the name given with
+  // SetArchiveName.
+  QString ArchiveName() const;
+  // Stores the file under name instead of its key.
+  void SetArchiveName(const QString& name) { archiveName_ = name; }
+  // The member of the compressor's archive that holds this file: its key,
+  // or in an archive built before keys, the file name it was stored under
+  // there; the key when neither is there.
+  QString MemberIn(TOndxCompress& compressor) const;
   bool HasOwnNetArchive() const;
   // Applies the settings with one value changed, and what follows from them.
   void ApplyFileSettings(const TInstallFileSettings& settings);
@@ -223,6 +229,7 @@ class TCustomInstallFile : public TFileRelated {
   QString fileName_;
   TInstallFileType fileType_ = iftNormal;
   QString includeFromDir_;
+  QString archiveName_;
   TOverwriteType overwriteMode_ = owAlways;
   bool registerAsHelp_ = false;
   std::unique_ptr<TRepository> repository_;
@@ -289,6 +296,16 @@ class TCustomInstallFileList {
  private:
   QList<TCustomInstallFile*> items_;
 };
+
+// The key under which a file from includeFromDir/fileName is stored in an
+// archive: unique within it and naming nothing of the machine that built
+// it. A relative folder (the script's own way of naming its files) gives
+// the path from the script's folder, ".." steps included:
+// "../game/trovaly". A folder named by its absolute path gives a digest of
+// that path instead of the path: "9c1f0e2d4b6a8375/readme.txt". Build and
+// install read the same script, so both find the same key wherever each
+// runs. A key is never a path: extraction writes by its last component.
+QString ArchiveKeyOf(const QString& includeFromDir, const QString& fileName);
 
 // Registers the file group, the install file and the uninstaller classes
 // for form files (idempotent).

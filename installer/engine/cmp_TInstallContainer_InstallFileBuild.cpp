@@ -67,7 +67,7 @@ void TCustomInstallFile::ReadInfoFromArchiveFile(const QString& path) {
   compressor.SetCompressedFile(path);
   TlzhFileStats stats;
   try {
-    const int index = compressor.IndexOf(ArchiveName());
+    const int index = compressor.IndexOf(MemberIn(compressor));
     if (index < 0)
       return;
     compressor.GetFileStats(index, stats);
@@ -81,12 +81,12 @@ void TCustomInstallFile::ReadInfoFromArchiveFile(const QString& path) {
 }
 
 void TCustomInstallFile::ReadFileInfo() {
-  QFile file(ArchiveKey());
+  QFile file(SourcePath());
   if (!file.open(QIODevice::ReadOnly))
-    throw IECustomInstallFile(QString::fromLatin1(kIfCannotReadInfo), {ArchiveKey()});
-  date_ = FileAge(ArchiveKey());
+    throw IECustomInstallFile(QString::fromLatin1(kIfCannotReadInfo), {SourcePath()});
+  date_ = FileAge(SourcePath());
   size_ = static_cast<int>(file.size());
-  version_ = OcFileVersion(ArchiveKey()).left(20);
+  version_ = OcFileVersion(SourcePath()).left(20);
 }
 
 void TCustomInstallFile::BuildStep(TInstallFileState state, void (TCustomInstallFile::*step)()) {
@@ -131,7 +131,7 @@ void TCustomInstallFile::DoCopy() {
         compressor.OnStatus = [this](TOndxCompress* c, const TlzhFileStats& s) {
           ReportStatus(c, s);
         };
-        compressor.CopyOneFile(ArchiveKey(), GetDestPath());
+        compressor.CopyOneFile(SourcePath(), GetDestPath());
       },
       [&] { compressor.OnStatus = nullptr; });
   if (OnAfterCopy)
@@ -162,7 +162,7 @@ void TCustomInstallFile::DoCompress() {
           ReportStatus(c, s);
         };
         compressor.FilesToProcess()->Clear();
-        compressor.FilesToProcess()->Add(ArchiveKey() + QLatin1Char(';') + ArchiveName());
+        compressor.FilesToProcess()->Add(SourcePath() + QLatin1Char(';') + ArchiveName());
         compressor.SetCompressedFile(archive);
         compressor.Add(AddToArchive() == lzcOnlyAdd);
       },

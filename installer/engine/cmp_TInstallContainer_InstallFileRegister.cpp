@@ -114,7 +114,7 @@ void TCustomInstallFile::FinishAfterReboot() {
 }
 
 bool TCustomInstallFile::IsOLESelfRegister() {
-  return IsOLESelfRegisterFile(ArchiveKey());
+  return IsOLESelfRegisterFile(SourcePath());
 }
 
 bool TCustomInstallFile::IsOLESelfRegisterFile(const QString& path) {

@@ -186,6 +186,9 @@ void TCustomInstall::BuildSetupArchive(const QString& buildDir, const QString& e
   const QString setup1 = AddBackslash(buildDir) + QStringLiteral("setup.1");
   const auto compressOne = [&](const QString& path, TlzhCommand command, bool net) {
     TCustomInstallFile file(nullptr, path);
+    // The loader unpacks these side by side under their names: a name is
+    // their key, and one name twice is refused here.
+    file.SetArchiveName(file.FileName());
     file.SetNet(net);
     file.SetAddToArchive(command);
     file.StoreArchiveFileType(nullptr);

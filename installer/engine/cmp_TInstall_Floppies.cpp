@@ -168,7 +168,10 @@ class TFloppyTransfer {
     TOndxCompress* compressor = TOndxCompress::Global();
     if (compressor == nullptr) throw IEInstall(QString::fromLatin1(kTextFloppySetup1));
     compressor->OnNewDisk = [this](TOndxCompress*, int disk, QString& path) { AskForDisk(disk, path); };
-    compressor->OnStatus = [](TOndxCompress*, const TlzhFileStats&) { ProcessInstallMessages(); };
+    compressor->OnStatus = [this](TOndxCompress* sender, const TlzhFileStats& stats) {
+      if (install_.OnFloppyStatus) install_.OnFloppyStatus(sender, stats);
+      ProcessInstallMessages();
+    };
     compressor->FreeSpaceHook = [this](const QString& folder) { return FreeSpace(folder); };
     compressor->SetOffset(info_.Files1Start);
     compressor->SetCompressedFile(program_);
@@ -257,6 +260,10 @@ QString FloppyFolder(int disk) {
   const QString first = ReadRegString(hkLocalMachine, QString::fromLatin1(kFloppyDriveKey),
                                       QStringLiteral("Folder"), {});
   if (Trim(first).isEmpty()) return QString();
+  return DiskFolder(first, disk);
+}
+
+QString DiskFolder(const QString& first, int disk) {
   return disk <= 1 ? RemoveBackslash(first) : RemoveBackslash(first) + QString::number(disk);
 }
 

@@ -88,7 +88,9 @@ class TOndxCompress : public TComponent {
   int IndexOf(const QString& name);
   // Compresses each entry "path" or "path;name" of FilesToProcess, stored
   // under name when given (else under path); a name the archive holds
-  // already raises "The file %s is already in the compressed file %s".
+  // already raises "The file %s is already in the compressed file %s", one
+  // longer than 100 bytes "The name %s is longer than the 100 bytes that
+  // the compressed file holds for a name", before anything is written.
   void Add(bool append);
   // Its errors name their kind by class: EocDamaged (the archive's bytes),
   // EocNotInArchive, EocCannotOpenArchive, EocWrongDisk (a part not found),

@@ -22,7 +22,9 @@
 //    13    3         zero padding
 //    16    4 int32   LastByte: position of the last data byte in its end part
 //    20  101         SourceName: length byte and up to 100 bytes (UTF-8), the
-//                    source path as it was added; zero filled
+//                    name the member was added under (the source path, or
+//                    the name given with it: the install file's key); zero
+//                    filled. A longer name is refused, never cut
 //   121    3         zero padding
 //   124    4 int32   NextHeader: layout 0: the position right after this
 //                    member's data; layout 1: this header's position + 164

@@ -29,7 +29,8 @@ inline constexpr char kOcNoNewDiskHandler[] =
 inline constexpr char kOcTooLittleSpace[] = "There is too little space on this disk to operate";
 
 // Limits of the format that the archive refuses instead of cutting or wrapping.
-inline constexpr char kOcNameTooLong[] = "The file name %s is too long for the compressed file";
+inline constexpr char kOcNameTooLong[] =
+    "The name %s is longer than the 100 bytes that the compressed file holds for a name";
 inline constexpr char kOcVersionTooLong[] =
     "The version %s of the file %s is too long for the compressed file";
 inline constexpr char kOcBadFileDate[] = "The date of the file %s cannot be kept in the compressed file";

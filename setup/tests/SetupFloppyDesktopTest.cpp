@@ -3,9 +3,9 @@
 // and run with the build tree out of reach (SetupRoad.h): "setup.exe *TODISK" onto disk
 // folders at a capacity that needs three disks (the first folder chosen in
 // the folder browser, the third disk's folder changed at its prompt), then
-// the install from disk 1's setup.exe, answering each disk prompt with the
-// next disk's folder, and the installed product checked, nothing written
-// naming a tree. With
+// the install from disk 1's setup.exe, taking the folder disk 2's prompt
+// offers and typing disk 3's, each with Return in the path field, and the
+// installed product checked, nothing written naming a tree. With
 // QX_DESKTOP_SHOTS naming a folder, a screenshot of each step goes there.
 #include "installer/engine/cmp_TInstall.h"
 #include "installer/engine/cmp_TInstall_SelfExtract.h"
@@ -85,17 +85,26 @@ class SetupFloppyDesktop : public TSetupRoad {
     std::fprintf(stderr, "floppy road: %s after %lld ms\n", what, static_cast<long long>(clock_.elapsed()));
   }
   // On the disk prompt: a click in the path field, folder typed over its
-  // text, a click on Proceed; then the window of next.
-  QString AnswerDisk(const QString& prompt, const QString& folder, const QString& next, int timeoutMs) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
+  // text (none: the folder offered stays), then Return in the field, or a
+  // click on Proceed with byClick; then the window of next. Empty when the
+  // prompt stays.
+  QString AnswerDisk(const QString& prompt, const QString& folder, const QString& next, int timeoutMs,
+                     bool byClick = false) {
+    bool closed = false;
+    for (int attempt = 0; attempt < 3 && !closed; ++attempt) {
       desk_.Tool("xdotool", {"windowactivate", "--sync", prompt});
       desk_.Tool("xdotool", {"mousemove", "--window", prompt, "220", "115", "click", "1"});
-      desk_.Keys(prompt, {"ctrl+a", "BackSpace"});
-      desk_.Type(folder);
-      desk_.Tool("xdotool", {"mousemove", "--window", prompt, "265", "154", "click", "1"});
-      if (WaitUntil([&] { return !desk_.Windows(kNextDisk).contains(prompt); }, 5000)) break;
+      if (!folder.isEmpty()) {
+        desk_.Keys(prompt, {"ctrl+a", "BackSpace"});
+        desk_.Type(folder);
+      }
+      if (byClick)
+        desk_.Tool("xdotool", {"mousemove", "--window", prompt, "265", "154", "click", "1"});
+      else
+        desk_.Keys(prompt, {"Return"});
+      closed = WaitUntil([&] { return !desk_.Windows(kNextDisk).contains(prompt); }, 5000);
     }
-    return desk_.WaitForWindow(next, timeoutMs);
+    return closed ? desk_.WaitForWindow(next, timeoutMs) : QString();
   }
 
   QString home_;
@@ -145,7 +154,7 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
   ASSERT_FALSE(third.isEmpty()) << "no prompt for disk 3";
   EXPECT_TRUE(Drawn(third));
   desk_.KeepShot(QStringLiteral("floppy-3-disk3"));
-  const QString end = AnswerDisk(third, other, kBox, kCopyMs);
+  const QString end = AnswerDisk(third, other, kBox, kCopyMs, true);
   ASSERT_FALSE(end.isEmpty()) << "no word of where the disks are";
   Stage("transfer done");
   EXPECT_TRUE(Drawn(end));
@@ -176,7 +185,10 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
   Stage("install asks for disk 2");
   EXPECT_TRUE(Drawn(ask2));
   desk_.KeepShot(QStringLiteral("floppy-5-install-disk2"));
-  const QString ask3 = AnswerDisk(ask2, disk2, kNextDisk, kCopyMs);
+  // Disk 2's prompt offers the folder the transfer wrote it to: Return in
+  // the path field takes it as it is (disk 1's folder would be asked for
+  // again and again, and the install would end badly).
+  const QString ask3 = AnswerDisk(ask2, {}, kNextDisk, kCopyMs);
   ASSERT_FALSE(ask3.isEmpty()) << "the install did not ask for disk 3";
   const QString good = AnswerDisk(ask3, other, kGoodEnd, kCopyMs);
   ASSERT_FALSE(good.isEmpty()) << "no good end";

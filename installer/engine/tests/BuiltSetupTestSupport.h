@@ -131,12 +131,15 @@ class TBuiltSetup : public testing::Test {
     BuildSetup();
   }
 
-  // -b in process, as the program started with it does.
-  void BuildSetup() {
+  // -b in process, as the program started with it does; error: the
+  // message the build ends with (none: it builds).
+  void BuildSetup(const QString& error = {}) {
     auto host = std::make_unique<TTestHost>(program_);
     TTestHost* raw = host.get();
     SetInstallHost(std::move(host));
-    auto prompter = std::make_unique<TScriptedPrompter>(std::deque<TScriptedPrompter::TStep>{});
+    std::deque<TScriptedPrompter::TStep> steps;
+    if (!error.isEmpty()) steps.push_back({TPromptId::ShowError, {TPromptButton::Ok, {}}});
+    auto prompter = std::make_unique<TScriptedPrompter>(steps);
     TScriptedPrompter* asked = prompter.get();
     SetInstallPrompter(std::move(prompter));
     SetInstallCommandLine({QStringLiteral("-b")});
@@ -155,8 +158,10 @@ class TBuiltSetup : public testing::Test {
       CurrentInstall()->PresetupFiles()->Add(QStringLiteral(QX_RUNONCE_RUNNER));
       ASSERT_EQ(raw->queued.size(), 1u);
       raw->RunQueued();
-      EXPECT_EQ(raw->exitCode, 0);
-      for (const TPromptRequest& r : asked->Requests) ADD_FAILURE() << r.text.toStdString();
+      EXPECT_EQ(raw->exitCode, error.isEmpty() ? 0 : 1);
+      EXPECT_TRUE(asked->Done());
+      for (const TPromptRequest& r : asked->Requests)
+        if (r.text != error) ADD_FAILURE() << r.text.toStdString();
     }
     SetInstallPrompter(nullptr);
     SetInstallHost(nullptr);
@@ -165,9 +170,11 @@ class TBuiltSetup : public testing::Test {
   QString Exe() const { return build_ + QStringLiteral("/setup.exe"); }
 
   // Runs a program in the test's tree with more environment; errors are
-  // what it printed on stderr.
+  // what it printed on stderr. boundMs: how long it may take on an idle
+  // machine (WaitMs).
   static TSetupRun RunProgram(const QString& exe, const QStringList& arguments = {},
-                              const std::vector<std::pair<const char*, QString>>& more = {}) {
+                              const std::vector<std::pair<const char*, QString>>& more = {},
+                              int boundMs = PeerWaitBoundMs) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));  // the loader's errors stay on stderr
@@ -176,7 +183,7 @@ class TBuiltSetup : public testing::Test {
     process.setWorkingDirectory(TempRoot());
     process.start(exe, arguments);
     TSetupRun run;
-    if (!process.waitForFinished(WaitMs(PeerWaitBoundMs))) {
+    if (!process.waitForFinished(WaitMs(boundMs))) {
       process.kill();
       process.waitForFinished();
       return run;
@@ -189,6 +196,10 @@ class TBuiltSetup : public testing::Test {
                      const std::vector<std::pair<const char*, QString>>& more = {}) {
     return RunProgram(exe, arguments, more);
   }
+  // "velmio -b" as a program of its own, from the script beside it. It
+  // packs the whole installation program at the default compression, which
+  // may take as long as the test may.
+  TSetupRun BuildWithVelmio() const { return RunProgram(program_, {QStringLiteral("-b")}, {}, 1000 * 1000); }
 
   QString setupDir_, build_, dest_, src_, program_, form_;
   QStringList names_;

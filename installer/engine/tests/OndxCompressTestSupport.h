@@ -43,6 +43,19 @@ inline QStringList FolderFiles(const QString& folder) {
   return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
+// The names of an archive's members, in order.
+inline QStringList MemberNames(const QString& archive) {
+  TOndxCompress reader(nullptr);
+  reader.SetCompressedFile(archive);
+  QStringList names;
+  TlzhFileStats stats;
+  for (int i = 0; i < reader.FileCount(); ++i) {
+    reader.GetFileStats(i, stats);
+    names << stats.FileName;
+  }
+  return names;
+}
+
 // Gives every folder in capacities a volume of that many bytes.
 inline void LimitFolders(TOndxCompress& c, QHash<QString, std::int64_t> capacities) {
   c.FreeSpaceHook = [capacities](const QString& folder) -> std::int64_t {

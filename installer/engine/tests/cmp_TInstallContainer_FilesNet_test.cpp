@@ -70,7 +70,7 @@ TEST(FileGroupNetTest, AGroupDownloadsItsArchiveOnceAndInstallsFromIt) {
   group->OnDataReceived = [&](TObject*, const QString&, int, int, int, const char*) { ++blocks; };
   group->Process();
   for (TCustomInstallFile* f : files)
-    EXPECT_EQ(ReadBytes(f->GetDestPath()), ReadBytes(f->ArchiveKey())) << f->Name().toStdString();
+    EXPECT_EQ(ReadBytes(f->GetDestPath()), ReadBytes(f->SourcePath())) << f->Name().toStdString();
   EXPECT_GT(blocks, 0);
   EXPECT_TRUE(dialog->Lines().contains(QStringLiteral("Web:-988")));
   // Recorded: a second install finds the archive without the server.
@@ -84,7 +84,7 @@ TEST(FileGroupNetTest, AGroupDownloadsItsArchiveOnceAndInstallsFromIt) {
   group->SetLocalArchive(QString());
   group->Process();
   for (TCustomInstallFile* f : files)
-    EXPECT_EQ(ReadBytes(f->GetDestPath()), ReadBytes(f->ArchiveKey()));
+    EXPECT_EQ(ReadBytes(f->GetDestPath()), ReadBytes(f->SourcePath()));
 }
 
 }  // namespace

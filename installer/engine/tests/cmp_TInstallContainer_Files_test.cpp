@@ -9,8 +9,10 @@
 #include "InstallTestSupport.h"
 #include "OndxCompressTestSupport.h"
 #include "installer/engine/InstallPrompts.h"
+#include "installer/engine/cmp_TInstallContainer_InstallFileTexts.h"
 #include "installer/engine/cmp_TOndxCompress_Format.h"
 #include "installer/engine/routines_Exceptions.h"
+#include "platform/rtl/Format.h"
 
 namespace {
 
@@ -30,7 +32,7 @@ class FileGroupTest : public testing::Test {
   }
 
   QString Installed(TCustomInstallFile* f) const { return f->GetDestPath(); }
-  QByteArray Source(TCustomInstallFile* f) const { return ReadBytes(f->ArchiveKey()); }
+  QByteArray Source(TCustomInstallFile* f) const { return ReadBytes(f->SourcePath()); }
 
   std::unique_ptr<TInstallScript> script_;
   TInstallFileGroup* game_ = nullptr;
@@ -82,6 +84,51 @@ TEST_F(FileGroupTest, GroupsInstallByteIdenticalFromTheirArchiveWithProgressAndC
   EXPECT_EQ(lines.count(QStringLiteral("Game:-997")), 2);  // each file replaces or writes
   EXPECT_EQ(lines.back(), QStringLiteral("Game:-989"));
   EXPECT_TRUE(lines.contains(QStringLiteral("Game:-996")));
+}
+
+// Archives built before members had keys still install: one that names
+// its members by the script's IncludeFromDir/FileName, one that names them
+// by their bare file names. In an archive with keys a bare name is another
+// file's key, so a file whose key is missing is not found there.
+TEST_F(FileGroupTest, ArchivesBuiltBeforeKeysInstallAndABareNameIsNoKey) {
+  const struct {
+    const char* what;
+    QString (*name)(TCustomInstallFile*, bool first);
+    bool installs;
+  } rows[] = {
+      {"keys", [](TCustomInstallFile* f, bool) { return f->ArchiveName(); }, true},
+      {"source paths as written",
+       [](TCustomInstallFile* f, bool) { return f->IncludeFromDir() + u'/' + f->FileName(); }, true},
+      {"bare names", [](TCustomInstallFile* f, bool) { return f->FileName(); }, true},
+      {"keys and one bare name",
+       [](TCustomInstallFile* f, bool first) { return first ? f->FileName() : f->ArchiveName(); }, false},
+  };
+  const QList<TInstallFile*> files{a_, b_, c_, d_};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    for (TInstallFile* f : files) QFile::remove(Installed(f));
+    TOndxCompress& archive = script_->Compressor();
+    for (TInstallFile* f : files)
+      archive.FilesToProcess()->Add(f->SourcePath() + u';' + row.name(f, f == a_));
+    archive.SetCompressedFile(script_->Archive());
+    archive.Add(false);
+    if (!row.installs) {
+      try {
+        script_->Run();
+        ADD_FAILURE() << "installed";
+      } catch (const IECustomInstallFile& e) {
+        EXPECT_EQ(e.Message(), Format(QString::fromLatin1(kIfNotInArchive), {script_->Archive(), a_->ArchiveName()}));
+      }
+      continue;
+    }
+    script_->Run();
+    for (TInstallFile* f : files) {
+      EXPECT_EQ(ReadBytes(Installed(f)), Source(f)) << f->Name().toStdString();
+      f->SetListedInfo(-1, 0, {});
+      f->ReadInfoFromArchive();
+      EXPECT_EQ(f->Size(), Source(f).size());
+    }
+  }
 }
 
 TEST_F(FileGroupTest, InformationCodesOfAFileAndTheirFinishedBytes) {
@@ -264,7 +311,7 @@ TEST_F(FileGroupTest, SizesFollowSelectionAndTheCopyCommandCopiesIncludedFiles) 
   EXPECT_EQ(game_->GetSize(true, false), a_->Size() + b_->Size());
   EXPECT_EQ(game_->GetArchivedSize(true), a_->ArchivedSize() + b_->ArchivedSize());
   EXPECT_GT(a_->ArchivedSize(), 0);
-  EXPECT_EQ(game_->FindFile(a_->ArchiveKey().toUpper()), a_);
+  EXPECT_EQ(game_->FindFile(a_->SourcePath().toUpper()), a_);
   EXPECT_EQ(game_->FindFile(QStringLiteral("nothing")), nullptr);
   EXPECT_THROW(a_->SetFileName(QStringLiteral("trovaly.hlp")), IEfcDuplicateFile);
   EXPECT_EQ(a_->FileName(), QStringLiteral("trovaly.bin"));
@@ -288,7 +335,7 @@ TEST_F(FileGroupTest, SizesFollowSelectionAndTheCopyCommandCopiesIncludedFiles) 
   EXPECT_FALSE(QFile::exists(Installed(b_)));
   EXPECT_EQ(game_->State(), fcsNone);
 
-  QFile::remove(b_->ArchiveKey());
+  QFile::remove(b_->SourcePath());
   game_->RemoveMissingFiles();
   EXPECT_EQ(game_->FileCount(), 1);
   EXPECT_EQ(game_->GetFile(0), a_);

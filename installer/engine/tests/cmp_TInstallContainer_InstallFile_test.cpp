@@ -159,7 +159,7 @@ TEST_F(InstallFileTest, OverwriteRulesDecideWhetherTheExistingFileIsReplaced) {
     files << f;
   }
   script_->Build();
-  const TDateTime now = FileAge(files[0]->ArchiveKey());
+  const TDateTime now = FileAge(files[0]->SourcePath());
   for (int i = 0; i < files.size(); ++i) {
     const QString dest = files[i]->GetDestPath();
     switch (rows[i].existing) {
@@ -180,7 +180,7 @@ TEST_F(InstallFileTest, OverwriteRulesDecideWhetherTheExistingFileIsReplaced) {
   for (int i = 0; i < files.size(); ++i) {
     const QByteArray now_ = ReadBytes(files[i]->GetDestPath());
     const QByteArray kept = rows[i].existing == 3 ? stamped : QByteArray("old");
-    EXPECT_EQ(now_, rows[i].replaced ? ReadBytes(files[i]->ArchiveKey()) : kept) << rows[i].name;
+    EXPECT_EQ(now_, rows[i].replaced ? ReadBytes(files[i]->SourcePath()) : kept) << rows[i].name;
     EXPECT_EQ(files[i]->WillInstall(), rows[i].replaced) << rows[i].name;
   }
   // A help file that was kept is registered all the same.
@@ -220,7 +220,7 @@ TEST_F(InstallFileTest, AFileInUseIsReplacedAtTheRestartAndTheLogNamesTheFinalFi
   EXPECT_EQ(program->DestName(), QStringLiteral("trovaly.2"));
   EXPECT_EQ(ReadBytes(dest), running);
   EXPECT_EQ(ReadBytes(ExtractFileDir(dest) + QStringLiteral("/trovaly.2")),
-            ReadBytes(program->ArchiveKey()));
+            ReadBytes(program->SourcePath()));
   EXPECT_EQ(ReadBytes(ExtractFileDir(dest) + QStringLiteral("/trovaly.1")),
             QByteArray("someone else's"));
   EXPECT_TRUE(RebootNeeded());
@@ -255,7 +255,7 @@ TEST_F(InstallFileTest, AFileInUseIsReplacedAtTheRestartAndTheLogNamesTheFinalFi
   ASSERT_TRUE(runner.Running());
   EXPECT_EQ(runner.Wait(), 0);
   EXPECT_FALSE(QFile::exists(RestartRunnerAutostartPath()));
-  EXPECT_EQ(ReadBytes(dest), ReadBytes(program->ArchiveKey()));
+  EXPECT_EQ(ReadBytes(dest), ReadBytes(program->SourcePath()));
   EXPECT_FALSE(QFile::exists(ExtractFileDir(dest) + QStringLiteral("/trovaly.2")));
   EXPECT_TRUE(PendingMoves().empty());
   for (const QString& logged : LoggedFiles())
@@ -390,12 +390,12 @@ TEST_F(InstallFileTest, ANamedPipeAtTheDestinationIsReplacedWithoutWaiting) {
     QDir().mkpath(f->GetExpandedDestDir());
     ASSERT_EQ(::mkfifo(dest.constData(), 0600), 0);
     ends.push_back(::open(dest.constData(), O_RDWR | O_NONBLOCK));
-    FileSetDate(f->GetDestPath(), FileAge(f->ArchiveKey()) + 10);
+    FileSetDate(f->GetDestPath(), FileAge(f->SourcePath()) + 10);
   }
   script_->Run();
   for (TInstallFile* f : {byDate, byBoth}) {
     EXPECT_TRUE(QFileInfo(f->GetDestPath()).isFile()) << f->Name().toStdString();
-    EXPECT_EQ(ReadBytes(f->GetDestPath()), ReadBytes(f->ArchiveKey()));
+    EXPECT_EQ(ReadBytes(f->GetDestPath()), ReadBytes(f->SourcePath()));
   }
   for (int fd : ends)
     ::close(fd);

@@ -547,6 +547,146 @@ TEST_F(SetupRoadTest, AKilledRunAndAReinstallLeaveNoRecordAndLogEachEntryOnce) {
   }
 }
 
+// The install component's part of a script that "velmio -b" builds as a
+// program of its own: the setup carries its script (beside the program)
+// and the runner, as the in-process build adds them.
+QString BuiltAlone() {
+  return QStringLiteral(
+             "    RunAutomatic = False\n"
+             "    PresetupFiles = (\n"
+             "      './script.form'\n"
+             "      '%1')\n")
+      .arg(QStringLiteral(QX_RUNONCE_RUNNER));
+}
+
+// A second group of the install component, into "/Help" from the main archive.
+QString HelpGroup() {
+  return QStringLiteral(
+      "  object Help: TInstallFileGroup\n"
+      "    Container = Install1\n"
+      "    DestDirType = psContainerDestDir\n"
+      "    DestDir = '/Help'\n"
+      "    ArchiveFileType = psMainArchiveFile\n"
+      "    GroupName = 'Help'\n"
+      "  end\n");
+}
+
+// Two groups each carry a readme.txt of their own folder into the one main
+// archive: "velmio -b" stores each under its path from the script's folder
+// (a folder the script names absolutely under a digest of it), so files.1
+// names no folder of the machine it was built on; the built setup.exe
+// installs each into its group's folder.
+TEST_F(SetupRoadTest, FilesOfOneNameFromTwoFoldersAreBuiltByVelmioAndInstalledBySetupExe) {
+  qxtest::WriteBytes(src_ + QStringLiteral("/game/readme.txt"), "pelin lueminut");
+  qxtest::WriteBytes(src_ + QStringLiteral("/help/readme.txt"), "ohjeen lueminut");
+  const QString form = qxtest::ScriptFormHead(BuiltAlone()) + HelpGroup() +
+                       qxtest::FileObject(QStringLiteral("../src/game"), QStringLiteral("Game"), QStringLiteral("readme.txt")) +
+                       qxtest::FileObject(QStringLiteral("../src/help"), QStringLiteral("Help"), QStringLiteral("readme.txt")) +
+                       qxtest::FileObject(src_, QStringLiteral("Game"), names_[0]) + QStringLiteral("end\n");
+  qxtest::WriteBytes(form_, form.toUtf8());
+
+  const TSetupRun build = BuildWithVelmio();
+  ASSERT_EQ(build.exitCode, 0) << build.errors.toStdString();
+  EXPECT_EQ(build.errors, QString());
+  QStringList members = octest::MemberNames(build_ + QStringLiteral("/files.1"));
+  members.sort();
+  EXPECT_EQ(members, (QStringList{QStringLiteral("../src/game/readme.txt"), QStringLiteral("../src/help/readme.txt"),
+                                  ArchiveKeyOf(src_, names_[0])}));
+  EXPECT_FALSE(ReadBytes(build_ + QStringLiteral("/files.1")).contains(qxtest::TempRoot().toUtf8()));
+  EXPECT_EQ(octest::MemberNames(build_ + QStringLiteral("/setup.1")),
+            (QStringList{QStringLiteral("velmio"), QStringLiteral("script.form"), QStringLiteral("qxrunonce")}));
+
+  const TSetupRun run = RunSetup(build_ + QStringLiteral("/setup.exe"));
+  EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+  EXPECT_EQ(run.errors, QString());
+  EXPECT_EQ(ReadBytes(dest_ + QStringLiteral("/readme.txt")), "pelin lueminut");
+  EXPECT_EQ(ReadBytes(qxtest::TempPath(QStringLiteral("programfiles/Trovaly/Help/readme.txt"))), "ohjeen lueminut");
+  EXPECT_EQ(ReadBytes(dest_ + u'/' + names_[0]), contents_[0]);
+}
+
+// What the build refuses, with its message and status 1: one source file
+// twice in one archive, and a key longer than the 100 bytes a member's
+// name holds (rather than one cut short into another's); a key of exactly
+// 100 bytes builds.
+TEST_F(SetupRoadTest, TheBuildRefusesATrueDuplicateAndAKeyTooLongForTheArchive) {
+  // "../src/" + folder + "/readme.txt": 100 bytes with 82 characters.
+  const QString fits(82, u'k');
+  const QString over(83, u'k');
+  for (const QString& folder : {QStringLiteral("game"), fits, over})
+    qxtest::WriteBytes(src_ + u'/' + folder + QStringLiteral("/readme.txt"), "lueminut");
+  const auto file = [](const QString& group, const QString& folder) {
+    return qxtest::FileObject(QStringLiteral("../src/") + folder, group, QStringLiteral("readme.txt"));
+  };
+  const struct {
+    const char* what;
+    QString files;
+    QString error;  // empty: the build succeeds
+  } rows[] = {
+      {"one file in two groups",
+       file(QStringLiteral("Game"), QStringLiteral("game")) + file(QStringLiteral("Help"), QStringLiteral("game")),
+       QStringLiteral("The file ../src/game/readme.txt is already in the compressed file %1/files.1").arg(build_)},
+      {"a key of 101 bytes", file(QStringLiteral("Game"), over),
+       QStringLiteral("The name ../src/%1/readme.txt is longer than the 100 bytes that the compressed file holds "
+                      "for a name")
+           .arg(over)},
+      {"a key of 100 bytes", file(QStringLiteral("Game"), fits), {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    qxtest::WriteBytes(form_, (qxtest::ScriptFormHead(QStringLiteral("    RunAutomatic = False\n")) + HelpGroup() +
+                               row.files + QStringLiteral("end\n"))
+                                  .toUtf8());
+    BuildSetup(row.error);
+    if (row.error.isEmpty()) {
+      EXPECT_EQ(octest::MemberNames(build_ + QStringLiteral("/files.1")),
+                QStringList{QStringLiteral("../src/%1/readme.txt").arg(fits)});
+    }
+  }
+}
+
+// A named pipe that no process holds stands at the destination of each
+// file, one file per overwrite rule. The rule decides once, before the
+// file is replaced: owAlways replaces the pipe; owNever keeps it; owVersion
+// finds the same (no) version and keeps it; owDate and owVersionDate
+// cannot date a pipe, and a rule that cannot decide installs the file. The
+// setup ends well and nothing waits on a pipe.
+TEST_F(SetupRoadTest, ANamedPipeAtADestinationIsReplacedOrKeptByEachOverwriteRule) {
+  const struct {
+    const char* mode;
+    bool replaced;
+  } rows[] = {{"owAlways", true}, {"owNever", false}, {"owVersion", false}, {"owDate", true}, {"owVersionDate", true}};
+  QString form = qxtest::ScriptFormHead(BuiltAlone());
+  for (const auto& row : rows) {
+    const QString name = QLatin1String(row.mode) + QStringLiteral(".dat");
+    qxtest::WriteBytes(src_ + u'/' + name, QByteArray("new ") + row.mode);
+    form += qxtest::FileObject(src_, QStringLiteral("Game"), name,
+                       QStringLiteral("    OverwriteMode = %1\n").arg(QLatin1String(row.mode)));
+  }
+  qxtest::WriteBytes(form_, (form + QStringLiteral("end\n")).toUtf8());
+  const TSetupRun build = BuildWithVelmio();
+  ASSERT_EQ(build.exitCode, 0) << build.errors.toStdString();
+
+  QDir().mkpath(dest_);
+  for (const auto& row : rows) {
+    const QByteArray pipe = QFile::encodeName(dest_ + u'/' + QLatin1String(row.mode) + QStringLiteral(".dat"));
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0) << row.mode;
+  }
+  const TSetupRun run = RunSetup(build_ + QStringLiteral("/setup.exe"));
+  EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+  EXPECT_EQ(run.errors, QString());
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.mode);
+    const QString path = dest_ + u'/' + QLatin1String(row.mode) + QStringLiteral(".dat");
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(S_ISFIFO(st.st_mode), !row.replaced);
+    if (row.replaced) {
+      EXPECT_TRUE(S_ISREG(st.st_mode));
+      EXPECT_EQ(ReadBytes(path), QByteArray("new ") + row.mode);
+    }
+  }
+}
+
 QStringList RunOnceValues() {
   TRegistry registry;
   registry.SetRootKey(HKEY_LOCAL_MACHINE);

@@ -34,6 +34,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QWidget>
 
@@ -216,7 +217,8 @@ TEST_F(CopyEnd, TheStatusWindowPushesAndPops) {
 TEST_F(CopyEnd, TheDiskPromptReturnsTheEditedFolder) {
   const QString media = qxtest::TempPath(QStringLiteral("media/levy2"));
   QDir().mkpath(media);
-  enum TAction { kEdit, kBrowseCancelled, kBrowse, kCancel };
+  // kReturn: the folder typed, then Return in the path field.
+  enum TAction { kEdit, kReturn, kBrowseCancelled, kBrowse, kCancel };
   struct Row {
     const char* what;
     bool throughManager;
@@ -225,6 +227,7 @@ TEST_F(CopyEnd, TheDiskPromptReturnsTheEditedFolder) {
   };
   const Row rows[] = {
       {"prompter, edited", false, kEdit, QStringLiteral("/media/cdrom")},
+      {"prompter, edited and Return", false, kReturn, QStringLiteral("/media/cdrom")},
       {"prompter, browse cancelled", false, kBrowseCancelled, QStringLiteral("/mnt/old")},
       {"prompter, browsed", false, kBrowse, media},
       {"prompter, cancelled", false, kCancel, QString()},
@@ -261,6 +264,14 @@ TEST_F(CopyEnd, TheDiskPromptReturnsTheEditedFolder) {
       EXPECT_EQ(form->PathEdit->Text(), QStringLiteral("/mnt/old"));
       switch (row.action) {
         case kEdit: form->PathEdit->SetText(QStringLiteral("/media/cdrom")); break;
+        case kReturn: {
+          form->PathEdit->SetText(QStringLiteral("/media/cdrom"));
+          form->PathEdit->SetFocus();
+          QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+          QCoreApplication::sendEvent(form->PathEdit->NativeWidget(), &press);
+          EXPECT_EQ(form->ModalResult(), mrOk);
+          return;
+        }
         case kBrowseCancelled:
         case kBrowse: form->BrowseBtn->Click(); break;
         case kCancel:
