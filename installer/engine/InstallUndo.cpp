@@ -323,7 +323,9 @@ class TPlayback {
       RegCloseKey(key);
       if (!empty) return;
       const LONG rc = RegDeleteKey(RootOf(r.hive), r.keys[i].path);
-      if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
+      if (rc == ERROR_SUCCESS)
+        ++report_.registryKeys;
+      else if (rc != ERROR_FILE_NOT_FOUND)
         report_.failed << KeyText(r.hive, r.keys[i].path) + QStringLiteral(": ") + RegErrorText(rc);
     }
   }
@@ -336,6 +338,7 @@ class TPlayback {
         report_.failed << KeyText(r.hive, k.path) + QStringLiteral(": ") + RegErrorText(rc);
         continue;
       }
+      ++report_.registryKeys;
       for (const HiveValue& v : k.values) {
         rc = RegSetValueEx(key, v.name, v.type, v.data);
         if (rc == ERROR_SUCCESS) {
@@ -677,6 +680,7 @@ void TUndoReport::Add(const TUndoReport& other) {
   files += other.files;
   folders += other.folders;
   registryValues += other.registryValues;
+  registryKeys += other.registryKeys;
   failed += other.failed;
   earlierRun = earlierRun || other.earlierRun;
 }

@@ -45,12 +45,15 @@ struct TUndoReport {
   int files = 0;           // files removed, or given back their old contents
   int folders = 0;         // folders removed
   int registryValues = 0;  // registry values removed, or given back their old data
+  int registryKeys = 0;    // registry keys removed, or made again
   // Changes that could not be taken back, one line each (the path or the
   // key and value, and why).
   QStringList failed;
   // The changes were those of an earlier run that was killed.
   bool earlierRun = false;
-  bool Empty() const { return files == 0 && folders == 0 && registryValues == 0 && failed.isEmpty(); }
+  bool Empty() const {
+    return files == 0 && folders == 0 && registryValues == 0 && registryKeys == 0 && failed.isEmpty();
+  }
   void Add(const TUndoReport& other);
 };
 

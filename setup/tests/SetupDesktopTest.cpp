@@ -386,8 +386,11 @@ TEST_F(SetupDesktop, ADamagedSetupSaysSoInABoxAndLeavesNothing) {
        "into the self extracting file"},
       {"setup.1",
        "Could not read the file headers for the compressed file. The Archive file could possible be corrupt"},
+      // The first member's header, read when the copy starts: the box
+      // names the setup and the member, in Finnish.
       {"files.1",
-       "Could not read the file headers for the compressed file. The Archive file could possible be corrupt"},
+       "Asennustiedosto %1 on vioittunut tai vajaa: tiedostoa uninstall ei voi purkaa siitä. Hanki "
+       "asennusohjelmasta uusi kopio ja suorita se uudelleen."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.part);
@@ -408,7 +411,7 @@ TEST_F(SetupDesktop, ADamagedSetupSaysSoInABoxAndLeavesNothing) {
     // The box shows the message: its text has the ink of the message drawn
     // in the box's font (the platform's box once the installation program
     // runs, the loader's before).
-    const QString said = QString::fromLatin1(c.said).replace(QStringLiteral("%1"), exe_);
+    const QString said = QString::fromUtf8(c.said).replace(QStringLiteral("%1"), exe_);
     std::vector<int> expected;
     std::vector<int> shown;
     const bool alike = WaitUntil([&] {

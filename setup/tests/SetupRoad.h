@@ -335,8 +335,13 @@ class TSetupRoad : public testing::Test {
     if (!setup_.waitForFinished(qxtest::WaitMs(60000))) return -1;
     return setup_.exitStatus() == QProcess::NormalExit ? setup_.exitCode() : -2;
   }
-  // What the setup printed on stderr so far.
-  QString SetupErrors() { return QString::fromLocal8Bit(setup_.readAllStandardError()); }
+  // What the setup printed on stderr so far (read from the pipe here: the
+  // test runs no event loop while it waits).
+  QString SetupErrors() {
+    setup_.setReadChannel(QProcess::StandardError);
+    setup_.waitForReadyRead(10);
+    return QString::fromLocal8Bit(setup_.readAllStandardError());
+  }
   // The whole install through its pages to the good end, closed.
   void InstallToTheGoodEnd() {
     StartSetup();

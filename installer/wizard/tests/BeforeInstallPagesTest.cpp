@@ -83,12 +83,12 @@ const char* const kFinnish[] = {
     "30;Kohdekansio",
     "59;Valitse haluamasi asennustapa ja napsauta Seuraava.",
     "33;tavua",
-    "92;1\u00a0" "000",
+    "103;1\u00a0" "000",
 };
 const char* const kEnglish[] = {"6;Cancel", "10;This program will install the software on your computer.",
                                 "17;Typical", "19;Compact", "21;Custom", "23;Full",
                                 "25;Destination directory", "30;Destination directory",
-                                "31;Space Required:", "32;Space Available:", "33;bytes", "92;1,000"};
+                                "31;Space Required:", "32;Space Available:", "33;bytes", "103;1,000"};
 
 class BeforeInstallPages : public testing::Test {
  protected:
