@@ -389,7 +389,7 @@ TEST_F(SetupDesktop, ADamagedSetupSaysSoInABoxAndLeavesNothing) {
       // The first member's header, read when the copy starts: the box
       // names the setup and the member, in Finnish.
       {"files.1",
-       "Asennustiedosto %1 on vioittunut tai vajaa: tiedostoa uninstall ei voi purkaa siitä. Hanki "
+       "Asennustiedosto %1 on vioittunut tai vajaa: tiedostoa ../../game/uninstall ei voi purkaa siitä. Hanki "
        "asennusohjelmasta uusi kopio ja suorita se uudelleen."},
   };
   for (const auto& c : cases) {
