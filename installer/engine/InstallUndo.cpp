@@ -617,11 +617,11 @@ class TUndoJournal : public TChangeRecorder, public TRegistryChangeRecorder {
   class TTestPoint {
    public:
     TTestPoint() = default;
-    explicit TTestPoint(const QString& spec) {
-      if (spec.startsWith(QLatin1Char('~')))
-        text_ = spec.mid(1);
+    explicit TTestPoint(const QString& point) {
+      if (point.startsWith(QLatin1Char('~')))
+        text_ = point.mid(1);
       else
-        number_ = spec.toInt();
+        number_ = point.toInt();
     }
     bool Hits(int number, const QString& what) {
       if (done_) return false;
