@@ -12,6 +12,7 @@
 #include "platform/classes/DataModule.h"
 #include "platform/classes/FormReader.h"
 #include "platform/registry/RegistryApi.h"
+#include "tests/support/HomeSnapshot.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -159,29 +160,11 @@ inline QStringList TreeState() {
   return state;
 }
 
-// Every value of both hives, "root:key\name=type:data", sub-keys included.
-inline void RegistryState(HKEY root, const QString& key, QStringList& state) {
-  HKEY opened{};
-  if (RegOpenKeyEx(root, key, KEY_READ, &opened) != ERROR_SUCCESS) return;
-  QString name;
-  DWORD type = 0;
-  QByteArray data;
-  for (DWORD i = 0; RegEnumValue(opened, i, &name, &type, &data) == ERROR_SUCCESS; ++i)
-    state << QStringLiteral("%1:%2\\%3=%4:%5")
-                 .arg(static_cast<quintptr>(root))
-                 .arg(key, name)
-                 .arg(type)
-                 .arg(QString::fromLatin1(data.toHex()));
-  QStringList keys;
-  for (DWORD i = 0; RegEnumKeyEx(opened, i, &name) == ERROR_SUCCESS; ++i) keys << name;
-  RegCloseKey(opened);
-  for (const QString& sub : keys) RegistryState(root, key + QStringLiteral("\\") + sub, state);
-}
-
-inline QStringList RegistryState() {
-  QStringList state;
-  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegistryState(root, QString(), state);
-  return state;
+// Every registry value, one line each: "<root>\<key> "<name>"=<type>:<data>".
+inline QStringList RegistryLines() {
+  QStringList lines;
+  for (const auto& [value, data] : RegistryState()) lines << value + u'=' + QString::fromLatin1(data.toHex());
+  return lines;
 }
 
 

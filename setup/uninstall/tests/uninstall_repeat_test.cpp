@@ -32,7 +32,7 @@ class UninstallRepeat : public ::testing::Test {
     qxtest::WriteBytes(library_, "shared");
     WriteRegInteger(hkLocalMachine, QString::fromLatin1(kSharedDLLsKey), library_, 1);
     treeBefore_ = qxtest::TreeState();
-    registryBefore_ = Sorted(qxtest::RegistryState());
+    registryBefore_ = Sorted(qxtest::RegistryLines());
   }
 
   static QStringList Sorted(QStringList lines) {
@@ -65,7 +65,7 @@ class UninstallRepeat : public ::testing::Test {
   void ExpectAsBefore() const {
     EXPECT_EQ(qxtest::TreeState().join(QLatin1Char('\n')).toStdString(),
               treeBefore_.join(QLatin1Char('\n')).toStdString());
-    EXPECT_EQ(Sorted(qxtest::RegistryState()).join(QLatin1Char('\n')).toStdString(),
+    EXPECT_EQ(Sorted(qxtest::RegistryLines()).join(QLatin1Char('\n')).toStdString(),
               registryBefore_.join(QLatin1Char('\n')).toStdString());
   }
 

@@ -27,7 +27,7 @@
 
 namespace {
 
-using qxtest::RegistryState;
+using qxtest::RegistryLines;
 using qxtest::RunProgram;
 using qxtest::TreeState;
 using qxtest::TRun;
@@ -345,7 +345,7 @@ TEST(Uninstall, TwoRunsAtOnceTakeEachStepOnce) {
 TEST(Uninstall, AfterARealInstallNothingTheInstallMadeIsLeft) {
   const qxtest::TProductSetup setup = qxtest::PrepareProduct();
   const QStringList treeBefore = TreeState();
-  const QStringList registryBefore = RegistryState();
+  const QStringList registryBefore = RegistryLines();
   qxtest::InstallProduct(setup);
 
   const QString product = qxtest::ProductFolder();
@@ -361,7 +361,7 @@ TEST(Uninstall, AfterARealInstallNothingTheInstallMadeIsLeft) {
   qxtest::WriteBytes(mine, "oma");
   WriteRegString(hkCurrentUser, kSettingsKey + QStringLiteral("\\MenunViimeiset"),
                  QStringLiteral("Item_0"), mine);
-  const QStringList registryKept = RegistryState();
+  const QStringList registryKept = RegistryLines();
   ASSERT_NE(registryKept, registryBefore);
 
   const TRun run = RunProgram(uninstaller, {QStringLiteral("-y")});
@@ -390,7 +390,7 @@ TEST(Uninstall, AfterARealInstallNothingTheInstallMadeIsLeft) {
   for (const QString& line : registryKept)
     if (line.contains(QStringLiteral("MenunViimeiset"))) registryExpected << line;
   registryExpected.sort();
-  QStringList registryAfter = RegistryState();
+  QStringList registryAfter = RegistryLines();
   registryAfter.sort();
   EXPECT_EQ(registryAfter.join(QLatin1Char('\n')).toStdString(),
             registryExpected.join(QLatin1Char('\n')).toStdString());
