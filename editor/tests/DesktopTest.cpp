@@ -82,7 +82,7 @@ class EditorDesktop : public testing::Test {
     }
     return false;
   }
-  void Type(const QString& text) const { desk_.Type(text); }
+  void Type(const QString& id, const QString& text) const { desk_.Type(id, text); }
   // A click at a point of a form's client area.
   void Click(const QString& id, int x, int y, int button = 1) const {
     Tool("xdotool", {"mousemove", "--window", id, "--sync", QString::number(x), QString::number(y + kMenuHeight)});
@@ -153,13 +153,14 @@ TEST_F(EditorDesktop, TheGameStartsOneEditorAndPlaysThePuzzleMadeInIt) {
   ASSERT_TRUE(picture.save(chosen, "BMP"));
   const QString pictureDialog = KeysFor(editor, {"ctrl+b"}, QStringLiteral("Valitse kuva"));
   ASSERT_FALSE(pictureDialog.isEmpty()) << "Ctrl+B showed no picture dialog";
-  Type(chosen);
+  Type(pictureDialog, chosen);
   Keys(pictureDialog, {"Return"});
   ASSERT_TRUE(WaitUntil([&] { return Window(QStringLiteral("Valitse kuva")).isEmpty(); }));
   const QString saveDialog = KeysFor(editor, {"ctrl+s"}, QStringLiteral("Tallenna.*|Save As"));
-  ASSERT_FALSE(saveDialog.isEmpty()) << "Ctrl+S showed no save dialog";
+  ASSERT_FALSE(saveDialog.isEmpty()) << "Ctrl+S showed no save dialog; the active window is "
+                                     << Tool("xdotool", {"getactivewindow", "getwindowname"}).trimmed().constData();
   const QString puzzle = home_.filePath(QStringLiteral("oma.vrb"));
-  Type(puzzle);
+  Type(saveDialog, puzzle);
   Keys(saveDialog, {"Return"});
   ASSERT_FALSE(WaitForWindow(QStringLiteral("Muokkain - \\[oma\\]")).isEmpty()) << "not saved";
   KeepShot(QStringLiteral("editor-saved"));
@@ -178,7 +179,7 @@ TEST_F(EditorDesktop, TheGameStartsOneEditorAndPlaysThePuzzleMadeInIt) {
   // The game opens the puzzle; both words found by drags end the game.
   const QString open = KeysFor(main_, {"ctrl+a"}, QStringLiteral("Avaa"));
   ASSERT_FALSE(open.isEmpty());
-  Type(puzzle);
+  Type(open, puzzle);
   Keys(open, {"Return"});
   ASSERT_FALSE(WaitForWindow(QStringLiteral("Trovaly 1\\.0 - \\[oma\\]")).isEmpty());
   ASSERT_FALSE(WaitForWindow(QStringLiteral("Kuva")).isEmpty()) << "the game shows no picture";

@@ -67,7 +67,7 @@ TEST(EditorPictureDialog, ShowsTheWholeNameOfTheFileTypedIntoIt) {
   ASSERT_FALSE(window.isEmpty()) << "the editor did not show";
   const QString dialog = desk.KeysFor(window, {QStringLiteral("ctrl+b")}, QStringLiteral("Valitse kuva"));
   ASSERT_FALSE(dialog.isEmpty()) << "Ctrl+B showed no picture dialog";
-  desk.Type(name);
+  desk.Type(dialog, name);
   // The name's own width in the dialog's font is about 7 pixels a letter;
   // the size, type and date columns are far shorter.
   int longest = 0;

@@ -139,7 +139,7 @@ TEST_F(Desktop, ShortcutsActAndModalWindowsStandAboveThePicture) {
   ASSERT_FALSE(open.isEmpty()) << "Ctrl+A opened no dialog \"Avaa\"";
   desk_->KeepShot(QStringLiteral("open-dialog"));
   const QString puzzle = QFileInfo(QStringLiteral(QX_TROVALY)).absolutePath() + QStringLiteral("/kuvaDALMATIALAISET.vrb");
-  desk_->Type(puzzle);
+  desk_->Type(open, puzzle);
   desk_->Keys(open, {"Return"});
   ASSERT_FALSE(desk_->WaitForWindow(QStringLiteral("Trovaly 1\\.0 - \\[kuvaDALMATIALAISET\\]")).isEmpty());
   picture_ = desk_->WaitForWindow(QStringLiteral("Kuva"));

@@ -210,7 +210,7 @@ TEST_F(SetupDesktop, InstallsPlaysAndUninstalls) {
   }, kSetupStartMs)) << "the installed game did not show";
   const QString open = desk_.KeysFor(main, {"ctrl+a"}, QStringLiteral("Avaa"));
   ASSERT_FALSE(open.isEmpty()) << "no open dialog";
-  desk_.Type(QStringLiteral("LINNUT1.vrb"));
+  desk_.Type(open, QStringLiteral("LINNUT1.vrb"));
   desk_.Keys(open, {"Return"});
   ASSERT_TRUE(WaitUntil([&] { return desk_.Window(QStringLiteral("Avaa")).isEmpty(); }));
   const QString playing = desk_.WaitForWindow(QStringLiteral("Trovaly 1\\.0 - \\[LINNUT1\\]"));

@@ -96,7 +96,7 @@ class SetupFloppyDesktop : public TSetupRoad {
       desk_.Tool("xdotool", {"mousemove", "--window", prompt, "220", "115", "click", "1"});
       if (!folder.isEmpty()) {
         desk_.Keys(prompt, {"ctrl+a", "BackSpace"});
-        desk_.Type(folder);
+        desk_.Type(prompt, folder);
       }
       if (byClick)
         desk_.Tool("xdotool", {"mousemove", "--window", prompt, "265", "154", "click", "1"});
@@ -138,7 +138,7 @@ TEST_F(SetupFloppyDesktop, TransfersToThreeDiskFoldersAndInstallsFromThem) {
   EXPECT_TRUE(Drawn(browser)) << "the folder browser was not drawn";
   desk_.KeepShot(QStringLiteral("floppy-1-browser"));
   desk_.Keys(browser, {"ctrl+a"});
-  desk_.Type(disk1);
+  desk_.Type(browser, disk1);
   desk_.Keys(browser, {"Return"});
   // Disk 2's prompt names its folder; Proceed takes it.
   const QString second = desk_.WaitForWindow(kNextDisk, kCopyMs);

@@ -116,7 +116,14 @@ class TDesktopSession {
     }
     return shown;
   }
-  void Type(const QString& text) const { Tool("xdotool", {"type", "--delay", "10", text}); }
+  // Text typed into a window once the keyboard focus is there: typed as a
+  // new dialog maps, it goes to the window behind it, which the dialog
+  // blocks, and the dialog gets only its tail.
+  void Type(const QString& id, const QString& text) const {
+    Tool("xdotool", {"windowactivate", "--sync", id});
+    WaitUntil([&] { return QString::fromUtf8(Tool("xdotool", {"getwindowfocus"})).trimmed() == id; });
+    Tool("xdotool", {"type", "--delay", "10", text});
+  }
   QImage Shot(const QString& id) const {
     return QImage::fromData(Tool("import", {"-window", id, "png:-"}), "PNG");
   }
