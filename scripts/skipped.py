@@ -36,7 +36,10 @@ def main():
     except FileNotFoundError:
         pass
     skipped = set(re.findall(r"Test\s+#\d+: (\S+) \.*\s*\*\*\*Skipped", ctest))
-    did_not_run = re.findall(r"^\s*\d+ - (\S+) \((.*)\)$", ctest, re.M)
+    # Only the list CTest heads "did not run"; its list of failures has the
+    # same shape.
+    section = re.search(r"^The following tests did not run:\n((?:\s+\d+ - .*\n?)*)", ctest, re.M)
+    did_not_run = re.findall(r"^\s*\d+ - (\S+) \((.*)\)$", section.group(1) if section else "", re.M)
     for name, why in did_not_run:
         if name not in skipped:
             reasons.setdefault(name, "CTest: " + why)
