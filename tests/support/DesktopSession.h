@@ -121,7 +121,8 @@ class TDesktopSession {
   // blocks, and the dialog gets only its tail.
   void Type(const QString& id, const QString& text) const {
     Tool("xdotool", {"windowactivate", "--sync", id});
-    WaitUntil([&] { return QString::fromUtf8(Tool("xdotool", {"getwindowfocus"})).trimmed() == id; });
+    if (!WaitUntil([&] { return QString::fromUtf8(Tool("xdotool", {"getwindowfocus"})).trimmed() == id; }))
+      ADD_FAILURE() << "window " << id.toStdString() << " never had the keyboard focus to type into";
     Tool("xdotool", {"type", "--delay", "10", text});
   }
   QImage Shot(const QString& id) const {

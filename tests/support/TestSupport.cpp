@@ -1,6 +1,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -46,6 +47,15 @@ qint64 TimeLeftMs() {
 int WaitMs(int idleMs) {
   const double scaled = idleMs * LoadFactor();
   return static_cast<int>(std::min<double>(scaled, static_cast<double>(TimeLeftMs())));
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int idleMs, int pollUs) {
+  QDeadlineTimer deadline(WaitMs(idleMs));
+  while (!condition()) {
+    if (deadline.hasExpired()) return false;
+    QThread::usleep(static_cast<unsigned long>(pollUs));
+  }
+  return true;
 }
 
 std::string SkipBecause(TCapability missing, const QString& detail) {

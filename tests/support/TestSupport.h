@@ -25,6 +25,9 @@ double LoadFactor();
 qint64 TimeLeftMs();
 // A wait of idleMs on an idle machine, as long as this one needs it now.
 int WaitMs(int idleMs);
+// Polls a condition every pollUs microseconds until it holds (true) or
+// WaitMs(idleMs) has passed (false).
+bool WaitUntil(const std::function<bool()>& condition, int idleMs, int pollUs);
 
 // The one list of reasons a test may skip for: a capability that a CI
 // runner may lack. Every other test that cannot run fails. Each case that

@@ -23,12 +23,7 @@ inline constexpr int kDesktopWaitMs = 15000;
 // is up: timeoutMs on an idle machine, longer on a loaded one, never past
 // the test's own time-out.
 inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kDesktopWaitMs) {
-  QDeadlineTimer deadline(qxtest::WaitMs(timeoutMs));
-  while (!condition()) {
-    if (deadline.hasExpired()) return false;
-    QThread::msleep(50);
-  }
-  return true;
+  return qxtest::WaitUntil(condition, timeoutMs, 50000);
 }
 
 class TXvfb {

@@ -5,8 +5,6 @@
 
 #include "installer/engine/cmp_TOndxCompress_Files.h"
 
-#include <QDeadlineTimer>
-
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -100,9 +98,7 @@ TEST_F(OcCrashTest, AKilledExtractionDamagesNothingAndItsTemporariesAreCleared) 
     if (round % 4 == 0) {
       // Every fourth kill lands once a member is being written, whatever
       // the machine's load does to the random delays of the others.
-      QDeadlineTimer deadline(qxtest::WaitMs(10000));
-      while (octest::FolderFiles(out_).filter(QStringLiteral(".~oc")).isEmpty() && !deadline.hasExpired())
-        ::usleep(200);
+      qxtest::WaitUntil([&] { return !octest::FolderFiles(out_).filter(QStringLiteral(".~oc")).isEmpty(); }, 10000, 200);
     } else {
       ::usleep(static_cast<useconds_t>(delayUs));
     }
