@@ -158,7 +158,8 @@ TEST_F(EditorDesktop, TheGameStartsOneEditorAndPlaysThePuzzleMadeInIt) {
   ASSERT_TRUE(WaitUntil([&] { return Window(QStringLiteral("Valitse kuva")).isEmpty(); }));
   const QString saveDialog = KeysFor(editor, {"ctrl+s"}, QStringLiteral("Tallenna.*|Save As"));
   ASSERT_FALSE(saveDialog.isEmpty()) << "Ctrl+S showed no save dialog; the active window is "
-                                     << Tool("xdotool", {"getactivewindow", "getwindowname"}).trimmed().constData();
+                                     << ActiveWindow().toStdString() << ", the windows are "
+                                     << desk_.Titles().toStdString();
   const QString puzzle = home_.filePath(QStringLiteral("oma.vrb"));
   Type(saveDialog, puzzle);
   Keys(saveDialog, {"Return"});

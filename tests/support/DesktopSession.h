@@ -93,6 +93,15 @@ class TDesktopSession {
   bool Above(const QString& id) const {
     return Tool("xprop", {"-id", id, "_NET_WM_STATE"}).contains("_NET_WM_STATE_ABOVE");
   }
+  // The titles of the visible windows, for a failure's message.
+  QString Titles() const {
+    QStringList titles;
+    for (const QString& id : Windows(QStringLiteral(".+"))) {
+      const QString title = QString::fromUtf8(Tool("xdotool", {"getwindowname", id})).trimmed();
+      titles << id + QStringLiteral(" \"") + title + u'"';
+    }
+    return titles.join(QStringLiteral(", "));
+  }
   // The window that has the focus now (as xdotool names windows).
   QString ActiveWindow() const { return QString::fromUtf8(Tool("xdotool", {"getactivewindow"})).trimmed(); }
   // A splash has the title of the window it precedes but no frame.

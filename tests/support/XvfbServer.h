@@ -32,10 +32,12 @@ class TXvfb {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     if (program.isEmpty()) return;
     // -displayfd 1: the server picks a free display and writes its number
-    // to standard output once it takes connections.
+    // to standard output once it takes connections. -r: no key repeat; a
+    // typist stalled between a key's press and release on a loaded machine
+    // would otherwise type the key many times.
     server_.start(program, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                             QStringLiteral("0"), size + QStringLiteral("x24"), QStringLiteral("-nolisten"),
-                            QStringLiteral("tcp")});
+                            QStringLiteral("tcp"), QStringLiteral("-r")});
     if (!server_.waitForStarted(qxtest::WaitMs(10000))) return;
     QDeadlineTimer deadline(qxtest::WaitMs(20000));
     while (!server_.canReadLine() && server_.waitForReadyRead(int(deadline.remainingTime()))) {
