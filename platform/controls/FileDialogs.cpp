@@ -7,10 +7,16 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QImageReader>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QListView>
 #include <QTreeView>
+
+#include <algorithm>
 
 const TEnumInfo kOpenOptionIdents{
     "ofReadOnly",        "ofOverwritePrompt",  "ofHideReadOnly",       "ofNoChangeDir",
@@ -35,6 +41,28 @@ QStringList QtNameFilters(const QString& filter) {
   return result;
 }
 
+void ChooseTheTypedName(QFileDialog& dialog) {
+  if (dialog.fileMode() == QFileDialog::ExistingFiles) return;
+  const auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  const auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+  if (field == nullptr || view == nullptr || view->selectionModel() == nullptr) return;
+  QItemSelectionModel* selection = view->selectionModel();
+  const QModelIndexList rows = selection->selectedRows();
+  QStringList chosen;
+  for (const QModelIndex& row : rows) chosen << row.data(QFileSystemModel::FilePathRole).toString();
+  const QString typed = field->text();
+  if (!typed.isEmpty() && !typed.contains(u'"'))
+    chosen << QDir::cleanPath(dialog.directory().absoluteFilePath(typed));
+  // A folder that holds another name chosen was only on the way to it.
+  for (const QModelIndex& row : rows) {
+    QString folder = row.data(QFileSystemModel::FilePathRole).toString();
+    if (!folder.endsWith(u'/')) folder += u'/';
+    const auto inside = [&folder](const QString& name) { return name.startsWith(folder); };
+    if (std::any_of(chosen.cbegin(), chosen.cend(), inside))
+      selection->select(row, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+  }
+}
+
 // The Qt dialog; accepting runs the owner's checks instead of Qt's own
 // (which would show Qt's message boxes, out of the modal driver's reach).
 class TOpenDialog::TQtFileDialog : public QFileDialog {
@@ -43,6 +71,7 @@ class TOpenDialog::TQtFileDialog : public QFileDialog {
   QStringList chosen;
 
   void accept() override {
+    ChooseTheTypedName(*this);
     QStringList names = selectedFiles();
     // Accepting a folder opens it, as Qt's own accept does.
     if (names.size() == 1 && QFileInfo(names.first()).isDir()) {
@@ -109,6 +138,9 @@ bool TOpenDialog::DoExecute(bool save) {
   TQtFileDialog dialog(this, save);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  // Qt keeps the last dialog's view for the user: a folder dialog's list
+  // would hide the columns here.
+  dialog.setViewMode(QFileDialog::Detail);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(options_.Contains(ofAllowMultiSelect) ? QFileDialog::ExistingFiles
                                                            : QFileDialog::AnyFile);

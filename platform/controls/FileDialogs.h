@@ -135,3 +135,9 @@ class TOpenPictureDialog : public TOpenDialog {
 
 // The Qt filter list of a Filter text: "text (mask mask)" for each pair.
 QStringList QtNameFilters(const QString& filter);
+
+// Before a dialog for one name is accepted: a folder typed on the way to a
+// name inside it is not chosen. Qt's views can still hold its row (they
+// drop it only while the field has the focus, which the completion list
+// takes as it closes), and would give that folder first.
+void ChooseTheTypedName(QFileDialog& dialog);

@@ -1,10 +1,20 @@
 #include "platform/controls/FolderDialog.h"
 
+#include "platform/controls/FileDialogs.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QUrl>
 
 namespace {
+
+class TQtFolderDialog : public QFileDialog {
+ public:
+  void accept() override {
+    ChooseTheTypedName(*this);
+    QFileDialog::accept();
+  }
+};
 
 void SetText(QFileDialog& dialog, QFileDialog::DialogLabel label, const QString& text) {
   if (!text.isEmpty()) dialog.setLabelText(label, text);
@@ -15,7 +25,7 @@ void SetText(QFileDialog& dialog, QFileDialog::DialogLabel label, const QString&
 bool TFolderDialog::Execute() {
   folder_.clear();
   driverChoice_.clear();
-  QFileDialog dialog;
+  TQtFolderDialog dialog;
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   dialog.setOption(QFileDialog::ShowDirsOnly, true);
   dialog.setFileMode(QFileDialog::Directory);

@@ -4,6 +4,7 @@
 
 #include "platform/controls/ColorDialog.h"
 #include "platform/controls/FileDialogs.h"
+#include "platform/controls/FolderDialog.h"
 #include "platform/controls/FontDialog.h"
 
 #include <QCoreApplication>
@@ -11,12 +12,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QHeaderView>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -225,6 +230,58 @@ TEST_F(FileDialogsTest, AcceptingAFolderOpensIt) {
   EXPECT_TRUE(stayedOpen);
   EXPECT_EQ(folderAfter, QDir(dir.filePath("kansio")).absolutePath());
   EXPECT_EQ(open->FileName(), inside);
+}
+
+// A whole path typed into the field while the field lacks the focus (the
+// completion list takes it as it closes under a quick typist) leaves the
+// folder typed on the way selected in Qt's views: every dialog for one
+// name gives the name typed.
+TEST_F(FileDialogsTest, AFolderTypedOnTheWayToANameIsNotChosen) {
+  QDir(dir.path()).mkpath(QStringLiteral("kansio/sisempi"));
+  const QString folder = QDir(dir.filePath(QStringLiteral("kansio"))).absolutePath();
+  const QString picture = Touch(QStringLiteral("kansio/kuva.bmp"));
+  // Types folder, then name, into the field of the dialog that shows;
+  // false unless the views then still hold the folder's row.
+  auto typeOnTheWay = [&](QFileDialog* qt, const QString& name) {
+    auto* field = qt->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* view = qt->findChild<QListView*>(QStringLiteral("listView"));
+    if (field == nullptr || view == nullptr) return false;
+    for (const QString& text : {folder, folder + u'/', name}) {
+      field->clearFocus();
+      field->setText(text);
+    }
+    const QModelIndexList rows = view->selectionModel()->selectedRows();
+    const bool folderRow = std::any_of(rows.cbegin(), rows.cend(), [&](const QModelIndex& row) {
+      return row.data(QFileSystemModel::FilePathRole).toString() == folder;
+    });
+    static_cast<QDialog*>(qt)->accept();  // Return in the field
+    if (qt->isVisible()) qt->reject();
+    return folderRow;
+  };
+  struct Case {
+    TOpenDialog* dialog;
+    QString typed;
+    QString chosen;
+  };
+  const QString newPuzzle = folder + QStringLiteral("/uusi.vrb");
+  for (const Case& c : {Case{new TOpenPictureDialog(app.get()), picture, picture},
+                        Case{new TSaveDialog(app.get()), newPuzzle, newPuzzle}}) {
+    c.dialog->SetInitialDir(dir.path());
+    bool folderRow = false;
+    app->ModalDriver = [&](TObject*) { folderRow = typeOnTheWay(c.dialog->FileDialog(), c.typed); };
+    EXPECT_TRUE(c.dialog->Execute()) << c.dialog->ClassName().toStdString();
+    EXPECT_TRUE(folderRow) << c.dialog->ClassName().toStdString();
+    EXPECT_EQ(c.dialog->FileName().toStdString(), c.chosen.toStdString())
+        << c.dialog->ClassName().toStdString();
+  }
+  auto* folders = new TFolderDialog(app.get());
+  folders->SetDirectory(dir.path());
+  const QString inner = folder + QStringLiteral("/sisempi");
+  bool folderRow = false;
+  app->ModalDriver = [&](TObject*) { folderRow = typeOnTheWay(folders->FileDialog(), inner); };
+  EXPECT_TRUE(folders->Execute());
+  EXPECT_TRUE(folderRow);
+  EXPECT_EQ(folders->Folder().toStdString(), inner.toStdString());
 }
 
 TEST_F(FileDialogsTest, FileNameChoosesTheStartFolderWithoutInitialDir) {
