@@ -54,12 +54,11 @@ void ChooseTheTypedName(QFileDialog& dialog) {
   if (!typed.isEmpty() && !typed.contains(u'"'))
     chosen << QDir::cleanPath(dialog.directory().absoluteFilePath(typed));
   // A folder that holds another name chosen was only on the way to it.
-  for (const QModelIndex& row : rows) {
-    QString folder = row.data(QFileSystemModel::FilePathRole).toString();
-    if (!folder.endsWith(u'/')) folder += u'/';
+  for (qsizetype i = 0; i < rows.size(); ++i) {
+    const QString folder = chosen.at(i).endsWith(u'/') ? chosen.at(i) : chosen.at(i) + u'/';
     const auto inside = [&folder](const QString& name) { return name.startsWith(folder); };
     if (std::any_of(chosen.cbegin(), chosen.cend(), inside))
-      selection->select(row, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+      selection->select(rows.at(i), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
   }
 }
 
